@@ -1,0 +1,36 @@
+#pragma once
+// Whole-image Read and Write against the transmitter: find it, move the words, close
+// it. The device is always closed before these return, on every path.
+
+#include <functional>
+#include <optional>
+#include <variant>
+
+#include "device/hid_transport.h"
+#include "image/eeprom_image.h"
+#include "texts/message.h"
+
+namespace vostrel::device {
+
+inline constexpr std::uint16_t kTransmitterVendorId = 0x0925;
+inline constexpr std::uint16_t kTransmitterProductId = 0x1234;
+
+// Called after each word exchange with (words done, words in all).
+using TransferProgress = std::function<void(unsigned done, unsigned total)>;
+
+// A failure to show: "USB Device not found !", "USB Device found, but access denied"
+// or "USB Command fail", all with the Error title.
+struct DeviceFailure {
+    texts::Message message;
+};
+
+using ReadOutcome = std::variant<image::EepromImage, DeviceFailure>;
+
+// Reads words 0..255. The image is returned only when every word arrived.
+ReadOutcome readEeprom(HidTransport& transport, const TransferProgress& progress = {});
+
+// Writes words 0..wordCount-1; nothing when every word was sent.
+std::optional<DeviceFailure> writeEeprom(HidTransport& transport, const image::EepromImage& image,
+                                         unsigned wordCount, const TransferProgress& progress = {});
+
+}  // namespace vostrel::device

@@ -1,0 +1,36 @@
+#pragma once
+// The transmitter's 512-byte EEPROM image: 256 little-endian 16-bit words. Word 0 is
+// the header, words 1-16 the slot table, words 17-255 the stored transmissions.
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+#include "paging/codeword.h"
+
+namespace vostrel::image {
+
+inline constexpr std::size_t kImageBytes = 512;
+inline constexpr unsigned kImageWords = 256;
+inline constexpr unsigned kRowCount = 16;
+inline constexpr unsigned kFirstTransmissionWord = 17;
+// A slot's end address travels in one byte, so no transmission reaches word 255.
+inline constexpr unsigned kMaxEndWord = 255;
+inline constexpr unsigned kMaxSlotCodewords = (kMaxEndWord - kFirstTransmissionWord) / 2;
+
+class EepromImage {
+public:
+    std::array<std::uint8_t, kImageBytes> bytes{};
+
+    std::uint16_t word(unsigned address) const;
+    void setWord(unsigned address, std::uint16_t value);
+
+    // A codeword occupies two words: its high half first, each half little-endian.
+    void storeCodeword(unsigned wordAddress, paging::Codeword codeword);
+    // The codeword at `wordAddress`; 0 when it is not wholly inside the image.
+    paging::Codeword loadCodeword(unsigned wordAddress) const;
+
+    friend bool operator==(const EepromImage&, const EepromImage&) = default;
+};
+
+}  // namespace vostrel::image

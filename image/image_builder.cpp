@@ -1,0 +1,123 @@
+#include "image/image_builder.h"
+
+#include <array>
+#include <cctype>
+#include <climits>
+#include <optional>
+
+#include "image/slot_table.h"
+#include "image/transmitter_settings.h"
+#include "paging/codeword.h"
+#include "paging/numeric_characters.h"
+#include "paging/transmission.h"
+
+namespace vostrel::image {
+namespace {
+
+texts::Message refusal(std::string_view key, std::vector<texts::MessageArgument> arguments = {}) {
+    return {key, texts::Title::Error, std::move(arguments)};
+}
+
+std::optional<texts::Message> checkSettings(const ProgrammerEntries& entries) {
+    const long long preamble = leadingInteger(entries.preambleText);
+    if (preamble < kMinPreambleBits || preamble > kMaxPreambleBits) {
+        return refusal(texts::keys::kPreambleOutOfRange);
+    }
+    // After reading an image whose data-rate index names no rate, the selector has no
+    // selection; writing it would store ones in the header's top bits.
+    if (entries.dataRateIndex < 0 || entries.dataRateIndex >= static_cast<int>(kDataRates.size())) {
+        return refusal(texts::keys::kDataRateNotSelected);
+    }
+    return std::nullopt;
+}
+
+TransmitterSettings settingsOf(const ProgrammerEntries& entries) {
+    return {static_cast<unsigned>(entries.dataRateIndex),
+            static_cast<unsigned>(leadingInteger(entries.preambleText)),
+            static_cast<unsigned>(entries.repeatIndex) % kRepeatChoices};
+}
+
+// A capcode outside the 21-bit range would page another pager once cut to 21 bits,
+// and one whose address codeword equals sync or idle can never be received.
+bool isReceivableCapcode(long long capcode, unsigned tone) {
+    if (capcode < 1 || capcode > kMaxCapcode) return false;
+    const paging::Codeword address = paging::addressCodeword(static_cast<std::uint32_t>(capcode), tone);
+    return address != paging::kSyncCodeword && address != paging::kIdleCodeword;
+}
+
+std::optional<char> firstInvalidNumericCharacter(const std::string& message) {
+    for (const char character : message) {
+        if (!paging::isNumericCharacter(static_cast<unsigned char>(character))) return character;
+    }
+    return std::nullopt;
+}
+
+std::optional<texts::Message> checkRow(const PagerItem& row, long long capcode, int rowNumber) {
+    if (!isReceivableCapcode(capcode, row.tone)) {
+        return refusal(texts::keys::kCapCodeOutOfRange, {rowNumber});
+    }
+    if (row.type == paging::PagerType::Numeric) {
+        if (const auto invalid = firstInvalidNumericCharacter(row.message)) {
+            return refusal(texts::keys::kInvalidCode, {*invalid, rowNumber});
+        }
+    }
+    return std::nullopt;
+}
+
+void placeTransmission(BuiltImage& built, unsigned row, const PagerItem& item, std::uint32_t capcode,
+                       std::size_t length) {
+    std::array<paging::Codeword, kMaxSlotCodewords> scratch{};
+    paging::encodeTransmission(item.type, item.message, capcode, item.tone,
+                               std::span(scratch).first(length));
+    for (std::size_t i = 0; i < length; ++i) {
+        built.image.storeCodeword(built.usedWords + 2 * static_cast<unsigned>(i), scratch[i]);
+    }
+    const auto start = static_cast<std::uint8_t>(built.usedWords);
+    built.usedWords += 2 * static_cast<unsigned>(length);
+    storeSlot(built.image, row, {start, static_cast<std::uint8_t>(built.usedWords)});
+}
+
+}  // namespace
+
+std::optional<texts::Message> BuiltImage::warning() const {
+    if (!fullAtRow) return std::nullopt;
+    return texts::Message{texts::keys::kOutOfEepromSize, texts::Title::Warn, {*fullAtRow}};
+}
+
+long long leadingInteger(const std::string& text) {
+    std::size_t i = 0;
+    while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i]))) ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    long long value = 0;
+    for (; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i) {
+        const int digit = text[i] - '0';
+        value = value > (LLONG_MAX - digit) / 10 ? LLONG_MAX : value * 10 + digit;
+    }
+    return negative ? -value : value;
+}
+
+BuildOutcome buildImage(const ProgrammerEntries& entries) {
+    if (auto refused = checkSettings(entries)) return BuildRefusal{std::move(*refused)};
+
+    BuiltImage built;
+    storeHeader(built.image, settingsOf(entries));
+    for (unsigned row = 0; row < kRowCount; ++row) {
+        const PagerItem& item = entries.rows[row];
+        const long long capcode = leadingInteger(item.capcode);
+        if (capcode == 0) continue;
+        if (auto refused = checkRow(item, capcode, static_cast<int>(row) + 1)) {
+            return BuildRefusal{std::move(*refused)};
+        }
+        const auto address = static_cast<std::uint32_t>(capcode);
+        const std::size_t length = paging::transmissionLength(item.type, item.message, address);
+        if (built.usedWords + 2 * length > kMaxEndWord) {
+            built.fullAtRow = static_cast<int>(row);
+            break;
+        }
+        placeTransmission(built, row, item, address, length);
+    }
+    return built;
+}
+
+}  // namespace vostrel::image

@@ -1,0 +1,46 @@
+#pragma once
+// Builds the EEPROM image from what the user entered: checks the settings, packs the
+// header, and places each row's transmission behind the slot table until it is full.
+
+#include <optional>
+#include <string>
+#include <variant>
+
+#include "image/eeprom_image.h"
+#include "image/pager_item.h"
+#include "texts/message.h"
+
+namespace vostrel::image {
+
+// The window's contents as they stand at a Write.
+struct ProgrammerEntries {
+    std::string preambleText = "1023";
+    int repeatIndex = 1;
+    int dataRateIndex = 1;  // -1 when no rate is selected
+    PagerRows rows;
+};
+
+struct BuiltImage {
+    EepromImage image;
+    unsigned usedWords = kFirstTransmissionWord;
+    // Set when the image became full: the number of rows before the one that did not fit.
+    std::optional<int> fullAtRow;
+
+    // The "image full" warning, when there is one.
+    std::optional<texts::Message> warning() const;
+};
+
+struct BuildRefusal {
+    texts::Message message;
+};
+
+using BuildOutcome = std::variant<BuiltImage, BuildRefusal>;
+
+BuildOutcome buildImage(const ProgrammerEntries& entries);
+
+// A number read from text as the window reads it: leading white space, an optional
+// sign, then decimal digits up to the first other character; no digits gives 0.
+// Saturates at the bounds of long long.
+long long leadingInteger(const std::string& text);
+
+}  // namespace vostrel::image

@@ -1,0 +1,50 @@
+#include "image/image_reader.h"
+
+#include <array>
+#include <cstdio>
+
+#include "image/slot_table.h"
+#include "paging/transmission_decoder.h"
+
+namespace vostrel::image {
+namespace {
+
+// The whole codewords from `start` to the image's end; the decoder reads positions
+// beyond them as 0.
+std::span<const paging::Codeword> slotCodewords(const EepromImage& image, unsigned start,
+                                                std::array<paging::Codeword, kImageWords / 2>& buffer) {
+    const unsigned available = (kImageWords - start) / 2;
+    for (unsigned i = 0; i < available; ++i) buffer[i] = image.loadCodeword(start + 2 * i);
+    return std::span<const paging::Codeword>(buffer).first(available);
+}
+
+PagerItem shownItem(const paging::DecodedItem& decoded) {
+    PagerItem item;
+    item.capcode = std::to_string(decoded.capcode);
+    item.tone = decoded.tone;
+    item.type = decoded.type;
+    item.message = std::string(decoded.message());
+    return item;
+}
+
+}  // namespace
+
+ImageContents readImage(const EepromImage& image) {
+    ImageContents contents;
+    contents.settings = loadHeader(image);
+    std::array<paging::Codeword, kImageWords / 2> buffer{};
+    for (unsigned row = 0; row < kRowCount; ++row) {
+        const SlotEntry slot = loadSlot(image, row);
+        if (!slot.inUse()) continue;
+        const auto decoded =
+            paging::decodeTransmission(slotCodewords(image, slot.start, buffer), slot.codewordCount());
+        if (!decoded) {
+            contents.readErrorRow = static_cast<int>(row) + 1;
+            break;
+        }
+        contents.rows[row] = shownItem(*decoded);
+    }
+    return contents;
+}
+
+}  // namespace vostrel::image

@@ -1,0 +1,41 @@
+#pragma once
+// An outcome to show the user: a text key (the built-in English text, which is also
+// the lookup key of a translation), its arguments and the title it is shown under.
+// The libraries below the front ends never format texts themselves, so that one
+// translation applies to the command-line tool and the window alike.
+
+#include <string_view>
+#include <variant>
+#include <vector>
+
+namespace vostrel::texts {
+
+enum class Title { Error, Warn, Success };
+
+// The keys of every message the system shows. Their spelling is the system's own,
+// typos included, because translations are looked up by it.
+namespace keys {
+inline constexpr std::string_view kDeviceNotFound = "USB Device not found !";
+inline constexpr std::string_view kDeviceAccessDenied = "USB Device found, but access denied";
+inline constexpr std::string_view kCommandFail = "USB Command fail";
+inline constexpr std::string_view kEepromReadError = "EEPROM read error";
+inline constexpr std::string_view kPreambleOutOfRange = "Preamble value out of range";
+inline constexpr std::string_view kInvalidCode = "Invalid code '%c' in Item[%02d]";
+inline constexpr std::string_view kCapCodeOutOfRange = "CapCode out of range in Item[%02d]";
+inline constexpr std::string_view kDataRateNotSelected = "Data rate not selected";
+inline constexpr std::string_view kOutOfEepromSize = "out of EEPROM size, only %d items data can be save";
+inline constexpr std::string_view kWriteCompleted = "Data write completed";
+}  // namespace keys
+
+// One placeholder's value: a character for %c, a number for %d and %02d.
+using MessageArgument = std::variant<char, int>;
+
+struct Message {
+    std::string_view key;
+    Title title = Title::Error;
+    std::vector<MessageArgument> arguments;
+
+    friend bool operator==(const Message&, const Message&) = default;
+};
+
+}  // namespace vostrel::texts

@@ -1,0 +1,71 @@
+#include "texts/message_format.h"
+
+#include <cstdio>
+
+namespace vostrel::texts {
+namespace {
+
+enum class Placeholder { Character, Number, TwoDigitNumber };
+
+// Recognises the placeholder that starts at pattern[i] (just after '%'); sets `length`
+// to the number of characters it spans after the '%'.
+std::optional<Placeholder> placeholderAt(std::string_view rest, std::size_t& length) {
+    if (rest.starts_with("c")) { length = 1; return Placeholder::Character; }
+    if (rest.starts_with("d")) { length = 1; return Placeholder::Number; }
+    if (rest.starts_with("02d")) { length = 3; return Placeholder::TwoDigitNumber; }
+    return std::nullopt;
+}
+
+std::optional<std::string> render(Placeholder placeholder, const MessageArgument& argument) {
+    if (placeholder == Placeholder::Character) {
+        if (const char* c = std::get_if<char>(&argument)) return std::string(1, *c);
+        return std::nullopt;
+    }
+    const int* number = std::get_if<int>(&argument);
+    if (number == nullptr) return std::nullopt;
+    char digits[16];
+    std::snprintf(digits, sizeof digits, placeholder == Placeholder::TwoDigitNumber ? "%02d" : "%d",
+                  *number);
+    return std::string(digits);
+}
+
+}  // namespace
+
+std::optional<std::string> formatPattern(std::string_view pattern,
+                                         std::span<const MessageArgument> arguments) {
+    std::string out;
+    std::size_t used = 0;
+    for (std::size_t i = 0; i < pattern.size(); ++i) {
+        if (pattern[i] != '%') {
+            out += pattern[i];
+            continue;
+        }
+        std::string_view rest = pattern.substr(i + 1);
+        if (rest.starts_with("%")) {
+            out += '%';
+            ++i;
+            continue;
+        }
+        std::size_t length = 0;
+        const auto placeholder = placeholderAt(rest, length);
+        if (!placeholder || used == arguments.size()) return std::nullopt;
+        const auto text = render(*placeholder, arguments[used++]);
+        if (!text) return std::nullopt;
+        out += *text;
+        i += length;
+    }
+    if (used != arguments.size()) return std::nullopt;
+    return out;
+}
+
+std::string formatMessage(std::string_view pattern, const Message& message) {
+    if (auto text = formatPattern(pattern, message.arguments)) return *text;
+    return formatMessage(message);
+}
+
+std::string formatMessage(const Message& message) {
+    // The built-in keys always match their own arguments.
+    return formatPattern(message.key, message.arguments).value_or(std::string(message.key));
+}
+
+}  // namespace vostrel::texts

@@ -1,0 +1,28 @@
+#pragma once
+// Safe formatting of message texts. A translation is never handed to printf: the
+// placeholders %c, %d and %02d are substituted here, in order, and a text whose
+// placeholders do not match the arguments is not used.
+
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "texts/message.h"
+
+namespace vostrel::texts {
+
+// The formatted text, or nothing when the pattern holds another conversion, fewer or
+// more placeholders than arguments, or a placeholder of the wrong kind. "%%" is a
+// literal percent sign.
+std::optional<std::string> formatPattern(std::string_view pattern,
+                                         std::span<const MessageArgument> arguments);
+
+// The message's text from `pattern` (a translation of its key); when the pattern
+// does not fit the arguments, the built-in text of the key is used instead.
+std::string formatMessage(std::string_view pattern, const Message& message);
+
+// The built-in English text of the message.
+std::string formatMessage(const Message& message);
+
+}  // namespace vostrel::texts
