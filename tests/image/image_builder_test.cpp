@@ -1,0 +1,204 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "image/image_builder.h"
+#include "image/slot_table.h"
+#include "paging/transmission.h"
+#include "texts/message_format.h"
+
+using namespace vostrel;
+using namespace vostrel::image;
+using paging::PagerType;
+
+namespace {
+
+PagerItem numeric(std::string capcode, std::string message, unsigned tone = 0) {
+    return {std::move(capcode), tone, PagerType::Numeric, std::move(message)};
+}
+PagerItem alpha(std::string capcode, std::string message) {
+    return {std::move(capcode), 3, PagerType::Alphanumeric, std::move(message)};
+}
+
+BuiltImage built(const ProgrammerEntries& entries) {
+    auto outcome = buildImage(entries);
+    if (auto* refusal = std::get_if<BuildRefusal>(&outcome)) {
+        ADD_FAILURE() << "refused: " << texts::formatMessage(refusal->message);
+        return {};
+    }
+    return std::get<BuiltImage>(outcome);
+}
+
+std::string refusalText(const ProgrammerEntries& entries) {
+    const auto outcome = buildImage(entries);
+    const auto* refusal = std::get_if<BuildRefusal>(&outcome);
+    return refusal ? texts::formatMessage(refusal->message) : "(built)";
+}
+
+TEST(Builder, PreambleRange) {
+    const struct {
+        const char* text;
+        bool accepted;
+    } cases[] = {{"576", true}, {"1023", true}, {" 700", true}, {"800x", true}, {"575", false},
+                 {"1024", false}, {"    ", false}, {"-1", false}, {"", false}, {"99999999999999999999", false}};
+    for (const auto& c : cases) {
+        ProgrammerEntries entries;
+        entries.preambleText = c.text;
+        EXPECT_EQ(std::holds_alternative<BuiltImage>(buildImage(entries)), c.accepted) << "'" << c.text << "'";
+        if (!c.accepted) {
+            EXPECT_EQ(refusalText(entries), "Preamble value out of range");
+        }
+    }
+}
+
+TEST(Builder, EmptyWindowGivesHeaderAndZeroSlotTable) {
+    ProgrammerEntries entries;
+    entries.preambleText = "576";
+    const BuiltImage image = built(entries);
+    EXPECT_EQ(image.usedWords, 17U);
+    EXPECT_FALSE(image.fullAtRow);
+    EXPECT_EQ(image.image.bytes[0], 0x40);
+    EXPECT_EQ(image.image.bytes[1], 0x16);
+    for (std::size_t i = 2; i < 512; ++i) ASSERT_EQ(image.image.bytes[i], 0) << i;
+}
+
+TEST(Builder, DataRateWithoutSelectionIsRefused) {
+    for (const int index : {-1, 3}) {
+        ProgrammerEntries entries;
+        entries.dataRateIndex = index;
+        EXPECT_EQ(refusalText(entries), "Data rate not selected");
+    }
+}
+
+TEST(Builder, UnusedRowsAreSkippedEvenWithMessages) {
+    ProgrammerEntries entries;
+    entries.rows[0] = numeric("0", "123");
+    entries.rows[1] = numeric("", "123");
+    entries.rows[2] = numeric("abc", "zzz");  // not validated: the row is not in use
+    entries.rows[4] = numeric("12", "1");
+    const BuiltImage image = built(entries);
+    for (unsigned row : {0U, 1U, 2U, 3U}) EXPECT_FALSE(loadSlot(image.image, row).inUse()) << row;
+    EXPECT_EQ(loadSlot(image.image, 4).start, 17);
+}
+
+TEST(Builder, RowsFollowEachOtherWithoutGaps) {
+    ProgrammerEntries entries;
+    entries.rows[1] = numeric("1234567", "12345");  // 19 codewords
+    entries.rows[4] = alpha("8", "ABC");           // 5 codewords
+    const BuiltImage image = built(entries);
+    EXPECT_EQ(loadSlot(image.image, 1), (SlotEntry{17, 55}));
+    EXPECT_EQ(loadSlot(image.image, 4), (SlotEntry{55, 65}));
+    EXPECT_EQ(image.usedWords, 65U);
+    EXPECT_EQ(usedWordCount(image.image), 65U);
+    EXPECT_EQ(image.image.loadCodeword(55), paging::kSyncCodeword);
+    EXPECT_EQ(image.image.loadCodeword(57), 0x00003B49U);
+    for (unsigned row : {0U, 2U, 3U, 5U, 15U}) EXPECT_FALSE(loadSlot(image.image, row).inUse());
+}
+
+TEST(Builder, NumericCharacterCheck) {
+    const struct {
+        std::string message;
+        const char* expected;
+    } cases[] = {{"12 34-5U", "(built)"}, {"[]S", "(built)"},
+                 {"12a", "Invalid code 'a' in Item[03]"}, {"s", "Invalid code 's' in Item[03]"},
+                 {"u", "Invalid code 'u' in Item[03]"}, {"1.5", "Invalid code '.' in Item[03]"}};
+    for (const auto& c : cases) {
+        ProgrammerEntries entries;
+        entries.rows[0] = numeric("100", "111");
+        entries.rows[2] = numeric("200", c.message);
+        EXPECT_EQ(refusalText(entries), c.expected) << c.message;
+    }
+}
+
+TEST(Builder, AlphanumericRowsAcceptAnyCharacter) {
+    ProgrammerEntries entries;
+    std::string everything;
+    for (int c = 0; c < 40; ++c) everything += static_cast<char>(c * 6 + 1);
+    entries.rows[0] = alpha("100", everything);
+    EXPECT_EQ(refusalText(entries), "(built)");
+}
+
+TEST(Builder, CapcodeRange) {
+    const struct {
+        const char* capcode;
+        unsigned tone;
+        bool accepted;
+    } cases[] = {{"1", 0, true},       {"2097151", 3, true}, {"2097152", 0, false}, {"9999999", 0, false},
+                 {"-5", 0, false},     {"2007664", 0, false}, {"2007671", 0, false}, {"2007671", 1, true},
+                 {"2045056", 2, false}, {"2045063", 2, false}, {"2045063", 0, true}, {"  +42", 0, true}};
+    for (const auto& c : cases) {
+        ProgrammerEntries entries;
+        entries.rows[5] = numeric(c.capcode, "", c.tone);
+        EXPECT_EQ(refusalText(entries), c.accepted ? "(built)" : "CapCode out of range in Item[06]")
+            << c.capcode << " tone " << c.tone;
+    }
+}
+
+// Each 40-character alphanumeric row at frame 7 takes 32 codewords (64 words): three
+// fit behind the slot table (17 + 192 = 209), the fourth would end at 273.
+TEST(Builder, FullImageWarnsAndStopsAtTheRowThatDoesNotFit) {
+    ProgrammerEntries entries;
+    entries.rows[0] = alpha("7", std::string(40, 'A'));
+    entries.rows[1] = numeric("", "");
+    entries.rows[2] = alpha("15", std::string(40, 'B'));
+    entries.rows[3] = alpha("23", std::string(40, 'C'));
+    entries.rows[4] = alpha("31", std::string(40, 'D'));
+    entries.rows[5] = numeric("8", "");           // would fit, but rows stop at the full one
+    entries.rows[6] = numeric("9", "bad chars");  // neither validated nor placed
+    const BuiltImage image = built(entries);
+    ASSERT_TRUE(image.fullAtRow);
+    EXPECT_EQ(*image.fullAtRow, 4);
+    EXPECT_EQ(texts::formatMessage(*image.warning()), "out of EEPROM size, only 4 items data can be save");
+    EXPECT_EQ(image.warning()->title, texts::Title::Warn);
+    EXPECT_EQ(image.usedWords, 209U);
+    EXPECT_FALSE(loadSlot(image.image, 4).inUse());
+    EXPECT_FALSE(loadSlot(image.image, 5).inUse());
+    for (unsigned w = 209; w < 256; ++w) EXPECT_EQ(image.image.word(w), 0) << w;
+}
+
+TEST(Builder, FullAtTwelfthRowNamesElevenRows) {
+    ProgrammerEntries entries;
+    for (unsigned row = 0; row < 16; ++row) entries.rows[row] = numeric(std::to_string(8 * row + 8), "1234567890");
+    // Each row: sync, address, 2 message codewords, idle = 5 codewords = 10 words; 17 + 11*10 = 127.
+    entries.rows[11] = alpha("15", std::string(129, 'x'));
+    const BuiltImage image = built(entries);
+    ASSERT_TRUE(image.fullAtRow);
+    EXPECT_EQ(texts::formatMessage(*image.warning()), "out of EEPROM size, only 11 items data can be save");
+    EXPECT_EQ(image.usedWords, 127U);
+}
+
+TEST(Builder, InvalidCharacterAfterPlacedRowsStillRefuses) {
+    ProgrammerEntries entries;
+    entries.rows[0] = numeric("8", "123");
+    entries.rows[9] = numeric("16", "12a");
+    EXPECT_EQ(refusalText(entries), "Invalid code 'a' in Item[10]");
+}
+
+TEST(Builder, LongestTransmissionFitsExactlyAtTheLastWord) {
+    // The longest alphanumeric frame-0 message whose end address is at most 255 is
+    // placed; one character more is not.
+    ProgrammerEntries entries;
+    std::size_t fitting = 0;
+    for (std::size_t length = 1; length < 400; ++length) {
+        if (paging::transmissionLength(PagerType::Alphanumeric, std::string(length, 'm'), 8) * 2 + 17 <= 255) {
+            fitting = length;
+        }
+    }
+    entries.rows[0] = alpha("8", std::string(fitting, 'm'));
+    EXPECT_FALSE(built(entries).fullAtRow);
+    entries.rows[0] = alpha("8", std::string(fitting + 1, 'm'));
+    const auto tooLong = built(entries);
+    ASSERT_TRUE(tooLong.fullAtRow);
+    EXPECT_EQ(*tooLong.fullAtRow, 0);
+}
+
+TEST(LeadingInteger, ReadsAsTheWindowDoes) {
+    const struct {
+        const char* text;
+        long long value;
+    } cases[] = {{"", 0}, {"abc", 0}, {"  12x", 12}, {"+7", 7}, {"-5", -5}, {"0042", 42}, {"- 5", 0},
+                 {"99999999999999999999999", LLONG_MAX}};
+    for (const auto& c : cases) EXPECT_EQ(leadingInteger(c.text), c.value) << c.text;
+}
+
+}  // namespace

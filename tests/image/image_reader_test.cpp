@@ -1,0 +1,127 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "image/image_builder.h"
+#include "image/image_reader.h"
+#include "image/slot_table.h"
+#include "image/transmitter_settings.h"
+
+using namespace vostrel;
+using namespace vostrel::image;
+using paging::PagerType;
+
+namespace {
+
+const PagerItem kEmptyRow{};
+
+EepromImage builtFrom(const ProgrammerEntries& entries) {
+    const auto outcome = buildImage(entries);
+    EXPECT_TRUE(std::holds_alternative<BuiltImage>(outcome));
+    return std::holds_alternative<BuiltImage>(outcome) ? std::get<BuiltImage>(outcome).image : EepromImage{};
+}
+
+TEST(Reader, AllZeroImage) {
+    const ImageContents contents = readImage(EepromImage{});
+    EXPECT_EQ(contents.settings, (TransmitterSettings{0, 0, 0}));
+    for (const auto& row : contents.rows) EXPECT_EQ(row, kEmptyRow);
+    EXPECT_FALSE(contents.readErrorRow);
+}
+
+TEST(Reader, ErasedDevice) {
+    EepromImage erased;
+    erased.bytes.fill(0xFF);
+    const ImageContents contents = readImage(erased);
+    EXPECT_EQ(contents.settings, (TransmitterSettings{3, 1023, 3}));
+    EXPECT_EQ(contents.readErrorRow, 1);
+    for (const auto& row : contents.rows) EXPECT_EQ(row, kEmptyRow);
+}
+
+TEST(Reader, SettingsFromHeaderBytes) {
+    EepromImage image;
+    image.bytes[0] = 0x40;
+    image.bytes[1] = 0x16;
+    EXPECT_EQ(readImage(image).settings, (TransmitterSettings{1, 576, 1}));
+    image.bytes[0] = 0xFF;
+    image.bytes[1] = 0x2F;
+    EXPECT_EQ(readImage(image).settings, (TransmitterSettings{2, 1023, 3}));
+}
+
+// Build then read, across every frame, both types, messages ending on codeword and batch
+// boundaries, and rows placed after skipped rows (rows 2 and 9 in use).
+TEST(Reader, RoundTripsBuiltImages) {
+    const struct {
+        PagerType type;
+        unsigned tone;
+        std::string message;
+        std::string readBack;
+    } kinds[] = {
+        {PagerType::Numeric, 0, "12345678901234567890", "12345678901234567890"},
+        {PagerType::Numeric, 0, "1-2", "1-2  "},
+        {PagerType::Numeric, 1, "", ""},
+        {PagerType::Numeric, 2, "", ""},
+        {PagerType::Alphanumeric, 3, std::string(20, 'T'), std::string(20, 'T')},
+        {PagerType::Alphanumeric, 3, "Exactly forty characters long, no less!!", "Exactly forty characters long, no less!!"},
+        {PagerType::Alphanumeric, 3, "", ""},
+    };
+    for (const auto& kind : kinds) {
+        for (std::uint32_t frame = 0; frame < 8; ++frame) {
+            ProgrammerEntries entries;
+            entries.preambleText = "600";
+            entries.repeatIndex = 3;
+            entries.dataRateIndex = 2;
+            entries.rows[1] = {std::to_string(8 * 100 + frame), kind.tone, kind.type, kind.message};
+            entries.rows[8] = {std::to_string(8 * 2000 + frame), kind.tone, kind.type, kind.message};
+            const ImageContents contents = readImage(builtFrom(entries));
+            EXPECT_FALSE(contents.readErrorRow);
+            EXPECT_EQ(contents.settings, (TransmitterSettings{2, 600, 3}));
+            for (unsigned row = 0; row < kRowCount; ++row) {
+                PagerItem expected = entries.rows[row];
+                if (!expected.capcode.empty()) expected.message = kind.readBack;
+                EXPECT_EQ(contents.rows[row], expected)
+                    << "row " << row + 1 << " frame " << frame << " message '" << kind.message << "'";
+            }
+        }
+    }
+}
+
+TEST(Reader, BrokenSlotStopsReadingAtItsRow) {
+    ProgrammerEntries entries;
+    for (unsigned row = 0; row < 6; ++row) entries.rows[row] = {std::to_string(100 + row), 0, PagerType::Numeric, "1"};
+    EepromImage image = builtFrom(entries);
+    const SlotEntry fifth = loadSlot(image, 4);
+    image.storeCodeword(fifth.start, paging::kIdleCodeword);
+    const ImageContents contents = readImage(image);
+    EXPECT_EQ(contents.readErrorRow, 5);
+    for (unsigned row = 0; row < 4; ++row) EXPECT_EQ(contents.rows[row].capcode, std::to_string(100 + row));
+    for (unsigned row = 4; row < kRowCount; ++row) EXPECT_EQ(contents.rows[row], kEmptyRow) << row;
+}
+
+TEST(Reader, DamagedSlotTableEntries) {
+    ProgrammerEntries entries;
+    entries.rows[0] = {"1234567", 3, PagerType::Alphanumeric, "HELLO"};
+    EepromImage image = builtFrom(entries);
+    storeSlot(image, 1, {0, 99});  // start 0: empty, whatever the end says
+    storeSlot(image, 2, {17, 17});  // the same transmission with no room for a message
+    storeSlot(image, 3, {17, 3});   // end below start
+    const ImageContents contents = readImage(image);
+    EXPECT_FALSE(contents.readErrorRow);
+    EXPECT_EQ(contents.rows[0].message, "HELLO");
+    EXPECT_EQ(contents.rows[1], kEmptyRow);
+    for (unsigned row : {2U, 3U}) {
+        EXPECT_EQ(contents.rows[row], (PagerItem{"1234567", 3, PagerType::Alphanumeric, ""})) << row;
+    }
+}
+
+TEST(Reader, SlotsReachingPastTheImageEnd) {
+    EepromImage image;
+    storeSlot(image, 0, {253, 255});  // a whole sync codeword at 253; position 1 lies past the end
+    image.storeCodeword(253, paging::kSyncCodeword);
+    storeSlot(image, 1, {255, 255});  // half a codeword is never a sync codeword
+    image.setWord(255, 0x7CD2);
+    const ImageContents contents = readImage(image);
+    EXPECT_EQ(contents.rows[0], (PagerItem{"0", 0, PagerType::Numeric, ""}));
+    EXPECT_EQ(contents.readErrorRow, 2);
+}
+
+}  // namespace
