@@ -1,0 +1,16 @@
+// Arbitrary 512-byte images into the image reader.
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+
+#include "image/image_reader.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    vostrel::image::EepromImage image;
+    std::copy_n(data, std::min(size, image.bytes.size()), image.bytes.begin());
+    const auto contents = vostrel::image::readImage(image);
+    for (const auto& row : contents.rows) {
+        if (row.message.size() > 129) __builtin_trap();
+    }
+    return 0;
+}
