@@ -1,0 +1,98 @@
+#include "cli/cli.h"
+
+#include <algorithm>
+#include <exception>
+#include <vector>
+
+#include "device/hidapi_transport.h"
+
+namespace vostrel::cli {
+namespace {
+
+constexpr std::string_view kConfigurationHelp =
+    "Configuration files are UTF-8 text; section and key names ignore case, and '#' or\n"
+    "';' starts a comment outside quotes. Missing settings keep 1200, 1023 and 2; a\n"
+    "missing [ItemNN] section is an empty row.\n"
+    "  [Settings]\n"
+    "  DataRate = 1200      # 512, 1200, 2400 (or none, as decode prints index 3)\n"
+    "  Preamble = 576       # as typed in the preamble box (576 to 1023)\n"
+    "  Repeat = 2           # 1 to 4 times\n"
+    "  [Item01]             # Item01 .. Item16\n"
+    "  CapCode = 1234567    # as typed in the capcode box; empty = row not in use\n"
+    "  Tone = D             # A, B, C or D\n"
+    "  Type = Alphanumeric  # Numeric or Alphanumeric\n"
+    "  Message = \"HELLO\"    # double quotes; \\\" \\\\ and \\xNN escapes; Latin-1 only\n";
+
+std::vector<Command> allCommands() {
+    std::vector<Command> commands(fileCommands().begin(), fileCommands().end());
+    commands.insert(commands.end(), deviceCommands().begin(), deviceCommands().end());
+    return commands;
+}
+
+void printOverview(std::ostream& stream, std::span<const Command> commands) {
+    stream << "Usage: " << kProgramName << " COMMAND [OPTIONS]\n"
+           << "Programs the POCSAG paging transmitter and works with its EEPROM images.\n\nCommands:\n";
+    for (const Command& command : commands) {
+        stream << "  " << command.name << std::string(10 - std::min<std::size_t>(command.name.size(), 9), ' ')
+               << command.summary << '\n';
+    }
+    stream << "\nRun '" << kProgramName << " COMMAND --help' for a command's options.\n"
+           << "Exit status: 0 success, 1 failure, 2 usage error.\n\n"
+           << kConfigurationHelp;
+}
+
+void printOptionsHelp(std::ostream& stream, std::span<const OptionSpec> options) {
+    stream << "\nOptions:\n";
+    for (const OptionSpec& option : options) {
+        std::string name = "--" + std::string(option.name);
+        if (option.takesValue()) name += " " + std::string(option.valueName);
+        stream << "  " << name << '\n' << "        " << option.help << '\n';
+    }
+}
+
+void printCommandHelp(std::ostream& stream, const Command& command) {
+    stream << "Usage: " << kProgramName << ' ' << command.name << ' ' << command.synopsis << "\n"
+           << command.summary << ".\n\n"
+           << command.details;
+    if (!command.options.empty()) printOptionsHelp(stream, command.options);
+}
+
+}  // namespace
+
+std::unique_ptr<device::HidTransport> makeHardwareTransport() {
+    return std::make_unique<device::HidapiTransport>();
+}
+
+int runCli(std::span<const std::string> arguments, CliContext& context) {
+    const std::vector<Command> commands = allCommands();
+    if (arguments.empty()) {
+        printOverview(context.err, commands);
+        return kExitUsage;
+    }
+    const std::string& name = arguments.front();
+    if (name == "--help" || name == "-h" || name == "help") {
+        printOverview(context.out, commands);
+        return kExitSuccess;
+    }
+    const auto command = std::ranges::find(commands, name, &Command::name);
+    if (command == commands.end()) {
+        context.err << kProgramName << ": unknown command '" << name << "'\nTry '" << kProgramName
+                    << " --help'.\n";
+        return kExitUsage;
+    }
+    const auto parsed = parseArguments(arguments.subspan(1), command->options);
+    if (const auto* error = std::get_if<UsageError>(&parsed)) return usageError(context, command->name, error->what);
+    const auto& parsedArguments = std::get<Arguments>(parsed);
+    if (parsedArguments.help) {
+        printCommandHelp(context.out, *command);
+        return kExitSuccess;
+    }
+    try {
+        return command->run(parsedArguments, context);
+    } catch (const std::exception& error) {
+        // A transport that cannot start, or an emulator file that cannot be kept.
+        return failure(context, std::string(kProgramName) + ": " + error.what());
+    }
+}
+
+}  // namespace vostrel::cli

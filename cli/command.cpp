@@ -1,0 +1,68 @@
+#include "cli/command.h"
+
+#include "cli/config_file.h"
+#include "cli/files.h"
+#include "cli/latin1_text.h"
+#include "image/image_reader.h"
+#include "texts/message_format.h"
+
+namespace vostrel::cli {
+
+int usageError(CliContext& context, std::string_view command, std::string_view what) {
+    context.err << kProgramName << ' ' << command << ": " << what << "\nTry '" << kProgramName << ' '
+                << command << " --help'.\n";
+    return kExitUsage;
+}
+
+int failure(CliContext& context, std::string_view what) {
+    context.err << what << '\n';
+    return kExitFailure;
+}
+
+void printMessage(std::ostream& stream, const texts::Message& message) {
+    // A formatted message can carry a Latin-1 character from a row (Invalid code '%c').
+    stream << latin1ToUtf8(texts::formatMessage(message)) << '\n';
+}
+
+std::optional<image::BuiltImage> buildConfigFile(const std::filesystem::path& path, CliContext& context) {
+    auto text = readWholeFile(path, kMaxFileBytes);
+    if (auto* error = std::get_if<FileError>(&text)) {
+        failure(context, error->what);
+        return std::nullopt;
+    }
+    const ConfigOutcome parsed = parseConfig(std::get<std::string>(text));
+    if (const auto* error = std::get_if<ConfigError>(&parsed)) {
+        context.err << path.string() << ':' << error->line << ": " << error->what << '\n';
+        return std::nullopt;
+    }
+    image::BuildOutcome outcome = image::buildImage(std::get<image::ProgrammerEntries>(parsed));
+    if (const auto* refusal = std::get_if<image::BuildRefusal>(&outcome)) {
+        printMessage(context.err, refusal->message);
+        return std::nullopt;
+    }
+    auto& built = std::get<image::BuiltImage>(outcome);
+    if (const auto warning = built.warning()) printMessage(context.err, *warning);
+    return std::move(built);
+}
+
+namespace {
+
+int reportReadOutcome(const image::ImageContents& contents, CliContext& context) {
+    if (!contents.readErrorRow) return kExitSuccess;
+    printMessage(context.err, {texts::keys::kEepromReadError, texts::Title::Error, {}});
+    return kExitFailure;
+}
+
+}  // namespace
+
+int printImageAsConfig(const image::EepromImage& image, CliContext& context) {
+    const image::ImageContents contents = image::readImage(image);
+    context.out << writeConfig(contents.settings, contents.rows);
+    return reportReadOutcome(contents, context);
+}
+
+int reportImageReadable(const image::EepromImage& image, CliContext& context) {
+    return reportReadOutcome(image::readImage(image), context);
+}
+
+}  // namespace vostrel::cli

@@ -1,0 +1,67 @@
+#pragma once
+// What every command of vostrel-cli shares: where it writes, how it reports, and its
+// entry in the command table.
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <ostream>
+#include <span>
+#include <string_view>
+
+#include "cli/arguments.h"
+#include "device/hid_transport.h"
+#include "image/eeprom_image.h"
+#include "image/image_builder.h"
+#include "texts/message.h"
+
+namespace vostrel::cli {
+
+inline constexpr int kExitSuccess = 0;
+inline constexpr int kExitFailure = 1;
+inline constexpr int kExitUsage = 2;
+
+inline constexpr std::string_view kProgramName = "vostrel-cli";
+
+struct CliContext {
+    std::ostream& out;
+    std::ostream& err;
+    // The transport to real transmitters, made when a device command needs one.
+    std::function<std::unique_ptr<device::HidTransport>()> hardware;
+};
+
+struct Command {
+    std::string_view name;
+    std::string_view synopsis;  // the arguments after the command's name
+    std::string_view summary;   // one line for the command list
+    std::string_view details;   // the rest of the command's --help
+    std::span<const OptionSpec> options;
+    int (*run)(const Arguments& arguments, CliContext& context);
+};
+
+std::span<const Command> fileCommands();
+std::span<const Command> deviceCommands();
+
+// Reports a misuse of the command on stderr; returns the usage exit status.
+int usageError(CliContext& context, std::string_view command, std::string_view what);
+
+// Reports a failure on stderr; returns the failure exit status.
+int failure(CliContext& context, std::string_view what);
+
+// A system message in its built-in English text, one line.
+void printMessage(std::ostream& stream, const texts::Message& message);
+
+// Reads, parses and builds a configuration file. Errors and the refusal go to stderr
+// and give nothing; the image-full warning goes to stderr and the image is returned.
+std::optional<image::BuiltImage> buildConfigFile(const std::filesystem::path& path, CliContext& context);
+
+// Prints the image as a configuration on stdout; a damaged image prints what was read
+// before the bad row and reports "EEPROM read error". Returns the exit status.
+int printImageAsConfig(const image::EepromImage& image, CliContext& context);
+
+// Reports "EEPROM read error" when a row of the image cannot be read. Returns the exit
+// status.
+int reportImageReadable(const image::EepromImage& image, CliContext& context);
+
+}  // namespace vostrel::cli

@@ -1,0 +1,361 @@
+#include "cli/config_file.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <charconv>
+#include <cstdio>
+#include <map>
+
+#include "cli/latin1_text.h"
+
+namespace vostrel::cli {
+namespace {
+
+using image::ProgrammerEntries;
+using Error = std::optional<std::string>;
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+constexpr char kQuote = '"';
+constexpr char kEscape = '\\';
+
+// ---- lexing ---------------------------------------------------------------------
+
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isCommentStart(char c) { return c == '#' || c == ';'; }
+
+std::string_view trimLeft(std::string_view text) {
+    while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
+    return text;
+}
+
+std::string_view trim(std::string_view text) {
+    text = trimLeft(text);
+    while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
+    return text;
+}
+
+bool isBlankOrComment(std::string_view rest) {
+    rest = trimLeft(rest);
+    return rest.empty() || isCommentStart(rest.front());
+}
+
+bool equalsIgnoringCase(std::string_view a, std::string_view b) {
+    return std::ranges::equal(a, b, [](char x, char y) {
+        return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+    });
+}
+
+std::string quoted(std::string_view latin1) { return "'" + latin1ToUtf8(latin1) + "'"; }
+
+struct Value {
+    std::string text;  // Latin-1
+    bool quoted = false;
+};
+
+std::optional<int> hexDigit(char c) {
+    int digit = 0;
+    if (std::from_chars(&c, &c + 1, digit, 16).ec != std::errc{}) return std::nullopt;
+    return digit;
+}
+
+// The escape after a backslash at body[i]; advances i past it.
+std::variant<char, std::string> escapedCharacter(std::string_view body, std::size_t& i) {
+    if (i >= body.size()) return std::string("missing closing '\"'");
+    const char kind = body[i++];
+    if (kind == kQuote || kind == kEscape) return kind;
+    if (kind == 'x' && i + 2 <= body.size()) {
+        const auto high = hexDigit(body[i]);
+        const auto low = hexDigit(body[i + 1]);
+        if (high && low) {
+            i += 2;
+            return static_cast<char>(*high * 16 + *low);
+        }
+    }
+    if (kind == 'x') return std::string("'\\x' needs two hex digits");
+    return std::string("unknown escape after '\\' (use \\\", \\\\ or \\xNN)");
+}
+
+// A quoted value; `text` starts just after the opening quote.
+std::variant<Value, std::string> quotedValue(std::string_view text) {
+    Value value{{}, true};
+    for (std::size_t i = 0; i < text.size();) {
+        if (text[i] == kQuote) {
+            if (!isBlankOrComment(text.substr(i + 1))) return std::string("unexpected text after the closing '\"'");
+            return value;
+        }
+        if (text[i] == kEscape) {
+            ++i;
+            auto escaped = escapedCharacter(text, i);
+            if (auto* error = std::get_if<std::string>(&escaped)) return std::move(*error);
+            value.text += std::get<char>(escaped);
+            continue;
+        }
+        const auto codePoint = nextCodePoint(text, i);  // the line is known to be UTF-8
+        if (*codePoint > 0xFF) return notLatin1(*codePoint).what;
+        value.text += static_cast<char>(*codePoint);
+    }
+    return std::string("missing closing '\"'");
+}
+
+std::variant<Value, std::string> bareValue(std::string_view text) {
+    const std::string_view raw = trim(text.substr(0, text.find_first_of("#;")));
+    if (raw.find(kQuote) != std::string_view::npos) {
+        return std::string("unexpected '\"' (quote the whole value)");
+    }
+    auto latin1 = utf8ToLatin1(raw);
+    if (auto* error = std::get_if<TextError>(&latin1)) return std::move(error->what);
+    return Value{std::move(std::get<std::string>(latin1)), false};
+}
+
+std::variant<Value, std::string> lexValue(std::string_view afterEquals) {
+    const std::string_view text = trimLeft(afterEquals);
+    auto value = !text.empty() && text.front() == kQuote ? quotedValue(text.substr(1)) : bareValue(text);
+    if (const auto* lexed = std::get_if<Value>(&value); lexed && lexed->text.find('\0') != std::string::npos) {
+        return std::string("a value cannot hold the character \\x00");
+    }
+    return value;
+}
+
+// ---- values ---------------------------------------------------------------------
+
+Error checkLength(std::string_view key, const Value& value, std::size_t limit) {
+    if (value.text.size() <= limit) return std::nullopt;
+    return std::string(key) + " is longer than " + std::to_string(limit) + " characters";
+}
+
+Error applyDataRate(const Value& value, ProgrammerEntries& entries, unsigned) {
+    if (equalsIgnoringCase(value.text, "none")) {
+        entries.dataRateIndex = -1;
+        return std::nullopt;
+    }
+    for (std::size_t i = 0; i < image::kDataRates.size(); ++i) {
+        if (value.text == std::to_string(image::kDataRates[i])) {
+            entries.dataRateIndex = static_cast<int>(i);
+            return std::nullopt;
+        }
+    }
+    return "DataRate must be 512, 1200, 2400 or none, not " + quoted(value.text);
+}
+
+Error applyPreamble(const Value& value, ProgrammerEntries& entries, unsigned) {
+    if (auto error = checkLength("Preamble", value, kMaxPreambleCharacters)) return error;
+    entries.preambleText = value.text;
+    return std::nullopt;
+}
+
+Error applyRepeat(const Value& value, ProgrammerEntries& entries, unsigned) {
+    if (value.text.size() != 1 || value.text[0] < '1' || value.text[0] > '0' + static_cast<int>(image::kRepeatChoices)) {
+        return "Repeat must be 1 to 4, not " + quoted(value.text);
+    }
+    entries.repeatIndex = value.text[0] - '1';
+    return std::nullopt;
+}
+
+Error applyCapcode(const Value& value, ProgrammerEntries& entries, unsigned row) {
+    if (auto error = checkLength("CapCode", value, kMaxCapcodeCharacters)) return error;
+    entries.rows[row].capcode = value.text;
+    return std::nullopt;
+}
+
+Error applyTone(const Value& value, ProgrammerEntries& entries, unsigned row) {
+    const auto tone = parseTone(value.text);
+    if (!tone) return "Tone must be A, B, C or D, not " + quoted(value.text);
+    entries.rows[row].tone = *tone;
+    return std::nullopt;
+}
+
+Error applyType(const Value& value, ProgrammerEntries& entries, unsigned row) {
+    auto& type = entries.rows[row].type;
+    if (equalsIgnoringCase(value.text, "Numeric")) {
+        type = paging::PagerType::Numeric;
+    } else if (equalsIgnoringCase(value.text, "Alphanumeric") || equalsIgnoringCase(value.text, "Alphnumeric")) {
+        type = paging::PagerType::Alphanumeric;
+    } else {
+        return "Type must be Numeric or Alphanumeric, not " + quoted(value.text);
+    }
+    return std::nullopt;
+}
+
+Error applyMessage(const Value& value, ProgrammerEntries& entries, unsigned row) {
+    if (!value.quoted) return std::string("Message must be in double quotes");
+    if (auto error = checkLength("Message", value, kMaxMessageCharacters)) return error;
+    entries.rows[row].message = value.text;
+    return std::nullopt;
+}
+
+// ---- sections and keys -------------------------------------------------------------
+
+enum class SectionKind { Settings, Item };
+
+struct Section {
+    SectionKind kind = SectionKind::Settings;
+    unsigned row = 0;  // 0-based, for items
+};
+
+struct KeyRule {
+    SectionKind section;
+    std::string_view name;
+    Error (*apply)(const Value&, ProgrammerEntries&, unsigned row);
+};
+
+constexpr std::array kKeyRules = {
+    KeyRule{SectionKind::Settings, "DataRate", applyDataRate},
+    KeyRule{SectionKind::Settings, "Preamble", applyPreamble},
+    KeyRule{SectionKind::Settings, "Repeat", applyRepeat},
+    KeyRule{SectionKind::Item, "CapCode", applyCapcode},
+    KeyRule{SectionKind::Item, "Tone", applyTone},
+    KeyRule{SectionKind::Item, "Type", applyType},
+    KeyRule{SectionKind::Item, "Message", applyMessage},
+};
+
+const KeyRule* findKey(SectionKind section, std::string_view name) {
+    const auto found = std::ranges::find_if(kKeyRules, [&](const KeyRule& rule) {
+        return rule.section == section && equalsIgnoringCase(rule.name, name);
+    });
+    return found == kKeyRules.end() ? nullptr : &*found;
+}
+
+std::string itemSectionName(unsigned row) {
+    char name[8];
+    std::snprintf(name, sizeof name, "Item%02u", row + 1);
+    return name;
+}
+
+std::string sectionName(const Section& section) {
+    return section.kind == SectionKind::Settings ? "Settings" : itemSectionName(section.row);
+}
+
+std::optional<Section> findSection(std::string_view name) {
+    if (equalsIgnoringCase(name, "Settings")) return Section{SectionKind::Settings, 0};
+    for (unsigned row = 0; row < image::kRowCount; ++row) {
+        if (equalsIgnoringCase(name, itemSectionName(row))) return Section{SectionKind::Item, row};
+    }
+    return std::nullopt;
+}
+
+// Reads the file line by line; the first error ends it.
+class ConfigParser {
+public:
+    ConfigOutcome parse(std::string_view text) {
+        if (text.starts_with(kByteOrderMark)) text.remove_prefix(kByteOrderMark.size());
+        while (!text.empty()) {
+            ++lineNumber_;
+            const std::size_t end = std::min(text.find('\n'), text.size());
+            std::string_view line = text.substr(0, end);
+            text.remove_prefix(std::min(end + 1, text.size()));
+            if (line.ends_with('\r')) line.remove_suffix(1);
+            if (auto error = parseLine(line)) return ConfigError{lineNumber_, std::move(*error)};
+        }
+        return std::move(entries_);
+    }
+
+private:
+    Error parseLine(std::string_view line) {
+        if (!isValidUtf8(line)) return std::string("invalid UTF-8");
+        line = trimLeft(line);
+        if (isBlankOrComment(line)) return std::nullopt;
+        if (line.front() == '[') return openSection(line);
+        return setKey(line);
+    }
+
+    Error openSection(std::string_view line) {
+        const std::size_t close = line.find(']');
+        if (close == std::string_view::npos) return std::string("missing ']'");
+        if (!isBlankOrComment(line.substr(close + 1))) return std::string("unexpected text after ']'");
+        const std::string_view name = trim(line.substr(1, close - 1));
+        section_ = findSection(name);
+        if (!section_) return "unknown section [" + std::string(name) + "]";
+        keyLines_.clear();
+        return firstUse(sectionLines_, name, "section [" + std::string(name) + "]");
+    }
+
+    Error setKey(std::string_view line) {
+        const std::size_t equals = line.find('=');
+        if (equals == std::string_view::npos) return std::string("expected 'Key = Value' or '[Section]'");
+        const std::string_view name = trim(line.substr(0, equals));
+        if (name.empty()) return std::string("missing key before '='");
+        if (!section_) return "key '" + std::string(name) + "' before any section";
+        const KeyRule* rule = findKey(section_->kind, name);
+        if (rule == nullptr) return "unknown key '" + std::string(name) + "' in [" + sectionName(*section_) + "]";
+        if (auto error = firstUse(keyLines_, rule->name, "key '" + std::string(name) + "'")) return error;
+        auto value = lexValue(line.substr(equals + 1));
+        if (auto* error = std::get_if<std::string>(&value)) return std::move(*error);
+        return rule->apply(std::get<Value>(value), entries_, section_->row);
+    }
+
+    // Records the section or key name; a name seen before is a duplicate.
+    Error firstUse(std::map<std::string, int>& seen, std::string_view name, const std::string& what) {
+        std::string folded(name);
+        std::ranges::transform(folded, folded.begin(), [](unsigned char c) { return std::tolower(c); });
+        const auto [at, inserted] = seen.emplace(folded, lineNumber_);
+        if (!inserted) return "duplicate " + what + " (first on line " + std::to_string(at->second) + ")";
+        return std::nullopt;
+    }
+
+    ProgrammerEntries entries_;
+    std::optional<Section> section_;
+    std::map<std::string, int> sectionLines_;
+    std::map<std::string, int> keyLines_;
+    int lineNumber_ = 0;
+};
+
+// ---- writing --------------------------------------------------------------------------
+
+bool needsEscape(unsigned char c) { return c < 0x20 || (c >= 0x7F && c <= 0x9F); }
+
+std::string quoteMessage(std::string_view latin1) {
+    std::string out(1, kQuote);
+    for (const char c : latin1) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == kQuote || c == kEscape) {
+            out += kEscape;
+            out += c;
+        } else if (needsEscape(byte)) {
+            char escape[5];
+            std::snprintf(escape, sizeof escape, "\\x%02X", byte);
+            out += escape;
+        } else {
+            appendUtf8(out, byte);
+        }
+    }
+    return out + kQuote;
+}
+
+std::string dataRateText(unsigned index) {
+    return index < image::kDataRates.size() ? std::to_string(image::kDataRates[index]) : "none";
+}
+
+std::string typeText(paging::PagerType type) {
+    return type == paging::PagerType::Alphanumeric ? "Alphanumeric" : "Numeric";
+}
+
+}  // namespace
+
+std::optional<unsigned> parseTone(std::string_view letter) {
+    if (letter.size() != 1) return std::nullopt;
+    const int index = std::toupper(static_cast<unsigned char>(letter[0])) - 'A';
+    if (index < 0 || index >= static_cast<int>(image::kToneCount)) return std::nullopt;
+    return static_cast<unsigned>(index);
+}
+
+ConfigOutcome parseConfig(std::string_view text) { return ConfigParser().parse(text); }
+
+std::string writeConfig(const image::TransmitterSettings& settings, const image::PagerRows& rows) {
+    std::string out = "[Settings]\n";
+    out += "DataRate = " + dataRateText(settings.dataRateIndex) + "\n";
+    out += "Preamble = " + std::to_string(settings.preambleBits) + "\n";
+    out += "Repeat = " + std::to_string(settings.repeatIndex + 1) + "\n";
+    for (unsigned row = 0; row < image::kRowCount; ++row) {
+        const image::PagerItem& item = rows[row];
+        if (item == image::PagerItem{}) continue;
+        out += "\n[" + itemSectionName(row) + "]\n";
+        out += "CapCode = " + latin1ToUtf8(item.capcode) + "\n";
+        out += std::string("Tone = ") + static_cast<char>('A' + item.tone) + "\n";
+        out += "Type = " + typeText(item.type) + "\n";
+        out += "Message = " + quoteMessage(item.message) + "\n";
+    }
+    return out;
+}
+
+}  // namespace vostrel::cli

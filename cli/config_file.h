@@ -1,0 +1,48 @@
+#pragma once
+// The configuration file: the window's three settings and sixteen rows as text, so
+// that scripts can build, keep and compare what a transmitter holds.
+//
+//   [Settings]            DataRate = 512|1200|2400|none, Preamble = text, Repeat = 1..4
+//   [Item01] .. [Item16]  CapCode = text, Tone = A..D, Type = Numeric|Alphanumeric,
+//                         Message = "text" with \" \\ and \xNN escapes
+//
+// Section and key names ignore case; '#' or ';' starts a comment outside quotes. The
+// file is UTF-8; every value character must be Latin-1, the tool's 8-bit character set.
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+
+#include "image/image_builder.h"
+#include "image/pager_item.h"
+#include "image/transmitter_settings.h"
+#include "paging/transmission_decoder.h"
+
+namespace vostrel::cli {
+
+// The longest texts the window's boxes hold: the preamble box, the capcode box, and a
+// message box after a Read.
+inline constexpr std::size_t kMaxPreambleCharacters = 4;
+inline constexpr std::size_t kMaxCapcodeCharacters = 7;
+inline constexpr std::size_t kMaxMessageCharacters = paging::kMaxDecodedText;
+
+struct ConfigError {
+    int line = 0;
+    std::string what;
+};
+
+using ConfigOutcome = std::variant<image::ProgrammerEntries, ConfigError>;
+
+// Missing settings keep the window's initial values; a missing section or key leaves
+// its row or box empty.
+ConfigOutcome parseConfig(std::string_view text);
+
+// The configuration parseConfig reads back into the same settings and rows. Capcodes
+// are written as they stand, which for rows read from an image is plain digits.
+std::string writeConfig(const image::TransmitterSettings& settings, const image::PagerRows& rows);
+
+// Tone letter A to D, either case.
+std::optional<unsigned> parseTone(std::string_view letter);
+
+}  // namespace vostrel::cli

@@ -1,0 +1,107 @@
+// The commands that work on files alone: encode, build, decode.
+
+#include <array>
+#include <cstdio>
+
+#include "cli/command.h"
+#include "cli/config_file.h"
+#include "cli/files.h"
+#include "cli/latin1_text.h"
+#include "image/slot_table.h"
+
+namespace vostrel::cli {
+namespace {
+
+constexpr std::string_view kEncode = "encode";
+
+std::optional<paging::PagerType> chosenType(const Arguments& arguments) {
+    const bool numeric = arguments.has("numeric");
+    if (numeric == arguments.has("alpha")) return std::nullopt;
+    return numeric ? paging::PagerType::Numeric : paging::PagerType::Alphanumeric;
+}
+
+void printSlotCodewords(const image::EepromImage& image, unsigned row, std::ostream& out) {
+    const image::SlotEntry slot = image::loadSlot(image, row);
+    for (int n = 0; n < slot.codewordCount(); ++n) {
+        char line[16];
+        std::snprintf(line, sizeof line, "0x%08X\n", image.loadCodeword(slot.start + 2 * static_cast<unsigned>(n)));
+        out << line;
+    }
+}
+
+// The item becomes row 1 of an otherwise empty window and goes through the image
+// builder, so that encode refuses exactly what a Write refuses.
+int runEncode(const Arguments& arguments, CliContext& context) {
+    if (arguments.positionals.size() > 1) return usageError(context, kEncode, "more than one message (quote it)");
+    const auto capcode = arguments.value("capcode");
+    if (!capcode || image::leadingInteger(*capcode) == 0) {
+        return usageError(context, kEncode, "--capcode must give the pager's address (1 to 2097151)");
+    }
+    const auto tone = parseTone(arguments.value("tone").value_or(""));
+    if (!tone) return usageError(context, kEncode, "--tone must be A, B, C or D");
+    const auto type = chosenType(arguments);
+    if (!type) return usageError(context, kEncode, "give one of --numeric and --alpha");
+    auto message = utf8ToLatin1(arguments.positionals.empty() ? "" : arguments.positionals[0]);
+    if (const auto* error = std::get_if<TextError>(&message)) return usageError(context, kEncode, "message: " + error->what);
+    if (std::get<std::string>(message).size() > kMaxMessageCharacters) {
+        return usageError(context, kEncode, "message longer than " + std::to_string(kMaxMessageCharacters) + " characters");
+    }
+
+    image::ProgrammerEntries entries;
+    entries.rows[0] = {*capcode, *tone, *type, std::move(std::get<std::string>(message))};
+    const image::BuildOutcome outcome = image::buildImage(entries);
+    if (const auto* refusal = std::get_if<image::BuildRefusal>(&outcome)) {
+        printMessage(context.err, refusal->message);
+        return kExitFailure;
+    }
+    // A message box's worth of text always fits the image, so row 1 is placed.
+    printSlotCodewords(std::get<image::BuiltImage>(outcome).image, 0, context.out);
+    return kExitSuccess;
+}
+
+int runBuild(const Arguments& arguments, CliContext& context) {
+    if (arguments.positionals.size() != 2) return usageError(context, "build", "expected CONFIG and IMAGE");
+    const auto built = buildConfigFile(arguments.positionals[0], context);
+    if (!built) return kExitFailure;
+    if (auto error = saveImageFile(arguments.positionals[1], built->image)) return failure(context, error->what);
+    return kExitSuccess;
+}
+
+int runDecode(const Arguments& arguments, CliContext& context) {
+    if (arguments.positionals.size() != 1) return usageError(context, "decode", "expected one IMAGE");
+    const auto loaded = loadImageFile(arguments.positionals[0]);
+    if (const auto* error = std::get_if<FileError>(&loaded)) return failure(context, error->what);
+    return printImageAsConfig(std::get<image::EepromImage>(loaded), context);
+}
+
+constexpr std::array kEncodeOptions = {
+    OptionSpec{"capcode", "N", "the pager's capcode, 1 to 2097151"},
+    OptionSpec{"tone", "A|B|C|D", "the tone (the POCSAG function bits)"},
+    OptionSpec{"numeric", "", "encode the message for a numeric pager"},
+    OptionSpec{"alpha", "", "encode the message for an alphanumeric pager"},
+};
+
+constexpr std::array<Command, 3> kFileCommands = {{
+    {kEncode, "--capcode N --tone A|B|C|D (--numeric|--alpha) [--] [MESSAGE]",
+     "print one item's POCSAG transmission, one codeword per line",
+     "Encodes the item as a Write would place it and prints its codewords as 0x%08X,\n"
+     "from the sync codeword to the closing idle codeword. The message is UTF-8 text of\n"
+     "Latin-1 characters (at most 129); '--' ends the options, so it may start with '-'.\n"
+     "A refused item (invalid numeric character, capcode out of range) exits 1.\n",
+     kEncodeOptions, runEncode},
+    {"build", "CONFIG IMAGE", "build the 512-byte EEPROM image file from a configuration",
+     "Reads the configuration file CONFIG and writes the image to IMAGE. When the image\n"
+     "becomes full the warning goes to stderr and the rows before it are kept. A\n"
+     "configuration error or a refusal writes no file and exits 1.\n",
+     {}, runBuild},
+    {"decode", "IMAGE", "print a 512-byte EEPROM image file as a configuration",
+     "Prints the image as a configuration that build reads back. A damaged image prints\n"
+     "what was read before the bad row, reports \"EEPROM read error\" and exits 1.\n",
+     {}, runDecode},
+}};
+
+}  // namespace
+
+std::span<const Command> fileCommands() { return kFileCommands; }
+
+}  // namespace vostrel::cli

@@ -1,0 +1,56 @@
+// Configuration files are written by hand and by scripts: the parser must stay in
+// bounds on any bytes, keep the window's limits on what it accepts, and whatever it
+// accepts and builds must decode into a configuration that reads back unchanged.
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+#include <variant>
+
+#include "cli/config_file.h"
+#include "image/image_builder.h"
+#include "image/image_reader.h"
+
+using namespace vostrel;
+
+namespace {
+
+bool withinLimits(const image::ProgrammerEntries& entries) {
+    if (entries.preambleText.size() > cli::kMaxPreambleCharacters) return false;
+    if (entries.repeatIndex < 0 || entries.repeatIndex > 3) return false;
+    if (entries.dataRateIndex < -1 || entries.dataRateIndex > 2) return false;
+    for (const auto& row : entries.rows) {
+        if (row.capcode.size() > cli::kMaxCapcodeCharacters || row.message.size() > cli::kMaxMessageCharacters) {
+            return false;
+        }
+        if (row.tone > 3 || row.message.find('\0') != std::string::npos) return false;
+    }
+    return true;
+}
+
+// The decoded image, written and parsed again, gives the same rows and settings.
+bool decodesToReadableConfig(const image::EepromImage& built) {
+    const image::ImageContents contents = image::readImage(built);
+    if (contents.readErrorRow) return false;
+    const auto reparsed = cli::parseConfig(cli::writeConfig(contents.settings, contents.rows));
+    const auto* entries = std::get_if<image::ProgrammerEntries>(&reparsed);
+    if (entries == nullptr) return false;
+    return entries->rows == contents.rows && entries->dataRateIndex == static_cast<int>(contents.settings.dataRateIndex) &&
+           entries->repeatIndex == static_cast<int>(contents.settings.repeatIndex) &&
+           entries->preambleText == std::to_string(contents.settings.preambleBits);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
+    const auto parsed = cli::parseConfig(text);
+    const auto* entries = std::get_if<image::ProgrammerEntries>(&parsed);
+    if (entries == nullptr) return 0;
+    if (!withinLimits(*entries)) __builtin_trap();
+    const auto built = image::buildImage(*entries);
+    if (const auto* image = std::get_if<image::BuiltImage>(&built); image && !decodesToReadableConfig(image->image)) {
+        __builtin_trap();
+    }
+    return 0;
+}

@@ -1,0 +1,124 @@
+#pragma once
+// Running vostrel-cli as a function in the tests, with files in a scratch directory
+// and the "real hardware" played by an emulated transmitter the test owns.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/cli.h"
+#include "device/emulated_transmitter.h"
+#include "image/image_builder.h"
+
+namespace vostrel::cli::testing {
+
+using paging::PagerType;
+
+struct CliRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+using HardwareFactory = std::function<std::unique_ptr<device::HidTransport>()>;
+
+// Hands the tool a transport that forwards to one the test keeps, so the test can
+// prepare it, inject faults and look at its traffic afterwards.
+class ForwardingTransport final : public device::HidTransport {
+public:
+    explicit ForwardingTransport(device::HidTransport& target) : target_(target) {}
+    std::vector<device::HidDeviceInfo> enumerate(std::uint16_t vendorId, std::uint16_t productId) override {
+        return target_.enumerate(vendorId, productId);
+    }
+    device::OpenResult open(const device::HidDeviceInfo& info) override { return target_.open(info); }
+
+private:
+    device::HidTransport& target_;
+};
+
+inline HardwareFactory forwardingTo(device::HidTransport& target) {
+    return [&target] { return std::make_unique<ForwardingTransport>(target); };
+}
+
+// No transmitter on the bus.
+inline std::unique_ptr<device::HidTransport> noHardware() {
+    auto absent = std::make_unique<device::EmulatedTransmitter>();
+    absent->setPresence(device::EmulatorPresence::Absent);
+    return absent;
+}
+
+inline CliRun run(const std::vector<std::string>& arguments, const HardwareFactory& hardware = noHardware) {
+    std::ostringstream out;
+    std::ostringstream err;
+    CliContext context{out, err, hardware};
+    CliRun result;
+    result.status = runCli(arguments, context);
+    result.out = out.str();
+    result.err = err.str();
+    return result;
+}
+
+// A fresh directory for one test, removed afterwards.
+class ScratchDirectory {
+public:
+    ScratchDirectory() {
+        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+        path_ = std::filesystem::temp_directory_path() /
+                ("vostrel-cli-test-" + std::string(test->test_suite_name()) + "-" + test->name());
+        std::filesystem::remove_all(path_);
+        std::filesystem::create_directories(path_);
+    }
+    ~ScratchDirectory() { std::filesystem::remove_all(path_); }
+    ScratchDirectory(const ScratchDirectory&) = delete;
+    ScratchDirectory& operator=(const ScratchDirectory&) = delete;
+
+    std::string file(const std::string& name) const { return (path_ / name).string(); }
+    const std::filesystem::path& path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+};
+
+inline void writeFile(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+inline std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+inline std::string bytesOf(const image::EepromImage& image) {
+    return {reinterpret_cast<const char*>(image.bytes.data()), image.bytes.size()};
+}
+
+inline image::EepromImage imageOf(const std::string& bytes) {
+    image::EepromImage image;
+    EXPECT_EQ(bytes.size(), image.bytes.size());
+    std::copy_n(bytes.begin(), std::min(bytes.size(), image.bytes.size()), image.bytes.begin());
+    return image;
+}
+
+// A configuration with two rows in use and the image it builds to.
+inline constexpr const char* kSampleConfig =
+    "[Settings]\nDataRate = 512\nPreamble = 700\nRepeat = 3\n"
+    "[Item02]\nCapCode = 1234567\nTone = A\nType = Numeric\nMessage = \"12 34-5U\"\n"
+    "[Item05]\nCapCode = 8\nTone = D\nType = Alphanumeric\nMessage = \"Gr\xC3\xBC\xC3\x9F \\\"x\\\"\"\n";
+
+inline image::EepromImage sampleImage() {
+    image::ProgrammerEntries entries;
+    entries.dataRateIndex = 0;
+    entries.preambleText = "700";
+    entries.repeatIndex = 2;
+    entries.rows[1] = {"1234567", 0, PagerType::Numeric, "12 34-5U"};
+    entries.rows[4] = {"8", 3, PagerType::Alphanumeric, "Gr\xFC\xDF \"x\""};
+    return std::get<image::BuiltImage>(image::buildImage(entries)).image;
+}
+
+}  // namespace vostrel::cli::testing

@@ -1,0 +1,242 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+#include "cli/config_file.h"
+#include "image/image_builder.h"
+#include "image/image_reader.h"
+
+using namespace vostrel;
+using cli::ConfigError;
+using image::ProgrammerEntries;
+using paging::PagerType;
+
+namespace {
+
+ProgrammerEntries parsed(const std::string& text) {
+    const cli::ConfigOutcome outcome = cli::parseConfig(text);
+    if (const auto* error = std::get_if<ConfigError>(&outcome)) {
+        ADD_FAILURE() << "line " << error->line << ": " << error->what << "\nin:\n" << text;
+        return {};
+    }
+    return std::get<ProgrammerEntries>(outcome);
+}
+
+void expectSameEntries(const ProgrammerEntries& actual, const ProgrammerEntries& expected) {
+    EXPECT_EQ(actual.preambleText, expected.preambleText);
+    EXPECT_EQ(actual.repeatIndex, expected.repeatIndex);
+    EXPECT_EQ(actual.dataRateIndex, expected.dataRateIndex);
+    for (unsigned row = 0; row < image::kRowCount; ++row) {
+        const auto& a = actual.rows[row];
+        const auto& e = expected.rows[row];
+        EXPECT_EQ(a.capcode, e.capcode) << "row " << row + 1;
+        EXPECT_EQ(a.tone, e.tone) << "row " << row + 1;
+        EXPECT_EQ(a.type, e.type) << "row " << row + 1;
+        EXPECT_EQ(a.message, e.message) << "row " << row + 1;
+    }
+}
+
+ProgrammerEntries entriesWith(const std::function<void(ProgrammerEntries&)>& change) {
+    ProgrammerEntries entries;
+    change(entries);
+    return entries;
+}
+
+TEST(ConfigParser, ReadsWhatTheFileSays) {
+    const struct {
+        const char* name;
+        std::string text;
+        ProgrammerEntries expected;
+    } cases[] = {
+        {"empty file keeps the window's initial values", "", ProgrammerEntries{}},
+        {"comments, blank lines, CRLF and a byte-order mark",
+         "\xEF\xBB\xBF# comment\r\n; another\r\n\r\n   \t\r\n[Settings]  # trailing\r\nRepeat = 3\r\n",
+         entriesWith([](auto& e) { e.repeatIndex = 2; })},
+        {"all settings, names in any case",
+         "[SETTINGS]\ndatarate=512\n  PREAMBLE   =   576   ; bits\nrePeat = 4\n",
+         entriesWith([](auto& e) {
+             e.dataRateIndex = 0;
+             e.preambleText = "576";
+             e.repeatIndex = 3;
+         })},
+        {"data rate none and 2400",
+         "[Settings]\nDataRate = NONE\n",
+         entriesWith([](auto& e) { e.dataRateIndex = -1; })},
+        {"a preamble the builder will refuse is still read as typed",
+         "[Settings]\nPreamble = 575\n",
+         entriesWith([](auto& e) { e.preambleText = "575"; })},
+        {"an item row with every key",
+         "[item02]\ncapcode = 1234567\nTONE = d\ntype = alphanumeric\nMESSAGE = \"HELLO\"\n",
+         entriesWith([](auto& e) { e.rows[1] = {"1234567", 3, PagerType::Alphanumeric, "HELLO"}; })},
+        {"the system's spelling Alphnumeric",
+         "[Item16]\nCapCode = 8\nType = Alphnumeric\n",
+         entriesWith([](auto& e) { e.rows[15] = {"8", 0, PagerType::Alphanumeric, ""}; })},
+        {"escapes, comment characters and trailing blanks inside quotes",
+         "[Item01]\nMessage = \"a\\\"b\\\\c\\x41\\xe9 # ; \" # real comment\n",
+         entriesWith([](auto& e) { e.rows[0].message = "a\"b\\cA\xE9 # ; "; })},
+        {"Latin-1 characters written in UTF-8",
+         "[Item01]\nMessage = \"\xC3\xA9\xC3\xBF\xC2\xA0\"\n",
+         entriesWith([](auto& e) { e.rows[0].message = "\xE9\xFF\xA0"; })},
+        {"quoted capcode keeps its blanks; an empty capcode leaves the row unused",
+         "[Item01]\nCapCode = \" 12\"\n[Item02]\nCapCode =\nMessage = \"\"\n",
+         entriesWith([](auto& e) { e.rows[0].capcode = " 12"; })},
+        {"a capcode as typed, even one the builder refuses",
+         "[Item03]\nCapCode = -5\n",
+         entriesWith([](auto& e) { e.rows[2].capcode = "-5"; })},
+        {"the longest message", "[Item01]\nMessage = \"" + std::string(129, 'x') + "\"\n",
+         entriesWith([](auto& e) { e.rows[0].message = std::string(129, 'x'); })},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        expectSameEntries(parsed(c.text), c.expected);
+    }
+}
+
+TEST(ConfigParser, ErrorsNameTheLine) {
+    const struct {
+        std::string text;
+        int line;
+        std::string what;
+    } cases[] = {
+        {"[Settings]\n[Setup]\n", 2, "unknown section [Setup]"},
+        {"[Item00]\n", 1, "unknown section [Item00]"},
+        {"[Item17]\n", 1, "unknown section [Item17]"},
+        {"[Item1]\n", 1, "unknown section [Item1]"},
+        {"[Item01]\n\n[ITEM01]\n", 3, "duplicate section [ITEM01] (first on line 1)"},
+        {"[Settings]\nRepeat = 2\nrepeat = 3\n", 3, "duplicate key 'repeat' (first on line 2)"},
+        {"[Settings]\nMessage = \"x\"\n", 2, "unknown key 'Message' in [Settings]"},
+        {"[Item04]\nCapcod = 5\n", 2, "unknown key 'Capcod' in [Item04]"},
+        {"# top\nTone = A\n", 2, "key 'Tone' before any section"},
+        {"[Settings\n", 1, "missing ']'"},
+        {"[Settings] x\n", 1, "unexpected text after ']'"},
+        {"[Settings]\nRepeat 2\n", 2, "expected 'Key = Value' or '[Section]'"},
+        {"[Settings]\n = 2\n", 2, "missing key before '='"},
+        {"[Settings]\nDataRate = 9600\n", 2, "DataRate must be 512, 1200, 2400 or none, not '9600'"},
+        {"[Settings]\nDataRate =\n", 2, "DataRate must be 512, 1200, 2400 or none, not ''"},
+        {"[Settings]\nRepeat = 0\n", 2, "Repeat must be 1 to 4, not '0'"},
+        {"[Settings]\nRepeat = 5\n", 2, "Repeat must be 1 to 4, not '5'"},
+        {"[Settings]\nRepeat = 2x\n", 2, "Repeat must be 1 to 4, not '2x'"},
+        {"[Settings]\nPreamble = 10230\n", 2, "Preamble is longer than 4 characters"},
+        {"[Item01]\nCapCode = 12345678\n", 2, "CapCode is longer than 7 characters"},
+        {"[Item01]\nTone = E\n", 2, "Tone must be A, B, C or D, not 'E'"},
+        {"[Item01]\nTone = AB\n", 2, "Tone must be A, B, C or D, not 'AB'"},
+        {"[Item01]\nType = Alpha\n", 2, "Type must be Numeric or Alphanumeric, not 'Alpha'"},
+        {"[Item01]\nMessage = HELLO\n", 2, "Message must be in double quotes"},
+        {"[Item01]\nMessage = \"HELLO\n", 2, "missing closing '\"'"},
+        {"[Item01]\nMessage = \"HELLO\\\"\n", 2, "missing closing '\"'"},
+        {"[Item01]\nMessage = \"a\\nb\"\n", 2, "unknown escape after '\\' (use \\\", \\\\ or \\xNN)"},
+        {"[Item01]\nMessage = \"\\x4\"\n", 2, "'\\x' needs two hex digits"},
+        {"[Item01]\nMessage = \"\\xG0\"\n", 2, "'\\x' needs two hex digits"},
+        {"[Item01]\nMessage = \"a\" b\n", 2, "unexpected text after the closing '\"'"},
+        {"[Item01]\nCapCode = 12\"3\n", 2, "unexpected '\"' (quote the whole value)"},
+        {"[Item01]\nMessage = \"\xE2\x82\xAC\"\n", 2, "character U+20AC is not Latin-1"},
+        {"[Item01]\nCapCode = \xC4\x80\n", 2, "character U+0100 is not Latin-1"},
+        {"[Item01]\n# caf\xE9\n", 2, "invalid UTF-8"},
+        {"[Item01]\nMessage = \"\xC0\xA9\"\n", 2, "invalid UTF-8"},
+        {"[Item01]\nMessage = \"\xED\xA0\x80\"\n", 2, "invalid UTF-8"},
+        {"[Item01]\nMessage = \"\\x00\"\n", 2, "a value cannot hold the character \\x00"},
+        {"[Item01]\nMessage = \"" + std::string(130, 'x') + "\"\n", 2, "Message is longer than 129 characters"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        const cli::ConfigOutcome outcome = cli::parseConfig(c.text);
+        const auto* error = std::get_if<ConfigError>(&outcome);
+        ASSERT_NE(error, nullptr);
+        EXPECT_EQ(error->line, c.line);
+        EXPECT_EQ(error->what, c.what);
+    }
+}
+
+std::string messageLine(const std::string& message) {
+    image::PagerRows rows;
+    rows[0] = {"8", 3, PagerType::Alphanumeric, message};
+    const std::string text = cli::writeConfig({}, rows);
+    const std::size_t start = text.find("Message = ");
+    return text.substr(start, text.find('\n', start) - start);
+}
+
+TEST(ConfigWriter, QuotesMessagesSoEveryByteSurvives) {
+    const struct {
+        std::string message;
+        std::string line;
+    } cases[] = {
+        {"", "Message = \"\""},
+        {"12  ", "Message = \"12  \""},
+        {"say \"hi\" \\o/", "Message = \"say \\\"hi\\\" \\\\o/\""},
+        {"\x01\x1F\x7F\x80\x9F", "Message = \"\\x01\\x1F\\x7F\\x80\\x9F\""},
+        {"\xA0\xE9\xFF", "Message = \"\xC2\xA0\xC3\xA9\xC3\xBF\""},
+        {"# ; not a comment", "Message = \"# ; not a comment\""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(messageLine(c.message), c.line);
+}
+
+TEST(ConfigWriter, WritesSettingsAndOnlyRowsInUse) {
+    image::PagerRows rows;
+    rows[4] = {"1234567", 0, PagerType::Numeric, "123  "};
+    const std::string text = cli::writeConfig({3, 0, 0}, rows);
+    EXPECT_EQ(text,
+              "[Settings]\nDataRate = none\nPreamble = 0\nRepeat = 1\n\n"
+              "[Item05]\nCapCode = 1234567\nTone = A\nType = Numeric\nMessage = \"123  \"\n");
+}
+
+TEST(ConfigWriter, EveryMessageByteReadsBack) {
+    std::string allBytes;
+    for (int byte = 1; byte <= 0xFF; ++byte) allBytes += static_cast<char>(byte);
+    image::PagerRows rows;
+    for (unsigned row = 0; row < 2; ++row) {
+        rows[row] = {std::to_string(row + 1), row, PagerType::Alphanumeric, allBytes.substr(row * 128, 128)};
+    }
+    rows[15] = {"2097151", 2, PagerType::Numeric, ""};
+    const image::TransmitterSettings settings{2, 1023, 3};
+    const ProgrammerEntries back = parsed(cli::writeConfig(settings, rows));
+    EXPECT_EQ(back.dataRateIndex, 2);
+    EXPECT_EQ(back.preambleText, "1023");
+    EXPECT_EQ(back.repeatIndex, 3);
+    for (unsigned row = 0; row < image::kRowCount; ++row) EXPECT_EQ(back.rows[row], rows[row]) << "row " << row + 1;
+}
+
+// build(decode(build(configuration))) is the same image, byte for byte.
+image::EepromImage builtImage(const std::string& text) {
+    const auto outcome = image::buildImage(parsed(text));
+    const auto* built = std::get_if<image::BuiltImage>(&outcome);
+    if (built == nullptr) {
+        ADD_FAILURE() << "refused: " << std::get<image::BuildRefusal>(outcome).message.key;
+        return {};
+    }
+    return built->image;
+}
+
+std::string item(int row, long capcode, char tone, const char* type, const std::string& message) {
+    char header[64];
+    std::snprintf(header, sizeof header, "[Item%02d]\nCapCode = %ld\nTone = %c\nType = %s\n", row, capcode, tone, type);
+    return header + std::string("Message = \"") + message + "\"\n";
+}
+
+TEST(ConfigRoundTrip, DecodedImageBuildsTheSameImage) {
+    std::string acrossFrames = "[Settings]\nDataRate = 512\nPreamble = 600\nRepeat = 4\n";
+    for (int frame = 0; frame < 8; ++frame) {
+        acrossFrames += item(frame * 2 + 1, 8 * (1000 + frame) + frame, 'A', "Numeric", "12345678901234567890");
+        acrossFrames += item(frame * 2 + 2, 8 * (2000 + frame) + frame, 'D', "Alphanumeric", "HELLO");
+    }
+    const std::string cases[] = {
+        "",
+        "[Settings]\nDataRate = 2400\nPreamble = 1023\nRepeat = 1\n" +
+            item(2, 1234567, 'A', "Numeric", "123") + item(5, 8, 'D', "Alphanumeric", "abc") +
+            item(16, 2097151, 'D', "Alphanumeric", std::string(40, 'Z')),
+        item(1, 7, 'D', "Alphanumeric", std::string(20, 'k')),
+        item(3, 15, 'A', "Numeric", "-U[] S"),
+        item(4, 99, 'B', "Numeric", "") + item(6, 100, 'C', "Numeric", ""),
+        item(1, 31, 'D', "Alphanumeric", "Gr\xC3\xBC\xC3\x9F" "e \\\"\\\\\\x01\\x7F"),
+        acrossFrames,
+    };
+    for (const std::string& text : cases) {
+        SCOPED_TRACE(text);
+        const image::EepromImage first = builtImage(text);
+        const image::ImageContents contents = image::readImage(first);
+        ASSERT_FALSE(contents.readErrorRow);
+        EXPECT_EQ(builtImage(cli::writeConfig(contents.settings, contents.rows)), first);
+    }
+}
+
+}  // namespace

@@ -1,0 +1,294 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <regex>
+
+#include "cli_test_support.h"
+#include "device/word_transfer.h"
+#include "image/slot_table.h"
+
+using namespace vostrel;
+using namespace vostrel::cli::testing;
+using device::EmulatedTransmitter;
+using device::EmulatorFault;
+using device::EmulatorPresence;
+
+namespace {
+
+// Words that are neither erased nor cleared, so an overwrite shows.
+image::EepromImage patternImage() {
+    image::EepromImage image;
+    for (unsigned word = 0; word < image::kImageWords; ++word) image.setWord(word, static_cast<std::uint16_t>(0x5A00 + word));
+    return image;
+}
+
+void expectWritten(const image::EepromImage& eeprom, const image::EepromImage& written, unsigned count) {
+    for (unsigned word = 0; word < image::kImageWords; ++word) {
+        const auto expected = word < count ? written.word(word) : patternImage().word(word);
+        EXPECT_EQ(eeprom.word(word), expected) << "word " << word;
+    }
+}
+
+unsigned sampleWordCount() { return image::usedWordCount(sampleImage()); }
+
+std::vector<std::filesystem::path> backupsIn(const std::filesystem::path& dir, const std::string& name) {
+    const std::regex pattern(name + R"(\.backup-\d{8}-\d{6}\.bin)");
+    std::vector<std::filesystem::path> found;
+    for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+        if (std::regex_match(entry.path().filename().string(), pattern)) found.push_back(entry.path());
+    }
+    return found;
+}
+
+std::size_t reportsWithCommand(const EmulatedTransmitter& device, device::WordCommand command) {
+    return static_cast<std::size_t>(std::ranges::count_if(device.receivedReports(), [command](const auto& report) {
+        return report[device::kCommandByte] == static_cast<std::uint8_t>(command);
+    }));
+}
+
+// ---- through --emulator FILE ---------------------------------------------------------
+
+class EmulatorFileCommands : public ::testing::Test {
+protected:
+    ScratchDirectory dir;
+    std::string eeprom = dir.file("eeprom.bin");
+    std::string config = dir.file("site.conf");
+
+    void SetUp() override {
+        writeFile(eeprom, bytesOf(patternImage()));
+        writeFile(config, kSampleConfig);
+    }
+};
+
+TEST_F(EmulatorFileCommands, WriteProgramsTheUsedWordsOnly) {
+    const CliRun result = run({"write", "--emulator", eeprom, "--verify", config});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(result.out, "Data write completed\nVerified words 0 to " + std::to_string(sampleWordCount() - 1) + "\n");
+    expectWritten(imageOf(readFile(eeprom)), sampleImage(), sampleWordCount());
+    EXPECT_TRUE(backupsIn(dir.path(), "site").empty()) << "no backup of an emulated transmitter";
+}
+
+TEST_F(EmulatorFileCommands, WriteOfAnImageFileStopsAtItsLastSlot) {
+    writeFile(dir.file("in.bin"), bytesOf(sampleImage()));
+    const CliRun result = run({"write", "--image", dir.file("in.bin"), "--emulator", eeprom});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out, "Data write completed\n");
+    expectWritten(imageOf(readFile(eeprom)), sampleImage(), sampleWordCount());
+}
+
+TEST_F(EmulatorFileCommands, ReadPrintsOrSavesTheEeprom) {
+    writeFile(eeprom, bytesOf(sampleImage()));
+    writeFile(dir.file("sample.bin"), bytesOf(sampleImage()));
+    const CliRun read = run({"read", "--emulator", eeprom});
+    EXPECT_EQ(read.status, 0);
+    EXPECT_EQ(read.out, run({"decode", dir.file("sample.bin")}).out);
+
+    const CliRun saved = run({"read", "--emulator", eeprom, "--image", dir.file("out.bin")});
+    EXPECT_EQ(saved.status, 0);
+    EXPECT_EQ(saved.out + saved.err, "");
+    EXPECT_EQ(readFile(dir.file("out.bin")), bytesOf(sampleImage()));
+}
+
+TEST_F(EmulatorFileCommands, ErasedEepromReadsAsAReadError) {
+    const std::string fresh = dir.file("new-device.bin");  // a missing file starts erased
+    const CliRun read = run({"read", "--emulator", fresh});
+    EXPECT_EQ(read.status, 1);
+    EXPECT_EQ(read.out, "[Settings]\nDataRate = none\nPreamble = 1023\nRepeat = 4\n");
+    EXPECT_EQ(read.err, "EEPROM read error\n");
+
+    const CliRun saved = run({"read", "--emulator", fresh, "--image", dir.file("erased.bin")});
+    EXPECT_EQ(saved.status, 1);
+    EXPECT_EQ(saved.err, "EEPROM read error\n");
+    EXPECT_EQ(readFile(dir.file("erased.bin")), std::string(512, '\xFF'));
+}
+
+TEST_F(EmulatorFileCommands, DevicesListsTheEmulator) {
+    const CliRun result = run({"devices", "--emulator", eeprom});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out, "emulated:" + eeprom + "\tinput report 65 bytes\toutput report 65 bytes\n");
+}
+
+TEST_F(EmulatorFileCommands, UnusableFilesAreClearErrors) {
+    writeFile(dir.file("short.bin"), "short");
+    const CliRun badEmulator = run({"read", "--emulator", dir.file("short.bin")});
+    EXPECT_EQ(badEmulator.status, 1);
+    EXPECT_NE(badEmulator.err.find("short.bin"), std::string::npos) << badEmulator.err;
+
+    const CliRun badImage = run({"write", "--emulator", eeprom, "--image", dir.file("short.bin")});
+    EXPECT_EQ(badImage.status, 1);
+    EXPECT_EQ(badImage.err, dir.file("short.bin") + ": not an EEPROM image: 5 bytes instead of 512\n");
+    EXPECT_EQ(readFile(eeprom), bytesOf(patternImage()));
+}
+
+TEST_F(EmulatorFileCommands, RefusedBuildsNeverReachTheDevice) {
+    writeFile(config, "[Settings]\nPreamble = 1024\n");
+    const CliRun result = run({"write", "--emulator", eeprom, config});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, "Preamble value out of range\n");
+    EXPECT_EQ(readFile(eeprom), bytesOf(patternImage()));
+}
+
+TEST(WriteCommandUsage, NeedsExactlyOneSource) {
+    for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
+             {"write"}, {"write", "a.conf", "b.conf"}, {"write", "a.conf", "--image", "b.bin"}}) {
+        const CliRun result = run(arguments);
+        EXPECT_EQ(result.status, 2);
+        EXPECT_TRUE(result.err.starts_with("vostrel-cli write: give either one CONFIG or --image IN")) << result.err;
+    }
+}
+
+// ---- "real hardware", played by an emulator the test keeps ----------------------------------
+
+class HardwareCommands : public ::testing::Test {
+protected:
+    ScratchDirectory dir;
+    std::string config = dir.file("site.conf");
+    EmulatedTransmitter device;
+
+    void SetUp() override {
+        device.setEeprom(patternImage());
+        writeFile(config, kSampleConfig);
+    }
+    CliRun runOnDevice(const std::vector<std::string>& arguments) { return run(arguments, forwardingTo(device)); }
+};
+
+TEST_F(HardwareCommands, WriteSavesABackupBesideTheConfigurationFirst) {
+    const CliRun result = runOnDevice({"write", config});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.err, "");
+    const auto backups = backupsIn(dir.path(), "site");
+    ASSERT_EQ(backups.size(), 1u);
+    EXPECT_EQ(readFile(backups[0].string()), bytesOf(patternImage()));
+    EXPECT_EQ(result.out, "Saved the transmitter's previous contents to " + backups[0].string() +
+                              "\nData write completed\n");
+    EXPECT_EQ(reportsWithCommand(device, device::WordCommand::ReadWord), image::kImageWords);
+    EXPECT_EQ(reportsWithCommand(device, device::WordCommand::WriteWord), sampleWordCount());
+    expectWritten(device.eeprom(), sampleImage(), sampleWordCount());
+}
+
+TEST_F(HardwareCommands, BackupOfAnImageFileGoesBesideIt) {
+    writeFile(dir.file("plan.bin"), bytesOf(sampleImage()));
+    EXPECT_EQ(runOnDevice({"write", "--image", dir.file("plan.bin")}).status, 0);
+    EXPECT_EQ(backupsIn(dir.path(), "plan").size(), 1u);
+    expectWritten(device.eeprom(), sampleImage(), sampleWordCount());
+}
+
+TEST_F(HardwareCommands, NoBackupWritesOnly) {
+    const CliRun result = runOnDevice({"write", "--no-backup", config});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out, "Data write completed\n");
+    EXPECT_TRUE(backupsIn(dir.path(), "site").empty());
+    EXPECT_EQ(device.receivedReports().size(), sampleWordCount());
+}
+
+TEST_F(HardwareCommands, FailedBackupWritesNothing) {
+    device.injectFault(5, EmulatorFault::RefuseSend);
+    const CliRun result = runOnDevice({"write", config});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.out, "");
+    EXPECT_TRUE(result.err.starts_with("USB Command fail\n")) << result.err;
+    EXPECT_EQ(reportsWithCommand(device, device::WordCommand::WriteWord), 0u);
+    EXPECT_EQ(device.eeprom(), patternImage());
+    EXPECT_TRUE(backupsIn(dir.path(), "site").empty());
+}
+
+TEST_F(HardwareCommands, DeviceFailuresEndWithTheirMessage) {
+    const struct {
+        const char* name;
+        std::vector<std::string> arguments;
+        std::optional<EmulatorPresence> presence;
+        std::optional<std::pair<unsigned, EmulatorFault>> fault;
+        std::string error;
+    } cases[] = {
+        {"read, no device", {"read"}, EmulatorPresence::Absent, {}, "USB Device not found !\n"},
+        {"write, no device", {"write", "--no-backup", "CONFIG"}, EmulatorPresence::Absent, {}, "USB Device not found !\n"},
+        {"devices, none", {"devices"}, EmulatorPresence::Absent, {}, "USB Device not found !\n"},
+        {"read, access denied", {"read"}, EmulatorPresence::AccessDenied, {}, "USB Device found, but access denied\n"},
+        {"read, no reply", {"read"}, {}, std::pair{100u, EmulatorFault::NoReply}, "USB Command fail\n"},
+        {"read, unplugged", {"read", "--image", "OUT"}, {}, std::pair{255u, EmulatorFault::Unplug}, "USB Command fail\n"},
+        {"write, unplugged", {"write", "--no-backup", "CONFIG"}, {}, std::pair{20u, EmulatorFault::Unplug}, "USB Command fail\n"},
+        {"write, short send", {"write", "--no-backup", "CONFIG"}, {}, std::pair{0u, EmulatorFault::ShortSend}, "USB Command fail\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EmulatedTransmitter target;
+        if (c.presence) target.setPresence(*c.presence);
+        if (c.fault) target.injectFault(c.fault->first, c.fault->second);
+        std::vector<std::string> arguments = c.arguments;
+        std::ranges::replace(arguments, std::string("CONFIG"), config);
+        std::ranges::replace(arguments, std::string("OUT"), dir.file("out.bin"));
+        const CliRun result = run(arguments, forwardingTo(target));
+        EXPECT_EQ(result.status, 1);
+        EXPECT_EQ(result.out, "");
+        EXPECT_EQ(result.err, c.error);
+        EXPECT_FALSE(std::filesystem::exists(dir.file("out.bin")));
+        EXPECT_EQ(target.openCount(), target.closeCount());
+    }
+}
+
+// Stores a wrong low byte for one word, as a failing EEPROM cell would.
+class CorruptingTransport final : public device::HidTransport {
+public:
+    CorruptingTransport(device::HidTransport& target, unsigned address) : target_(target), address_(address) {}
+    std::vector<device::HidDeviceInfo> enumerate(std::uint16_t vendorId, std::uint16_t productId) override {
+        return target_.enumerate(vendorId, productId);
+    }
+    device::OpenResult open(const device::HidDeviceInfo& info) override {
+        device::OpenResult opened = target_.open(info);
+        if (opened.connection) opened.connection = std::make_unique<Connection>(std::move(opened.connection), address_);
+        return opened;
+    }
+
+private:
+    class Connection final : public device::HidConnection {
+    public:
+        Connection(std::unique_ptr<device::HidConnection> inner, unsigned address)
+            : inner_(std::move(inner)), address_(address) {}
+        int writeReport(std::span<const std::uint8_t> report) override {
+            std::vector<std::uint8_t> sent(report.begin(), report.end());
+            if (sent[device::kCommandByte] == static_cast<std::uint8_t>(device::WordCommand::WriteWord) &&
+                sent[device::kAddressByte] == address_) {
+                sent[device::kLowByte] ^= 0x01;
+            }
+            return inner_->writeReport(sent);
+        }
+        int readReport(std::span<std::uint8_t> buffer, std::chrono::milliseconds timeout) override {
+            return inner_->readReport(buffer, timeout);
+        }
+
+    private:
+        std::unique_ptr<device::HidConnection> inner_;
+        unsigned address_;
+    };
+
+    device::HidTransport& target_;
+    unsigned address_;
+};
+
+TEST_F(HardwareCommands, VerifyNamesTheFirstDifferingWord) {
+    static constexpr unsigned kBadWord = 30;
+    const CliRun result = run({"write", "--no-backup", "--verify", config},
+                              [this] { return std::make_unique<CorruptingTransport>(device, kBadWord); });
+    const std::uint16_t written = sampleImage().word(kBadWord);
+    char expected[96];
+    std::snprintf(expected, sizeof expected, "Verify failed: word 30 reads 0x%04X, 0x%04X was written\n",
+                  written ^ 0x01u, written);
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.out, "Data write completed\n");
+    EXPECT_EQ(result.err, expected);
+}
+
+// No USB host on the test machines: the real backend finds nothing.
+TEST(RealHardware, NothingAttachedIsNotFound) {
+    const CliRun devices = run({"devices"}, cli::makeHardwareTransport);
+    if (devices.status == 0) GTEST_SKIP() << "a transmitter is attached: " << devices.out;
+    EXPECT_EQ(devices.status, 1);
+    EXPECT_EQ(devices.err, "USB Device not found !\n");
+    const CliRun read = run({"read"}, cli::makeHardwareTransport);
+    EXPECT_EQ(read.status, 1);
+    EXPECT_EQ(read.err, "USB Device not found !\n");
+}
+
+}  // namespace

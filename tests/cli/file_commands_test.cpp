@@ -1,0 +1,253 @@
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+
+#include "cli_test_support.h"
+#include "image/slot_table.h"
+#include "paging/transmission.h"
+
+using namespace vostrel;
+using namespace vostrel::cli::testing;
+using paging::PagerType;
+
+namespace {
+
+// ---- the command table ----------------------------------------------------------------
+
+TEST(CliDispatch, HelpAndUsage) {
+    const CliRun overview = run({"--help"});
+    EXPECT_EQ(overview.status, 0);
+    for (const auto commands : {cli::fileCommands(), cli::deviceCommands()}) {
+        for (const cli::Command& command : commands) {
+            EXPECT_NE(overview.out.find("  " + std::string(command.name) + " "), std::string::npos) << command.name;
+            const CliRun help = run({std::string(command.name), "--help"});
+            EXPECT_EQ(help.status, 0);
+            EXPECT_TRUE(help.out.starts_with("Usage: vostrel-cli " + std::string(command.name) + " ")) << help.out;
+        }
+    }
+    const struct {
+        std::vector<std::string> arguments;
+        std::string error;
+    } misuses[] = {
+        {{}, "Usage: vostrel-cli COMMAND"},
+        {{"frobnicate"}, "vostrel-cli: unknown command 'frobnicate'"},
+        {{"decode", "--bogus", "x"}, "vostrel-cli decode: unknown option '--bogus'"},
+        {{"encode", "--capcode"}, "vostrel-cli encode: option '--capcode' needs a value"},
+        {{"encode", "--tone", "A", "--tone=B"}, "vostrel-cli encode: option '--tone' given twice"},
+        {{"write", "--verify=yes", "x"}, "vostrel-cli write: option '--verify' takes no value"},
+        {{"build", "only-one"}, "vostrel-cli build: expected CONFIG and IMAGE"},
+        {{"decode"}, "vostrel-cli decode: expected one IMAGE"},
+    };
+    for (const auto& misuse : misuses) {
+        const CliRun result = run(misuse.arguments);
+        EXPECT_EQ(result.status, 2);
+        EXPECT_TRUE(result.err.starts_with(misuse.error)) << result.err;
+    }
+}
+
+// ---- encode -------------------------------------------------------------------------
+
+std::string expectedTransmission(PagerType type, const std::string& latin1, std::uint32_t capcode, unsigned tone) {
+    std::array<paging::Codeword, 128> codewords{};
+    const std::size_t count = paging::encodeTransmission(type, latin1, capcode, tone, codewords);
+    std::string lines;
+    for (std::size_t i = 0; i < count; ++i) {
+        char line[16];
+        std::snprintf(line, sizeof line, "0x%08X\n", codewords[i]);
+        lines += line;
+    }
+    return lines;
+}
+
+TEST(EncodeCommand, PrintsTheTransmission) {
+    const struct {
+        std::vector<std::string> arguments;
+        PagerType type;
+        std::string latin1;
+        std::uint32_t capcode;
+        unsigned tone;
+    } cases[] = {
+        {{"--capcode", "1234567", "--tone", "A", "--numeric", "123"}, PagerType::Numeric, "123", 1234567, 0},
+        {{"--capcode=8", "--tone=d", "--alpha", "HELLO"}, PagerType::Alphanumeric, "HELLO", 8, 3},
+        {{"--numeric", "--tone", "C", "--capcode", "2097151"}, PagerType::Numeric, "", 2097151, 2},
+        {{"--capcode", "5", "--tone", "B", "--numeric", "--", "-5"}, PagerType::Numeric, "-5", 5, 1},
+        {{"--capcode", "64", "--tone", "D", "--alpha", "caf\xC3\xA9"}, PagerType::Alphanumeric, "caf\xE9", 64, 3},
+        {{"--capcode", "63", "--tone", "D", "--alpha", std::string(129, 'W')}, PagerType::Alphanumeric,
+         std::string(129, 'W'), 63, 3},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> arguments{"encode"};
+        arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
+        const CliRun result = run(arguments);
+        SCOPED_TRACE(c.latin1);
+        EXPECT_EQ(result.status, 0);
+        EXPECT_EQ(result.err, "");
+        EXPECT_EQ(result.out, expectedTransmission(c.type, c.latin1, c.capcode, c.tone));
+    }
+}
+
+TEST(EncodeCommand, RefusesWhatAWriteRefuses) {
+    const struct {
+        std::vector<std::string> arguments;
+        int status;
+        std::string error;  // the whole of stderr, or its start for usage errors
+    } cases[] = {
+        {{"--capcode", "8", "--tone", "A", "--numeric", "12a"}, 1, "Invalid code 'a' in Item[01]\n"},
+        {{"--capcode", "8", "--tone", "A", "--numeric", "1\xC3\xA9"}, 1, "Invalid code '\xC3\xA9' in Item[01]\n"},
+        {{"--capcode", "8", "--tone", "A", "--numeric", "su"}, 1, "Invalid code 's' in Item[01]\n"},
+        {{"--capcode", "9999999", "--tone", "A", "--numeric"}, 1, "CapCode out of range in Item[01]\n"},
+        {{"--capcode", "2097152", "--tone", "D", "--alpha"}, 1, "CapCode out of range in Item[01]\n"},
+        {{"--capcode", "-5", "--tone", "A", "--numeric"}, 1, "CapCode out of range in Item[01]\n"},
+        {{"--capcode", "2007664", "--tone", "A", "--numeric"}, 1, "CapCode out of range in Item[01]\n"},
+        {{"--capcode", "2045063", "--tone", "C", "--numeric"}, 1, "CapCode out of range in Item[01]\n"},
+        {{"--capcode", "0", "--tone", "A", "--numeric"}, 2, "vostrel-cli encode: --capcode"},
+        {{"--capcode", "abc", "--tone", "A", "--numeric"}, 2, "vostrel-cli encode: --capcode"},
+        {{"--tone", "A", "--numeric"}, 2, "vostrel-cli encode: --capcode"},
+        {{"--capcode", "8", "--numeric"}, 2, "vostrel-cli encode: --tone"},
+        {{"--capcode", "8", "--tone", "E", "--numeric"}, 2, "vostrel-cli encode: --tone"},
+        {{"--capcode", "8", "--tone", "A"}, 2, "vostrel-cli encode: give one of --numeric and --alpha"},
+        {{"--capcode", "8", "--tone", "A", "--numeric", "--alpha"}, 2, "vostrel-cli encode: give one of"},
+        {{"--capcode", "8", "--tone", "A", "--numeric", "1", "2"}, 2, "vostrel-cli encode: more than one message"},
+        {{"--capcode", "8", "--tone", "A", "--numeric", "-5"}, 2, "vostrel-cli encode: unknown option '-5'"},
+        {{"--capcode", "8", "--tone", "D", "--alpha", "\xE2\x82\xAC"}, 2, "vostrel-cli encode: message: character U+20AC"},
+        {{"--capcode", "8", "--tone", "D", "--alpha", std::string(130, 'W')}, 2, "vostrel-cli encode: message longer"},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> arguments{"encode"};
+        arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
+        const CliRun result = run(arguments);
+        EXPECT_EQ(result.status, c.status) << c.error;
+        EXPECT_EQ(result.out, "");
+        if (c.status == 1) {
+            EXPECT_EQ(result.err, c.error);
+        } else {
+            EXPECT_TRUE(result.err.starts_with(c.error)) << result.err;
+        }
+    }
+}
+
+// ---- build and decode -------------------------------------------------------------------
+
+TEST(BuildCommand, WritesTheImageOfTheConfiguration) {
+    const ScratchDirectory dir;
+    writeFile(dir.file("a.conf"), kSampleConfig);
+    const CliRun result = run({"build", dir.file("a.conf"), dir.file("a.bin")});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out + result.err, "");
+    EXPECT_EQ(readFile(dir.file("a.bin")), bytesOf(sampleImage()));
+}
+
+TEST(BuildCommand, WarnsWhenTheImageIsFull) {
+    const ScratchDirectory dir;
+    std::string config;
+    for (int row = 1; row <= 16; ++row) {
+        // Frame 7, 40 characters: 32 codewords, 64 words each; after rows 1 to 3 the
+        // next free word is 17 + 3 * 64 = 209, and row 4 would end at 273.
+        config += "[Item" + std::string(row < 10 ? "0" : "") + std::to_string(row) +
+                  "]\nCapCode = 15\nTone = D\nType = Alphanumeric\nMessage = \"" + std::string(40, 'M') + "\"\n";
+    }
+    writeFile(dir.file("full.conf"), config);
+    const CliRun result = run({"build", dir.file("full.conf"), dir.file("full.bin")});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.err, "out of EEPROM size, only 3 items data can be save\n");
+    const image::EepromImage image = imageOf(readFile(dir.file("full.bin")));
+    EXPECT_EQ(image::usedWordCount(image), 209u);
+    EXPECT_FALSE(image::loadSlot(image, 3).inUse());
+}
+
+TEST(BuildCommand, FailuresWriteNoImage) {
+    const struct {
+        std::string config;
+        std::string error;  // with "CONFIG" for the configuration's path
+    } cases[] = {
+        {"[Settings]\nPreamble = 575\n", "Preamble value out of range\n"},
+        {"[Settings]\nDataRate = none\n", "Data rate not selected\n"},
+        {"[Item03]\nCapCode = 5\nMessage = \"12a\"\n", "Invalid code 'a' in Item[03]\n"},
+        {"[Item07]\nCapCode = 9999999\n", "CapCode out of range in Item[07]\n"},
+        {"[Settings]\n\n[Item01]\nTone = X\n", "CONFIG:4: Tone must be A, B, C or D, not 'X'\n"},
+    };
+    for (const auto& c : cases) {
+        const ScratchDirectory dir;
+        const std::string config = dir.file("bad.conf");
+        writeFile(config, c.config);
+        writeFile(dir.file("old.bin"), "previous");
+        const CliRun result = run({"build", config, dir.file("old.bin")});
+        std::string expected = c.error;
+        if (expected.starts_with("CONFIG")) expected.replace(0, 6, config);
+        EXPECT_EQ(result.status, 1);
+        EXPECT_EQ(result.err, expected);
+        EXPECT_EQ(readFile(dir.file("old.bin")), "previous");
+    }
+    const ScratchDirectory dir;
+    const CliRun missing = run({"build", dir.file("none.conf"), dir.file("none.bin")});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_TRUE(missing.err.starts_with(dir.file("none.conf") + ": cannot open")) << missing.err;
+    EXPECT_FALSE(std::filesystem::exists(dir.file("none.bin")));
+}
+
+TEST(DecodeCommand, PrintsAConfigurationThatBuildsTheSameImage) {
+    const ScratchDirectory dir;
+    writeFile(dir.file("a.bin"), bytesOf(sampleImage()));
+    const CliRun decoded = run({"decode", dir.file("a.bin")});
+    EXPECT_EQ(decoded.status, 0);
+    EXPECT_EQ(decoded.err, "");
+    EXPECT_NE(decoded.out.find("[Item02]\nCapCode = 1234567\nTone = A\nType = Numeric\nMessage = \"12 34-5U  \"\n"),
+              std::string::npos)
+        << decoded.out;
+    writeFile(dir.file("b.conf"), decoded.out);
+    EXPECT_EQ(run({"build", dir.file("b.conf"), dir.file("b.bin")}).status, 0);
+    EXPECT_EQ(readFile(dir.file("b.bin")), bytesOf(sampleImage()));
+}
+
+TEST(DecodeCommand, RefusesFilesThatAreNotImages) {
+    const ScratchDirectory dir;
+    for (const std::size_t size : {0, 511, 513, 1024}) {
+        writeFile(dir.file("x.bin"), std::string(size, '\0'));
+        const CliRun result = run({"decode", dir.file("x.bin")});
+        EXPECT_EQ(result.status, 1);
+        EXPECT_EQ(result.out, "");
+        EXPECT_EQ(result.err, dir.file("x.bin") + ": not an EEPROM image: " + std::to_string(size) +
+                                  " bytes instead of 512\n");
+    }
+}
+
+TEST(DecodeCommand, DamagedImagesPrintWhatWasReadBeforeTheBadRow) {
+    const ScratchDirectory dir;
+    writeFile(dir.file("erased.bin"), std::string(512, '\xFF'));
+    const CliRun erased = run({"decode", dir.file("erased.bin")});
+    EXPECT_EQ(erased.status, 1);
+    EXPECT_EQ(erased.out, "[Settings]\nDataRate = none\nPreamble = 1023\nRepeat = 4\n");
+    EXPECT_EQ(erased.err, "EEPROM read error\n");
+
+    image::EepromImage damaged = sampleImage();
+    damaged.storeCodeword(image::loadSlot(damaged, 4).start, paging::kIdleCodeword);  // row 5 loses its sync
+    writeFile(dir.file("damaged.bin"), bytesOf(damaged));
+    const CliRun result = run({"decode", dir.file("damaged.bin")});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, "EEPROM read error\n");
+    EXPECT_NE(result.out.find("DataRate = 512\nPreamble = 700\nRepeat = 3\n"), std::string::npos);
+    EXPECT_NE(result.out.find("[Item02]"), std::string::npos);
+    EXPECT_EQ(result.out.find("[Item05]"), std::string::npos);
+}
+
+TEST(DecodeCommand, TwentyTwoBitCapcodesPrintAsReadAndBuildRefusesThem) {
+    const ScratchDirectory dir;
+    image::ProgrammerEntries entries;
+    entries.rows[0] = {"8", 0, PagerType::Numeric, "1"};
+    image::EepromImage image = std::get<image::BuiltImage>(image::buildImage(entries)).image;
+    // Capcode 8 lies in frame 0: its address codeword is the slot's second codeword.
+    const unsigned address = image::loadSlot(image, 0).start + 2;
+    image.storeCodeword(address, image.loadCodeword(address) | 0x80000000u);
+    writeFile(dir.file("flag.bin"), bytesOf(image));
+
+    const CliRun decoded = run({"decode", dir.file("flag.bin")});
+    EXPECT_EQ(decoded.status, 0);
+    EXPECT_NE(decoded.out.find("CapCode = 2097160\n"), std::string::npos) << decoded.out;
+    writeFile(dir.file("flag.conf"), decoded.out);
+    const CliRun rebuilt = run({"build", dir.file("flag.conf"), dir.file("again.bin")});
+    EXPECT_EQ(rebuilt.status, 1);
+    EXPECT_EQ(rebuilt.err, "CapCode out of range in Item[01]\n");
+}
+
+}  // namespace
