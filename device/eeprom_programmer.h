@@ -2,11 +2,11 @@
 // Whole-image Read and Write against the transmitter: find it, move the words, close
 // it. The device is always closed before these return, on every path.
 
-#include <functional>
 #include <optional>
 #include <variant>
 
 #include "device/hid_transport.h"
+#include "device/word_transfer.h"
 #include "image/eeprom_image.h"
 #include "texts/message.h"
 
@@ -14,9 +14,6 @@ namespace vostrel::device {
 
 inline constexpr std::uint16_t kTransmitterVendorId = 0x0925;
 inline constexpr std::uint16_t kTransmitterProductId = 0x1234;
-
-// Called after each word exchange with (words done, words in all).
-using TransferProgress = std::function<void(unsigned done, unsigned total)>;
 
 // A failure to show: "USB Device not found !", "USB Device found, but access denied"
 // or "USB Command fail", all with the Error title.

@@ -1,0 +1,32 @@
+#include "device/device_discovery.h"
+
+namespace vostrel::device {
+
+namespace {
+
+bool matches(const HidDeviceInfo& device, std::uint16_t vendorId, std::uint16_t productId) {
+    return device.vendorId == vendorId && device.productId == productId;
+}
+
+HidLink linkTo(const HidDeviceInfo& device, std::unique_ptr<HidConnection> connection) {
+    return HidLink{std::move(connection), device.inputReportLength, device.outputReportLength,
+                   device.vendorId, device.productId};
+}
+
+}  // namespace
+
+Discovery findDevice(HidTransport& transport, std::uint16_t vendorId, std::uint16_t productId) {
+    bool denied = false;
+    for (const HidDeviceInfo& device : transport.enumerate(vendorId, productId)) {
+        // The transport filters already; the exact comparison is the contract.
+        if (!matches(device, vendorId, productId)) continue;
+        OpenResult opened = transport.open(device);
+        if (opened.status == OpenStatus::Opened && opened.connection) {
+            return linkTo(device, std::move(opened.connection));
+        }
+        denied = denied || opened.status == OpenStatus::AccessDenied;
+    }
+    return denied ? DiscoveryFailure::AccessDenied : DiscoveryFailure::NotFound;
+}
+
+}  // namespace vostrel::device

@@ -1,0 +1,36 @@
+#pragma once
+// Finds the transmitter among the present HID devices and opens it.
+
+#include <cstdint>
+#include <memory>
+#include <variant>
+
+#include "device/hid_transport.h"
+
+namespace vostrel::device {
+
+// An open transmitter, owned by one command. Destroying it closes the device.
+struct HidLink {
+    std::unique_ptr<HidConnection> connection;
+    // Report lengths in bytes, report-ID byte included.
+    std::uint16_t inputReportLength = 0;
+    std::uint16_t outputReportLength = 0;
+    std::uint16_t vendorId = 0;
+    std::uint16_t productId = 0;
+};
+
+enum class DiscoveryFailure {
+    NotFound,
+    // At least one match was present but none could be opened (on Linux almost
+    // always missing permissions on the device node).
+    AccessDenied,
+};
+
+using Discovery = std::variant<HidLink, DiscoveryFailure>;
+
+// Opens the first device in enumeration order whose vendor and product match
+// exactly. Matches that cannot be opened are passed over; later matches are never
+// opened once one is.
+Discovery findDevice(HidTransport& transport, std::uint16_t vendorId, std::uint16_t productId);
+
+}  // namespace vostrel::device

@@ -1,0 +1,46 @@
+#include "device/eeprom_programmer.h"
+
+#include "device/device_discovery.h"
+
+namespace vostrel::device {
+
+namespace {
+
+DeviceFailure failure(std::string_view key) {
+    return DeviceFailure{texts::Message{key, texts::Title::Error, {}}};
+}
+
+DeviceFailure failureOf(DiscoveryFailure discovery) {
+    return failure(discovery == DiscoveryFailure::AccessDenied ? texts::keys::kDeviceAccessDenied
+                                                               : texts::keys::kDeviceNotFound);
+}
+
+// The transmitter opened, or why it could not be.
+std::variant<HidLink, DeviceFailure> openTransmitter(HidTransport& transport) {
+    Discovery found = findDevice(transport, kTransmitterVendorId, kTransmitterProductId);
+    if (const auto* discoveryFailure = std::get_if<DiscoveryFailure>(&found)) return failureOf(*discoveryFailure);
+    return std::get<HidLink>(std::move(found));
+}
+
+}  // namespace
+
+// The link is a local of each command, so its device is closed exactly once, when
+// the command returns, whatever the outcome.
+
+ReadOutcome readEeprom(HidTransport& transport, const TransferProgress& progress) {
+    std::variant<HidLink, DeviceFailure> opened = openTransmitter(transport);
+    if (const auto* openFailure = std::get_if<DeviceFailure>(&opened)) return *openFailure;
+    std::optional<image::EepromImage> image = readImage(std::get<HidLink>(opened), progress);
+    if (!image) return failure(texts::keys::kCommandFail);
+    return *image;
+}
+
+std::optional<DeviceFailure> writeEeprom(HidTransport& transport, const image::EepromImage& image,
+                                         unsigned wordCount, const TransferProgress& progress) {
+    std::variant<HidLink, DeviceFailure> opened = openTransmitter(transport);
+    if (const auto* openFailure = std::get_if<DeviceFailure>(&opened)) return *openFailure;
+    if (!writeImage(std::get<HidLink>(opened), image, wordCount, progress)) return failure(texts::keys::kCommandFail);
+    return std::nullopt;
+}
+
+}  // namespace vostrel::device

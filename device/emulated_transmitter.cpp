@@ -1,0 +1,179 @@
+#include "device/emulated_transmitter.h"
+
+#include <algorithm>
+#include <fstream>
+#include <stdexcept>
+#include <thread>
+
+#include "device/word_transfer.h"
+
+namespace vostrel::device {
+
+namespace {
+
+constexpr std::uint8_t kErasedByte = 0xFF;
+
+std::runtime_error fileError(const std::filesystem::path& file, const std::string& problem) {
+    return std::runtime_error("emulated EEPROM file '" + file.string() + "' " + problem);
+}
+
+image::EepromImage erasedImage() {
+    image::EepromImage image;
+    image.bytes.fill(kErasedByte);
+    return image;
+}
+
+image::EepromImage loadImage(const std::filesystem::path& file) {
+    if (!std::filesystem::exists(file)) return erasedImage();
+    if (!std::filesystem::is_regular_file(file)) throw fileError(file, "is not a regular file");
+    const std::uintmax_t size = std::filesystem::file_size(file);
+    if (size != image::kImageBytes) {
+        throw fileError(file, "holds " + std::to_string(size) + " bytes; an EEPROM image holds exactly " +
+                                  std::to_string(image::kImageBytes));
+    }
+    image::EepromImage image;
+    std::ifstream in(file, std::ios::binary);
+    if (!in.read(reinterpret_cast<char*>(image.bytes.data()), image::kImageBytes)) {
+        throw fileError(file, "cannot be read");
+    }
+    return image;
+}
+
+// Written beside the file and renamed over it, so that an interrupted save leaves
+// the previous contents rather than a truncated file.
+void saveImage(const std::filesystem::path& file, const image::EepromImage& image) {
+    std::filesystem::path temporary = file;
+    temporary += ".tmp";
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        if (!out.write(reinterpret_cast<const char*>(image.bytes.data()), image::kImageBytes) || !out.flush()) {
+            throw fileError(file, "cannot be written");
+        }
+    }
+    std::error_code error;
+    std::filesystem::rename(temporary, file, error);
+    if (error) throw fileError(file, "cannot be replaced: " + error.message());
+}
+
+}  // namespace
+
+class EmulatedTransmitter::Connection final : public HidConnection {
+public:
+    explicit Connection(EmulatedTransmitter& device) : device_(&device) {}
+    ~Connection() override { device_->connectionClosed(); }
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    int writeReport(std::span<const std::uint8_t> report) override { return device_->acceptReport(report); }
+
+    // Never waits: with no reply pending the time-out is reported at once.
+    int readReport(std::span<std::uint8_t> buffer, std::chrono::milliseconds) override {
+        return device_->deliverReply(buffer);
+    }
+
+private:
+    EmulatedTransmitter* device_;
+};
+
+EmulatedTransmitter::EmulatedTransmitter(EmulatorOptions options)
+    : options_(std::move(options)),
+      eeprom_(options_.backingFile ? loadImage(*options_.backingFile) : erasedImage()) {}
+
+std::vector<HidDeviceInfo> EmulatedTransmitter::enumerate(std::uint16_t vendorId, std::uint16_t productId) {
+    const bool listed = presence_ != EmulatorPresence::Absent && !unplugged_ &&
+                        vendorId == options_.vendorId && productId == options_.productId;
+    if (!listed) return {};
+    return {HidDeviceInfo{path(), options_.vendorId, options_.productId, options_.inputReportLength,
+                          options_.outputReportLength}};
+}
+
+OpenResult EmulatedTransmitter::open(const HidDeviceInfo& device) {
+    if (device.path != path() || presence_ == EmulatorPresence::Absent || unplugged_) return {};
+    if (presence_ == EmulatorPresence::AccessDenied) return OpenResult{OpenStatus::AccessDenied, nullptr};
+    ++openCount_;
+    pendingReplies_.clear();
+    return OpenResult{OpenStatus::Opened, std::make_unique<Connection>(*this)};
+}
+
+std::string EmulatedTransmitter::path() const {
+    return "emulated:" + (options_.backingFile ? options_.backingFile->string() : std::string("memory"));
+}
+
+void EmulatedTransmitter::setPresence(EmulatorPresence presence) { presence_ = presence; }
+
+void EmulatedTransmitter::injectFault(unsigned reportIndex, EmulatorFault fault) { faults_[reportIndex] = fault; }
+
+const image::EepromImage& EmulatedTransmitter::eeprom() const { return eeprom_; }
+
+void EmulatedTransmitter::setEeprom(const image::EepromImage& contents) {
+    eeprom_ = contents;
+    save();
+}
+
+unsigned EmulatedTransmitter::openCount() const { return openCount_; }
+
+unsigned EmulatedTransmitter::closeCount() const { return closeCount_; }
+
+const std::vector<std::vector<std::uint8_t>>& EmulatedTransmitter::receivedReports() const {
+    return receivedReports_;
+}
+
+int EmulatedTransmitter::acceptReport(std::span<const std::uint8_t> report) {
+    const std::optional<EmulatorFault> fault = faultAt(sendCount_++);
+    if (fault == EmulatorFault::Unplug) unplugged_ = true;
+    // Like the HID class driver, the device takes only whole output reports.
+    if (unplugged_ || fault == EmulatorFault::RefuseSend || report.size() != options_.outputReportLength) {
+        return -1;
+    }
+    const int sent = static_cast<int>(report.size());
+    if (fault == EmulatorFault::ShortSend) return sent - 1;
+    if (options_.latency.count() > 0) std::this_thread::sleep_for(options_.latency);
+    receivedReports_.emplace_back(report.begin(), report.end());
+    std::vector<std::uint8_t> reply = handleRequest(report);
+    if (fault == EmulatorFault::ShortReply && !reply.empty()) reply.pop_back();
+    if (fault != EmulatorFault::NoReply) pendingReplies_.push_back(std::move(reply));
+    return sent;
+}
+
+int EmulatedTransmitter::deliverReply(std::span<std::uint8_t> buffer) {
+    if (unplugged_) return -1;
+    if (pendingReplies_.empty()) return 0;
+    const std::vector<std::uint8_t> reply = std::move(pendingReplies_.front());
+    pendingReplies_.pop_front();
+    const std::size_t copied = std::min(buffer.size(), reply.size());
+    std::copy_n(reply.begin(), copied, buffer.begin());
+    return static_cast<int>(copied);
+}
+
+void EmulatedTransmitter::connectionClosed() { ++closeCount_; }
+
+// Carries out one request and builds its reply: report ID 0, then for a read-word
+// the word in bytes 2 and 3. Requests it does not know are answered with zeros.
+std::vector<std::uint8_t> EmulatedTransmitter::handleRequest(std::span<const std::uint8_t> report) {
+    std::vector<std::uint8_t> reply(options_.inputReportLength, 0);
+    if (report.size() < kMinOutputReportLength) return reply;
+    const unsigned address = report[kAddressByte];
+    const auto command = static_cast<WordCommand>(report[kCommandByte]);
+    if (command == WordCommand::WriteWord) {
+        eeprom_.setWord(address, static_cast<std::uint16_t>(report[kLowByte] | (report[kHighByte] << 8)));
+        save();
+    }
+    if (command == WordCommand::ReadWord && reply.size() >= kMinInputReportLength) {
+        const std::uint16_t word = eeprom_.word(address);
+        reply[kLowByte] = static_cast<std::uint8_t>(word & 0xFFU);
+        reply[kHighByte] = static_cast<std::uint8_t>(word >> 8);
+    }
+    return reply;
+}
+
+std::optional<EmulatorFault> EmulatedTransmitter::faultAt(unsigned reportIndex) const {
+    const auto found = faults_.find(reportIndex);
+    if (found == faults_.end()) return std::nullopt;
+    return found->second;
+}
+
+void EmulatedTransmitter::save() const {
+    if (options_.backingFile) saveImage(*options_.backingFile, eeprom_);
+}
+
+}  // namespace vostrel::device

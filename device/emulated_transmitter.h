@@ -1,0 +1,98 @@
+#pragma once
+// A transmitter in software: one HID device whose 512-byte EEPROM answers the
+// read-word and write-word reports as the real device does, optionally kept in a
+// file, and able to fail on request. It records all traffic so that tests and the
+// command-line tool can run the whole Read and Write path without hardware.
+
+#include <chrono>
+#include <cstdint>
+#include <deque>
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "device/eeprom_programmer.h"
+#include "device/hid_transport.h"
+#include "image/eeprom_image.h"
+
+namespace vostrel::device {
+
+struct EmulatorOptions {
+    std::uint16_t inputReportLength = 65;
+    std::uint16_t outputReportLength = 65;
+    std::uint16_t vendorId = kTransmitterVendorId;
+    std::uint16_t productId = kTransmitterProductId;
+    // The EEPROM's file: a missing file starts erased (all 0xFF) and every stored
+    // word is saved at once. Without a file the EEPROM lives in memory, erased.
+    std::optional<std::filesystem::path> backingFile;
+    // How long the device takes over each report it receives.
+    std::chrono::microseconds latency{0};
+};
+
+enum class EmulatorPresence {
+    Present,
+    Absent,        // not plugged in: enumeration finds nothing
+    AccessDenied,  // listed, but opening it is refused for lack of permission
+};
+
+enum class EmulatorFault {
+    RefuseSend,  // the send call fails
+    ShortSend,   // the send call reports fewer bytes than given; the device ignores it
+    NoReply,     // the report is taken but never answered: the read times out
+    ShortReply,  // the reply is one byte shorter than the input report
+    Unplug,      // the device vanishes: this send and every later call fail
+};
+
+class EmulatedTransmitter final : public HidTransport {
+public:
+    // Throws std::runtime_error naming the file when the backing file cannot be read
+    // or does not hold exactly 512 bytes.
+    explicit EmulatedTransmitter(EmulatorOptions options = {});
+
+    std::vector<HidDeviceInfo> enumerate(std::uint16_t vendorId, std::uint16_t productId) override;
+    // The connection must not outlive this transmitter.
+    OpenResult open(const HidDeviceInfo& device) override;
+
+    // "emulated:" followed by the backing file, or "emulated:memory".
+    std::string path() const;
+
+    void setPresence(EmulatorPresence presence);
+    // Makes the send of report `reportIndex` (0-based, counting every send since
+    // this transmitter was made, across connections) fail as `fault` says.
+    void injectFault(unsigned reportIndex, EmulatorFault fault);
+
+    const image::EepromImage& eeprom() const;
+    // Replaces the EEPROM contents, saving them when file-backed.
+    void setEeprom(const image::EepromImage& contents);
+
+    unsigned openCount() const;
+    unsigned closeCount() const;
+    // Every report the device accepted, in order, byte for byte.
+    const std::vector<std::vector<std::uint8_t>>& receivedReports() const;
+
+private:
+    class Connection;
+
+    int acceptReport(std::span<const std::uint8_t> report);
+    int deliverReply(std::span<std::uint8_t> buffer);
+    void connectionClosed();
+    std::vector<std::uint8_t> handleRequest(std::span<const std::uint8_t> report);
+    std::optional<EmulatorFault> faultAt(unsigned reportIndex) const;
+    void save() const;
+
+    EmulatorOptions options_;
+    image::EepromImage eeprom_;
+    EmulatorPresence presence_ = EmulatorPresence::Present;
+    std::map<unsigned, EmulatorFault> faults_;
+    bool unplugged_ = false;
+    unsigned sendCount_ = 0;
+    unsigned openCount_ = 0;
+    unsigned closeCount_ = 0;
+    std::deque<std::vector<std::uint8_t>> pendingReplies_;
+    std::vector<std::vector<std::uint8_t>> receivedReports_;
+};
+
+}  // namespace vostrel::device

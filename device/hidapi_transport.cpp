@@ -1,0 +1,166 @@
+// The only file that talks to hidapi. Everything platform-specific stays in here,
+// behind preprocessor guards, so that the rest builds on any platform hidapi serves.
+
+#include "device/hidapi_transport.h"
+
+#include <hidapi.h>
+
+#include <algorithm>
+#include <climits>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <vector>
+
+#include "device/report_descriptor.h"
+
+#if defined(__linux__)
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#endif
+
+namespace vostrel::device {
+
+namespace {
+
+// The kernel and the USB HID class both cap a report descriptor at this size. Unused
+// where the descriptor cannot be had (non-Linux with hidapi before 0.14).
+[[maybe_unused]] constexpr std::size_t kMaxDescriptorBytes = 4096;
+
+// hidapi keeps process-wide state: initialise it with the first transport and shut
+// it down with the last.
+int liveTransports = 0;
+
+struct EnumerationDeleter {
+    void operator()(hid_device_info* list) const { hid_free_enumeration(list); }
+};
+using Enumeration = std::unique_ptr<hid_device_info, EnumerationDeleter>;
+
+[[maybe_unused]] std::optional<ReportLayout> layoutOf(std::span<const std::uint8_t> descriptor) {
+    if (descriptor.empty()) return std::nullopt;
+    return parseReportLayout(descriptor);
+}
+
+#if defined(__linux__)
+// hidraw nodes describe themselves in sysfs, readable without opening the device.
+std::optional<ReportLayout> reportLayout(const std::string& path) {
+    const std::filesystem::path node(path);
+    std::ifstream in(std::filesystem::path("/sys/class/hidraw") / node.filename() / "device" / "report_descriptor",
+                     std::ios::binary);
+    if (!in) return std::nullopt;
+    std::vector<std::uint8_t> descriptor(kMaxDescriptorBytes);
+    in.read(reinterpret_cast<char*>(descriptor.data()), static_cast<std::streamsize>(descriptor.size()));
+    descriptor.resize(static_cast<std::size_t>(in.gcount()));
+    return layoutOf(descriptor);
+}
+
+// A failed open on Linux is almost always the permissions of /dev/hidraw*.
+bool accessDenied(const std::string& path) {
+    return ::access(path.c_str(), R_OK | W_OK) != 0 && (errno == EACCES || errno == EPERM);
+}
+#else
+#if HID_API_VERSION >= HID_API_MAKE_VERSION(0, 14, 0)
+// Elsewhere hidapi hands the descriptor over from 0.14 on, for an open device.
+std::optional<ReportLayout> reportLayout(const std::string& path) {
+    hid_device* device = hid_open_path(path.c_str());
+    if (device == nullptr) return std::nullopt;
+    std::vector<std::uint8_t> descriptor(kMaxDescriptorBytes);
+    const int length = hid_get_report_descriptor(device, descriptor.data(), descriptor.size());
+    hid_close(device);
+    if (length <= 0) return std::nullopt;
+    descriptor.resize(static_cast<std::size_t>(length));
+    return layoutOf(descriptor);
+}
+#else
+// Lengths stay unknown (0), and the word transfer refuses the device.
+std::optional<ReportLayout> reportLayout(const std::string&) { return std::nullopt; }
+#endif
+
+bool accessDenied(const std::string&) { return false; }
+#endif
+
+// hidapi lists a device with several top-level collections once per collection.
+bool alreadyListed(const std::vector<HidDeviceInfo>& devices, const char* path) {
+    return std::ranges::any_of(devices, [path](const HidDeviceInfo& device) { return device.path == path; });
+}
+
+int timeoutMilliseconds(std::chrono::milliseconds timeout) {
+    return static_cast<int>(std::clamp<std::chrono::milliseconds::rep>(timeout.count(), 0, INT_MAX));
+}
+
+class HidapiConnection final : public HidConnection {
+public:
+    HidapiConnection(hid_device* device, std::size_t outputReportLength, bool numberedReports)
+        : device_(device), outputReportLength_(outputReportLength), numberedReports_(numberedReports) {}
+    ~HidapiConnection() override { hid_close(device_); }
+    HidapiConnection(const HidapiConnection&) = delete;
+    HidapiConnection& operator=(const HidapiConnection&) = delete;
+
+    // Only some hidapi backends pad a short report to the device's output report
+    // length; pad here so every platform sends the same bytes.
+    int writeReport(std::span<const std::uint8_t> report) override {
+        if (report.size() >= outputReportLength_) return hid_write(device_, report.data(), report.size());
+        std::vector<std::uint8_t> padded(outputReportLength_, 0);
+        std::ranges::copy(report, padded.begin());
+        return hid_write(device_, padded.data(), padded.size());
+    }
+
+    // hidapi hands unnumbered reports over without their report-ID byte; put the 0
+    // back so callers see every report the same way, ID byte first.
+    int readReport(std::span<std::uint8_t> buffer, std::chrono::milliseconds timeout) override {
+        if (buffer.empty()) return -1;
+        const int milliseconds = timeoutMilliseconds(timeout);
+        if (numberedReports_) return hid_read_timeout(device_, buffer.data(), buffer.size(), milliseconds);
+        buffer[0] = 0;
+        const int read = hid_read_timeout(device_, buffer.data() + 1, buffer.size() - 1, milliseconds);
+        return read > 0 ? read + 1 : read;
+    }
+
+private:
+    hid_device* device_;
+    std::size_t outputReportLength_;
+    bool numberedReports_;
+};
+
+}  // namespace
+
+HidapiTransport::HidapiTransport() {
+    if (liveTransports == 0 && hid_init() != 0) throw std::runtime_error("the HID library cannot be initialised");
+    ++liveTransports;
+}
+
+HidapiTransport::~HidapiTransport() {
+    if (--liveTransports == 0) hid_exit();
+}
+
+std::vector<HidDeviceInfo> HidapiTransport::enumerate(std::uint16_t vendorId, std::uint16_t productId) {
+    std::vector<HidDeviceInfo> devices;
+    const Enumeration list(hid_enumerate(vendorId, productId));
+    for (const hid_device_info* entry = list.get(); entry != nullptr; entry = entry->next) {
+        if (entry->path == nullptr || alreadyListed(devices, entry->path)) continue;
+        HidDeviceInfo device{entry->path, entry->vendor_id, entry->product_id};
+        if (const std::optional<ReportLayout> layout = reportLayout(device.path)) {
+            device.inputReportLength = layout->inputReportLength;
+            device.outputReportLength = layout->outputReportLength;
+        }
+        devices.push_back(std::move(device));
+    }
+    return devices;
+}
+
+OpenResult HidapiTransport::open(const HidDeviceInfo& device) {
+    hid_device* handle = hid_open_path(device.path.c_str());
+    if (handle == nullptr) {
+        return OpenResult{accessDenied(device.path) ? OpenStatus::AccessDenied : OpenStatus::Failed, nullptr};
+    }
+    const std::optional<ReportLayout> layout = reportLayout(device.path);
+    const bool numbered = layout && layout->numberedReports;
+    return OpenResult{OpenStatus::Opened,
+                      std::make_unique<HidapiConnection>(handle, device.outputReportLength, numbered)};
+}
+
+}  // namespace vostrel::device

@@ -1,0 +1,99 @@
+#include "device/word_transfer.h"
+
+#include <algorithm>
+#include <stdexcept>
+#include <vector>
+
+namespace vostrel::device {
+
+namespace {
+
+void fillWordRequest(std::span<std::uint8_t> report, WordCommand command, unsigned address,
+                     std::uint16_t value) {
+    std::ranges::fill(report, std::uint8_t{0});
+    report[kCommandByte] = static_cast<std::uint8_t>(command);
+    report[kLowByte] = static_cast<std::uint8_t>(value & 0xFFU);
+    report[kHighByte] = static_cast<std::uint8_t>(value >> 8);
+    report[kAddressByte] = static_cast<std::uint8_t>(address & 0xFFU);
+}
+
+// One open link's exchanges, with request and reply buffers sized from its reports.
+class WordChannel {
+public:
+    // Nothing when the link has no device or its report lengths cannot carry the
+    // protocol; nothing has been sent then.
+    static std::optional<WordChannel> open(HidLink& link) {
+        if (!link.connection || !reportLengthsUsable(link.inputReportLength, link.outputReportLength)) {
+            return std::nullopt;
+        }
+        return WordChannel(*link.connection, link.inputReportLength, link.outputReportLength);
+    }
+
+    // Sends one word request and waits for its reply. The reply's word, or nothing
+    // when the send failed or fell short, or the reply failed, fell short or did not
+    // come in time.
+    std::optional<std::uint16_t> exchange(WordCommand command, unsigned address, std::uint16_t value) {
+        fillWordRequest(request_, command, address, value);
+        if (!sendRequest() || !receiveReply()) return std::nullopt;
+        return static_cast<std::uint16_t>(reply_[kLowByte] | (reply_[kHighByte] << 8));
+    }
+
+private:
+    WordChannel(HidConnection& connection, std::size_t inputReportLength, std::size_t outputReportLength)
+        : connection_(&connection), request_(outputReportLength), reply_(inputReportLength) {}
+
+    bool sendRequest() {
+        const int sent = connection_->writeReport(request_);
+        return sent > 0 && static_cast<std::size_t>(sent) >= request_.size();
+    }
+
+    bool receiveReply() {
+        std::ranges::fill(reply_, std::uint8_t{0});
+        const int received = connection_->readReport(reply_, kReplyTimeout);
+        return received > 0 && static_cast<std::size_t>(received) >= reply_.size();
+    }
+
+    HidConnection* connection_;
+    std::vector<std::uint8_t> request_;
+    std::vector<std::uint8_t> reply_;
+};
+
+void reportProgress(const TransferProgress& progress, unsigned done, unsigned total) {
+    if (progress) progress(done, total);
+}
+
+}  // namespace
+
+bool reportLengthsUsable(std::size_t inputReportLength, std::size_t outputReportLength) {
+    return outputReportLength >= kMinOutputReportLength && inputReportLength >= kMinInputReportLength &&
+           outputReportLength <= kMaxReportLength && inputReportLength <= kMaxReportLength;
+}
+
+std::optional<image::EepromImage> readImage(HidLink& link, const TransferProgress& progress) {
+    std::optional<WordChannel> channel = WordChannel::open(link);
+    if (!channel) return std::nullopt;
+    image::EepromImage image;
+    for (unsigned address = 0; address < image::kImageWords; ++address) {
+        const std::optional<std::uint16_t> word = channel->exchange(WordCommand::ReadWord, address, 0);
+        if (!word) return std::nullopt;
+        image.setWord(address, *word);
+        reportProgress(progress, address + 1, image::kImageWords);
+    }
+    return image;
+}
+
+bool writeImage(HidLink& link, const image::EepromImage& image, unsigned wordCount,
+                const TransferProgress& progress) {
+    if (wordCount > image::kImageWords) {
+        throw std::invalid_argument("an EEPROM write cannot go past word 255");
+    }
+    std::optional<WordChannel> channel = WordChannel::open(link);
+    if (!channel) return false;
+    for (unsigned address = 0; address < wordCount; ++address) {
+        if (!channel->exchange(WordCommand::WriteWord, address, image.word(address))) return false;
+        reportProgress(progress, address + 1, wordCount);
+    }
+    return true;
+}
+
+}  // namespace vostrel::device

@@ -1,0 +1,80 @@
+#pragma once
+// Shared fixtures of the device tests: recognisable EEPROM contents and checks of the
+// reports the emulated transmitter received.
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <span>
+#include <variant>
+#include <vector>
+
+#include "device/eeprom_programmer.h"
+#include "device/emulated_transmitter.h"
+#include "device/word_transfer.h"
+#include "image/eeprom_image.h"
+
+namespace vostrel::device::testing {
+
+inline EmulatorOptions withReportLengths(std::uint16_t input, std::uint16_t output) {
+    EmulatorOptions options;
+    options.inputReportLength = input;
+    options.outputReportLength = output;
+    return options;
+}
+
+// Words that are neither erased (0xFFFF) nor cleared (0x0000), and differ per word.
+inline image::EepromImage patternImage(std::uint16_t base = 0x3C00) {
+    image::EepromImage image;
+    for (unsigned word = 0; word < image::kImageWords; ++word) {
+        image.setWord(word, static_cast<std::uint16_t>(base + word));
+    }
+    return image;
+}
+
+// Checks one received report byte for byte: report ID 0, the command, the word (0
+// for a read), the address, and zeros up to the output report length.
+inline void expectWordReport(const std::vector<std::uint8_t>& report, std::size_t outputReportLength,
+                             WordCommand command, unsigned address, std::uint16_t value) {
+    std::vector<std::uint8_t> expected(outputReportLength, 0);
+    expected[1] = static_cast<std::uint8_t>(command);
+    expected[2] = static_cast<std::uint8_t>(value & 0xFF);
+    expected[3] = static_cast<std::uint8_t>(value >> 8);
+    expected[4] = static_cast<std::uint8_t>(address);
+    EXPECT_EQ(report, expected) << "report for word " << address;
+}
+
+inline void expectReadReports(std::span<const std::vector<std::uint8_t>> reports,
+                              std::size_t outputReportLength) {
+    ASSERT_EQ(reports.size(), image::kImageWords);
+    for (unsigned word = 0; word < reports.size(); ++word) {
+        expectWordReport(reports[word], outputReportLength, WordCommand::ReadWord, word, 0);
+    }
+}
+
+inline void expectWriteReports(std::span<const std::vector<std::uint8_t>> reports,
+                               std::size_t outputReportLength, const image::EepromImage& image,
+                               unsigned wordCount) {
+    ASSERT_EQ(reports.size(), wordCount);
+    for (unsigned word = 0; word < wordCount; ++word) {
+        expectWordReport(reports[word], outputReportLength, WordCommand::WriteWord, word, image.word(word));
+    }
+}
+
+inline const DeviceFailure* failureOf(const std::optional<DeviceFailure>& outcome) {
+    return outcome ? &*outcome : nullptr;
+}
+
+inline const DeviceFailure* failureOf(const ReadOutcome& outcome) { return std::get_if<DeviceFailure>(&outcome); }
+
+// The outcome is the failure with text `key`, shown under the Error title.
+template <class Outcome>
+void expectFailure(const Outcome& outcome, std::string_view key) {
+    const DeviceFailure* failure = failureOf(outcome);
+    ASSERT_NE(failure, nullptr) << "expected the failure \"" << key << "\"";
+    EXPECT_EQ(failure->message.key, key);
+    EXPECT_EQ(failure->message.title, texts::Title::Error);
+    EXPECT_TRUE(failure->message.arguments.empty());
+}
+
+}  // namespace vostrel::device::testing

@@ -1,0 +1,127 @@
+// The emulated transmitter's EEPROM file and its replies, which the command-line
+// tool relies on as much as the tests do.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "device/emulated_transmitter.h"
+#include "device_test_support.h"
+
+namespace vostrel::device {
+namespace {
+
+using testing::patternImage;
+
+class EmulatorFileTest : public ::testing::Test {
+protected:
+    EmulatorFileTest()
+        : directory_(std::filesystem::path(::testing::TempDir()) /
+                     ("emulator-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()))) {
+        std::filesystem::remove_all(directory_);
+        std::filesystem::create_directories(directory_);
+    }
+    ~EmulatorFileTest() override { std::filesystem::remove_all(directory_); }
+
+    std::filesystem::path file() const { return directory_ / "eeprom.bin"; }
+
+    EmulatorOptions backed() const {
+        EmulatorOptions options;
+        options.backingFile = file();
+        return options;
+    }
+
+    void writeFileOfSize(std::size_t size) const {
+        std::ofstream(file(), std::ios::binary) << std::string(size, '\x5A');
+    }
+
+private:
+    std::filesystem::path directory_;
+};
+
+image::EepromImage erased() {
+    image::EepromImage image;
+    image.bytes.fill(0xFF);
+    return image;
+}
+
+TEST_F(EmulatorFileTest, NewFileReadsBackErased) {
+    EmulatedTransmitter transmitter(backed());
+
+    const ReadOutcome outcome = readEeprom(transmitter);
+
+    ASSERT_TRUE(std::holds_alternative<image::EepromImage>(outcome));
+    EXPECT_EQ(std::get<image::EepromImage>(outcome), erased());
+    EXPECT_EQ(transmitter.path(), "emulated:" + file().string());
+}
+
+TEST_F(EmulatorFileTest, WrittenWordsOutliveTheTransmitter) {
+    const image::EepromImage written = patternImage();
+    {
+        EmulatedTransmitter transmitter(backed());
+        ASSERT_FALSE(writeEeprom(transmitter, written, 121));
+    }
+    EmulatedTransmitter reopened(backed());
+
+    for (unsigned word = 0; word < image::kImageWords; ++word) {
+        EXPECT_EQ(reopened.eeprom().word(word), word < 121 ? written.word(word) : 0xFFFF) << "word " << word;
+    }
+    EXPECT_EQ(std::filesystem::file_size(file()), image::kImageBytes);
+}
+
+TEST_F(EmulatorFileTest, EachWordIsSavedAsItArrives) {
+    EmulatedTransmitter transmitter(backed());
+    transmitter.injectFault(50, EmulatorFault::Unplug);
+
+    testing::expectFailure(writeEeprom(transmitter, patternImage(), 121), texts::keys::kCommandFail);
+
+    const EmulatedTransmitter reopened(backed());
+    EXPECT_EQ(reopened.eeprom().word(49), patternImage().word(49));
+    EXPECT_EQ(reopened.eeprom().word(50), 0xFFFF);
+}
+
+TEST_F(EmulatorFileTest, FileOfTheWrongSizeIsAnErrorNamingIt) {
+    for (const std::size_t size : {0, 1, 511, 513, 1024}) {
+        writeFileOfSize(size);
+        try {
+            EmulatedTransmitter transmitter(backed());
+            ADD_FAILURE() << "a file of " << size << " bytes was taken";
+        } catch (const std::runtime_error& error) {
+            EXPECT_NE(std::string(error.what()).find(file().string()), std::string::npos) << error.what();
+        }
+    }
+}
+
+TEST_F(EmulatorFileTest, FileOfTheRightSizeIsTakenAsItIs) {
+    writeFileOfSize(image::kImageBytes);
+
+    const EmulatedTransmitter transmitter(backed());
+
+    EXPECT_EQ(transmitter.eeprom().word(0), 0x5A5A);
+    EXPECT_EQ(transmitter.eeprom().word(255), 0x5A5A);
+}
+
+TEST(EmulatedReplies, ReadWordIsAnsweredWithReportIdThenTheWordInBytesTwoAndThree) {
+    EmulatedTransmitter transmitter(testing::withReportLengths(9, 9));
+    image::EepromImage contents = patternImage();
+    contents.setWord(0x42, 0xBEEF);
+    transmitter.setEeprom(contents);
+    const std::vector<HidDeviceInfo> devices = transmitter.enumerate(kTransmitterVendorId, kTransmitterProductId);
+    ASSERT_EQ(devices.size(), 1U);
+    OpenResult opened = transmitter.open(devices.front());
+    ASSERT_EQ(opened.status, OpenStatus::Opened);
+
+    const std::vector<std::uint8_t> request{0, 2, 0, 0, 0x42, 0, 0, 0, 0};
+    EXPECT_EQ(opened.connection->writeReport(request), 9);
+    std::vector<std::uint8_t> reply(9, 0x77);
+    EXPECT_EQ(opened.connection->readReport(reply, std::chrono::milliseconds(10)), 9);
+    EXPECT_EQ(reply, (std::vector<std::uint8_t>{0, 0, 0xEF, 0xBE, 0, 0, 0, 0, 0}));
+
+    EXPECT_EQ(opened.connection->readReport(reply, std::chrono::milliseconds(10)), 0) << "one reply per report";
+    EXPECT_EQ(opened.connection->writeReport(std::vector<std::uint8_t>(8, 0)), -1) << "only whole reports";
+}
+
+}  // namespace
+}  // namespace vostrel::device
