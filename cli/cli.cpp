@@ -26,6 +26,7 @@ constexpr std::string_view kConfigurationHelp =
 std::vector<Command> allCommands() {
     std::vector<Command> commands(fileCommands().begin(), fileCommands().end());
     commands.insert(commands.end(), deviceCommands().begin(), deviceCommands().end());
+    commands.insert(commands.end(), audioCommands().begin(), audioCommands().end());
     return commands;
 }
 

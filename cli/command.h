@@ -42,6 +42,7 @@ struct Command {
 
 std::span<const Command> fileCommands();
 std::span<const Command> deviceCommands();
+std::span<const Command> audioCommands();
 
 // Reports a misuse of the command on stderr; returns the usage exit status.
 int usageError(CliContext& context, std::string_view command, std::string_view what);

@@ -18,7 +18,7 @@ namespace {
 TEST(CliDispatch, HelpAndUsage) {
     const CliRun overview = run({"--help"});
     EXPECT_EQ(overview.status, 0);
-    for (const auto commands : {cli::fileCommands(), cli::deviceCommands()}) {
+    for (const auto commands : {cli::fileCommands(), cli::deviceCommands(), cli::audioCommands()}) {
         for (const cli::Command& command : commands) {
             EXPECT_NE(overview.out.find("  " + std::string(command.name) + " "), std::string::npos) << command.name;
             const CliRun help = run({std::string(command.name), "--help"});
