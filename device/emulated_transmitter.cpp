@@ -11,6 +11,17 @@ namespace vostrel::device {
 
 namespace {
 
+// Sleeps for most of the time and spins the rest: a plain sleep overshoots by the
+// timer slack on every report, which would swamp a transfer's software cost.
+void waitPrecisely(std::chrono::microseconds duration) {
+    using Clock = std::chrono::steady_clock;
+    constexpr auto kSpinMargin = std::chrono::microseconds(500);
+    const auto deadline = Clock::now() + duration;
+    if (duration > kSpinMargin) std::this_thread::sleep_for(duration - kSpinMargin);
+    while (Clock::now() < deadline) {
+    }
+}
+
 constexpr std::uint8_t kErasedByte = 0xFF;
 
 std::runtime_error fileError(const std::filesystem::path& file, const std::string& problem) {
@@ -127,7 +138,7 @@ int EmulatedTransmitter::acceptReport(std::span<const std::uint8_t> report) {
     }
     const int sent = static_cast<int>(report.size());
     if (fault == EmulatorFault::ShortSend) return sent - 1;
-    if (options_.latency.count() > 0) std::this_thread::sleep_for(options_.latency);
+    if (options_.latency.count() > 0) waitPrecisely(options_.latency);
     receivedReports_.emplace_back(report.begin(), report.end());
     std::vector<std::uint8_t> reply = handleRequest(report);
     if (fault == EmulatorFault::ShortReply && !reply.empty()) reply.pop_back();
