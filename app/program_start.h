@@ -1,0 +1,42 @@
+#pragma once
+// Program start shared by the real and the emulated programmer: the application, the
+// one window on a given transport, and the event loop.
+
+#include <QApplication>
+#include <QStringList>
+#include <functional>
+#include <memory>
+
+#include "device/hid_transport.h"
+
+namespace vostrel::app {
+
+using ExceptionShower = std::function<void(const QString& text)>;
+
+// The window system's error box, for exceptions that no handler caught.
+void showExceptionBox(const QString& text);
+
+// An application that catches what an event handler throws: the exception is shown
+// and the event loop goes on.
+class ProgrammerApplication : public QApplication {
+public:
+    ProgrammerApplication(int& argc, char** argv, ExceptionShower showException = showExceptionBox);
+
+    bool notify(QObject* receiver, QEvent* event) override;
+
+private:
+    ExceptionShower showException_;
+};
+
+// Makes the transport from the command-line arguments (Qt's own options removed,
+// program name first). May throw; the exception is shown and the program ends.
+using TransportFactory = std::function<std::unique_ptr<device::HidTransport>(const QStringList& arguments)>;
+
+inline constexpr int kExitNormal = 0;
+inline constexpr int kExitStartFailed = 1;
+
+// Creates the window on the transport and runs the event loop until the window is
+// closed: kExitNormal then, kExitStartFailed when creation failed.
+int runProgrammer(int argc, char** argv, const TransportFactory& makeTransport);
+
+}  // namespace vostrel::app

@@ -1,0 +1,51 @@
+#include "texts/message_format.h"
+
+#include <gtest/gtest.h>
+
+namespace vostrel::texts {
+namespace {
+
+const Message kInvalidCode{keys::kInvalidCode, Title::Error, {'a', 3}};
+const Message kOutOfEeprom{keys::kOutOfEepromSize, Title::Warn, {11}};
+
+TEST(MessageFormat, BuiltInTextsFormatLikeTheirPlaceholdersSay) {
+    EXPECT_EQ(formatMessage(kInvalidCode), "Invalid code 'a' in Item[03]");
+    EXPECT_EQ(formatMessage({keys::kInvalidCode, Title::Error, {'7', 12}}), "Invalid code '7' in Item[12]");
+    EXPECT_EQ(formatMessage(kOutOfEeprom), "out of EEPROM size, only 11 items data can be save");
+    EXPECT_EQ(formatMessage({keys::kCapCodeOutOfRange, Title::Error, {4}}), "CapCode out of range in Item[04]");
+    EXPECT_EQ(formatMessage({keys::kWriteCompleted, Title::Success, {}}), "Data write completed");
+}
+
+TEST(MessageFormat, MatchingTranslationIsUsed) {
+    EXPECT_EQ(formatMessage("Zeichen '%c' in Zeile %02d", kInvalidCode), "Zeichen 'a' in Zeile 03");
+    EXPECT_EQ(formatMessage("nur %d Zeilen", kOutOfEeprom), "nur 11 Zeilen");
+    EXPECT_EQ(formatMessage("100%% voll: %d", kOutOfEeprom), "100% voll: 11");
+    EXPECT_EQ(formatMessage("%c%02d", kInvalidCode), "a03");
+}
+
+TEST(MessageFormat, HostileOrMismatchedTranslationFallsBackToTheBuiltInText) {
+    const char* const hostile[] = {
+        "%s %s %s %s",        // reads memory under printf
+        "%c %02d %n",         // writes memory under printf
+        "%x %x %x %c %02d",   // leaks the stack under printf
+        "%p",                 "%c",   "%c %02d %d",  "%02d %c",        "%c %d%",
+        "%5c %02d",           "%-c %02d", "%c %2d",  "%c %03d",         "%c %02x",
+        "%ls %c %02d",        "%.1000c %02d",        "%%%c",           "",
+    };
+    for (const char* pattern : hostile) {
+        EXPECT_EQ(formatMessage(pattern, kInvalidCode), "Invalid code 'a' in Item[03]") << pattern;
+        EXPECT_FALSE(formatPattern(pattern, kInvalidCode.arguments)) << pattern;
+    }
+    EXPECT_EQ(formatMessage("%c", kOutOfEeprom), "out of EEPROM size, only 11 items data can be save");
+    EXPECT_EQ(formatMessage("no number", kOutOfEeprom), "out of EEPROM size, only 11 items data can be save");
+    EXPECT_EQ(formatMessage("%d %d", kOutOfEeprom), "out of EEPROM size, only 11 items data can be save");
+}
+
+TEST(MessageFormat, PercentLiteralsNeedNoArguments) {
+    EXPECT_EQ(formatPattern("100%%", {}), "100%");
+    EXPECT_EQ(formatPattern("%%d", {}), "%d");
+    EXPECT_FALSE(formatPattern("100%", {}));
+}
+
+}  // namespace
+}  // namespace vostrel::texts

@@ -1,0 +1,202 @@
+// The language file beside the executable, as the window applies it: at creation for
+// headings, captions, choices and titles, at each message for the message texts.
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <gtest/gtest.h>
+
+#include "tests/ui/window_driver.h"
+
+namespace vostrel::test {
+namespace {
+
+using Messages = std::vector<ShownMessage>;
+
+const QString kBuiltInTitle = QStringLiteral("Vostrel programmer rev  V2.01");
+
+class WindowLanguageFile : public testing::Test {
+protected:
+    void SetUp() override { QFile::remove(path()); }
+    void TearDown() override { QFile::remove(path()); }
+
+    static QString path() { return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("kdx20Lang.ini")); }
+
+    static void writeFile(const QByteArray& contents) {
+        QFile file(path());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        ASSERT_EQ(file.write(contents), contents.size());
+    }
+
+    std::unique_ptr<WindowDriver> openWindow() { return std::make_unique<WindowDriver>(transmitter_); }
+
+    static QStringList headings(WindowDriver& driver) {
+        QStringList texts;
+        for (int n = 17; n <= 26; ++n) texts << driver.control<QLabel>(QStringLiteral("Label%1").arg(n)).text();
+        for (const char* button : {"BtnRead", "BtnWrite", "BtnExit"}) {
+            texts << driver.control<QPushButton>(QString::fromLatin1(button)).text();
+        }
+        return texts;
+    }
+
+    static QStringList pagerTypeChoices(WindowDriver& driver, int row) {
+        QComboBox& list = driver.type(row);
+        QStringList choices;
+        for (int i = 0; i < list.count(); ++i) choices << list.itemText(i);
+        return choices;
+    }
+
+    // A Write refused for its preamble shows one message without touching the device.
+    static ShownMessage preambleMessage(WindowDriver& driver) {
+        driver.messages().clear();
+        driver.setPreamble(QStringLiteral("100"));
+        driver.clickWrite();
+        return driver.messages().at(0);
+    }
+
+    static ShownMessage invalidCodeMessage(WindowDriver& driver) {
+        driver.messages().clear();
+        driver.enterRow(3, {QStringLiteral("9"), 0, 0, QStringLiteral("1a")});
+        driver.clickWrite();
+        return driver.messages().at(0);
+    }
+
+    device::EmulatedTransmitter transmitter_;
+};
+
+const QStringList kBuiltInHeadings = {
+    QStringLiteral("CapCode"), QStringLiteral("Tone"),  QStringLiteral("Type"),  QStringLiteral("Message"),
+    QStringLiteral("Data Rate"), QStringLiteral("Preamble"), QStringLiteral("Reapter"), QStringLiteral("bps"),
+    QStringLiteral("bits"),    QStringLiteral("times"), QStringLiteral("&Read"), QStringLiteral("&Write"),
+    QStringLiteral("&Exit")};
+
+TEST_F(WindowLanguageFile, MissingFileShowsTheKeysAndTheBuiltInTitles) {
+    auto driver = openWindow();
+    EXPECT_EQ(headings(*driver), kBuiltInHeadings);
+    EXPECT_EQ(pagerTypeChoices(*driver, 16), (QStringList{QStringLiteral("Numeric"), QStringLiteral("Alphnumeric")}));
+    EXPECT_EQ(driver->window().windowTitle(), kBuiltInTitle);
+    EXPECT_EQ(preambleMessage(*driver), (ShownMessage{QStringLiteral("Error"), QStringLiteral("Preamble value out of range")}));
+
+    driver->messages().clear();
+    driver->setPreamble(QStringLiteral("1000"));
+    driver->enterRow(1, {QStringLiteral("12"), 0, 0, QStringLiteral("12345")});
+    driver->clickWrite();
+    EXPECT_EQ(driver->messages(), (Messages{{QStringLiteral("Success"), QStringLiteral("Data write completed")}}));
+}
+
+TEST_F(WindowLanguageFile, FullTranslationInUtf8ReplacesEveryText) {
+    writeFile(
+        "; Deutsch\n"
+        "[Message]\n"
+        "CapCode=Rufnummer\nTone=Ton\nType=Typ\nMessage=Nachricht\nData Rate=Datenrate\n"
+        "Preamble=Präambel\nReapter=Wiederholung\nbps=Bit/s\nbits=Bit\ntimes=mal\n"
+        "&Read=&Lesen\n&Write=&Schreiben\n&Exit=&Beenden\nNumeric=Numerisch\nAlphnumeric=Alphanumerisch\n"
+        "Error=Fehler\nWarn=Warnung\nSuccess=Erfolg\nProgramTitle=Programmiergerät\n"
+        "Preamble value out of range=Präambel außerhalb des Bereichs\n"
+        "Invalid code '%c' in Item[%02d]=Ungültiges Zeichen '%c' in Zeile %02d\n");
+    auto driver = openWindow();
+    EXPECT_EQ(headings(*driver),
+              (QStringList{QStringLiteral("Rufnummer"), QStringLiteral("Ton"), QStringLiteral("Typ"),
+                           QStringLiteral("Nachricht"), QStringLiteral("Datenrate"), QStringLiteral("Präambel"),
+                           QStringLiteral("Wiederholung"), QStringLiteral("Bit/s"), QStringLiteral("Bit"),
+                           QStringLiteral("mal"), QStringLiteral("&Lesen"), QStringLiteral("&Schreiben"),
+                           QStringLiteral("&Beenden")}));
+    EXPECT_EQ(pagerTypeChoices(*driver, 1), (QStringList{QStringLiteral("Numerisch"), QStringLiteral("Alphanumerisch")}));
+    EXPECT_EQ(driver->window().windowTitle(), QStringLiteral("Programmiergerät"));
+    EXPECT_EQ(preambleMessage(*driver),
+              (ShownMessage{QStringLiteral("Fehler"), QStringLiteral("Präambel außerhalb des Bereichs")}));
+    driver->setPreamble(QStringLiteral("1000"));
+    EXPECT_EQ(invalidCodeMessage(*driver),
+              (ShownMessage{QStringLiteral("Fehler"), QStringLiteral("Ungültiges Zeichen 'a' in Zeile 03")}));
+}
+
+TEST_F(WindowLanguageFile, PartialFileTranslatesOnlyWhatItLists) {
+    writeFile("[MESSAGE]\r\nnumeric = \"Numérique\"\r\n");
+    auto driver = openWindow();
+    EXPECT_EQ(pagerTypeChoices(*driver, 7), (QStringList{QStringLiteral("Numérique"), QStringLiteral("Alphnumeric")}));
+    EXPECT_EQ(headings(*driver), kBuiltInHeadings);
+    EXPECT_EQ(driver->window().windowTitle(), kBuiltInTitle);
+}
+
+TEST_F(WindowLanguageFile, Latin1FileIsReadAsLatin1) {
+    writeFile("[Message]\nPreamble=Pr\xE4" "ambel\nError=Erreur \xE0 corriger\n");
+    auto driver = openWindow();
+    EXPECT_EQ(driver->control<QLabel>(QStringLiteral("Label22")).text(), QStringLiteral("Präambel"));
+    EXPECT_EQ(preambleMessage(*driver).first, QStringLiteral("Erreur à corriger"));
+}
+
+TEST_F(WindowLanguageFile, EmptyValuesGiveEmptyTexts) {
+    writeFile("[Message]\nCapCode=\n&Exit=\nAlphnumeric=\nProgramTitle=\nError=\n");
+    auto driver = openWindow();
+    EXPECT_EQ(driver->control<QLabel>(QStringLiteral("Label17")).text(), QString());
+    EXPECT_EQ(driver->control<QPushButton>(QStringLiteral("BtnExit")).text(), QString());
+    EXPECT_EQ(pagerTypeChoices(*driver, 2), (QStringList{QStringLiteral("Numeric"), QString()}));
+    EXPECT_EQ(driver->window().windowTitle(), QString());
+    EXPECT_EQ(preambleMessage(*driver).first, QString());
+}
+
+TEST_F(WindowLanguageFile, ProgramTitleReplacesTheTitleOnlyWhenItNamesAnother) {
+    const struct {
+        QByteArray line;
+        QString title;
+    } cases[] = {
+        {"ProgramTitle=ProgramTitle", kBuiltInTitle},
+        {"PROGRAMTITLE = \"ProgramTitle\"", kBuiltInTitle},
+        {"ProgramTitle=programtitle", QStringLiteral("programtitle")},
+        {"ProgramTitle=  Station 7 pager  ", QStringLiteral("Station 7 pager")},
+        {"; ProgramTitle=commented out", kBuiltInTitle},
+    };
+    for (const auto& c : cases) {
+        writeFile("[Message]\n" + c.line + "\n");
+        EXPECT_EQ(openWindow()->window().windowTitle(), c.title) << c.line.toStdString();
+    }
+}
+
+TEST_F(WindowLanguageFile, ChangedFileChangesLaterMessagesButNotWhatWasSetAtCreation) {
+    writeFile("[Message]\nCapCode=Before\nNumeric=Before\nError=Before\nProgramTitle=Before\n"
+              "Preamble value out of range=Before\n");
+    auto driver = openWindow();
+    writeFile("[Message]\nCapCode=After\nNumeric=After\nError=After\nProgramTitle=After\n"
+              "Preamble value out of range=After\n");
+    EXPECT_EQ(preambleMessage(*driver), (ShownMessage{QStringLiteral("Before"), QStringLiteral("After")}));
+    EXPECT_EQ(driver->control<QLabel>(QStringLiteral("Label17")).text(), QStringLiteral("Before"));
+    EXPECT_EQ(driver->type(1).itemText(0), QStringLiteral("Before"));
+    EXPECT_EQ(driver->window().windowTitle(), QStringLiteral("Before"));
+
+    QFile::remove(path());
+    EXPECT_EQ(preambleMessage(*driver).second, QStringLiteral("Preamble value out of range"));
+}
+
+TEST_F(WindowLanguageFile, TranslationsThatDoNotFitTheirPlaceholdersFallBackToTheBuiltInText) {
+    const QString builtIn = QStringLiteral("Invalid code 'a' in Item[03]");
+    const struct {
+        QByteArray translation;
+        QString shown;
+    } cases[] = {
+        {"%s%s%s%s", builtIn},
+        {"Code %c in %n", builtIn},
+        {"Code %x %02d", builtIn},
+        {"Code %c", builtIn},
+        {"Code %c row %02d of %d", builtIn},
+        {"Row %02d code %c", builtIn},
+        {"Code %5c row %02d", builtIn},
+        {"Code %c row %02d %", builtIn},
+        {"100%% sure: '%c' in row %02d", QStringLiteral("100% sure: 'a' in row 03")},
+        {"Row %d: '%c'", builtIn},
+    };
+    for (const auto& c : cases) {
+        writeFile("[Message]\nInvalid code '%c' in Item[%02d]=" + c.translation + "\n");
+        auto driver = openWindow();
+        EXPECT_EQ(invalidCodeMessage(*driver).second, c.shown) << c.translation.toStdString();
+    }
+}
+
+TEST_F(WindowLanguageFile, TextsWithoutPlaceholdersAreShownAsTheyStand) {
+    writeFile("[Message]\nPreamble value out of range=Preamble must be 576..1023 (100% = 1023) %s\n");
+    auto driver = openWindow();
+    EXPECT_EQ(preambleMessage(*driver).second, QStringLiteral("Preamble must be 576..1023 (100% = 1023) %s"));
+}
+
+}  // namespace
+}  // namespace vostrel::test

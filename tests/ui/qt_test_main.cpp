@@ -1,0 +1,16 @@
+// Runs the window tests inside the programmer's own application class, so that
+// exceptions escaping an event handler are caught and recorded as the program does.
+
+#include <gtest/gtest.h>
+
+#include "tests/ui/window_driver.h"
+
+int main(int argc, char** argv) {
+    // The tests are also listed at build time, where no display may exist.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    testing::InitGoogleTest(&argc, argv);
+    vostrel::app::ProgrammerApplication application(argc, argv, [](const QString& text) {
+        vostrel::test::shownExceptions().push_back(text);
+    });
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,99 @@
+#include "tests/ui/window_driver.h"
+
+#include <QAbstractItemView>
+#include <QTest>
+
+namespace vostrel::test {
+
+std::vector<QString>& shownExceptions() {
+    static std::vector<QString> exceptions;
+    return exceptions;
+}
+
+void PrintTo(const RowView& row, std::ostream* out) {
+    *out << "{capcode \"" << row.capCode.toStdString() << "\", tone " << row.tone << ", type " << row.type
+         << ", message \"" << row.message.toStdString() << "\", limit " << row.messageLimit
+         << (row.messageReadOnly ? ", read-only}" : "}");
+}
+
+void PrintTo(const WindowView& view, std::ostream* out) {
+    *out << "{preamble \"" << view.preamble.toStdString() << "\", rate " << view.dataRate << ", repeat "
+         << view.repeater;
+    for (const RowView& row : view.rows) {
+        *out << "\n  ";
+        PrintTo(row, out);
+    }
+    *out << "}";
+}
+
+QString rowSuffix(int row) { return QStringLiteral("%1").arg(row, 2, 10, QLatin1Char('0')); }
+
+WindowDriver::WindowDriver(device::HidTransport& transport) : window_(transport, presenter_) {
+    window_.show();
+    // Focus changes reach the controls only in the active window.
+    window_.activateWindow();
+    if (!QTest::qWaitForWindowActive(&window_)) throw std::runtime_error("the window did not become active");
+}
+
+void typeCharacters(QWidget& box, const QString& text) {
+    // One key per character, with its text: QTest's key names cover ASCII only.
+    for (const QChar character : text) {
+        QTest::sendKeyEvent(QTest::Click, &box, Qt::Key_unknown, QString(character), Qt::NoModifier);
+    }
+}
+
+QLineEdit& WindowDriver::capCode(int row) { return control<QLineEdit>(QStringLiteral("CapCode") + rowSuffix(row)); }
+QComboBox& WindowDriver::tone(int row) { return control<QComboBox>(QStringLiteral("ToneType") + rowSuffix(row)); }
+QComboBox& WindowDriver::type(int row) { return control<QComboBox>(QStringLiteral("PagerType") + rowSuffix(row)); }
+QLineEdit& WindowDriver::message(int row) { return control<QLineEdit>(QStringLiteral("MsgData") + rowSuffix(row)); }
+
+void WindowDriver::choose(QComboBox& list, int index) {
+    // Open the list, walk to the entry with the keyboard and take it with Return.
+    list.showPopup();
+    QAbstractItemView* items = list.view();
+    QTest::keyClick(items, Qt::Key_Home);
+    for (int i = 0; i < index; ++i) QTest::keyClick(items, Qt::Key_Down);
+    QTest::keyClick(items, Qt::Key_Return);
+}
+
+void WindowDriver::typeInto(QLineEdit& box, const QString& text) {
+    box.setFocus();
+    QTest::keyClick(&box, Qt::Key_End);
+    typeCharacters(box, text);
+}
+
+void WindowDriver::setPreamble(const QString& digits) {
+    QLineEdit& preamble = control<QLineEdit>(QStringLiteral("Preamble"));
+    preamble.setFocus(Qt::TabFocusReason);
+    QTest::keyClick(&preamble, Qt::Key_Delete);
+    QTest::keyClick(&preamble, Qt::Key_Home);
+    typeCharacters(preamble, digits);
+}
+
+void WindowDriver::enterRow(int row, const RowInput& input) {
+    if (!input.capCode.isEmpty()) typeInto(capCode(row), input.capCode);
+    if (input.type != 0) choose(type(row), input.type);
+    if (input.tone != 0) choose(tone(row), input.tone);
+    if (!input.message.isEmpty()) typeInto(message(row), input.message);
+}
+
+void WindowDriver::click(QPushButton& button) { QTest::mouseClick(&button, Qt::LeftButton); }
+void WindowDriver::clickRead() { click(control<QPushButton>(QStringLiteral("BtnRead"))); }
+void WindowDriver::clickWrite() { click(control<QPushButton>(QStringLiteral("BtnWrite"))); }
+void WindowDriver::clickExit() { click(control<QPushButton>(QStringLiteral("BtnExit"))); }
+
+WindowView WindowDriver::view() {
+    WindowView view;
+    view.preamble = control<QLineEdit>(QStringLiteral("Preamble")).displayText();
+    view.dataRate = control<QComboBox>(QStringLiteral("DataRate")).currentIndex();
+    view.repeater = control<QComboBox>(QStringLiteral("Repeater")).currentIndex();
+    for (int row = 1; row <= 16; ++row) {
+        const QLineEdit& text = message(row);
+        view.rows[static_cast<std::size_t>(row - 1)] = {capCode(row).text(), tone(row).currentIndex(),
+                                                        type(row).currentIndex(), text.text(),
+                                                        text.maxLength(), text.isReadOnly()};
+    }
+    return view;
+}
+
+}  // namespace vostrel::test

@@ -1,0 +1,116 @@
+#pragma once
+// Drives the programmer window in tests as a user would: typing into boxes, choosing
+// from lists, clicking buttons; messages are recorded instead of shown.
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QString>
+#include <array>
+#include <functional>
+#include <ostream>
+#include <utility>
+#include <vector>
+
+#include "app/program_start.h"
+#include "device/emulated_transmitter.h"
+#include "ui/Unit1.h"
+#include "ui/message_presenter.h"
+
+// Readable test failures.
+inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+
+namespace vostrel::test {
+
+// Exceptions the application caught around event delivery, in order.
+std::vector<QString>& shownExceptions();
+
+using ShownMessage = std::pair<QString, QString>;  // title, text
+
+class RecordingPresenter final : public ui::MessagePresenter {
+public:
+    void show(const QString& title, const QString& text) override {
+        shown.emplace_back(title, text);
+        if (whenShown) whenShown(shown.back());
+    }
+    std::vector<ShownMessage> shown;
+    // Runs while the message is "on screen", before the command goes on.
+    std::function<void(const ShownMessage&)> whenShown;
+};
+
+// Everything a user can see of one row.
+struct RowView {
+    QString capCode;
+    int tone = 0;
+    int type = 0;
+    QString message;
+    int messageLimit = 0;
+    bool messageReadOnly = false;
+
+    friend bool operator==(const RowView&, const RowView&) = default;
+};
+
+struct WindowView {
+    QString preamble;
+    int dataRate = 0;
+    int repeater = 0;
+    std::array<RowView, 16> rows;
+
+    friend bool operator==(const WindowView&, const WindowView&) = default;
+};
+
+void PrintTo(const RowView& row, std::ostream* out);
+void PrintTo(const WindowView& view, std::ostream* out);
+
+// What a user types into one row; empty texts are left untouched.
+struct RowInput {
+    QString capCode;
+    int tone = 0;  // 0..3 for A..D, chosen only when not A
+    int type = 0;  // 1 chooses Alphnumeric
+    QString message;
+};
+
+class WindowDriver {
+public:
+    explicit WindowDriver(device::HidTransport& transport);
+
+    TForm1& window() { return window_; }
+    std::vector<ShownMessage>& messages() { return presenter_.shown; }
+    RecordingPresenter& presenter() { return presenter_; }
+
+    template <typename Control>
+    Control& control(const QString& name) {
+        auto* found = window_.findChild<Control*>(name);
+        if (found == nullptr) throw std::logic_error("no control " + name.toStdString());
+        return *found;
+    }
+    QLineEdit& capCode(int row);
+    QComboBox& tone(int row);
+    QComboBox& type(int row);
+    QLineEdit& message(int row);
+
+    // The user's actions.
+    void choose(QComboBox& list, int index);
+    void typeInto(QLineEdit& box, const QString& text);
+    void setPreamble(const QString& digits);
+    void enterRow(int row, const RowInput& input);
+    void clickRead();
+    void clickWrite();
+    void clickExit();
+
+    WindowView view();
+
+private:
+    void click(QPushButton& button);
+
+    RecordingPresenter presenter_;
+    TForm1 window_;
+};
+
+// Types `text` into the focused `box`, key by key.
+void typeCharacters(QWidget& box, const QString& text);
+
+// "%02d" of a row number, as the controls are named.
+QString rowSuffix(int row);
+
+}  // namespace vostrel::test

@@ -1,0 +1,240 @@
+#include "ui/Unit1.h"
+
+#include <QProgressBar>
+#include <QScreen>
+#include <algorithm>
+#include <string_view>
+
+#include "image/transmitter_settings.h"
+
+using vostrel::image::ImageContents;
+using vostrel::image::PagerItem;
+using vostrel::image::ProgrammerEntries;
+using vostrel::paging::PagerType;
+using vostrel::ui::LanguageTexts;
+using vostrel::ui::RowChoice;
+using vostrel::ui::RowState;
+
+namespace {
+
+constexpr int kFontPixelSize = 13;
+constexpr QPoint kWindowPosition{305, 129};
+// Where the transfer's progress bar sits while words move, in design coordinates:
+// between the Write and Exit buttons.
+constexpr QRect kTransferProgressPlace{544, 362, 75, 12};
+// Translations may ask for more room, but not for a window wider than this many
+// times its design.
+constexpr double kMaxWidening = 2.0;
+// What a message or capcode box must show whole: capitals and digits, the widest
+// characters a pager text usually holds.
+constexpr std::string_view kWidthSample = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789ABCD";
+
+QFont windowFont() {
+    QFont font;
+    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("DejaVu Sans")});
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(kFontPixelSize);
+    return font;
+}
+
+QString fromLatin1(const std::string& text) {
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The paging code sees every character as one byte; characters outside Latin-1
+// become '?'.
+std::string toLatin1(const QString& text) { return text.toLatin1().toStdString(); }
+
+// Shows a text read from the device whole: the box's limit bounds only what the user
+// types.
+void showWhole(QLineEdit& box, const QString& text) {
+    if (text.size() > box.maxLength()) box.setMaxLength(static_cast<int>(text.size()));
+    box.setText(text);
+}
+
+int lineEditWidthFor(const QLineEdit& box, int characters) {
+    const QString sample = QString::fromLatin1(kWidthSample.substr(0, static_cast<std::size_t>(characters)));
+    const int frame = box.style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, &box);
+    constexpr int kTextMargin = 2;  // QLineEdit's own margin on each side
+    constexpr int kCursorWidth = 1;
+    return box.fontMetrics().horizontalAdvance(sample) + 2 * (frame + kTextMargin) + kCursorWidth;
+}
+
+// The width a control needs to show its contents uncut.
+int requiredWidth(const QWidget& control) {
+    if (const auto* combo = qobject_cast<const QComboBox*>(&control)) return combo->sizeHint().width();
+    if (const auto* label = qobject_cast<const QLabel*>(&control)) {
+        return label->fontMetrics().horizontalAdvance(label->text());
+    }
+    if (const auto* button = qobject_cast<const QPushButton*>(&control)) {
+        constexpr int kButtonPadding = 12;
+        return button->fontMetrics().horizontalAdvance(QString(button->text()).remove(QLatin1Char('&'))) +
+               kButtonPadding;
+    }
+    if (const auto* box = qobject_cast<const QLineEdit*>(&control)) {
+        const bool isMessageBox = box->objectName().startsWith(QLatin1String("MsgData"));
+        return lineEditWidthFor(*box, isMessageBox ? vostrel::ui::kAlphanumericMessageLimit : box->maxLength());
+    }
+    return 0;
+}
+
+QRect widened(const QRect& place, double factor) {
+    const int left = qRound(place.left() * factor);
+    const int right = qRound((place.left() + place.width()) * factor);
+    return {left, place.top(), right - left, place.height()};
+}
+
+}  // namespace
+
+TForm1::TForm1(vostrel::device::HidTransport& transport, vostrel::ui::MessagePresenter& presenter,
+               QWidget* parent)
+    : QWidget(parent),
+      transport_(transport),
+      transferProgress_(new QProgressBar(this)),
+      reporter_(LanguageTexts::besideExecutable(), presenter),
+      feedback_(*transferProgress_) {
+    setupUi(this);
+    move(kWindowPosition);
+    setFont(windowFont());
+    rows_ = findRows();
+    transferProgress_->setGeometry(kTransferProgressPlace);
+    transferProgress_->setTextVisible(false);
+    transferProgress_->hide();
+    applyLanguageTexts(LanguageTexts::besideExecutable());
+    widenForFont();
+    connectHandlers();
+}
+
+TForm1::Rows TForm1::findRows() const {
+    return {{
+        {CapCode01, ToneType01, PagerType01, MsgData01}, {CapCode02, ToneType02, PagerType02, MsgData02},
+        {CapCode03, ToneType03, PagerType03, MsgData03}, {CapCode04, ToneType04, PagerType04, MsgData04},
+        {CapCode05, ToneType05, PagerType05, MsgData05}, {CapCode06, ToneType06, PagerType06, MsgData06},
+        {CapCode07, ToneType07, PagerType07, MsgData07}, {CapCode08, ToneType08, PagerType08, MsgData08},
+        {CapCode09, ToneType09, PagerType09, MsgData09}, {CapCode10, ToneType10, PagerType10, MsgData10},
+        {CapCode11, ToneType11, PagerType11, MsgData11}, {CapCode12, ToneType12, PagerType12, MsgData12},
+        {CapCode13, ToneType13, PagerType13, MsgData13}, {CapCode14, ToneType14, PagerType14, MsgData14},
+        {CapCode15, ToneType15, PagerType15, MsgData15}, {CapCode16, ToneType16, PagerType16, MsgData16},
+    }};
+}
+
+void TForm1::connectHandlers() {
+    // `activated` comes only from the user; a selection set from code must not run
+    // the row rules.
+    for (const RowControls& row : rows_) {
+        connect(row.type, &QComboBox::activated, this, &TForm1::PagerType01Change);
+        connect(row.tone, &QComboBox::activated, this, &TForm1::ToneType01Change);
+    }
+    connect(BtnRead, &QPushButton::clicked, this, &TForm1::BtnReadClick);
+    connect(BtnWrite, &QPushButton::clicked, this, &TForm1::BtnWriteClick);
+    connect(BtnExit, &QPushButton::clicked, this, &TForm1::BtnExitClick);
+}
+
+void TForm1::applyLanguageTexts(const LanguageTexts& texts) {
+    const std::array<std::pair<QLabel*, std::string_view>, 10> headings = {{
+        {Label17, "CapCode"}, {Label18, "Tone"}, {Label19, "Type"}, {Label20, "Message"},
+        {Label21, "Data Rate"}, {Label22, "Preamble"}, {Label23, "Reapter"}, {Label24, "bps"},
+        {Label25, "bits"}, {Label26, "times"},
+    }};
+    for (const auto& [label, key] : headings) label->setText(texts.text(key));
+    BtnRead->setText(texts.text("&Read"));
+    BtnWrite->setText(texts.text("&Write"));
+    BtnExit->setText(texts.text("&Exit"));
+
+    const QStringList pagerTypes = {texts.text("Numeric"), texts.text("Alphnumeric")};
+    for (const RowControls& row : rows_) {
+        row.type->clear();
+        row.type->addItems(pagerTypes);
+        row.type->setCurrentIndex(0);
+    }
+
+    // The built-in title stays unless the file names another one.
+    const QString title = texts.text("ProgramTitle");
+    if (title != QLatin1String("ProgramTitle")) setWindowTitle(title);
+}
+
+void TForm1::widenForFont() {
+    const QList<QWidget*> controls = findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    double factor = 1.0;
+    for (const QWidget* control : controls) {
+        if (control->width() > 0) factor = std::max(factor, double(requiredWidth(*control)) / control->width());
+    }
+    factor = std::min(factor, kMaxWidening);
+    for (QWidget* control : controls) control->setGeometry(widened(control->geometry(), factor));
+    resize(qRound(width() * factor), height());
+    keepOnScreen();
+}
+
+void TForm1::keepOnScreen() {
+    // The wider window may no longer fit beside its design position on a small screen.
+    const QRect available = screen()->availableGeometry();
+    const int left = std::max(available.left(), std::min(x(), available.right() + 1 - width()));
+    const int top = std::max(available.top(), std::min(y(), available.bottom() + 1 - height()));
+    move(left, top);
+}
+
+RowChoice TForm1::rowChoice(const RowControls& row) const {
+    const PagerType type = row.type->currentIndex() == 1 ? PagerType::Alphanumeric : PagerType::Numeric;
+    return {static_cast<unsigned>(row.tone->currentIndex()), type};
+}
+
+void TForm1::setRowState(const RowControls& row, const RowState& state) {
+    row.tone->setCurrentIndex(static_cast<int>(state.choice.tone));
+    row.type->setCurrentIndex(static_cast<int>(state.choice.type));
+    // A lower limit cuts a longer text to its first characters, to nothing at 0.
+    row.message->setMaxLength(state.messageLimit);
+    row.message->setReadOnly(state.messageLimit == 0);
+}
+
+void TForm1::PagerType01Change() {
+    for (const RowControls& row : rows_) setRowState(row, vostrel::ui::applyTypeRule(rowChoice(row)));
+}
+
+void TForm1::ToneType01Change() {
+    for (const RowControls& row : rows_) setRowState(row, vostrel::ui::applyToneRule(rowChoice(row)));
+}
+
+ProgrammerEntries TForm1::entries() const {
+    ProgrammerEntries entries;
+    // The blanks of the masked box stay in the text, as shown.
+    entries.preambleText = toLatin1(Preamble->displayText());
+    entries.repeatIndex = Repeater->currentIndex();
+    entries.dataRateIndex = DataRate->currentIndex();
+    for (std::size_t i = 0; i < rows_.size(); ++i) {
+        const RowControls& row = rows_[i];
+        const RowChoice choice = rowChoice(row);
+        entries.rows[i] = {toLatin1(row.capCode->text()), choice.tone, choice.type, toLatin1(row.message->text())};
+    }
+    return entries;
+}
+
+void TForm1::showContents(const ImageContents& contents) {
+    const auto& settings = contents.settings;
+    Preamble->setText(QString::number(settings.preambleBits));
+    Repeater->setCurrentIndex(static_cast<int>(settings.repeatIndex));
+    const bool rateKnown = settings.dataRateIndex < vostrel::image::kDataRates.size();
+    DataRate->setCurrentIndex(rateKnown ? static_cast<int>(settings.dataRateIndex) : -1);
+    for (std::size_t i = 0; i < rows_.size(); ++i) showRow(rows_[i], contents.rows[i]);
+}
+
+void TForm1::showRow(const RowControls& row, const PagerItem& item) {
+    showWhole(*row.capCode, fromLatin1(item.capcode));
+    row.tone->setCurrentIndex(static_cast<int>(item.tone));
+    row.type->setCurrentIndex(static_cast<int>(item.type));
+    showWhole(*row.message, fromLatin1(item.message));
+}
+
+vostrel::ui::CommandServices TForm1::services() {
+    return {transport_, reporter_, feedback_};
+}
+
+void TForm1::BtnReadClick() {
+    vostrel::ui::readCommand(services(), [this](const ImageContents& contents) { showContents(contents); });
+}
+
+void TForm1::BtnWriteClick() { vostrel::ui::writeCommand(entries(), services()); }
+
+void TForm1::BtnExitClick() {
+    // A posted request: the window closes once this click has been handled.
+    QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+}

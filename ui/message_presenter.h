@@ -1,0 +1,39 @@
+#pragma once
+// Where the window's messages go: message boxes for the user, a record for tests.
+
+#include <QString>
+
+#include "texts/message.h"
+#include "ui/language_texts.h"
+
+namespace vostrel::ui {
+
+class MessagePresenter {
+public:
+    virtual ~MessagePresenter() = default;
+    // Shows one message and returns once the user has dismissed it.
+    virtual void show(const QString& title, const QString& text) = 0;
+};
+
+// A message box with no owner window, no icon and one OK button. It does not block
+// the main window: only the command that shows it waits until it is dismissed.
+class MessageBoxPresenter final : public MessagePresenter {
+public:
+    void show(const QString& title, const QString& text) override;
+};
+
+// Turns a message into its text and title in the user's language and shows it.
+class MessageReporter {
+public:
+    // The titles are taken from `texts` now; the message texts at each report.
+    MessageReporter(LanguageTexts texts, MessagePresenter& presenter);
+
+    void report(const texts::Message& message) const;
+
+private:
+    LanguageTexts texts_;
+    MessageTitles titles_;
+    MessagePresenter& presenter_;
+};
+
+}  // namespace vostrel::ui

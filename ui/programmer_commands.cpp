@@ -1,0 +1,73 @@
+#include "ui/programmer_commands.h"
+
+#include <QApplication>
+#include <QProgressBar>
+
+#include "ui/message_presenter.h"
+
+namespace vostrel::ui {
+
+TransferFeedback::TransferFeedback(QProgressBar& bar) : bar_(bar) {}
+
+TransferFeedback::Scope::Scope(TransferFeedback& feedback) : feedback_(feedback) { feedback_.begin(); }
+
+TransferFeedback::Scope::~Scope() { feedback_.end(); }
+
+void TransferFeedback::begin() {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    bar_.reset();
+    bar_.show();
+    bar_.repaint();
+}
+
+void TransferFeedback::end() {
+    bar_.hide();
+    QApplication::restoreOverrideCursor();
+}
+
+device::TransferProgress TransferFeedback::progressCallback() {
+    // The transfer holds the thread, so the bar is painted at once rather than by the
+    // event loop; no input is taken meanwhile.
+    return [this](unsigned done, unsigned total) {
+        bar_.setMaximum(static_cast<int>(total));
+        bar_.setValue(static_cast<int>(done));
+        bar_.repaint();
+    };
+}
+
+void writeCommand(const image::ProgrammerEntries& entries, const CommandServices& services) {
+    const image::BuildOutcome outcome = image::buildImage(entries);
+    if (const auto* refusal = std::get_if<image::BuildRefusal>(&outcome)) {
+        services.reporter.report(refusal->message);
+        return;
+    }
+    const auto& built = std::get<image::BuiltImage>(outcome);
+    // The image is complete before the warning is shown, so nothing done in the window
+    // meanwhile changes what is sent.
+    if (const auto warning = built.warning()) services.reporter.report(*warning);
+    const auto failure = services.feedback.run([&](const device::TransferProgress& progress) {
+        return device::writeEeprom(services.transport, built.image, built.usedWords, progress);
+    });
+    if (failure) {
+        services.reporter.report(failure->message);
+        return;
+    }
+    services.reporter.report({texts::keys::kWriteCompleted, texts::Title::Success, {}});
+}
+
+void readCommand(const CommandServices& services,
+                 const std::function<void(const image::ImageContents&)>& showContents) {
+    const device::ReadOutcome outcome = services.feedback.run(
+        [&](const device::TransferProgress& progress) { return device::readEeprom(services.transport, progress); });
+    if (const auto* failure = std::get_if<device::DeviceFailure>(&outcome)) {
+        services.reporter.report(failure->message);
+        return;
+    }
+    const image::ImageContents contents = image::readImage(std::get<image::EepromImage>(outcome));
+    showContents(contents);
+    if (contents.readErrorRow) {
+        services.reporter.report({texts::keys::kEepromReadError, texts::Title::Error, {}});
+    }
+}
+
+}  // namespace vostrel::ui

@@ -1,0 +1,66 @@
+#pragma once
+// The Read and Write commands: the order of their steps and of their messages.
+// Both run to their end on the window's thread; the device is opened and closed by
+// the transfer itself, on every path.
+
+#include <functional>
+
+#include "device/eeprom_programmer.h"
+#include "device/hid_transport.h"
+#include "image/image_builder.h"
+#include "image/image_reader.h"
+
+class QProgressBar;
+
+namespace vostrel::ui {
+
+class MessageReporter;
+
+// Shows that words are moving: a busy cursor and a progress bar fed by the transfer.
+class TransferFeedback {
+public:
+    explicit TransferFeedback(QProgressBar& bar);
+
+    // Runs `transfer(progress)` under the busy cursor and returns what it returns.
+    template <typename Transfer>
+    auto run(const Transfer& transfer) {
+        const Scope scope(*this);
+        return transfer(progressCallback());
+    }
+
+private:
+    class Scope {
+    public:
+        explicit Scope(TransferFeedback& feedback);
+        ~Scope();
+        Scope(const Scope&) = delete;
+        Scope& operator=(const Scope&) = delete;
+
+    private:
+        TransferFeedback& feedback_;
+    };
+
+    device::TransferProgress progressCallback();
+    void begin();
+    void end();
+
+    QProgressBar& bar_;
+};
+
+struct CommandServices {
+    device::HidTransport& transport;
+    const MessageReporter& reporter;
+    TransferFeedback& feedback;
+};
+
+// Build the image (a refusal ends the command before any device access), warn when it
+// is full, write the used words, report completion.
+void writeCommand(const image::ProgrammerEntries& entries, const CommandServices& services);
+
+// Read the whole image first and show it only once every word is in, so that a failed
+// transfer leaves the window as it was. An invalid slot is reported after the rows
+// read before it are shown.
+void readCommand(const CommandServices& services,
+                 const std::function<void(const image::ImageContents&)>& showContents);
+
+}  // namespace vostrel::ui
