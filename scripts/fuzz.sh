@@ -14,19 +14,36 @@ CC=clang-14 CXX=clang++-14 cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_T
   -DVOSTREL_BUILD_FUZZERS=ON -DVOSTREL_BUILD_GUI=OFF -DVOSTREL_BUILD_TESTS=OFF >/dev/null
 cmake --build "$build" -j "$(nproc)"
 
-for fuzzer in "$build"/fuzz/*_fuzzer; do
+# Runs one target; its log is kept beside it in the build directory.
+run_fuzzer() {
+  local fuzzer=$1 name corpus seeds=()
   name=$(basename "$fuzzer")
   corpus="$here/fuzz-corpus/$name"
   mkdir -p "$corpus"
-  seeds=()
   [ -d "$here/fuzz/seeds/$name" ] && seeds=("$here/fuzz/seeds/$name")
-  echo "-- $name"
-  log="$build/$name.log"
-  if ! "$fuzzer" "${limit[@]}" -artifact_prefix="$corpus/" -print_final_stats=1 "$corpus" "${seeds[@]}" \
-      >"$log" 2>&1; then
-    tail -n 40 "$log"
-    echo "$name found a problem; the input is kept in $corpus" >&2
-    exit 1
-  fi
-  grep -E "^(Done|stat::number_of_executed_units)" "$log" || true
+  "$fuzzer" "${limit[@]}" -artifact_prefix="$corpus/" -print_final_stats=1 "$corpus" "${seeds[@]}" \
+    >"$build/$name.log" 2>&1
+}
+
+# As many targets at a time as there are cores.
+fuzzers=("$build"/fuzz/*_fuzzer)
+failed=0
+for ((first = 0; first < ${#fuzzers[@]}; first += $(nproc))); do
+  pids=()
+  for fuzzer in "${fuzzers[@]:first:$(nproc)}"; do
+    run_fuzzer "$fuzzer" &
+    pids+=($!)
+  done
+  for i in "${!pids[@]}"; do
+    fuzzer=${fuzzers[first + i]}
+    name=$(basename "$fuzzer")
+    if wait "${pids[$i]}"; then
+      echo "-- $name: $(grep -E '^stat::number_of_executed_units' "$build/$name.log" | awk '{print $2}') inputs, no finding"
+    else
+      tail -n 40 "$build/$name.log"
+      echo "-- $name found a problem; the input is kept in $here/fuzz-corpus/$name" >&2
+      failed=1
+    fi
+  done
 done
+exit $failed
