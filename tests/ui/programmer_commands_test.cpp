@@ -172,6 +172,43 @@ TEST_F(Commands, FailedSendKeepsTheWordsBeforeItAndClosesTheDevice) {
     }
 }
 
+// Words across a Write and a Read (the device tests sweep every word), each broken by a
+// refused send, a missing reply and an unplug: always "USB Command fail" alone, never
+// "Data write completed", the device closed once, and the window as it was.
+std::vector<unsigned> everyFifteenthAndLast(unsigned count) {
+    std::vector<unsigned> words;
+    for (unsigned word = 0; word < count; word += 15) words.push_back(word);
+    if (words.back() != count - 1) words.push_back(count - 1);
+    return words;
+}
+
+TEST(CommandFaultSweep, BrokenWordsEndInCommandFail) {
+    EmulatedTransmitter probe;
+    WindowDriver probeDriver(probe);
+    enterRows(probeDriver, kTypedRows);
+    probeDriver.clickWrite();
+    const auto writtenWords = static_cast<unsigned>(probe.receivedReports().size());
+
+    const EmulatorFault faults[] = {EmulatorFault::RefuseSend, EmulatorFault::NoReply, EmulatorFault::Unplug};
+    for (const bool reading : {false, true}) {
+        for (const EmulatorFault fault : faults) {
+            for (const unsigned word : everyFifteenthAndLast(reading ? image::kImageWords : writtenWords)) {
+                EmulatedTransmitter transmitter;
+                WindowDriver driver(transmitter);
+                enterRows(driver, kTypedRows);
+                const WindowView typed = driver.view();
+                transmitter.injectFault(word, fault);
+                reading ? driver.clickRead() : driver.clickWrite();
+                const std::string where = (reading ? "Read" : "Write") + std::string(" word ") + std::to_string(word);
+                ASSERT_EQ(driver.messages(), Messages{error("USB Command fail")}) << where;
+                ASSERT_EQ(transmitter.openCount(), 1U) << where;
+                ASSERT_EQ(transmitter.closeCount(), 1U) << where;
+                ASSERT_EQ(driver.view(), typed) << where;
+            }
+        }
+    }
+}
+
 TEST_F(Commands, ReadAfterWriteGivesBackTheSameWindow) {
     enterRows(driver_, kTypedRows);
     driver_.choose(driver_.control<QComboBox>(QStringLiteral("DataRate")), 2);
