@@ -7,8 +7,8 @@ namespace {
 
 enum class Placeholder { Character, Number, TwoDigitNumber };
 
-// Recognises the placeholder that starts at pattern[i] (just after '%'); sets `length`
-// to the number of characters it spans after the '%'.
+// Recognises the placeholder at the start of `rest`, the text just after a '%'; sets
+// `length` to the number of characters it spans there.
 std::optional<Placeholder> placeholderAt(std::string_view rest, std::size_t& length) {
     if (rest.starts_with("c")) { length = 1; return Placeholder::Character; }
     if (rest.starts_with("d")) { length = 1; return Placeholder::Number; }
