@@ -9,7 +9,7 @@
 #include "audio/baseband_audio.h"
 #include "cli/command.h"
 #include "cli/config_file.h"
-#include "cli/files.h"
+#include "files/whole_file.h"
 #include "image/slot_table.h"
 #include "image/transmitter_settings.h"
 
@@ -35,8 +35,8 @@ std::vector<audio::Transmission> storedTransmissions(const image::EepromImage& i
 // A 512-byte file that is no configuration is an image; anything else is a
 // configuration, built as a Write would build it.
 std::optional<image::EepromImage> loadInput(const std::filesystem::path& path, CliContext& context) {
-    const auto text = readWholeFile(path, kMaxFileBytes);
-    if (const auto* error = std::get_if<FileError>(&text)) {
+    const auto text = files::readWholeFile(path, files::kMaxFileBytes);
+    if (const auto* error = std::get_if<files::FileError>(&text)) {
         failure(context, error->what);
         return std::nullopt;
     }
@@ -90,7 +90,7 @@ int runAudio(const Arguments& arguments, CliContext& context) {
     const auto transmissions = storedTransmissions(*image);
     const auto wav = audio::wavFile(audio::renderBaseband(transmissions, std::get<audio::AirSettings>(settings)));
     const std::string_view bytes(reinterpret_cast<const char*>(wav.data()), wav.size());
-    if (auto error = writeWholeFile(arguments.positionals[1], bytes)) return failure(context, error->what);
+    if (auto error = files::writeWholeFile(arguments.positionals[1], bytes)) return failure(context, error->what);
     return kExitSuccess;
 }
 

@@ -1,7 +1,7 @@
 #include "cli/command.h"
 
 #include "cli/config_file.h"
-#include "cli/files.h"
+#include "files/whole_file.h"
 #include "cli/latin1_text.h"
 #include "image/image_reader.h"
 #include "texts/message_format.h"
@@ -25,8 +25,8 @@ void printMessage(std::ostream& stream, const texts::Message& message) {
 }
 
 std::optional<image::BuiltImage> buildConfigFile(const std::filesystem::path& path, CliContext& context) {
-    auto text = readWholeFile(path, kMaxFileBytes);
-    if (auto* error = std::get_if<FileError>(&text)) {
+    auto text = files::readWholeFile(path, files::kMaxFileBytes);
+    if (auto* error = std::get_if<files::FileError>(&text)) {
         failure(context, error->what);
         return std::nullopt;
     }

@@ -7,7 +7,7 @@
 #include <ctime>
 
 #include "cli/command.h"
-#include "cli/files.h"
+#include "files/whole_file.h"
 #include "device/eeprom_programmer.h"
 #include "device/emulated_transmitter.h"
 #include "image/slot_table.h"
@@ -62,7 +62,7 @@ int runRead(const Arguments& arguments, CliContext& context) {
     const auto& image = std::get<image::EepromImage>(read);
     const auto output = arguments.value("image");
     if (!output) return printImageAsConfig(image, context);
-    if (auto error = saveImageFile(*output, image)) return failure(context, error->what);
+    if (auto error = files::saveImageFile(*output, image)) return failure(context, error->what);
     return reportImageReadable(image, context);
 }
 
@@ -75,8 +75,8 @@ struct WriteJob {
 // The image to write and how many words of it, from the configuration or --image.
 std::optional<WriteJob> prepareWrite(const Arguments& arguments, CliContext& context) {
     if (const auto imageFile = arguments.value("image")) {
-        auto loaded = loadImageFile(*imageFile);
-        if (const auto* error = std::get_if<FileError>(&loaded)) {
+        auto loaded = files::loadImageFile(*imageFile);
+        if (const auto* error = std::get_if<files::FileError>(&loaded)) {
             failure(context, error->what);
             return std::nullopt;
         }
@@ -110,7 +110,7 @@ bool saveBackup(HidTransport& transport, const std::filesystem::path& source, Cl
         return false;
     }
     const std::filesystem::path backup = backupPath(source);
-    if (auto error = saveImageFile(backup, std::get<image::EepromImage>(read), true)) {
+    if (auto error = files::saveImageFile(backup, std::get<image::EepromImage>(read), true)) {
         context.err << error->what << "\nNo backup of the transmitter could be made; nothing was written.\n";
         return false;
     }

@@ -5,7 +5,7 @@
 
 #include "cli/command.h"
 #include "cli/config_file.h"
-#include "cli/files.h"
+#include "files/whole_file.h"
 #include "cli/latin1_text.h"
 #include "image/slot_table.h"
 
@@ -63,14 +63,14 @@ int runBuild(const Arguments& arguments, CliContext& context) {
     if (arguments.positionals.size() != 2) return usageError(context, "build", "expected CONFIG and IMAGE");
     const auto built = buildConfigFile(arguments.positionals[0], context);
     if (!built) return kExitFailure;
-    if (auto error = saveImageFile(arguments.positionals[1], built->image)) return failure(context, error->what);
+    if (auto error = files::saveImageFile(arguments.positionals[1], built->image)) return failure(context, error->what);
     return kExitSuccess;
 }
 
 int runDecode(const Arguments& arguments, CliContext& context) {
     if (arguments.positionals.size() != 1) return usageError(context, "decode", "expected one IMAGE");
-    const auto loaded = loadImageFile(arguments.positionals[0]);
-    if (const auto* error = std::get_if<FileError>(&loaded)) return failure(context, error->what);
+    const auto loaded = files::loadImageFile(arguments.positionals[0]);
+    if (const auto* error = std::get_if<files::FileError>(&loaded)) return failure(context, error->what);
     return printImageAsConfig(std::get<image::EepromImage>(loaded), context);
 }
 

@@ -17,6 +17,7 @@ HidLink linkTo(const HidDeviceInfo& device, std::unique_ptr<HidConnection> conne
 
 Discovery findDevice(HidTransport& transport, std::uint16_t vendorId, std::uint16_t productId) {
     bool denied = false;
+    bool busy = false;
     for (const HidDeviceInfo& device : transport.enumerate(vendorId, productId)) {
         // The transport filters already; the exact comparison is the contract.
         if (!matches(device, vendorId, productId)) continue;
@@ -25,7 +26,9 @@ Discovery findDevice(HidTransport& transport, std::uint16_t vendorId, std::uint1
             return linkTo(device, std::move(opened.connection));
         }
         denied = denied || opened.status == OpenStatus::AccessDenied;
+        busy = busy || opened.status == OpenStatus::Busy;
     }
+    if (busy) return DiscoveryFailure::Busy;
     return denied ? DiscoveryFailure::AccessDenied : DiscoveryFailure::NotFound;
 }
 

@@ -24,6 +24,8 @@ enum class DiscoveryFailure {
     // At least one match was present but none could be opened (on Linux almost
     // always missing permissions on the device node).
     AccessDenied,
+    // A match was present but another program holds it (and no other match opened).
+    Busy,
 };
 
 using Discovery = std::variant<HidLink, DiscoveryFailure>;

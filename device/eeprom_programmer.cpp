@@ -11,8 +11,12 @@ DeviceFailure failure(std::string_view key) {
 }
 
 DeviceFailure failureOf(DiscoveryFailure discovery) {
-    return failure(discovery == DiscoveryFailure::AccessDenied ? texts::keys::kDeviceAccessDenied
-                                                               : texts::keys::kDeviceNotFound);
+    switch (discovery) {
+        case DiscoveryFailure::AccessDenied: return failure(texts::keys::kDeviceAccessDenied);
+        case DiscoveryFailure::Busy: return failure(texts::keys::kDeviceBusy);
+        case DiscoveryFailure::NotFound: break;
+    }
+    return failure(texts::keys::kDeviceNotFound);
 }
 
 // The transmitter opened, or why it could not be.

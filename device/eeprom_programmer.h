@@ -15,8 +15,8 @@ namespace vostrel::device {
 inline constexpr std::uint16_t kTransmitterVendorId = 0x0925;
 inline constexpr std::uint16_t kTransmitterProductId = 0x1234;
 
-// A failure to show: "USB Device not found !", "USB Device found, but access denied"
-// or "USB Command fail", all with the Error title.
+// A failure to show: "USB Device not found !", "USB Device found, but access denied",
+// "USB Device busy" or "USB Command fail", all with the Error title.
 struct DeviceFailure {
     texts::Message message;
 };

@@ -101,6 +101,7 @@ std::vector<HidDeviceInfo> EmulatedTransmitter::enumerate(std::uint16_t vendorId
 OpenResult EmulatedTransmitter::open(const HidDeviceInfo& device) {
     if (device.path != path() || presence_ == EmulatorPresence::Absent || unplugged_) return {};
     if (presence_ == EmulatorPresence::AccessDenied) return OpenResult{OpenStatus::AccessDenied, nullptr};
+    if (presence_ == EmulatorPresence::Busy) return OpenResult{OpenStatus::Busy, nullptr};
     ++openCount_;
     pendingReplies_.clear();
     return OpenResult{OpenStatus::Opened, std::make_unique<Connection>(*this)};

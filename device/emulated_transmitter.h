@@ -36,6 +36,7 @@ enum class EmulatorPresence {
     Present,
     Absent,        // not plugged in: enumeration finds nothing
     AccessDenied,  // listed, but opening it is refused for lack of permission
+    Busy,          // listed, but another program holds it
 };
 
 enum class EmulatorFault {

@@ -32,7 +32,10 @@ public:
     virtual int readReport(std::span<std::uint8_t> buffer, std::chrono::milliseconds timeout) = 0;
 };
 
-enum class OpenStatus { Opened, AccessDenied, Failed };
+// Busy: another program holds the device; it is never shared, because every open
+// file of a HID device receives every reply and two transfers would take each
+// other's words.
+enum class OpenStatus { Opened, AccessDenied, Busy, Failed };
 
 struct OpenResult {
     OpenStatus status = OpenStatus::Failed;

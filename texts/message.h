@@ -17,6 +17,7 @@ enum class Title { Error, Warn, Success };
 namespace keys {
 inline constexpr std::string_view kDeviceNotFound = "USB Device not found !";
 inline constexpr std::string_view kDeviceAccessDenied = "USB Device found, but access denied";
+inline constexpr std::string_view kDeviceBusy = "USB Device busy";
 inline constexpr std::string_view kCommandFail = "USB Command fail";
 inline constexpr std::string_view kEepromReadError = "EEPROM read error";
 inline constexpr std::string_view kPreambleOutOfRange = "Preamble value out of range";

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "device/device_discovery.h"
@@ -77,14 +79,21 @@ TEST(DeviceDiscovery, DeviceOfAnotherProductIsNeverOpened) {
     EXPECT_EQ(other.openCount(), 0U);
 }
 
-TEST(DeviceDiscovery, MatchThatCannotBeOpenedIsAccessDenied) {
-    EmulatedTransmitter transmitter;
-    transmitter.setPresence(EmulatorPresence::AccessDenied);
+TEST(DeviceDiscovery, MatchThatCannotBeOpenedSaysWhyAndSendsNothing) {
+    const std::pair<EmulatorPresence, std::string_view> cases[] = {
+        {EmulatorPresence::AccessDenied, texts::keys::kDeviceAccessDenied},
+        {EmulatorPresence::Busy, texts::keys::kDeviceBusy},
+    };
+    for (const auto& [presence, key] : cases) {
+        SCOPED_TRACE(key);
+        EmulatedTransmitter transmitter;
+        transmitter.setPresence(presence);
 
-    expectFailure(readEeprom(transmitter), texts::keys::kDeviceAccessDenied);
-    expectFailure(writeEeprom(transmitter, patternImage(), 17), texts::keys::kDeviceAccessDenied);
-    EXPECT_EQ(transmitter.openCount(), 0U);
-    EXPECT_TRUE(transmitter.receivedReports().empty());
+        expectFailure(readEeprom(transmitter), key);
+        expectFailure(writeEeprom(transmitter, patternImage(), 17), key);
+        EXPECT_EQ(transmitter.openCount(), 0U);
+        EXPECT_TRUE(transmitter.receivedReports().empty());
+    }
 }
 
 TEST(DeviceDiscovery, DeniedMatchIsPassedOverForOneThatOpens) {
@@ -107,12 +116,15 @@ TEST(DeviceDiscovery, FirstOfTwoMatchesIsUsedAndTheOtherNeverOpened) {
     EXPECT_EQ(second.openCount(), 0U);
 }
 
-TEST(DeviceDiscovery, DeniedAndAbsentMatchesAreAccessDenied) {
+TEST(DeviceDiscovery, DeniedAndAbsentMatchesAreAccessDeniedAndBusyOutranksDenied) {
     EmulatedTransmitter absent = transmitterHolding(patternImage(), EmulatorPresence::Absent);
     EmulatedTransmitter denied = transmitterHolding(patternImage(), EmulatorPresence::AccessDenied);
     EmulatedBus bus({&absent, &denied});
-
     expectFailure(readEeprom(bus), texts::keys::kDeviceAccessDenied);
+
+    EmulatedTransmitter busy = transmitterHolding(patternImage(), EmulatorPresence::Busy);
+    EmulatedBus busyBus({&denied, &busy});
+    expectFailure(readEeprom(busyBus), texts::keys::kDeviceBusy);
 }
 
 TEST(DeviceDiscovery, LinkCarriesTheDevicesReportLengthsAndClosesWhenDropped) {

@@ -1,11 +1,11 @@
-#include "cli/files.h"
+#include "files/whole_file.h"
 
 #include <cerrno>
 #include <cstring>
 #include <fstream>
 #include <system_error>
 
-namespace vostrel::cli {
+namespace vostrel::files {
 namespace {
 
 FileError failure(const std::filesystem::path& path, std::string_view what) {
@@ -75,4 +75,4 @@ std::optional<FileError> saveImageFile(const std::filesystem::path& path, const 
     return writeWholeFile(path, bytesOf(image), mustBeNew);
 }
 
-}  // namespace vostrel::cli
+}  // namespace vostrel::files

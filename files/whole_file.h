@@ -1,5 +1,5 @@
 #pragma once
-// Reading and writing the tool's files: configurations and 512-byte image files.
+// Reading and writing the tool's files: configurations, 512-byte image files and audio.
 // Errors come back as texts that name the file.
 
 #include <filesystem>
@@ -10,7 +10,7 @@
 
 #include "image/eeprom_image.h"
 
-namespace vostrel::cli {
+namespace vostrel::files {
 
 // Far more than any configuration or image; keeps a wrong path (a disk image, a
 // device) from being read whole.
@@ -34,4 +34,4 @@ std::variant<image::EepromImage, FileError> loadImageFile(const std::filesystem:
 std::optional<FileError> saveImageFile(const std::filesystem::path& path, const image::EepromImage& image,
                                        bool mustBeNew = false);
 
-}  // namespace vostrel::cli
+}  // namespace vostrel::files

@@ -1,0 +1,38 @@
+#pragma once
+// One program at a time on a transmitter (or an emulated transmitter's file): an
+// exclusive advisory lock held for as long as the device is open. A second program
+// waits a short, bounded time for it and is then told the device is busy.
+
+#include <chrono>
+#include <filesystem>
+#include <memory>
+
+namespace vostrel::device {
+
+enum class LockStatus { Locked, Busy, AccessDenied, Failed };
+
+class ExclusiveLock {
+public:
+    // How long a second program waits before it is told the device is busy.
+    static constexpr std::chrono::milliseconds kDefaultWait{1500};
+
+    struct Result;
+    // Opens `path` (which must exist) and locks it. Nothing else is done to the file.
+    static Result acquire(const std::filesystem::path& path, std::chrono::milliseconds wait = kDefaultWait);
+
+    ExclusiveLock(ExclusiveLock&&) noexcept;
+    ExclusiveLock& operator=(ExclusiveLock&&) noexcept;
+    ~ExclusiveLock();
+
+private:
+    struct Handle;
+    explicit ExclusiveLock(std::unique_ptr<Handle> handle);
+    std::unique_ptr<Handle> handle_;
+};
+
+struct ExclusiveLock::Result {
+    LockStatus status = LockStatus::Failed;
+    std::unique_ptr<ExclusiveLock> lock;  // set when Locked
+};
+
+}  // namespace vostrel::device
