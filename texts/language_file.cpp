@@ -1,6 +1,11 @@
 #include "texts/language_file.h"
 
+#include <algorithm>
+#include <array>
 #include <cstdint>
+#include <cstdlib>
+#include <fstream>
+#include <system_error>
 
 namespace vostrel::texts {
 namespace {
@@ -72,18 +77,36 @@ bool isValidUtf8(std::string_view text) {
     return true;
 }
 
-std::string latin1ToUtf8(std::string_view text) {
+// Windows-1252 differs from Latin-1 only in 0x80 to 0x9F; its five unused bytes keep
+// their Latin-1 meaning, as Windows itself reads them.
+constexpr std::array<char16_t, 32> kWindows1252High = {
+    u'\u20AC', u'\u0081', u'\u201A', u'\u0192', u'\u201E', u'\u2026', u'\u2020', u'\u2021',
+    u'\u02C6', u'\u2030', u'\u0160', u'\u2039', u'\u0152', u'\u008D', u'\u017D', u'\u008F',
+    u'\u0090', u'\u2018', u'\u2019', u'\u201C', u'\u201D', u'\u2022', u'\u2013', u'\u2014',
+    u'\u02DC', u'\u2122', u'\u0161', u'\u203A', u'\u0153', u'\u009D', u'\u017E', u'\u0178',
+};
+
+char16_t windows1252CodePoint(std::uint8_t byte) {
+    return (byte >= 0x80 && byte < 0xA0) ? kWindows1252High[byte - 0x80] : char16_t{byte};
+}
+
+void appendUtf8(std::string& out, char16_t codePoint) {
+    if (codePoint < 0x80) {
+        out += static_cast<char>(codePoint);
+    } else if (codePoint < 0x800) {
+        out += static_cast<char>(0xC0 | (codePoint >> 6));
+        out += static_cast<char>(0x80 | (codePoint & 0x3F));
+    } else {
+        out += static_cast<char>(0xE0 | (codePoint >> 12));
+        out += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (codePoint & 0x3F));
+    }
+}
+
+std::string windows1252ToUtf8(std::string_view text) {
     std::string out;
     out.reserve(text.size());
-    for (const char c : text) {
-        const auto code = static_cast<std::uint8_t>(c);
-        if (code < 0x80) {
-            out += c;
-        } else {
-            out += static_cast<char>(0xC0 | (code >> 6));
-            out += static_cast<char>(0x80 | (code & 0x3F));
-        }
-    }
+    for (const char c : text) appendUtf8(out, windows1252CodePoint(static_cast<std::uint8_t>(c)));
     return out;
 }
 
@@ -104,10 +127,24 @@ std::optional<std::string_view> sectionName(std::string_view line) {
     return trimmed(line.substr(0, line.find(']')));
 }
 
+std::optional<std::string> readSmallFile(const std::filesystem::path& path) {
+    std::error_code error;
+    const std::uintmax_t size = std::filesystem::file_size(path, error);
+    if (error || size > kMaxLanguageFileBytes) return std::nullopt;
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return std::nullopt;
+    // A file that grows meanwhile is read only as far as it reached at first.
+    std::string bytes(static_cast<std::size_t>(size), '\0');
+    in.read(bytes.data(), static_cast<std::streamsize>(size));
+    if (in.bad()) return std::nullopt;
+    bytes.resize(static_cast<std::size_t>(in.gcount()));
+    return bytes;
+}
+
 }  // namespace
 
 std::string decodeLanguageFile(std::string_view fileBytes) {
-    if (!isValidUtf8(fileBytes)) return latin1ToUtf8(fileBytes);
+    if (!isValidUtf8(fileBytes)) return windows1252ToUtf8(fileBytes);
     if (fileBytes.starts_with(kByteOrderMark)) fileBytes.remove_prefix(kByteOrderMark.size());
     return std::string(fileBytes);
 }
@@ -131,6 +168,49 @@ std::optional<std::string> findIniValue(std::string_view fileBytes, std::string_
         return true;
     });
     return found;
+}
+
+ConfigEnvironment processConfigEnvironment() {
+    const auto variable = [](const char* name) {
+        const char* value = std::getenv(name);
+        return std::string(value != nullptr ? value : "");
+    };
+    return {variable("XDG_CONFIG_HOME"), variable("XDG_CONFIG_DIRS"), variable("HOME")};
+}
+
+std::vector<std::filesystem::path> languageFilePlaces(const std::filesystem::path& programDirectory,
+                                                      const ConfigEnvironment& environment) {
+    std::vector<std::filesystem::path> places{programDirectory / kLanguageFileName};
+    const auto addConfigDirectory = [&](const std::filesystem::path& directory) {
+        if (directory.is_absolute()) places.push_back(directory / kConfigSubdirectory / kLanguageFileName);
+    };
+    // An unusable XDG_CONFIG_HOME counts as unset.
+    const std::filesystem::path userDirectory(environment.xdgConfigHome);
+    if (userDirectory.is_absolute()) {
+        addConfigDirectory(userDirectory);
+    } else if (!environment.home.empty()) {
+        addConfigDirectory(std::filesystem::path(environment.home) / ".config");
+    }
+    const std::string_view systemDirectories =
+        environment.xdgConfigDirs.empty() ? std::string_view("/etc/xdg") : environment.xdgConfigDirs;
+    for (std::size_t start = 0; start <= systemDirectories.size();) {
+        const std::size_t end = std::min(systemDirectories.find(':', start), systemDirectories.size());
+        addConfigDirectory(systemDirectories.substr(start, end - start));
+        start = end + 1;
+    }
+    return places;
+}
+
+std::optional<std::string> readLanguageFile(const std::vector<std::filesystem::path>& places) {
+    for (const std::filesystem::path& place : places) {
+        std::error_code error;
+        const std::filesystem::file_status status = std::filesystem::status(place, error);
+        if (!std::filesystem::exists(status)) continue;
+        // Opening a FIFO would wait for a writer, so only a regular file is opened.
+        if (!std::filesystem::is_regular_file(status)) return std::nullopt;
+        return readSmallFile(place);
+    }
+    return std::nullopt;
 }
 
 std::string lookUpText(std::string_view fileBytes, std::string_view key) {

@@ -6,16 +6,44 @@
 // Section and key names match without regard to ASCII case; a value loses the blanks
 // around it and one pair of enclosing quotation marks; lines starting with ';' are
 // comments. A file that is valid UTF-8 is read as UTF-8 (a leading byte-order mark is
-// dropped), any other file as Latin-1.
+// dropped), any other file as Windows-1252, the code page such files are usually saved in.
 
+#include <cstddef>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vostrel::texts {
 
 inline constexpr std::string_view kLanguageFileName = "kdx20Lang.ini";
 inline constexpr std::string_view kLanguageSection = "Message";
+// The directory below a configuration directory that may hold the language file.
+inline constexpr std::string_view kConfigSubdirectory = "vostrel-programmer";
+// Far more than any translation; keeps a wrong file from being read whole.
+inline constexpr std::size_t kMaxLanguageFileBytes = 1 << 20;
+
+// The environment that names the configuration directories; empty when unset.
+struct ConfigEnvironment {
+    std::string xdgConfigHome;
+    std::string xdgConfigDirs;
+    std::string home;
+};
+ConfigEnvironment processConfigEnvironment();
+
+// Where the language file may lie, in the order it is looked for: beside the program,
+// in the user's configuration directory ($XDG_CONFIG_HOME, else ~/.config), then in
+// each of the system's ($XDG_CONFIG_DIRS, else /etc/xdg). Relative directories in the
+// variables are ignored, as they would depend on the working directory; a relative
+// XDG_CONFIG_HOME counts as unset.
+std::vector<std::filesystem::path> languageFilePlaces(const std::filesystem::path& programDirectory,
+                                                      const ConfigEnvironment& environment);
+
+// The contents of the language file: the first of `places` that exists is the file.
+// Only a regular file of at most kMaxLanguageFileBytes is read; anything else (a FIFO
+// would block the window, a device would never end) gives nothing, as does no file.
+std::optional<std::string> readLanguageFile(const std::vector<std::filesystem::path>& places);
 
 // The file's text as UTF-8.
 std::string decodeLanguageFile(std::string_view fileBytes);

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "image/transmitter_settings.h"
+#include "ui/plain_text.h"
 
 using vostrel::image::ImageContents;
 using vostrel::image::PagerItem;
@@ -91,16 +92,17 @@ TForm1::TForm1(vostrel::device::HidTransport& transport, vostrel::ui::MessagePre
     : QWidget(parent),
       transport_(transport),
       transferProgress_(new QProgressBar(this)),
-      reporter_(LanguageTexts::besideExecutable(), presenter),
+      reporter_(LanguageTexts::ofThisProgram(), presenter),
       feedback_(*transferProgress_) {
     setupUi(this);
+    vostrel::ui::showLabelsAsPlainText(*this);
     move(kWindowPosition);
     setFont(windowFont());
     rows_ = findRows();
     transferProgress_->setGeometry(kTransferProgressPlace);
     transferProgress_->setTextVisible(false);
     transferProgress_->hide();
-    applyLanguageTexts(LanguageTexts::besideExecutable());
+    applyLanguageTexts(LanguageTexts::ofThisProgram());
     widenForFont();
     connectHandlers();
 }
@@ -150,7 +152,7 @@ void TForm1::applyLanguageTexts(const LanguageTexts& texts) {
 
     // The built-in title stays unless the file names another one.
     const QString title = texts.text("ProgramTitle");
-    if (title != QLatin1String("ProgramTitle")) setWindowTitle(title);
+    if (title != QLatin1String("ProgramTitle")) setWindowTitle(vostrel::ui::literalWindowTitle(title));
 }
 
 void TForm1::widenForFont() {

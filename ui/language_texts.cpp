@@ -1,7 +1,6 @@
 #include "ui/language_texts.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 
 #include "texts/language_file.h"
@@ -43,19 +42,16 @@ QString formatLatin1Arguments(std::string_view pattern, const texts::Message& me
 
 }  // namespace
 
-LanguageTexts::LanguageTexts(QString filePath) : filePath_(std::move(filePath)) {}
+LanguageTexts::LanguageTexts(std::vector<std::filesystem::path> places) : places_(std::move(places)) {}
 
-LanguageTexts LanguageTexts::besideExecutable() {
-    const QDir directory(QCoreApplication::applicationDirPath());
-    return LanguageTexts(directory.filePath(QString::fromLatin1(texts::kLanguageFileName)));
+LanguageTexts LanguageTexts::ofThisProgram() {
+    const std::filesystem::path programDirectory(QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString());
+    return LanguageTexts(texts::languageFilePlaces(programDirectory, texts::processConfigEnvironment()));
 }
 
 std::string LanguageTexts::translation(std::string_view key) const {
-    QFile file(filePath_);
-    if (!file.open(QIODevice::ReadOnly)) return std::string(key);
-    const QByteArray bytes = file.readAll();
-    return texts::lookUpText(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())),
-                             key);
+    const std::optional<std::string> bytes = texts::readLanguageFile(places_);
+    return bytes ? texts::lookUpText(*bytes, key) : std::string(key);
 }
 
 QString LanguageTexts::text(std::string_view key) const {

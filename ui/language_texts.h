@@ -1,9 +1,11 @@
 #pragma once
-// Display texts from the language file "kdx20Lang.ini" beside the executable, with
-// the built-in English text (the key) wherever the file has no translation.
+// Display texts from the language file "kdx20Lang.ini", with the built-in English
+// text (the key) wherever the file has no translation.
 
 #include <QString>
+#include <filesystem>
 #include <string_view>
+#include <vector>
 
 #include "texts/message.h"
 
@@ -11,12 +13,14 @@ namespace vostrel::ui {
 
 class LanguageTexts {
 public:
-    explicit LanguageTexts(QString filePath);
-    // The language file in the executable's directory.
-    static LanguageTexts besideExecutable();
+    // The language file is the first of `places` that exists.
+    explicit LanguageTexts(std::vector<std::filesystem::path> places);
+    // The language file beside the executable, else in the user's or the system's
+    // configuration directories.
+    static LanguageTexts ofThisProgram();
 
-    // The text for `key`. The file is read anew on every call, so that a file changed
-    // while the tool runs applies to the next message.
+    // The text for `key`. The file is looked for and read anew on every call, so that
+    // a file changed while the tool runs applies to the next message.
     QString text(std::string_view key) const;
     // The message's text, its translation formatted safely.
     QString messageText(const texts::Message& message) const;
@@ -24,7 +28,7 @@ public:
 private:
     std::string translation(std::string_view key) const;
 
-    QString filePath_;
+    std::vector<std::filesystem::path> places_;
 };
 
 // The three message-box titles, looked up once when the window is created.

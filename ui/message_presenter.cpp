@@ -4,16 +4,25 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "ui/plain_text.h"
+
 namespace vostrel::ui {
 
 void MessageBoxPresenter::show(const QString& title, const QString& text) {
-    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok);
+    QMessageBox box(QMessageBox::NoIcon, QString(), QString(), QMessageBox::Ok);
+    setLiteralTexts(box, title, text);
     box.setWindowModality(Qt::NonModal);
     box.button(QMessageBox::Ok)->setIcon(QIcon());  // some styles decorate the button
     QEventLoop untilDismissed;
-    QObject::connect(&box, &QDialog::finished, &untilDismissed, &QEventLoop::quit);
+    bool dismissed = false;
+    QObject::connect(&box, &QDialog::finished, &untilDismissed, [&] {
+        dismissed = true;
+        untilDismissed.quit();
+    });
     box.show();
+    // Ending the program ends this loop too, without the box having been dismissed.
     untilDismissed.exec();
+    if (!dismissed) throw ProgramEnding{};
 }
 
 MessageReporter::MessageReporter(LanguageTexts texts, MessagePresenter& presenter)

@@ -15,8 +15,14 @@ public:
     virtual void show(const QString& title, const QString& text) = 0;
 };
 
-// A message box with no owner window, no icon and one OK button. It does not block
-// the main window: only the command that shows it waits until it is dismissed.
+// Thrown by a presenter whose box was taken away because the program is ending: the
+// command that showed it must go no further. The application ends it quietly.
+struct ProgramEnding {};
+
+// A message box with no owner window, no icon and one OK button, its title and text
+// shown literally. It does not block the main window: only the command that shows it
+// waits until it is dismissed. When the program ends meanwhile, the box goes and
+// ProgramEnding is thrown.
 class MessageBoxPresenter final : public MessagePresenter {
 public:
     void show(const QString& title, const QString& text) override;

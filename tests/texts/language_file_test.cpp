@@ -1,6 +1,9 @@
 #include "texts/language_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <fstream>
 
 namespace vostrel::texts {
 namespace {
@@ -60,7 +63,7 @@ TEST(LanguageFile, LookUpTextFallsBackToTheKeyOnlyWhenTheKeyIsMissing) {
     EXPECT_EQ(lookUpText("", "Reapter"), "Reapter");
 }
 
-TEST(LanguageFile, ReadsUtf8AsItIsAndAnythingElseAsLatin1) {
+TEST(LanguageFile, ReadsUtf8AsItIsAndAnythingElseAsWindows1252) {
     const struct {
         const char* what;
         std::string_view bytes;
@@ -68,19 +71,83 @@ TEST(LanguageFile, ReadsUtf8AsItIsAndAnythingElseAsLatin1) {
     } cases[] = {
         {"ASCII", "Tone", "Tone"},
         {"UTF-8", "Pr\xC3\xA4" "ambel \xE2\x82\xAC \xF0\x9F\x93\x9F", "Pr\xC3\xA4" "ambel \xE2\x82\xAC \xF0\x9F\x93\x9F"},
-        {"Latin-1", "Pr\xE4" "ambel", "Pr\xC3\xA4" "ambel"},
-        {"Latin-1 ending in a lead byte", "caf\xC3", "caf\xC3\x83"},
-        {"overlong form", "\xC0\x80", "\xC3\x80\xC2\x80"},
-        {"encoded surrogate", "\xED\xA0\x80", "\xC3\xAD\xC2\xA0\xC2\x80"},
-        {"beyond U+10FFFF", "\xF4\x90\x80\x80", "\xC3\xB4\xC2\x90\xC2\x80\xC2\x80"},
-        {"stray continuation byte", "a\x80", "a\xC2\x80"},
+        {"Latin-1 range", "Pr\xE4" "ambel", "Pr\xC3\xA4" "ambel"},
+        {"Windows-1252 punctuation", "\x96 \x84" "a\x93 \x80 \x85", "\xE2\x80\x93 \xE2\x80\x9E" "a\xE2\x80\x9C \xE2\x82\xAC \xE2\x80\xA6"},
+        {"Windows-1252 letters", "\x8A\x9E\x83\x9F", "\xC5\xA0\xC5\xBE\xC6\x92\xC5\xB8"},
+        {"unused Windows-1252 bytes", "\x81\x8D\x8F\x90\x9D", "\xC2\x81\xC2\x8D\xC2\x8F\xC2\x90\xC2\x9D"},
+        {"ending in a lead byte", "caf\xC3", "caf\xC3\x83"},
+        {"overlong form", "\xC0\x80", "\xC3\x80\xE2\x82\xAC"},
+        {"encoded surrogate", "\xED\xA0\x80", "\xC3\xAD\xC2\xA0\xE2\x82\xAC"},
+        {"beyond U+10FFFF", "\xF4\x90\x80\x80", "\xC3\xB4\xC2\x90\xE2\x82\xAC\xE2\x82\xAC"},
+        {"stray continuation byte", "a\x80", "a\xE2\x82\xAC"},
         {"byte-order mark dropped", "\xEF\xBB\xBFok", "ok"},
     };
     for (const auto& c : cases) EXPECT_EQ(decodeLanguageFile(c.bytes), c.utf8) << c.what;
 }
 
-TEST(LanguageFile, Latin1FileGivesUtf8Values) {
-    EXPECT_EQ(lookUpText("[Message]\nPreamble=Pr\xE4" "ambel\n", "Preamble"), "Pr\xC3\xA4" "ambel");
+TEST(LanguageFile, Windows1252FileGivesUtf8Values) {
+    EXPECT_EQ(lookUpText("[Message]\nPreamble=Pr\xE4" "ambel \x96 \x80\n", "Preamble"),
+              "Pr\xC3\xA4" "ambel \xE2\x80\x93 \xE2\x82\xAC");
+}
+
+TEST(LanguageFile, PlacesAreBesideTheProgramThenTheUsersThenTheSystemsConfiguration) {
+    const struct {
+        const char* what;
+        ConfigEnvironment environment;
+        std::vector<std::filesystem::path> places;
+    } cases[] = {
+        {"defaults", {"", "", "/home/u"},
+         {"/opt/p/kdx20Lang.ini", "/home/u/.config/vostrel-programmer/kdx20Lang.ini",
+          "/etc/xdg/vostrel-programmer/kdx20Lang.ini"}},
+        {"variables set", {"/cfg", "/a:/b", "/home/u"},
+         {"/opt/p/kdx20Lang.ini", "/cfg/vostrel-programmer/kdx20Lang.ini", "/a/vostrel-programmer/kdx20Lang.ini",
+          "/b/vostrel-programmer/kdx20Lang.ini"}},
+        {"relative and empty entries ignored", {"cfg", "rel::/b:", "/home/u"},
+         {"/opt/p/kdx20Lang.ini", "/home/u/.config/vostrel-programmer/kdx20Lang.ini",
+          "/b/vostrel-programmer/kdx20Lang.ini"}},
+        {"no home", {"", "", ""}, {"/opt/p/kdx20Lang.ini", "/etc/xdg/vostrel-programmer/kdx20Lang.ini"}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(languageFilePlaces("/opt/p", c.environment), c.places) << c.what;
+}
+
+// The first place that exists is the language file; only a regular file of at most
+// 1 MiB is read, and nothing may wait for a writer or read without end.
+TEST(LanguageFile, ReadsOnlyTheFirstExistingPlaceAndOnlyWhenItIsASmallRegularFile) {
+    const std::filesystem::path directory = std::filesystem::temp_directory_path() / "vostrel-language-file-test";
+    std::filesystem::remove_all(directory);
+    std::filesystem::create_directories(directory / "folder");
+    const auto write = [&](const char* name, const std::string& bytes) {
+        std::ofstream(directory / name, std::ios::binary) << bytes;
+        return directory / name;
+    };
+    const auto small = write("small.ini", "[Message]\nTone=Ton\n");
+    const auto largest = write("largest.ini", std::string(kMaxLanguageFileBytes, ';'));
+    const auto tooLarge = write("too-large.ini", std::string(kMaxLanguageFileBytes + 1, ';'));
+    const auto fifo = directory / "fifo.ini";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const auto deviceLink = directory / "zero.ini";
+    std::filesystem::create_symlink("/dev/zero", deviceLink);
+    const auto missing = directory / "missing.ini";
+
+    const struct {
+        const char* what;
+        std::vector<std::filesystem::path> places;
+        std::optional<std::size_t> readSize;
+    } cases[] = {
+        {"regular file", {small}, 19},
+        {"missing, then the next place", {missing, small}, 19},
+        {"nothing anywhere", {missing}, std::nullopt},
+        {"exactly the limit", {largest}, kMaxLanguageFileBytes},
+        {"over the limit", {tooLarge, small}, std::nullopt},
+        {"FIFO", {fifo, small}, std::nullopt},
+        {"link to a device", {deviceLink, small}, std::nullopt},
+        {"directory", {directory / "folder", small}, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        const auto bytes = readLanguageFile(c.places);
+        EXPECT_EQ(bytes ? std::optional<std::size_t>(bytes->size()) : std::nullopt, c.readSize) << c.what;
+    }
+    std::filesystem::remove_all(directory);
 }
 
 }  // namespace

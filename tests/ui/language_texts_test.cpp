@@ -4,6 +4,9 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QWindow>
 #include <QLabel>
 #include <gtest/gtest.h>
 
@@ -18,13 +21,33 @@ const QString kBuiltInTitle = QStringLiteral("Vostrel programmer rev  V2.01");
 
 class WindowLanguageFile : public testing::Test {
 protected:
-    void SetUp() override { QFile::remove(path()); }
-    void TearDown() override { QFile::remove(path()); }
+    // The configuration directories are the test's own, so that no file of the user's
+    // or the system's takes part.
+    void SetUp() override {
+        QFile::remove(path());
+        qputenv("XDG_CONFIG_HOME", configDirectories_.filePath(QStringLiteral("user")).toLocal8Bit());
+        qputenv("XDG_CONFIG_DIRS", (configDirectories_.filePath(QStringLiteral("system1")) + QLatin1Char(':') +
+                                    configDirectories_.filePath(QStringLiteral("system2")))
+                                       .toLocal8Bit());
+    }
+    void TearDown() override {
+        QFile::remove(path());
+        qunsetenv("XDG_CONFIG_HOME");
+        qunsetenv("XDG_CONFIG_DIRS");
+    }
 
     static QString path() { return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("kdx20Lang.ini")); }
 
-    static void writeFile(const QByteArray& contents) {
-        QFile file(path());
+    static void writeFile(const QByteArray& contents) { writeFileAt(path(), contents); }
+
+    // The language file in configuration directory `name`.
+    QString configPath(const QString& name) const {
+        return configDirectories_.filePath(name + QStringLiteral("/vostrel-programmer/kdx20Lang.ini"));
+    }
+
+    static void writeFileAt(const QString& path, const QByteArray& contents) {
+        ASSERT_TRUE(QDir().mkpath(QFileInfo(path).path()));
+        QFile file(path);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         ASSERT_EQ(file.write(contents), contents.size());
     }
@@ -63,6 +86,7 @@ protected:
     }
 
     device::EmulatedTransmitter transmitter_;
+    QTemporaryDir configDirectories_;
 };
 
 const QStringList kBuiltInHeadings = {
@@ -119,11 +143,46 @@ TEST_F(WindowLanguageFile, PartialFileTranslatesOnlyWhatItLists) {
     EXPECT_EQ(driver->window().windowTitle(), kBuiltInTitle);
 }
 
-TEST_F(WindowLanguageFile, Latin1FileIsReadAsLatin1) {
-    writeFile("[Message]\nPreamble=Pr\xE4" "ambel\nError=Erreur \xE0 corriger\n");
+TEST_F(WindowLanguageFile, Windows1252FileIsReadAsWindows1252) {
+    writeFile("[Message]\nPreamble=Pr\xE4" "ambel \x84" "a\x93\nError=Erreur \xE0 corriger \x96 \x80\n");
     auto driver = openWindow();
-    EXPECT_EQ(driver->control<QLabel>(QStringLiteral("Label22")).text(), QStringLiteral("Präambel"));
-    EXPECT_EQ(preambleMessage(*driver).first, QStringLiteral("Erreur à corriger"));
+    EXPECT_EQ(driver->control<QLabel>(QStringLiteral("Label22")).text(), QStringLiteral("Präambel „a“"));
+    EXPECT_EQ(preambleMessage(*driver).first, QStringLiteral("Erreur à corriger – €"));
+}
+
+TEST_F(WindowLanguageFile, FileBesideTheProgramComesFirstThenTheUsersThenTheSystems) {
+    const struct {
+        QStringList placesWithAFile;
+        QString heading;
+    } cases[] = {
+        {{QStringLiteral("system2")}, QStringLiteral("system2")},
+        {{QStringLiteral("system1"), QStringLiteral("system2")}, QStringLiteral("system1")},
+        {{QStringLiteral("user"), QStringLiteral("system1")}, QStringLiteral("user")},
+        {{QStringLiteral("beside"), QStringLiteral("user")}, QStringLiteral("beside")},
+    };
+    for (const auto& c : cases) {
+        for (const QString& place : {QStringLiteral("user"), QStringLiteral("system1"), QStringLiteral("system2")}) {
+            QFile::remove(configPath(place));
+        }
+        QFile::remove(path());
+        for (const QString& place : c.placesWithAFile) {
+            writeFileAt(place == QLatin1String("beside") ? path() : configPath(place),
+                        "[Message]\nCapCode=" + place.toUtf8() + "\n");
+        }
+        EXPECT_EQ(openWindow()->control<QLabel>(QStringLiteral("Label17")).text(), c.heading) << c.heading.toStdString();
+    }
+}
+
+TEST_F(WindowLanguageFile, TextsAreShownExactlyAsWritten) {
+    writeFile("[Message]\nTone=Typ <b>\nCapCode=<img src=\"/nonexistent.png\">\nbps=<i>bps</i>\n"
+              "ProgramTitle=Station [*] <b>7</b> [*][*]\n");
+    auto driver = openWindow();
+    for (const QLabel* label : driver->window().findChildren<QLabel*>()) {
+        EXPECT_EQ(label->textFormat(), Qt::PlainText) << label->objectName().toStdString();
+    }
+    EXPECT_EQ(driver->control<QLabel>(QStringLiteral("Label18")).text(), QStringLiteral("Typ <b>"));
+    driver->window().winId();
+    EXPECT_EQ(driver->window().windowHandle()->title(), QStringLiteral("Station [*] <b>7</b> [*][*]"));
 }
 
 TEST_F(WindowLanguageFile, EmptyValuesGiveEmptyTexts) {

@@ -1,0 +1,25 @@
+#include "ui/plain_text.h"
+
+#include <QLabel>
+#include <QMessageBox>
+
+namespace vostrel::ui {
+
+QString literalWindowTitle(const QString& title) {
+    // "[*]" marks where a title shows its window's modified state; doubled, it stands
+    // for itself.
+    const QString placeholder = QStringLiteral("[*]");
+    return QString(title).replace(placeholder, placeholder + placeholder);
+}
+
+void showLabelsAsPlainText(QWidget& window) {
+    for (QLabel* label : window.findChildren<QLabel*>()) label->setTextFormat(Qt::PlainText);
+}
+
+void setLiteralTexts(QMessageBox& box, const QString& title, const QString& text) {
+    box.setWindowTitle(literalWindowTitle(title));
+    box.setTextFormat(Qt::PlainText);
+    box.setText(text);
+}
+
+}  // namespace vostrel::ui

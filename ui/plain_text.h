@@ -1,0 +1,22 @@
+#pragma once
+// Texts from the language file or from a row are shown exactly as written. Qt would
+// otherwise draw a text that looks like markup as rich text (a message box would even
+// load the images it names) and drop "[*]" from window titles.
+
+#include <QString>
+
+class QMessageBox;
+class QWidget;
+
+namespace vostrel::ui {
+
+// `title` in the form that Qt shows literally as a window title.
+QString literalWindowTitle(const QString& title);
+
+// Makes every label inside `window` show its text as plain text.
+void showLabelsAsPlainText(QWidget& window);
+
+// Gives `box` its title and text, both shown literally.
+void setLiteralTexts(QMessageBox& box, const QString& title, const QString& text);
+
+}  // namespace vostrel::ui
