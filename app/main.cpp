@@ -3,8 +3,27 @@
 #include "app/program_start.h"
 #include "device/hidapi_transport.h"
 
+namespace {
+
+constexpr vostrel::app::ProgramHelp kHelp{
+    "vostrel-programmer",
+    "Usage: vostrel-programmer [--help | --version]\n"
+    "Programs the POCSAG paging transmitter attached by USB (HID 0925:1234).\n"
+    "\n"
+    "Opens the programmer window: up to sixteen call items (capcode, tone A to D, pager\n"
+    "type, message) and the transmitter's data rate, preamble length and repeat count.\n"
+    "Write programs them into the transmitter, Read fetches its contents into the\n"
+    "window, Exit ends the program. Every outcome is shown in a message box.\n"
+    "The window's texts can be translated with a language file, kdx20Lang.ini.\n"
+    "\n"
+    "Options:\n"
+    "  --help       print this help and exit\n"
+    "  --version    print the version and exit\n"};
+
+}  // namespace
+
 int main(int argc, char** argv) {
-    return vostrel::app::runProgrammer(argc, argv, [](const QStringList&) {
+    return vostrel::app::runProgrammer(argc, argv, kHelp, [](const QStringList&) {
         return std::make_unique<vostrel::device::HidapiTransport>();
     });
 }

@@ -12,6 +12,21 @@ namespace {
 
 constexpr const char* kDefaultEepromFile = "emulated-eeprom.bin";
 
+constexpr vostrel::app::ProgramHelp kHelp{
+    "vostrel-programmer-emulated",
+    "Usage: vostrel-programmer-emulated [EEPROM-FILE]\n"
+    "  or:  vostrel-programmer-emulated --help | --version\n"
+    "Opens the programmer window on an emulated paging transmitter.\n"
+    "\n"
+    "The window is the one of vostrel-programmer, but Read and Write talk to a transmitter\n"
+    "in software whose 512-byte EEPROM is kept in EEPROM-FILE (emulated-eeprom.bin in\n"
+    "the working directory by default). A new file starts erased, as a new device does;\n"
+    "each word written is saved at once. Use it to try the window without hardware.\n"
+    "\n"
+    "Options:\n"
+    "  --help       print this help and exit\n"
+    "  --version    print the version and exit\n"};
+
 std::unique_ptr<vostrel::device::HidTransport> makeEmulatedTransmitter(const QStringList& arguments) {
     if (arguments.size() > 2) throw std::runtime_error("usage: vostrel-programmer-emulated [EEPROM-FILE]");
     const QString file = arguments.value(1, QString::fromLatin1(kDefaultEepromFile));
@@ -22,4 +37,4 @@ std::unique_ptr<vostrel::device::HidTransport> makeEmulatedTransmitter(const QSt
 
 }  // namespace
 
-int main(int argc, char** argv) { return vostrel::app::runProgrammer(argc, argv, makeEmulatedTransmitter); }
+int main(int argc, char** argv) { return vostrel::app::runProgrammer(argc, argv, kHelp, makeEmulatedTransmitter); }

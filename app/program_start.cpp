@@ -2,9 +2,11 @@
 
 #include <QMessageBox>
 #include <exception>
+#include <iostream>
 
 #include "ui/Unit1.h"
 #include "ui/message_presenter.h"
+#include "ui/plain_text.h"
 
 namespace vostrel::app {
 namespace {
@@ -16,10 +18,43 @@ const QString& unknownExceptionText() {
     return text;
 }
 
+class EndProgramOnClose final : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        // exit() rather than quit(): quit() would first close the open boxes, which
+        // counts as dismissing them and would let their commands go on.
+        if (event->type() == QEvent::Close) QCoreApplication::exit(kExitNormal);
+        return QObject::eventFilter(watched, event);
+    }
+};
+
 }  // namespace
 
 void showExceptionBox(const QString& text) {
-    QMessageBox::critical(nullptr, QGuiApplication::applicationDisplayName(), text);
+    QMessageBox box(QMessageBox::Critical, QString(), QString(), QMessageBox::Ok);
+    ui::setLiteralTexts(box, QGuiApplication::applicationDisplayName(), text);
+    box.exec();
+}
+
+void endProgramOnClose(QWidget& window) { window.installEventFilter(new EndProgramOnClose(&window)); }
+
+std::optional<int> answerHelpOrVersion(int argc, char** argv, const ProgramHelp& help) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument = argv[i];
+        if (argument == "--help") {
+            std::cout << help.text;
+        } else if (argument == "--version") {
+            std::cout << help.name << ' ' << VOSTREL_VERSION << '\n';
+        } else {
+            continue;
+        }
+        std::cout.flush();
+        return std::cout ? kExitNormal : kExitStartFailed;
+    }
+    return std::nullopt;
 }
 
 ProgrammerApplication::ProgrammerApplication(int& argc, char** argv, ExceptionShower showException)
@@ -28,6 +63,8 @@ ProgrammerApplication::ProgrammerApplication(int& argc, char** argv, ExceptionSh
 bool ProgrammerApplication::notify(QObject* receiver, QEvent* event) {
     try {
         return QApplication::notify(receiver, event);
+    } catch (const ui::ProgramEnding&) {
+        // The command stops here; the event loop is ending anyway.
     } catch (const std::exception& exception) {
         showException_(exceptionText(exception));
     } catch (...) {
@@ -36,12 +73,14 @@ bool ProgrammerApplication::notify(QObject* receiver, QEvent* event) {
     return false;
 }
 
-int runProgrammer(int argc, char** argv, const TransportFactory& makeTransport) {
+int runProgrammer(int argc, char** argv, const ProgramHelp& help, const TransportFactory& makeTransport) {
+    if (const auto status = answerHelpOrVersion(argc, argv, help)) return *status;
     ProgrammerApplication application(argc, argv);
     try {
         const std::unique_ptr<device::HidTransport> transport = makeTransport(QApplication::arguments());
         ui::MessageBoxPresenter presenter;
         TForm1 Form1(*transport, presenter);
+        endProgramOnClose(Form1);
         Form1.show();
         QApplication::exec();
         return kExitNormal;

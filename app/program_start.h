@@ -6,6 +6,8 @@
 #include <QStringList>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <string_view>
 
 #include "device/hid_transport.h"
 
@@ -28,6 +30,20 @@ private:
     ExceptionShower showException_;
 };
 
+// Closing `window` (its Exit button or close box) ends the event loop at once, even
+// while a message box is open; the box goes with it.
+void endProgramOnClose(QWidget& window);
+
+// What --help and --version tell about a program.
+struct ProgramHelp {
+    std::string_view name;
+    std::string_view text;  // the usage line first, then what the program does
+};
+
+// Answers --help or --version on standard output, before any window system is used
+// (so both work without a display): the exit status, or nothing for any other call.
+std::optional<int> answerHelpOrVersion(int argc, char** argv, const ProgramHelp& help);
+
 // Makes the transport from the command-line arguments (Qt's own options removed,
 // program name first). May throw; the exception is shown and the program ends.
 using TransportFactory = std::function<std::unique_ptr<device::HidTransport>(const QStringList& arguments)>;
@@ -35,8 +51,9 @@ using TransportFactory = std::function<std::unique_ptr<device::HidTransport>(con
 inline constexpr int kExitNormal = 0;
 inline constexpr int kExitStartFailed = 1;
 
-// Creates the window on the transport and runs the event loop until the window is
-// closed: kExitNormal then, kExitStartFailed when creation failed.
-int runProgrammer(int argc, char** argv, const TransportFactory& makeTransport);
+// Answers --help and --version, or else creates the window on the transport and runs
+// the event loop until the window is closed: kExitNormal then, kExitStartFailed when
+// creation failed.
+int runProgrammer(int argc, char** argv, const ProgramHelp& help, const TransportFactory& makeTransport);
 
 }  // namespace vostrel::app

@@ -1,6 +1,10 @@
-// Exceptions that escape an event handler are shown and the event loop goes on.
+// Exceptions that escape an event handler are shown and the event loop goes on; the
+// real message boxes show their texts literally and go when the program ends.
 
 #include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
+#include <QWindow>
 #include <gtest/gtest.h>
 #include <stdexcept>
 
@@ -21,9 +25,34 @@ protected:
     }
 };
 
+QMessageBox* openBox() {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        auto* box = qobject_cast<QMessageBox*>(widget);
+        if (box != nullptr && box->isVisible()) return box;
+    }
+    return nullptr;
+}
+
 class ProgramStart : public testing::Test {
 protected:
-    void SetUp() override { shownExceptions().clear(); }
+    void SetUp() override {
+        shownExceptions().clear();
+        boxWatch_.setInterval(10);
+    }
+
+    // Runs `act` from the event loop once a message box is open.
+    void whenBoxOpens(std::function<void(QMessageBox&)> act) {
+        QObject::disconnect(&boxWatch_, nullptr, nullptr, nullptr);
+        QObject::connect(&boxWatch_, &QTimer::timeout, [this, act] {
+            if (QMessageBox* box = openBox()) {
+                boxWatch_.stop();
+                act(*box);
+            }
+        });
+        boxWatch_.start();
+    }
+
+    QTimer boxWatch_;
 };
 
 TEST_F(ProgramStart, ExceptionFromAPostedEventIsShownAndLaterEventsStillArrive) {
@@ -33,6 +62,65 @@ TEST_F(ProgramStart, ExceptionFromAPostedEventIsShownAndLaterEventsStillArrive) 
     QCoreApplication::processEvents();
     EXPECT_EQ(shownExceptions(), std::vector<QString>{QStringLiteral("first delivery fails")});
     EXPECT_EQ(receiver.delivered, 2);
+}
+
+TEST_F(ProgramStart, MessageBoxShowsItsTitleAndTextLiterally) {
+    const QString title = QStringLiteral("[*] <b>Fehler</b>");
+    const QString text = QStringLiteral("<img src=\"/nonexistent.png\"> '<' in Item[03]");
+    QString shownTitle;
+    QString shownText;
+    Qt::TextFormat format = Qt::AutoText;
+    whenBoxOpens([&](QMessageBox& box) {
+        shownTitle = box.windowHandle()->title();
+        shownText = box.text();
+        format = box.textFormat();
+        box.button(QMessageBox::Ok)->click();
+    });
+    ui::MessageBoxPresenter presenter;
+    presenter.show(title, text);
+    EXPECT_EQ(shownTitle, title);
+    EXPECT_EQ(shownText, text);
+    EXPECT_EQ(format, Qt::PlainText);
+}
+
+// Exit and the close box end the program even while the Write command's Warn box is
+// open: the box goes with the window and the Write goes no further.
+TEST_F(ProgramStart, ClosingTheWindowWithABoxOpenEndsTheProgramAndTheCommand) {
+    const struct {
+        const char* what;
+        std::function<void(TForm1&)> close;
+    } cases[] = {
+        {"Exit button", [](TForm1& window) { window.findChild<QPushButton*>(QStringLiteral("BtnExit"))->click(); }},
+        {"close box", [](TForm1& window) { window.close(); }},
+    };
+    for (const auto& c : cases) {
+        device::EmulatedTransmitter transmitter;
+        ui::MessageBoxPresenter presenter;
+        TForm1 window(transmitter, presenter);
+        app::endProgramOnClose(window);
+        // Twelve rows of ten codewords each: the twelfth does not fit, so Write warns.
+        for (int row = 1; row <= 12; ++row) {
+            window.findChild<QLineEdit*>(QStringLiteral("CapCode") + rowSuffix(row))->setText(QString::number(1000 + 8 * row + 3));
+            window.findChild<QLineEdit*>(QStringLiteral("MsgData") + rowSuffix(row))->setText(QStringLiteral("12345"));
+        }
+        window.show();
+        QString boxTitle;
+        whenBoxOpens([&](QMessageBox& box) {
+            boxTitle = box.windowTitle();
+            c.close(window);
+        });
+        QTimer::singleShot(0, [&] { window.findChild<QPushButton*>(QStringLiteral("BtnWrite"))->click(); });
+        QTimer hang;
+        hang.callOnTimeout([] { QCoreApplication::exit(-1); });
+        hang.start(10000);
+
+        EXPECT_EQ(QApplication::exec(), app::kExitNormal) << c.what;
+        EXPECT_EQ(boxTitle, QStringLiteral("Warn")) << c.what;
+        EXPECT_EQ(openBox(), nullptr) << c.what;
+        EXPECT_FALSE(window.isVisible()) << c.what;
+        EXPECT_TRUE(transmitter.receivedReports().empty()) << c.what;
+        EXPECT_TRUE(shownExceptions().empty()) << c.what;
+    }
 }
 
 }  // namespace
