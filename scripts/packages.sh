@@ -1,3 +1,7 @@
 # Debian packages the project needs, sourced by run.sh and test.sh.
-BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libhidapi-dev fonts-dejavu-core)
-TEST_PACKAGES=(libgtest-dev clang-14 libclang-rt-14-dev dpkg-dev multimon-ng)
+# help2man writes the manual pages from the programs' --help at build time.
+BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libhidapi-dev fonts-dejavu-core help2man)
+# The package check runs Debian's own checkers on the built package, reads its manual
+# pages with man and tries its completion under bash-completion.
+TEST_PACKAGES=(libgtest-dev clang-14 libclang-rt-14-dev dpkg-dev multimon-ng
+               lintian desktop-file-utils appstream man-db bash-completion)

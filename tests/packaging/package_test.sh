@@ -1,26 +1,77 @@
 #!/usr/bin/env bash
-# Builds the Debian package from a finished build, unpacks it into a scratch root and
-# runs the installed tools from there.
+# Builds the Debian package from a finished build, checks it as Debian's tools do
+# (lintian, desktop-file-validate, appstreamcli), unpacks it into a scratch root and
+# runs the installed tools, manual pages and bash completion from there.
 set -euo pipefail
 build=$1
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
+fail() { echo "$*" >&2; exit 1; }
 
 (cd "$build" && cpack -G DEB -B "$scratch/out" >/dev/null)
 deb=$(ls "$scratch"/out/*.deb)
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
 for needed in libqt6widgets6 libhidapi-hidraw0; do
-  [[ "$depends" == *"$needed"* ]] || { echo "missing runtime dependency $needed" >&2; exit 1; }
+  [[ "$depends" == *"$needed"* ]] || fail "missing runtime dependency $needed"
 done
+
+# Errors and warnings fail; informational tags are shown.
+lintian --fail-on error,warning --display-info "$deb" 2> >(grep -v 'running with root privileges' >&2)
 
 dpkg -x "$deb" "$scratch/root"
+root=$scratch/root
 for file in usr/bin/vostrel-cli usr/bin/vostrel-programmer usr/bin/vostrel-programmer-emulated \
             usr/share/applications/vostrel-programmer.desktop \
-            usr/share/icons/hicolor/scalable/apps/vostrel-programmer.svg; do
-  [ -e "$scratch/root/$file" ] || { echo "not installed: $file" >&2; exit 1; }
+            usr/share/icons/hicolor/scalable/apps/vostrel-programmer.svg \
+            usr/share/metainfo/example.vostrel.programmer.metainfo.xml \
+            usr/share/bash-completion/completions/vostrel-cli \
+            usr/share/doc/vostrel-programmer/copyright usr/share/doc/vostrel-programmer/changelog.gz; do
+  [ -e "$root/$file" ] || fail "not installed: $file"
 done
-ls "$scratch"/root/usr/lib/udev/rules.d/*.rules >/dev/null
+ls "$root"/usr/lib/udev/rules.d/*.rules >/dev/null
 
-"$scratch/root/usr/bin/vostrel-cli" --help | grep -q encode
+desktop-file-validate "$root/usr/share/applications/vostrel-programmer.desktop"
+appstreamcli validate --no-net "$root/usr/share/metainfo/example.vostrel.programmer.metainfo.xml"
+
+"$root/usr/bin/vostrel-cli" --help | grep -q encode
+for program in vostrel-programmer vostrel-programmer-emulated; do
+  # Answered without a display.
+  DISPLAY= QT_QPA_PLATFORM= "$root/usr/bin/$program" --version | grep -qx "$program [0-9.]*" || fail "$program --version"
+done
+for program in vostrel-cli vostrel-programmer vostrel-programmer-emulated; do
+  page=$(MANWIDTH=80 man --manpath="$root/usr/share/man" "$program" 2>/dev/null) || fail "no manual page for $program"
+  grep -q "^NAME" <<<"$page" || fail "manual page of $program has no NAME"
+done
+man --manpath="$root/usr/share/man" vostrel-programmer | grep -q 'XDG_CONFIG_HOME/vostrel-programmer/kdx20Lang.ini' ||
+  fail "manual page does not say where the language file goes"
+man --manpath="$root/usr/share/man" vostrel-cli | grep -q -- '--verify' || fail "manual page lacks the command options"
+
+# Completion: where bash-completion loads it, and what it offers for partial lines.
+[ "$(pkg-config --variable=completionsdir bash-completion)" = /usr/share/bash-completion/completions ] ||
+  fail "bash-completion looks elsewhere"
+touch "$scratch/pages.conf" "$scratch/pages.bin"
+complete_line() {  # the words bash would offer after the line typed so far
+  (cd "$scratch" && PATH="$root/usr/bin:$PATH" bash -c '
+    source /usr/share/bash-completion/bash_completion
+    source "$1/usr/share/bash-completion/completions/vostrel-cli"
+    COMP_LINE=$2 COMP_POINT=${#2}
+    read -ra COMP_WORDS <<<"$2"
+    [[ $2 == *" " ]] && COMP_WORDS+=("")
+    COMP_CWORD=$((${#COMP_WORDS[@]} - 1))
+    _vostrel_cli vostrel-cli "${COMP_WORDS[COMP_CWORD]}" "${COMP_WORDS[COMP_CWORD - 1]}"
+    echo "${COMPREPLY[*]}"' _ "$root" "$1")
+}
+while IFS='|' read -r line expected; do
+  got=$(complete_line "$line")
+  [ "$got" = "$expected" ] || fail "completing '$line': got '$got', expected '$expected'"
+done <<'CASES'
+vostrel-cli wr|write
+vostrel-cli de|decode devices
+vostrel-cli write --|--emulator --image --verify --no-backup --help
+vostrel-cli write --emulator pages.b|pages.bin
+vostrel-cli build pages.c|pages.conf
+vostrel-cli encode --tone |A B C D
+vostrel-cli encode --capcode 1 --numeric pa|
+CASES
 echo "package installs and runs"
