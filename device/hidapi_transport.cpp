@@ -65,6 +65,9 @@ std::optional<ReportLayout> reportLayout(const std::string& path) {
 bool accessDenied(const std::string& path) {
     return ::access(path.c_str(), R_OK | W_OK) != 0 && (errno == EACCES || errno == EPERM);
 }
+
+// Any number of programs may open a hidraw node at once.
+ExclusiveLock::Result lockDevice(const std::string& path) { return ExclusiveLock::acquire(path); }
 #else
 #if HID_API_VERSION >= HID_API_MAKE_VERSION(0, 14, 0)
 // Elsewhere hidapi hands the descriptor over from 0.14 on, for an open device.
@@ -84,7 +87,11 @@ std::optional<ReportLayout> reportLayout(const std::string&) { return std::nullo
 #endif
 
 bool accessDenied(const std::string&) { return false; }
+
+// hidapi's paths name no files here; macOS's hidapi opens devices exclusively itself.
+ExclusiveLock::Result lockDevice(const std::string&) { return ExclusiveLock::Result{LockStatus::Locked, nullptr}; }
 #endif
+
 
 // hidapi lists a device with several top-level collections once per collection.
 bool alreadyListed(const std::vector<HidDeviceInfo>& devices, const char* path) {
@@ -106,7 +113,7 @@ struct Framing {
 
 class HidapiConnection final : public HidConnection {
 public:
-    HidapiConnection(hid_device* device, ExclusiveLock lock, Framing framing)
+    HidapiConnection(hid_device* device, std::unique_ptr<ExclusiveLock> lock, Framing framing)
         : device_(device), lock_(std::move(lock)), framing_(framing) {}
     // The device closes before the lock goes, so the next program never meets it open.
     ~HidapiConnection() override { hid_close(device_); }
@@ -146,7 +153,7 @@ public:
 
 private:
     hid_device* device_;
-    ExclusiveLock lock_;
+    std::unique_ptr<ExclusiveLock> lock_;  // none where the platform excludes others itself
     Framing framing_;
 };
 
@@ -196,13 +203,13 @@ std::vector<HidDeviceInfo> HidapiTransport::enumerate(std::uint16_t vendorId, st
 // open file of a HID device receives every input report, so a second program's
 // transfer would take this one's replies.
 OpenResult HidapiTransport::open(const HidDeviceInfo& device) {
-    ExclusiveLock::Result locked = ExclusiveLock::acquire(device.path);
+    ExclusiveLock::Result locked = lockDevice(device.path);
     if (locked.status != LockStatus::Locked) return OpenResult{statusOf(locked.status), nullptr};
     hid_device* handle = hid_open_path(device.path.c_str());
     if (handle == nullptr) {
         return OpenResult{accessDenied(device.path) ? OpenStatus::AccessDenied : OpenStatus::Failed, nullptr};
     }
-    auto connection = std::make_unique<HidapiConnection>(handle, std::move(*locked.lock), framingOf(device));
+    auto connection = std::make_unique<HidapiConnection>(handle, std::move(locked.lock), framingOf(device));
     connection->discardQueuedInput();
     return OpenResult{OpenStatus::Opened, std::move(connection)};
 }

@@ -82,8 +82,10 @@ teardown() {
 }
 trap teardown EXIT
 
-build_sysfs || rig_failed "cannot build /sys"
-build_dev || rig_failed "cannot build /dev"
+set -E
+trap 'rig_failed "setting up failed at line $LINENO"' ERR
+build_sysfs
+build_dev
 "$fake" "${fake_options[@]}" /dev/.fake &
 fake_pid=$!
 for _ in $(seq 100); do
@@ -92,7 +94,8 @@ for _ in $(seq 100); do
   sleep 0.02
 done
 [[ -e /dev/.fake/hidraw0 ]] || rig_failed "the fake transmitter did not come up"
-mount --bind /dev/.fake/hidraw0 /dev/hidraw0 || rig_failed "cannot bind the fake onto /dev/hidraw0"
+mount --bind /dev/.fake/hidraw0 /dev/hidraw0
+trap - ERR
 
 status=0
 SYSTEMD_DEVICE_VERIFY_SYSFS=0 VOSTREL_FAKE_TRANSMITTER=/dev/hidraw0 "$@" || status=$?
