@@ -155,10 +155,10 @@ case_busy() {
   cp "$work/before.bin" "$eeprom"
   with_fake --latency-ms 10 -- bash -c '
     "$1" read --image "$2/first.bin" >"$2/first.out" 2>&1 & first=$!
-    sleep 0.3
+    for _ in $(seq 500); do grep -q "^out " "$3" && break; sleep 0.01; done  # the first one has it
     status=0; "$1" read --image "$2/second.bin" || status=$?
     wait $first || { echo "the first Read failed: $(cat "$2/first.out")"; exit 3; }
-    exit $status' busy "$cli" "$work"
+    exit $status' busy "$cli" "$work" "$log"
   expect_status 1
   expect_in err "USB Device busy"
   same_bytes "$work/first.bin" "$work/before.bin"
