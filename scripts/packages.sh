@@ -2,6 +2,8 @@
 # help2man writes the manual pages from the programs' --help at build time.
 BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libhidapi-dev fonts-dejavu-core help2man)
 # The package check runs Debian's own checkers on the built package, reads its manual
-# pages with man and tries its completion under bash-completion.
+# pages with man and tries its completion under bash-completion. fuse3 serves the fake
+# transmitter that the real USB path is tested against.
 TEST_PACKAGES=(libgtest-dev clang-14 libclang-rt-14-dev dpkg-dev multimon-ng
-               lintian desktop-file-utils appstream man-db bash-completion)
+               lintian desktop-file-utils appstream man-db bash-completion
+               fuse3 libfuse3-dev)
