@@ -8,7 +8,7 @@
 
 #include "audio/baseband_audio.h"
 #include "cli/command.h"
-#include "cli/config_file.h"
+#include "config/config_file.h"
 #include "files/whole_file.h"
 #include "image/slot_table.h"
 #include "image/transmitter_settings.h"
@@ -41,7 +41,7 @@ std::optional<image::EepromImage> loadInput(const std::filesystem::path& path, C
         return std::nullopt;
     }
     const std::string& bytes = std::get<std::string>(text);
-    if (bytes.size() == image::kImageBytes && std::holds_alternative<ConfigError>(parseConfig(bytes))) {
+    if (bytes.size() == image::kImageBytes && std::holds_alternative<config::ConfigError>(config::parseConfig(bytes))) {
         image::EepromImage image;
         std::copy(bytes.begin(), bytes.end(), image.bytes.begin());
         return image;

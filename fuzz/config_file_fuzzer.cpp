@@ -7,7 +7,7 @@
 #include <string_view>
 #include <variant>
 
-#include "cli/config_file.h"
+#include "config/config_file.h"
 #include "image/image_builder.h"
 #include "image/image_reader.h"
 
@@ -16,11 +16,11 @@ using namespace vostrel;
 namespace {
 
 bool withinLimits(const image::ProgrammerEntries& entries) {
-    if (entries.preambleText.size() > cli::kMaxPreambleCharacters) return false;
+    if (entries.preambleText.size() > config::kMaxPreambleCharacters) return false;
     if (entries.repeatIndex < 0 || entries.repeatIndex > 3) return false;
     if (entries.dataRateIndex < -1 || entries.dataRateIndex > 2) return false;
     for (const auto& row : entries.rows) {
-        if (row.capcode.size() > cli::kMaxCapcodeCharacters || row.message.size() > cli::kMaxMessageCharacters) {
+        if (row.capcode.size() > config::kMaxCapcodeCharacters || row.message.size() > config::kMaxMessageCharacters) {
             return false;
         }
         if (row.tone > 3 || row.message.find('\0') != std::string::npos) return false;
@@ -32,7 +32,7 @@ bool withinLimits(const image::ProgrammerEntries& entries) {
 bool decodesToReadableConfig(const image::EepromImage& built) {
     const image::ImageContents contents = image::readImage(built);
     if (contents.readErrorRow) return false;
-    const auto reparsed = cli::parseConfig(cli::writeConfig(contents.settings, contents.rows));
+    const auto reparsed = config::parseConfig(config::writeConfig(contents.settings, contents.rows));
     const auto* entries = std::get_if<image::ProgrammerEntries>(&reparsed);
     if (entries == nullptr) return false;
     return entries->rows == contents.rows && entries->dataRateIndex == static_cast<int>(contents.settings.dataRateIndex) &&
@@ -44,7 +44,7 @@ bool decodesToReadableConfig(const image::EepromImage& built) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    const auto parsed = cli::parseConfig(text);
+    const auto parsed = config::parseConfig(text);
     const auto* entries = std::get_if<image::ProgrammerEntries>(&parsed);
     if (entries == nullptr) return 0;
     if (!withinLimits(*entries)) __builtin_trap();

@@ -3,19 +3,19 @@
 #include <functional>
 #include <string>
 
-#include "cli/config_file.h"
+#include "config/config_file.h"
 #include "image/image_builder.h"
 #include "image/image_reader.h"
 
 using namespace vostrel;
-using cli::ConfigError;
+using config::ConfigError;
 using image::ProgrammerEntries;
 using paging::PagerType;
 
 namespace {
 
 ProgrammerEntries parsed(const std::string& text) {
-    const cli::ConfigOutcome outcome = cli::parseConfig(text);
+    const config::ConfigOutcome outcome = config::parseConfig(text);
     if (const auto* error = std::get_if<ConfigError>(&outcome)) {
         ADD_FAILURE() << "line " << error->line << ": " << error->what << "\nin:\n" << text;
         return {};
@@ -140,7 +140,7 @@ TEST(ConfigParser, ErrorsNameTheLine) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
-        const cli::ConfigOutcome outcome = cli::parseConfig(c.text);
+        const config::ConfigOutcome outcome = config::parseConfig(c.text);
         const auto* error = std::get_if<ConfigError>(&outcome);
         ASSERT_NE(error, nullptr);
         EXPECT_EQ(error->line, c.line);
@@ -151,7 +151,7 @@ TEST(ConfigParser, ErrorsNameTheLine) {
 std::string messageLine(const std::string& message) {
     image::PagerRows rows;
     rows[0] = {"8", 3, PagerType::Alphanumeric, message};
-    const std::string text = cli::writeConfig({}, rows);
+    const std::string text = config::writeConfig({}, rows);
     const std::size_t start = text.find("Message = ");
     return text.substr(start, text.find('\n', start) - start);
 }
@@ -174,7 +174,7 @@ TEST(ConfigWriter, QuotesMessagesSoEveryByteSurvives) {
 TEST(ConfigWriter, WritesSettingsAndOnlyRowsInUse) {
     image::PagerRows rows;
     rows[4] = {"1234567", 0, PagerType::Numeric, "123  "};
-    const std::string text = cli::writeConfig({3, 0, 0}, rows);
+    const std::string text = config::writeConfig({3, 0, 0}, rows);
     EXPECT_EQ(text,
               "[Settings]\nDataRate = none\nPreamble = 0\nRepeat = 1\n\n"
               "[Item05]\nCapCode = 1234567\nTone = A\nType = Numeric\nMessage = \"123  \"\n");
@@ -189,7 +189,7 @@ TEST(ConfigWriter, EveryMessageByteReadsBack) {
     }
     rows[15] = {"2097151", 2, PagerType::Numeric, ""};
     const image::TransmitterSettings settings{2, 1023, 3};
-    const ProgrammerEntries back = parsed(cli::writeConfig(settings, rows));
+    const ProgrammerEntries back = parsed(config::writeConfig(settings, rows));
     EXPECT_EQ(back.dataRateIndex, 2);
     EXPECT_EQ(back.preambleText, "1023");
     EXPECT_EQ(back.repeatIndex, 3);
@@ -235,7 +235,7 @@ TEST(ConfigRoundTrip, DecodedImageBuildsTheSameImage) {
         const image::EepromImage first = builtImage(text);
         const image::ImageContents contents = image::readImage(first);
         ASSERT_FALSE(contents.readErrorRow);
-        EXPECT_EQ(builtImage(cli::writeConfig(contents.settings, contents.rows)), first);
+        EXPECT_EQ(builtImage(config::writeConfig(contents.settings, contents.rows)), first);
     }
 }
 

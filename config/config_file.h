@@ -19,7 +19,7 @@
 #include "image/transmitter_settings.h"
 #include "paging/transmission_decoder.h"
 
-namespace vostrel::cli {
+namespace vostrel::config {
 
 // The longest texts the window's boxes hold: the preamble box, the capcode box, and a
 // message box after a Read.
@@ -45,4 +45,4 @@ std::string writeConfig(const image::TransmitterSettings& settings, const image:
 // Tone letter A to D, either case.
 std::optional<unsigned> parseTone(std::string_view letter);
 
-}  // namespace vostrel::cli
+}  // namespace vostrel::config

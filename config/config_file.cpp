@@ -1,4 +1,4 @@
-#include "cli/config_file.h"
+#include "config/config_file.h"
 
 #include <algorithm>
 #include <array>
@@ -7,9 +7,9 @@
 #include <cstdio>
 #include <map>
 
-#include "cli/latin1_text.h"
+#include "config/latin1_text.h"
 
-namespace vostrel::cli {
+namespace vostrel::config {
 namespace {
 
 using image::ProgrammerEntries;
@@ -358,4 +358,4 @@ std::string writeConfig(const image::TransmitterSettings& settings, const image:
     return out;
 }
 
-}  // namespace vostrel::cli
+}  // namespace vostrel::config
