@@ -33,7 +33,7 @@ void printSlotCodewords(const image::EepromImage& image, unsigned row, std::ostr
 // builder, so that encode refuses exactly what a Write refuses.
 int runEncode(const Arguments& arguments, CliContext& context) {
     if (arguments.positionals.size() > 1) return usageError(context, kEncode, "more than one message (quote it)");
-    const auto capcode = arguments.value("capcode");
+    const auto capcode = config::parseCapcode(arguments.value("capcode").value_or(""));
     if (!capcode || image::leadingInteger(*capcode) == 0) {
         return usageError(context, kEncode, "--capcode must give the pager's address (1 to 2097151)");
     }

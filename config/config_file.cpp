@@ -153,8 +153,10 @@ Error applyRepeat(const Value& value, ProgrammerEntries& entries, unsigned) {
 }
 
 Error applyCapcode(const Value& value, ProgrammerEntries& entries, unsigned row) {
-    if (auto error = checkLength("CapCode", value, kMaxCapcodeCharacters)) return error;
-    entries.rows[row].capcode = value.text;
+    auto digits = parseCapcode(value.text);
+    if (!digits) return "CapCode must be decimal digits, or empty for a row not in use, not " + quoted(value.text);
+    if (auto error = checkLength("CapCode", {*digits}, kMaxCapcodeCharacters)) return error;
+    entries.rows[row].capcode = std::move(*digits);
     return std::nullopt;
 }
 
@@ -331,6 +333,13 @@ std::string typeText(paging::PagerType type) {
 }
 
 }  // namespace
+
+std::optional<std::string> parseCapcode(std::string_view text) {
+    const std::string_view digits = trim(text);
+    const bool allDigits = std::ranges::all_of(digits, [](char c) { return c >= '0' && c <= '9'; });
+    if (!allDigits) return std::nullopt;
+    return std::string(digits);
+}
 
 std::optional<unsigned> parseTone(std::string_view letter) {
     if (letter.size() != 1) return std::nullopt;

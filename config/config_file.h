@@ -3,7 +3,7 @@
 // that scripts can build, keep and compare what a transmitter holds.
 //
 //   [Settings]            DataRate = 512|1200|2400|none, Preamble = text, Repeat = 1..4
-//   [Item01] .. [Item16]  CapCode = text, Tone = A..D, Type = Numeric|Alphanumeric,
+//   [Item01] .. [Item16]  CapCode = digits or empty, Tone = A..D, Type = Numeric|Alphanumeric,
 //                         Message = "text" with \" \\ and \xNN escapes
 //
 // Section and key names ignore case; '#' or ';' starts a comment outside quotes. The
@@ -41,6 +41,11 @@ ConfigOutcome parseConfig(std::string_view text);
 // The configuration parseConfig reads back into the same settings and rows. Capcodes
 // are written as they stand, which for rows read from an image is plain digits.
 std::string writeConfig(const image::TransmitterSettings& settings, const image::PagerRows& rows);
+
+// A capcode as the window's box holds it: decimal digits, or empty for a row not in
+// use; blanks around are dropped. Nothing for any other text, which would otherwise
+// be read as its leading digits and page another pager.
+std::optional<std::string> parseCapcode(std::string_view text);
 
 // Tone letter A to D, either case.
 std::optional<unsigned> parseTone(std::string_view letter);

@@ -1,6 +1,7 @@
 #include "ui/Unit1.h"
 
 #include <QProgressBar>
+#include <QRegularExpressionValidator>
 #include <QScreen>
 #include <algorithm>
 #include <string_view>
@@ -97,6 +98,7 @@ TForm1::TForm1(vostrel::device::HidTransport& transport, vostrel::ui::MessagePre
     move(kWindowPosition);
     setFont(windowFont());
     rows_ = findRows();
+    acceptOnlyDigitsInCapcodes();
     transferProgress_->setGeometry(kTransferProgressPlace);
     transferProgress_->setTextVisible(false);
     transferProgress_->hide();
@@ -116,6 +118,13 @@ TForm1::Rows TForm1::findRows() const {
         {CapCode13, ToneType13, PagerType13, MsgData13}, {CapCode14, ToneType14, PagerType14, MsgData14},
         {CapCode15, ToneType15, PagerType15, MsgData15}, {CapCode16, ToneType16, PagerType16, MsgData16},
     }};
+}
+
+void TForm1::acceptOnlyDigitsInCapcodes() {
+    // A capcode is read up to its first non-digit, so "12345G7" would page pager 12345.
+    // Typing and pasting anything but digits is refused where it happens.
+    const QRegularExpression digits(QStringLiteral("[0-9]*"));
+    for (const RowControls& row : rows_) row.capCode->setValidator(new QRegularExpressionValidator(digits, row.capCode));
 }
 
 void TForm1::connectHandlers() {

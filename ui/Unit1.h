@@ -41,6 +41,7 @@ private:
 
     vostrel::ui::CommandServices services();
     Rows findRows() const;
+    void acceptOnlyDigitsInCapcodes();
     void connectHandlers();
     void applyLanguageTexts(const vostrel::ui::LanguageTexts& texts);
     void widenForFont();

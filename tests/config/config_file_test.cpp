@@ -78,12 +78,12 @@ TEST(ConfigParser, ReadsWhatTheFileSays) {
         {"Latin-1 characters written in UTF-8",
          "[Item01]\nMessage = \"\xC3\xA9\xC3\xBF\xC2\xA0\"\n",
          entriesWith([](auto& e) { e.rows[0].message = "\xE9\xFF\xA0"; })},
-        {"quoted capcode keeps its blanks; an empty capcode leaves the row unused",
-         "[Item01]\nCapCode = \" 12\"\n[Item02]\nCapCode =\nMessage = \"\"\n",
-         entriesWith([](auto& e) { e.rows[0].capcode = " 12"; })},
-        {"a capcode as typed, even one the builder refuses",
-         "[Item03]\nCapCode = -5\n",
-         entriesWith([](auto& e) { e.rows[2].capcode = "-5"; })},
+        {"blanks around a quoted capcode are dropped; an empty capcode leaves the row unused",
+         "[Item01]\nCapCode = \" 12\t\"\n[Item02]\nCapCode =\nMessage = \"\"\n",
+         entriesWith([](auto& e) { e.rows[0].capcode = "12"; })},
+        {"a capcode of digits the builder refuses is still read",
+         "[Item03]\nCapCode = 0009999\n",
+         entriesWith([](auto& e) { e.rows[2].capcode = "0009999"; })},
         {"the longest message", "[Item01]\nMessage = \"" + std::string(129, 'x') + "\"\n",
          entriesWith([](auto& e) { e.rows[0].message = std::string(129, 'x'); })},
     };
@@ -94,6 +94,7 @@ TEST(ConfigParser, ReadsWhatTheFileSays) {
 }
 
 TEST(ConfigParser, ErrorsNameTheLine) {
+    const std::string kNotCapcode = "CapCode must be decimal digits, or empty for a row not in use, not ";
     const struct {
         std::string text;
         int line;
@@ -119,6 +120,12 @@ TEST(ConfigParser, ErrorsNameTheLine) {
         {"[Settings]\nRepeat = 2x\n", 2, "Repeat must be 1 to 4, not '2x'"},
         {"[Settings]\nPreamble = 10230\n", 2, "Preamble is longer than 4 characters"},
         {"[Item01]\nCapCode = 12345678\n", 2, "CapCode is longer than 7 characters"},
+        {"[Item01]\nCapCode = 12345G7\n", 2, kNotCapcode + "'12345G7'"},
+        {"[Item01]\nCapCode = abc\n", 2, kNotCapcode + "'abc'"},
+        {"[Item01]\nCapCode = 0x10\n", 2, kNotCapcode + "'0x10'"},
+        {"[Item01]\nCapCode = 12 34\n", 2, kNotCapcode + "'12 34'"},
+        {"[Item01]\nCapCode = -5\n", 2, kNotCapcode + "'-5'"},
+        {"[Item01]\nCapCode = \"+5\"\n", 2, kNotCapcode + "'+5'"},
         {"[Item01]\nTone = E\n", 2, "Tone must be A, B, C or D, not 'E'"},
         {"[Item01]\nTone = AB\n", 2, "Tone must be A, B, C or D, not 'AB'"},
         {"[Item01]\nType = Alpha\n", 2, "Type must be Numeric or Alphanumeric, not 'Alpha'"},
