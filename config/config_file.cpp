@@ -8,6 +8,7 @@
 #include <map>
 
 #include "config/latin1_text.h"
+#include "image/image_reader.h"
 
 namespace vostrel::config {
 namespace {
@@ -324,8 +325,17 @@ std::string quoteMessage(std::string_view latin1) {
     return out + kQuote;
 }
 
-std::string dataRateText(unsigned index) {
-    return index < image::kDataRates.size() ? std::to_string(image::kDataRates[index]) : "none";
+std::string dataRateText(int index) {
+    const bool known = index >= 0 && index < static_cast<int>(image::kDataRates.size());
+    return known ? std::to_string(image::kDataRates[static_cast<std::size_t>(index)]) : "none";
+}
+
+// The preamble box pads a short number with blanks, which change nothing and are
+// dropped; any other text is quoted so that it reads back unchanged.
+std::string preambleText(std::string_view text) {
+    while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
+    const bool allDigits = std::ranges::all_of(text, [](char c) { return c >= '0' && c <= '9'; });
+    return allDigits ? std::string(text) : quoteMessage(text);
 }
 
 std::string typeText(paging::PagerType type) {
@@ -350,13 +360,13 @@ std::optional<unsigned> parseTone(std::string_view letter) {
 
 ConfigOutcome parseConfig(std::string_view text) { return ConfigParser().parse(text); }
 
-std::string writeConfig(const image::TransmitterSettings& settings, const image::PagerRows& rows) {
+std::string writeConfig(const image::ProgrammerEntries& entries) {
     std::string out = "[Settings]\n";
-    out += "DataRate = " + dataRateText(settings.dataRateIndex) + "\n";
-    out += "Preamble = " + std::to_string(settings.preambleBits) + "\n";
-    out += "Repeat = " + std::to_string(settings.repeatIndex + 1) + "\n";
+    out += "DataRate = " + dataRateText(entries.dataRateIndex) + "\n";
+    out += "Preamble = " + preambleText(entries.preambleText) + "\n";
+    out += "Repeat = " + std::to_string(entries.repeatIndex + 1) + "\n";
     for (unsigned row = 0; row < image::kRowCount; ++row) {
-        const image::PagerItem& item = rows[row];
+        const image::PagerItem& item = entries.rows[row];
         if (item == image::PagerItem{}) continue;
         out += "\n[" + itemSectionName(row) + "]\n";
         out += "CapCode = " + latin1ToUtf8(item.capcode) + "\n";
@@ -365,6 +375,19 @@ std::string writeConfig(const image::TransmitterSettings& settings, const image:
         out += "Message = " + quoteMessage(item.message) + "\n";
     }
     return out;
+}
+
+std::string writeConfig(const image::TransmitterSettings& settings, const image::PagerRows& rows) {
+    return writeConfig(image::shownEntries({settings, rows, std::nullopt}));
+}
+
+ConfigOrImage parseConfigOrImage(std::string_view bytes) {
+    ConfigOutcome parsed = parseConfig(bytes);
+    if (const auto* entries = std::get_if<image::ProgrammerEntries>(&parsed)) return *entries;
+    if (bytes.size() != image::kImageBytes) return std::get<ConfigError>(parsed);
+    image::EepromImage image;
+    std::ranges::copy(bytes, image.bytes.begin());
+    return image;
 }
 
 }  // namespace vostrel::config

@@ -14,6 +14,7 @@
 #include <string_view>
 #include <variant>
 
+#include "image/eeprom_image.h"
 #include "image/image_builder.h"
 #include "image/pager_item.h"
 #include "image/transmitter_settings.h"
@@ -38,9 +39,17 @@ using ConfigOutcome = std::variant<image::ProgrammerEntries, ConfigError>;
 // its row or box empty.
 ConfigOutcome parseConfig(std::string_view text);
 
-// The configuration parseConfig reads back into the same settings and rows. Capcodes
-// are written as they stand, which for rows read from an image is plain digits.
+// The configuration parseConfig reads back into the same entries. Capcodes are
+// written as they stand: plain digits, as the window's boxes and an image hold them.
+std::string writeConfig(const image::ProgrammerEntries& entries);
+
+// An image's settings and rows, as a Read shows them.
 std::string writeConfig(const image::TransmitterSettings& settings, const image::PagerRows& rows);
+
+// What a file the tool reads turns out to be: a configuration, or else, when it has
+// exactly the size of one, an image.
+using ConfigOrImage = std::variant<image::ProgrammerEntries, image::EepromImage, ConfigError>;
+ConfigOrImage parseConfigOrImage(std::string_view bytes);
 
 // A capcode as the window's box holds it: decimal digits, or empty for a row not in
 // use; blanks around are dropped. Nothing for any other text, which would otherwise

@@ -203,6 +203,54 @@ TEST(ConfigWriter, EveryMessageByteReadsBack) {
     for (unsigned row = 0; row < image::kRowCount; ++row) EXPECT_EQ(back.rows[row], rows[row]) << "row " << row + 1;
 }
 
+TEST(ConfigWriter, WindowEntriesReadBackUnchanged) {
+    const struct {
+        const char* name;
+        ProgrammerEntries entries;
+        std::string preambleRead;  // trailing blanks of the preamble box are dropped
+    } cases[] = {
+        {"padded preamble, no data rate, a row with a message but no capcode",
+         entriesWith([](auto& e) {
+             e.preambleText = "576 ";
+             e.dataRateIndex = -1;
+             e.repeatIndex = 3;
+             e.rows[2] = {"", 1, PagerType::Numeric, "12"};
+             e.rows[15] = {"0000007", 3, PagerType::Alphanumeric, "\"x\" \\"};
+         }),
+         "576"},
+        {"blank preamble", entriesWith([](auto& e) { e.preambleText = "    "; }), ""},
+        {"preamble with inner blanks", entriesWith([](auto& e) { e.preambleText = " 5 7"; }), " 5 7"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ProgrammerEntries expected = c.entries;
+        expected.preambleText = c.preambleRead;
+        expectSameEntries(parsed(config::writeConfig(c.entries)), expected);
+    }
+}
+
+TEST(ConfigOrImage, OnlyAFileOfImageSizeThatIsNoConfigurationIsAnImage) {
+    const std::string configuration = "[Item01]\nCapCode = 8\n";
+    std::string paddedConfiguration = configuration + std::string(512 - configuration.size(), '#');
+    const struct {
+        std::string bytes;
+        std::size_t expectedKind;  // index in ConfigOrImage
+    } cases[] = {
+        {configuration, 0},
+        {paddedConfiguration, 0},
+        {std::string(512, '\xFF'), 1},
+        {std::string(511, '\xFF'), 2},
+        {std::string(513, '\0'), 2},
+    };
+    for (const auto& c : cases) {
+        const config::ConfigOrImage outcome = config::parseConfigOrImage(c.bytes);
+        EXPECT_EQ(outcome.index(), c.expectedKind) << c.bytes.size() << " bytes";
+        if (const auto* image = std::get_if<image::EepromImage>(&outcome)) {
+            EXPECT_EQ(std::string(image->bytes.begin(), image->bytes.end()), c.bytes);
+        }
+    }
+}
+
 // build(decode(build(configuration))) is the same image, byte for byte.
 image::EepromImage builtImage(const std::string& text) {
     const auto outcome = image::buildImage(parsed(text));
