@@ -2,6 +2,7 @@
 // bounds on any bytes, keep the window's limits on what it accepts, and whatever it
 // accepts and builds must decode into a configuration that reads back unchanged.
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -24,6 +25,8 @@ bool withinLimits(const image::ProgrammerEntries& entries) {
             return false;
         }
         if (row.tone > 3 || row.message.find('\0') != std::string::npos) return false;
+        // A capcode is digits only, so it never reads as another pager's number.
+        if (!std::ranges::all_of(row.capcode, [](char c) { return c >= '0' && c <= '9'; })) return false;
     }
     return true;
 }
