@@ -8,7 +8,7 @@
 
 #include "audio/baseband_audio.h"
 #include "cli/command.h"
-#include "cli/config_file.h"
+#include "config/config_file.h"
 #include "files/whole_file.h"
 #include "image/slot_table.h"
 #include "image/transmitter_settings.h"
@@ -40,11 +40,9 @@ std::optional<image::EepromImage> loadInput(const std::filesystem::path& path, C
         failure(context, error->what);
         return std::nullopt;
     }
-    const std::string& bytes = std::get<std::string>(text);
-    if (bytes.size() == image::kImageBytes && std::holds_alternative<ConfigError>(parseConfig(bytes))) {
-        image::EepromImage image;
-        std::copy(bytes.begin(), bytes.end(), image.bytes.begin());
-        return image;
+    if (const auto parsed = config::parseConfigOrImage(std::get<std::string>(text));
+        const auto* image = std::get_if<image::EepromImage>(&parsed)) {
+        return *image;
     }
     auto built = buildConfigFile(path, context);
     if (!built) return std::nullopt;

@@ -18,7 +18,7 @@ constexpr std::string_view kConfigurationHelp =
     "  Preamble = 576       # as typed in the preamble box (576 to 1023)\n"
     "  Repeat = 2           # 1 to 4 times\n"
     "  [Item01]             # Item01 .. Item16\n"
-    "  CapCode = 1234567    # as typed in the capcode box; empty = row not in use\n"
+    "  CapCode = 1234567    # decimal digits; empty = row not in use\n"
     "  Tone = D             # A, B, C or D\n"
     "  Type = Alphanumeric  # Numeric or Alphanumeric\n"
     "  Message = \"HELLO\"    # double quotes; \\\" \\\\ and \\xNN escapes; Latin-1 only\n";

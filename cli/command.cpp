@@ -1,8 +1,8 @@
 #include "cli/command.h"
 
-#include "cli/config_file.h"
+#include "config/config_file.h"
 #include "files/whole_file.h"
-#include "cli/latin1_text.h"
+#include "config/latin1_text.h"
 #include "image/image_reader.h"
 #include "texts/message_format.h"
 
@@ -21,7 +21,7 @@ int failure(CliContext& context, std::string_view what) {
 
 void printMessage(std::ostream& stream, const texts::Message& message) {
     // A formatted message can carry a Latin-1 character from a row (Invalid code '%c').
-    stream << latin1ToUtf8(texts::formatMessage(message)) << '\n';
+    stream << config::latin1ToUtf8(texts::formatMessage(message)) << '\n';
 }
 
 std::optional<image::BuiltImage> buildConfigFile(const std::filesystem::path& path, CliContext& context) {
@@ -30,8 +30,8 @@ std::optional<image::BuiltImage> buildConfigFile(const std::filesystem::path& pa
         failure(context, error->what);
         return std::nullopt;
     }
-    const ConfigOutcome parsed = parseConfig(std::get<std::string>(text));
-    if (const auto* error = std::get_if<ConfigError>(&parsed)) {
+    const config::ConfigOutcome parsed = config::parseConfig(std::get<std::string>(text));
+    if (const auto* error = std::get_if<config::ConfigError>(&parsed)) {
         context.err << path.string() << ':' << error->line << ": " << error->what << '\n';
         return std::nullopt;
     }
@@ -57,7 +57,7 @@ int reportReadOutcome(const image::ImageContents& contents, CliContext& context)
 
 int printImageAsConfig(const image::EepromImage& image, CliContext& context) {
     const image::ImageContents contents = image::readImage(image);
-    context.out << writeConfig(contents.settings, contents.rows);
+    context.out << config::writeConfig(contents.settings, contents.rows);
     return reportReadOutcome(contents, context);
 }
 

@@ -4,9 +4,9 @@
 #include <cstdio>
 
 #include "cli/command.h"
-#include "cli/config_file.h"
+#include "config/config_file.h"
 #include "files/whole_file.h"
-#include "cli/latin1_text.h"
+#include "config/latin1_text.h"
 #include "image/slot_table.h"
 
 namespace vostrel::cli {
@@ -33,18 +33,18 @@ void printSlotCodewords(const image::EepromImage& image, unsigned row, std::ostr
 // builder, so that encode refuses exactly what a Write refuses.
 int runEncode(const Arguments& arguments, CliContext& context) {
     if (arguments.positionals.size() > 1) return usageError(context, kEncode, "more than one message (quote it)");
-    const auto capcode = arguments.value("capcode");
+    const auto capcode = config::parseCapcode(arguments.value("capcode").value_or(""));
     if (!capcode || image::leadingInteger(*capcode) == 0) {
         return usageError(context, kEncode, "--capcode must give the pager's address (1 to 2097151)");
     }
-    const auto tone = parseTone(arguments.value("tone").value_or(""));
+    const auto tone = config::parseTone(arguments.value("tone").value_or(""));
     if (!tone) return usageError(context, kEncode, "--tone must be A, B, C or D");
     const auto type = chosenType(arguments);
     if (!type) return usageError(context, kEncode, "give one of --numeric and --alpha");
-    auto message = utf8ToLatin1(arguments.positionals.empty() ? "" : arguments.positionals[0]);
-    if (const auto* error = std::get_if<TextError>(&message)) return usageError(context, kEncode, "message: " + error->what);
-    if (std::get<std::string>(message).size() > kMaxMessageCharacters) {
-        return usageError(context, kEncode, "message longer than " + std::to_string(kMaxMessageCharacters) + " characters");
+    auto message = config::utf8ToLatin1(arguments.positionals.empty() ? "" : arguments.positionals[0]);
+    if (const auto* error = std::get_if<config::TextError>(&message)) return usageError(context, kEncode, "message: " + error->what);
+    if (std::get<std::string>(message).size() > config::kMaxMessageCharacters) {
+        return usageError(context, kEncode, "message longer than " + std::to_string(config::kMaxMessageCharacters) + " characters");
     }
 
     image::ProgrammerEntries entries;

@@ -2,12 +2,13 @@
 // bounds on any bytes, keep the window's limits on what it accepts, and whatever it
 // accepts and builds must decode into a configuration that reads back unchanged.
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
 #include <variant>
 
-#include "cli/config_file.h"
+#include "config/config_file.h"
 #include "image/image_builder.h"
 #include "image/image_reader.h"
 
@@ -16,14 +17,16 @@ using namespace vostrel;
 namespace {
 
 bool withinLimits(const image::ProgrammerEntries& entries) {
-    if (entries.preambleText.size() > cli::kMaxPreambleCharacters) return false;
+    if (entries.preambleText.size() > config::kMaxPreambleCharacters) return false;
     if (entries.repeatIndex < 0 || entries.repeatIndex > 3) return false;
     if (entries.dataRateIndex < -1 || entries.dataRateIndex > 2) return false;
     for (const auto& row : entries.rows) {
-        if (row.capcode.size() > cli::kMaxCapcodeCharacters || row.message.size() > cli::kMaxMessageCharacters) {
+        if (row.capcode.size() > config::kMaxCapcodeCharacters || row.message.size() > config::kMaxMessageCharacters) {
             return false;
         }
         if (row.tone > 3 || row.message.find('\0') != std::string::npos) return false;
+        // A capcode is digits only, so it never reads as another pager's number.
+        if (!std::ranges::all_of(row.capcode, [](char c) { return c >= '0' && c <= '9'; })) return false;
     }
     return true;
 }
@@ -32,7 +35,7 @@ bool withinLimits(const image::ProgrammerEntries& entries) {
 bool decodesToReadableConfig(const image::EepromImage& built) {
     const image::ImageContents contents = image::readImage(built);
     if (contents.readErrorRow) return false;
-    const auto reparsed = cli::parseConfig(cli::writeConfig(contents.settings, contents.rows));
+    const auto reparsed = config::parseConfig(config::writeConfig(contents.settings, contents.rows));
     const auto* entries = std::get_if<image::ProgrammerEntries>(&reparsed);
     if (entries == nullptr) return false;
     return entries->rows == contents.rows && entries->dataRateIndex == static_cast<int>(contents.settings.dataRateIndex) &&
@@ -44,7 +47,7 @@ bool decodesToReadableConfig(const image::EepromImage& built) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    const auto parsed = cli::parseConfig(text);
+    const auto parsed = config::parseConfig(text);
     const auto* entries = std::get_if<image::ProgrammerEntries>(&parsed);
     if (entries == nullptr) return 0;
     if (!withinLimits(*entries)) __builtin_trap();

@@ -97,25 +97,43 @@ long long leadingInteger(const std::string& text) {
     return negative ? -value : value;
 }
 
+RowLayout layOutRows(const PagerRows& rows) {
+    RowLayout layout;
+    for (unsigned row = 0; row < kRowCount; ++row) {
+        const PagerItem& item = rows[row];
+        const long long capcode = leadingInteger(item.capcode);
+        if (capcode == 0) continue;
+        layout.refusals[row] = checkRow(item, capcode, static_cast<int>(row) + 1);
+        if (layout.refusals[row] || layout.fullAtRow) continue;
+        const std::size_t length =
+            paging::transmissionLength(item.type, item.message, static_cast<std::uint32_t>(capcode));
+        if (layout.usedWords + 2 * length > kMaxEndWord) {
+            layout.fullAtRow = static_cast<int>(row);
+            continue;
+        }
+        layout.codewords[row] = length;
+        layout.usedWords += 2 * static_cast<unsigned>(length);
+    }
+    return layout;
+}
+
 BuildOutcome buildImage(const ProgrammerEntries& entries) {
     if (auto refused = checkSettings(entries)) return BuildRefusal{std::move(*refused)};
 
+    RowLayout layout = layOutRows(entries.rows);
+    // Rows from the one that did not fit onward are not looked at.
+    const unsigned checkedRows = layout.fullAtRow ? static_cast<unsigned>(*layout.fullAtRow) : kRowCount;
+    for (unsigned row = 0; row < checkedRows; ++row) {
+        if (layout.refusals[row]) return BuildRefusal{std::move(*layout.refusals[row])};
+    }
     BuiltImage built;
+    built.fullAtRow = layout.fullAtRow;
     storeHeader(built.image, settingsOf(entries));
     for (unsigned row = 0; row < kRowCount; ++row) {
+        if (layout.codewords[row] == 0) continue;
         const PagerItem& item = entries.rows[row];
-        const long long capcode = leadingInteger(item.capcode);
-        if (capcode == 0) continue;
-        if (auto refused = checkRow(item, capcode, static_cast<int>(row) + 1)) {
-            return BuildRefusal{std::move(*refused)};
-        }
-        const auto address = static_cast<std::uint32_t>(capcode);
-        const std::size_t length = paging::transmissionLength(item.type, item.message, address);
-        if (built.usedWords + 2 * length > kMaxEndWord) {
-            built.fullAtRow = static_cast<int>(row);
-            break;
-        }
-        placeTransmission(built, row, item, address, length);
+        placeTransmission(built, row, item, static_cast<std::uint32_t>(leadingInteger(item.capcode)),
+                          layout.codewords[row]);
     }
     return built;
 }

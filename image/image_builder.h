@@ -2,6 +2,7 @@
 // Builds the EEPROM image from what the user entered: checks the settings, packs the
 // header, and places each row's transmission behind the slot table until it is full.
 
+#include <array>
 #include <optional>
 #include <string>
 #include <variant>
@@ -37,6 +38,19 @@ struct BuildRefusal {
 using BuildOutcome = std::variant<BuiltImage, BuildRefusal>;
 
 BuildOutcome buildImage(const ProgrammerEntries& entries);
+
+// Where a Write would put each row, worked out by the walk buildImage makes but
+// carried on past a refused row, so that the window can show every problem and the
+// space used while the user types. A refused row takes no space. When no row before
+// the one that does not fit is refused, the figures are exactly those of buildImage.
+struct RowLayout {
+    unsigned usedWords = kFirstTransmissionWord;
+    std::optional<int> fullAtRow;  // 0-based, as BuiltImage
+    std::array<std::size_t, kRowCount> codewords{};  // of each placed row; 0 if not placed
+    std::array<std::optional<texts::Message>, kRowCount> refusals;  // why Write would refuse the row
+};
+
+RowLayout layOutRows(const PagerRows& rows);
 
 // A number read from text as the window reads it: leading white space, an optional
 // sign, then decimal digits up to the first other character; no digits gives 0.

@@ -47,4 +47,11 @@ ImageContents readImage(const EepromImage& image) {
     return contents;
 }
 
+ProgrammerEntries shownEntries(const ImageContents& contents) {
+    const TransmitterSettings& settings = contents.settings;
+    const bool rateKnown = settings.dataRateIndex < kDataRates.size();
+    return {std::to_string(settings.preambleBits), static_cast<int>(settings.repeatIndex),
+            rateKnown ? static_cast<int>(settings.dataRateIndex) : -1, contents.rows};
+}
+
 }  // namespace vostrel::image

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "image/eeprom_image.h"
+#include "image/image_builder.h"
 #include "image/pager_item.h"
 #include "image/transmitter_settings.h"
 
@@ -18,5 +19,9 @@ struct ImageContents {
 };
 
 ImageContents readImage(const EepromImage& image);
+
+// The window's contents once a Read has shown the contents: the preamble as its
+// decimal number, and no data-rate selection for an index that names no rate.
+ProgrammerEntries shownEntries(const ImageContents& contents);
 
 }  // namespace vostrel::image

@@ -1,14 +1,24 @@
 #include "ui/Unit1.h"
 
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMimeData>
 #include <QProgressBar>
+#include <QRegularExpressionValidator>
 #include <QScreen>
 #include <algorithm>
 #include <string_view>
 
 #include "image/transmitter_settings.h"
 #include "ui/plain_text.h"
+#include "ui/row_checks.h"
+#include "ui/window_files.h"
 
 using vostrel::image::ImageContents;
+using vostrel::image::RowLayout;
 using vostrel::image::PagerItem;
 using vostrel::image::ProgrammerEntries;
 using vostrel::paging::PagerType;
@@ -79,6 +89,29 @@ int requiredWidth(const QWidget& control) {
     return 0;
 }
 
+// A box the Write would refuse: tinted, with the reason as its tooltip.
+constexpr QColor kProblemTint{255, 214, 214};
+
+void showProblem(QLineEdit& box, const QString& problem) {
+    // Escaped, so that a translation is shown as it stands and never as markup.
+    box.setToolTip(problem.isEmpty() ? QString() : QStringLiteral("<qt>%1</qt>").arg(problem.toHtmlEscaped()));
+    if (problem.isEmpty()) {
+        box.setPalette(QPalette());
+        return;
+    }
+    QPalette tinted = box.palette();
+    tinted.setColor(QPalette::Base, kProblemTint);
+    box.setPalette(tinted);
+}
+
+// The one local file a drag carries; several files or anything else open nothing.
+QString droppedFile(const QMimeData* data) {
+    if (data == nullptr || data->urls().size() != 1 || !data->urls().front().isLocalFile()) return {};
+    return data->urls().front().toLocalFile();
+}
+
+std::filesystem::path localPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
 QRect widened(const QRect& place, double factor) {
     const int left = qRound(place.left() * factor);
     const int right = qRound((place.left() + place.width()) * factor);
@@ -91,20 +124,26 @@ TForm1::TForm1(vostrel::device::HidTransport& transport, vostrel::ui::MessagePre
                QWidget* parent)
     : QWidget(parent),
       transport_(transport),
+      texts_(LanguageTexts::ofThisProgram()),
       transferProgress_(new QProgressBar(this)),
-      reporter_(LanguageTexts::ofThisProgram(), presenter),
+      reporter_(texts_, presenter),
       feedback_(*transferProgress_) {
     setupUi(this);
     vostrel::ui::showLabelsAsPlainText(*this);
     move(kWindowPosition);
     setFont(windowFont());
     rows_ = findRows();
+    acceptOnlyDigitsInCapcodes();
     transferProgress_->setGeometry(kTransferProgressPlace);
     transferProgress_->setTextVisible(false);
     transferProgress_->hide();
-    applyLanguageTexts(LanguageTexts::ofThisProgram());
+    applyLanguageTexts(texts_);
     widenForFont();
     connectHandlers();
+    connectRowChecks();
+    passFileDropsToTheWindow();
+    setAcceptDrops(true);
+    checkRows();
 }
 
 TForm1::Rows TForm1::findRows() const {
@@ -120,6 +159,13 @@ TForm1::Rows TForm1::findRows() const {
     }};
 }
 
+void TForm1::acceptOnlyDigitsInCapcodes() {
+    // A capcode is read up to its first non-digit, so "12345G7" would page pager 12345.
+    // Typing and pasting anything but digits is refused where it happens.
+    const QRegularExpression digits(QStringLiteral("[0-9]*"));
+    for (const RowControls& row : rows_) row.capCode->setValidator(new QRegularExpressionValidator(digits, row.capCode));
+}
+
 void TForm1::connectHandlers() {
     // `activated` comes only from the user; a selection set from code must not run
     // the row rules.
@@ -130,6 +176,24 @@ void TForm1::connectHandlers() {
     connect(BtnRead, &QPushButton::clicked, this, &TForm1::BtnReadClick);
     connect(BtnWrite, &QPushButton::clicked, this, &TForm1::BtnWriteClick);
     connect(BtnExit, &QPushButton::clicked, this, &TForm1::BtnExitClick);
+    connect(BtnOpen, &QPushButton::clicked, this, &TForm1::BtnOpenClick);
+    connect(BtnSave, &QPushButton::clicked, this, &TForm1::BtnSaveClick);
+}
+
+void TForm1::connectRowChecks() {
+    // Every change counts, the user's and the code's: a Read or Open changes the rows too.
+    const auto check = [this] { checkRows(); };
+    for (const RowControls& row : rows_) {
+        connect(row.capCode, &QLineEdit::textChanged, this, check);
+        connect(row.message, &QLineEdit::textChanged, this, check);
+        connect(row.tone, &QComboBox::currentIndexChanged, this, check);
+        connect(row.type, &QComboBox::currentIndexChanged, this, check);
+    }
+}
+
+void TForm1::passFileDropsToTheWindow() {
+    // A box would take a dropped file's name as text; the window opens the file instead.
+    for (QLineEdit* box : findChildren<QLineEdit*>()) box->installEventFilter(this);
 }
 
 void TForm1::applyLanguageTexts(const LanguageTexts& texts) {
@@ -142,6 +206,8 @@ void TForm1::applyLanguageTexts(const LanguageTexts& texts) {
     BtnRead->setText(texts.text("&Read"));
     BtnWrite->setText(texts.text("&Write"));
     BtnExit->setText(texts.text("&Exit"));
+    BtnOpen->setText(texts.text("&Open..."));
+    BtnSave->setText(texts.text("&Save..."));
 
     const QStringList pagerTypes = {texts.text("Numeric"), texts.text("Alphnumeric")};
     for (const RowControls& row : rows_) {
@@ -189,11 +255,15 @@ void TForm1::setRowState(const RowControls& row, const RowState& state) {
 }
 
 void TForm1::PagerType01Change() {
-    for (const RowControls& row : rows_) setRowState(row, vostrel::ui::applyTypeRule(rowChoice(row)));
+    changeRows([this] {
+        for (const RowControls& row : rows_) setRowState(row, vostrel::ui::applyTypeRule(rowChoice(row)));
+    });
 }
 
 void TForm1::ToneType01Change() {
-    for (const RowControls& row : rows_) setRowState(row, vostrel::ui::applyToneRule(rowChoice(row)));
+    changeRows([this] {
+        for (const RowControls& row : rows_) setRowState(row, vostrel::ui::applyToneRule(rowChoice(row)));
+    });
 }
 
 ProgrammerEntries TForm1::entries() const {
@@ -210,13 +280,13 @@ ProgrammerEntries TForm1::entries() const {
     return entries;
 }
 
-void TForm1::showContents(const ImageContents& contents) {
-    const auto& settings = contents.settings;
-    Preamble->setText(QString::number(settings.preambleBits));
-    Repeater->setCurrentIndex(static_cast<int>(settings.repeatIndex));
-    const bool rateKnown = settings.dataRateIndex < vostrel::image::kDataRates.size();
-    DataRate->setCurrentIndex(rateKnown ? static_cast<int>(settings.dataRateIndex) : -1);
-    for (std::size_t i = 0; i < rows_.size(); ++i) showRow(rows_[i], contents.rows[i]);
+void TForm1::showEntries(const ProgrammerEntries& entries) {
+    changeRows([&] {
+        Preamble->setText(fromLatin1(entries.preambleText));
+        Repeater->setCurrentIndex(entries.repeatIndex);
+        DataRate->setCurrentIndex(entries.dataRateIndex);
+        for (std::size_t i = 0; i < rows_.size(); ++i) showRow(rows_[i], entries.rows[i]);
+    });
 }
 
 void TForm1::showRow(const RowControls& row, const PagerItem& item) {
@@ -230,8 +300,42 @@ vostrel::ui::CommandServices TForm1::services() {
     return {transport_, reporter_, feedback_};
 }
 
+void TForm1::changeRows(const std::function<void()>& change) {
+    checksHeld_ = true;
+    change();
+    checksHeld_ = false;
+    checkRows();
+}
+
+void TForm1::checkRows() {
+    if (checksHeld_) return;
+    const ProgrammerEntries now = entries();
+    const RowLayout layout = vostrel::image::layOutRows(now.rows);
+    showEepromUse(vostrel::ui::eepromUseLine(layout, now.rows));
+    for (std::size_t i = 0; i < rows_.size(); ++i) markRow(i, layout.refusals[i]);
+}
+
+void TForm1::showEepromUse(const std::vector<vostrel::texts::Message>& line) {
+    if (line == shownUse_) return;
+    shownUse_ = line;
+    QStringList parts;
+    for (const auto& message : line) parts << texts_.messageText(message);
+    EepromUse->setText(parts.join(QStringLiteral("; ")));
+}
+
+void TForm1::markRow(std::size_t index, const std::optional<vostrel::texts::Message>& refusal) {
+    if (refusal == shownRefusals_[index]) return;
+    shownRefusals_[index] = refusal;
+    const QString problem = refusal ? texts_.messageText(*refusal) : QString();
+    const bool onCapcode = refusal && vostrel::ui::markedBox(*refusal) == vostrel::ui::MarkedBox::CapCode;
+    showProblem(*rows_[index].capCode, onCapcode ? problem : QString());
+    showProblem(*rows_[index].message, onCapcode ? QString() : problem);
+}
+
 void TForm1::BtnReadClick() {
-    vostrel::ui::readCommand(services(), [this](const ImageContents& contents) { showContents(contents); });
+    vostrel::ui::readCommand(services(), [this](const ImageContents& contents) {
+        showEntries(vostrel::image::shownEntries(contents));
+    });
 }
 
 void TForm1::BtnWriteClick() { vostrel::ui::writeCommand(entries(), services()); }
@@ -239,4 +343,73 @@ void TForm1::BtnWriteClick() { vostrel::ui::writeCommand(entries(), services());
 void TForm1::BtnExitClick() {
     // A posted request: the window closes once this click has been handled.
     QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+}
+
+QString TForm1::chooseFile(bool toSave) {
+    const QPushButton& button = toSave ? *BtnSave : *BtnOpen;
+    QFileDialog dialog(this, QString(button.text()).remove(QLatin1Char('&')), lastDirectory_);
+    QStringList filters = {texts_.text("Configuration files (*.conf)")};
+    if (!toSave) filters << texts_.text("EEPROM images (*.bin)");
+    dialog.setNameFilters(filters << texts_.text("All files (*)"));
+    dialog.setAcceptMode(toSave ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(toSave ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    if (toSave) dialog.setDefaultSuffix(QStringLiteral("conf"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().front();
+}
+
+void TForm1::rememberDirectory(const QString& path) { lastDirectory_ = QFileInfo(path).absolutePath(); }
+
+void TForm1::BtnOpenClick() {
+    if (const QString path = chooseFile(false); !path.isEmpty()) openFile(path);
+}
+
+void TForm1::BtnSaveClick() {
+    if (const QString path = chooseFile(true); !path.isEmpty()) saveFile(path);
+}
+
+void TForm1::openFile(const QString& path) {
+    rememberDirectory(path);
+    const auto opened = vostrel::ui::openWindowFile(localPath(path));
+    if (const auto* problem = std::get_if<vostrel::ui::FileProblem>(&opened)) {
+        reporter_.report(problem->message, QString::fromStdString(problem->detail));
+        return;
+    }
+    const auto& file = std::get<vostrel::ui::OpenedFile>(opened);
+    showEntries(file.entries);
+    if (file.readErrorRow) reporter_.report({vostrel::texts::keys::kEepromReadError, vostrel::texts::Title::Error, {}});
+}
+
+void TForm1::saveFile(const QString& path) {
+    rememberDirectory(path);
+    if (const auto problem = vostrel::ui::saveWindowFile(localPath(path), entries())) {
+        reporter_.report(problem->message, QString::fromStdString(problem->detail));
+    }
+}
+
+void TForm1::dragEnterEvent(QDragEnterEvent* event) {
+    if (!droppedFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void TForm1::dropEvent(QDropEvent* event) {
+    const QString path = droppedFile(event->mimeData());
+    if (path.isEmpty()) return;
+    event->acceptProposedAction();
+    openFile(path);
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    const bool isDrag = event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove;
+    if (isDrag || event->type() == QEvent::Drop) {
+        auto* drop = static_cast<QDropEvent*>(event);  // QDragEnterEvent and QDragMoveEvent are drop events
+        if (!droppedFile(drop->mimeData()).isEmpty()) {
+            if (isDrag) {
+                drop->acceptProposedAction();
+            } else {
+                dropEvent(drop);
+            }
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }

@@ -1,9 +1,13 @@
 #pragma once
-// The programmer window: sixteen call items, the transmitter settings and the Read,
-// Write and Exit buttons. Its controls and fixed layout come from Unit1.ui.
+// The programmer window: sixteen call items, the transmitter settings, the Open, Save,
+// Read, Write and Exit buttons, and the live check of the rows under them. Its
+// controls and fixed layout come from Unit1.ui.
 
 #include <QWidget>
+#include <functional>
 #include <array>
+#include <optional>
+#include <vector>
 
 #include "device/hid_transport.h"
 #include "image/image_builder.h"
@@ -24,6 +28,15 @@ public:
     TForm1(vostrel::device::HidTransport& transport, vostrel::ui::MessagePresenter& presenter,
            QWidget* parent = nullptr);
 
+    // Open and Save without their file dialogs, as a dropped file is opened.
+    void openFile(const QString& path);
+    void saveFile(const QString& path);
+
+protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     struct RowControls {
         QLineEdit* capCode;
@@ -36,12 +49,17 @@ private:
     void BtnReadClick();
     void BtnWriteClick();
     void BtnExitClick();
+    void BtnOpenClick();
+    void BtnSaveClick();
     void PagerType01Change();
     void ToneType01Change();
 
     vostrel::ui::CommandServices services();
     Rows findRows() const;
+    void acceptOnlyDigitsInCapcodes();
     void connectHandlers();
+    void connectRowChecks();
+    void passFileDropsToTheWindow();
     void applyLanguageTexts(const vostrel::ui::LanguageTexts& texts);
     void widenForFont();
     void keepOnScreen();
@@ -49,12 +67,29 @@ private:
     vostrel::ui::RowChoice rowChoice(const RowControls& row) const;
     void setRowState(const RowControls& row, const vostrel::ui::RowState& state);
     vostrel::image::ProgrammerEntries entries() const;
-    void showContents(const vostrel::image::ImageContents& contents);
+    void showEntries(const vostrel::image::ProgrammerEntries& entries);
     void showRow(const RowControls& row, const vostrel::image::PagerItem& item);
 
+    // Runs `change` over several controls and checks the rows once afterwards.
+    void changeRows(const std::function<void()>& change);
+    void checkRows();
+    void showEepromUse(const std::vector<vostrel::texts::Message>& line);
+    void markRow(std::size_t index, const std::optional<vostrel::texts::Message>& refusal);
+
+    QString chooseFile(bool toSave);
+    void rememberDirectory(const QString& path);
+
     vostrel::device::HidTransport& transport_;
+    vostrel::ui::LanguageTexts texts_;
     Rows rows_;
     QProgressBar* transferProgress_;
     vostrel::ui::MessageReporter reporter_;
     vostrel::ui::TransferFeedback feedback_;
+
+    // What the live check shows now, so that texts are looked up only when it changes.
+    bool checksHeld_ = false;
+    std::vector<vostrel::texts::Message> shownUse_;
+    std::array<std::optional<vostrel::texts::Message>, vostrel::image::kRowCount> shownRefusals_;
+    // Where the file dialogs start, for as long as the program runs.
+    QString lastDirectory_;
 };

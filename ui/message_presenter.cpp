@@ -32,4 +32,8 @@ void MessageReporter::report(const texts::Message& message) const {
     presenter_.show(titles_[message.title], texts_.messageText(message));
 }
 
+void MessageReporter::report(const texts::Message& message, const QString& detail) const {
+    presenter_.show(titles_[message.title], texts_.messageText(message) + QLatin1Char('\n') + detail);
+}
+
 }  // namespace vostrel::ui

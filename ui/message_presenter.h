@@ -35,6 +35,8 @@ public:
     MessageReporter(LanguageTexts texts, MessagePresenter& presenter);
 
     void report(const texts::Message& message) const;
+    // The message with the system's own details on a line of their own beneath it.
+    void report(const texts::Message& message, const QString& detail) const;
 
 private:
     LanguageTexts texts_;

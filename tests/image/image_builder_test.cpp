@@ -192,6 +192,36 @@ TEST(Builder, LongestTransmissionFitsExactlyAtTheLastWord) {
     EXPECT_EQ(*tooLong.fullAtRow, 0);
 }
 
+TEST(RowLayout, MarksEveryRefusedRowAndCountsOnlyRowsAWriteWouldPlace) {
+    PagerRows rows;
+    rows[0] = numeric("8", "12a");      // refused: takes no space
+    rows[1] = numeric("16", "123");     // 4 codewords
+    rows[2] = numeric("9999999", "");   // refused
+    rows[3] = alpha("15", std::string(129, 'x'));  // 66 codewords
+    rows[4] = alpha("23", std::string(129, 'x'));  // does not fit
+    rows[5] = numeric("32", "b");       // after the full row: not placed, yet marked
+    rows[6] = numeric("40", "1");       // would fit, but rows stop at the full one
+    const RowLayout layout = layOutRows(rows);
+    const std::string expectedRefusals[kRowCount] = {"Invalid code 'a' in Item[01]", "", "CapCode out of range in Item[03]",
+                                                     "", "", "Invalid code 'b' in Item[06]"};
+    const std::size_t expectedCodewords[kRowCount] = {0, 4, 0, 66};
+    for (unsigned row = 0; row < kRowCount; ++row) {
+        const auto& refusal = layout.refusals[row];
+        EXPECT_EQ(refusal ? texts::formatMessage(*refusal) : "", expectedRefusals[row]) << "row " << row + 1;
+        EXPECT_EQ(layout.codewords[row], expectedCodewords[row]) << "row " << row + 1;
+    }
+    EXPECT_EQ(layout.usedWords, 17U + 2 * (4 + 66));
+    EXPECT_EQ(layout.fullAtRow, 4);
+
+    // Without the refused rows the layout is the built image's.
+    rows[0] = rows[2] = rows[5] = PagerItem{};
+    ProgrammerEntries entries;
+    entries.rows = rows;
+    const BuiltImage image = built(entries);
+    EXPECT_EQ(layOutRows(rows).usedWords, image.usedWords);
+    EXPECT_EQ(layOutRows(rows).fullAtRow, image.fullAtRow);
+}
+
 TEST(LeadingInteger, ReadsAsTheWindowDoes) {
     const struct {
         const char* text;

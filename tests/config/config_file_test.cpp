@@ -3,19 +3,19 @@
 #include <functional>
 #include <string>
 
-#include "cli/config_file.h"
+#include "config/config_file.h"
 #include "image/image_builder.h"
 #include "image/image_reader.h"
 
 using namespace vostrel;
-using cli::ConfigError;
+using config::ConfigError;
 using image::ProgrammerEntries;
 using paging::PagerType;
 
 namespace {
 
 ProgrammerEntries parsed(const std::string& text) {
-    const cli::ConfigOutcome outcome = cli::parseConfig(text);
+    const config::ConfigOutcome outcome = config::parseConfig(text);
     if (const auto* error = std::get_if<ConfigError>(&outcome)) {
         ADD_FAILURE() << "line " << error->line << ": " << error->what << "\nin:\n" << text;
         return {};
@@ -78,12 +78,12 @@ TEST(ConfigParser, ReadsWhatTheFileSays) {
         {"Latin-1 characters written in UTF-8",
          "[Item01]\nMessage = \"\xC3\xA9\xC3\xBF\xC2\xA0\"\n",
          entriesWith([](auto& e) { e.rows[0].message = "\xE9\xFF\xA0"; })},
-        {"quoted capcode keeps its blanks; an empty capcode leaves the row unused",
-         "[Item01]\nCapCode = \" 12\"\n[Item02]\nCapCode =\nMessage = \"\"\n",
-         entriesWith([](auto& e) { e.rows[0].capcode = " 12"; })},
-        {"a capcode as typed, even one the builder refuses",
-         "[Item03]\nCapCode = -5\n",
-         entriesWith([](auto& e) { e.rows[2].capcode = "-5"; })},
+        {"blanks around a quoted capcode are dropped; an empty capcode leaves the row unused",
+         "[Item01]\nCapCode = \" 12\t\"\n[Item02]\nCapCode =\nMessage = \"\"\n",
+         entriesWith([](auto& e) { e.rows[0].capcode = "12"; })},
+        {"a capcode of digits the builder refuses is still read",
+         "[Item03]\nCapCode = 0009999\n",
+         entriesWith([](auto& e) { e.rows[2].capcode = "0009999"; })},
         {"the longest message", "[Item01]\nMessage = \"" + std::string(129, 'x') + "\"\n",
          entriesWith([](auto& e) { e.rows[0].message = std::string(129, 'x'); })},
     };
@@ -94,6 +94,7 @@ TEST(ConfigParser, ReadsWhatTheFileSays) {
 }
 
 TEST(ConfigParser, ErrorsNameTheLine) {
+    const std::string kNotCapcode = "CapCode must be decimal digits, or empty for a row not in use, not ";
     const struct {
         std::string text;
         int line;
@@ -119,6 +120,12 @@ TEST(ConfigParser, ErrorsNameTheLine) {
         {"[Settings]\nRepeat = 2x\n", 2, "Repeat must be 1 to 4, not '2x'"},
         {"[Settings]\nPreamble = 10230\n", 2, "Preamble is longer than 4 characters"},
         {"[Item01]\nCapCode = 12345678\n", 2, "CapCode is longer than 7 characters"},
+        {"[Item01]\nCapCode = 12345G7\n", 2, kNotCapcode + "'12345G7'"},
+        {"[Item01]\nCapCode = abc\n", 2, kNotCapcode + "'abc'"},
+        {"[Item01]\nCapCode = 0x10\n", 2, kNotCapcode + "'0x10'"},
+        {"[Item01]\nCapCode = 12 34\n", 2, kNotCapcode + "'12 34'"},
+        {"[Item01]\nCapCode = -5\n", 2, kNotCapcode + "'-5'"},
+        {"[Item01]\nCapCode = \"+5\"\n", 2, kNotCapcode + "'+5'"},
         {"[Item01]\nTone = E\n", 2, "Tone must be A, B, C or D, not 'E'"},
         {"[Item01]\nTone = AB\n", 2, "Tone must be A, B, C or D, not 'AB'"},
         {"[Item01]\nType = Alpha\n", 2, "Type must be Numeric or Alphanumeric, not 'Alpha'"},
@@ -140,7 +147,7 @@ TEST(ConfigParser, ErrorsNameTheLine) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
-        const cli::ConfigOutcome outcome = cli::parseConfig(c.text);
+        const config::ConfigOutcome outcome = config::parseConfig(c.text);
         const auto* error = std::get_if<ConfigError>(&outcome);
         ASSERT_NE(error, nullptr);
         EXPECT_EQ(error->line, c.line);
@@ -151,7 +158,7 @@ TEST(ConfigParser, ErrorsNameTheLine) {
 std::string messageLine(const std::string& message) {
     image::PagerRows rows;
     rows[0] = {"8", 3, PagerType::Alphanumeric, message};
-    const std::string text = cli::writeConfig({}, rows);
+    const std::string text = config::writeConfig({}, rows);
     const std::size_t start = text.find("Message = ");
     return text.substr(start, text.find('\n', start) - start);
 }
@@ -174,7 +181,7 @@ TEST(ConfigWriter, QuotesMessagesSoEveryByteSurvives) {
 TEST(ConfigWriter, WritesSettingsAndOnlyRowsInUse) {
     image::PagerRows rows;
     rows[4] = {"1234567", 0, PagerType::Numeric, "123  "};
-    const std::string text = cli::writeConfig({3, 0, 0}, rows);
+    const std::string text = config::writeConfig({3, 0, 0}, rows);
     EXPECT_EQ(text,
               "[Settings]\nDataRate = none\nPreamble = 0\nRepeat = 1\n\n"
               "[Item05]\nCapCode = 1234567\nTone = A\nType = Numeric\nMessage = \"123  \"\n");
@@ -189,11 +196,59 @@ TEST(ConfigWriter, EveryMessageByteReadsBack) {
     }
     rows[15] = {"2097151", 2, PagerType::Numeric, ""};
     const image::TransmitterSettings settings{2, 1023, 3};
-    const ProgrammerEntries back = parsed(cli::writeConfig(settings, rows));
+    const ProgrammerEntries back = parsed(config::writeConfig(settings, rows));
     EXPECT_EQ(back.dataRateIndex, 2);
     EXPECT_EQ(back.preambleText, "1023");
     EXPECT_EQ(back.repeatIndex, 3);
     for (unsigned row = 0; row < image::kRowCount; ++row) EXPECT_EQ(back.rows[row], rows[row]) << "row " << row + 1;
+}
+
+TEST(ConfigWriter, WindowEntriesReadBackUnchanged) {
+    const struct {
+        const char* name;
+        ProgrammerEntries entries;
+        std::string preambleRead;  // trailing blanks of the preamble box are dropped
+    } cases[] = {
+        {"padded preamble, no data rate, a row with a message but no capcode",
+         entriesWith([](auto& e) {
+             e.preambleText = "576 ";
+             e.dataRateIndex = -1;
+             e.repeatIndex = 3;
+             e.rows[2] = {"", 1, PagerType::Numeric, "12"};
+             e.rows[15] = {"0000007", 3, PagerType::Alphanumeric, "\"x\" \\"};
+         }),
+         "576"},
+        {"blank preamble", entriesWith([](auto& e) { e.preambleText = "    "; }), ""},
+        {"preamble with inner blanks", entriesWith([](auto& e) { e.preambleText = " 5 7"; }), " 5 7"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ProgrammerEntries expected = c.entries;
+        expected.preambleText = c.preambleRead;
+        expectSameEntries(parsed(config::writeConfig(c.entries)), expected);
+    }
+}
+
+TEST(ConfigOrImage, OnlyAFileOfImageSizeThatIsNoConfigurationIsAnImage) {
+    const std::string configuration = "[Item01]\nCapCode = 8\n";
+    std::string paddedConfiguration = configuration + std::string(512 - configuration.size(), '#');
+    const struct {
+        std::string bytes;
+        std::size_t expectedKind;  // index in ConfigOrImage
+    } cases[] = {
+        {configuration, 0},
+        {paddedConfiguration, 0},
+        {std::string(512, '\xFF'), 1},
+        {std::string(511, '\xFF'), 2},
+        {std::string(513, '\0'), 2},
+    };
+    for (const auto& c : cases) {
+        const config::ConfigOrImage outcome = config::parseConfigOrImage(c.bytes);
+        EXPECT_EQ(outcome.index(), c.expectedKind) << c.bytes.size() << " bytes";
+        if (const auto* image = std::get_if<image::EepromImage>(&outcome)) {
+            EXPECT_EQ(std::string(image->bytes.begin(), image->bytes.end()), c.bytes);
+        }
+    }
 }
 
 // build(decode(build(configuration))) is the same image, byte for byte.
@@ -235,7 +290,7 @@ TEST(ConfigRoundTrip, DecodedImageBuildsTheSameImage) {
         const image::EepromImage first = builtImage(text);
         const image::ImageContents contents = image::readImage(first);
         ASSERT_FALSE(contents.readErrorRow);
-        EXPECT_EQ(builtImage(cli::writeConfig(contents.settings, contents.rows)), first);
+        EXPECT_EQ(builtImage(config::writeConfig(contents.settings, contents.rows)), first);
     }
 }
 

@@ -1,4 +1,4 @@
-#include "cli/config_file.h"
+#include "config/config_file.h"
 
 #include <algorithm>
 #include <array>
@@ -7,9 +7,10 @@
 #include <cstdio>
 #include <map>
 
-#include "cli/latin1_text.h"
+#include "config/latin1_text.h"
+#include "image/image_reader.h"
 
-namespace vostrel::cli {
+namespace vostrel::config {
 namespace {
 
 using image::ProgrammerEntries;
@@ -153,8 +154,10 @@ Error applyRepeat(const Value& value, ProgrammerEntries& entries, unsigned) {
 }
 
 Error applyCapcode(const Value& value, ProgrammerEntries& entries, unsigned row) {
-    if (auto error = checkLength("CapCode", value, kMaxCapcodeCharacters)) return error;
-    entries.rows[row].capcode = value.text;
+    auto digits = parseCapcode(value.text);
+    if (!digits) return "CapCode must be decimal digits, or empty for a row not in use, not " + quoted(value.text);
+    if (auto error = checkLength("CapCode", {*digits}, kMaxCapcodeCharacters)) return error;
+    entries.rows[row].capcode = std::move(*digits);
     return std::nullopt;
 }
 
@@ -322,8 +325,17 @@ std::string quoteMessage(std::string_view latin1) {
     return out + kQuote;
 }
 
-std::string dataRateText(unsigned index) {
-    return index < image::kDataRates.size() ? std::to_string(image::kDataRates[index]) : "none";
+std::string dataRateText(int index) {
+    const bool known = index >= 0 && index < static_cast<int>(image::kDataRates.size());
+    return known ? std::to_string(image::kDataRates[static_cast<std::size_t>(index)]) : "none";
+}
+
+// The preamble box pads a short number with blanks, which change nothing and are
+// dropped; any other text is quoted so that it reads back unchanged.
+std::string preambleText(std::string_view text) {
+    while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
+    const bool allDigits = std::ranges::all_of(text, [](char c) { return c >= '0' && c <= '9'; });
+    return allDigits ? std::string(text) : quoteMessage(text);
 }
 
 std::string typeText(paging::PagerType type) {
@@ -331,6 +343,13 @@ std::string typeText(paging::PagerType type) {
 }
 
 }  // namespace
+
+std::optional<std::string> parseCapcode(std::string_view text) {
+    const std::string_view digits = trim(text);
+    const bool allDigits = std::ranges::all_of(digits, [](char c) { return c >= '0' && c <= '9'; });
+    if (!allDigits) return std::nullopt;
+    return std::string(digits);
+}
 
 std::optional<unsigned> parseTone(std::string_view letter) {
     if (letter.size() != 1) return std::nullopt;
@@ -341,13 +360,13 @@ std::optional<unsigned> parseTone(std::string_view letter) {
 
 ConfigOutcome parseConfig(std::string_view text) { return ConfigParser().parse(text); }
 
-std::string writeConfig(const image::TransmitterSettings& settings, const image::PagerRows& rows) {
+std::string writeConfig(const image::ProgrammerEntries& entries) {
     std::string out = "[Settings]\n";
-    out += "DataRate = " + dataRateText(settings.dataRateIndex) + "\n";
-    out += "Preamble = " + std::to_string(settings.preambleBits) + "\n";
-    out += "Repeat = " + std::to_string(settings.repeatIndex + 1) + "\n";
+    out += "DataRate = " + dataRateText(entries.dataRateIndex) + "\n";
+    out += "Preamble = " + preambleText(entries.preambleText) + "\n";
+    out += "Repeat = " + std::to_string(entries.repeatIndex + 1) + "\n";
     for (unsigned row = 0; row < image::kRowCount; ++row) {
-        const image::PagerItem& item = rows[row];
+        const image::PagerItem& item = entries.rows[row];
         if (item == image::PagerItem{}) continue;
         out += "\n[" + itemSectionName(row) + "]\n";
         out += "CapCode = " + latin1ToUtf8(item.capcode) + "\n";
@@ -358,4 +377,17 @@ std::string writeConfig(const image::TransmitterSettings& settings, const image:
     return out;
 }
 
-}  // namespace vostrel::cli
+std::string writeConfig(const image::TransmitterSettings& settings, const image::PagerRows& rows) {
+    return writeConfig(image::shownEntries({settings, rows, std::nullopt}));
+}
+
+ConfigOrImage parseConfigOrImage(std::string_view bytes) {
+    ConfigOutcome parsed = parseConfig(bytes);
+    if (const auto* entries = std::get_if<image::ProgrammerEntries>(&parsed)) return *entries;
+    if (bytes.size() != image::kImageBytes) return std::get<ConfigError>(parsed);
+    image::EepromImage image;
+    std::ranges::copy(bytes, image.bytes.begin());
+    return image;
+}
+
+}  // namespace vostrel::config

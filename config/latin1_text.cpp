@@ -1,8 +1,8 @@
-#include "cli/latin1_text.h"
+#include "config/latin1_text.h"
 
 #include <cstdio>
 
-namespace vostrel::cli {
+namespace vostrel::config {
 namespace {
 
 constexpr char32_t kLatin1Last = 0xFF;
@@ -78,4 +78,4 @@ std::string latin1ToUtf8(std::string_view latin1) {
     return utf8;
 }
 
-}  // namespace vostrel::cli
+}  // namespace vostrel::config

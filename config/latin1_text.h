@@ -8,7 +8,7 @@
 #include <string_view>
 #include <variant>
 
-namespace vostrel::cli {
+namespace vostrel::config {
 
 // The code point starting at text[i], advancing i past it; nothing (and i unchanged)
 // for a malformed, overlong, surrogate or out-of-range sequence.
@@ -32,4 +32,4 @@ void appendUtf8(std::string& out, unsigned char latin1);
 // "character U+20AC is not Latin-1".
 TextError notLatin1(char32_t codePoint);
 
-}  // namespace vostrel::cli
+}  // namespace vostrel::config

@@ -3,7 +3,7 @@
 // that scripts can build, keep and compare what a transmitter holds.
 //
 //   [Settings]            DataRate = 512|1200|2400|none, Preamble = text, Repeat = 1..4
-//   [Item01] .. [Item16]  CapCode = text, Tone = A..D, Type = Numeric|Alphanumeric,
+//   [Item01] .. [Item16]  CapCode = digits or empty, Tone = A..D, Type = Numeric|Alphanumeric,
 //                         Message = "text" with \" \\ and \xNN escapes
 //
 // Section and key names ignore case; '#' or ';' starts a comment outside quotes. The
@@ -14,12 +14,13 @@
 #include <string_view>
 #include <variant>
 
+#include "image/eeprom_image.h"
 #include "image/image_builder.h"
 #include "image/pager_item.h"
 #include "image/transmitter_settings.h"
 #include "paging/transmission_decoder.h"
 
-namespace vostrel::cli {
+namespace vostrel::config {
 
 // The longest texts the window's boxes hold: the preamble box, the capcode box, and a
 // message box after a Read.
@@ -38,11 +39,24 @@ using ConfigOutcome = std::variant<image::ProgrammerEntries, ConfigError>;
 // its row or box empty.
 ConfigOutcome parseConfig(std::string_view text);
 
-// The configuration parseConfig reads back into the same settings and rows. Capcodes
-// are written as they stand, which for rows read from an image is plain digits.
+// The configuration parseConfig reads back into the same entries. Capcodes are
+// written as they stand: plain digits, as the window's boxes and an image hold them.
+std::string writeConfig(const image::ProgrammerEntries& entries);
+
+// An image's settings and rows, as a Read shows them.
 std::string writeConfig(const image::TransmitterSettings& settings, const image::PagerRows& rows);
+
+// What a file the tool reads turns out to be: a configuration, or else, when it has
+// exactly the size of one, an image.
+using ConfigOrImage = std::variant<image::ProgrammerEntries, image::EepromImage, ConfigError>;
+ConfigOrImage parseConfigOrImage(std::string_view bytes);
+
+// A capcode as the window's box holds it: decimal digits, or empty for a row not in
+// use; blanks around are dropped. Nothing for any other text, which would otherwise
+// be read as its leading digits and page another pager.
+std::optional<std::string> parseCapcode(std::string_view text);
 
 // Tone letter A to D, either case.
 std::optional<unsigned> parseTone(std::string_view letter);
 
-}  // namespace vostrel::cli
+}  // namespace vostrel::config

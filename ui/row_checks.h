@@ -1,0 +1,32 @@
+#pragma once
+// The live check of the rows while the user types: how much of the EEPROM they take,
+// which rows will not fit, and where each refused row is marked. It is worked out by
+// the builder's own walk over the rows, so it agrees with what Write does.
+
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "image/image_builder.h"
+#include "texts/message.h"
+
+namespace vostrel::ui {
+
+namespace keys {
+inline constexpr std::string_view kWordsUsed = "EEPROM: %d of %d words used";
+inline constexpr std::string_view kRowWillNotFit = "row %d will not fit";
+inline constexpr std::string_view kRowsWillNotFit = "rows %d-%d will not fit";
+}  // namespace keys
+
+// The words between the slot table and the last end address a slot can name.
+inline constexpr int kTransmissionAreaWords = image::kMaxEndWord - image::kFirstTransmissionWord;
+
+// The parts of the line under the rows, in order.
+std::vector<texts::Message> eepromUseLine(const image::RowLayout& layout, const image::PagerRows& rows);
+
+enum class MarkedBox { CapCode, Message };
+
+// The box that holds what Write refuses in a row.
+MarkedBox markedBox(const texts::Message& refusal);
+
+}  // namespace vostrel::ui

@@ -1,0 +1,42 @@
+#pragma once
+// Open and Save: the window's contents from and to a configuration file, or from a
+// 512-byte image file read as a Read reads the transmitter.
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+
+#include "image/image_builder.h"
+#include "texts/message.h"
+
+namespace vostrel::ui {
+
+namespace keys {
+inline constexpr std::string_view kCannotReadFile = "The file cannot be read";
+inline constexpr std::string_view kNotConfigurationOrImage = "The file is no configuration or EEPROM image";
+inline constexpr std::string_view kCannotSaveFile = "The file cannot be saved";
+}  // namespace keys
+
+// A message with the system's own details beneath it: the file, and the line or the
+// reason the system gave.
+struct FileProblem {
+    texts::Message message;
+    std::string detail;  // UTF-8
+};
+
+struct OpenedFile {
+    image::ProgrammerEntries entries;
+    // As a Read: the 1-based row of an image that could not be read, and every row
+    // from it on empty.
+    std::optional<int> readErrorRow;
+};
+
+std::variant<OpenedFile, FileProblem> openWindowFile(const std::filesystem::path& path);
+
+// Writes the entries as a configuration, safely: a failure leaves any existing file
+// as it was.
+std::optional<FileProblem> saveWindowFile(const std::filesystem::path& path, const image::ProgrammerEntries& entries);
+
+}  // namespace vostrel::ui
