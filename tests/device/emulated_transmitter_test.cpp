@@ -77,9 +77,11 @@ TEST_F(EmulatorFileTest, EachWordIsSavedAsItArrives) {
 
     testing::expectFailure(writeEeprom(transmitter, patternImage(), 121), texts::keys::kCommandFail);
 
+    // Reports 0-49: the table cleared (words 1-16), then words 17 to 50.
     const EmulatedTransmitter reopened(backed());
-    EXPECT_EQ(reopened.eeprom().word(49), patternImage().word(49));
-    EXPECT_EQ(reopened.eeprom().word(50), 0xFFFF);
+    EXPECT_EQ(reopened.eeprom().word(16), 0);
+    EXPECT_EQ(reopened.eeprom().word(50), patternImage().word(50));
+    EXPECT_EQ(reopened.eeprom().word(51), 0xFFFF);
 }
 
 TEST_F(EmulatorFileTest, FileOfTheWrongSizeIsAnErrorNamingIt) {
