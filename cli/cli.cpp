@@ -1,6 +1,8 @@
 #include "cli/cli.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <exception>
 #include <vector>
 
@@ -58,6 +60,14 @@ void printCommandHelp(std::ostream& stream, const Command& command) {
     if (!command.options.empty()) printOptionsHelp(stream, command.options);
 }
 
+// Output that never arrived (a full disk, a closed pipe) makes the command fail.
+int finishOutput(CliContext& context, int status) {
+    errno = 0;
+    if (context.out.flush()) return status;
+    const std::string reason = errno != 0 ? std::string(": ") + std::strerror(errno) : std::string();
+    return failure(context, std::string(kProgramName) + ": cannot write to standard output" + reason);
+}
+
 }  // namespace
 
 std::unique_ptr<device::HidTransport> makeHardwareTransport() {
@@ -88,12 +98,14 @@ int runCli(std::span<const std::string> arguments, CliContext& context) {
         printCommandHelp(context.out, *command);
         return kExitSuccess;
     }
+    int status = kExitFailure;
     try {
-        return command->run(parsedArguments, context);
+        status = command->run(parsedArguments, context);
     } catch (const std::exception& error) {
         // A transport that cannot start, or an emulator file that cannot be kept.
-        return failure(context, std::string(kProgramName) + ": " + error.what());
+        status = failure(context, std::string(kProgramName) + ": " + error.what());
     }
+    return finishOutput(context, status);
 }
 
 }  // namespace vostrel::cli

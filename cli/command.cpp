@@ -2,7 +2,6 @@
 
 #include "cli/config_file.h"
 #include "files/whole_file.h"
-#include "cli/latin1_text.h"
 #include "image/image_reader.h"
 #include "texts/message_format.h"
 
@@ -20,8 +19,19 @@ int failure(CliContext& context, std::string_view what) {
 }
 
 void printMessage(std::ostream& stream, const texts::Message& message) {
-    // A formatted message can carry a Latin-1 character from a row (Invalid code '%c').
-    stream << latin1ToUtf8(texts::formatMessage(message)) << '\n';
+    stream << texts::formatMessage(message) << '\n';
+}
+
+int saveOutput(const std::string& output, std::string_view bytes, const std::filesystem::path& input,
+               CliContext& context) {
+    if (output == kStandardOutput) {
+        // Checked once the command ends, when standard output is flushed.
+        context.out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        return kExitSuccess;
+    }
+    if (auto error = files::refuseSameFile(output, input)) return failure(context, error->what);
+    if (auto error = files::writeWholeFile(output, bytes)) return failure(context, error->what);
+    return kExitSuccess;
 }
 
 std::optional<image::BuiltImage> buildConfigFile(const std::filesystem::path& path, CliContext& context) {
@@ -37,6 +47,7 @@ std::optional<image::BuiltImage> buildConfigFile(const std::filesystem::path& pa
     }
     image::BuildOutcome outcome = image::buildImage(std::get<image::ProgrammerEntries>(parsed));
     if (const auto* refusal = std::get_if<image::BuildRefusal>(&outcome)) {
+        context.err << path.string() << ": ";
         printMessage(context.err, refusal->message);
         return std::nullopt;
     }

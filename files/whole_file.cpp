@@ -7,16 +7,12 @@
 #include "files/error_text.h"
 
 namespace vostrel::files {
-namespace {
-
 using detail::failure;
 using detail::systemFailure;
 
-std::string_view bytesOf(const image::EepromImage& image) {
+std::string_view imageBytes(const image::EepromImage& image) {
     return {reinterpret_cast<const char*>(image.bytes.data()), image.bytes.size()};
 }
-
-}  // namespace
 
 std::variant<std::string, FileError> readWholeFile(const std::filesystem::path& path, std::size_t maxBytes) {
     std::ifstream in(path, std::ios::binary);
@@ -50,7 +46,7 @@ std::variant<image::EepromImage, FileError> loadImageFile(const std::filesystem:
 
 std::optional<FileError> saveImageFile(const std::filesystem::path& path, const image::EepromImage& image,
                                        bool mustBeNew) {
-    return writeWholeFile(path, bytesOf(image), mustBeNew);
+    return writeWholeFile(path, imageBytes(image), mustBeNew);
 }
 
 }  // namespace vostrel::files

@@ -42,6 +42,9 @@ std::optional<FileError> writeWholeFile(const std::filesystem::path& path, std::
 // writing it would destroy the input; checked before anything is written.
 std::optional<FileError> refuseSameFile(const std::filesystem::path& output, const std::filesystem::path& input);
 
+// The image's 512 bytes as they go into a file.
+std::string_view imageBytes(const image::EepromImage& image);
+
 // An image file must be exactly 512 bytes; any other size is an error naming it.
 std::variant<image::EepromImage, FileError> loadImageFile(const std::filesystem::path& path);
 std::optional<FileError> saveImageFile(const std::filesystem::path& path, const image::EepromImage& image,

@@ -41,8 +41,8 @@ QString fromLatin1(const std::string& text) {
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// The paging code sees every character as one byte; characters outside Latin-1
-// become '?'.
+// The paging code sees every character as one byte; in the capcode and preamble
+// boxes characters outside Latin-1 become '?'.
 std::string toLatin1(const QString& text) { return text.toLatin1().toStdString(); }
 
 // Shows a text read from the device whole: the box's limit bounds only what the user
@@ -203,9 +203,16 @@ ProgrammerEntries TForm1::entries() const {
     for (std::size_t i = 0; i < rows_.size(); ++i) {
         const RowControls& row = rows_[i];
         const RowChoice choice = rowChoice(row);
-        entries.rows[i] = {toLatin1(row.capCode->text()), choice.tone, choice.type, toLatin1(row.message->text())};
+        entries.rows[i] = {toLatin1(row.capCode->text()), choice.tone, choice.type,
+                           vostrel::ui::messageBytes(row.message->text())};
     }
     return entries;
+}
+
+vostrel::ui::TypedMessages TForm1::typedMessages() const {
+    vostrel::ui::TypedMessages typed;
+    for (std::size_t i = 0; i < rows_.size(); ++i) typed[i] = rows_[i].message->text();
+    return typed;
 }
 
 void TForm1::showContents(const ImageContents& contents) {
@@ -232,7 +239,7 @@ void TForm1::BtnReadClick() {
     vostrel::ui::readCommand(services(), [this](const ImageContents& contents) { showContents(contents); });
 }
 
-void TForm1::BtnWriteClick() { vostrel::ui::writeCommand(entries(), services()); }
+void TForm1::BtnWriteClick() { vostrel::ui::writeCommand(entries(), typedMessages(), services()); }
 
 void TForm1::BtnExitClick() {
     // A posted request: the window closes once this click has been handled.

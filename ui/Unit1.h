@@ -49,6 +49,7 @@ private:
     vostrel::ui::RowChoice rowChoice(const RowControls& row) const;
     void setRowState(const RowControls& row, const vostrel::ui::RowState& state);
     vostrel::image::ProgrammerEntries entries() const;
+    vostrel::ui::TypedMessages typedMessages() const;
     void showContents(const vostrel::image::ImageContents& contents);
     void showRow(const RowControls& row, const vostrel::image::PagerItem& item);
 

@@ -15,8 +15,8 @@ TEST(AudioCommand, ConfigurationAndItsImageSoundTheSame) {
     ASSERT_EQ(run({"audio", dir.file("pages.bin"), dir.file("b.wav")}).status, 0);
     const std::string wav = readFile(dir.file("a.wav"));
     EXPECT_EQ(wav, readFile(dir.file("b.wav")));
-    // 512 bps, preamble 700, repeat 3 from the settings; two rows of 20 and 6 codewords.
-    const std::size_t bits = 3 * (700 + 20 * 32) + 3 * (700 + 6 * 32);
+    // 512 bps, preamble 700, repeat 3 from the settings; two rows of 20 and 7 codewords.
+    const std::size_t bits = 3 * (700 + 20 * 32) + 3 * (700 + 7 * 32);
     EXPECT_EQ(wav.size(), 44 + 2 * (bits * 22050 / 512));
 }
 
@@ -25,7 +25,7 @@ TEST(AudioCommand, OptionsOverrideTheStoredSettings) {
     writeFile(dir.file("pages.conf"), kSampleConfig);
     ASSERT_EQ(run({"audio", "--rate", "2400", "--preamble", "0", "--repeat", "1", dir.file("pages.conf"),
                    dir.file("a.wav")}).status, 0);
-    EXPECT_EQ(readFile(dir.file("a.wav")).size(), 44 + 2 * ((20 + 6) * 32 * 22050 / 2400));
+    EXPECT_EQ(readFile(dir.file("a.wav")).size(), 44 + 2 * ((20 + 7) * 32 * 22050 / 2400));
 }
 
 TEST(AudioCommand, RefusalsAndMisuse) {

@@ -127,7 +127,7 @@ TEST_F(EmulatorFileCommands, RefusedBuildsNeverReachTheDevice) {
     writeFile(config, "[Settings]\nPreamble = 1024\n");
     const CliRun result = run({"write", "--emulator", eeprom, config});
     EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.err, "Preamble value out of range\n");
+    EXPECT_EQ(result.err, config + ": Preamble value out of range\n");
     EXPECT_EQ(readFile(eeprom), bytesOf(patternImage()));
 }
 
