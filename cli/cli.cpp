@@ -68,13 +68,7 @@ int finishOutput(CliContext& context, int status) {
     return failure(context, std::string(kProgramName) + ": cannot write to standard output" + reason);
 }
 
-}  // namespace
-
-std::unique_ptr<device::HidTransport> makeHardwareTransport() {
-    return std::make_unique<device::HidapiTransport>();
-}
-
-int runCli(std::span<const std::string> arguments, CliContext& context) {
+int dispatch(std::span<const std::string> arguments, CliContext& context) {
     const std::vector<Command> commands = allCommands();
     if (arguments.empty()) {
         printOverview(context.err, commands);
@@ -98,14 +92,22 @@ int runCli(std::span<const std::string> arguments, CliContext& context) {
         printCommandHelp(context.out, *command);
         return kExitSuccess;
     }
-    int status = kExitFailure;
     try {
-        status = command->run(parsedArguments, context);
+        return command->run(parsedArguments, context);
     } catch (const std::exception& error) {
         // A transport that cannot start, or an emulator file that cannot be kept.
-        status = failure(context, std::string(kProgramName) + ": " + error.what());
+        return failure(context, std::string(kProgramName) + ": " + error.what());
     }
-    return finishOutput(context, status);
+}
+
+}  // namespace
+
+std::unique_ptr<device::HidTransport> makeHardwareTransport() {
+    return std::make_unique<device::HidapiTransport>();
+}
+
+int runCli(std::span<const std::string> arguments, CliContext& context) {
+    return finishOutput(context, dispatch(arguments, context));
 }
 
 }  // namespace vostrel::cli

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "cli_test_support.h"
+#include "image/slot_table.h"
+#include "paging/codeword.h"
 
 using namespace vostrel;
 using namespace vostrel::cli::testing;
@@ -35,6 +37,9 @@ TEST(AudioCommand, RefusalsAndMisuse) {
     image::EepromImage noRate = sampleImage();
     noRate.bytes[1] |= 0x30;
     writeFile(dir.file("norate.bin"), bytesOf(noRate));
+    image::EepromImage damaged = sampleImage();
+    damaged.storeCodeword(image::loadSlot(damaged, 4).start, paging::kIdleCodeword);  // row 5 loses its sync
+    writeFile(dir.file("damaged.bin"), bytesOf(damaged));
     const struct {
         std::vector<std::string> arguments;
         int status;
@@ -44,7 +49,8 @@ TEST(AudioCommand, RefusalsAndMisuse) {
         {{"audio", "--repeat", "5", dir.file("pages.conf"), dir.file("o.wav")}, 2, "--repeat must be"},
         {{"audio", "--preamble", "x", dir.file("pages.conf"), dir.file("o.wav")}, 2, "--preamble must be"},
         {{"audio", dir.file("norate.bin"), dir.file("o.wav")}, 2, "--rate must be"},
-        {{"audio", dir.file("bad.conf"), dir.file("o.wav")}, 1, "CapCode out of range in Item[01]"},
+        {{"audio", dir.file("bad.conf"), dir.file("o.wav")}, 1, "bad.conf: CapCode out of range in Item[01]"},
+        {{"audio", dir.file("damaged.bin"), dir.file("o.wav")}, 1, "EEPROM read error"},
         {{"audio", dir.file("pages.conf")}, 2, "expected an input file"},
     };
     for (const auto& c : cases) {

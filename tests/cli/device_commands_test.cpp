@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
 #include <regex>
 
 #include "cli_test_support.h"
@@ -34,7 +35,7 @@ unsigned sampleWordCount() { return image::usedWordCount(sampleImage()); }
 std::size_t sampleReportCount() { return device::crashConsistentOrder(sampleImage(), sampleWordCount()).size(); }
 
 std::vector<std::filesystem::path> backupsIn(const std::filesystem::path& dir, const std::string& name) {
-    const std::regex pattern(name + R"(\.backup-\d{8}-\d{6}\.bin)");
+    const std::regex pattern(name + R"(\.backup-\d{8}-\d{6}(-\d+)?\.bin)");
     std::vector<std::filesystem::path> found;
     for (const auto& entry : std::filesystem::directory_iterator(dir)) {
         if (std::regex_match(entry.path().filename().string(), pattern)) found.push_back(entry.path());
@@ -174,6 +175,25 @@ TEST_F(HardwareCommands, BackupOfAnImageFileGoesBesideIt) {
     EXPECT_EQ(runOnDevice({"write", "--image", dir.file("plan.bin")}).status, 0);
     EXPECT_EQ(backupsIn(dir.path(), "plan").size(), 1u);
     expectWritten(device.eeprom(), sampleImage(), sampleWordCount());
+}
+
+TEST_F(HardwareCommands, BackupNameThatExistsGetsANumber) {
+    // The names of this second and the next are taken already.
+    std::vector<std::string> taken;
+    const std::time_t now = std::time(nullptr);
+    for (const std::time_t second : {now, now + 1}) {
+        char stamp[32];
+        std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", std::localtime(&second));
+        taken.push_back(dir.file("site.backup-" + std::string(stamp) + ".bin"));
+        writeFile(taken.back(), "keep");
+    }
+    const CliRun result = runOnDevice({"write", config});
+    EXPECT_EQ(result.status, 0) << result.err;
+    for (const std::string& name : taken) EXPECT_EQ(readFile(name), "keep");
+    const std::regex numbered(R"(Saved the transmitter's previous contents to (.*-1\.bin)\n)");
+    std::smatch saved;
+    ASSERT_TRUE(std::regex_search(result.out, saved, numbered)) << result.out;
+    EXPECT_EQ(readFile(saved[1].str()), bytesOf(patternImage()));
 }
 
 TEST_F(HardwareCommands, NoBackupWritesOnly) {

@@ -253,3 +253,60 @@ TEST(DecodeCommand, TwentyTwoBitCapcodesPrintAsReadAndBuildRefusesThem) {
 }
 
 }  // namespace
+
+// ---- output files ---------------------------------------------------------------------
+
+// An output that is the command's input is refused before anything is written, and
+// "-" is standard output, for every command that writes a file.
+TEST(OutputFiles, SameFileIsRefusedAndDashIsStandardOutput) {
+    const ScratchDirectory dir;
+    const std::string config = dir.file("pages.conf");
+    const std::string image = dir.file("pages.bin");
+    const std::string link = dir.file("link.conf");
+    const struct {
+        std::vector<std::string> arguments;
+        std::string refusedInput;  // "" when the command succeeds
+        std::string outStart;      // what standard output starts with then
+    } cases[] = {
+        {{"build", config, config}, config, ""},
+        {{"build", config, link}, config, ""},
+        {{"audio", config, config}, config, ""},
+        {{"audio", image, image}, image, ""},
+        {{"read", "--emulator", image, "--image", image}, image, ""},
+        {{"build", config, "-"}, "", bytesOf(sampleImage())},
+        {{"audio", config, "-"}, "", "RIFF"},
+        {{"read", "--emulator", image, "--image", "-"}, "", bytesOf(sampleImage())},
+    };
+    for (const auto& c : cases) {
+        writeFile(config, kSampleConfig);
+        writeFile(image, bytesOf(sampleImage()));
+        std::filesystem::remove(link);
+        std::filesystem::create_symlink("pages.conf", link);
+        const CliRun result = run(c.arguments);
+        SCOPED_TRACE(c.arguments[0] + " " + c.arguments.back());
+        if (c.refusedInput.empty()) {
+            EXPECT_EQ(result.status, 0) << result.err;
+            EXPECT_TRUE(result.out.starts_with(c.outStart));
+        } else {
+            EXPECT_EQ(result.status, 1);
+            EXPECT_EQ(result.err, c.arguments.back() + ": is the same file as the input " + c.refusedInput +
+                                      "; nothing was written\n");
+        }
+        EXPECT_EQ(readFile(config), kSampleConfig);
+        EXPECT_EQ(readFile(image), bytesOf(sampleImage()));
+    }
+}
+
+TEST(OutputFiles, LostStandardOutputFailsTheCommand) {
+    const ScratchDirectory dir;
+    writeFile(dir.file("pages.conf"), kSampleConfig);
+    writeFile(dir.file("pages.bin"), bytesOf(sampleImage()));
+    for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
+             {"decode", dir.file("pages.bin")}, {"build", dir.file("pages.conf"), "-"}, {"--help"}}) {
+        std::ostream lost(nullptr);  // every write fails, as on a full disk
+        std::ostringstream err;
+        cli::CliContext context{lost, err, noHardware};
+        EXPECT_EQ(cli::runCli(arguments, context), 1) << arguments[0];
+        EXPECT_EQ(err.str(), "vostrel-cli: cannot write to standard output\n");
+    }
+}
