@@ -86,7 +86,7 @@ int runAudio(const Arguments& arguments, CliContext& context) {
     if (arguments.positionals.size() != 2) return usageError(context, kAudio, "expected an input file and OUT.wav");
     const std::string& input = arguments.positionals[0];
     const std::string& output = arguments.positionals[1];
-    if (auto same = files::refuseSameFile(output, input)) return failure(context, same->what);
+    if (outputIsInput(output, input, context)) return kExitFailure;
     const auto image = loadInput(input, context);
     if (!image) return kExitFailure;
     const auto settings = airSettings(arguments, image::loadHeader(*image));
@@ -95,7 +95,7 @@ int runAudio(const Arguments& arguments, CliContext& context) {
     const auto transmissions = storedTransmissions(*image);
     const auto wav = audio::wavFile(audio::renderBaseband(transmissions, std::get<audio::AirSettings>(settings)));
     const std::string_view bytes(reinterpret_cast<const char*>(wav.data()), wav.size());
-    return saveOutput(output, bytes, input, context);
+    return saveOutput(output, bytes, context);
 }
 
 constexpr std::array kAudioOptions = {

@@ -22,14 +22,19 @@ void printMessage(std::ostream& stream, const texts::Message& message) {
     stream << texts::formatMessage(message) << '\n';
 }
 
-int saveOutput(const std::string& output, std::string_view bytes, const std::filesystem::path& input,
-               CliContext& context) {
+bool outputIsInput(const std::string& output, const std::filesystem::path& input, CliContext& context) {
+    if (output == kStandardOutput) return false;
+    const auto same = files::refuseSameFile(output, input);
+    if (same) failure(context, same->what);
+    return same.has_value();
+}
+
+int saveOutput(const std::string& output, std::string_view bytes, CliContext& context) {
     if (output == kStandardOutput) {
         // Checked once the command ends, when standard output is flushed.
         context.out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
         return kExitSuccess;
     }
-    if (auto error = files::refuseSameFile(output, input)) return failure(context, error->what);
     if (auto error = files::writeWholeFile(output, bytes)) return failure(context, error->what);
     return kExitSuccess;
 }

@@ -56,10 +56,13 @@ void printMessage(std::ostream& stream, const texts::Message& message);
 // The file name that means standard output where a command writes one.
 inline constexpr std::string_view kStandardOutput = "-";
 
-// Writes a command's output file, or standard output for "-", refusing to overwrite
-// `input`. An error goes to stderr. Returns the exit status.
-int saveOutput(const std::string& output, std::string_view bytes, const std::filesystem::path& input,
-               CliContext& context);
+// True, with the error on stderr, when `output` names the same file as `input`: checked
+// before anything is read or written.
+bool outputIsInput(const std::string& output, const std::filesystem::path& input, CliContext& context);
+
+// Writes a command's output file, or standard output for "-". An error goes to stderr.
+// Returns the exit status.
+int saveOutput(const std::string& output, std::string_view bytes, CliContext& context);
 
 // Reads, parses and builds a configuration file. Errors and the refusal (naming the
 // file) go to stderr and give nothing; the image-full warning goes to stderr and the

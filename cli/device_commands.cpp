@@ -56,15 +56,16 @@ int runDevices(const Arguments& arguments, CliContext& context) {
 
 int runRead(const Arguments& arguments, CliContext& context) {
     if (!arguments.positionals.empty()) return usageError(context, "read", "takes no arguments (use --image OUT)");
+    const auto output = arguments.value("image");
+    // The emulator's file is the transmitter itself: never overwritten as an output.
+    const std::filesystem::path emulatorFile = arguments.value(kEmulatorOption).value_or("");
+    if (output && outputIsInput(*output, emulatorFile, context)) return kExitFailure;
     const auto transport = openTransport(arguments, context);
     const device::ReadOutcome read = device::readEeprom(*transport);
     if (const auto* failed = std::get_if<device::DeviceFailure>(&read)) return deviceFailure(context, *failed);
     const auto& image = std::get<image::EepromImage>(read);
-    const auto output = arguments.value("image");
     if (!output) return printImageAsConfig(image, context);
-    // The emulator's file is the transmitter itself: never overwritten as an output.
-    const std::filesystem::path emulatorFile = arguments.value(kEmulatorOption).value_or("");
-    if (const int status = saveOutput(*output, files::imageBytes(image), emulatorFile, context)) return status;
+    if (const int status = saveOutput(*output, files::imageBytes(image), context)) return status;
     return reportImageReadable(image, context);
 }
 

@@ -63,10 +63,10 @@ int runBuild(const Arguments& arguments, CliContext& context) {
     if (arguments.positionals.size() != 2) return usageError(context, "build", "expected CONFIG and IMAGE");
     const std::string& config = arguments.positionals[0];
     const std::string& output = arguments.positionals[1];
-    if (auto same = files::refuseSameFile(output, config)) return failure(context, same->what);
+    if (outputIsInput(output, config, context)) return kExitFailure;
     const auto built = buildConfigFile(config, context);
     if (!built) return kExitFailure;
-    return saveOutput(output, files::imageBytes(built->image), config, context);
+    return saveOutput(output, files::imageBytes(built->image), context);
 }
 
 int runDecode(const Arguments& arguments, CliContext& context) {
