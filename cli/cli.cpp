@@ -23,7 +23,8 @@ constexpr std::string_view kConfigurationHelp =
     "  CapCode = 1234567    # as typed in the capcode box; empty = row not in use\n"
     "  Tone = D             # A, B, C or D\n"
     "  Type = Alphanumeric  # Numeric or Alphanumeric\n"
-    "  Message = \"HELLO\"    # double quotes; \\\" \\\\ and \\xNN escapes; Latin-1 only\n";
+    "  Message = \"HELLO\"    # double quotes; \\\" \\\\ and \\xNN escapes; 7-bit ASCII for\n"
+    "                       # alphanumeric pagers\n";
 
 std::vector<Command> allCommands() {
     std::vector<Command> commands(fileCommands().begin(), fileCommands().end());
