@@ -123,7 +123,11 @@ bool saveBackup(HidTransport& transport, const std::filesystem::path& source, Cl
     constexpr int kMaxSuffix = 999;
     for (int suffix = 0;; ++suffix) {
         std::filesystem::path backup = stem;
-        backup += (suffix == 0 ? std::string() : "-" + std::to_string(suffix)) + ".bin";
+        if (suffix > 0) {
+            backup += '-';
+            backup += std::to_string(suffix);
+        }
+        backup += ".bin";
         const auto error = files::saveImageFile(backup, std::get<image::EepromImage>(read), true);
         if (!error) {
             context.out << "Saved the transmitter's previous contents to " << backup.string() << '\n';

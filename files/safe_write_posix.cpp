@@ -77,8 +77,10 @@ std::variant<std::pair<int, fs::path>, FileError> createTemporary(const fs::path
                                                                   mode_t mode) {
     std::random_device random;
     for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string name = ".";
+        name.append(target.filename().string()).append(".").append(std::to_string(random())).append(".tmp");
         fs::path temporary = target;
-        temporary.replace_filename("." + target.filename().string() + "." + std::to_string(random()) + ".tmp");
+        temporary.replace_filename(name);
         const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
         if (fd >= 0) return std::pair{fd, std::move(temporary)};
         if (errno != EEXIST) return systemFailure(named, "cannot create");
