@@ -140,7 +140,9 @@ std::optional<FileError> createNew(const fs::path& path, std::string_view bytes)
         return std::nullopt;
     }
     const DWORD error = GetLastError();
-    if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS) return windowsFailure(path, "cannot create", error);
+    if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS) {
+        return windowsFailure(path, "cannot create", error);
+    }
     FileError exists = failure(path, "file already exists");
     exists.alreadyExists = true;
     return exists;

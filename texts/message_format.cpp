@@ -24,7 +24,8 @@ std::string utf8(char32_t codePoint) {
     if (codePoint < 0x80) return {byte(codePoint)};
     if (codePoint < 0x800) return {byte(0xC0 | (codePoint >> 6)), byte(0x80 | (codePoint & 0x3F))};
     if (codePoint < 0x10000) {
-        return {byte(0xE0 | (codePoint >> 12)), byte(0x80 | ((codePoint >> 6) & 0x3F)), byte(0x80 | (codePoint & 0x3F))};
+        return {byte(0xE0 | (codePoint >> 12)), byte(0x80 | ((codePoint >> 6) & 0x3F)),
+                byte(0x80 | (codePoint & 0x3F))};
     }
     return {byte(0xF0 | (codePoint >> 18)), byte(0x80 | ((codePoint >> 12) & 0x3F)),
             byte(0x80 | ((codePoint >> 6) & 0x3F)), byte(0x80 | (codePoint & 0x3F))};

@@ -105,7 +105,9 @@ TEST_F(Commands, RefusedWritesShowTheirMessageAndNeverTouchTheDevice) {
          [](WindowDriver& d) { d.enterRow(5, {QStringLiteral("8"), kToneD, kAlphnumeric, QStringLiteral("ü é")}); },
          error("Invalid code 'ü' in Item[05]")},
         {"Cyrillic in an alphanumeric row",
-         [](WindowDriver& d) { d.enterRow(6, {QStringLiteral("8"), kToneD, kAlphnumeric, QStringLiteral("5 Привет")}); },
+         [](WindowDriver& d) {
+             d.enterRow(6, {QStringLiteral("8"), kToneD, kAlphnumeric, QStringLiteral("5 Привет")});
+         },
          error("Invalid code 'П' in Item[06]")},
         {"pasted emoji in an alphanumeric row",
          [](WindowDriver& d) {
