@@ -1,9 +1,11 @@
-// The safe writer on POSIX systems: open(2) with O_EXCL for temporary and new files,
-// rename(2) to replace, link(2) to publish a new file whole.
+// The safe writer on Linux: open(2) with O_EXCL for temporary files, rename(2) to
+// replace, renameat2(2) with RENAME_NOREPLACE (or link(2)) to publish a new file whole.
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <cstdio>
 
 #include <random>
 #include <utility>
@@ -143,8 +145,20 @@ std::optional<FileError> replaceRegular(const fs::path& target, const fs::path& 
     return std::nullopt;
 }
 
-// Written to a temporary file and linked under the new name, which fails rather than
-// replaces when the name exists, so the file is never seen half written.
+// Moves the temporary file to `path` unless that name exists. renameat2 serves file
+// systems without hard links (vfat); link() those whose rename cannot refuse to
+// replace (NFS), the temporary name then being removed by its owner.
+bool publishUnlessTaken(TemporaryFile& temporary, const fs::path& path) {
+    if (::renameat2(AT_FDCWD, temporary.path().c_str(), AT_FDCWD, path.c_str(), RENAME_NOREPLACE) == 0) {
+        temporary.keep();
+        return true;
+    }
+    if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) return false;
+    return ::link(temporary.path().c_str(), path.c_str()) == 0;
+}
+
+// Written to a temporary file and published under the new name, which fails rather
+// than replaces when the name exists, so the file is never seen half written.
 std::optional<FileError> createNew(const fs::path& path, std::string_view bytes) {
     auto created = createTemporary(path, path, 0666);
     if (auto* error = std::get_if<FileError>(&created)) return std::move(*error);
@@ -152,7 +166,7 @@ std::optional<FileError> createNew(const fs::path& path, std::string_view bytes)
     Descriptor file(fd);
     TemporaryFile temporary(name);
     if (auto error = fill(file, path, bytes)) return error;
-    if (::link(temporary.path().c_str(), path.c_str()) == 0) return std::nullopt;
+    if (publishUnlessTaken(temporary, path)) return std::nullopt;
     if (errno != EEXIST) return systemFailure(path, "cannot create");
     FileError exists = failure(path, "file already exists");
     exists.alreadyExists = true;
