@@ -42,6 +42,8 @@ std::optional<image::EepromImage> loadInput(const std::filesystem::path& path, C
     }
     if (const auto parsed = config::parseConfigOrImage(std::get<std::string>(text));
         const auto* image = std::get_if<image::EepromImage>(&parsed)) {
+        // A damaged image would sound like calls the transmitter never sends.
+        if (reportImageReadable(*image, context) != kExitSuccess) return std::nullopt;
         return *image;
     }
     auto built = buildConfigFile(path, context);
@@ -80,7 +82,10 @@ std::variant<audio::AirSettings, std::string> airSettings(const Arguments& argum
 
 int runAudio(const Arguments& arguments, CliContext& context) {
     if (arguments.positionals.size() != 2) return usageError(context, kAudio, "expected an input file and OUT.wav");
-    const auto image = loadInput(arguments.positionals[0], context);
+    const std::string& input = arguments.positionals[0];
+    const std::string& output = arguments.positionals[1];
+    if (outputIsInput(output, input, context)) return kExitFailure;
+    const auto image = loadInput(input, context);
     if (!image) return kExitFailure;
     const auto settings = airSettings(arguments, image::loadHeader(*image));
     if (const auto* error = std::get_if<std::string>(&settings)) return usageError(context, kAudio, *error);
@@ -88,8 +93,7 @@ int runAudio(const Arguments& arguments, CliContext& context) {
     const auto transmissions = storedTransmissions(*image);
     const auto wav = audio::wavFile(audio::renderBaseband(transmissions, std::get<audio::AirSettings>(settings)));
     const std::string_view bytes(reinterpret_cast<const char*>(wav.data()), wav.size());
-    if (auto error = files::writeWholeFile(arguments.positionals[1], bytes)) return failure(context, error->what);
-    return kExitSuccess;
+    return saveOutput(output, bytes, context);
 }
 
 constexpr std::array kAudioOptions = {
@@ -104,7 +108,8 @@ constexpr std::array<Command, 1> kAudioCommands = {{
      "Writes what the transmitter sends on air as 16-bit mono WAV at 22050 Hz, NRZ with\n"
      "logical 1 negative and 0 positive: for every row in use, in row order, the preamble\n"
      "(alternating 1010...) and the row's transmission, repeated as set. The input is a\n"
-     "configuration (built as a Write would build it) or a 512-byte image file.\n",
+     "configuration (built as a Write would build it) or a 512-byte image file; an image\n"
+     "that decode calls damaged is refused. OUT.wav '-' is standard output.\n",
      kAudioOptions, runAudio},
 }};
 

@@ -1,6 +1,8 @@
 #include "cli/cli.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <exception>
 #include <vector>
 
@@ -21,7 +23,8 @@ constexpr std::string_view kConfigurationHelp =
     "  CapCode = 1234567    # decimal digits; empty = row not in use\n"
     "  Tone = D             # A, B, C or D\n"
     "  Type = Alphanumeric  # Numeric or Alphanumeric\n"
-    "  Message = \"HELLO\"    # double quotes; \\\" \\\\ and \\xNN escapes; Latin-1 only\n";
+    "  Message = \"HELLO\"    # double quotes; \\\" \\\\ and \\xNN escapes; 7-bit ASCII for\n"
+    "                       # alphanumeric pagers\n";
 
 std::vector<Command> allCommands() {
     std::vector<Command> commands(fileCommands().begin(), fileCommands().end());
@@ -58,13 +61,15 @@ void printCommandHelp(std::ostream& stream, const Command& command) {
     if (!command.options.empty()) printOptionsHelp(stream, command.options);
 }
 
-}  // namespace
-
-std::unique_ptr<device::HidTransport> makeHardwareTransport() {
-    return std::make_unique<device::HidapiTransport>();
+// Output that never arrived (a full disk, a closed pipe) makes the command fail.
+int finishOutput(CliContext& context, int status) {
+    errno = 0;
+    if (context.out.flush()) return status;
+    const std::string reason = errno != 0 ? std::string(": ") + std::strerror(errno) : std::string();
+    return failure(context, std::string(kProgramName) + ": cannot write to standard output" + reason);
 }
 
-int runCli(std::span<const std::string> arguments, CliContext& context) {
+int dispatch(std::span<const std::string> arguments, CliContext& context) {
     const std::vector<Command> commands = allCommands();
     if (arguments.empty()) {
         printOverview(context.err, commands);
@@ -94,6 +99,16 @@ int runCli(std::span<const std::string> arguments, CliContext& context) {
         // A transport that cannot start, or an emulator file that cannot be kept.
         return failure(context, std::string(kProgramName) + ": " + error.what());
     }
+}
+
+}  // namespace
+
+std::unique_ptr<device::HidTransport> makeHardwareTransport() {
+    return std::make_unique<device::HidapiTransport>();
+}
+
+int runCli(std::span<const std::string> arguments, CliContext& context) {
+    return finishOutput(context, dispatch(arguments, context));
 }
 
 }  // namespace vostrel::cli

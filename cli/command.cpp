@@ -2,7 +2,6 @@
 
 #include "config/config_file.h"
 #include "files/whole_file.h"
-#include "config/latin1_text.h"
 #include "image/image_reader.h"
 #include "texts/message_format.h"
 
@@ -20,8 +19,24 @@ int failure(CliContext& context, std::string_view what) {
 }
 
 void printMessage(std::ostream& stream, const texts::Message& message) {
-    // A formatted message can carry a Latin-1 character from a row (Invalid code '%c').
-    stream << config::latin1ToUtf8(texts::formatMessage(message)) << '\n';
+    stream << texts::formatMessage(message) << '\n';
+}
+
+bool outputIsInput(const std::string& output, const std::filesystem::path& input, CliContext& context) {
+    if (output == kStandardOutput) return false;
+    const auto same = files::refuseSameFile(output, input);
+    if (same) failure(context, same->what);
+    return same.has_value();
+}
+
+int saveOutput(const std::string& output, std::string_view bytes, CliContext& context) {
+    if (output == kStandardOutput) {
+        // Checked once the command ends, when standard output is flushed.
+        context.out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        return kExitSuccess;
+    }
+    if (auto error = files::writeWholeFile(output, bytes)) return failure(context, error->what);
+    return kExitSuccess;
 }
 
 std::optional<image::BuiltImage> buildConfigFile(const std::filesystem::path& path, CliContext& context) {
@@ -37,6 +52,7 @@ std::optional<image::BuiltImage> buildConfigFile(const std::filesystem::path& pa
     }
     image::BuildOutcome outcome = image::buildImage(std::get<image::ProgrammerEntries>(parsed));
     if (const auto* refusal = std::get_if<image::BuildRefusal>(&outcome)) {
+        context.err << path.string() << ": ";
         printMessage(context.err, refusal->message);
         return std::nullopt;
     }

@@ -53,8 +53,20 @@ int failure(CliContext& context, std::string_view what);
 // A system message in its built-in English text, one line.
 void printMessage(std::ostream& stream, const texts::Message& message);
 
-// Reads, parses and builds a configuration file. Errors and the refusal go to stderr
-// and give nothing; the image-full warning goes to stderr and the image is returned.
+// The file name that means standard output where a command writes one.
+inline constexpr std::string_view kStandardOutput = "-";
+
+// True, with the error on stderr, when `output` names the same file as `input`: checked
+// before anything is read or written.
+bool outputIsInput(const std::string& output, const std::filesystem::path& input, CliContext& context);
+
+// Writes a command's output file, or standard output for "-". An error goes to stderr.
+// Returns the exit status.
+int saveOutput(const std::string& output, std::string_view bytes, CliContext& context);
+
+// Reads, parses and builds a configuration file. Errors and the refusal (naming the
+// file) go to stderr and give nothing; the image-full warning goes to stderr and the
+// image is returned.
 std::optional<image::BuiltImage> buildConfigFile(const std::filesystem::path& path, CliContext& context);
 
 // Prints the image as a configuration on stdout; a damaged image prints what was read

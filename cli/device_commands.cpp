@@ -56,13 +56,16 @@ int runDevices(const Arguments& arguments, CliContext& context) {
 
 int runRead(const Arguments& arguments, CliContext& context) {
     if (!arguments.positionals.empty()) return usageError(context, "read", "takes no arguments (use --image OUT)");
+    const auto output = arguments.value("image");
+    // The emulator's file is the transmitter itself: never overwritten as an output.
+    const std::filesystem::path emulatorFile = arguments.value(kEmulatorOption).value_or("");
+    if (output && outputIsInput(*output, emulatorFile, context)) return kExitFailure;
     const auto transport = openTransport(arguments, context);
     const device::ReadOutcome read = device::readEeprom(*transport);
     if (const auto* failed = std::get_if<device::DeviceFailure>(&read)) return deviceFailure(context, *failed);
     const auto& image = std::get<image::EepromImage>(read);
-    const auto output = arguments.value("image");
     if (!output) return printImageAsConfig(image, context);
-    if (auto error = files::saveImageFile(*output, image)) return failure(context, error->what);
+    if (const int status = saveOutput(*output, files::imageBytes(image), context)) return status;
     return reportImageReadable(image, context);
 }
 
@@ -96,26 +99,45 @@ std::string timestamp() {
     return text;
 }
 
-std::filesystem::path backupPath(const std::filesystem::path& source) {
-    return source.parent_path() / (source.stem().string() + ".backup-" + timestamp() + ".bin");
+// Beside the configuration or image when it is a regular file; otherwise (standard
+// input, a FIFO) in the current directory.
+std::filesystem::path backupStem(const std::filesystem::path& source) {
+    std::error_code error;
+    const std::filesystem::path directory =
+        std::filesystem::is_regular_file(source, error) ? source.parent_path() : std::filesystem::path();
+    return directory / (source.stem().string() + ".backup-" + timestamp());
 }
 
-// Saves what the transmitter holds before it is overwritten. Without a backup
-// nothing is written.
+// Saves what the transmitter holds before it is overwritten, under a name no file has
+// yet (a numbered suffix when the first choice exists). Without a backup nothing is
+// written.
 bool saveBackup(HidTransport& transport, const std::filesystem::path& source, CliContext& context) {
+    constexpr std::string_view kNoBackup = "No backup of the transmitter could be made; nothing was written.\n";
     const device::ReadOutcome read = device::readEeprom(transport);
     if (const auto* failed = std::get_if<device::DeviceFailure>(&read)) {
         deviceFailure(context, *failed);
-        context.err << "No backup of the transmitter could be made; nothing was written.\n";
+        context.err << kNoBackup;
         return false;
     }
-    const std::filesystem::path backup = backupPath(source);
-    if (auto error = files::saveImageFile(backup, std::get<image::EepromImage>(read), true)) {
-        context.err << error->what << "\nNo backup of the transmitter could be made; nothing was written.\n";
-        return false;
+    const std::filesystem::path stem = backupStem(source);
+    constexpr int kMaxSuffix = 999;
+    for (int suffix = 0;; ++suffix) {
+        std::filesystem::path backup = stem;
+        if (suffix > 0) {
+            backup += '-';
+            backup += std::to_string(suffix);
+        }
+        backup += ".bin";
+        const auto error = files::saveImageFile(backup, std::get<image::EepromImage>(read), true);
+        if (!error) {
+            context.out << "Saved the transmitter's previous contents to " << backup.string() << '\n';
+            return true;
+        }
+        if (!error->alreadyExists || suffix == kMaxSuffix) {
+            context.err << error->what << '\n' << kNoBackup;
+            return false;
+        }
     }
-    context.out << "Saved the transmitter's previous contents to " << backup.string() << '\n';
-    return true;
 }
 
 // Reads the transmitter back and compares the written words.
@@ -170,7 +192,7 @@ constexpr std::array<Command, 3> kDeviceCommands = {{
      kDevicesOptions, runDevices},
     {"read", "[--emulator FILE] [--image OUT]", "read the transmitter's EEPROM",
      "Reads all 256 words and prints them as a configuration (as decode does), or saves\n"
-     "the raw 512-byte image to OUT. A device failure exits 1 with its message; a\n"
+     "the raw 512-byte image to OUT ('-' for standard output). A device failure exits 1 with its message; a\n"
      "damaged image reports \"EEPROM read error\" and exits 1 after printing or saving\n"
      "what was read.\n",
      kReadOptions, runRead},
@@ -179,7 +201,11 @@ constexpr std::array<Command, 3> kDeviceCommands = {{
      "Builds the image from CONFIG (or takes IN) and writes its words from 0 up to the end\n"
      "of the last stored item (at least 17), then prints \"Data write completed\".\n"
      "Before writing to a real transmitter its current contents are saved beside CONFIG\n"
-     "or IN as NAME.backup-YYYYmmdd-HHMMSS.bin; when that fails, nothing is written.\n",
+     "or IN (in the current directory when that is no regular file) as\n"
+     "NAME.backup-YYYYmmdd-HHMMSS.bin, or NAME.backup-YYYYmmdd-HHMMSS-N.bin when that name\n"
+     "exists; when no backup can be saved, nothing is written. The table of items is\n"
+     "emptied first and written last, so an interrupted write leaves each item as it was,\n"
+     "as written, or empty.\n",
      kWriteOptions, runWrite},
 }};
 

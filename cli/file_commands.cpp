@@ -61,10 +61,12 @@ int runEncode(const Arguments& arguments, CliContext& context) {
 
 int runBuild(const Arguments& arguments, CliContext& context) {
     if (arguments.positionals.size() != 2) return usageError(context, "build", "expected CONFIG and IMAGE");
-    const auto built = buildConfigFile(arguments.positionals[0], context);
+    const std::string& config = arguments.positionals[0];
+    const std::string& output = arguments.positionals[1];
+    if (outputIsInput(output, config, context)) return kExitFailure;
+    const auto built = buildConfigFile(config, context);
     if (!built) return kExitFailure;
-    if (auto error = files::saveImageFile(arguments.positionals[1], built->image)) return failure(context, error->what);
-    return kExitSuccess;
+    return saveOutput(output, files::imageBytes(built->image), context);
 }
 
 int runDecode(const Arguments& arguments, CliContext& context) {
@@ -90,9 +92,9 @@ constexpr std::array<Command, 3> kFileCommands = {{
      "A refused item (invalid numeric character, capcode out of range) exits 1.\n",
      kEncodeOptions, runEncode},
     {"build", "CONFIG IMAGE", "build the 512-byte EEPROM image file from a configuration",
-     "Reads the configuration file CONFIG and writes the image to IMAGE. When the image\n"
-     "becomes full the warning goes to stderr and the rows before it are kept. A\n"
-     "configuration error or a refusal writes no file and exits 1.\n",
+     "Reads the configuration file CONFIG and writes the image to IMAGE ('-' for standard\n"
+     "output). When the image becomes full the warning goes to stderr and the rows before\n"
+     "it are kept. A configuration error or a refusal writes no file and exits 1.\n",
      {}, runBuild},
     {"decode", "IMAGE", "print a 512-byte EEPROM image file as a configuration",
      "Prints the image as a configuration that build reads back. A damaged image prints\n"

@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "device/word_transfer.h"
+#include "files/whole_file.h"
 
 namespace vostrel::device {
 
@@ -50,22 +51,70 @@ image::EepromImage loadImage(const std::filesystem::path& file) {
     return image;
 }
 
-// Written beside the file and renamed over it, so that an interrupted save leaves
-// the previous contents rather than a truncated file.
-void saveImage(const std::filesystem::path& file, const image::EepromImage& image) {
-    std::filesystem::path temporary = file;
-    temporary += ".tmp";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out.write(reinterpret_cast<const char*>(image.bytes.data()), image::kImageBytes) || !out.flush()) {
-            throw fileError(file, "cannot be written");
-        }
-    }
-    std::error_code error;
-    std::filesystem::rename(temporary, file, error);
-    if (error) throw fileError(file, "cannot be replaced: " + error.message());
+// A missing file is made whole or not at all, so that a program that finds it never
+// finds it shorter than an EEPROM.
+void createErasedIfMissing(const std::filesystem::path& file) {
+    if (std::filesystem::exists(file)) return;
+    const auto error = files::writeWholeFile(file, files::imageBytes(erasedImage()), true);
+    if (error && !error->alreadyExists) throw std::runtime_error(error->what);
 }
 
+// root may open any file for writing; a file nobody may write is still a device that
+// refuses access.
+bool mayBeWritten(const std::filesystem::path& file) {
+    using std::filesystem::perms;
+    const perms writable = perms::owner_write | perms::group_write | perms::others_write;
+    return (std::filesystem::status(file).permissions() & writable) != perms::none;
+}
+
+OpenStatus openStatusOf(LockStatus status) {
+    switch (status) {
+        case LockStatus::Locked: return OpenStatus::Opened;
+        case LockStatus::Busy: return OpenStatus::Busy;
+        case LockStatus::AccessDenied: return OpenStatus::AccessDenied;
+        case LockStatus::Failed: break;
+    }
+    return OpenStatus::Failed;
+}
+
+}  // namespace
+
+// The backing file while a connection uses it: locked against other programs and
+// written in place, word by word. It is never replaced, so the lock always guards the
+// file that holds the words and no reader ever sees it truncated.
+class EmulatedTransmitter::EepromFile {
+public:
+    struct Opened {
+        OpenStatus status = OpenStatus::Failed;
+        std::unique_ptr<EepromFile> file;
+    };
+
+    static Opened open(const std::filesystem::path& path, std::chrono::milliseconds wait) {
+        createErasedIfMissing(path);
+        if (!mayBeWritten(path)) return {OpenStatus::AccessDenied, nullptr};
+        ExclusiveLock::Result locked = ExclusiveLock::acquire(path, wait);
+        if (locked.status != LockStatus::Locked) return {openStatusOf(locked.status), nullptr};
+        std::unique_ptr<EepromFile> file(new EepromFile(path, std::move(locked.lock)));
+        if (!file->stream_) return {OpenStatus::AccessDenied, nullptr};
+        return {OpenStatus::Opened, std::move(file)};
+    }
+
+    bool store(unsigned firstByte, std::span<const std::uint8_t> bytes) {
+        stream_.seekp(firstByte);
+        stream_.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        stream_.flush();
+        return static_cast<bool>(stream_);
+    }
+
+private:
+    EepromFile(const std::filesystem::path& path, std::unique_ptr<ExclusiveLock> lock)
+        : lock_(std::move(lock)), stream_(path, std::ios::in | std::ios::out | std::ios::binary) {}
+
+    std::unique_ptr<ExclusiveLock> lock_;
+    std::fstream stream_;
+};
+
+namespace {
 }  // namespace
 
 class EmulatedTransmitter::Connection final : public HidConnection {
@@ -98,10 +147,21 @@ std::vector<HidDeviceInfo> EmulatedTransmitter::enumerate(std::uint16_t vendorId
                           options_.outputReportLength}};
 }
 
+EmulatedTransmitter::~EmulatedTransmitter() = default;
+EmulatedTransmitter::EmulatedTransmitter(EmulatedTransmitter&&) noexcept = default;
+EmulatedTransmitter& EmulatedTransmitter::operator=(EmulatedTransmitter&&) noexcept = default;
+
 OpenResult EmulatedTransmitter::open(const HidDeviceInfo& device) {
     if (device.path != path() || presence_ == EmulatorPresence::Absent || unplugged_) return {};
     if (presence_ == EmulatorPresence::AccessDenied) return OpenResult{OpenStatus::AccessDenied, nullptr};
     if (presence_ == EmulatorPresence::Busy) return OpenResult{OpenStatus::Busy, nullptr};
+    if (options_.backingFile) {
+        EepromFile::Opened opened = EepromFile::open(*options_.backingFile, options_.lockWait);
+        if (!opened.file) return OpenResult{opened.status, nullptr};
+        // Another program may have written it since this one last looked.
+        eeprom_ = loadImage(*options_.backingFile);
+        file_ = std::move(opened.file);
+    }
     ++openCount_;
     pendingReplies_.clear();
     return OpenResult{OpenStatus::Opened, std::make_unique<Connection>(*this)};
@@ -119,7 +179,14 @@ const image::EepromImage& EmulatedTransmitter::eeprom() const { return eeprom_; 
 
 void EmulatedTransmitter::setEeprom(const image::EepromImage& contents) {
     eeprom_ = contents;
-    save();
+    if (!options_.backingFile) return;
+    std::unique_ptr<EepromFile> untilDone;
+    EepromFile* file = file_.get();
+    if (file == nullptr) {
+        untilDone = EepromFile::open(*options_.backingFile, options_.lockWait).file;
+        file = untilDone.get();
+    }
+    if (file == nullptr || !file->store(0, contents.bytes)) throw fileError(*options_.backingFile, "cannot be written");
 }
 
 unsigned EmulatedTransmitter::openCount() const { return openCount_; }
@@ -140,10 +207,12 @@ int EmulatedTransmitter::acceptReport(std::span<const std::uint8_t> report) {
     const int sent = static_cast<int>(report.size());
     if (fault == EmulatorFault::ShortSend) return sent - 1;
     if (options_.latency.count() > 0) waitPrecisely(options_.latency);
+    std::optional<std::vector<std::uint8_t>> reply = handleRequest(report);
+    // A word the EEPROM could not keep fails the send, as a device that stopped would.
+    if (!reply) return -1;
     receivedReports_.emplace_back(report.begin(), report.end());
-    std::vector<std::uint8_t> reply = handleRequest(report);
-    if (fault == EmulatorFault::ShortReply && !reply.empty()) reply.pop_back();
-    if (fault != EmulatorFault::NoReply) pendingReplies_.push_back(std::move(reply));
+    if (fault == EmulatorFault::ShortReply && !reply->empty()) reply->pop_back();
+    if (fault != EmulatorFault::NoReply) pendingReplies_.push_back(std::move(*reply));
     return sent;
 }
 
@@ -157,18 +226,23 @@ int EmulatedTransmitter::deliverReply(std::span<std::uint8_t> buffer) {
     return static_cast<int>(copied);
 }
 
-void EmulatedTransmitter::connectionClosed() { ++closeCount_; }
+void EmulatedTransmitter::connectionClosed() {
+    ++closeCount_;
+    file_.reset();
+}
 
 // Carries out one request and builds its reply: report ID 0, then for a read-word
 // the word in bytes 2 and 3. Requests it does not know are answered with zeros.
-std::vector<std::uint8_t> EmulatedTransmitter::handleRequest(std::span<const std::uint8_t> report) {
+// Nothing when a written word could not be kept in the backing file.
+std::optional<std::vector<std::uint8_t>> EmulatedTransmitter::handleRequest(std::span<const std::uint8_t> report) {
     std::vector<std::uint8_t> reply(options_.inputReportLength, 0);
     if (report.size() < kMinOutputReportLength) return reply;
     const unsigned address = report[kAddressByte];
     const auto command = static_cast<WordCommand>(report[kCommandByte]);
     if (command == WordCommand::WriteWord) {
+        // The word's two bytes travel in file order: low byte first.
+        if (file_ && !file_->store(2 * address, report.subspan(kLowByte, 2))) return std::nullopt;
         eeprom_.setWord(address, static_cast<std::uint16_t>(report[kLowByte] | (report[kHighByte] << 8)));
-        save();
     }
     if (command == WordCommand::ReadWord && reply.size() >= kMinInputReportLength) {
         const std::uint16_t word = eeprom_.word(address);
@@ -182,10 +256,6 @@ std::optional<EmulatorFault> EmulatedTransmitter::faultAt(unsigned reportIndex) 
     const auto found = faults_.find(reportIndex);
     if (found == faults_.end()) return std::nullopt;
     return found->second;
-}
-
-void EmulatedTransmitter::save() const {
-    if (options_.backingFile) saveImage(*options_.backingFile, eeprom_);
 }
 
 }  // namespace vostrel::device

@@ -9,12 +9,14 @@
 #include <deque>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
 #include <vector>
 
 #include "device/eeprom_programmer.h"
+#include "device/exclusive_lock.h"
 #include "device/hid_transport.h"
 #include "image/eeprom_image.h"
 
@@ -25,9 +27,14 @@ struct EmulatorOptions {
     std::uint16_t outputReportLength = 65;
     std::uint16_t vendorId = kTransmitterVendorId;
     std::uint16_t productId = kTransmitterProductId;
-    // The EEPROM's file: a missing file starts erased (all 0xFF) and every stored
-    // word is saved at once. Without a file the EEPROM lives in memory, erased.
+    // The EEPROM's file: a missing file is created erased (all 0xFF) when the device is
+    // first opened, and every stored word is written into it at once, in place. While a
+    // connection is open the file is locked: another program opening it is told the
+    // device is busy, and a file without write permission is a device whose access is
+    // denied. Without a file the EEPROM lives in memory, erased.
     std::optional<std::filesystem::path> backingFile;
+    // How long opening waits for another program to let go of the file.
+    std::chrono::milliseconds lockWait = ExclusiveLock::kDefaultWait;
     // How long the device takes over each report it receives.
     std::chrono::microseconds latency{0};
 };
@@ -50,8 +57,12 @@ enum class EmulatorFault {
 class EmulatedTransmitter final : public HidTransport {
 public:
     // Throws std::runtime_error naming the file when the backing file cannot be read
-    // or does not hold exactly 512 bytes.
+    // or does not hold exactly 512 bytes (also when a connection opens it).
     explicit EmulatedTransmitter(EmulatorOptions options = {});
+    ~EmulatedTransmitter() override;
+    // Only while no connection is open: a connection refers to its transmitter.
+    EmulatedTransmitter(EmulatedTransmitter&&) noexcept;
+    EmulatedTransmitter& operator=(EmulatedTransmitter&&) noexcept;
 
     std::vector<HidDeviceInfo> enumerate(std::uint16_t vendorId, std::uint16_t productId) override;
     // The connection must not outlive this transmitter.
@@ -66,7 +77,8 @@ public:
     void injectFault(unsigned reportIndex, EmulatorFault fault);
 
     const image::EepromImage& eeprom() const;
-    // Replaces the EEPROM contents, saving them when file-backed.
+    // Replaces the EEPROM contents, saving them when file-backed (throws
+    // std::runtime_error when the file cannot be opened or written).
     void setEeprom(const image::EepromImage& contents);
 
     unsigned openCount() const;
@@ -76,16 +88,17 @@ public:
 
 private:
     class Connection;
+    class EepromFile;
 
     int acceptReport(std::span<const std::uint8_t> report);
     int deliverReply(std::span<std::uint8_t> buffer);
     void connectionClosed();
-    std::vector<std::uint8_t> handleRequest(std::span<const std::uint8_t> report);
+    std::optional<std::vector<std::uint8_t>> handleRequest(std::span<const std::uint8_t> report);
     std::optional<EmulatorFault> faultAt(unsigned reportIndex) const;
-    void save() const;
 
     EmulatorOptions options_;
     image::EepromImage eeprom_;
+    std::unique_ptr<EepromFile> file_;  // the locked backing file, while a connection is open
     EmulatorPresence presence_ = EmulatorPresence::Present;
     std::map<unsigned, EmulatorFault> faults_;
     bool unplugged_ = false;

@@ -82,6 +82,26 @@ std::optional<image::EepromImage> readImage(HidLink& link, const TransferProgres
     return image;
 }
 
+std::vector<WordWrite> crashConsistentOrder(const image::EepromImage& image, unsigned wordCount) {
+    std::vector<WordWrite> order;
+    const auto add = [&](unsigned first, unsigned end, bool zero) {
+        for (unsigned address = first; address < end; ++address) {
+            order.push_back({address, zero ? std::uint16_t{0} : image.word(address)});
+        }
+    };
+    if (wordCount <= image::kFirstTransmissionWord) {
+        // No transmission changes, so the table can go straight in.
+        add(0, wordCount, false);
+        return order;
+    }
+    // Every row stays empty while its transmission changes: a Write cut off anywhere
+    // leaves each row holding its old call, its new call or none, never a mixture.
+    add(1, image::kFirstTransmissionWord, true);
+    add(image::kFirstTransmissionWord, wordCount, false);
+    add(0, image::kFirstTransmissionWord, false);
+    return order;
+}
+
 bool writeImage(HidLink& link, const image::EepromImage& image, unsigned wordCount,
                 const TransferProgress& progress) {
     if (wordCount > image::kImageWords) {
@@ -89,9 +109,11 @@ bool writeImage(HidLink& link, const image::EepromImage& image, unsigned wordCou
     }
     std::optional<WordChannel> channel = WordChannel::open(link);
     if (!channel) return false;
-    for (unsigned address = 0; address < wordCount; ++address) {
-        if (!channel->exchange(WordCommand::WriteWord, address, image.word(address))) return false;
-        reportProgress(progress, address + 1, wordCount);
+    const std::vector<WordWrite> order = crashConsistentOrder(image, wordCount);
+    const auto total = static_cast<unsigned>(order.size());
+    for (unsigned done = 0; done < total; ++done) {
+        if (!channel->exchange(WordCommand::WriteWord, order[done].address, order[done].value)) return false;
+        reportProgress(progress, done + 1, total);
     }
     return true;
 }

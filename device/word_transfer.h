@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <vector>
 
 #include "device/device_discovery.h"
 #include "image/eeprom_image.h"
@@ -40,8 +41,20 @@ bool reportLengthsUsable(std::size_t inputReportLength, std::size_t outputReport
 // Reads words 0..255 in order; nothing unless every exchange succeeded.
 std::optional<image::EepromImage> readImage(HidLink& link, const TransferProgress& progress = {});
 
-// Writes words 0..wordCount-1 of `image` in order; false at the first failed exchange.
-// Words already written stay written. `wordCount` is at most 256.
+struct WordWrite {
+    unsigned address = 0;
+    std::uint16_t value = 0;
+
+    friend bool operator==(const WordWrite&, const WordWrite&) = default;
+};
+
+// The reports that bring words 0..wordCount-1 of `image` onto the device, in the order
+// sent. Beyond the slot table: the table cleared (words 1-16 as 0), the transmissions,
+// then the header and the table. Otherwise words 0..wordCount-1 in order.
+std::vector<WordWrite> crashConsistentOrder(const image::EepromImage& image, unsigned wordCount);
+
+// Writes words 0..wordCount-1 of `image` in crashConsistentOrder; false at the first
+// failed exchange. Words already written stay written. `wordCount` is at most 256.
 bool writeImage(HidLink& link, const image::EepromImage& image, unsigned wordCount,
                 const TransferProgress& progress = {});
 

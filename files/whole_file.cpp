@@ -1,26 +1,18 @@
 #include "files/whole_file.h"
 
-#include <cerrno>
 #include <cstring>
 #include <fstream>
 #include <system_error>
 
+#include "files/error_text.h"
+
 namespace vostrel::files {
-namespace {
+using detail::failure;
+using detail::systemFailure;
 
-FileError failure(const std::filesystem::path& path, std::string_view what) {
-    return {path.string() + ": " + std::string(what)};
-}
-
-FileError systemFailure(const std::filesystem::path& path, std::string_view doing) {
-    return failure(path, std::string(doing) + ": " + std::strerror(errno));
-}
-
-std::string_view bytesOf(const image::EepromImage& image) {
+std::string_view imageBytes(const image::EepromImage& image) {
     return {reinterpret_cast<const char*>(image.bytes.data()), image.bytes.size()};
 }
-
-}  // namespace
 
 std::variant<std::string, FileError> readWholeFile(const std::filesystem::path& path, std::size_t maxBytes) {
     std::ifstream in(path, std::ios::binary);
@@ -33,28 +25,10 @@ std::variant<std::string, FileError> readWholeFile(const std::filesystem::path& 
     return bytes;
 }
 
-std::optional<FileError> writeWholeFile(const std::filesystem::path& path, std::string_view bytes,
-                                        bool mustBeNew) {
+std::optional<FileError> refuseSameFile(const std::filesystem::path& output, const std::filesystem::path& input) {
     std::error_code error;
-    if (mustBeNew && std::filesystem::exists(path, error)) return failure(path, "file already exists");
-    std::filesystem::path temporary = path;
-    temporary += ".tmp";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out) return systemFailure(temporary, "cannot create");
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        out.close();
-        if (!out) {
-            std::filesystem::remove(temporary, error);
-            return failure(temporary, "cannot write");
-        }
-    }
-    std::filesystem::rename(temporary, path, error);
-    if (error) {
-        std::filesystem::remove(temporary, error);
-        return failure(path, "cannot replace: " + error.message());
-    }
-    return std::nullopt;
+    if (!std::filesystem::equivalent(output, input, error) || error) return std::nullopt;
+    return failure(output, "is the same file as the input " + input.string() + "; nothing was written");
 }
 
 std::variant<image::EepromImage, FileError> loadImageFile(const std::filesystem::path& path) {
@@ -72,7 +46,7 @@ std::variant<image::EepromImage, FileError> loadImageFile(const std::filesystem:
 
 std::optional<FileError> saveImageFile(const std::filesystem::path& path, const image::EepromImage& image,
                                        bool mustBeNew) {
-    return writeWholeFile(path, bytesOf(image), mustBeNew);
+    return writeWholeFile(path, imageBytes(image), mustBeNew);
 }
 
 }  // namespace vostrel::files

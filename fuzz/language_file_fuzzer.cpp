@@ -11,12 +11,13 @@
 
 namespace {
 
+using vostrel::texts::Character;
 using vostrel::texts::Message;
 using vostrel::texts::Title;
 namespace keys = vostrel::texts::keys;
 
 const Message kMessages[] = {
-    {keys::kInvalidCode, Title::Error, {'a', 3}},
+    {keys::kInvalidCode, Title::Error, {Character{U'a'}, 3}},
     {keys::kOutOfEepromSize, Title::Warn, {11}},
     {keys::kCapCodeOutOfRange, Title::Error, {4}},
     {keys::kWriteCompleted, Title::Success, {}},

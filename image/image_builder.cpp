@@ -45,9 +45,19 @@ bool isReceivableCapcode(long long capcode, unsigned tone) {
     return address != paging::kSyncCodeword && address != paging::kIdleCodeword;
 }
 
-std::optional<char> firstInvalidNumericCharacter(const std::string& message) {
-    for (const char character : message) {
-        if (!paging::isNumericCharacter(static_cast<unsigned char>(character))) return character;
+// POCSAG alphanumeric text is 7-bit: a character with bit 7 set would reach the pager
+// as another character.
+bool isSendable(paging::PagerType type, unsigned char character) {
+    if (type == paging::PagerType::Numeric) return paging::isNumericCharacter(character);
+    return character < 0x80;
+}
+
+// The message's first character the pager cannot receive, as the user typed it (the
+// message is Latin-1, so its bytes are its code points).
+std::optional<texts::Character> firstUnsendableCharacter(const PagerItem& row) {
+    for (const char character : row.message) {
+        const auto byte = static_cast<unsigned char>(character);
+        if (!isSendable(row.type, byte)) return texts::Character{byte};
     }
     return std::nullopt;
 }
@@ -56,10 +66,8 @@ std::optional<texts::Message> checkRow(const PagerItem& row, long long capcode, 
     if (!isReceivableCapcode(capcode, row.tone)) {
         return refusal(texts::keys::kCapCodeOutOfRange, {rowNumber});
     }
-    if (row.type == paging::PagerType::Numeric) {
-        if (const auto invalid = firstInvalidNumericCharacter(row.message)) {
-            return refusal(texts::keys::kInvalidCode, {*invalid, rowNumber});
-        }
+    if (const auto invalid = firstUnsendableCharacter(row)) {
+        return refusal(texts::keys::kInvalidCode, {*invalid, rowNumber});
     }
     return std::nullopt;
 }

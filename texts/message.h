@@ -1,6 +1,7 @@
 #pragma once
 // An outcome to show the user: a text key (the built-in English text, which is also
 // the lookup key of a translation), its arguments and the title it is shown under.
+// Formatted texts are UTF-8.
 // The libraries below the front ends never format texts themselves, so that one
 // translation applies to the command-line tool and the window alike.
 
@@ -28,8 +29,16 @@ inline constexpr std::string_view kOutOfEepromSize = "out of EEPROM size, only %
 inline constexpr std::string_view kWriteCompleted = "Data write completed";
 }  // namespace keys
 
+// A character for %c, as its Unicode code point: the character the user typed, even
+// one that no 8-bit code page holds.
+struct Character {
+    char32_t codePoint = 0;
+
+    friend bool operator==(const Character&, const Character&) = default;
+};
+
 // One placeholder's value: a character for %c, a number for %d and %02d.
-using MessageArgument = std::variant<char, int>;
+using MessageArgument = std::variant<Character, int>;
 
 struct Message {
     std::string_view key;

@@ -16,9 +16,24 @@ std::optional<Placeholder> placeholderAt(std::string_view rest, std::size_t& len
     return std::nullopt;
 }
 
+// Anything that is no Unicode scalar value becomes U+FFFD, the replacement character.
+std::string utf8(char32_t codePoint) {
+    const bool surrogate = codePoint >= 0xD800 && codePoint <= 0xDFFF;
+    if (surrogate || codePoint > 0x10FFFF) codePoint = 0xFFFD;
+    const auto byte = [](char32_t bits) { return static_cast<char>(bits); };
+    if (codePoint < 0x80) return {byte(codePoint)};
+    if (codePoint < 0x800) return {byte(0xC0 | (codePoint >> 6)), byte(0x80 | (codePoint & 0x3F))};
+    if (codePoint < 0x10000) {
+        return {byte(0xE0 | (codePoint >> 12)), byte(0x80 | ((codePoint >> 6) & 0x3F)),
+                byte(0x80 | (codePoint & 0x3F))};
+    }
+    return {byte(0xF0 | (codePoint >> 18)), byte(0x80 | ((codePoint >> 12) & 0x3F)),
+            byte(0x80 | ((codePoint >> 6) & 0x3F)), byte(0x80 | (codePoint & 0x3F))};
+}
+
 std::optional<std::string> render(Placeholder placeholder, const MessageArgument& argument) {
     if (placeholder == Placeholder::Character) {
-        if (const char* c = std::get_if<char>(&argument)) return std::string(1, *c);
+        if (const auto* character = std::get_if<Character>(&argument)) return utf8(character->codePoint);
         return std::nullopt;
     }
     const int* number = std::get_if<int>(&argument);

@@ -52,8 +52,8 @@ QString fromLatin1(const std::string& text) {
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// The paging code sees every character as one byte; characters outside Latin-1
-// become '?'.
+// The paging code sees every character as one byte; in the capcode and preamble
+// boxes characters outside Latin-1 become '?'.
 std::string toLatin1(const QString& text) { return text.toLatin1().toStdString(); }
 
 // Shows a text read from the device whole: the box's limit bounds only what the user
@@ -275,9 +275,16 @@ ProgrammerEntries TForm1::entries() const {
     for (std::size_t i = 0; i < rows_.size(); ++i) {
         const RowControls& row = rows_[i];
         const RowChoice choice = rowChoice(row);
-        entries.rows[i] = {toLatin1(row.capCode->text()), choice.tone, choice.type, toLatin1(row.message->text())};
+        entries.rows[i] = {toLatin1(row.capCode->text()), choice.tone, choice.type,
+                           vostrel::ui::messageBytes(row.message->text())};
     }
     return entries;
+}
+
+vostrel::ui::TypedMessages TForm1::typedMessages() const {
+    vostrel::ui::TypedMessages typed;
+    for (std::size_t i = 0; i < rows_.size(); ++i) typed[i] = rows_[i].message->text();
+    return typed;
 }
 
 void TForm1::showEntries(const ProgrammerEntries& entries) {
@@ -312,7 +319,11 @@ void TForm1::checkRows() {
     const ProgrammerEntries now = entries();
     const RowLayout layout = vostrel::image::layOutRows(now.rows);
     showEepromUse(vostrel::ui::eepromUseLine(layout, now.rows));
-    for (std::size_t i = 0; i < rows_.size(); ++i) markRow(i, layout.refusals[i]);
+    const vostrel::ui::TypedMessages typed = typedMessages();
+    for (std::size_t i = 0; i < rows_.size(); ++i) {
+        const auto& refusal = layout.refusals[i];
+        markRow(i, refusal ? std::optional(vostrel::ui::namedAsTyped(*refusal, typed)) : std::nullopt);
+    }
 }
 
 void TForm1::showEepromUse(const std::vector<vostrel::texts::Message>& line) {
@@ -338,7 +349,7 @@ void TForm1::BtnReadClick() {
     });
 }
 
-void TForm1::BtnWriteClick() { vostrel::ui::writeCommand(entries(), services()); }
+void TForm1::BtnWriteClick() { vostrel::ui::writeCommand(entries(), typedMessages(), services()); }
 
 void TForm1::BtnExitClick() {
     // A posted request: the window closes once this click has been handled.

@@ -67,6 +67,7 @@ private:
     vostrel::ui::RowChoice rowChoice(const RowControls& row) const;
     void setRowState(const RowControls& row, const vostrel::ui::RowState& state);
     vostrel::image::ProgrammerEntries entries() const;
+    vostrel::ui::TypedMessages typedMessages() const;
     void showEntries(const vostrel::image::ProgrammerEntries& entries);
     void showRow(const RowControls& row, const vostrel::image::PagerItem& item);
 

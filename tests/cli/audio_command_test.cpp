@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "cli_test_support.h"
+#include "image/slot_table.h"
+#include "paging/codeword.h"
 
 using namespace vostrel;
 using namespace vostrel::cli::testing;
@@ -15,8 +17,8 @@ TEST(AudioCommand, ConfigurationAndItsImageSoundTheSame) {
     ASSERT_EQ(run({"audio", dir.file("pages.bin"), dir.file("b.wav")}).status, 0);
     const std::string wav = readFile(dir.file("a.wav"));
     EXPECT_EQ(wav, readFile(dir.file("b.wav")));
-    // 512 bps, preamble 700, repeat 3 from the settings; two rows of 20 and 6 codewords.
-    const std::size_t bits = 3 * (700 + 20 * 32) + 3 * (700 + 6 * 32);
+    // 512 bps, preamble 700, repeat 3 from the settings; two rows of 20 and 7 codewords.
+    const std::size_t bits = 3 * (700 + 20 * 32) + 3 * (700 + 7 * 32);
     EXPECT_EQ(wav.size(), 44 + 2 * (bits * 22050 / 512));
 }
 
@@ -25,7 +27,7 @@ TEST(AudioCommand, OptionsOverrideTheStoredSettings) {
     writeFile(dir.file("pages.conf"), kSampleConfig);
     ASSERT_EQ(run({"audio", "--rate", "2400", "--preamble", "0", "--repeat", "1", dir.file("pages.conf"),
                    dir.file("a.wav")}).status, 0);
-    EXPECT_EQ(readFile(dir.file("a.wav")).size(), 44 + 2 * ((20 + 6) * 32 * 22050 / 2400));
+    EXPECT_EQ(readFile(dir.file("a.wav")).size(), 44 + 2 * ((20 + 7) * 32 * 22050 / 2400));
 }
 
 TEST(AudioCommand, RefusalsAndMisuse) {
@@ -35,6 +37,9 @@ TEST(AudioCommand, RefusalsAndMisuse) {
     image::EepromImage noRate = sampleImage();
     noRate.bytes[1] |= 0x30;
     writeFile(dir.file("norate.bin"), bytesOf(noRate));
+    image::EepromImage damaged = sampleImage();
+    damaged.storeCodeword(image::loadSlot(damaged, 4).start, paging::kIdleCodeword);  // row 5 loses its sync
+    writeFile(dir.file("damaged.bin"), bytesOf(damaged));
     const struct {
         std::vector<std::string> arguments;
         int status;
@@ -44,7 +49,8 @@ TEST(AudioCommand, RefusalsAndMisuse) {
         {{"audio", "--repeat", "5", dir.file("pages.conf"), dir.file("o.wav")}, 2, "--repeat must be"},
         {{"audio", "--preamble", "x", dir.file("pages.conf"), dir.file("o.wav")}, 2, "--preamble must be"},
         {{"audio", dir.file("norate.bin"), dir.file("o.wav")}, 2, "--rate must be"},
-        {{"audio", dir.file("bad.conf"), dir.file("o.wav")}, 1, "CapCode out of range in Item[01]"},
+        {{"audio", dir.file("bad.conf"), dir.file("o.wav")}, 1, "bad.conf: CapCode out of range in Item[01]"},
+        {{"audio", dir.file("damaged.bin"), dir.file("o.wav")}, 1, "EEPROM read error"},
         {{"audio", dir.file("pages.conf")}, 2, "expected an input file"},
     };
     for (const auto& c : cases) {

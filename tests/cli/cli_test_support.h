@@ -109,7 +109,7 @@ inline image::EepromImage imageOf(const std::string& bytes) {
 inline constexpr const char* kSampleConfig =
     "[Settings]\nDataRate = 512\nPreamble = 700\nRepeat = 3\n"
     "[Item02]\nCapCode = 1234567\nTone = A\nType = Numeric\nMessage = \"12 34-5U\"\n"
-    "[Item05]\nCapCode = 8\nTone = D\nType = Alphanumeric\nMessage = \"Gr\xC3\xBC\xC3\x9F \\\"x\\\"\"\n";
+    "[Item05]\nCapCode = 8\nTone = D\nType = Alphanumeric\nMessage = \"Gruss \\\"x\\\"\"\n";
 
 inline image::EepromImage sampleImage() {
     image::ProgrammerEntries entries;
@@ -117,7 +117,7 @@ inline image::EepromImage sampleImage() {
     entries.preambleText = "700";
     entries.repeatIndex = 2;
     entries.rows[1] = {"1234567", 0, PagerType::Numeric, "12 34-5U"};
-    entries.rows[4] = {"8", 3, PagerType::Alphanumeric, "Gr\xFC\xDF \"x\""};
+    entries.rows[4] = {"8", 3, PagerType::Alphanumeric, "Gruss \"x\""};
     return std::get<image::BuiltImage>(image::buildImage(entries)).image;
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
 #include <regex>
 
 #include "cli_test_support.h"
@@ -31,9 +32,10 @@ void expectWritten(const image::EepromImage& eeprom, const image::EepromImage& w
 }
 
 unsigned sampleWordCount() { return image::usedWordCount(sampleImage()); }
+std::size_t sampleReportCount() { return device::crashConsistentOrder(sampleImage(), sampleWordCount()).size(); }
 
 std::vector<std::filesystem::path> backupsIn(const std::filesystem::path& dir, const std::string& name) {
-    const std::regex pattern(name + R"(\.backup-\d{8}-\d{6}\.bin)");
+    const std::regex pattern(name + R"(\.backup-\d{8}-\d{6}(-\d+)?\.bin)");
     std::vector<std::filesystem::path> found;
     for (const auto& entry : std::filesystem::directory_iterator(dir)) {
         if (std::regex_match(entry.path().filename().string(), pattern)) found.push_back(entry.path());
@@ -126,7 +128,7 @@ TEST_F(EmulatorFileCommands, RefusedBuildsNeverReachTheDevice) {
     writeFile(config, "[Settings]\nPreamble = 1024\n");
     const CliRun result = run({"write", "--emulator", eeprom, config});
     EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.err, "Preamble value out of range\n");
+    EXPECT_EQ(result.err, config + ": Preamble value out of range\n");
     EXPECT_EQ(readFile(eeprom), bytesOf(patternImage()));
 }
 
@@ -164,7 +166,7 @@ TEST_F(HardwareCommands, WriteSavesABackupBesideTheConfigurationFirst) {
     EXPECT_EQ(result.out, "Saved the transmitter's previous contents to " + backups[0].string() +
                               "\nData write completed\n");
     EXPECT_EQ(reportsWithCommand(device, device::WordCommand::ReadWord), image::kImageWords);
-    EXPECT_EQ(reportsWithCommand(device, device::WordCommand::WriteWord), sampleWordCount());
+    EXPECT_EQ(reportsWithCommand(device, device::WordCommand::WriteWord), sampleReportCount());
     expectWritten(device.eeprom(), sampleImage(), sampleWordCount());
 }
 
@@ -175,12 +177,31 @@ TEST_F(HardwareCommands, BackupOfAnImageFileGoesBesideIt) {
     expectWritten(device.eeprom(), sampleImage(), sampleWordCount());
 }
 
+TEST_F(HardwareCommands, BackupNameThatExistsGetsANumber) {
+    // The names of this second and the next are taken already.
+    std::vector<std::string> taken;
+    const std::time_t now = std::time(nullptr);
+    for (const std::time_t second : {now, now + 1}) {
+        char stamp[32];
+        std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", std::localtime(&second));
+        taken.push_back(dir.file("site.backup-" + std::string(stamp) + ".bin"));
+        writeFile(taken.back(), "keep");
+    }
+    const CliRun result = runOnDevice({"write", config});
+    EXPECT_EQ(result.status, 0) << result.err;
+    for (const std::string& name : taken) EXPECT_EQ(readFile(name), "keep");
+    const std::regex numbered(R"(Saved the transmitter's previous contents to (.*-1\.bin)\n)");
+    std::smatch saved;
+    ASSERT_TRUE(std::regex_search(result.out, saved, numbered)) << result.out;
+    EXPECT_EQ(readFile(saved[1].str()), bytesOf(patternImage()));
+}
+
 TEST_F(HardwareCommands, NoBackupWritesOnly) {
     const CliRun result = runOnDevice({"write", "--no-backup", config});
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.out, "Data write completed\n");
     EXPECT_TRUE(backupsIn(dir.path(), "site").empty());
-    EXPECT_EQ(device.receivedReports().size(), sampleWordCount());
+    EXPECT_EQ(device.receivedReports().size(), sampleReportCount());
 }
 
 TEST_F(HardwareCommands, FailedBackupWritesNothing) {

@@ -72,7 +72,6 @@ TEST(EncodeCommand, PrintsTheTransmission) {
         {{"--capcode=8", "--tone=d", "--alpha", "HELLO"}, PagerType::Alphanumeric, "HELLO", 8, 3},
         {{"--numeric", "--tone", "C", "--capcode", "2097151"}, PagerType::Numeric, "", 2097151, 2},
         {{"--capcode", "5", "--tone", "B", "--numeric", "--", "-5"}, PagerType::Numeric, "-5", 5, 1},
-        {{"--capcode", "64", "--tone", "D", "--alpha", "caf\xC3\xA9"}, PagerType::Alphanumeric, "caf\xE9", 64, 3},
         {{"--capcode", "63", "--tone", "D", "--alpha", std::string(129, 'W')}, PagerType::Alphanumeric,
          std::string(129, 'W'), 63, 3},
     };
@@ -96,6 +95,7 @@ TEST(EncodeCommand, RefusesWhatAWriteRefuses) {
         {{"--capcode", "8", "--tone", "A", "--numeric", "12a"}, 1, "Invalid code 'a' in Item[01]\n"},
         {{"--capcode", "8", "--tone", "A", "--numeric", "1\xC3\xA9"}, 1, "Invalid code '\xC3\xA9' in Item[01]\n"},
         {{"--capcode", "8", "--tone", "A", "--numeric", "su"}, 1, "Invalid code 's' in Item[01]\n"},
+        {{"--capcode", "64", "--tone", "D", "--alpha", "caf\xC3\xA9"}, 1, "Invalid code '\xC3\xA9' in Item[01]\n"},
         {{"--capcode", "9999999", "--tone", "A", "--numeric"}, 1, "CapCode out of range in Item[01]\n"},
         {{"--capcode", "2097152", "--tone", "D", "--alpha"}, 1, "CapCode out of range in Item[01]\n"},
         {{"--capcode", "2007664", "--tone", "A", "--numeric"}, 1, "CapCode out of range in Item[01]\n"},
@@ -162,10 +162,12 @@ TEST(BuildCommand, FailuresWriteNoImage) {
         std::string config;
         std::string error;  // with "CONFIG" for the configuration's path
     } cases[] = {
-        {"[Settings]\nPreamble = 575\n", "Preamble value out of range\n"},
-        {"[Settings]\nDataRate = none\n", "Data rate not selected\n"},
-        {"[Item03]\nCapCode = 5\nMessage = \"12a\"\n", "Invalid code 'a' in Item[03]\n"},
-        {"[Item07]\nCapCode = 9999999\n", "CapCode out of range in Item[07]\n"},
+        {"[Settings]\nPreamble = 575\n", "CONFIG: Preamble value out of range\n"},
+        {"[Settings]\nDataRate = none\n", "CONFIG: Data rate not selected\n"},
+        {"[Item03]\nCapCode = 5\nMessage = \"12a\"\n", "CONFIG: Invalid code 'a' in Item[03]\n"},
+        {"[Item02]\nCapCode = 5\nType = Alphanumeric\nMessage = \"\\xE9t\xC3\xA9\"\n",
+         "CONFIG: Invalid code '\xC3\xA9' in Item[02]\n"},
+        {"[Item07]\nCapCode = 9999999\n", "CONFIG: CapCode out of range in Item[07]\n"},
         {"[Settings]\n\n[Item01]\nTone = X\n", "CONFIG:4: Tone must be A, B, C or D, not 'X'\n"},
     };
     for (const auto& c : cases) {
@@ -248,7 +250,64 @@ TEST(DecodeCommand, TwentyTwoBitCapcodesPrintAsReadAndBuildRefusesThem) {
     writeFile(dir.file("flag.conf"), decoded.out);
     const CliRun rebuilt = run({"build", dir.file("flag.conf"), dir.file("again.bin")});
     EXPECT_EQ(rebuilt.status, 1);
-    EXPECT_EQ(rebuilt.err, "CapCode out of range in Item[01]\n");
+    EXPECT_EQ(rebuilt.err, dir.file("flag.conf") + ": CapCode out of range in Item[01]\n");
 }
 
 }  // namespace
+
+// ---- output files ---------------------------------------------------------------------
+
+// An output that is the command's input is refused before anything is written, and
+// "-" is standard output, for every command that writes a file.
+TEST(OutputFiles, SameFileIsRefusedAndDashIsStandardOutput) {
+    const ScratchDirectory dir;
+    const std::string config = dir.file("pages.conf");
+    const std::string image = dir.file("pages.bin");
+    const std::string link = dir.file("link.conf");
+    const struct {
+        std::vector<std::string> arguments;
+        std::string refusedInput;  // "" when the command succeeds
+        std::string outStart;      // what standard output starts with then
+    } cases[] = {
+        {{"build", config, config}, config, ""},
+        {{"build", config, link}, config, ""},
+        {{"audio", config, config}, config, ""},
+        {{"audio", image, image}, image, ""},
+        {{"read", "--emulator", image, "--image", image}, image, ""},
+        {{"build", config, "-"}, "", bytesOf(sampleImage())},
+        {{"audio", config, "-"}, "", "RIFF"},
+        {{"read", "--emulator", image, "--image", "-"}, "", bytesOf(sampleImage())},
+    };
+    for (const auto& c : cases) {
+        writeFile(config, kSampleConfig);
+        writeFile(image, bytesOf(sampleImage()));
+        std::filesystem::remove(link);
+        std::filesystem::create_symlink("pages.conf", link);
+        const CliRun result = run(c.arguments);
+        SCOPED_TRACE(c.arguments[0] + " " + c.arguments.back());
+        if (c.refusedInput.empty()) {
+            EXPECT_EQ(result.status, 0) << result.err;
+            EXPECT_TRUE(result.out.starts_with(c.outStart));
+        } else {
+            EXPECT_EQ(result.status, 1);
+            EXPECT_EQ(result.err, c.arguments.back() + ": is the same file as the input " + c.refusedInput +
+                                      "; nothing was written\n");
+        }
+        EXPECT_EQ(readFile(config), kSampleConfig);
+        EXPECT_EQ(readFile(image), bytesOf(sampleImage()));
+    }
+}
+
+TEST(OutputFiles, LostStandardOutputFailsTheCommand) {
+    const ScratchDirectory dir;
+    writeFile(dir.file("pages.conf"), kSampleConfig);
+    writeFile(dir.file("pages.bin"), bytesOf(sampleImage()));
+    for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
+             {"decode", dir.file("pages.bin")}, {"build", dir.file("pages.conf"), "-"}, {"--help"}}) {
+        std::ostream lost(nullptr);  // every write fails, as on a full disk
+        std::ostringstream err;
+        cli::CliContext context{lost, err, noHardware};
+        EXPECT_EQ(cli::runCli(arguments, context), 1) << arguments[0];
+        EXPECT_EQ(err.str(), "vostrel-cli: cannot write to standard output\n");
+    }
+}

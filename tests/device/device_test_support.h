@@ -52,13 +52,23 @@ inline void expectReadReports(std::span<const std::vector<std::uint8_t>> reports
     }
 }
 
+// The reports of a Write of words 0..wordCount-1 of `image`, in the order it sends them.
 inline void expectWriteReports(std::span<const std::vector<std::uint8_t>> reports,
                                std::size_t outputReportLength, const image::EepromImage& image,
                                unsigned wordCount) {
-    ASSERT_EQ(reports.size(), wordCount);
-    for (unsigned word = 0; word < wordCount; ++word) {
-        expectWordReport(reports[word], outputReportLength, WordCommand::WriteWord, word, image.word(word));
+    const std::vector<WordWrite> order = crashConsistentOrder(image, wordCount);
+    ASSERT_EQ(reports.size(), order.size());
+    for (std::size_t n = 0; n < order.size(); ++n) {
+        expectWordReport(reports[n], outputReportLength, WordCommand::WriteWord, order[n].address, order[n].value);
     }
+}
+
+// `before` with the first `taken` reports of a Write of `written` applied.
+inline image::EepromImage partlyWritten(image::EepromImage before, const image::EepromImage& written,
+                                        unsigned wordCount, std::size_t taken) {
+    const std::vector<WordWrite> order = crashConsistentOrder(written, wordCount);
+    for (std::size_t n = 0; n < taken && n < order.size(); ++n) before.setWord(order[n].address, order[n].value);
+    return before;
 }
 
 inline const DeviceFailure* failureOf(const std::optional<DeviceFailure>& outcome) {

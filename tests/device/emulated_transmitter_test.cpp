@@ -77,9 +77,49 @@ TEST_F(EmulatorFileTest, EachWordIsSavedAsItArrives) {
 
     testing::expectFailure(writeEeprom(transmitter, patternImage(), 121), texts::keys::kCommandFail);
 
+    // Reports 0-49: the table cleared (words 1-16), then words 17 to 50.
     const EmulatedTransmitter reopened(backed());
-    EXPECT_EQ(reopened.eeprom().word(49), patternImage().word(49));
-    EXPECT_EQ(reopened.eeprom().word(50), 0xFFFF);
+    EXPECT_EQ(reopened.eeprom().word(16), 0);
+    EXPECT_EQ(reopened.eeprom().word(50), patternImage().word(50));
+    EXPECT_EQ(reopened.eeprom().word(51), 0xFFFF);
+}
+
+// A second program on the same file is told the device is busy while the first has it
+// open, then finds everything the first wrote; the file never shrinks meanwhile.
+TEST_F(EmulatorFileTest, SecondProgramIsBusyUntilTheFirstLetsGo) {
+    EmulatorOptions options = backed();
+    options.lockWait = std::chrono::milliseconds(20);
+    EmulatedTransmitter first(options);
+    EmulatedTransmitter second(options);
+    OpenResult opened = first.open(first.enumerate(kTransmitterVendorId, kTransmitterProductId).front());
+    ASSERT_EQ(opened.status, OpenStatus::Opened);
+    EXPECT_EQ(std::filesystem::file_size(file()), image::kImageBytes) << "made erased when first opened";
+
+    testing::expectFailure(readEeprom(second), texts::keys::kDeviceBusy);
+    testing::expectFailure(writeEeprom(second, patternImage(), 17), texts::keys::kDeviceBusy);
+    const std::vector<std::uint8_t> writeWord{0, 3, 0xCD, 0xAB, 7, 0, 0, 0, 0};
+    std::vector<std::uint8_t> request(65, 0);
+    std::copy(writeWord.begin(), writeWord.end(), request.begin());
+    EXPECT_EQ(opened.connection->writeReport(request), 65);
+    EXPECT_EQ(std::filesystem::file_size(file()), image::kImageBytes);
+    opened.connection.reset();
+
+    const ReadOutcome read = readEeprom(second);
+    ASSERT_TRUE(std::holds_alternative<image::EepromImage>(read));
+    image::EepromImage expected = erased();
+    expected.setWord(7, 0xABCD);
+    EXPECT_EQ(std::get<image::EepromImage>(read), expected);
+}
+
+TEST_F(EmulatorFileTest, FileNobodyMayWriteDeniesAccessAndStaysAsItIs) {
+    writeFileOfSize(image::kImageBytes);
+    std::filesystem::permissions(file(), std::filesystem::perms(0444));
+    EmulatedTransmitter transmitter(backed());
+
+    testing::expectFailure(writeEeprom(transmitter, patternImage(), 17), texts::keys::kDeviceAccessDenied);
+
+    EXPECT_EQ(std::filesystem::status(file()).permissions(), std::filesystem::perms(0444));
+    EXPECT_EQ(EmulatedTransmitter(backed()).eeprom().word(0), 0x5A5A);
 }
 
 TEST_F(EmulatorFileTest, FileOfTheWrongSizeIsAnErrorNamingIt) {

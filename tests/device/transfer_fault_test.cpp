@@ -11,11 +11,14 @@
 #include "device/eeprom_programmer.h"
 #include "device/emulated_transmitter.h"
 #include "device_test_support.h"
+#include "image/image_builder.h"
+#include "image/image_reader.h"
 
 namespace vostrel::device {
 namespace {
 
 using testing::expectFailure;
+using testing::partlyWritten;
 using testing::patternImage;
 
 enum class Direction { Read, Write };
@@ -36,12 +39,12 @@ std::string faultName(EmulatorFault fault) {
     return "Unknown";
 }
 
-void expectTransferEndsAt(Direction direction, EmulatorFault fault, unsigned brokenWord) {
-    SCOPED_TRACE((direction == Direction::Read ? "Read, " : "Write, ") + faultName(fault) + " at word " +
-                 std::to_string(brokenWord));
+void expectTransferEndsAt(Direction direction, EmulatorFault fault, unsigned brokenReport) {
+    SCOPED_TRACE((direction == Direction::Read ? "Read, " : "Write, ") + faultName(fault) + " at report " +
+                 std::to_string(brokenReport));
     EmulatedTransmitter transmitter;
     transmitter.setEeprom(patternImage());
-    transmitter.injectFault(brokenWord, fault);
+    transmitter.injectFault(brokenReport, fault);
     const image::EepromImage written = patternImage(0xC300);
 
     if (direction == Direction::Read) {
@@ -52,21 +55,63 @@ void expectTransferEndsAt(Direction direction, EmulatorFault fault, unsigned bro
 
     EXPECT_EQ(transmitter.openCount(), 1U);
     EXPECT_EQ(transmitter.closeCount(), 1U);
-    const unsigned taken = brokenWord + (reportTaken(fault) ? 1 : 0);
+    const unsigned taken = brokenReport + (reportTaken(fault) ? 1 : 0);
     EXPECT_EQ(transmitter.receivedReports().size(), taken);
-    const image::EepromImage& expected = direction == Direction::Write ? written : patternImage();
-    for (unsigned word = 0; word < image::kImageWords; ++word) {
-        ASSERT_EQ(transmitter.eeprom().word(word), word < taken ? expected.word(word) : patternImage().word(word))
-            << "word " << word;
-    }
+    const image::EepromImage expected = direction == Direction::Write
+                                            ? partlyWritten(patternImage(), written, image::kImageWords, taken)
+                                            : patternImage();
+    EXPECT_EQ(transmitter.eeprom(), expected);
 }
 
-// Every fault at every word of a Read and of a whole-image Write.
+// Every fault at every report of a Read and of the first 256 reports of a whole-image Write.
 TEST(TransferFault, AtEveryWordEndsInCommandFailWithTheDeviceClosedOnce) {
     for (const Direction direction : {Direction::Read, Direction::Write}) {
         for (const EmulatorFault fault : {EmulatorFault::RefuseSend, EmulatorFault::ShortSend, EmulatorFault::NoReply,
                                           EmulatorFault::ShortReply, EmulatorFault::Unplug}) {
-            for (unsigned word = 0; word < image::kImageWords; ++word) expectTransferEndsAt(direction, fault, word);
+            for (unsigned report = 0; report < image::kImageWords; ++report) {
+                expectTransferEndsAt(direction, fault, report);
+            }
+        }
+    }
+}
+
+// Sixteen rows in use, all in frame 0 so that they fit; `alphanumeric` gives calls of
+// other lengths, so the two layouts differ.
+image::BuiltImage fullConfiguration(unsigned firstCapcode, bool alphanumeric) {
+    image::ProgrammerEntries entries;
+    for (unsigned row = 0; row < image::kRowCount; ++row) {
+        const std::string message = alphanumeric ? std::string(row % 4 + 1, char('A' + row)) : std::to_string(row);
+        entries.rows[row] = {std::to_string(firstCapcode + 8 * row), alphanumeric ? 3U : 0U,
+                             alphanumeric ? paging::PagerType::Alphanumeric : paging::PagerType::Numeric, message};
+    }
+    auto built = std::get<image::BuiltImage>(image::buildImage(entries));
+    EXPECT_FALSE(built.fullAtRow);
+    return built;
+}
+
+// A Write cut off at any report leaves every row with its old call, its new call or
+// none: never a table over transmissions it was not written for.
+TEST(InterruptedWrite, LeavesEachRowOldNewOrEmpty) {
+    const image::BuiltImage before = fullConfiguration(1000, false);
+    const image::BuiltImage after = fullConfiguration(2000000, true);
+    const image::ImageContents oldRows = image::readImage(before.image);
+    const image::ImageContents newRows = image::readImage(after.image);
+    const std::size_t reports = crashConsistentOrder(after.image, after.usedWords).size();
+    for (unsigned cut = 0; cut <= reports; ++cut) {
+        EmulatedTransmitter transmitter;
+        transmitter.setEeprom(before.image);
+        transmitter.injectFault(cut, EmulatorFault::Unplug);
+        (void)writeEeprom(transmitter, after.image, after.usedWords);
+
+        const image::ImageContents contents = image::readImage(transmitter.eeprom());
+        ASSERT_FALSE(contents.readErrorRow) << "cut at report " << cut;
+        for (unsigned row = 0; row < image::kRowCount; ++row) {
+            const image::PagerItem& item = contents.rows[row];
+            EXPECT_TRUE(item == oldRows.rows[row] || item == newRows.rows[row] || item == image::PagerItem{})
+                << "cut at report " << cut << ", row " << row + 1 << ": capcode " << item.capcode;
+        }
+        if (cut == reports) {
+            EXPECT_EQ(contents.rows, newRows.rows);
         }
     }
 }

@@ -17,6 +17,7 @@ namespace {
 using testing::expectFailure;
 using testing::expectReadReports;
 using testing::expectWriteReports;
+using testing::partlyWritten;
 using testing::patternImage;
 
 class WordTransferTest : public ::testing::Test {
@@ -63,18 +64,45 @@ TEST_F(WordTransferTest, ReadAsksForEveryWordInOrderAndReturnsTheEeprom) {
     expectClosedOnce();
 }
 
-TEST_F(WordTransferTest, ProgressFollowsEachExchange) {
-    std::vector<std::pair<unsigned, unsigned>> calls;
-    const TransferProgress record = [&](unsigned done, unsigned total) { calls.emplace_back(done, total); };
+// Beyond the slot table a Write first empties the table, then sends the
+// transmissions, then the header and the table; progress counts reports.
+TEST_F(WordTransferTest, WriteOrderAndProgressPerWordCount) {
+    struct Case {
+        unsigned wordCount;
+        unsigned reports;
+        std::vector<unsigned> firstAddresses;
+    };
+    const std::vector<Case> cases = {
+        {3, 3, {0, 1, 2}},
+        {17, 17, {0, 1, 2}},
+        {18, 34, {1, 2, 3}},
+        {121, 137, {1, 2, 3}},
+        {image::kImageWords, 272, {1, 2, 3}},
+    };
+    const image::EepromImage written = patternImage(0xC300);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.wordCount);
+        const std::vector<WordWrite> order = crashConsistentOrder(written, c.wordCount);
+        ASSERT_EQ(order.size(), c.reports);
+        for (std::size_t n = 0; n < c.firstAddresses.size(); ++n) EXPECT_EQ(order[n].address, c.firstAddresses[n]);
+        const bool clearsFirst = c.wordCount > image::kFirstTransmissionWord;
+        for (std::size_t n = 0; n < order.size(); ++n) {
+            const bool clearing = clearsFirst && n < image::kRowCount;
+            EXPECT_EQ(order[n].value, clearing ? 0 : written.word(order[n].address)) << "report " << n;
+        }
+        // The table's final entries are the last reports.
+        if (clearsFirst) {
+            EXPECT_EQ(order.back().address, image::kRowCount);
+        }
 
-    EXPECT_FALSE(writeEeprom(transmitter, patternImage(0xC300), 3, record));
-    (void)readEeprom(transmitter, record);
-
-    ASSERT_EQ(calls.size(), 3U + image::kImageWords);
-    EXPECT_EQ(calls[0], std::make_pair(1U, 3U));
-    EXPECT_EQ(calls[2], std::make_pair(3U, 3U));
-    EXPECT_EQ(calls[3], std::make_pair(1U, image::kImageWords));
-    EXPECT_EQ(calls.back(), std::make_pair(image::kImageWords, image::kImageWords));
+        std::vector<std::pair<unsigned, unsigned>> calls;
+        transmitter.setEeprom(patternImage());
+        EXPECT_FALSE(writeEeprom(transmitter, written, c.wordCount,
+                                 [&](unsigned done, unsigned total) { calls.emplace_back(done, total); }));
+        ASSERT_EQ(calls.size(), c.reports);
+        for (unsigned n = 0; n < c.reports; ++n) EXPECT_EQ(calls[n], std::make_pair(n + 1, c.reports));
+        EXPECT_EQ(transmitter.eeprom(), partlyWritten(patternImage(), written, c.wordCount, c.reports));
+    }
 }
 
 TEST_F(WordTransferTest, WordCountBeyondTheImageIsRefused) {
@@ -101,9 +129,10 @@ TEST_P(ReportLengthTest, WriteThenReadRoundTripsWithReportsOfTheDevicesLength) {
     ASSERT_TRUE(std::holds_alternative<image::EepromImage>(outcome));
     EXPECT_EQ(std::get<image::EepromImage>(outcome), written);
     const std::span<const std::vector<std::uint8_t>> reports = transmitter.receivedReports();
-    ASSERT_EQ(reports.size(), 2 * image::kImageWords);
-    expectWriteReports(reports.first(image::kImageWords), output, written, image::kImageWords);
-    expectReadReports(reports.subspan(image::kImageWords), output);
+    const std::size_t writes = crashConsistentOrder(written, image::kImageWords).size();
+    ASSERT_EQ(reports.size(), writes + image::kImageWords);
+    expectWriteReports(reports.first(writes), output, written, image::kImageWords);
+    expectReadReports(reports.subspan(writes), output);
 }
 
 INSTANTIATE_TEST_SUITE_P(UsableLengths, ReportLengthTest,

@@ -95,27 +95,35 @@ TEST(Builder, RowsFollowEachOtherWithoutGaps) {
     for (unsigned row : {0U, 2U, 3U, 5U, 15U}) EXPECT_FALSE(loadSlot(image.image, row).inUse());
 }
 
-TEST(Builder, NumericCharacterCheck) {
+// Numeric rows take the numeric table only; alphanumeric rows any 7-bit character. A
+// refusal names the character as a Latin-1 text holds it.
+TEST(Builder, CharactersAPagerCannotReceiveAreRefused) {
+    std::string sevenBit;
+    for (int c = 0; c < 0x80; c += 4) sevenBit += static_cast<char>(c);
     const struct {
+        PagerType type;
         std::string message;
         const char* expected;
-    } cases[] = {{"12 34-5U", "(built)"}, {"[]S", "(built)"},
-                 {"12a", "Invalid code 'a' in Item[03]"}, {"s", "Invalid code 's' in Item[03]"},
-                 {"u", "Invalid code 'u' in Item[03]"}, {"1.5", "Invalid code '.' in Item[03]"}};
+    } cases[] = {
+        {PagerType::Numeric, "12 34-5U", "(built)"},
+        {PagerType::Numeric, "[]S", "(built)"},
+        {PagerType::Numeric, "12a", "Invalid code 'a' in Item[03]"},
+        {PagerType::Numeric, "s", "Invalid code 's' in Item[03]"},
+        {PagerType::Numeric, "u", "Invalid code 'u' in Item[03]"},
+        {PagerType::Numeric, "1.5", "Invalid code '.' in Item[03]"},
+        {PagerType::Numeric, "1\xE9", "Invalid code '\xC3\xA9' in Item[03]"},
+        {PagerType::Alphanumeric, sevenBit, "(built)"},
+        {PagerType::Alphanumeric, "\x7F", "(built)"},
+        {PagerType::Alphanumeric, "caf\xE9", "Invalid code '\xC3\xA9' in Item[03]"},
+        {PagerType::Alphanumeric, "\x80", "Invalid code '\xC2\x80' in Item[03]"},
+        {PagerType::Alphanumeric, "\xFF", "Invalid code '\xC3\xBF' in Item[03]"},
+    };
     for (const auto& c : cases) {
         ProgrammerEntries entries;
         entries.rows[0] = numeric("100", "111");
-        entries.rows[2] = numeric("200", c.message);
+        entries.rows[2] = {"200", 3, c.type, c.message};
         EXPECT_EQ(refusalText(entries), c.expected) << c.message;
     }
-}
-
-TEST(Builder, AlphanumericRowsAcceptAnyCharacter) {
-    ProgrammerEntries entries;
-    std::string everything;
-    for (int c = 0; c < 40; ++c) everything += static_cast<char>(c * 6 + 1);
-    entries.rows[0] = alpha("100", everything);
-    EXPECT_EQ(refusalText(entries), "(built)");
 }
 
 TEST(Builder, CapcodeRange) {

@@ -5,12 +5,21 @@
 namespace vostrel::texts {
 namespace {
 
-const Message kInvalidCode{keys::kInvalidCode, Title::Error, {'a', 3}};
+const Message kInvalidCode{keys::kInvalidCode, Title::Error, {Character{U'a'}, 3}};
 const Message kOutOfEeprom{keys::kOutOfEepromSize, Title::Warn, {11}};
 
 TEST(MessageFormat, BuiltInTextsFormatLikeTheirPlaceholdersSay) {
     EXPECT_EQ(formatMessage(kInvalidCode), "Invalid code 'a' in Item[03]");
-    EXPECT_EQ(formatMessage({keys::kInvalidCode, Title::Error, {'7', 12}}), "Invalid code '7' in Item[12]");
+    // Characters come out as UTF-8, whatever their width.
+    const struct {
+        char32_t character;
+        const char* text;
+    } characters[] = {{U'7', "'7'"}, {U'é', "'\xC3\xA9'"}, {U'–', "'\xE2\x80\x93'"}, {U'😀', "'\xF0\x9F\x98\x80'"},
+                      {0xD800, "'\xEF\xBF\xBD'"}};
+    for (const auto& [character, text] : characters) {
+        EXPECT_EQ(formatMessage({keys::kInvalidCode, Title::Error, {Character{character}, 12}}),
+                  "Invalid code " + std::string(text) + " in Item[12]");
+    }
     EXPECT_EQ(formatMessage(kOutOfEeprom), "out of EEPROM size, only 11 items data can be save");
     EXPECT_EQ(formatMessage({keys::kCapCodeOutOfRange, Title::Error, {4}}), "CapCode out of range in Item[04]");
     EXPECT_EQ(formatMessage({keys::kWriteCompleted, Title::Success, {}}), "Data write completed");

@@ -135,7 +135,7 @@ protected:
     QString path(const char* name) const { return directory_.filePath(QString::fromLatin1(name)); }
     void enterEveryKindOfRow() {
         driver_.enterRow(1, {QStringLiteral("1234"), 0, 0, QStringLiteral("0123456789")});
-        driver_.enterRow(2, {QStringLiteral("8"), kToneD, kAlphnumeric, QStringLiteral("Café \"12\" \\ # ;")});
+        driver_.enterRow(2, {QStringLiteral("8"), kToneD, kAlphnumeric, QStringLiteral("Cafe \"12\" \\ # ; ~")});
         driver_.enterRow(5, {QStringLiteral("2097151"), kToneB, 0, QString()});
         driver_.enterRow(7, {QString(), 0, 0, QStringLiteral("99")});
         driver_.choose(driver_.control<QComboBox>(QStringLiteral("DataRate")), 2);

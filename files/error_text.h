@@ -1,0 +1,24 @@
+#pragma once
+// How the file functions word their errors: the file as the user named it, what was
+// being done, and the system's reason.
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "files/whole_file.h"
+
+namespace vostrel::files::detail {
+
+inline FileError failure(const std::filesystem::path& path, std::string_view what) {
+    return {path.string() + ": " + std::string(what)};
+}
+
+// `error` is an errno value.
+inline FileError systemFailure(const std::filesystem::path& path, std::string_view doing, int error = errno) {
+    return failure(path, std::string(doing) + ": " + std::strerror(error));
+}
+
+}  // namespace vostrel::files::detail

@@ -1,0 +1,179 @@
+// The safe writer on Windows: CreateFileW with CREATE_NEW for temporary files,
+// ReplaceFileW to replace (which keeps the replaced file's attributes and security),
+// MoveFileExW without REPLACE_EXISTING to publish a new file whole.
+
+#include <windows.h>
+
+#include <random>
+#include <utility>
+
+#include "files/error_text.h"
+#include "files/whole_file.h"
+
+namespace vostrel::files {
+namespace {
+
+using detail::failure;
+namespace fs = std::filesystem;
+
+FileError windowsFailure(const fs::path& path, std::string_view doing, DWORD error = GetLastError()) {
+    char* text = nullptr;
+    const DWORD length = FormatMessageA(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
+        0, reinterpret_cast<char*>(&text), 0, nullptr);
+    std::string reason = length > 0 ? std::string(text, length) : "error " + std::to_string(error);
+    LocalFree(text);
+    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' || reason.back() == '.')) {
+        reason.pop_back();
+    }
+    return failure(path, std::string(doing) + ": " + reason);
+}
+
+// The name as the system calls take it: ReplaceFileW accepts backslashes only. Errors
+// keep naming the file as the user wrote it.
+std::wstring native(const fs::path& path) { return fs::path(path).make_preferred().wstring(); }
+
+class Handle {
+public:
+    explicit Handle(HANDLE handle) : handle_(handle) {}
+    ~Handle() {
+        if (valid()) CloseHandle(handle_);
+    }
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+
+    bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+    HANDLE get() const { return handle_; }
+    bool close() { return CloseHandle(std::exchange(handle_, INVALID_HANDLE_VALUE)) != 0; }
+
+private:
+    HANDLE handle_;
+};
+
+// Removes a temporary file unless it was put in place.
+class TemporaryFile {
+public:
+    explicit TemporaryFile(fs::path path) : path_(std::move(path)) {}
+    ~TemporaryFile() {
+        if (!path_.empty()) DeleteFileW(path_.c_str());
+    }
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+
+    const fs::path& path() const { return path_; }
+    void keep() { path_.clear(); }
+
+private:
+    fs::path path_;
+};
+
+bool writeAll(HANDLE file, std::string_view bytes) {
+    while (!bytes.empty()) {
+        DWORD written = 0;
+        const auto chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1U << 30));
+        if (!WriteFile(file, bytes.data(), chunk, &written, nullptr) || written == 0) return false;
+        bytes.remove_prefix(written);
+    }
+    return true;
+}
+
+// Writes, flushes and closes.
+std::optional<FileError> fill(Handle& file, const fs::path& named, std::string_view bytes) {
+    if (!writeAll(file.get(), bytes) || !FlushFileBuffers(file.get()) || !file.close()) {
+        return windowsFailure(named, "cannot write");
+    }
+    return std::nullopt;
+}
+
+// A hidden file beside `target` under a name no other writer uses, filled with `bytes`.
+std::variant<fs::path, FileError> writeTemporary(const fs::path& target, const fs::path& named,
+                                                 std::string_view bytes) {
+    std::random_device random;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        fs::path temporary = target;
+        temporary.replace_filename(L"." + target.filename().wstring() + L"." + std::to_wstring(random()) + L".tmp");
+        Handle file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                FILE_ATTRIBUTE_HIDDEN, nullptr));
+        if (!file.valid()) {
+            if (GetLastError() == ERROR_FILE_EXISTS) continue;
+            return windowsFailure(named, "cannot create");
+        }
+        if (auto error = fill(file, named, bytes)) {
+            DeleteFileW(temporary.c_str());
+            return std::move(*error);
+        }
+        SetFileAttributesW(temporary.c_str(), FILE_ATTRIBUTE_NORMAL);
+        return temporary;
+    }
+    return failure(named, "cannot create: no free temporary name");
+}
+
+// A device (NUL, COM1) or a file that other hard links share: written where it is.
+std::optional<FileError> writeInPlace(Handle& file, const fs::path& path, std::string_view bytes, bool truncate) {
+    if (!writeAll(file.get(), bytes)) return windowsFailure(path, "cannot write");
+    if (truncate && (!SetEndOfFile(file.get()) || !FlushFileBuffers(file.get()))) {
+        return windowsFailure(path, "cannot write");
+    }
+    if (!file.close()) return windowsFailure(path, "cannot write");
+    return std::nullopt;
+}
+
+std::optional<FileError> replaceOrCreate(const fs::path& path, std::string_view bytes, bool exists) {
+    auto written = writeTemporary(path, path, bytes);
+    if (auto* error = std::get_if<FileError>(&written)) return std::move(*error);
+    TemporaryFile temporary(std::get<fs::path>(written));
+    const bool placed = exists ? ReplaceFileW(native(path).c_str(), native(temporary.path()).c_str(), nullptr,
+                                              REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) != 0
+                               : MoveFileExW(native(temporary.path()).c_str(), native(path).c_str(),
+                                             MOVEFILE_WRITE_THROUGH) != 0;
+    if (!placed) return windowsFailure(path, exists ? "cannot replace" : "cannot create");
+    temporary.keep();
+    return std::nullopt;
+}
+
+std::optional<FileError> createNew(const fs::path& path, std::string_view bytes) {
+    auto written = writeTemporary(path, path, bytes);
+    if (auto* error = std::get_if<FileError>(&written)) return std::move(*error);
+    TemporaryFile temporary(std::get<fs::path>(written));
+    if (MoveFileExW(native(temporary.path()).c_str(), native(path).c_str(), MOVEFILE_WRITE_THROUGH)) {
+        temporary.keep();
+        return std::nullopt;
+    }
+    const DWORD error = GetLastError();
+    if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS) {
+        return windowsFailure(path, "cannot create", error);
+    }
+    FileError exists = failure(path, "file already exists");
+    exists.alreadyExists = true;
+    return exists;
+}
+
+}  // namespace
+
+std::optional<FileError> writeWholeFile(const fs::path& path, std::string_view bytes, bool mustBeNew) {
+    if (mustBeNew) return createNew(path, bytes);
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        return failure(path, "cannot open for writing: is a directory");
+    }
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+        return failure(path, "is read-only; not replaced");
+    }
+    Handle existing(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!existing.valid()) {
+        const DWORD error = GetLastError();
+        if (error != ERROR_FILE_NOT_FOUND) return windowsFailure(path, "cannot write", error);
+        return replaceOrCreate(path, bytes, false);
+    }
+    if (GetFileType(existing.get()) != FILE_TYPE_DISK) return writeInPlace(existing, path, bytes, false);
+    BY_HANDLE_FILE_INFORMATION information{};
+    // Replacing would split the hard links: every other name would keep the old file.
+    if (GetFileInformationByHandle(existing.get(), &information) && information.nNumberOfLinks > 1) {
+        return writeInPlace(existing, path, bytes, true);
+    }
+    existing.close();
+    return replaceOrCreate(path, bytes, true);
+}
+
+}  // namespace vostrel::files
