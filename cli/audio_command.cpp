@@ -12,6 +12,7 @@
 #include "files/whole_file.h"
 #include "image/slot_table.h"
 #include "image/transmitter_settings.h"
+#include "files/utf8_path.h"
 
 namespace vostrel::cli {
 namespace {
@@ -82,7 +83,7 @@ std::variant<audio::AirSettings, std::string> airSettings(const Arguments& argum
 
 int runAudio(const Arguments& arguments, CliContext& context) {
     if (arguments.positionals.size() != 2) return usageError(context, kAudio, "expected an input file and OUT.wav");
-    const auto image = loadInput(arguments.positionals[0], context);
+    const auto image = loadInput(files::pathFromUtf8(arguments.positionals[0]), context);
     if (!image) return kExitFailure;
     const auto settings = airSettings(arguments, image::loadHeader(*image));
     if (const auto* error = std::get_if<std::string>(&settings)) return usageError(context, kAudio, *error);
@@ -90,7 +91,7 @@ int runAudio(const Arguments& arguments, CliContext& context) {
     const auto transmissions = storedTransmissions(*image);
     const auto wav = audio::wavFile(audio::renderBaseband(transmissions, std::get<audio::AirSettings>(settings)));
     const std::string_view bytes(reinterpret_cast<const char*>(wav.data()), wav.size());
-    if (auto error = files::writeWholeFile(arguments.positionals[1], bytes)) return failure(context, error->what);
+    if (auto error = files::writeWholeFile(files::pathFromUtf8(arguments.positionals[1]), bytes)) return failure(context, error->what);
     return kExitSuccess;
 }
 

@@ -4,7 +4,7 @@
 #include <exception>
 #include <vector>
 
-#include "device/hidapi_transport.h"
+#include "device/system_hid_transport.h"
 
 namespace vostrel::cli {
 namespace {
@@ -61,7 +61,7 @@ void printCommandHelp(std::ostream& stream, const Command& command) {
 }  // namespace
 
 std::unique_ptr<device::HidTransport> makeHardwareTransport() {
-    return std::make_unique<device::HidapiTransport>();
+    return device::makeSystemHidTransport();
 }
 
 int runCli(std::span<const std::string> arguments, CliContext& context) {

@@ -5,6 +5,7 @@
 #include "cli/latin1_text.h"
 #include "image/image_reader.h"
 #include "texts/message_format.h"
+#include "files/utf8_path.h"
 
 namespace vostrel::cli {
 
@@ -32,7 +33,7 @@ std::optional<image::BuiltImage> buildConfigFile(const std::filesystem::path& pa
     }
     const ConfigOutcome parsed = parseConfig(std::get<std::string>(text));
     if (const auto* error = std::get_if<ConfigError>(&parsed)) {
-        context.err << path.string() << ':' << error->line << ": " << error->what << '\n';
+        context.err << files::utf8Name(path) << ':' << error->line << ": " << error->what << '\n';
         return std::nullopt;
     }
     image::BuildOutcome outcome = image::buildImage(std::get<image::ProgrammerEntries>(parsed));

@@ -11,6 +11,7 @@
 #include "device/eeprom_programmer.h"
 #include "device/emulated_transmitter.h"
 #include "image/slot_table.h"
+#include "files/utf8_path.h"
 
 namespace vostrel::cli {
 namespace {
@@ -26,7 +27,7 @@ bool usesEmulator(const Arguments& arguments) { return arguments.value(kEmulator
 std::unique_ptr<HidTransport> openTransport(const Arguments& arguments, CliContext& context) {
     if (const auto file = arguments.value(kEmulatorOption)) {
         device::EmulatorOptions options;
-        options.backingFile = *file;
+        options.backingFile = files::pathFromUtf8(*file);
         return std::make_unique<device::EmulatedTransmitter>(std::move(options));
     }
     return context.hardware();
@@ -62,7 +63,7 @@ int runRead(const Arguments& arguments, CliContext& context) {
     const auto& image = std::get<image::EepromImage>(read);
     const auto output = arguments.value("image");
     if (!output) return printImageAsConfig(image, context);
-    if (auto error = files::saveImageFile(*output, image)) return failure(context, error->what);
+    if (auto error = files::saveImageFile(files::pathFromUtf8(*output), image)) return failure(context, error->what);
     return reportImageReadable(image, context);
 }
 
@@ -75,15 +76,16 @@ struct WriteJob {
 // The image to write and how many words of it, from the configuration or --image.
 std::optional<WriteJob> prepareWrite(const Arguments& arguments, CliContext& context) {
     if (const auto imageFile = arguments.value("image")) {
-        auto loaded = files::loadImageFile(*imageFile);
+        const std::filesystem::path imagePath = files::pathFromUtf8(*imageFile);
+        auto loaded = files::loadImageFile(imagePath);
         if (const auto* error = std::get_if<files::FileError>(&loaded)) {
             failure(context, error->what);
             return std::nullopt;
         }
         const auto& image = std::get<image::EepromImage>(loaded);
-        return WriteJob{image, image::usedWordCount(image), *imageFile};
+        return WriteJob{image, image::usedWordCount(image), imagePath};
     }
-    const std::filesystem::path config = arguments.positionals.front();
+    const std::filesystem::path config = files::pathFromUtf8(arguments.positionals.front());
     auto built = buildConfigFile(config, context);
     if (!built) return std::nullopt;
     return WriteJob{built->image, built->usedWords, config};
@@ -97,7 +99,7 @@ std::string timestamp() {
 }
 
 std::filesystem::path backupPath(const std::filesystem::path& source) {
-    return source.parent_path() / (source.stem().string() + ".backup-" + timestamp() + ".bin");
+    return source.parent_path() / files::pathFromUtf8(files::utf8Name(source.stem()) + ".backup-" + timestamp() + ".bin");
 }
 
 // Saves what the transmitter holds before it is overwritten. Without a backup
@@ -114,7 +116,7 @@ bool saveBackup(HidTransport& transport, const std::filesystem::path& source, Cl
         context.err << error->what << "\nNo backup of the transmitter could be made; nothing was written.\n";
         return false;
     }
-    context.out << "Saved the transmitter's previous contents to " << backup.string() << '\n';
+    context.out << "Saved the transmitter's previous contents to " << files::utf8Name(backup) << '\n';
     return true;
 }
 

@@ -8,6 +8,7 @@
 #include "files/whole_file.h"
 #include "cli/latin1_text.h"
 #include "image/slot_table.h"
+#include "files/utf8_path.h"
 
 namespace vostrel::cli {
 namespace {
@@ -61,15 +62,15 @@ int runEncode(const Arguments& arguments, CliContext& context) {
 
 int runBuild(const Arguments& arguments, CliContext& context) {
     if (arguments.positionals.size() != 2) return usageError(context, "build", "expected CONFIG and IMAGE");
-    const auto built = buildConfigFile(arguments.positionals[0], context);
+    const auto built = buildConfigFile(files::pathFromUtf8(arguments.positionals[0]), context);
     if (!built) return kExitFailure;
-    if (auto error = files::saveImageFile(arguments.positionals[1], built->image)) return failure(context, error->what);
+    if (auto error = files::saveImageFile(files::pathFromUtf8(arguments.positionals[1]), built->image)) return failure(context, error->what);
     return kExitSuccess;
 }
 
 int runDecode(const Arguments& arguments, CliContext& context) {
     if (arguments.positionals.size() != 1) return usageError(context, "decode", "expected one IMAGE");
-    const auto loaded = files::loadImageFile(arguments.positionals[0]);
+    const auto loaded = files::loadImageFile(files::pathFromUtf8(arguments.positionals[0]));
     if (const auto* error = std::get_if<files::FileError>(&loaded)) return failure(context, error->what);
     return printImageAsConfig(std::get<image::EepromImage>(loaded), context);
 }

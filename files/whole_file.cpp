@@ -5,11 +5,13 @@
 #include <fstream>
 #include <system_error>
 
+#include "files/utf8_path.h"
+
 namespace vostrel::files {
 namespace {
 
 FileError failure(const std::filesystem::path& path, std::string_view what) {
-    return {path.string() + ": " + std::string(what)};
+    return {utf8Name(path) + ": " + std::string(what)};
 }
 
 FileError systemFailure(const std::filesystem::path& path, std::string_view doing) {
