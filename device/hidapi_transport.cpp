@@ -12,6 +12,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "device/exclusive_lock.h"
 #include "device/report_descriptor.h"
 
 #if defined(__linux__)
@@ -27,9 +28,11 @@ namespace vostrel::device {
 
 namespace {
 
-// The kernel and the USB HID class both cap a report descriptor at this size. Unused
-// where the descriptor cannot be had (non-Linux with hidapi before 0.14).
+// The kernel and the USB HID class both cap a report descriptor, and a report, at this size.
 [[maybe_unused]] constexpr std::size_t kMaxDescriptorBytes = 4096;
+constexpr std::size_t kMaxReportBytes = 4096;
+// The kernel keeps at most this many unread input reports per open file.
+constexpr std::size_t kMaxQueuedReports = 64;
 
 // hidapi keeps process-wide state: initialise it with the first transport and shut
 // it down with the last.
@@ -62,6 +65,9 @@ std::optional<ReportLayout> reportLayout(const std::string& path) {
 bool accessDenied(const std::string& path) {
     return ::access(path.c_str(), R_OK | W_OK) != 0 && (errno == EACCES || errno == EPERM);
 }
+
+// Any number of programs may open a hidraw node at once.
+ExclusiveLock::Result lockDevice(const std::string& path) { return ExclusiveLock::acquire(path); }
 #else
 #if HID_API_VERSION >= HID_API_MAKE_VERSION(0, 14, 0)
 // Elsewhere hidapi hands the descriptor over from 0.14 on, for an open device.
@@ -81,7 +87,11 @@ std::optional<ReportLayout> reportLayout(const std::string&) { return std::nullo
 #endif
 
 bool accessDenied(const std::string&) { return false; }
+
+// hidapi's paths name no files here; macOS's hidapi opens devices exclusively itself.
+ExclusiveLock::Result lockDevice(const std::string&) { return ExclusiveLock::Result{LockStatus::Locked, nullptr}; }
 #endif
+
 
 // hidapi lists a device with several top-level collections once per collection.
 bool alreadyListed(const std::vector<HidDeviceInfo>& devices, const char* path) {
@@ -92,10 +102,20 @@ int timeoutMilliseconds(std::chrono::milliseconds timeout) {
     return static_cast<int>(std::clamp<std::chrono::milliseconds::rep>(timeout.count(), 0, INT_MAX));
 }
 
+// How a device's reports are framed, from its report descriptor.
+struct Framing {
+    std::size_t outputReportLength = 0;
+    bool numberedReports = false;
+    // Put in byte 0 of an output report that comes with report ID 0; a device that
+    // numbers its reports knows no report 0.
+    std::uint8_t outputReportId = 0;
+};
+
 class HidapiConnection final : public HidConnection {
 public:
-    HidapiConnection(hid_device* device, std::size_t outputReportLength, bool numberedReports)
-        : device_(device), outputReportLength_(outputReportLength), numberedReports_(numberedReports) {}
+    HidapiConnection(hid_device* device, std::unique_ptr<ExclusiveLock> lock, Framing framing)
+        : device_(device), lock_(std::move(lock)), framing_(framing) {}
+    // The device closes before the lock goes, so the next program never meets it open.
     ~HidapiConnection() override { hid_close(device_); }
     HidapiConnection(const HidapiConnection&) = delete;
     HidapiConnection& operator=(const HidapiConnection&) = delete;
@@ -103,10 +123,11 @@ public:
     // Only some hidapi backends pad a short report to the device's output report
     // length; pad here so every platform sends the same bytes.
     int writeReport(std::span<const std::uint8_t> report) override {
-        if (report.size() >= outputReportLength_) return hid_write(device_, report.data(), report.size());
-        std::vector<std::uint8_t> padded(outputReportLength_, 0);
-        std::ranges::copy(report, padded.begin());
-        return hid_write(device_, padded.data(), padded.size());
+        if (report.empty()) return -1;
+        std::vector<std::uint8_t> framed(std::max(report.size(), framing_.outputReportLength), 0);
+        std::ranges::copy(report, framed.begin());
+        if (framed[0] == 0) framed[0] = framing_.outputReportId;
+        return hid_write(device_, framed.data(), framed.size());
     }
 
     // hidapi hands unnumbered reports over without their report-ID byte; put the 0
@@ -114,17 +135,43 @@ public:
     int readReport(std::span<std::uint8_t> buffer, std::chrono::milliseconds timeout) override {
         if (buffer.empty()) return -1;
         const int milliseconds = timeoutMilliseconds(timeout);
-        if (numberedReports_) return hid_read_timeout(device_, buffer.data(), buffer.size(), milliseconds);
+        if (framing_.numberedReports) return hid_read_timeout(device_, buffer.data(), buffer.size(), milliseconds);
         buffer[0] = 0;
         const int read = hid_read_timeout(device_, buffer.data() + 1, buffer.size() - 1, milliseconds);
         return read > 0 ? read + 1 : read;
     }
 
+    // Input reports that came before the first request (the device's own, or a late
+    // reply meant for the program before) would be taken for the first replies and
+    // shift every word after them.
+    void discardQueuedInput() {
+        std::vector<std::uint8_t> report(kMaxReportBytes);
+        for (std::size_t drained = 0; drained < kMaxQueuedReports; ++drained) {
+            if (hid_read_timeout(device_, report.data(), report.size(), 0) <= 0) return;
+        }
+    }
+
 private:
     hid_device* device_;
-    std::size_t outputReportLength_;
-    bool numberedReports_;
+    std::unique_ptr<ExclusiveLock> lock_;  // none where the platform excludes others itself
+    Framing framing_;
 };
+
+OpenStatus statusOf(LockStatus status) {
+    switch (status) {
+        case LockStatus::Locked: return OpenStatus::Opened;
+        case LockStatus::Busy: return OpenStatus::Busy;
+        case LockStatus::AccessDenied: return OpenStatus::AccessDenied;
+        case LockStatus::Failed: break;
+    }
+    return OpenStatus::Failed;
+}
+
+Framing framingOf(const HidDeviceInfo& device) {
+    const std::optional<ReportLayout> layout = reportLayout(device.path);
+    if (!layout) return Framing{device.outputReportLength};
+    return Framing{device.outputReportLength, layout->numberedReports, layout->outputReportId};
+}
 
 }  // namespace
 
@@ -152,15 +199,19 @@ std::vector<HidDeviceInfo> HidapiTransport::enumerate(std::uint16_t vendorId, st
     return devices;
 }
 
+// The device is locked before it is opened and stays locked while it is open: every
+// open file of a HID device receives every input report, so a second program's
+// transfer would take this one's replies.
 OpenResult HidapiTransport::open(const HidDeviceInfo& device) {
+    ExclusiveLock::Result locked = lockDevice(device.path);
+    if (locked.status != LockStatus::Locked) return OpenResult{statusOf(locked.status), nullptr};
     hid_device* handle = hid_open_path(device.path.c_str());
     if (handle == nullptr) {
         return OpenResult{accessDenied(device.path) ? OpenStatus::AccessDenied : OpenStatus::Failed, nullptr};
     }
-    const std::optional<ReportLayout> layout = reportLayout(device.path);
-    const bool numbered = layout && layout->numberedReports;
-    return OpenResult{OpenStatus::Opened,
-                      std::make_unique<HidapiConnection>(handle, device.outputReportLength, numbered)};
+    auto connection = std::make_unique<HidapiConnection>(handle, std::move(locked.lock), framingOf(device));
+    connection->discardQueuedInput();
+    return OpenResult{OpenStatus::Opened, std::move(connection)};
 }
 
 }  // namespace vostrel::device

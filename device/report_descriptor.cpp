@@ -79,13 +79,24 @@ public:
         bits_[reportId] = std::min(kMaxReportBits, bits_[reportId] + std::min(bits, kMaxReportBits));
     }
 
-    // The longest report in bytes, plus its ID byte; 0 when there is none.
-    std::uint16_t longestReportBytes() const {
+    struct Longest {
+        std::uint8_t reportId = 0;
+        std::uint16_t bytes = 0;  // report-ID byte included
+    };
+
+    // The longest report (the first of equals); {0, 0} when there is none.
+    Longest longestReport() const {
         std::uint64_t longest = 0;
+        std::size_t longestId = 0;
         for (std::size_t id = 0; id < kReportIdCount; ++id) {
-            if (seen_.test(id)) longest = std::max(longest, (bits_[id] + 7) / 8 + 1);
+            const std::uint64_t bytes = (bits_[id] + 7) / 8 + 1;
+            if (seen_.test(id) && bytes > longest) {
+                longest = bytes;
+                longestId = id;
+            }
         }
-        return static_cast<std::uint16_t>(std::min(longest, kMaxReportBytes));
+        return Longest{static_cast<std::uint8_t>(longestId),
+                       static_cast<std::uint16_t>(std::min(longest, kMaxReportBytes))};
     }
 
 private:
@@ -103,7 +114,8 @@ public:
     }
 
     ReportLayout layout() const {
-        return ReportLayout{input_.longestReportBytes(), output_.longestReportBytes(), numbered_};
+        const ReportBits::Longest output = output_.longestReport();
+        return ReportLayout{input_.longestReport().bytes, output.bytes, numbered_, output.reportId};
     }
 
 private:

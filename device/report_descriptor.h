@@ -18,6 +18,8 @@ struct ReportLayout {
     // True when the descriptor declares report IDs: every report then starts with
     // its own ID byte on the wire, and no ID byte is dropped on reading.
     bool numberedReports = false;
+    // The report ID of the longest output report; 0 when reports are unnumbered.
+    std::uint8_t outputReportId = 0;
 };
 
 // The lengths described by `descriptor`, or nothing when it is malformed: an item

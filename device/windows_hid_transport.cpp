@@ -14,8 +14,10 @@ extern "C" {
 // clang-format on
 
 #include <algorithm>
+#include <map>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -76,13 +78,43 @@ std::vector<std::wstring> hidInterfacePaths() {
     return paths;
 }
 
-std::optional<HIDP_CAPS> capabilities(HANDLE device) {
+// How a device's reports are framed, from its HID capabilities.
+struct Framing {
+    std::size_t inputReportLength = 0;   // report-ID byte included
+    std::size_t outputReportLength = 0;  // report-ID byte included
+    // Put in byte 0 of an output report that comes with report ID 0: a device that
+    // numbers its reports knows no report 0. The ID of its longest output report (the
+    // first of equals), 0 when its reports are unnumbered.
+    std::uint8_t outputReportId = 0;
+};
+
+template <typename Caps, typename Bits>
+void addOutputBits(PHIDP_PREPARSED_DATA data, USHORT count, std::map<std::uint8_t, unsigned long>& bitsPerId,
+                   NTSTATUS (*query)(HIDP_REPORT_TYPE, Caps*, PUSHORT, PHIDP_PREPARSED_DATA), Bits bitsOf) {
+    std::vector<Caps> caps(count);
+    if (count == 0 || query(HidP_Output, caps.data(), &count, data) != HIDP_STATUS_SUCCESS) return;
+    for (const Caps& entry : std::span(caps).first(count)) bitsPerId[entry.ReportID] += bitsOf(entry);
+}
+
+std::uint8_t longestOutputReportId(PHIDP_PREPARSED_DATA data, const HIDP_CAPS& caps) {
+    std::map<std::uint8_t, unsigned long> bitsPerId;
+    addOutputBits<HIDP_VALUE_CAPS>(data, caps.NumberOutputValueCaps, bitsPerId, ::HidP_GetValueCaps,
+                                   [](const HIDP_VALUE_CAPS& value) { return value.BitSize * value.ReportCount; });
+    addOutputBits<HIDP_BUTTON_CAPS>(data, caps.NumberOutputButtonCaps, bitsPerId, ::HidP_GetButtonCaps,
+                                    [](const HIDP_BUTTON_CAPS& button) {
+                                        return button.IsRange ? button.Range.UsageMax - button.Range.UsageMin + 1u : 1u;
+                                    });
+    const auto longest = std::ranges::max_element(bitsPerId, {}, [](const auto& entry) { return entry.second; });
+    return longest == bitsPerId.end() ? 0 : longest->first;
+}
+
+std::optional<Framing> framingOf(HANDLE device) {
     PHIDP_PREPARSED_DATA data = nullptr;
     if (!::HidD_GetPreparsedData(device, &data)) return std::nullopt;
     const std::unique_ptr<_HIDP_PREPARSED_DATA, PreparsedDataDeleter> owner(data);
     HIDP_CAPS caps{};
     if (::HidP_GetCaps(data, &caps) != HIDP_STATUS_SUCCESS) return std::nullopt;
-    return caps;
+    return Framing{caps.InputReportByteLength, caps.OutputReportByteLength, longestOutputReportId(data, caps)};
 }
 
 UniqueHandle openDevice(const std::wstring& path, DWORD access, DWORD flags) {
@@ -98,9 +130,9 @@ std::optional<HidDeviceInfo> describe(const std::wstring& path) {
     attributes.Size = sizeof attributes;
     if (!::HidD_GetAttributes(device.get(), &attributes)) return std::nullopt;
     HidDeviceInfo info{files::utf8Name(path), attributes.VendorID, attributes.ProductID};
-    if (const auto caps = capabilities(device.get())) {
-        info.inputReportLength = caps->InputReportByteLength;
-        info.outputReportLength = caps->OutputReportByteLength;
+    if (const auto framing = framingOf(device.get())) {
+        info.inputReportLength = static_cast<std::uint16_t>(framing->inputReportLength);
+        info.outputReportLength = static_cast<std::uint16_t>(framing->outputReportLength);
     }
     return info;
 }
@@ -127,25 +159,26 @@ OpenStatus statusOfOpenError(DWORD error) {
 class WindowsHidConnection final : public HidConnection {
 public:
     WindowsHidConnection(UniqueHandle device, UniqueHandle event, std::unique_ptr<ExclusiveLock> lock,
-                         const HIDP_CAPS& caps)
-        : lock_(std::move(lock)),
-          device_(std::move(device)),
-          event_(std::move(event)),
-          inputReportLength_(caps.InputReportByteLength),
-          outputReportLength_(caps.OutputReportByteLength) {}
+                         Framing framing)
+        : lock_(std::move(lock)), device_(std::move(device)), event_(std::move(event)), framing_(framing) {}
 
-    // The HID class takes exactly the output report length: pad a shorter report.
+    // The HID class takes exactly the output report length: pad a shorter report. It
+    // sends a report whole or not at all, so a send that succeeded sent all of it
+    // (wine counts a numbered report one byte short).
     int writeReport(std::span<const std::uint8_t> report) override {
-        std::vector<std::uint8_t> padded(std::max<std::size_t>(report.size(), outputReportLength_), 0);
-        std::ranges::copy(report, padded.begin());
-        return transfer(Direction::Send, padded, kSendTimeout);
+        if (report.empty()) return -1;
+        std::vector<std::uint8_t> framed(std::max(report.size(), framing_.outputReportLength), 0);
+        std::ranges::copy(report, framed.begin());
+        if (framed[0] == 0) framed[0] = framing_.outputReportId;
+        const int sent = transfer(Direction::Send, framed, kSendTimeout);
+        return sent > 0 ? static_cast<int>(framed.size()) : sent;
     }
 
     // The HID class hands over whole input reports, report-ID byte first, and only
     // into a buffer of the full input report length.
     int readReport(std::span<std::uint8_t> buffer, std::chrono::milliseconds timeout) override {
         if (buffer.empty()) return -1;
-        std::vector<std::uint8_t> report(std::max<std::size_t>(buffer.size(), inputReportLength_), 0);
+        std::vector<std::uint8_t> report(std::max(buffer.size(), framing_.inputReportLength), 0);
         const int read = transfer(Direction::Receive, report, timeout);
         if (read <= 0) return read;
         const std::size_t kept = std::min(static_cast<std::size_t>(read), buffer.size());
@@ -181,8 +214,7 @@ private:
     std::unique_ptr<ExclusiveLock> lock_;
     UniqueHandle device_;
     UniqueHandle event_;
-    std::size_t inputReportLength_;
-    std::size_t outputReportLength_;
+    Framing framing_;
 };
 
 }  // namespace
@@ -204,13 +236,13 @@ OpenResult WindowsHidTransport::open(const HidDeviceInfo& device) {
     if (locked.status != LockStatus::Locked) return OpenResult{statusOf(locked.status), nullptr};
     UniqueHandle handle = openDevice(path, GENERIC_READ | GENERIC_WRITE, FILE_FLAG_OVERLAPPED);
     if (!handle) return OpenResult{statusOfOpenError(::GetLastError()), nullptr};
-    const std::optional<HIDP_CAPS> caps = capabilities(handle.get());
+    const std::optional<Framing> framing = framingOf(handle.get());
     UniqueHandle event = adopt(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
-    if (!caps || !event) return OpenResult{OpenStatus::Failed, nullptr};
+    if (!framing || !event) return OpenResult{OpenStatus::Failed, nullptr};
     // Reports the device sent before this open are no answer to anything we ask.
     ::HidD_FlushQueue(handle.get());
     return OpenResult{OpenStatus::Opened, std::make_unique<WindowsHidConnection>(std::move(handle), std::move(event),
-                                                                                 std::move(locked.lock), *caps)};
+                                                                                 std::move(locked.lock), *framing)};
 }
 
 }  // namespace vostrel::device

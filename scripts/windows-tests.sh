@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The Windows build: cross-builds the Qt-free libraries, vostrel-cli and their tests
-# with mingw-w64, runs the tests under wine, checks the ZIP package, and programs the
-# fake transmitter through wine's own HID stack where the fake can run.
+# with mingw-w64, runs the tests under wine (among them vostrel-cli.exe programming the
+# fake transmitter through wine's own HID stack, where the fake can run), and checks
+# the ZIP package.
 #   scripts/windows-tests.sh        build dir build/windows, wine prefix inside it
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -13,8 +14,18 @@ if [ -z "$wine" ] || ! command -v x86_64-w64-mingw32-g++-posix >/dev/null; then
   exit 0
 fi
 
+# The fake transmitter runs on this machine: take it from the native test build
+# (./test.sh made it just before), or make a build of its own for it.
+native="$here/build/test"
+if [ ! -f "$native/CMakeCache.txt" ]; then
+  native="$build-native"
+  cmake -S "$here" -B "$native" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVOSTREL_BUILD_GUI=OFF >/dev/null
+fi
+cmake --build "$native" --target fake_transmitter >/dev/null
+fake="$native/tests/device/fake_transmitter/fake_transmitter"
+
 cmake -S "$here" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-w64-x86_64.cmake" \
-  -DCMAKE_BUILD_TYPE=Release -DVOSTREL_BUILD_GUI=OFF >/dev/null
+  -DCMAKE_BUILD_TYPE=Release -DVOSTREL_BUILD_GUI=OFF -DVOSTREL_NATIVE_FAKE_TRANSMITTER="$fake" >/dev/null
 cmake --build "$build" -j "$(nproc)"
 
 # A prefix of its own (about 700 MB), made once; never the user's ~/.wine.

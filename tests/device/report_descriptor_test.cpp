@@ -104,6 +104,7 @@ TEST_P(ReportLayoutTest, GivesTheLengthsTheOperatingSystemReports) {
     EXPECT_EQ(layout->inputReportLength, GetParam().expected.inputReportLength);
     EXPECT_EQ(layout->outputReportLength, GetParam().expected.outputReportLength);
     EXPECT_EQ(layout->numberedReports, GetParam().expected.numberedReports);
+    EXPECT_EQ(layout->outputReportId, GetParam().expected.outputReportId);
 }
 
 // Cutting a descriptor short can only refuse it or lose reports, never lengthen one.
@@ -121,8 +122,8 @@ INSTANTIATE_TEST_SUITE_P(
     RealWorld, ReportLayoutTest,
     ::testing::Values(DescriptorCase{"VendorDefined64", kVendorDefined64, {65, 65, false}},
                       DescriptorCase{"BootKeyboard", kBootKeyboard, {9, 2, false}},
-                      DescriptorCase{"MouseAndVendorWithReportIds", kMouseAndVendorWithReportIds, {33, 17, true}},
-                      DescriptorCase{"PushPop", kPushPop, {21, 5, true}},
+                      DescriptorCase{"MouseAndVendorWithReportIds", kMouseAndVendorWithReportIds, {33, 17, true, 2}},
+                      DescriptorCase{"PushPop", kPushPop, {21, 5, true, 1}},
                       DescriptorCase{"LongItem", kLongItem, {65, 65, false}},
                       DescriptorCase{"Empty", {}, {0, 0, false}}),
     [](const ::testing::TestParamInfo<DescriptorCase>& info) { return info.param.name; });
