@@ -90,7 +90,11 @@ ExclusiveLock::Result ExclusiveLock::acquire(const std::filesystem::path& path, 
     auto handle = std::make_unique<Handle>();
     handle->name = mutexName(path);
     handle->mutex = ::CreateMutexW(nullptr, FALSE, handle->name.c_str());
-    if (handle->mutex == nullptr) return Result{statusOfOpenError(::GetLastError()), nullptr};
+    // A mutex exists only while a program has it open; one this user may not open was
+    // made by another user's program, which is using the device.
+    if (handle->mutex == nullptr) {
+        return Result{::GetLastError() == ERROR_ACCESS_DENIED ? LockStatus::Busy : LockStatus::Failed, nullptr};
+    }
     constexpr std::chrono::milliseconds kPoll{20};
     const auto deadline = std::chrono::steady_clock::now() + wait;
     while (true) {
