@@ -241,8 +241,9 @@ OpenResult WindowsHidTransport::open(const HidDeviceInfo& device) {
     if (!framing || !event) return OpenResult{OpenStatus::Failed, nullptr};
     // Reports the device sent before this open are no answer to anything we ask.
     ::HidD_FlushQueue(handle.get());
-    return OpenResult{OpenStatus::Opened, std::make_unique<WindowsHidConnection>(std::move(handle), std::move(event),
-                                                                                 std::move(locked.lock), *framing)};
+    auto connection =
+        std::make_unique<WindowsHidConnection>(std::move(handle), std::move(event), std::move(locked.lock), *framing);
+    return OpenResult{OpenStatus::Opened, std::move(connection)};
 }
 
 }  // namespace vostrel::device
