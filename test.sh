@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: the plain build, the same
-# tests under AddressSanitizer and UndefinedBehaviorSanitizer, and a short run of each
-# fuzz target. FUZZ_SECONDS sets the fuzzing time per target (default 20).
+# tests under AddressSanitizer and UndefinedBehaviorSanitizer, the Windows build under
+# wine, and a short run of each fuzz target. FUZZ_SECONDS sets the fuzzing time per
+# target (default 20).
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 source "$here/scripts/packages.sh"
@@ -19,6 +20,9 @@ run_suite() {  # name, build dir, extra cmake arguments...
 run_suite "tests" "$here/build/test" -DCMAKE_BUILD_TYPE=Debug
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   run_suite "tests under ASan+UBSan" "$here/build/sanitize" -DCMAKE_BUILD_TYPE=Debug -DVOSTREL_SANITIZE=ON
+
+echo "== Windows build, tests under wine =="
+"$here/scripts/windows-tests.sh"
 
 echo "== fuzzing, ${FUZZ_SECONDS:-20} s per target =="
 "$here/scripts/fuzz.sh" "${FUZZ_SECONDS:-20}"

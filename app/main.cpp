@@ -1,7 +1,7 @@
 // vostrel-programmer: the programmer window on the transmitter attached by USB.
 
 #include "app/program_start.h"
-#include "device/hidapi_transport.h"
+#include "device/system_hid_transport.h"
 
 namespace {
 
@@ -24,6 +24,6 @@ constexpr vostrel::app::ProgramHelp kHelp{
 
 int main(int argc, char** argv) {
     return vostrel::app::runProgrammer(argc, argv, kHelp, [](const QStringList&) {
-        return std::make_unique<vostrel::device::HidapiTransport>();
+        return vostrel::device::makeSystemHidTransport();
     });
 }

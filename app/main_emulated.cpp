@@ -31,7 +31,12 @@ std::unique_ptr<vostrel::device::HidTransport> makeEmulatedTransmitter(const QSt
     if (arguments.size() > 2) throw std::runtime_error("usage: vostrel-programmer-emulated [EEPROM-FILE]");
     const QString file = arguments.value(1, QString::fromLatin1(kDefaultEepromFile));
     vostrel::device::EmulatorOptions options;
+#if defined(_WIN32)
+    // Windows file names are wide: a narrow one would lose what its code page lacks.
+    options.backingFile = std::filesystem::path(file.toStdWString());
+#else
     options.backingFile = std::filesystem::path(QFile::encodeName(file).toStdString());
+#endif
     return std::make_unique<vostrel::device::EmulatedTransmitter>(options);
 }
 

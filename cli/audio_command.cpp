@@ -12,6 +12,7 @@
 #include "files/whole_file.h"
 #include "image/slot_table.h"
 #include "image/transmitter_settings.h"
+#include "files/utf8_path.h"
 
 namespace vostrel::cli {
 namespace {
@@ -85,7 +86,7 @@ int runAudio(const Arguments& arguments, CliContext& context) {
     const std::string& input = arguments.positionals[0];
     const std::string& output = arguments.positionals[1];
     if (outputIsInput(output, input, context)) return kExitFailure;
-    const auto image = loadInput(input, context);
+    const auto image = loadInput(files::pathFromUtf8(input), context);
     if (!image) return kExitFailure;
     const auto settings = airSettings(arguments, image::loadHeader(*image));
     if (const auto* error = std::get_if<std::string>(&settings)) return usageError(context, kAudio, *error);

@@ -6,7 +6,7 @@
 #include <exception>
 #include <vector>
 
-#include "device/hidapi_transport.h"
+#include "device/system_hid_transport.h"
 
 namespace vostrel::cli {
 namespace {
@@ -104,7 +104,7 @@ int dispatch(std::span<const std::string> arguments, CliContext& context) {
 }  // namespace
 
 std::unique_ptr<device::HidTransport> makeHardwareTransport() {
-    return std::make_unique<device::HidapiTransport>();
+    return device::makeSystemHidTransport();
 }
 
 int runCli(std::span<const std::string> arguments, CliContext& context) {

@@ -1,6 +1,7 @@
 #include "cli/command.h"
 
 #include "config/config_file.h"
+#include "files/utf8_path.h"
 #include "files/whole_file.h"
 #include "image/image_reader.h"
 #include "texts/message_format.h"
@@ -24,7 +25,7 @@ void printMessage(std::ostream& stream, const texts::Message& message) {
 
 bool outputIsInput(const std::string& output, const std::filesystem::path& input, CliContext& context) {
     if (output == kStandardOutput) return false;
-    const auto same = files::refuseSameFile(output, input);
+    const auto same = files::refuseSameFile(files::pathFromUtf8(output), input);
     if (same) failure(context, same->what);
     return same.has_value();
 }
@@ -35,7 +36,7 @@ int saveOutput(const std::string& output, std::string_view bytes, CliContext& co
         context.out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
         return kExitSuccess;
     }
-    if (auto error = files::writeWholeFile(output, bytes)) return failure(context, error->what);
+    if (auto error = files::writeWholeFile(files::pathFromUtf8(output), bytes)) return failure(context, error->what);
     return kExitSuccess;
 }
 
@@ -47,12 +48,12 @@ std::optional<image::BuiltImage> buildConfigFile(const std::filesystem::path& pa
     }
     const config::ConfigOutcome parsed = config::parseConfig(std::get<std::string>(text));
     if (const auto* error = std::get_if<config::ConfigError>(&parsed)) {
-        context.err << path.string() << ':' << error->line << ": " << error->what << '\n';
+        context.err << files::utf8Name(path) << ':' << error->line << ": " << error->what << '\n';
         return std::nullopt;
     }
     image::BuildOutcome outcome = image::buildImage(std::get<image::ProgrammerEntries>(parsed));
     if (const auto* refusal = std::get_if<image::BuildRefusal>(&outcome)) {
-        context.err << path.string() << ": ";
+        context.err << files::utf8Name(path) << ": ";
         printMessage(context.err, refusal->message);
         return std::nullopt;
     }

@@ -7,9 +7,10 @@
 #include <ctime>
 
 #include "cli/command.h"
-#include "files/whole_file.h"
 #include "device/eeprom_programmer.h"
 #include "device/emulated_transmitter.h"
+#include "files/utf8_path.h"
+#include "files/whole_file.h"
 #include "image/slot_table.h"
 
 namespace vostrel::cli {
@@ -26,7 +27,7 @@ bool usesEmulator(const Arguments& arguments) { return arguments.value(kEmulator
 std::unique_ptr<HidTransport> openTransport(const Arguments& arguments, CliContext& context) {
     if (const auto file = arguments.value(kEmulatorOption)) {
         device::EmulatorOptions options;
-        options.backingFile = *file;
+        options.backingFile = files::pathFromUtf8(*file);
         return std::make_unique<device::EmulatedTransmitter>(std::move(options));
     }
     return context.hardware();
@@ -58,7 +59,7 @@ int runRead(const Arguments& arguments, CliContext& context) {
     if (!arguments.positionals.empty()) return usageError(context, "read", "takes no arguments (use --image OUT)");
     const auto output = arguments.value("image");
     // The emulator's file is the transmitter itself: never overwritten as an output.
-    const std::filesystem::path emulatorFile = arguments.value(kEmulatorOption).value_or("");
+    const std::filesystem::path emulatorFile = files::pathFromUtf8(arguments.value(kEmulatorOption).value_or(""));
     if (output && outputIsInput(*output, emulatorFile, context)) return kExitFailure;
     const auto transport = openTransport(arguments, context);
     const device::ReadOutcome read = device::readEeprom(*transport);
@@ -78,15 +79,16 @@ struct WriteJob {
 // The image to write and how many words of it, from the configuration or --image.
 std::optional<WriteJob> prepareWrite(const Arguments& arguments, CliContext& context) {
     if (const auto imageFile = arguments.value("image")) {
-        auto loaded = files::loadImageFile(*imageFile);
+        const std::filesystem::path imagePath = files::pathFromUtf8(*imageFile);
+        auto loaded = files::loadImageFile(imagePath);
         if (const auto* error = std::get_if<files::FileError>(&loaded)) {
             failure(context, error->what);
             return std::nullopt;
         }
         const auto& image = std::get<image::EepromImage>(loaded);
-        return WriteJob{image, image::usedWordCount(image), *imageFile};
+        return WriteJob{image, image::usedWordCount(image), imagePath};
     }
-    const std::filesystem::path config = arguments.positionals.front();
+    const std::filesystem::path config = files::pathFromUtf8(arguments.positionals.front());
     auto built = buildConfigFile(config, context);
     if (!built) return std::nullopt;
     return WriteJob{built->image, built->usedWords, config};
@@ -105,7 +107,7 @@ std::filesystem::path backupStem(const std::filesystem::path& source) {
     std::error_code error;
     const std::filesystem::path directory =
         std::filesystem::is_regular_file(source, error) ? source.parent_path() : std::filesystem::path();
-    return directory / (source.stem().string() + ".backup-" + timestamp());
+    return directory / files::pathFromUtf8(files::utf8Name(source.stem()) + ".backup-" + timestamp());
 }
 
 // Saves what the transmitter holds before it is overwritten, under a name no file has
@@ -130,7 +132,7 @@ bool saveBackup(HidTransport& transport, const std::filesystem::path& source, Cl
         backup += ".bin";
         const auto error = files::saveImageFile(backup, std::get<image::EepromImage>(read), true);
         if (!error) {
-            context.out << "Saved the transmitter's previous contents to " << backup.string() << '\n';
+            context.out << "Saved the transmitter's previous contents to " << files::utf8Name(backup) << '\n';
             return true;
         }
         if (!error->alreadyExists || suffix == kMaxSuffix) {

@@ -5,8 +5,9 @@
 
 #include "cli/command.h"
 #include "config/config_file.h"
-#include "files/whole_file.h"
 #include "config/latin1_text.h"
+#include "files/utf8_path.h"
+#include "files/whole_file.h"
 #include "image/slot_table.h"
 
 namespace vostrel::cli {
@@ -61,7 +62,7 @@ int runEncode(const Arguments& arguments, CliContext& context) {
 
 int runBuild(const Arguments& arguments, CliContext& context) {
     if (arguments.positionals.size() != 2) return usageError(context, "build", "expected CONFIG and IMAGE");
-    const std::string& config = arguments.positionals[0];
+    const std::filesystem::path config = files::pathFromUtf8(arguments.positionals[0]);
     const std::string& output = arguments.positionals[1];
     if (outputIsInput(output, config, context)) return kExitFailure;
     const auto built = buildConfigFile(config, context);
@@ -71,7 +72,7 @@ int runBuild(const Arguments& arguments, CliContext& context) {
 
 int runDecode(const Arguments& arguments, CliContext& context) {
     if (arguments.positionals.size() != 1) return usageError(context, "decode", "expected one IMAGE");
-    const auto loaded = files::loadImageFile(arguments.positionals[0]);
+    const auto loaded = files::loadImageFile(files::pathFromUtf8(arguments.positionals[0]));
     if (const auto* error = std::get_if<files::FileError>(&loaded)) return failure(context, error->what);
     return printImageAsConfig(std::get<image::EepromImage>(loaded), context);
 }

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
-#include <charconv>
 #include <cstdio>
 #include <map>
 
@@ -55,9 +54,10 @@ struct Value {
 };
 
 std::optional<int> hexDigit(char c) {
-    int digit = 0;
-    if (std::from_chars(&c, &c + 1, digit, 16).ec != std::errc{}) return std::nullopt;
-    return digit;
+    constexpr std::string_view kDigits = "0123456789abcdef";
+    const std::size_t digit = kDigits.find(static_cast<char>(std::tolower(static_cast<unsigned char>(c))));
+    if (digit == std::string_view::npos) return std::nullopt;
+    return static_cast<int>(digit);
 }
 
 // The escape after a backslash at body[i]; advances i past it.

@@ -8,12 +8,13 @@
 #include <string>
 #include <string_view>
 
+#include "files/utf8_path.h"
 #include "files/whole_file.h"
 
 namespace vostrel::files::detail {
 
 inline FileError failure(const std::filesystem::path& path, std::string_view what) {
-    return {path.string() + ": " + std::string(what)};
+    return {utf8Name(path) + ": " + std::string(what)};
 }
 
 // `error` is an errno value.

@@ -28,7 +28,7 @@ std::variant<std::string, FileError> readWholeFile(const std::filesystem::path& 
 std::optional<FileError> refuseSameFile(const std::filesystem::path& output, const std::filesystem::path& input) {
     std::error_code error;
     if (!std::filesystem::equivalent(output, input, error) || error) return std::nullopt;
-    return failure(output, "is the same file as the input " + input.string() + "; nothing was written");
+    return failure(output, "is the same file as the input " + utf8Name(input) + "; nothing was written");
 }
 
 std::variant<image::EepromImage, FileError> loadImageFile(const std::filesystem::path& path) {

@@ -2,8 +2,9 @@
 # Renders configurations as audio with vostrel-cli and checks that an independent
 # POCSAG decoder (multimon-ng) receives every item with the address, function and
 # text that was configured, at all three rates.
+# Arguments: the command that runs vostrel-cli (an emulator and the program, or the program alone).
 set -euo pipefail
-cli=$1
+cli=("$@")
 command -v multimon-ng >/dev/null || { echo "multimon-ng is not installed (./test.sh installs it)" >&2; exit 1; }
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -62,7 +63,7 @@ received() {
 failed=0
 for rate in 512 1200 2400; do
   for case in frames content; do
-    "$cli" audio --rate "$rate" "$work/$case.conf" "$work/$case.wav"
+    "${cli[@]}" audio --rate "$rate" "$work/$case.conf" "$work/$case.wav"
     tail -c +45 "$work/$case.wav" >"$work/$case.raw"
     multimon-ng -q -t raw -a POCSAG512 -a POCSAG1200 -a POCSAG2400 "$work/$case.raw" >"$work/$case.out" 2>/dev/null
     if grep -v "^POCSAG$rate:" "$work/$case.out" | grep -q .; then
@@ -76,7 +77,7 @@ for rate in 512 1200 2400; do
 done
 
 # Repeat sends each transmission again behind its own preamble.
-"$cli" audio --rate 1200 --repeat 3 "$work/content.conf" "$work/repeat.wav"
+"${cli[@]}" audio --rate 1200 --repeat 3 "$work/content.conf" "$work/repeat.wav"
 tail -c +45 "$work/repeat.wav" >"$work/repeat.raw"
 multimon-ng -q -t raw -a POCSAG1200 "$work/repeat.raw" >"$work/repeat.out" 2>/dev/null
 calls=$(grep -c "Address: *1234575 " "$work/repeat.out" || true)

@@ -1,0 +1,19 @@
+#include "device/system_hid_transport.h"
+
+#if defined(_WIN32)
+#include "device/windows_hid_transport.h"
+#else
+#include "device/hidapi_transport.h"
+#endif
+
+namespace vostrel::device {
+
+std::unique_ptr<HidTransport> makeSystemHidTransport() {
+#if defined(_WIN32)
+    return std::make_unique<WindowsHidTransport>();
+#else
+    return std::make_unique<HidapiTransport>();
+#endif
+}
+
+}  // namespace vostrel::device

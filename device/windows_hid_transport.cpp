@@ -1,0 +1,249 @@
+// The only file that talks to Windows' HID class library. Reads and writes are
+// overlapped so that a device that stops answering ends in a time-out instead of a
+// read that never returns.
+
+#include "device/windows_hid_transport.h"
+
+// clang-format off: windows.h must come before the HID and SetupAPI headers, and
+// mingw-w64's HID headers do not declare C linkage themselves.
+#include <windows.h>
+extern "C" {
+#include <hidsdi.h>
+}
+#include <setupapi.h>
+// clang-format on
+
+#include <algorithm>
+#include <map>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "device/exclusive_lock.h"
+#include "files/utf8_path.h"
+
+namespace vostrel::device {
+
+namespace {
+
+// A send of one report takes microseconds; a device that has not taken it after this
+// long has stopped working.
+constexpr std::chrono::milliseconds kSendTimeout{2000};
+
+struct HandleCloser {
+    void operator()(HANDLE handle) const { ::CloseHandle(handle); }
+};
+using UniqueHandle = std::unique_ptr<void, HandleCloser>;
+
+// CreateFile fails with INVALID_HANDLE_VALUE, CreateEvent with null: both become empty.
+UniqueHandle adopt(HANDLE handle) { return UniqueHandle(handle == INVALID_HANDLE_VALUE ? nullptr : handle); }
+
+struct DeviceListDeleter {
+    void operator()(HDEVINFO list) const { ::SetupDiDestroyDeviceInfoList(list); }
+};
+using DeviceList = std::unique_ptr<void, DeviceListDeleter>;
+
+struct PreparsedDataDeleter {
+    void operator()(PHIDP_PREPARSED_DATA data) const { ::HidD_FreePreparsedData(data); }
+};
+
+std::optional<std::wstring> interfacePath(HDEVINFO list, SP_DEVICE_INTERFACE_DATA& entry) {
+    DWORD size = 0;
+    ::SetupDiGetDeviceInterfaceDetailW(list, &entry, nullptr, 0, &size, nullptr);
+    if (size < sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W)) return std::nullopt;
+    // DWORD elements keep the record's alignment.
+    std::vector<DWORD> buffer(size / sizeof(DWORD) + 1);
+    auto* detail = reinterpret_cast<SP_DEVICE_INTERFACE_DETAIL_DATA_W*>(buffer.data());
+    detail->cbSize = sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W);
+    if (!::SetupDiGetDeviceInterfaceDetailW(list, &entry, detail, size, nullptr, nullptr)) return std::nullopt;
+    return std::wstring(detail->DevicePath);
+}
+
+// Present HID interfaces in enumeration order. An interface whose path cannot be had
+// is passed over: one odd device must not hide the transmitter behind it.
+std::vector<std::wstring> hidInterfacePaths() {
+    GUID hidClass;
+    ::HidD_GetHidGuid(&hidClass);
+    HDEVINFO handle = ::SetupDiGetClassDevsW(&hidClass, nullptr, nullptr, DIGCF_PRESENT | DIGCF_DEVICEINTERFACE);
+    if (handle == INVALID_HANDLE_VALUE) return {};
+    const DeviceList list(handle);
+    std::vector<std::wstring> paths;
+    SP_DEVICE_INTERFACE_DATA entry{};
+    entry.cbSize = sizeof entry;
+    for (DWORD index = 0; ::SetupDiEnumDeviceInterfaces(list.get(), nullptr, &hidClass, index, &entry); ++index) {
+        if (auto path = interfacePath(list.get(), entry)) paths.push_back(std::move(*path));
+    }
+    return paths;
+}
+
+// How a device's reports are framed, from its HID capabilities.
+struct Framing {
+    std::size_t inputReportLength = 0;   // report-ID byte included
+    std::size_t outputReportLength = 0;  // report-ID byte included
+    // Put in byte 0 of an output report that comes with report ID 0: a device that
+    // numbers its reports knows no report 0. The ID of its longest output report (the
+    // first of equals), 0 when its reports are unnumbered.
+    std::uint8_t outputReportId = 0;
+};
+
+template <typename Caps, typename Bits>
+void addOutputBits(PHIDP_PREPARSED_DATA data, USHORT count, std::map<std::uint8_t, unsigned long>& bitsPerId,
+                   NTSTATUS (*query)(HIDP_REPORT_TYPE, Caps*, PUSHORT, PHIDP_PREPARSED_DATA), Bits bitsOf) {
+    std::vector<Caps> caps(count);
+    if (count == 0 || query(HidP_Output, caps.data(), &count, data) != HIDP_STATUS_SUCCESS) return;
+    for (const Caps& entry : std::span(caps).first(count)) bitsPerId[entry.ReportID] += bitsOf(entry);
+}
+
+std::uint8_t longestOutputReportId(PHIDP_PREPARSED_DATA data, const HIDP_CAPS& caps) {
+    std::map<std::uint8_t, unsigned long> bitsPerId;
+    addOutputBits<HIDP_VALUE_CAPS>(data, caps.NumberOutputValueCaps, bitsPerId, ::HidP_GetValueCaps,
+                                   [](const HIDP_VALUE_CAPS& value) { return value.BitSize * value.ReportCount; });
+    addOutputBits<HIDP_BUTTON_CAPS>(data, caps.NumberOutputButtonCaps, bitsPerId, ::HidP_GetButtonCaps,
+                                    [](const HIDP_BUTTON_CAPS& button) {
+                                        return button.IsRange ? button.Range.UsageMax - button.Range.UsageMin + 1u : 1u;
+                                    });
+    const auto longest = std::ranges::max_element(bitsPerId, {}, [](const auto& entry) { return entry.second; });
+    return longest == bitsPerId.end() ? 0 : longest->first;
+}
+
+std::optional<Framing> framingOf(HANDLE device) {
+    PHIDP_PREPARSED_DATA data = nullptr;
+    if (!::HidD_GetPreparsedData(device, &data)) return std::nullopt;
+    const std::unique_ptr<_HIDP_PREPARSED_DATA, PreparsedDataDeleter> owner(data);
+    HIDP_CAPS caps{};
+    if (::HidP_GetCaps(data, &caps) != HIDP_STATUS_SUCCESS) return std::nullopt;
+    return Framing{caps.InputReportByteLength, caps.OutputReportByteLength, longestOutputReportId(data, caps)};
+}
+
+UniqueHandle openDevice(const std::wstring& path, DWORD access, DWORD flags) {
+    return adopt(::CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                               flags, nullptr));
+}
+
+// Attributes and report lengths, asked without read or write access.
+std::optional<HidDeviceInfo> describe(const std::wstring& path) {
+    const UniqueHandle device = openDevice(path, 0, 0);
+    if (!device) return std::nullopt;
+    HIDD_ATTRIBUTES attributes{};
+    attributes.Size = sizeof attributes;
+    if (!::HidD_GetAttributes(device.get(), &attributes)) return std::nullopt;
+    HidDeviceInfo info{files::utf8Name(path), attributes.VendorID, attributes.ProductID};
+    if (const auto framing = framingOf(device.get())) {
+        info.inputReportLength = static_cast<std::uint16_t>(framing->inputReportLength);
+        info.outputReportLength = static_cast<std::uint16_t>(framing->outputReportLength);
+    }
+    return info;
+}
+
+OpenStatus statusOf(LockStatus status) {
+    switch (status) {
+        case LockStatus::Locked: return OpenStatus::Opened;
+        case LockStatus::Busy: return OpenStatus::Busy;
+        case LockStatus::AccessDenied: return OpenStatus::AccessDenied;
+        case LockStatus::Failed: break;
+    }
+    return OpenStatus::Failed;
+}
+
+OpenStatus statusOfOpenError(DWORD error) {
+    switch (error) {
+        case ERROR_ACCESS_DENIED: return OpenStatus::AccessDenied;
+        // Another program opened the device without sharing it.
+        case ERROR_SHARING_VIOLATION: return OpenStatus::Busy;
+        default: return OpenStatus::Failed;
+    }
+}
+
+class WindowsHidConnection final : public HidConnection {
+public:
+    WindowsHidConnection(UniqueHandle device, UniqueHandle event, std::unique_ptr<ExclusiveLock> lock,
+                         Framing framing)
+        : lock_(std::move(lock)), device_(std::move(device)), event_(std::move(event)), framing_(framing) {}
+
+    // The HID class takes exactly the output report length: pad a shorter report. It
+    // sends a report whole or not at all, so a send that succeeded sent all of it
+    // (wine counts a numbered report one byte short).
+    int writeReport(std::span<const std::uint8_t> report) override {
+        if (report.empty()) return -1;
+        std::vector<std::uint8_t> framed(std::max(report.size(), framing_.outputReportLength), 0);
+        std::ranges::copy(report, framed.begin());
+        if (framed[0] == 0) framed[0] = framing_.outputReportId;
+        const int sent = transfer(Direction::Send, framed, kSendTimeout);
+        return sent > 0 ? static_cast<int>(framed.size()) : sent;
+    }
+
+    // The HID class hands over whole input reports, report-ID byte first, and only
+    // into a buffer of the full input report length.
+    int readReport(std::span<std::uint8_t> buffer, std::chrono::milliseconds timeout) override {
+        if (buffer.empty()) return -1;
+        std::vector<std::uint8_t> report(std::max(buffer.size(), framing_.inputReportLength), 0);
+        const int read = transfer(Direction::Receive, report, timeout);
+        if (read <= 0) return read;
+        const std::size_t kept = std::min(static_cast<std::size_t>(read), buffer.size());
+        std::copy_n(report.begin(), kept, buffer.begin());
+        return static_cast<int>(kept);
+    }
+
+private:
+    enum class Direction { Send, Receive };
+
+    // Bytes moved, 0 when the time-out ended it first, -1 on failure (an unplugged
+    // device among them).
+    int transfer(Direction direction, std::span<std::uint8_t> bytes, std::chrono::milliseconds timeout) {
+        OVERLAPPED overlapped{};
+        overlapped.hEvent = event_.get();
+        const auto length = static_cast<DWORD>(bytes.size());
+        const BOOL started = direction == Direction::Send
+                                 ? ::WriteFile(device_.get(), bytes.data(), length, nullptr, &overlapped)
+                                 : ::ReadFile(device_.get(), bytes.data(), length, nullptr, &overlapped);
+        if (!started && ::GetLastError() != ERROR_IO_PENDING) return -1;
+        const auto milliseconds = static_cast<DWORD>(std::clamp<std::chrono::milliseconds::rep>(
+            timeout.count(), 0, INFINITE - 1));
+        const bool timedOut = ::WaitForSingleObject(event_.get(), milliseconds) != WAIT_OBJECT_0;
+        if (timedOut) ::CancelIoEx(device_.get(), &overlapped);
+        // Always wait for the end: the buffer and the OVERLAPPED must outlive the I/O.
+        // A transfer that finished while being cancelled keeps its bytes.
+        DWORD moved = 0;
+        if (::GetOverlappedResult(device_.get(), &overlapped, &moved, TRUE)) return static_cast<int>(moved);
+        return ::GetLastError() == ERROR_OPERATION_ABORTED && timedOut ? 0 : -1;
+    }
+
+    // Declared first so that it is released last, after the device is closed.
+    std::unique_ptr<ExclusiveLock> lock_;
+    UniqueHandle device_;
+    UniqueHandle event_;
+    Framing framing_;
+};
+
+}  // namespace
+
+std::vector<HidDeviceInfo> WindowsHidTransport::enumerate(std::uint16_t vendorId, std::uint16_t productId) {
+    std::vector<HidDeviceInfo> devices;
+    for (const std::wstring& path : hidInterfacePaths()) {
+        std::optional<HidDeviceInfo> device = describe(path);
+        if (device && device->vendorId == vendorId && device->productId == productId) {
+            devices.push_back(std::move(*device));
+        }
+    }
+    return devices;
+}
+
+OpenResult WindowsHidTransport::open(const HidDeviceInfo& device) {
+    const std::wstring path = files::pathFromUtf8(device.path).wstring();
+    ExclusiveLock::Result locked = ExclusiveLock::acquire(path);
+    if (locked.status != LockStatus::Locked) return OpenResult{statusOf(locked.status), nullptr};
+    UniqueHandle handle = openDevice(path, GENERIC_READ | GENERIC_WRITE, FILE_FLAG_OVERLAPPED);
+    if (!handle) return OpenResult{statusOfOpenError(::GetLastError()), nullptr};
+    const std::optional<Framing> framing = framingOf(handle.get());
+    UniqueHandle event = adopt(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    if (!framing || !event) return OpenResult{OpenStatus::Failed, nullptr};
+    // Reports the device sent before this open are no answer to anything we ask.
+    ::HidD_FlushQueue(handle.get());
+    auto connection =
+        std::make_unique<WindowsHidConnection>(std::move(handle), std::move(event), std::move(locked.lock), *framing);
+    return OpenResult{OpenStatus::Opened, std::move(connection)};
+}
+
+}  // namespace vostrel::device

@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# The Windows build: cross-builds the Qt-free libraries, vostrel-cli and their tests
+# with mingw-w64, runs the tests under wine (among them vostrel-cli.exe programming the
+# fake transmitter through wine's own HID stack, where the fake can run), and checks
+# the ZIP package.
+#   scripts/windows-tests.sh        build dir build/windows, wine prefix inside it
+set -euo pipefail
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+build="$here/build/windows"
+wine=/usr/lib/wine/wine64
+[ -x "$wine" ] || wine=$(command -v wine64 || true)
+if [ -z "$wine" ] || ! command -v x86_64-w64-mingw32-g++-posix >/dev/null; then
+  echo "Windows tests skipped: wine64 or the mingw-w64 compiler is not installed (./test.sh installs them)"
+  exit 0
+fi
+
+# The fake transmitter runs on this machine: take it from the native test build
+# (./test.sh made it just before), or make a build of its own for it.
+native="$here/build/test"
+if [ ! -f "$native/CMakeCache.txt" ]; then
+  native="$build-native"
+  cmake -S "$here" -B "$native" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVOSTREL_BUILD_GUI=OFF >/dev/null
+fi
+cmake --build "$native" --target fake_transmitter >/dev/null
+fake="$native/tests/device/fake_transmitter/fake_transmitter"
+
+cmake -S "$here" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-w64-x86_64.cmake" \
+  -DCMAKE_BUILD_TYPE=Release -DVOSTREL_BUILD_GUI=OFF -DVOSTREL_NATIVE_FAKE_TRANSMITTER="$fake" >/dev/null
+cmake --build "$build" -j "$(nproc)"
+
+# A prefix of its own (about 700 MB), made once; never the user's ~/.wine.
+export WINEPREFIX="$build/wine-prefix" WINEDEBUG=-all
+wineserver="$(dirname "$wine")/wineserver"
+[ -x "$wineserver" ] || wineserver=wineserver
+trap 'timeout 30 "$wineserver" -k 2>/dev/null || true' EXIT
+[ -f "$WINEPREFIX/system.reg" ] || timeout 300 "$wine" wineboot --init >/dev/null 2>&1
+ctest --test-dir "$build" --output-on-failure -j "$(nproc)"
+
+echo "== Windows package =="
+package_dir="$build/package-check"
+rm -rf "$package_dir" && mkdir -p "$package_dir/unpacked"
+(cd "$build" && cpack -G ZIP -B "$package_dir" >/dev/null)
+(cd "$package_dir/unpacked" && cmake -E tar xf "$package_dir"/*.zip)
+root=$(echo "$package_dir"/unpacked/*)
+for file in vostrel-cli.exe kdx20Lang.example.ini README.md; do
+  [ -f "$root/$file" ] || { echo "not in the ZIP: $file" >&2; exit 1; }
+done
+if find "$root" -name '*.rules' | grep -q .; then echo "the ZIP holds a udev rule" >&2; exit 1; fi
+timeout 60 "$wine" "$root/vostrel-cli.exe" --help | grep -q encode
+echo "ZIP holds the programs, the example translation and the README, and runs"

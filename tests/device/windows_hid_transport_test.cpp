@@ -1,0 +1,36 @@
+// Windows' HID class library on a machine without the transmitter: the "not found"
+// path runs through SetupAPI itself.
+
+#include <gtest/gtest.h>
+
+#include "device/eeprom_programmer.h"
+#include "device/windows_hid_transport.h"
+#include "device_test_support.h"
+
+namespace vostrel::device {
+namespace {
+
+using testing::expectFailure;
+
+TEST(WindowsHidTransport, WithoutTheTransmitterReadAndWriteSayNotFound) {
+    WindowsHidTransport transport;
+    if (!transport.enumerate(kTransmitterVendorId, kTransmitterProductId).empty()) {
+        GTEST_SKIP() << "a transmitter is attached to this machine";
+    }
+
+    expectFailure(readEeprom(transport), texts::keys::kDeviceNotFound);
+    expectFailure(writeEeprom(transport, image::EepromImage{}, 17), texts::keys::kDeviceNotFound);
+}
+
+TEST(WindowsHidTransport, PathThatIsNoDeviceDoesNotOpen) {
+    WindowsHidTransport transport;
+
+    const OpenResult opened = transport.open(
+        HidDeviceInfo{R"(\\?\hid#vid_0925&pid_1234#nonexistent)", kTransmitterVendorId, kTransmitterProductId, 65, 65});
+
+    EXPECT_EQ(opened.status, OpenStatus::Failed);
+    EXPECT_EQ(opened.connection, nullptr);
+}
+
+}  // namespace
+}  // namespace vostrel::device

@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Runs COMMAND in a wine session of its own (VOSTREL_WINE_FAKE_PREFIX) inside the fake
+# transmitter's namespace, and ends the session before the namespace goes: wine's
+# device host keeps the device open, and the namespace could not be torn down.
+set -euo pipefail
+export WINEPREFIX=$VOSTREL_WINE_FAKE_PREFIX WINEDEBUG=-all
+wineserver="$(dirname "$VOSTREL_WINE")/wineserver"
+end_session() { timeout 30 "$wineserver" -k 2>/dev/null || true; timeout 30 "$wineserver" -w 2>/dev/null || true; }
+trap end_session EXIT
+if [[ ! -f $WINEPREFIX/system.reg ]]; then
+  timeout 300 "$VOSTREL_WINE" wineboot --init >/dev/null 2>&1
+  # Without SDL installed, wine's HID bus driver would never start its hidraw backend.
+  timeout 60 "$VOSTREL_WINE" reg add 'HKLM\System\CurrentControlSet\Services\winebus' \
+    /v 'Enable SDL' /t REG_DWORD /d 0 /f >/dev/null
+  end_session
+fi
+"$@"
