@@ -36,7 +36,11 @@ std::set<std::string> namesIn(const fs::path& directory) {
 
 class SafeWrite : public testing::Test {
 protected:
-    SafeWrite() : dir_(fs::path(testing::TempDir()) / "vostrel-safe-write") {
+    // One directory per test and process: ctest runs the tests of this fixture side by side.
+    SafeWrite()
+        : dir_(fs::path(testing::TempDir()) /
+               ("vostrel-safe-write-" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()) +
+                "-" + std::to_string(::getpid()))) {
         fs::remove_all(dir_);
         fs::create_directories(dir_);
     }
