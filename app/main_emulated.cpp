@@ -2,11 +2,11 @@
 // transmitter whose EEPROM is kept in EEPROM-FILE (emulated-eeprom.bin in the working
 // directory by default), to try Read and Write without hardware.
 
-#include <QFile>
 #include <stdexcept>
 
 #include "app/program_start.h"
 #include "device/emulated_transmitter.h"
+#include "ui/local_path.h"
 
 namespace {
 
@@ -31,12 +31,7 @@ std::unique_ptr<vostrel::device::HidTransport> makeEmulatedTransmitter(const QSt
     if (arguments.size() > 2) throw std::runtime_error("usage: vostrel-programmer-emulated [EEPROM-FILE]");
     const QString file = arguments.value(1, QString::fromLatin1(kDefaultEepromFile));
     vostrel::device::EmulatorOptions options;
-#if defined(_WIN32)
-    // Windows file names are wide: a narrow one would lose what its code page lacks.
-    options.backingFile = std::filesystem::path(file.toStdWString());
-#else
-    options.backingFile = std::filesystem::path(QFile::encodeName(file).toStdString());
-#endif
+    options.backingFile = vostrel::ui::localPath(file);
     return std::make_unique<vostrel::device::EmulatedTransmitter>(options);
 }
 

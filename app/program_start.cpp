@@ -63,8 +63,6 @@ ProgrammerApplication::ProgrammerApplication(int& argc, char** argv, ExceptionSh
 bool ProgrammerApplication::notify(QObject* receiver, QEvent* event) {
     try {
         return QApplication::notify(receiver, event);
-    } catch (const ui::ProgramEnding&) {
-        // The command stops here; the event loop is ending anyway.
     } catch (const std::exception& exception) {
         showException_(exceptionText(exception));
     } catch (...) {

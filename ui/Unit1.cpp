@@ -2,7 +2,6 @@
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMimeData>
@@ -13,6 +12,7 @@
 #include <string_view>
 
 #include "image/transmitter_settings.h"
+#include "ui/local_path.h"
 #include "ui/plain_text.h"
 #include "ui/row_checks.h"
 #include "ui/window_files.h"
@@ -109,8 +109,6 @@ QString droppedFile(const QMimeData* data) {
     if (data == nullptr || data->urls().size() != 1 || !data->urls().front().isLocalFile()) return {};
     return data->urls().front().toLocalFile();
 }
-
-std::filesystem::path localPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
 QRect widened(const QRect& place, double factor) {
     const int left = qRound(place.left() * factor);
@@ -381,7 +379,7 @@ void TForm1::BtnSaveClick() {
 
 void TForm1::openFile(const QString& path) {
     rememberDirectory(path);
-    const auto opened = vostrel::ui::openWindowFile(localPath(path));
+    const auto opened = vostrel::ui::openWindowFile(vostrel::ui::localPath(path));
     if (const auto* problem = std::get_if<vostrel::ui::FileProblem>(&opened)) {
         reporter_.report(problem->message, QString::fromStdString(problem->detail));
         return;
@@ -393,7 +391,7 @@ void TForm1::openFile(const QString& path) {
 
 void TForm1::saveFile(const QString& path) {
     rememberDirectory(path);
-    if (const auto problem = vostrel::ui::saveWindowFile(localPath(path), entries())) {
+    if (const auto problem = vostrel::ui::saveWindowFile(vostrel::ui::localPath(path), entries())) {
         reporter_.report(problem->message, QString::fromStdString(problem->detail));
     }
 }

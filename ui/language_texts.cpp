@@ -1,17 +1,17 @@
 #include "ui/language_texts.h"
 
 #include <QCoreApplication>
-#include <QFile>
 
 #include "texts/language_file.h"
 #include "texts/message_format.h"
+#include "ui/local_path.h"
 
 namespace vostrel::ui {
 
 LanguageTexts::LanguageTexts(std::vector<std::filesystem::path> places) : places_(std::move(places)) {}
 
 LanguageTexts LanguageTexts::ofThisProgram() {
-    const std::filesystem::path programDirectory(QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString());
+    const std::filesystem::path programDirectory = localPath(QCoreApplication::applicationDirPath());
     return LanguageTexts(texts::languageFilePlaces(programDirectory, texts::processConfigEnvironment()));
 }
 

@@ -8,7 +8,7 @@
 
 namespace vostrel::ui {
 
-void MessageBoxPresenter::show(const QString& title, const QString& text) {
+bool MessageBoxPresenter::show(const QString& title, const QString& text) {
     QMessageBox box(QMessageBox::NoIcon, QString(), QString(), QMessageBox::Ok);
     setLiteralTexts(box, title, text);
     box.setWindowModality(Qt::NonModal);
@@ -22,18 +22,18 @@ void MessageBoxPresenter::show(const QString& title, const QString& text) {
     box.show();
     // Ending the program ends this loop too, without the box having been dismissed.
     untilDismissed.exec();
-    if (!dismissed) throw ProgramEnding{};
+    return dismissed;
 }
 
 MessageReporter::MessageReporter(LanguageTexts texts, MessagePresenter& presenter)
     : texts_(std::move(texts)), titles_(texts_), presenter_(presenter) {}
 
-void MessageReporter::report(const texts::Message& message) const {
-    presenter_.show(titles_[message.title], texts_.messageText(message));
+bool MessageReporter::report(const texts::Message& message) const {
+    return presenter_.show(titles_[message.title], texts_.messageText(message));
 }
 
-void MessageReporter::report(const texts::Message& message, const QString& detail) const {
-    presenter_.show(titles_[message.title], texts_.messageText(message) + QLatin1Char('\n') + detail);
+bool MessageReporter::report(const texts::Message& message, const QString& detail) const {
+    return presenter_.show(titles_[message.title], texts_.messageText(message) + QLatin1Char('\n') + detail);
 }
 
 }  // namespace vostrel::ui

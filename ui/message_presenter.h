@@ -11,21 +11,18 @@ namespace vostrel::ui {
 class MessagePresenter {
 public:
     virtual ~MessagePresenter() = default;
-    // Shows one message and returns once the user has dismissed it.
-    virtual void show(const QString& title, const QString& text) = 0;
+    // Shows one message and returns once it is gone: true when the user dismissed it,
+    // false when the program is ending and took it away, so the command that showed it
+    // must go no further.
+    virtual bool show(const QString& title, const QString& text) = 0;
 };
-
-// Thrown by a presenter whose box was taken away because the program is ending: the
-// command that showed it must go no further. The application ends it quietly.
-struct ProgramEnding {};
 
 // A message box with no owner window, no icon and one OK button, its title and text
 // shown literally. It does not block the main window: only the command that shows it
-// waits until it is dismissed. When the program ends meanwhile, the box goes and
-// ProgramEnding is thrown.
+// waits until it is dismissed. When the program ends meanwhile, the box goes with it.
 class MessageBoxPresenter final : public MessagePresenter {
 public:
-    void show(const QString& title, const QString& text) override;
+    bool show(const QString& title, const QString& text) override;
 };
 
 // Turns a message into its text and title in the user's language and shows it.
@@ -34,9 +31,10 @@ public:
     // The titles are taken from `texts` now; the message texts at each report.
     MessageReporter(LanguageTexts texts, MessagePresenter& presenter);
 
-    void report(const texts::Message& message) const;
+    // Both return what the presenter's show returned.
+    bool report(const texts::Message& message) const;
     // The message with the system's own details on a line of their own beneath it.
-    void report(const texts::Message& message, const QString& detail) const;
+    bool report(const texts::Message& message, const QString& detail) const;
 
 private:
     LanguageTexts texts_;

@@ -77,7 +77,8 @@ void writeCommand(const image::ProgrammerEntries& entries, const TypedMessages& 
     const auto& built = std::get<image::BuiltImage>(outcome);
     // The image is complete before the warning is shown, so nothing done in the window
     // meanwhile changes what is sent.
-    if (const auto warning = built.warning()) services.reporter.report(*warning);
+    // The program may end while the warning is open; then nothing is written.
+    if (const auto warning = built.warning(); warning && !services.reporter.report(*warning)) return;
     const auto failure = services.feedback.run([&](const device::TransferProgress& progress) {
         return device::writeEeprom(services.transport, built.image, built.usedWords, progress);
     });

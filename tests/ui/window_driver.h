@@ -29,9 +29,10 @@ using ShownMessage = std::pair<QString, QString>;  // title, text
 
 class RecordingPresenter final : public ui::MessagePresenter {
 public:
-    void show(const QString& title, const QString& text) override {
+    bool show(const QString& title, const QString& text) override {
         shown.emplace_back(title, text);
         if (whenShown) whenShown(shown.back());
+        return true;
     }
     std::vector<ShownMessage> shown;
     // Runs while the message is "on screen", before the command goes on.

@@ -1,0 +1,14 @@
+#pragma once
+// A file name from Qt as the Qt-free libraries take it, every character kept on every
+// system (on Windows a narrow name would lose whatever the local code page lacks).
+
+#include <QString>
+#include <filesystem>
+
+#include "files/utf8_path.h"
+
+namespace vostrel::ui {
+
+inline std::filesystem::path localPath(const QString& name) { return files::pathFromUtf8(name.toStdString()); }
+
+}  // namespace vostrel::ui
