@@ -120,6 +120,8 @@ TEST_F(EmulatorFileTest, FileNobodyMayWriteDeniesAccessAndStaysAsItIs) {
 
     EXPECT_EQ(std::filesystem::status(file()).permissions(), std::filesystem::perms(0444));
     EXPECT_EQ(EmulatedTransmitter(backed()).eeprom().word(0), 0x5A5A);
+    // Windows will not remove a read-only file.
+    std::filesystem::permissions(file(), std::filesystem::perms::owner_write, std::filesystem::perm_options::add);
 }
 
 TEST_F(EmulatorFileTest, FileOfTheWrongSizeIsAnErrorNamingIt) {
