@@ -67,16 +67,6 @@ bool mayBeWritten(const std::filesystem::path& file) {
     return (std::filesystem::status(file).permissions() & writable) != perms::none;
 }
 
-OpenStatus openStatusOf(LockStatus status) {
-    switch (status) {
-        case LockStatus::Locked: return OpenStatus::Opened;
-        case LockStatus::Busy: return OpenStatus::Busy;
-        case LockStatus::AccessDenied: return OpenStatus::AccessDenied;
-        case LockStatus::Failed: break;
-    }
-    return OpenStatus::Failed;
-}
-
 }  // namespace
 
 // The backing file while a connection uses it: locked against other programs and

@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <memory>
 
+#include "device/hid_transport.h"
+
 namespace vostrel::device {
 
 enum class LockStatus { Locked, Busy, AccessDenied, Failed };
@@ -34,5 +36,16 @@ struct ExclusiveLock::Result {
     LockStatus status = LockStatus::Failed;
     std::unique_ptr<ExclusiveLock> lock;  // set when Locked
 };
+
+// What a transport reports for a device whose lock ended as `status`.
+inline OpenStatus openStatusOf(LockStatus status) {
+    switch (status) {
+        case LockStatus::Locked: return OpenStatus::Opened;
+        case LockStatus::Busy: return OpenStatus::Busy;
+        case LockStatus::AccessDenied: return OpenStatus::AccessDenied;
+        case LockStatus::Failed: break;
+    }
+    return OpenStatus::Failed;
+}
 
 }  // namespace vostrel::device

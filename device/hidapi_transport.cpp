@@ -92,7 +92,6 @@ bool accessDenied(const std::string&) { return false; }
 ExclusiveLock::Result lockDevice(const std::string&) { return ExclusiveLock::Result{LockStatus::Locked, nullptr}; }
 #endif
 
-
 // hidapi lists a device with several top-level collections once per collection.
 bool alreadyListed(const std::vector<HidDeviceInfo>& devices, const char* path) {
     return std::ranges::any_of(devices, [path](const HidDeviceInfo& device) { return device.path == path; });
@@ -157,16 +156,6 @@ private:
     Framing framing_;
 };
 
-OpenStatus statusOf(LockStatus status) {
-    switch (status) {
-        case LockStatus::Locked: return OpenStatus::Opened;
-        case LockStatus::Busy: return OpenStatus::Busy;
-        case LockStatus::AccessDenied: return OpenStatus::AccessDenied;
-        case LockStatus::Failed: break;
-    }
-    return OpenStatus::Failed;
-}
-
 Framing framingOf(const HidDeviceInfo& device) {
     const std::optional<ReportLayout> layout = reportLayout(device.path);
     if (!layout) return Framing{device.outputReportLength};
@@ -204,7 +193,7 @@ std::vector<HidDeviceInfo> HidapiTransport::enumerate(std::uint16_t vendorId, st
 // transfer would take this one's replies.
 OpenResult HidapiTransport::open(const HidDeviceInfo& device) {
     ExclusiveLock::Result locked = lockDevice(device.path);
-    if (locked.status != LockStatus::Locked) return OpenResult{statusOf(locked.status), nullptr};
+    if (locked.status != LockStatus::Locked) return OpenResult{openStatusOf(locked.status), nullptr};
     hid_device* handle = hid_open_path(device.path.c_str());
     if (handle == nullptr) {
         return OpenResult{accessDenied(device.path) ? OpenStatus::AccessDenied : OpenStatus::Failed, nullptr};

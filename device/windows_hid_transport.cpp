@@ -137,16 +137,6 @@ std::optional<HidDeviceInfo> describe(const std::wstring& path) {
     return info;
 }
 
-OpenStatus statusOf(LockStatus status) {
-    switch (status) {
-        case LockStatus::Locked: return OpenStatus::Opened;
-        case LockStatus::Busy: return OpenStatus::Busy;
-        case LockStatus::AccessDenied: return OpenStatus::AccessDenied;
-        case LockStatus::Failed: break;
-    }
-    return OpenStatus::Failed;
-}
-
 OpenStatus statusOfOpenError(DWORD error) {
     switch (error) {
         case ERROR_ACCESS_DENIED: return OpenStatus::AccessDenied;
@@ -233,7 +223,7 @@ std::vector<HidDeviceInfo> WindowsHidTransport::enumerate(std::uint16_t vendorId
 OpenResult WindowsHidTransport::open(const HidDeviceInfo& device) {
     const std::wstring path = files::pathFromUtf8(device.path).wstring();
     ExclusiveLock::Result locked = ExclusiveLock::acquire(path);
-    if (locked.status != LockStatus::Locked) return OpenResult{statusOf(locked.status), nullptr};
+    if (locked.status != LockStatus::Locked) return OpenResult{openStatusOf(locked.status), nullptr};
     UniqueHandle handle = openDevice(path, GENERIC_READ | GENERIC_WRITE, FILE_FLAG_OVERLAPPED);
     if (!handle) return OpenResult{statusOfOpenError(::GetLastError()), nullptr};
     const std::optional<Framing> framing = framingOf(handle.get());
