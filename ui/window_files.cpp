@@ -1,6 +1,7 @@
 #include "ui/window_files.h"
 
 #include "config/config_file.h"
+#include "files/utf8_path.h"
 #include "files/whole_file.h"
 #include "image/image_reader.h"
 
@@ -14,12 +15,17 @@ FileProblem problem(std::string_view key, std::string detail) {
 }  // namespace
 
 std::variant<OpenedFile, FileProblem> openWindowFile(const std::filesystem::path& path) {
+    // The window must not wait: reading a FIFO or a device could last for ever.
+    std::error_code error;
+    if (std::filesystem::exists(path, error) && !std::filesystem::is_regular_file(path, error)) {
+        return problem(keys::kCannotReadFile, files::utf8Name(path) + ": not a regular file");
+    }
     const auto bytes = files::readWholeFile(path, files::kMaxFileBytes);
     if (const auto* error = std::get_if<files::FileError>(&bytes)) return problem(keys::kCannotReadFile, error->what);
     const config::ConfigOrImage parsed = config::parseConfigOrImage(std::get<std::string>(bytes));
     if (const auto* error = std::get_if<config::ConfigError>(&parsed)) {
         return problem(keys::kNotConfigurationOrImage,
-                       path.string() + ':' + std::to_string(error->line) + ": " + error->what);
+                       files::utf8Name(path) + ':' + std::to_string(error->line) + ": " + error->what);
     }
     if (const auto* entries = std::get_if<image::ProgrammerEntries>(&parsed)) return OpenedFile{*entries, {}};
     const image::ImageContents contents = image::readImage(std::get<image::EepromImage>(parsed));
