@@ -8,43 +8,9 @@
 set -euo pipefail
 case_name=$1 fake=$2
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
-cli=$here/wine_cli.sh
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-eeprom=$work/eeprom.bin log=$work/log
-
-fail() { echo "FAIL ($case_name): $*" >&2; exit 1; }
-
-# with_fake [FAKE_OPTIONS...] -- COMMAND...: stdout and stderr (without the CR of
-# Windows line ends) and the status land in $work.
-with_fake() {
-  local status=0
-  : >"$log"
-  "$here/wine_fake_harness.sh" "$fake" --eeprom "$eeprom" --log "$log" "$@" >"$work/out.raw" 2>"$work/err.raw" ||
-    status=$?
-  tr -d '\r' <"$work/out.raw" >"$work/out"
-  tr -d '\r' <"$work/err.raw" >"$work/err"
-  [[ $status -eq 77 ]] && { cat "$work/err" >&2; exit 77; }
-  [[ $status -eq 70 ]] && fail "the rig did not come up: $(cat "$work/err")"
-  echo "$status" >"$work/status"
-}
-
-expect_status() { [[ $(cat "$work/status") == "$1" ]] || fail "exit status $(cat "$work/status"), not $1; stdout: $(cat "$work/out"); stderr: $(cat "$work/err")"; }
-expect_in() { grep -qF -- "$2" "$work/$1" || fail "$1 lacks '$2': $(cat "$work/$1")"; }
-expect_not_in() { ! grep -qF -- "$2" "$work/$1" || fail "$1 has '$2'"; }
-same_bytes() { cmp -s "$1" "$2" || fail "$1 and $2 differ"; }
-requests() { grep -c '^out ' "$log" || true; }
-
-item() { printf '[Item%02d]\nCapCode = %s\nTone = %s\nType = %s\nMessage = "%s"\n' "$@"; }
-{ echo "[Settings]"; echo "DataRate = 512"
-  item 1 1234567 A Numeric "0123456789"
-  item 2 8 D Alphanumeric "Call the office"
-} >"$work/pages.conf"
-# What the transmitter holds before (longer) and what is written over it (shorter).
-{ echo "[Settings]"; echo "DataRate = 2400"
-  for row in 1 2 3 4; do item "$row" $((row * 1000 + 7)) D Alphanumeric "Previous contents of row $row"; done
-} >"$work/before.conf"
-"$cli" build "$work/before.conf" "$work/before.bin" >/dev/null
+cli=$here/wine_cli.sh rig=$here/wine_fake_harness.sh
+# shellcheck source=../device/fake_transmitter/fake_test_rig.sh
+source "$here/../device/fake_transmitter/fake_test_rig.sh"
 
 # Report lengths as the HID class reports them, report-ID byte included.
 case_devices() {
@@ -72,9 +38,7 @@ case_round_trip() {
     expect_status 0
     expect_in out "Data write completed"
     same_bytes "$work"/pages.backup-*.bin "$work/before.bin"
-    local bad
-    bad=$(grep '^out ' "$log" | awk -v id="$id" -v n=$((bytes * 2)) 'length($2) != n || substr($2, 1, length(id)) != id' | head -1)
-    [[ -z $bad ]] || fail "report not as the device expects ($bytes bytes, ID '$id'): $bad"
+    expect_framing "$id" "$bytes"
 
     # shellcheck disable=SC2086
     with_fake $options -- "$cli" read --image "$work/read.bin"
@@ -109,23 +73,6 @@ case_faults() {
 --unplug-at-reply 5|read|0|15000
 --unplug-before 5|write --no-backup $work/pages.conf|0|15000
 EOF
-}
-
-# One program at a time: a second Read while the first runs is told the device is
-# busy and sends nothing; the first gets every word right.
-case_busy() {
-  cp "$work/before.bin" "$eeprom"
-  with_fake --latency-ms 10 -- bash -c '
-    "$1" read --image "$2/first.bin" >"$2/first.out" 2>&1 & first=$!
-    for _ in $(seq 1000); do grep -q "^out " "$3" && break; sleep 0.01; done  # the first one has it
-    status=0; "$1" read --image "$2/second.bin" || status=$?
-    wait $first || { echo "the first Read failed: $(cat "$2/first.out")"; exit 3; }
-    exit $status' busy "$cli" "$work" "$log"
-  expect_status 1
-  expect_in err "USB Device busy"
-  same_bytes "$work/first.bin" "$work/before.bin"
-  [[ ! -e $work/second.bin ]] || fail "the second Read wrote an image"
-  [[ $(requests) -eq 256 ]] || fail "the device received $(requests) reports, not the first Read's 256"
 }
 
 "case_$case_name"

@@ -4,51 +4,9 @@
 # CASE is one of the functions below named case_*. Exits 77 (skipped) when the
 # machine cannot hold the fake; any other failure is a failure.
 set -euo pipefail
-case_name=$1 cli=$2 fake=$3 harness=$4
-work=$(mktemp -d)
-chmod 755 "$work"
-trap 'rm -rf "$work"' EXIT
-eeprom=$work/eeprom.bin log=$work/log
-
-fail() { echo "FAIL ($case_name): $*" >&2; exit 1; }
-
-# with_fake [FAKE_OPTIONS...] -- COMMAND...: stdout, stderr and status land in $work.
-with_fake() {
-  local status=0
-  : >"$log"
-  "$harness" "$fake" --eeprom "$eeprom" --log "$log" "$@" >"$work/out" 2>"$work/err" || status=$?
-  [[ $status -eq 77 ]] && { cat "$work/err" >&2; exit 77; }
-  [[ $status -eq 70 ]] && fail "the rig did not come up: $(cat "$work/err")"
-  echo "$status" >"$work/status"
-}
-
-expect_status() { [[ $(cat "$work/status") == "$1" ]] || fail "exit status $(cat "$work/status"), not $1; stderr: $(cat "$work/err")"; }
-expect_in() { grep -qF -- "$2" "$work/$1" || fail "$1 lacks '$2': $(cat "$work/$1")"; }
-expect_not_in() { ! grep -qF -- "$2" "$work/$1" || fail "$1 has '$2'"; }
-same_bytes() { cmp -s "$1" "$2" || fail "$1 and $2 differ"; }
-requests() { grep -c '^out ' "$log" || true; }
-
-item() { printf '[Item%02d]\nCapCode = %s\nTone = %s\nType = %s\nMessage = "%s"\n' "$@"; }
-# What the transmitter held before (longer) and what is written over it (shorter).
-{ echo "[Settings]"; echo "DataRate = 2400"
-  for row in 1 2 3 4 5 6; do item "$row" $((row * 1000 + 7)) D Alphanumeric "Previous contents of row $row"; done
-} >"$work/before.conf"
-{ echo "[Settings]"; echo "DataRate = 512"
-  item 1 1234567 A Numeric "0123456789"
-  item 2 8 D Alphanumeric "Call the office"
-} >"$work/pages.conf"
-"$cli" build "$work/before.conf" "$work/before.bin" >/dev/null
-"$cli" build "$work/pages.conf" "$work/pages.bin" >/dev/null
-
-# Every output report the device received has its report ID and length, and none was refused.
-expect_framing() {  # report-ID byte (hex, empty when unnumbered), bytes per report
-  local id=$1 bytes=$2
-  [[ $(requests) -gt 0 ]] || fail "the device received nothing"
-  ! grep -q '^ignored' "$log" || fail "the device ignored a report: $(grep -B1 '^ignored' "$log" | head -2)"
-  local bad
-  bad=$(grep '^out ' "$log" | awk -v id="$id" -v n=$((bytes * 2)) 'length($2) != n || substr($2, 1, length(id)) != id' | head -1)
-  [[ -z $bad ]] || fail "report not as the device expects ($bytes bytes, ID '$id'): $bad"
-}
+case_name=$1 cli=$2 fake=$3 rig=$4
+# shellcheck source=fake_test_rig.sh
+source "$(dirname "${BASH_SOURCE[0]}")/fake_test_rig.sh"
 
 case_devices() {
   local options expected
@@ -78,7 +36,8 @@ case_round_trip() {
     expect_in out "Verified words 0 to"
     expect_framing "$id" "$bytes"
     same_bytes "$work"/pages.backup-*.bin "$work/before.bin"
-    local used=$(( $(sed -n 's/^Verified words 0 to //p' "$work/out") + 1 ))
+    local used
+    used=$(( $(sed -n 's/^Verified words 0 to //p' "$work/out") + 1 ))
     cmp -s -n $((used * 2)) "$eeprom" "$work/pages.bin" || fail "written words differ ($options)"
     cmp -s -i $((used * 2)) "$eeprom" "$work/before.bin" || fail "words past the written ones changed ($options)"
 
@@ -147,23 +106,6 @@ case_unsolicited() {
     expect_status 0
     same_bytes "$work/read.bin" "$work/before.bin"
   done
-}
-
-# One program at a time: a second Read while the first runs is told the device is
-# busy and sends nothing; the first gets every word right.
-case_busy() {
-  cp "$work/before.bin" "$eeprom"
-  with_fake --latency-ms 10 -- bash -c '
-    "$1" read --image "$2/first.bin" >"$2/first.out" 2>&1 & first=$!
-    for _ in $(seq 500); do grep -q "^out " "$3" && break; sleep 0.01; done  # the first one has it
-    status=0; "$1" read --image "$2/second.bin" || status=$?
-    wait $first || { echo "the first Read failed: $(cat "$2/first.out")"; exit 3; }
-    exit $status' busy "$cli" "$work" "$log"
-  expect_status 1
-  expect_in err "USB Device busy"
-  same_bytes "$work/first.bin" "$work/before.bin"
-  [[ ! -e $work/second.bin ]] || fail "the second Read wrote an image"
-  [[ $(requests) -eq 256 ]] || fail "the device received $(requests) reports, not the first Read's 256"
 }
 
 "case_$case_name"
