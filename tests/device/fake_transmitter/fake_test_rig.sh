@@ -42,6 +42,24 @@ expect_framing() {  # report-ID byte (hex, empty when unnumbered), bytes per rep
   [[ -z $bad ]] || fail "report not as the device expects ($bytes bytes, ID '$id'): $bad"
 }
 
+# Each line of standard input: FAKE_OPTIONS|COMMAND|LEAST_MS|MOST_MS. A transmitter that
+# stops answering or goes away mid-transfer gives "USB Command fail", never a success,
+# after LEAST_MS to MOST_MS.
+expect_transfer_fails() {
+  local options command least most start elapsed
+  while IFS='|' read -r options command least most; do
+    cp "$work/before.bin" "$eeprom"
+    start=$(date +%s%N)
+    # shellcheck disable=SC2086
+    with_fake $options -- "$cli" $command
+    elapsed=$(( ($(date +%s%N) - start) / 1000000 ))
+    expect_status 1
+    expect_in err "USB Command fail"
+    expect_not_in out "Data write completed"
+    (( elapsed >= least && elapsed <= most )) || fail "'$options' '$command' took $elapsed ms, not $least..$most"
+  done
+}
+
 item() { printf '[Item%02d]\nCapCode = %s\nTone = %s\nType = %s\nMessage = "%s"\n' "$@"; }
 { echo "[Settings]"; echo "DataRate = 2400"
   for row in 1 2 3 4 5 6; do item "$row" $((row * 1000 + 7)) D Alphanumeric "Previous contents of row $row"; done

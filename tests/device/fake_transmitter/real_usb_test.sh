@@ -75,18 +75,7 @@ case_access_denied() {
 # A transmitter that stops answering or goes away mid-transfer: "USB Command fail",
 # never a success; no reply waits the 2 s reply time-out, an unplug fails at once.
 case_faults() {
-  local options command least most start elapsed
-  while IFS='|' read -r options command least most; do
-    cp "$work/before.bin" "$eeprom"
-    start=$(date +%s%N)
-    # shellcheck disable=SC2086
-    with_fake $options -- "$cli" $command
-    elapsed=$(( ($(date +%s%N) - start) / 1000000 ))
-    expect_status 1
-    expect_in err "USB Command fail"
-    expect_not_in out "Data write completed"
-    (( elapsed >= least && elapsed <= most )) || fail "'$options' '$command' took $elapsed ms, not $least..$most"
-  done <<EOF
+  expect_transfer_fails <<EOF
 --no-reply-from 5|read|1900|5000
 --no-reply-from 5|write --no-backup $work/pages.conf|1900|5000
 --unplug-before 5|read|0|1500
