@@ -104,9 +104,6 @@ private:
     std::fstream stream_;
 };
 
-namespace {
-}  // namespace
-
 class EmulatedTransmitter::Connection final : public HidConnection {
 public:
     explicit Connection(EmulatedTransmitter& device) : device_(&device) {}
