@@ -40,7 +40,8 @@ void printOverview(std::ostream& stream, std::span<const Command> commands) {
         stream << "  " << command.name << std::string(10 - std::min<std::size_t>(command.name.size(), 9), ' ')
                << command.summary << '\n';
     }
-    stream << "\nRun '" << kProgramName << " COMMAND --help' for a command's options.\n"
+    stream << "\nRun '" << kProgramName << " COMMAND --help' for a command's options, '" << kProgramName
+           << " --version' for the version.\n"
            << "Exit status: 0 success, 1 failure, 2 usage error.\n\n"
            << kConfigurationHelp;
 }
@@ -78,6 +79,10 @@ int dispatch(std::span<const std::string> arguments, CliContext& context) {
     const std::string& name = arguments.front();
     if (name == "--help" || name == "-h" || name == "help") {
         printOverview(context.out, commands);
+        return kExitSuccess;
+    }
+    if (name == "--version") {
+        context.out << kProgramName << ' ' << VOSTREL_VERSION << '\n';
         return kExitSuccess;
     }
     const auto command = std::ranges::find(commands, name, &Command::name);

@@ -3,9 +3,9 @@
 # INCLUDE (help2man's format). For vostrel-cli, its description is kept as printed
 # and each command's --help becomes a subsection of COMMANDS, so the page lists
 # every option.
-#   make-manual-page.sh PROGRAM DESCRIPTION VERSION INCLUDE OUTPUT.gz
+#   make-manual-page.sh PROGRAM DESCRIPTION INCLUDE OUTPUT.gz
 set -euo pipefail
-program=$1 description=$2 version=$3 include=$4 output=$5
+program=$1 description=$2 include=$3 output=$4
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -28,6 +28,6 @@ if [[ $(basename "$program") == vostrel-cli ]]; then
     done
   } >>"$work/include"
 fi
-help2man --no-info --section=1 --name="$description" --version-string="$version" \
+help2man --no-info --section=1 --name="$description" \
          --include="$work/include" --output="$work/page" "$program"
 gzip -9n <"$work/page" >"$output"

@@ -35,7 +35,7 @@ desktop-file-validate "$root/usr/share/applications/vostrel-programmer.desktop"
 appstreamcli validate --no-net "$root/usr/share/metainfo/example.vostrel.programmer.metainfo.xml"
 
 "$root/usr/bin/vostrel-cli" --help | grep -q encode
-for program in vostrel-programmer vostrel-programmer-emulated; do
+for program in vostrel-cli vostrel-programmer vostrel-programmer-emulated; do
   # Answered without a display.
   DISPLAY= QT_QPA_PLATFORM= "$root/usr/bin/$program" --version | grep -qx "$program [0-9.]*" || fail "$program --version"
 done
