@@ -35,7 +35,9 @@ void appendLittleEndian(std::vector<std::uint8_t>& out, std::uint32_t value, int
     for (int i = 0; i < bytes; ++i) out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
 }
 
-void appendTag(std::vector<std::uint8_t>& out, std::string_view tag) { out.insert(out.end(), tag.begin(), tag.end()); }
+void appendTag(std::vector<std::uint8_t>& out, std::string_view tag) {
+    for (const char character : tag) out.push_back(static_cast<std::uint8_t>(character));
+}
 
 }  // namespace
 

@@ -49,9 +49,9 @@ void printOverview(std::ostream& stream, std::span<const Command> commands) {
 void printOptionsHelp(std::ostream& stream, std::span<const OptionSpec> options) {
     stream << "\nOptions:\n";
     for (const OptionSpec& option : options) {
-        std::string name = "--" + std::string(option.name);
-        if (option.takesValue()) name += " " + std::string(option.valueName);
-        stream << "  " << name << '\n' << "        " << option.help << '\n';
+        stream << "  --" << option.name;
+        if (option.takesValue()) stream << ' ' << option.valueName;
+        stream << "\n        " << option.help << '\n';
     }
 }
 

@@ -46,7 +46,12 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b) {
     });
 }
 
-std::string quoted(std::string_view latin1) { return "'" + latin1ToUtf8(latin1) + "'"; }
+std::string quoted(std::string_view latin1) {
+    std::string text(1, '\'');
+    text += latin1ToUtf8(latin1);
+    text += '\'';
+    return text;
+}
 
 struct Value {
     std::string text;  // Latin-1
