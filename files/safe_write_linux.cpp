@@ -11,12 +11,14 @@
 #include <utility>
 
 #include "files/error_text.h"
+#include "files/temporary_file.h"
 #include "files/whole_file.h"
 
 namespace vostrel::files {
 namespace {
 
 using detail::failure;
+using detail::TemporaryFile;
 using detail::systemFailure;
 namespace fs = std::filesystem;
 
@@ -36,23 +38,6 @@ public:
 
 private:
     int fd_;
-};
-
-// Removes a temporary file unless it was put in place.
-class TemporaryFile {
-public:
-    explicit TemporaryFile(fs::path path) : path_(std::move(path)) {}
-    ~TemporaryFile() {
-        if (!path_.empty()) ::unlink(path_.c_str());
-    }
-    TemporaryFile(const TemporaryFile&) = delete;
-    TemporaryFile& operator=(const TemporaryFile&) = delete;
-
-    const fs::path& path() const { return path_; }
-    void keep() { path_.clear(); }
-
-private:
-    fs::path path_;
 };
 
 bool writeAll(int fd, std::string_view bytes) {

@@ -8,12 +8,14 @@
 #include <utility>
 
 #include "files/error_text.h"
+#include "files/temporary_file.h"
 #include "files/whole_file.h"
 
 namespace vostrel::files {
 namespace {
 
 using detail::failure;
+using detail::TemporaryFile;
 namespace fs = std::filesystem;
 
 FileError windowsFailure(const fs::path& path, std::string_view doing, DWORD error = GetLastError()) {
@@ -48,23 +50,6 @@ public:
 
 private:
     HANDLE handle_;
-};
-
-// Removes a temporary file unless it was put in place.
-class TemporaryFile {
-public:
-    explicit TemporaryFile(fs::path path) : path_(std::move(path)) {}
-    ~TemporaryFile() {
-        if (!path_.empty()) DeleteFileW(path_.c_str());
-    }
-    TemporaryFile(const TemporaryFile&) = delete;
-    TemporaryFile& operator=(const TemporaryFile&) = delete;
-
-    const fs::path& path() const { return path_; }
-    void keep() { path_.clear(); }
-
-private:
-    fs::path path_;
 };
 
 bool writeAll(HANDLE file, std::string_view bytes) {
