@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 # Installs what is missing, builds, and starts the programmer window.
 #   ./run.sh             the real programmer (USB transmitter)
 #   ./run.sh --emulated  the same window against an emulated transmitter

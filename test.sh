@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 # Installs what is missing, builds, and runs every test: the plain build, the same
 # tests under AddressSanitizer and UndefinedBehaviorSanitizer, the Windows build under
 # wine, and a short run of each fuzz target. FUZZ_SECONDS sets the fuzzing time per

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 // vostrel-programmer: the programmer window on the transmitter attached by USB.
 
 #include "app/program_start.h"

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 // vostrel-programmer-emulated [EEPROM-FILE]: the programmer window on an emulated
 // transmitter whose EEPROM is kept in EEPROM-FILE (emulated-eeprom.bin in the working
 // directory by default), to try Read and Write without hardware.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 #pragma once
 // Program start shared by the real and the emulated programmer: the application, the
 // one window on a given transport, and the event loop.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 #pragma once
 // Renders what the transmitter sends on air as baseband NRZ audio, so that the stored
 // transmissions can be checked with any POCSAG decoder or fed to a radio.

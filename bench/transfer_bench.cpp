@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 // A whole-image Read and Write through the emulated transmitter: with no latency the
 // figure is the software cost of the exchanges; with a fixed per-report latency it
 // shows how close a transfer comes to 256 x latency.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 #pragma once
 // The one small argument parser every command shares: long options ("--name",
 // "--name VALUE" or "--name=VALUE"), positional arguments, "--" to end the options and

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 // The audio command: what the transmitter would send on air, as a WAV file, so that
 // the stored transmissions can be checked with any POCSAG decoder.
 

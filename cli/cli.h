@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 #pragma once
 // vostrel-cli as a function: the arguments after the program's name and the context to
 // write to; returns the exit status (0 success, 1 failure, 2 usage error).

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 #pragma once
 // What every command of vostrel-cli shares: where it writes, how it reports, and its
 // entry in the command table.

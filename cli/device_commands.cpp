@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 // The commands that talk to a transmitter: devices, read, write. Each takes
 // --emulator FILE to use an emulated transmitter whose EEPROM is kept in FILE.
 

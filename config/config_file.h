@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 #pragma once
 // The configuration file: the window's three settings and sixteen rows as text, so
 // that scripts can build, keep and compare what a transmitter holds.

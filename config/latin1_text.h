@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 #pragma once
 // The tool's texts are 8-bit Latin-1 (one byte per character, as the transmitter and
 // the paging code see them); files and terminals speak UTF-8. These convert between.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 #pragma once
 // Whole-image Read and Write against the transmitter: find it, move the words, close
 // it. The device is always closed before these return, on every path.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 #pragma once
 // A transmitter in software: one HID device whose 512-byte EEPROM answers the
 // read-word and write-word reports as the real device does, optionally kept in a

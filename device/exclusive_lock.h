@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 #pragma once
 // One program at a time on a transmitter (or an emulated transmitter's file): an
 // exclusive advisory lock held for as long as the device is open. A second program

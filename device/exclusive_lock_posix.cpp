@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 // flock(2) on the path itself: released by the kernel when the process ends, however
 // it ends, so a crashed program never leaves a transmitter locked.
 

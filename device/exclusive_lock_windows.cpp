@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 // A named mutex per locked path, in the global namespace so that programs in every
 // session see it. When its owner ends without releasing it, however it ends, the
 // system hands it to the next waiter as abandoned, so a crashed program never leaves

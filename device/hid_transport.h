@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 #pragma once
 // The small HID surface the word transfer needs: list matching devices, open one,
 // send one output report, read one input report with a time-out, close. Two

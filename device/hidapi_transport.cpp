@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 // The only file that talks to hidapi. Everything platform-specific stays in here,
 // behind preprocessor guards, so that the rest builds on any platform hidapi serves.
 

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 #pragma once
 // Real HID devices through hidapi. Report lengths come from each device's report
 // descriptor; devices whose descriptor cannot be read are listed with lengths 0,

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 #pragma once
 // Report lengths from a HID report descriptor, as the operating system's HID
 // capabilities give them: the largest input and output report in bytes, report-ID

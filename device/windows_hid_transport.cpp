@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 // The only file that talks to Windows' HID class library. Reads and writes are
 // overlapped so that a device that stops answering ends in a time-out instead of a
 // read that never returns.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 #pragma once
 // Real HID devices through Windows' own HID class library and SetupAPI. Report
 // lengths come from each device's HID capabilities.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 #pragma once
 // The word protocol: one output report per 16-bit EEPROM word, answered by one input
 // report. The same code runs over every transport.

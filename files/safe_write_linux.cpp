@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 // The safe writer on Linux: open(2) with O_EXCL for temporary files, rename(2) to
 // replace, renameat2(2) with RENAME_NOREPLACE (or link(2)) to publish a new file whole.
 

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 // The safe writer on Windows: CreateFileW with CREATE_NEW for temporary files,
 // ReplaceFileW to replace (which keeps the replaced file's attributes and security),
 // MoveFileExW without REPLACE_EXISTING to publish a new file whole.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 #pragma once
 // Command lines, configuration texts and messages are UTF-8; a file name must keep
 // every character on every system. Converting through these (and never through a

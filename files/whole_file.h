@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 #pragma once
 // Reading and writing the tool's files: configurations, 512-byte image files and audio.
 // Errors come back as texts that name the file as the user gave it, with the system's

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 // Configuration files are written by hand and by scripts: the parser must stay in
 // bounds on any bytes, keep the window's limits on what it accepts, and whatever it
 // accepts and builds must decode into a configuration that reads back unchanged.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 // Arbitrary window contents into the image builder. Fields are separated by 0x1F:
 // preamble, data-rate index, repeat index, then capcode, tone, type and message of
 // each row in turn. Whatever the input, a built image must read back with every

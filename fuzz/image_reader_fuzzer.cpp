@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 // Arbitrary 512-byte images into the image reader.
 #include <algorithm>
 #include <cstddef>

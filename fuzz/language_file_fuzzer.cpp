@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 // Fuzzes the language file reader and the formatting of what it returns: any bytes
 // a user puts beside the executable must neither crash nor read out of bounds.
 

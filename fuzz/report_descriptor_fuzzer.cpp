@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 // Report descriptors come from whatever device is plugged in: the parser must stay
 // in bounds and keep its promises on any input.
 

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 // Arbitrary codewords and counts into the transmission decoder.
 #include <cstddef>
 #include <cstdint>

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 #pragma once
 // The transmitter's 512-byte EEPROM image: 256 little-endian 16-bit words. Word 0 is
 // the header, words 1-16 the slot table, words 17-255 the stored transmissions.

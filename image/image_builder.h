@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 #pragma once
 // Builds the EEPROM image from what the user entered: checks the settings, packs the
 // header, and places each row's transmission behind the slot table until it is full.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 #pragma once
 // One call item as the user enters it: the texts of the row's boxes and its choices.
 // Texts are 8-bit characters (Latin-1), one byte each.

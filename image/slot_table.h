@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 #pragma once
 // The slot table, words 1-16: for each row the start word address of its transmission
 // and the address one past its end, one byte each. Start 0 means the row is unused.

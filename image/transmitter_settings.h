@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 #pragma once
 // The three transmitter settings and their header word (word 0 of the image):
 // bits 0-9 preamble length, 10-11 repeat index, 12-13 data-rate index, 14-15 zero.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 #pragma once
 // One POCSAG codeword: bit 31 first on air; bit 31 the flag (0 address, 1 message),
 // bits 30-11 the 20-bit field, bits 10-1 the BCH(31,21) check bits, bit 0 even parity.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 #pragma once
 // The numeric pager character set. Each character travels as its 4-bit POCSAG code
 // sent least significant bit first; the codes here are stored bit-reversed, so that

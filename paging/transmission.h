@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 #pragma once
 // Encoders for one call item's complete transmission: a sync codeword, idle fill up to
 // the capcode's frame, the address codeword, the message codewords with a sync codeword

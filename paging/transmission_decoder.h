@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 #pragma once
 // Reads one item's stored transmission back into capcode, tone, pager type and text.
 // It trusts the shape the encoders produce and tests only the leading sync codeword.

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 # Builds the libFuzzer targets with clang and runs each for the given number of
 # seconds (default 20), or for a number of runs with --runs N. Findings are kept in
 # fuzz-corpus/<target>/ and fail the script.

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 # Installs the given Debian packages when any of them is missing. Runs as root on a
 # fresh Debian 12 machine; does nothing when everything is there already.
 set -euo pipefail

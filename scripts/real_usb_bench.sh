@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 # The cost of one word exchange through the real USB stack (vostrel-cli, hidapi, libudev,
 # the kernel's FUSE) against the fake transmitter, with a reply latency of 0 and 1 ms.
 #   scripts/real_usb_bench.sh [BUILD_DIR] [REPETITIONS]    (as root; default build/test, 7)

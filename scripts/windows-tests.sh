@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 # The Windows build: cross-builds the Qt-free libraries, vostrel-cli and their tests
 # with mingw-w64, runs the tests under wine (among them vostrel-cli.exe programming the
 # fake transmitter through wine's own HID stack, where the fake can run), and checks
@@ -42,9 +44,9 @@ rm -rf "$package_dir" && mkdir -p "$package_dir/unpacked"
 (cd "$build" && cpack -G ZIP -B "$package_dir" >/dev/null)
 (cd "$package_dir/unpacked" && cmake -E tar xf "$package_dir"/*.zip)
 root=$(echo "$package_dir"/unpacked/*)
-for file in vostrel-cli.exe kdx20Lang.example.ini README.md; do
+for file in vostrel-cli.exe kdx20Lang.example.ini README.md LICENSE; do
   [ -f "$root/$file" ] || { echo "not in the ZIP: $file" >&2; exit 1; }
 done
 if find "$root" -name '*.rules' | grep -q .; then echo "the ZIP holds a udev rule" >&2; exit 1; fi
 timeout 60 "$wine" "$root/vostrel-cli.exe" --help | grep -q encode
-echo "ZIP holds the programs, the example translation and the README, and runs"
+echo "ZIP holds the programs, the example translation, the README and the licence, and runs"

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 #pragma once
 // Reading the language file: an INI file whose section "Message" maps the built-in
 // English texts (the keys) to their translations. Qt-free so that every front end

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 #pragma once
 // An outcome to show the user: a text key (the built-in English text, which is also
 // the lookup key of a translation), its arguments and the title it is shown under.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 #pragma once
 // Safe formatting of message texts. A translation is never handed to printf: the
 // placeholders %c, %d and %02d are substituted here, in order, and a text whose

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 #pragma once
 // The programmer window: sixteen call items, the transmitter settings, the Open, Save,
 // Read, Write and Exit buttons, and the live check of the rows under them. Its

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 #pragma once
 // Display texts from the language file "kdx20Lang.ini", with the built-in English
 // text (the key) wherever the file has no translation.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 #pragma once
 // A file name from Qt as the Qt-free libraries take it, every character kept on every
 // system (on Windows a narrow name would lose whatever the local code page lacks).

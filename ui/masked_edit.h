@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 #pragma once
 // A line edit with an input mask whose blanks stand for missing characters. Qt
 // leaves the cursor where the user clicked, which in an empty or short field is

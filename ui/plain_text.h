@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 #pragma once
 // Texts from the language file or from a row are shown exactly as written. Qt would
 // otherwise draw a text that looks like markup as rich text (a message box would even

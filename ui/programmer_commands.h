@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 #pragma once
 // The Read and Write commands: the order of their steps and of their messages.
 // Both run to their end on the window's thread; the device is opened and closed by

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 #pragma once
 // The live check of the rows while the user types: how much of the EEPROM they take,
 // which rows will not fit, and where each refused row is marked. It is worked out by

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 #pragma once
 // The rules that keep a row's pager type, tone and message box consistent. They run
 // only when the user changes a type or a tone, and then over all sixteen rows.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 #pragma once
 // Open and Save: the window's contents from and to a configuration file, or from a
 // 512-byte image file read as a Read reads the transmitter.

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 # Writes PROGRAM's gzipped manual page from its own --help, adding the sections of
 # INCLUDE (help2man's format). For vostrel-cli, its description is kept as printed
 # and each command's --help becomes a subsection of COMMANDS, so the page lists

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 # Renders configurations as audio with vostrel-cli and checks that an independent
 # POCSAG decoder (multimon-ng) receives every item with the address, function and
 # text that was configured, at all three rates.

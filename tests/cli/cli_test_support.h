@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 #pragma once
 // Running vostrel-cli as a function in the tests, with files in a scratch directory
 // and the "real hardware" played by an emulated transmitter the test owns.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 // Which transmitter a command ends up with, and what it says when it gets none.
 
 #include <gtest/gtest.h>

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 #pragma once
 // Shared fixtures of the device tests: recognisable EEPROM contents and checks of the
 // reports the emulated transmitter received.

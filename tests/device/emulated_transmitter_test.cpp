@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 // The emulated transmitter's EEPROM file and its replies, which the command-line
 // tool relies on as much as the tests do.
 

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 // The one-program-at-a-time lock on each platform: a second lock on a held path,
 // even from the same process, waits its bounded time and is told "busy"; released,
 // the path can be locked again.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 // A link that breaks anywhere in a transfer ends it with "USB Command fail": the
 // device is closed once, a Read hands back no image, a Write stops at the broken word.
 

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 // Windows' HID class library on a machine without the transmitter: the "not found"
 // path runs through SetupAPI itself.
 

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 // Read and Write through the emulated transmitter: the exact traffic, the words left
 // untouched, and the report lengths the protocol accepts.
 

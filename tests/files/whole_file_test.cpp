@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 // The safe writer against every kind of thing a user may name as an output.
 
 #include <gtest/gtest.h>

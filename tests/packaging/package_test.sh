@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 # Builds the Debian package from a finished build, checks it as Debian's tools do
 # (lintian, desktop-file-validate, appstreamcli), unpacks it into a scratch root and
 # runs the installed tools, manual pages and bash completion from there.
@@ -15,6 +17,11 @@ echo "Depends: $depends"
 for needed in libqt6widgets6 libhidapi-hidraw0; do
   [[ "$depends" == *"$needed"* ]] || fail "missing runtime dependency $needed"
 done
+
+# Every file of the source tree states its licence and copyright.
+source_dir=$(cd "$(dirname "$0")/../.." && pwd)
+reuse --root "$source_dir" lint >"$scratch/reuse.txt" ||
+  { tail -20 "$scratch/reuse.txt" >&2; fail "reuse lint: files without licence or copyright information"; }
 
 # Errors and warnings fail; informational tags are shown.
 lintian --fail-on error,warning --display-info "$deb" 2> >(grep -v 'running with root privileges' >&2)

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 // The language file beside the executable, as the window applies it: at creation for
 // headings, captions, choices and titles, at each message for the message texts.
 

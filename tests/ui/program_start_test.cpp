@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 // Exceptions that escape an event handler are shown and the event loop goes on; the
 // real message boxes show their texts literally and go when the program ends.
 

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 // Read and Write through the window against the emulated transmitter: every outcome
 // with the exact messages shown, and what the device and the window hold afterwards.
 

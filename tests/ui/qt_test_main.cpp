@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 // Runs the window tests inside the programmer's own application class, so that
 // exceptions escaping an event handler are caught and recorded as the program does.
 

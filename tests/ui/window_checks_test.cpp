@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 // What the window checks while the user types, before any Write, and its own files:
 // Open, Save and a dropped file.
 

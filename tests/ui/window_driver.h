@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 #pragma once
 // Drives the programmer window in tests as a user would: typing into boxes, choosing
 // from lists, clicking buttons; messages are recorded instead of shown.

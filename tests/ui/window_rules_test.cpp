@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 // The row rules as the user triggers them in the window, in every row.
 
 #include <gtest/gtest.h>

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 # The fake transmitter's harness, with the command run in a wine session of its own
 # inside the namespace, so that wine's HID stack sees the fake:
 #   wine_fake_harness.sh FAKE [FAKE_OPTIONS...] -- COMMAND [ARGS...]

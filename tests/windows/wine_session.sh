@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 # Runs COMMAND in a wine session of its own (VOSTREL_WINE_FAKE_PREFIX) inside the fake
 # transmitter's namespace, and ends the session before the namespace goes: wine's
 # device host keeps the device open, and the namespace could not be torn down.

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 # vostrel-cli.exe through wine's own HID stack (SetupAPI, the HID class library, wine's
 # hidraw bus driver) against the fake transmitter.
 #   wine_usb_test.sh CASE FAKE

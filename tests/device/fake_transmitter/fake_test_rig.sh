@@ -1,3 +1,5 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 # The helpers the command-line tests against the fake transmitter share, natively and
 # under wine. Sourced after setting:
 #   case_name   the case being run          cli   how to run vostrel-cli

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 // A fake paging transmitter behind a hidraw-like file, served with FUSE, so that the
 // real hidapi and libudev can be driven end to end on a machine without the device.
 // It answers the read-word and write-word reports from an EEPROM file and behaves like

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 # vostrel-cli through the real hidapi and libudev against the fake transmitter.
 #   real_usb_test.sh CASE CLI FAKE HARNESS
 # CASE is one of the functions below named case_*. Exits 77 (skipped) when the

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 # Runs one command against a fake transmitter that the real hidapi and libudev take for
 # a hidraw device, and always tears the rig down again.
 #
