@@ -177,7 +177,12 @@ ConfigEnvironment processConfigEnvironment() {
         const char* value = std::getenv(name);
         return std::string(value != nullptr ? value : "");
     };
-    return {variable("XDG_CONFIG_HOME"), variable("XDG_CONFIG_DIRS"), variable("HOME")};
+    ConfigEnvironment environment{variable("XDG_CONFIG_HOME"), variable("XDG_CONFIG_DIRS"), variable("HOME"), {}};
+#ifdef _WIN32
+    // The wide variable: the narrow one loses what the local code page lacks.
+    if (const wchar_t* appData = _wgetenv(L"APPDATA")) environment.appData = appData;
+#endif
+    return environment;
 }
 
 std::vector<std::filesystem::path> languageFilePlaces(const std::filesystem::path& programDirectory,
@@ -186,6 +191,9 @@ std::vector<std::filesystem::path> languageFilePlaces(const std::filesystem::pat
     const auto addConfigDirectory = [&](const std::filesystem::path& directory) {
         if (directory.is_absolute()) places.push_back(directory / kConfigSubdirectory / kLanguageFileName);
     };
+#ifdef _WIN32
+    addConfigDirectory(environment.appData);
+#else
     // An unusable XDG_CONFIG_HOME counts as unset.
     const std::filesystem::path userDirectory(environment.xdgConfigHome);
     if (userDirectory.is_absolute()) {
@@ -200,6 +208,7 @@ std::vector<std::filesystem::path> languageFilePlaces(const std::filesystem::pat
         addConfigDirectory(systemDirectories.substr(start, end - start));
         start = end + 1;
     }
+#endif
     return places;
 }
 
