@@ -131,6 +131,7 @@ TEST(LanguageFile, PlacesOnWindowsAreBesideTheProgramThenTheUsersAppData) {
         {"XDG variables mean nothing, nothing is split on ':'", {"C:\\cfg", "C:\\a:D:\\b", "C:\\Users\\u", ""},
          {beside}},
         {"relative APPDATA ignored", {"", "", "", L"AppData"}, {beside}},
+        {"drive-relative APPDATA ignored", {"", "", "", L"C:AppData"}, {beside}},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(languageFilePlaces(L"C:\\Program Files\\Vostrel", c.environment), c.places) << c.what;
