@@ -119,9 +119,10 @@ fetch_source() {
                  -o "Dir::State::Lists=$apt/lists" -o "Dir::Cache=$apt/cache")
   # As root apt would hand the download to its own user, who may not enter this folder.
   [ "$(id -u)" -ne 0 ] || options+=(-o APT::Sandbox::User=root)
-  apt-get -q "${options[@]}" update || return
+  # A list that failed to download is an error, not a warning about old lists.
+  apt-get -q "${options[@]}" --error-on=any update || return
   (cd "$work" && apt-get -q "${options[@]}" source --download-only "qt6-base=$source_version") || {
-    echo "Debian's archive no longer offers qt6-base $source_version, the version of the installed Qt" >&2
+    echo "Debian's archive did not give qt6-base $source_version, the version of the installed Qt" >&2
     return 1
   }
 }
