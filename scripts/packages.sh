@@ -8,7 +8,11 @@ BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libhidapi-dev font
 # every source file states its licence. fuse3 serves the fake
 # transmitter that the real USB path is tested against. The last three build the
 # Windows programs (mingw-w64 with POSIX threads), run them (wine) and build GoogleTest
-# for them.
+# for them. With Qt for Windows built (scripts/windows-qt.sh, which needs dpkg-dev for
+# Debian's Qt source), the window .exe runs on an X server of its own (xvfb) and is
+# driven with xdotool, its message boxes read from the clipboard (xclip) and its icon
+# with xprop (x11-utils); nsis makes the Windows installer.
 TEST_PACKAGES=(libgtest-dev clang-14 libclang-rt-14-dev dpkg-dev multimon-ng
                lintian desktop-file-utils appstream man-db bash-completion reuse
-               fuse3 libfuse3-dev g++-mingw-w64-x86-64-posix wine64 googletest)
+               fuse3 libfuse3-dev g++-mingw-w64-x86-64-posix wine64 googletest
+               xvfb xauth xdotool xclip x11-utils nsis)

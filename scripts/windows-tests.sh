@@ -4,7 +4,8 @@
 # The Windows build: cross-builds the Qt-free libraries, vostrel-cli and their tests
 # with mingw-w64, runs the tests under wine (among them vostrel-cli.exe programming the
 # fake transmitter through wine's own HID stack, where the fake can run), and checks
-# the ZIP package.
+# the ZIP package; with Qt for Windows built (scripts/windows-qt.sh), the window, its tests
+# and the installer too.
 #   scripts/windows-tests.sh        build dir build/windows, wine prefix inside it
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -26,8 +27,11 @@ fi
 cmake --build "$native" --target fake_transmitter >/dev/null
 fake="$native/tests/device/fake_transmitter/fake_transmitter"
 
+# The window too, when Qt for Windows has been built (scripts/windows-window.sh).
+source "$here/scripts/windows-window.sh"
+windows_window_options "$here"
 cmake -S "$here" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-w64-x86_64.cmake" \
-  -DCMAKE_BUILD_TYPE=Release -DVOSTREL_BUILD_GUI=OFF -DVOSTREL_NATIVE_FAKE_TRANSMITTER="$fake" >/dev/null
+  -DCMAKE_BUILD_TYPE=Release "${window_options[@]}" -DVOSTREL_NATIVE_FAKE_TRANSMITTER="$fake" >/dev/null
 cmake --build "$build" -j "$(nproc)"
 
 # A prefix of its own (about 700 MB), made once; never the user's ~/.wine.
@@ -50,3 +54,4 @@ done
 if find "$root" -name '*.rules' | grep -q .; then echo "the ZIP holds a udev rule" >&2; exit 1; fi
 timeout 60 "$wine" "$root/vostrel-cli.exe" --help | grep -q encode
 echo "ZIP holds the programs, the example translation, the README and the licence, and runs"
+windows_installer_check "$here" "$build" "$wine"
