@@ -61,8 +61,14 @@ translation="$(timeout 60 "$wine" winepath -u "$appdata" | tr -d '\r')/vostrel-p
 mkdir -p "$translation"
 cp "$folder/kdx20Lang.example.ini" "$translation/kdx20Lang.ini"
 "$wine" 'C:\Program Files\Vostrel programmer\vostrel-programmer.exe' & program=$!
-window=$(timeout 120 xdotool search --sync --onlyvisible --name '^Vostrel Programmierger' | head -1) ||
-  fail "the installed window did not appear with the title from %APPDATA%"
+# Not xdotool's --sync, which gives up with BadWindow when one of wine's windows goes.
+window=
+for _ in $(seq 600); do
+  window=$(xdotool search --onlyvisible --name '^Vostrel Programmierger' 2>/dev/null | head -1) || true
+  [[ -n $window ]] && break
+  sleep 0.2
+done
+[[ -n $window ]] || fail "the installed window did not appear with the title from %APPDATA%"
 xprop -id "$window" -f _NET_WM_ICON 32x _NET_WM_ICON | grep -q 0xff2f4f6f || fail "the window lacks the program's icon"
 timeout 30 xdotool windowfocus --sync "$window"
 sleep 0.3

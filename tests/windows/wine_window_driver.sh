@@ -29,10 +29,22 @@ xdo() { timeout 60 xdotool "$@" || die "xdotool $* failed or timed out"; }
 # A path of this machine as the Windows program names it (wine maps / to Z:).
 windows_path() { local path; path=$(realpath -m "$1"); echo "Z:${path//\//\\}"; }
 
+# The first shown window whose title matches, within the given seconds. xdotool's own
+# --sync gives up with BadWindow when a window goes while it looks, and wine makes and
+# drops windows all the time.
+find_window() {  # title pattern, seconds
+  local until=$((SECONDS + $2)) found
+  while ((SECONDS < until)); do
+    found=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1) || true
+    [[ -n $found ]] && { echo "$found"; return 0; }
+    sleep 0.2
+  done
+  return 1
+}
+
 "$VOSTREL_WINE" "${exe[@]}" &
 program=$!
-window=$(timeout 120 xdotool search --sync --onlyvisible --name '^Vostrel programmer' | head -1) ||
-  die "the window did not appear"
+window=$(find_window '^Vostrel programmer' 120) || die "the window did not appear"
 focus_window() { xdo windowfocus --sync "$window"; sleep 0.3; }
 focus_window
 
@@ -47,48 +59,49 @@ kDataRateStop=64 kRepeatStop=66
 
 # The message box that must follow an action, read and dismissed.
 take_message() {  # [seconds to wait for it]
-  local box text
-  box=$(timeout "${1:-60}" xdotool search --sync --onlyvisible --name "$kBoxTitles" | head -1) || {
+  local box text=
+  box=$(find_window "$kBoxTitles" "${1:-60}") || {
     [[ -n ${1:-} ]] && { focus_window; return 0; }
     die "no message box appeared"
   }
-  xdo windowfocus --sync "$box"
-  sleep 0.3
   printf '' | xclip -selection clipboard
-  xdo key ctrl+c
-  for _ in $(seq 50); do
-    text=$(xclip -o -selection clipboard 2>/dev/null | tr -d '\r') || true
-    [[ -n $text ]] && break
-    sleep 0.1
+  # A busy machine may let the keys reach wine before the box has the focus: try again.
+  for _ in 1 2 3 4 5; do
+    xdo windowfocus --sync "$box"
+    sleep 0.3
+    xdo key ctrl+c
+    for _ in $(seq 20); do
+      text=$(xclip -o -selection clipboard 2>/dev/null | tr -d '\r') || true
+      [[ $text == -* ]] && break 2
+      sleep 0.1
+    done
   done
-  [[ -n $text ]] || die "the message box gave no text to copy"
+  [[ $text == -* ]] || die "the message box gave no text to copy"
   # ---- / title / ---- / text lines / ---- / buttons / ----
   awk '/^-+$/ { part++; next } part == 1 { title = $0 } part == 2 { text = text (text == "" ? "" : " / ") $0 }
        END { printf "message: %s: %s\n", title, text }' <<<"$text"
   xdo key Return
   for _ in $(seq 50); do
-    xdotool search --onlyvisible --name "$kBoxTitles" >/dev/null 2>&1 || break
+    [[ -z $(xdotool search --onlyvisible --name "$kBoxTitles" 2>/dev/null) ]] && break
     sleep 0.1
   done
   focus_window
 }
 
 # The file dialog opens with the focus in its file name box.
-name_file() {  # path
+name_file() {  # dialog title, path
   local dialog
-  dialog=$(timeout 60 xdotool search --sync --onlyvisible --name "$1" | head -1) || die "no '$1' file dialog appeared"
+  dialog=$(find_window "$1" 60) || die "no '$1' file dialog appeared"
   xdo windowfocus --sync "$dialog"
   sleep 0.5
   xdo key ctrl+a
   xdo type --delay 20 "$(windows_path "$2")"
   xdo key Return
   for _ in $(seq 100); do
-    xdotool search --onlyvisible --name "$1" >/dev/null 2>&1 || break
+    [[ -z $(xdotool search --onlyvisible --name "$1" 2>/dev/null) ]] && break
     sleep 0.1
   done
-  sleep 0.5
-  # Opening or saving may have shown a box.
-  if xdotool search --onlyvisible --name "$kBoxTitles" >/dev/null 2>&1; then take_message; else focus_window; fi
+  take_message 1  # opening or saving may have shown a box
 }
 
 while [[ $# -gt 0 ]]; do
