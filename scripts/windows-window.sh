@@ -23,7 +23,7 @@ windows_window_options() {  # project folder
 # started and uninstalled under wine on a display of its own.
 windows_installer_check() {  # project folder, build folder, wine loader
   local here=$1 build=$2 dir=$2/installer-check
-  [[ -f $build/app/vostrel-programmer.exe ]] || return 0
+  grep -q '^VOSTREL_BUILD_GUI:BOOL=ON$' "$build/CMakeCache.txt" || return 0
   echo "== Windows installer =="
   rm -rf "$dir" && mkdir -p "$dir"
   (cd "$build" && cpack -G NSIS -B "$dir" >/dev/null)
