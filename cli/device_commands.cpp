@@ -132,7 +132,7 @@ bool saveBackup(HidTransport& transport, const std::filesystem::path& source, Cl
             backup += std::to_string(suffix);
         }
         backup += ".bin";
-        const auto error = files::saveImageFile(backup, std::get<image::EepromImage>(read), true);
+        const auto error = files::saveImageFile(backup, std::get<image::EepromImage>(read), files::IfExists::Refuse);
         if (!error) {
             context.out << "Saved the transmitter's previous contents to " << files::utf8Name(backup) << '\n';
             return true;
