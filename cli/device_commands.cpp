@@ -45,21 +45,30 @@ std::string reportLengths(const device::HidDeviceInfo& info) {
            std::to_string(info.outputReportLength) + " bytes";
 }
 
+// An empty --emulator names no file: it would emulate a transmitter that keeps nothing.
+std::optional<int> refuseEmptyEmulator(const Arguments& arguments, CliContext& context, std::string_view command) {
+    if (arguments.value(kEmulatorOption) != "") return std::nullopt;
+    return usageError(context, command, "--emulator needs a file name");
+}
+
 int runDevices(const Arguments& arguments, CliContext& context) {
     if (!arguments.positionals.empty()) return usageError(context, "devices", "takes no arguments");
+    if (const auto empty = refuseEmptyEmulator(arguments, context, "devices")) return *empty;
     const auto transport = openTransport(arguments, context);
     const auto found = transport->enumerate(device::kTransmitterVendorId, device::kTransmitterProductId);
     if (found.empty()) {
         printMessage(context.err, {texts::keys::kDeviceNotFound, texts::Title::Error, {}});
         return kExitFailure;
     }
-    for (const auto& info : found) context.out << info.path << reportLengths(info) << '\n';
+    for (const auto& info : found) context.out << terminalText(info.path) << reportLengths(info) << '\n';
     return kExitSuccess;
 }
 
 int runRead(const Arguments& arguments, CliContext& context) {
     if (!arguments.positionals.empty()) return usageError(context, "read", "takes no arguments (use --image OUT)");
     const auto output = arguments.value("image");
+    if (const auto empty = refuseEmptyEmulator(arguments, context, "read")) return *empty;
+    if (const auto empty = refuseEmptyFileName(context, "read", {output.value_or("-")})) return *empty;
     // The emulator's file is the transmitter itself: never overwritten as an output.
     const std::filesystem::path emulatorFile = files::pathFromUtf8(arguments.value(kEmulatorOption).value_or(""));
     if (output && outputIsInput(*output, emulatorFile, context)) return kExitFailure;
@@ -103,13 +112,29 @@ std::string timestamp() {
     return text;
 }
 
+// Room a backup's name needs after the source's stem: ".backup-YYYYmmdd-HHMMSS-999.bin".
+constexpr std::size_t kBackupSuffixBytes = 31;
+// The longest name most file systems take, in bytes.
+constexpr std::size_t kMaxNameBytes = 255;
+
+// The stem cut to `bytes`, at a character's first byte so that the name stays UTF-8.
+std::string shortenedStem(std::string stem, std::size_t bytes) {
+    if (stem.size() <= bytes) return stem;
+    std::size_t end = bytes;
+    while (end > 0 && (static_cast<unsigned char>(stem[end]) & 0xC0) == 0x80) --end;
+    stem.resize(end);
+    return stem;
+}
+
 // Beside the configuration or image when it is a regular file; otherwise (standard
-// input, a FIFO) in the current directory.
+// input, a FIFO) in the current directory. A long name is shortened, so that a source
+// whose name is as long as a name may be still gets its backup.
 std::filesystem::path backupStem(const std::filesystem::path& source) {
     std::error_code error;
     const std::filesystem::path directory =
         std::filesystem::is_regular_file(source, error) ? source.parent_path() : std::filesystem::path();
-    return directory / files::pathFromUtf8(files::utf8Name(source.stem()) + ".backup-" + timestamp());
+    const std::string stem = shortenedStem(files::utf8Name(source.stem()), kMaxNameBytes - kBackupSuffixBytes);
+    return directory / files::pathFromUtf8(stem + ".backup-" + timestamp());
 }
 
 // Saves what the transmitter holds before it is overwritten, under a name no file has
@@ -134,11 +159,12 @@ bool saveBackup(HidTransport& transport, const std::filesystem::path& source, Cl
         backup += ".bin";
         const auto error = files::saveImageFile(backup, std::get<image::EepromImage>(read), files::IfExists::Refuse);
         if (!error) {
-            context.out << "Saved the transmitter's previous contents to " << files::utf8Name(backup) << '\n';
+            context.out << "Saved the transmitter's previous contents to " << terminalText(files::utf8Name(backup)) << '\n';
             return true;
         }
         if (!error->alreadyExists || suffix == kMaxSuffix) {
-            context.err << error->what << '\n' << kNoBackup;
+            failure(context, error->what);
+            context.err << kNoBackup;
             return false;
         }
     }
@@ -165,6 +191,9 @@ int runWrite(const Arguments& arguments, CliContext& context) {
     if (arguments.positionals.size() > 1 || sources != 1) {
         return usageError(context, "write", "give either one CONFIG or --image IN");
     }
+    if (const auto empty = refuseEmptyEmulator(arguments, context, "write")) return *empty;
+    const std::string source = arguments.value("image").value_or(arguments.positionals.empty() ? "" : arguments.positionals[0]);
+    if (const auto empty = refuseEmptyFileName(context, "write", {source})) return *empty;
     const auto job = prepareWrite(arguments, context);
     if (!job) return kExitFailure;
     const auto transport = openTransport(arguments, context);

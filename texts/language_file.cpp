@@ -9,6 +9,8 @@
 #include <fstream>
 #include <system_error>
 
+#include "texts/utf8.h"
+
 namespace vostrel::texts {
 namespace {
 
@@ -68,15 +70,6 @@ std::size_t utf8SequenceLength(std::string_view text, std::size_t i) {
         if ((byte(i + k) & 0xC0) != 0x80) return 0;
     }
     return length;
-}
-
-bool isValidUtf8(std::string_view text) {
-    for (std::size_t i = 0; i < text.size();) {
-        const std::size_t length = utf8SequenceLength(text, i);
-        if (length == 0) return false;
-        i += length;
-    }
-    return true;
 }
 
 // Windows-1252 differs from Latin-1 only in 0x80 to 0x9F; its five unused bytes keep
@@ -144,6 +137,15 @@ std::optional<std::string> readSmallFile(const std::filesystem::path& path) {
 }
 
 }  // namespace
+
+bool isValidUtf8(std::string_view text) {
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t length = utf8SequenceLength(text, i);
+        if (length == 0) return false;
+        i += length;
+    }
+    return true;
+}
 
 std::string decodeLanguageFile(std::string_view fileBytes) {
     if (!isValidUtf8(fileBytes)) return windows1252ToUtf8(fileBytes);
