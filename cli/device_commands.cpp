@@ -236,9 +236,9 @@ constexpr std::array<Command, 3> kDeviceCommands = {{
      "Before writing to a real transmitter its current contents are saved beside CONFIG\n"
      "or IN (in the current directory when that is no regular file) as\n"
      "NAME.backup-YYYYmmdd-HHMMSS.bin, or NAME.backup-YYYYmmdd-HHMMSS-N.bin when that name\n"
-     "exists; when no backup can be saved, nothing is written. The table of items is\n"
-     "emptied first and written last, so an interrupted write leaves each item as it was,\n"
-     "as written, or empty.\n",
+     "exists (NAME cut to 224 bytes); when no backup can be saved, nothing is written.\n"
+     "The table of items is emptied first and written last, so an interrupted write\n"
+     "leaves each item as it was, as written, or empty.\n",
      kWriteOptions, runWrite},
 }};
 
