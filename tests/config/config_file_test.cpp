@@ -254,7 +254,9 @@ TEST(ConfigOrImage, OnlyAFileOfImageSizeThatIsNoConfigurationIsAnImage) {
     for (const auto& c : cases) {
         const config::ConfigOrImage outcome = config::parseConfigOrImage(c.bytes);
         EXPECT_EQ(outcome.index(), c.expectedKind) << c.bytes.size() << " bytes: " << c.bytes.substr(0, 20);
-        if (const auto* error = std::get_if<config::ConfigError>(&outcome)) EXPECT_EQ(error->line, c.errorLine);
+        if (const auto* error = std::get_if<config::ConfigError>(&outcome)) {
+            EXPECT_EQ(error->line, c.errorLine);
+        }
         if (const auto* image = std::get_if<image::EepromImage>(&outcome)) {
             EXPECT_EQ(std::string(image->bytes.begin(), image->bytes.end()), c.bytes);
         }
