@@ -220,7 +220,7 @@ private:
         Descriptor next(::openat(directory_.get(), part.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
         struct stat status {};
         if (!next.valid() || ::fstat(next.get(), &status) != 0) return systemFailure(named_, doing());
-        if (S_ISLNK(status.st_mode)) return follow(next, status, false);
+        if (S_ISLNK(status.st_mode)) return follow(next, status, nullptr);
         if (!S_ISDIR(status.st_mode)) return systemFailure(named_, doing(), ENOTDIR);
         directory_ = std::move(next);
         return std::nullopt;
@@ -240,7 +240,7 @@ private:
         }
         struct stat status {};
         if (::fstat(file.get(), &status) != 0) return systemFailure(named_, doing());
-        if (S_ISLNK(status.st_mode)) return follow(file, status, true);
+        if (S_ISLNK(status.st_mode)) return follow(file, status, &part);
         if (metLink && replacing) {
             // No longer the link that O_NOFOLLOW refused a moment ago: look again.
             if (++looks_ >= kMaxLooks) return failure(named_, std::string(doing()) + ": the name keeps changing");
@@ -261,7 +261,10 @@ private:
     }
 
     // Reads the link just opened and goes on with its components in front of the rest.
-    std::optional<Resolution> follow(const Descriptor& link, const struct stat& linkStatus, bool final) {
+    // `finalName` is the link's name when it is the last component.
+    std::optional<Resolution> follow(const Descriptor& link, const struct stat& linkStatus,
+                                     const std::string* finalName) {
+        const bool final = finalName != nullptr;
         if (++links_ > kMaxSymlinks) return systemFailure(named_, doing(), ELOOP);
         struct stat directoryStatus {};
         if (::fstat(directory_.get(), &directoryStatus) != 0) return systemFailure(named_, doing());
@@ -276,7 +279,7 @@ private:
         if (static_cast<std::size_t>(length) >= target.size()) return systemFailure(named_, doing(), ENAMETOOLONG);
         target.resize(static_cast<std::size_t>(length));
         if (const auto fd = descriptorNamed(target)) return OpenDescriptor{*fd};
-        if (final && onProcFileSystem(directory_.get())) return openThroughKernel(link);
+        if (final && onProcFileSystem(directory_.get())) return openThroughKernel(*finalName);
         if (target.empty()) return systemFailure(named_, doing(), ENOENT);
         if (final && namesADirectory(target)) return systemFailure(named_, doing(), EISDIR);
         if (target.starts_with('/')) {
@@ -290,17 +293,9 @@ private:
 
     // Another process's descriptor under /proc: its text ("pipe:[4711]", a deleted
     // file) names nothing to walk, so the kernel opens it.
-    Resolution openThroughKernel(const Descriptor& link) {
-        Found result;
-        result.directory = std::move(directory_);
-        if (ifExists_ == IfExists::Refuse) {
-            result.file = Descriptor(::dup(link.get()));
-            result.status.st_mode = S_IFLNK;
-            return result;
-        }
-        char procPath[64];
-        std::snprintf(procPath, sizeof procPath, "/proc/self/fd/%d", link.get());
-        result.file = Descriptor(::open(procPath, O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    Resolution openThroughKernel(const std::string& name) {
+        const int flags = ifExists_ == IfExists::Refuse ? O_PATH : O_WRONLY | O_NONBLOCK | O_NOCTTY;
+        Found result = found(name, Descriptor(::openat(directory_.get(), name.c_str(), flags | O_CLOEXEC)));
         if (!result.file.valid() || ::fstat(result.file.get(), &result.status) != 0) {
             return systemFailure(named_, doing());
         }
