@@ -8,7 +8,6 @@
 #include "cli_test_support.h"
 #include "config/config_file.h"
 #include "image/air_time.h"
-#include "image/slot_table.h"
 
 using namespace vostrel;
 using namespace vostrel::cli::testing;
@@ -123,12 +122,8 @@ TEST(AirtimeCommand, AnImageReadBackGivesTheFiguresOfItsConfiguration) {
 TEST(AirtimeCommand, RefusalsAndMisuse) {
     ScratchDirectory dir;
     writeFile(dir.file("bad.conf"), "[Item01]\nCapCode = 9999999\n");
-    image::EepromImage noRate = sampleImage();
-    noRate.bytes[1] |= 0x30;
-    writeFile(dir.file("norate.bin"), bytesOf(noRate));
-    image::EepromImage damaged = sampleImage();
-    damaged.storeCodeword(image::loadSlot(damaged, 4).start, paging::kIdleCodeword);  // row 5 loses its sync
-    writeFile(dir.file("damaged.bin"), bytesOf(damaged));
+    writeFile(dir.file("norate.bin"), bytesOf(noRateImage()));
+    writeFile(dir.file("damaged.bin"), bytesOf(damagedImage()));
     const struct {
         std::vector<std::string> arguments;
         int status;
