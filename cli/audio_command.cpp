@@ -54,7 +54,8 @@ std::optional<image::EepromImage> loadInput(const std::filesystem::path& path, C
         if (reportImageReadable(*image, context) != kExitSuccess) return std::nullopt;
         return *image;
     }
-    auto built = buildConfigFile(path, context);
+    // Not read again: a second open of a FIFO would wait for a writer that is gone.
+    auto built = buildConfigText(path, std::get<std::string>(text), context);
     if (!built) return std::nullopt;
     return built->image;
 }

@@ -5,6 +5,16 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#if !defined(_WIN32)
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 #include "cli_test_support.h"
 #include "config/config_file.h"
 #include "image/air_time.h"
@@ -118,6 +128,30 @@ TEST(AirtimeCommand, AnImageReadBackGivesTheFiguresOfItsConfiguration) {
               "total                                     24.734\n");
     EXPECT_EQ(run({"airtime", dir.file("pages.conf")}).out, table.out);
 }
+
+#if !defined(_WIN32)
+TEST(AirtimeCommand, ReadsAPipeOnce) {
+    ScratchDirectory dir;
+    writeFile(dir.file("pages.conf"), kExampleConfig);
+    const std::string fifo = dir.file("pages.fifo");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::atomic<bool> done = false;
+    std::thread writer([&] {
+        std::ofstream(fifo) << kExampleConfig;
+        // Opening it a second time would wait for a writer for ever: this one brings an
+        // empty text, so the figures come out wrong instead.
+        while (!done) {
+            if (const int end = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK); end >= 0) ::close(end);
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    });
+    const CliRun result = run({"airtime", fifo});
+    done = true;
+    writer.join();
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, run({"airtime", dir.file("pages.conf")}).out);
+}
+#endif
 
 TEST(AirtimeCommand, RefusalsAndMisuse) {
     ScratchDirectory dir;
