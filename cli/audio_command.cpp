@@ -115,7 +115,7 @@ std::string milliseconds(double seconds) {
 
 // The capcodes of the stored rows, as decode prints them.
 std::array<long long, image::kRowCount> storedCapcodes(const image::EepromImage& image) {
-    const image::ImageContents contents = image::readImage(image);
+    const image::ImageContents contents = image::decodeImage(image);
     std::array<long long, image::kRowCount> capcodes{};
     for (unsigned row = 0; row < image::kRowCount; ++row) capcodes[row] = image::leadingInteger(contents.rows[row].capcode);
     return capcodes;
