@@ -79,19 +79,7 @@ void reportConfigError(const std::filesystem::path& path, const config::ConfigEr
     failure(context, files::utf8Name(path) + ':' + std::to_string(error.line) + ": " + error.what);
 }
 
-std::optional<image::BuiltImage> buildConfigFile(const std::filesystem::path& path, CliContext& context) {
-    auto text = files::readWholeFile(path, files::kMaxFileBytes);
-    if (auto* error = std::get_if<files::FileError>(&text)) {
-        failure(context, error->what);
-        return std::nullopt;
-    }
-    const config::ConfigOutcome parsed = config::parseConfig(std::get<std::string>(text));
-    if (const auto* error = std::get_if<config::ConfigError>(&parsed)) {
-        reportConfigError(path, *error, context);
-        return std::nullopt;
-    }
-    return buildEntries(path, std::get<image::ProgrammerEntries>(parsed), context);
-}
+namespace {
 
 std::optional<image::BuiltImage> buildEntries(const std::filesystem::path& path,
                                               const image::ProgrammerEntries& entries, CliContext& context) {
@@ -103,6 +91,27 @@ std::optional<image::BuiltImage> buildEntries(const std::filesystem::path& path,
     auto& built = std::get<image::BuiltImage>(outcome);
     if (const auto warning = built.warning()) printMessage(context.err, *warning);
     return std::move(built);
+}
+
+}  // namespace
+
+std::optional<image::BuiltImage> buildConfigFile(const std::filesystem::path& path, CliContext& context) {
+    auto text = files::readWholeFile(path, files::kMaxFileBytes);
+    if (auto* error = std::get_if<files::FileError>(&text)) {
+        failure(context, error->what);
+        return std::nullopt;
+    }
+    return buildConfigText(path, std::get<std::string>(text), context);
+}
+
+std::optional<image::BuiltImage> buildConfigText(const std::filesystem::path& path, const std::string& text,
+                                                 CliContext& context) {
+    const config::ConfigOutcome parsed = config::parseConfig(text);
+    if (const auto* error = std::get_if<config::ConfigError>(&parsed)) {
+        reportConfigError(path, *error, context);
+        return std::nullopt;
+    }
+    return buildEntries(path, std::get<image::ProgrammerEntries>(parsed), context);
 }
 
 namespace {

@@ -81,10 +81,9 @@ int saveOutput(const std::string& output, std::string_view bytes, CliContext& co
 // file) go to stderr and give nothing; the image-full warning goes to stderr and the
 // image is returned.
 std::optional<image::BuiltImage> buildConfigFile(const std::filesystem::path& path, CliContext& context);
-
-// Builds the entries read from the configuration file `path` as buildConfigFile does.
-std::optional<image::BuiltImage> buildEntries(const std::filesystem::path& path,
-                                              const image::ProgrammerEntries& entries, CliContext& context);
+// The same for the text already read from `path`: a pipe or FIFO gives its text once.
+std::optional<image::BuiltImage> buildConfigText(const std::filesystem::path& path, const std::string& text,
+                                                 CliContext& context);
 
 // "FILE:LINE: what" on stderr.
 void reportConfigError(const std::filesystem::path& path, const config::ConfigError& error, CliContext& context);

@@ -9,8 +9,6 @@
 #include <cstring>
 
 #include "cli_test_support.h"
-#include "image/slot_table.h"
-#include "paging/codeword.h"
 
 using namespace vostrel;
 using namespace vostrel::cli::testing;
@@ -52,12 +50,8 @@ TEST(AudioCommand, RefusalsAndMisuse) {
     ScratchDirectory dir;
     writeFile(dir.file("pages.conf"), kSampleConfig);
     writeFile(dir.file("bad.conf"), "[Item01]\nCapCode = 9999999\n");
-    image::EepromImage noRate = sampleImage();
-    noRate.bytes[1] |= 0x30;
-    writeFile(dir.file("norate.bin"), bytesOf(noRate));
-    image::EepromImage damaged = sampleImage();
-    damaged.storeCodeword(image::loadSlot(damaged, 4).start, paging::kIdleCodeword);  // row 5 loses its sync
-    writeFile(dir.file("damaged.bin"), bytesOf(damaged));
+    writeFile(dir.file("norate.bin"), bytesOf(noRateImage()));
+    writeFile(dir.file("damaged.bin"), bytesOf(damagedImage()));
     // A configuration of exactly an image's size, with a mistake on line 3.
     const std::string mistaken = "[Item01]\nCapCode = 8\nTone = X\n";
     writeFile(dir.file("mistaken.conf"), mistaken + std::string(512 - mistaken.size(), '#'));

@@ -44,6 +44,7 @@ TEST(CliDispatch, HelpAndUsage) {
         {{"build", "a.conf", ""}, "vostrel-cli build: a file name is empty"},
         {{"decode", ""}, "vostrel-cli decode: a file name is empty"},
         {{"audio", "", "x.wav"}, "vostrel-cli audio: a file name is empty"},
+        {{"airtime", ""}, "vostrel-cli airtime: a file name is empty"},
         {{"read", "--image", ""}, "vostrel-cli read: a file name is empty"},
         {{"write", ""}, "vostrel-cli write: a file name is empty"},
         {{"devices", "--emulator", ""}, "vostrel-cli devices: --emulator needs a file name"},
