@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <variant>
 
 #include "device/hid_transport.h"
@@ -19,6 +20,8 @@ struct HidLink {
     std::uint16_t outputReportLength = 0;
     std::uint16_t vendorId = 0;
     std::uint16_t productId = 0;
+    // The device as the transport names it.
+    std::string path;
 };
 
 enum class DiscoveryFailure {
