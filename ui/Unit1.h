@@ -79,6 +79,7 @@ private:
     void showEepromUse(const std::vector<vostrel::texts::Message>& line);
     void markRow(std::size_t index, const std::optional<vostrel::texts::Message>& refusal);
 
+    bool takesDroppedFile(const QMimeData* data) const;
     QString chooseFile(bool toSave);
     void rememberDirectory(const QString& path);
 
