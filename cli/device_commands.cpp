@@ -10,7 +10,7 @@
 
 #include "cli/command.h"
 #include "device/eeprom_programmer.h"
-#include "device/emulated_transmitter.h"
+#include "device/emulator/emulated_transmitter.h"
 #include "device/transmitter_hold.h"
 #include "files/backups.h"
 #include "files/utf8_path.h"
@@ -44,8 +44,8 @@ int deviceFailure(CliContext& context, const device::DeviceFailure& failure) {
 }
 
 std::string reportLengths(const device::HidDeviceInfo& info) {
-    return "\tinput report " + std::to_string(info.inputReportLength) + " bytes\toutput report " +
-           std::to_string(info.outputReportLength) + " bytes";
+    return "\tinput report " + std::to_string(info.reports.inputReportLength) + " bytes\toutput report " +
+           std::to_string(info.reports.outputReportLength) + " bytes";
 }
 
 int runDevices(const Arguments& arguments, CliContext& context) {
@@ -84,7 +84,7 @@ struct WriteJob {
 // An image that cannot be read back would leave the transmitter paging nobody, or
 // paging garbage: it is written only on request.
 bool refuseDamagedImage(const image::EepromImage& image, const std::filesystem::path& file, CliContext& context) {
-    const std::optional<int> badRow = image::readImage(image).readErrorRow;
+    const std::optional<int> badRow = image::decodeImage(image).readErrorRow;
     if (!badRow) return false;
     context.err << files::utf8Name(file) << ": the image is damaged: row " << *badRow
                 << " cannot be read (\"EEPROM read error\"); nothing was written.\n"

@@ -50,18 +50,18 @@ std::variant<TransmitterHold, DeviceFailure> TransmitterHold::take(HidTransport&
 }
 
 std::optional<image::EepromImage> TransmitterHold::readAllWords(const TransferProgress& progress) {
-    return readImage(link_, progress);
+    return device::readAllWords(link_, progress);
 }
 
 bool TransmitterHold::writeWords(const image::EepromImage& image, unsigned wordCount,
                                  const TransferProgress& progress) {
-    return writeImage(link_, image, wordCount, progress);
+    return device::writeWords(link_, image, wordCount, progress);
 }
 
 std::optional<std::optional<WordMismatch>> TransmitterHold::readBack(const image::EepromImage& image,
                                                                      unsigned wordCount,
                                                                      const TransferProgress& progress) {
-    const std::optional<image::EepromImage> read = readWords(link_, wordCount, progress);
+    const std::optional<image::EepromImage> read = device::readWords(link_, wordCount, progress);
     if (!read) return std::nullopt;
     for (unsigned address = 0; address < wordCount; ++address) {
         if (read->word(address) != image.word(address)) {

@@ -30,8 +30,8 @@ ImageChanges compareImages(const EepromImage& held, const EepromImage& toWrite, 
     // text padded to whole groups of five) counts as unchanged.
     EepromImage after = held;
     std::copy_n(toWrite.bytes.begin(), 2 * std::min(wordCount, kImageWords), after.bytes.begin());
-    const ImageContents before = readImage(held);
-    const ImageContents written = readImage(after);
+    const ImageContents before = decodeImage(held);
+    const ImageContents written = decodeImage(after);
     ImageChanges changes;
     changes.heldReadable = !before.readErrorRow;
     changes.heldSettings = before.settings;

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "device/emulated_transmitter.h"
+#include "device/emulator/emulated_transmitter.h"
 #include "device/transmitter_hold.h"
 #include "device_test_support.h"
 

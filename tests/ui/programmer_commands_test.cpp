@@ -100,7 +100,7 @@ protected:
         return written;
     }
 
-    image::PagerRows deviceRows() const { return image::readImage(transmitter_.eeprom()).rows; }
+    image::PagerRows deviceRows() const { return image::decodeImage(transmitter_.eeprom()).rows; }
     bool deviceUntouched() const { return transmitter_.openCount() == 0 && transmitter_.receivedReports().empty(); }
 
     EmulatedTransmitter transmitter_;
@@ -640,8 +640,8 @@ TEST_F(Overwrite, OpenOfTheBackupThenWritePutsTheCallsBack) {
     restorer.window().openFile(QString::fromStdString(backups()[0].string()));
     restorer.clickWrite();
     EXPECT_EQ(restorer.messages().back(), kWriteCompleted);
-    EXPECT_EQ(image::readImage(transmitter_.eeprom()).rows, image::readImage(held_).rows);
-    EXPECT_EQ(image::readImage(transmitter_.eeprom()).settings, image::readImage(held_).settings);
+    EXPECT_EQ(image::decodeImage(transmitter_.eeprom()).rows, image::decodeImage(held_).rows);
+    EXPECT_EQ(image::decodeImage(transmitter_.eeprom()).settings, image::decodeImage(held_).settings);
 }
 
 }  // namespace
