@@ -8,13 +8,6 @@ namespace {
 
 DeviceFailure commandFail() { return DeviceFailure{texts::Message{texts::keys::kCommandFail, texts::Title::Error, {}}}; }
 
-bool sameWords(const image::EepromImage& a, const image::EepromImage& b, unsigned wordCount) {
-    for (unsigned address = 0; address < wordCount; ++address) {
-        if (a.word(address) != b.word(address)) return false;
-    }
-    return true;
-}
-
 // One running count over the steps of a sequence: each step's own progress is moved on
 // by the exchanges of the steps before it.
 class SequenceProgress {
@@ -58,17 +51,18 @@ bool TransmitterHold::writeWords(const image::EepromImage& image, unsigned wordC
     return device::writeWords(link_, image, wordCount, progress);
 }
 
-std::optional<std::optional<WordMismatch>> TransmitterHold::readBack(const image::EepromImage& image,
-                                                                     unsigned wordCount,
-                                                                     const TransferProgress& progress) {
-    const std::optional<image::EepromImage> read = device::readWords(link_, wordCount, progress);
-    if (!read) return std::nullopt;
+std::optional<image::EepromImage> TransmitterHold::readWords(unsigned wordCount, const TransferProgress& progress) {
+    return device::readWords(link_, wordCount, progress);
+}
+
+std::optional<WordMismatch> firstDifference(const image::EepromImage& read, const image::EepromImage& written,
+                                            unsigned wordCount) {
     for (unsigned address = 0; address < wordCount; ++address) {
-        if (read->word(address) != image.word(address)) {
-            return std::optional<WordMismatch>(WordMismatch{address, read->word(address), image.word(address)});
+        if (read.word(address) != written.word(address)) {
+            return WordMismatch{address, read.word(address), written.word(address)};
         }
     }
-    return std::optional<WordMismatch>();
+    return std::nullopt;
 }
 
 WriteOutcome writeUnderOneHold(HidTransport& transport, const image::EepromImage& image, unsigned wordCount,
@@ -95,7 +89,7 @@ WriteOutcome writeUnderOneHold(HidTransport& transport, const image::EepromImage
         outcome.held = hold.readAllWords(sequence.step());
         if (!outcome.held) return failed(End::ReadFailed);
         // The read has just shown them: sending them again would change nothing.
-        if (sameWords(*outcome.held, image, wordCount)) {
+        if (!firstDifference(*outcome.held, image, wordCount)) {
             sequence.finish();
             outcome.end = End::AlreadyThere;
             return outcome;
@@ -107,11 +101,11 @@ WriteOutcome writeUnderOneHold(HidTransport& transport, const image::EepromImage
     }
     if (!hold.writeWords(image, wordCount, sequence.step())) return failed(End::WriteFailed);
     if (steps.readBack) {
-        const auto compared = hold.readBack(image, wordCount, sequence.step());
-        if (!compared) return failed(End::ReadBackFailed);
-        if (*compared) {
+        const std::optional<image::EepromImage> readBack = hold.readWords(wordCount, sequence.step());
+        if (!readBack) return failed(End::ReadBackFailed);
+        outcome.mismatch = firstDifference(*readBack, image, wordCount);
+        if (outcome.mismatch) {
             outcome.end = End::VerifyFailed;
-            outcome.mismatch = **compared;
             return outcome;
         }
     }

@@ -28,6 +28,10 @@ struct WordMismatch {
     friend bool operator==(const WordMismatch&, const WordMismatch&) = default;
 };
 
+// The first of words 0..wordCount-1 that `read` holds otherwise than `written`.
+std::optional<WordMismatch> firstDifference(const image::EepromImage& read, const image::EepromImage& written,
+                                            unsigned wordCount);
+
 // An open, locked transmitter. Destroying the hold closes the device and lets it go.
 class TransmitterHold {
 public:
@@ -42,10 +46,8 @@ public:
     std::optional<image::EepromImage> readAllWords(const TransferProgress& progress = {});
     // Words 0..wordCount-1 in crashConsistentOrder; false at the first failed exchange.
     bool writeWords(const image::EepromImage& image, unsigned wordCount, const TransferProgress& progress = {});
-    // Reads words 0..wordCount-1 back and compares them with `image`: the first that
-    // differs, or nothing in the inner optional; nothing at all when an exchange failed.
-    std::optional<std::optional<WordMismatch>> readBack(const image::EepromImage& image, unsigned wordCount,
-                                                        const TransferProgress& progress = {});
+    // Words 0..wordCount-1 (the others 0); nothing unless every exchange succeeded.
+    std::optional<image::EepromImage> readWords(unsigned wordCount, const TransferProgress& progress = {});
 
 private:
     explicit TransmitterHold(HidLink link) : link_(std::move(link)) {}

@@ -152,13 +152,20 @@ std::variant<fs::path, FileError> backupFolder() {
 std::string backupStem(const std::tm& localTime, std::string_view devicePath) {
     char time[32];
     const std::size_t length = std::strftime(time, sizeof time, kTimeFormat.data(), &localTime);
-    return std::string(time, length) + '-' + deviceName(devicePath);
+    // Appended one by one: GCC 12 misreads the chained + at -O3 (-Wrestrict).
+    std::string stem(time, length);
+    stem += '-';
+    stem += deviceName(devicePath);
+    return stem;
 }
 
 std::variant<fs::path, FileError> saveNewImageFile(const fs::path& stem, const image::EepromImage& image) {
     for (int number = 0;; ++number) {
         fs::path file = stem;
-        if (number > 0) file += "-" + std::to_string(number);
+        if (number > 0) {
+            file += "-";
+            file += std::to_string(number);
+        }
         file += ".bin";
         std::optional<FileError> error = saveImageFile(file, image, true);
         if (!error) return file;
