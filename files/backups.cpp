@@ -46,13 +46,13 @@ std::tm localTimeNow() {
 
 bool safeInName(char character) {
     const auto byte = static_cast<unsigned char>(character);
-    return byte < 0x80 && (std::isalnum(byte) != 0 || character == '.' || character == '_' || character == '-');
+    return byte < 0x80 && (std::isalnum(byte) != 0 || character == '_');
 }
 
-// A device path as part of a file name: no separators, no characters a file system
-// refuses, nothing that hides the file (a leading '.') or that Windows drops (a
-// trailing '.'). Windows' HID paths end in the HID class's interface identifier, the
-// same for every device: it is left out.
+// A device path as part of a file name: letters, digits and '_', every run of other
+// characters one '-'. So no separators, nothing a file system refuses, no dot that
+// would hide the file or pass for an extension. Windows' HID paths end in the HID
+// class's interface identifier, the same for every device: it is left out.
 std::string deviceName(std::string_view devicePath) {
     if (devicePath.ends_with('}')) {
         if (const std::size_t brace = devicePath.rfind('{'); brace != std::string_view::npos) {
@@ -66,8 +66,7 @@ std::string deviceName(std::string_view devicePath) {
         name += kept;
         if (name.size() == kMaxDeviceNameLength) break;
     }
-    while (!name.empty() && (name.back() == '-' || name.back() == '.')) name.pop_back();
-    while (!name.empty() && name.front() == '.') name.erase(0, 1);
+    if (!name.empty() && name.back() == '-') name.pop_back();
     return name.empty() ? std::string("transmitter") : name;
 }
 

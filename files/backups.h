@@ -8,8 +8,8 @@
 //   anywhere else: $XDG_DATA_HOME/vostrel-programmer/backups, by default
 //                  ~/.local/share/vostrel-programmer/backups
 // A backup is named YYYYmmdd-HHMMSS-DEVICE.bin (local time, then the transmitter's path
-// with every character but letters, digits, '.', '_' and '-' made a '-'), so that names
-// sort by age. Only the newest kBackupsKept files of that form are kept; nothing else in
+// with every run of characters other than letters, digits and '_' made one '-'), so
+// that names sort by age. Only the newest kBackupsKept files of that form are kept; nothing else in
 // the folder is ever removed.
 
 #include <cstddef>

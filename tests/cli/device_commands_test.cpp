@@ -5,11 +5,12 @@
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
+#include <cstring>
 #include <regex>
 
+#if !defined(_WIN32)
 #include <unistd.h>
-
-#include <cstring>
+#endif
 
 #include "cli_test_support.h"
 #include "device/word_transfer.h"
@@ -202,6 +203,7 @@ TEST_F(HardwareCommands, BackupNameThatExistsGetsANumber) {
     EXPECT_EQ(readFile(saved[1].str()), bytesOf(patternImage()));
 }
 
+#if !defined(_WIN32)
 // A configuration read from a pipe has no folder to put the backup beside: it goes to
 // the window's backup folder, under the user's data folder.
 TEST_F(HardwareCommands, BackupOfAConfigurationFromAPipeGoesToTheBackupFolder) {
@@ -228,6 +230,7 @@ TEST_F(HardwareCommands, BackupOfAConfigurationFromAPipeGoesToTheBackupFolder) {
     EXPECT_TRUE(result.out.starts_with("Saved the transmitter's previous contents to " + backups[0].string() + "\n"));
     expectWritten(device.eeprom(), sampleImage(), sampleWordCount());
 }
+#endif
 
 TEST_F(HardwareCommands, WordsAlreadyThereAreNotSentAgain) {
     ASSERT_EQ(runOnDevice({"write", "--no-backup", config}).status, 0);

@@ -73,7 +73,7 @@ TEST(BackupStem, TimeThenTheDeviceAsAPlainName) {
         {"/dev/hidraw0", "20260307-090503-dev-hidraw0"},
         {R"(\\?\hid#vid_0925&pid_1234#6&2b3c4d5e&0&0000#{4d1e55b2-f16f-11cf-88cb-001111000030})",
          "20260307-090503-hid-vid_0925-pid_1234-6-2b3c4d5e-0-0000"},
-        {"emulated:/tmp/eeprom.bin", "20260307-090503-emulated-tmp-eeprom.bin"},
+        {"emulated:/tmp/eeprom.bin", "20260307-090503-emulated-tmp-eeprom-bin"},
         {"..", "20260307-090503-transmitter"},
         {"", "20260307-090503-transmitter"},
         {"Gerät ümlaut\n\x1b[31m", "20260307-090503-Ger-t-mlaut-31m"},
