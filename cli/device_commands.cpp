@@ -120,15 +120,27 @@ std::string timestamp() {
 
 constexpr std::string_view kNoBackup = "No backup of the transmitter could be made; nothing was written.\n";
 
+// True when `source` is a regular file in a folder of files. A file reached through an
+// open descriptor (/dev/stdin, /dev/fd/N, /proc/self/fd/N) has its name in /dev or
+// /proc, where a backup would be lost at the next start or could not be made.
+bool liesInAFolder(const std::filesystem::path& source) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(source, error)) return false;
+    const std::filesystem::path folder =
+        std::filesystem::weakly_canonical(std::filesystem::absolute(source, error).parent_path(), error);
+    if (error) return false;
+    const std::string name = folder.generic_string();
+    return name != "/dev" && !name.starts_with("/dev/") && name != "/proc" && !name.starts_with("/proc/");
+}
+
 // Saves what the transmitter holds before it is overwritten, under a name no file has
-// yet: beside the configuration or image when that is a regular file, else (standard
+// yet: beside the configuration or image when that lies in a folder, else (standard
 // input, a FIFO) in the backup folder the window uses. Without a backup nothing is
 // written.
 bool saveBackup(const image::EepromImage& held, const std::filesystem::path& source, const std::string& devicePath,
                 CliContext& context) {
-    std::error_code error;
     std::variant<std::filesystem::path, files::FileError> saved = files::FileError{};
-    if (std::filesystem::is_regular_file(source, error)) {
+    if (liesInAFolder(source)) {
         const std::filesystem::path stem =
             source.parent_path() / files::pathFromUtf8(files::utf8Name(source.stem()) + ".backup-" + timestamp());
         saved = files::saveNewImageFile(stem, held);
@@ -234,16 +246,17 @@ constexpr std::array<Command, 3> kDeviceCommands = {{
      "of the last stored item (at least 17), then prints \"Data write completed\".\n"
      "Before writing to a real transmitter its current contents are saved beside CONFIG\n"
      "or IN as NAME.backup-YYYYmmdd-HHMMSS.bin (NAME.backup-YYYYmmdd-HHMMSS-N.bin when\n"
-     "that name exists); when CONFIG or IN is no regular file (standard input, a FIFO),\n"
-     "in the window's backup folder ($XDG_DATA_HOME/vostrel-programmer/backups, by\n"
-     "default ~/.local/share/vostrel-programmer/backups; on Windows in the local\n"
-     "application data folder) as YYYYmmdd-HHMMSS-DEVICE.bin, where the newest 50 are\n"
-     "kept. When no backup can be saved, nothing is written. When the transmitter holds\n"
-     "these words already, none is sent. The transmitter is held from the backup to the\n"
-     "end of the read-back, so no other program can change it in between. The table of\n"
-     "items is emptied first and written last, so an interrupted write leaves each item\n"
-     "as it was, as written, or empty. An image IN that cannot be read back (\"EEPROM\n"
-     "read error\") is refused unless --force is given.\n",
+     "that name exists); when CONFIG or IN is no regular file in a folder (a pipe,\n"
+     "/dev/stdin), in the window's backup folder as YYYYmmdd-HHMMSS-DEVICE.bin, where the\n"
+     "newest 50 are kept: $XDG_DATA_HOME/vostrel-programmer/backups (by default\n"
+     "~/.local/share/vostrel-programmer/backups), on Windows vostrel-programmer\\backups\n"
+     "in the local application data folder. When no backup can be saved, nothing is\n"
+     "written. When the transmitter holds these words already, none is sent. The\n"
+     "transmitter is held from the backup to the end of the read-back, so no other\n"
+     "program can change it in between. The table of items is emptied first and written\n"
+     "last, so an interrupted write leaves each item as it was, as written, or empty.\n"
+     "An image IN that cannot be read back (\"EEPROM read error\") is refused unless\n"
+     "--force is given.\n",
      kWriteOptions, runWrite},
 }};
 

@@ -9,6 +9,7 @@
 #include <regex>
 
 #if !defined(_WIN32)
+#include <fcntl.h>
 #include <unistd.h>
 #endif
 
@@ -204,31 +205,44 @@ TEST_F(HardwareCommands, BackupNameThatExistsGetsANumber) {
 }
 
 #if !defined(_WIN32)
-// A configuration read from a pipe has no folder to put the backup beside: it goes to
-// the window's backup folder, under the user's data folder.
-TEST_F(HardwareCommands, BackupOfAConfigurationFromAPipeGoesToTheBackupFolder) {
+// A configuration from a pipe, or a file passed as an open descriptor (/dev/stdin,
+// /proc/self/fd/N), has no folder to put the backup beside: it goes to the window's
+// backup folder, under the user's data folder (never into /dev or /proc).
+TEST_F(HardwareCommands, BackupOfAConfigurationWithoutAFolderGoesToTheBackupFolder) {
     const std::string dataHome = dir.file("data");
     const char* before = std::getenv("XDG_DATA_HOME");
     const std::optional<std::string> saved = before ? std::optional<std::string>(before) : std::nullopt;
     ::setenv("XDG_DATA_HOME", dataHome.c_str(), 1);
-    int pipeEnds[2];
-    ASSERT_EQ(::pipe(pipeEnds), 0);
-    ASSERT_EQ(::write(pipeEnds[1], kSampleConfig, std::strlen(kSampleConfig)), static_cast<ssize_t>(std::strlen(kSampleConfig)));
-    ::close(pipeEnds[1]);
-    const CliRun result = runOnDevice({"write", "/proc/self/fd/" + std::to_string(pipeEnds[0])});
-    ::close(pipeEnds[0]);
-    saved ? ::setenv("XDG_DATA_HOME", saved->c_str(), 1) : ::unsetenv("XDG_DATA_HOME");
-
-    EXPECT_EQ(result.status, 0) << result.err;
     const std::filesystem::path folder = std::filesystem::path(dataHome) / "vostrel-programmer" / "backups";
-    const std::regex backupName(R"(\d{8}-\d{6}-emulated-memory\.bin)");
-    std::vector<std::filesystem::path> backups;
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) backups.push_back(entry.path());
-    ASSERT_EQ(backups.size(), 1u);
-    EXPECT_TRUE(std::regex_match(backups[0].filename().string(), backupName)) << backups[0];
-    EXPECT_EQ(readFile(backups[0].string()), bytesOf(patternImage()));
-    EXPECT_TRUE(result.out.starts_with("Saved the transmitter's previous contents to " + backups[0].string() + "\n"));
-    expectWritten(device.eeprom(), sampleImage(), sampleWordCount());
+    const auto pipeHolding = [](const char* text) {
+        int ends[2];
+        EXPECT_EQ(::pipe(ends), 0);
+        EXPECT_EQ(::write(ends[1], text, std::strlen(text)), static_cast<ssize_t>(std::strlen(text)));
+        ::close(ends[1]);
+        return ends[0];
+    };
+    const auto fileHolding = [&](const char* text) {
+        writeFile(config, text);
+        return ::open(config.c_str(), O_RDONLY);
+    };
+    for (const bool fromPipe : {true, false}) {
+        SCOPED_TRACE(fromPipe ? "pipe" : "descriptor of a file");
+        std::filesystem::remove_all(folder);
+        device.setEeprom(patternImage());
+        const int descriptor = fromPipe ? pipeHolding(kSampleConfig) : fileHolding(kSampleConfig);
+        const CliRun result = runOnDevice({"write", "/proc/self/fd/" + std::to_string(descriptor)});
+        ::close(descriptor);
+        EXPECT_EQ(result.status, 0) << result.err;
+        const std::regex backupName(R"(\d{8}-\d{6}-emulated-memory\.bin)");
+        std::vector<std::filesystem::path> backups;
+        for (const auto& entry : std::filesystem::directory_iterator(folder)) backups.push_back(entry.path());
+        ASSERT_EQ(backups.size(), 1u);
+        EXPECT_TRUE(std::regex_match(backups[0].filename().string(), backupName)) << backups[0];
+        EXPECT_EQ(readFile(backups[0].string()), bytesOf(patternImage()));
+        EXPECT_TRUE(result.out.starts_with("Saved the transmitter's previous contents to " + backups[0].string() + "\n"));
+        expectWritten(device.eeprom(), sampleImage(), sampleWordCount());
+    }
+    saved ? ::setenv("XDG_DATA_HOME", saved->c_str(), 1) : ::unsetenv("XDG_DATA_HOME");
 }
 #endif
 
