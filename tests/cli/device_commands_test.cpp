@@ -16,6 +16,7 @@
 #include "cli_test_support.h"
 #include "device/word_transfer.h"
 #include "image/slot_table.h"
+#include "tests/device/weak_cell_transport.h"
 
 using namespace vostrel;
 using namespace vostrel::cli::testing;
@@ -343,49 +344,10 @@ TEST_F(HardwareCommands, DeviceFailuresEndWithTheirMessage) {
     }
 }
 
-// Stores a wrong low byte for one word, as a failing EEPROM cell would.
-class CorruptingTransport final : public device::HidTransport {
-public:
-    CorruptingTransport(device::HidTransport& target, unsigned address) : target_(target), address_(address) {}
-    std::vector<device::HidDeviceInfo> enumerate(std::uint16_t vendorId, std::uint16_t productId) override {
-        return target_.enumerate(vendorId, productId);
-    }
-    device::OpenResult open(const device::HidDeviceInfo& info) override {
-        device::OpenResult opened = target_.open(info);
-        if (opened.connection) opened.connection = std::make_unique<Connection>(std::move(opened.connection), address_);
-        return opened;
-    }
-
-private:
-    class Connection final : public device::HidConnection {
-    public:
-        Connection(std::unique_ptr<device::HidConnection> inner, unsigned address)
-            : inner_(std::move(inner)), address_(address) {}
-        int writeReport(std::span<const std::uint8_t> report) override {
-            std::vector<std::uint8_t> sent(report.begin(), report.end());
-            if (sent[device::kCommandByte] == static_cast<std::uint8_t>(device::WordCommand::WriteWord) &&
-                sent[device::kAddressByte] == address_) {
-                sent[device::kLowByte] ^= 0x01;
-            }
-            return inner_->writeReport(sent);
-        }
-        int readReport(std::span<std::uint8_t> buffer, std::chrono::milliseconds timeout) override {
-            return inner_->readReport(buffer, timeout);
-        }
-
-    private:
-        std::unique_ptr<device::HidConnection> inner_;
-        unsigned address_;
-    };
-
-    device::HidTransport& target_;
-    unsigned address_;
-};
-
 TEST_F(HardwareCommands, VerifyNamesTheFirstDifferingWord) {
     static constexpr unsigned kBadWord = 30;
     const CliRun result = run({"write", "--no-backup", "--verify", config},
-                              [this] { return std::make_unique<CorruptingTransport>(device, kBadWord); });
+                              [this] { return std::make_unique<device::testing::WeakCellTransport>(device, kBadWord); });
     const std::uint16_t written = sampleImage().word(kBadWord);
     char expected[96];
     std::snprintf(expected, sizeof expected, "Verify failed: word 30 reads 0x%04X, 0x%04X was written\n",

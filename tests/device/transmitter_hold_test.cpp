@@ -13,6 +13,7 @@
 #include "device/emulator/emulated_transmitter.h"
 #include "device/transmitter_hold.h"
 #include "device_test_support.h"
+#include "tests/device/weak_cell_transport.h"
 
 namespace vostrel::device {
 namespace {
@@ -91,46 +92,10 @@ TEST(WriteUnderOneHold, SendsNothingWhenCancelledOrWhenTheWordsAreThere) {
     }
 }
 
-// Stores each written word with its low bit flipped at one address, as a cell that does
-// not take a word would.
-class WeakCellTransport final : public HidTransport {
-public:
-    explicit WeakCellTransport(unsigned address) : address_(address) {}
-    std::vector<HidDeviceInfo> enumerate(std::uint16_t vendorId, std::uint16_t productId) override {
-        return transmitter.enumerate(vendorId, productId);
-    }
-    OpenResult open(const HidDeviceInfo& device) override {
-        OpenResult opened = transmitter.open(device);
-        if (opened.connection) opened.connection = std::make_unique<Cell>(std::move(opened.connection), address_);
-        return opened;
-    }
-    EmulatedTransmitter transmitter;
-
-private:
-    class Cell final : public HidConnection {
-    public:
-        Cell(std::unique_ptr<HidConnection> inner, unsigned address) : inner_(std::move(inner)), address_(address) {}
-        int writeReport(std::span<const std::uint8_t> report) override {
-            std::vector<std::uint8_t> sent(report.begin(), report.end());
-            if (sent[kCommandByte] == static_cast<std::uint8_t>(WordCommand::WriteWord) && sent[kAddressByte] == address_) {
-                sent[kLowByte] ^= 0x01;
-            }
-            return inner_->writeReport(sent);
-        }
-        int readReport(std::span<std::uint8_t> buffer, std::chrono::milliseconds timeout) override {
-            return inner_->readReport(buffer, timeout);
-        }
-
-    private:
-        std::unique_ptr<HidConnection> inner_;
-        unsigned address_;
-    };
-    unsigned address_;
-};
-
 TEST(WriteUnderOneHold, ReadBackNamesTheFirstWordThatDidNotTake) {
-    WeakCellTransport transport(23);
-    const WriteOutcome outcome = writeWithBothReads(transport);
+    EmulatedTransmitter transmitter;
+    testing::WeakCellTransport weak(transmitter, 23);
+    const WriteOutcome outcome = writeWithBothReads(weak);
     EXPECT_EQ(outcome.end, End::VerifyFailed);
     const std::uint16_t written = patternImage(0xC300).word(23);
     EXPECT_EQ(outcome.mismatch, (WordMismatch{23, static_cast<std::uint16_t>(written ^ 1U), written}));

@@ -18,6 +18,7 @@
 #include "files/backups.h"
 #include "image/image_reader.h"
 #include "image/slot_table.h"
+#include "tests/device/weak_cell_transport.h"
 #include "tests/ui/window_driver.h"
 
 namespace vostrel::test {
@@ -539,44 +540,8 @@ TEST_F(Overwrite, TheRememberedSettingTurnsTheBoxOffButNotTheBackupOrTheReadBack
               image::kImageWords + written + image::usedWordCount(transmitter_.eeprom()));
 }
 
-// Stores the written word at one address with its low bit flipped, as a cell that does
-// not take a word would.
-class WeakCell final : public device::HidTransport {
-public:
-    WeakCell(device::HidTransport& target, unsigned address) : target_(target), address_(address) {}
-    std::vector<device::HidDeviceInfo> enumerate(std::uint16_t vendorId, std::uint16_t productId) override {
-        return target_.enumerate(vendorId, productId);
-    }
-    device::OpenResult open(const device::HidDeviceInfo& info) override {
-        device::OpenResult opened = target_.open(info);
-        if (opened.connection) opened.connection = std::make_unique<Cell>(std::move(opened.connection), address_);
-        return opened;
-    }
-
-private:
-    class Cell final : public device::HidConnection {
-    public:
-        Cell(std::unique_ptr<device::HidConnection> inner, unsigned address) : inner_(std::move(inner)), address_(address) {}
-        int writeReport(std::span<const std::uint8_t> report) override {
-            std::vector<std::uint8_t> sent(report.begin(), report.end());
-            const bool write = sent[device::kCommandByte] == static_cast<std::uint8_t>(device::WordCommand::WriteWord);
-            if (write && sent[device::kAddressByte] == address_) sent[device::kLowByte] ^= 0x01;
-            return inner_->writeReport(sent);
-        }
-        int readReport(std::span<std::uint8_t> buffer, std::chrono::milliseconds timeout) override {
-            return inner_->readReport(buffer, timeout);
-        }
-
-    private:
-        std::unique_ptr<device::HidConnection> inner_;
-        unsigned address_;
-    };
-    device::HidTransport& target_;
-    unsigned address_;
-};
-
 TEST_F(Overwrite, AWordThatDidNotTakeIsNamedWithTheBackupToRestore) {
-    WeakCell weak(transmitter_, 23);
+    device::testing::WeakCellTransport weak(transmitter_, 23);
     WindowDriver driver(weak);
     enterRows(driver, kTypedRows);
     driver.presenter().confirmAnswer = true;
