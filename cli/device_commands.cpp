@@ -118,7 +118,9 @@ std::string timestamp() {
     return text;
 }
 
-constexpr std::string_view kNoBackup = "No backup of the transmitter could be made; nothing was written.\n";
+void reportNoBackup(CliContext& context) {
+    printMessage(context.err, {texts::keys::kBackupFailed, texts::Title::Error, {}});
+}
 
 // True when `source` is a regular file in a folder of files. A file reached through an
 // open descriptor (/dev/stdin, /dev/fd/N, /proc/self/fd/N) has its name in /dev or
@@ -151,7 +153,8 @@ bool saveBackup(const image::EepromImage& held, const std::filesystem::path& sou
         }
     }
     if (const auto* problem = std::get_if<files::FileError>(&saved)) {
-        context.err << problem->what << '\n' << kNoBackup;
+        context.err << problem->what << '\n';
+        reportNoBackup(context);
         return false;
     }
     context.out << "Saved the transmitter's previous contents to " << files::utf8Name(std::get<std::filesystem::path>(saved))
@@ -168,7 +171,7 @@ int reportWrite(const device::WriteOutcome& outcome, const WriteJob& job, bool b
         case End::NotOpened:
         case End::ReadFailed:
             deviceFailure(context, *outcome.failure);
-            if (backup) context.err << kNoBackup;
+            if (backup) reportNoBackup(context);
             return kExitFailure;
         case End::Cancelled:  // the backup could not be saved; that was said
             return kExitFailure;
