@@ -55,11 +55,6 @@ enum class IfExists {
 // With IfExists::Refuse a dangling symlink's target is created whole.
 std::optional<FileError> writeWholeFile(const std::filesystem::path& path, std::string_view bytes,
                                         IfExists ifExists = IfExists::Replace);
-// The former spelling, for callers not yet moved to IfExists.
-[[deprecated("say IfExists::Refuse or IfExists::Replace")]] inline std::optional<FileError> writeWholeFile(
-    const std::filesystem::path& path, std::string_view bytes, bool mustBeNew) {
-    return writeWholeFile(path, bytes, mustBeNew ? IfExists::Refuse : IfExists::Replace);
-}
 
 // An error when `output` names the same file as `input` (through any link), so that
 // writing it would destroy the input; checked before anything is written.
@@ -72,9 +67,5 @@ std::string_view imageBytes(const image::EepromImage& image);
 std::variant<image::EepromImage, FileError> loadImageFile(const std::filesystem::path& path);
 std::optional<FileError> saveImageFile(const std::filesystem::path& path, const image::EepromImage& image,
                                        IfExists ifExists = IfExists::Replace);
-[[deprecated("say IfExists::Refuse or IfExists::Replace")]] inline std::optional<FileError> saveImageFile(
-    const std::filesystem::path& path, const image::EepromImage& image, bool mustBeNew) {
-    return saveImageFile(path, image, mustBeNew ? IfExists::Refuse : IfExists::Replace);
-}
 
 }  // namespace vostrel::files
