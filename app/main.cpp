@@ -3,7 +3,7 @@
 // vostrel-programmer: the programmer window on the transmitter attached by USB.
 
 #include "app/program_start.h"
-#include "device/system_hid_transport.h"
+#include "device/hid/system_hid_transport.h"
 
 namespace {
 
@@ -15,7 +15,13 @@ constexpr vostrel::app::ProgramHelp kHelp{
     "Opens the programmer window: up to sixteen call items (capcode, tone A to D, pager\n"
     "type, message) and the transmitter's data rate, preamble length and repeat count.\n"
     "Write programs them into the transmitter, Read fetches its contents into the\n"
-    "window, Exit ends the program. Every outcome is shown in a message box.\n"
+    "window, Exit ends the program. Open fills the window from a configuration file (as\n"
+    "vostrel-cli reads it) or a 512-byte EEPROM image file; Save writes the window as a\n"
+    "configuration file. A file dropped on the window is opened. Every outcome is shown\n"
+    "in a message box.\n"
+    "Before Write changes the transmitter, its contents are saved as an image file in\n"
+    "$XDG_DATA_HOME/vostrel-programmer/backups (by default under ~/.local/share);\n"
+    "Open of such a file and Write put them back.\n"
     "The window's texts can be translated with a language file, kdx20Lang.ini.\n"
     "\n"
     "Options:\n"

@@ -7,15 +7,14 @@
 #include <optional>
 #include <variant>
 
+#include "device/device_discovery.h"
 #include "device/hid_transport.h"
+#include "device/transmitter.h"
 #include "device/word_transfer.h"
 #include "image/eeprom_image.h"
 #include "texts/message.h"
 
 namespace vostrel::device {
-
-inline constexpr std::uint16_t kTransmitterVendorId = 0x0925;
-inline constexpr std::uint16_t kTransmitterProductId = 0x1234;
 
 // A failure to show: "USB Device not found !", "USB Device found, but access denied",
 // "USB Device busy" or "USB Command fail", all with the Error title.
@@ -24,6 +23,10 @@ struct DeviceFailure {
 };
 
 using ReadOutcome = std::variant<image::EepromImage, DeviceFailure>;
+
+// Finds and opens the transmitter (the transport takes the one-program lock with the
+// open), or says why it cannot.
+std::variant<HidLink, DeviceFailure> openTransmitter(HidTransport& transport);
 
 // Reads words 0..255. The image is returned only when every word arrived.
 ReadOutcome readEeprom(HidTransport& transport, const TransferProgress& progress = {});

@@ -71,15 +71,22 @@ bool reportLengthsUsable(std::size_t inputReportLength, std::size_t outputReport
            outputReportLength <= kMaxReportLength && inputReportLength <= kMaxReportLength;
 }
 
-std::optional<image::EepromImage> readImage(HidLink& link, const TransferProgress& progress) {
+std::optional<image::EepromImage> readAllWords(HidLink& link, const TransferProgress& progress) {
+    return readWords(link, image::kImageWords, progress);
+}
+
+std::optional<image::EepromImage> readWords(HidLink& link, unsigned wordCount, const TransferProgress& progress) {
+    if (wordCount > image::kImageWords) {
+        throw std::invalid_argument("an EEPROM read cannot go past word 255");
+    }
     std::optional<WordChannel> channel = WordChannel::open(link);
     if (!channel) return std::nullopt;
     image::EepromImage image;
-    for (unsigned address = 0; address < image::kImageWords; ++address) {
+    for (unsigned address = 0; address < wordCount; ++address) {
         const std::optional<std::uint16_t> word = channel->exchange(WordCommand::ReadWord, address, 0);
         if (!word) return std::nullopt;
         image.setWord(address, *word);
-        reportProgress(progress, address + 1, image::kImageWords);
+        reportProgress(progress, address + 1, wordCount);
     }
     return image;
 }
@@ -104,7 +111,7 @@ std::vector<WordWrite> crashConsistentOrder(const image::EepromImage& image, uns
     return order;
 }
 
-bool writeImage(HidLink& link, const image::EepromImage& image, unsigned wordCount,
+bool writeWords(HidLink& link, const image::EepromImage& image, unsigned wordCount,
                 const TransferProgress& progress) {
     if (wordCount > image::kImageWords) {
         throw std::invalid_argument("an EEPROM write cannot go past word 255");

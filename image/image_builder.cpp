@@ -20,7 +20,9 @@ texts::Message refusal(std::string_view key, std::vector<texts::MessageArgument>
     return {key, texts::Title::Error, std::move(arguments)};
 }
 
-std::optional<texts::Message> checkSettings(const ProgrammerEntries& entries) {
+}  // namespace
+
+std::optional<texts::Message> settingsRefusal(const ProgrammerEntries& entries) {
     const long long preamble = leadingInteger(entries.preambleText);
     if (preamble < kMinPreambleBits || preamble > kMaxPreambleBits) {
         return refusal(texts::keys::kPreambleOutOfRange);
@@ -38,6 +40,8 @@ TransmitterSettings settingsOf(const ProgrammerEntries& entries) {
             static_cast<unsigned>(leadingInteger(entries.preambleText)),
             static_cast<unsigned>(entries.repeatIndex) % kRepeatChoices};
 }
+
+namespace {
 
 // A capcode outside the 21-bit range would page another pager once cut to 21 bits,
 // and one whose address codeword equals sync or idle can never be received.
@@ -112,9 +116,10 @@ RowLayout layOutRows(const PagerRows& rows) {
     for (unsigned row = 0; row < kRowCount; ++row) {
         const PagerItem& item = rows[row];
         const long long capcode = leadingInteger(item.capcode);
-        if (capcode == 0) continue;
+        // Write looks at no row after the one that did not fit, so nothing there is refused.
+        if (capcode == 0 || layout.fullAtRow) continue;
         layout.refusals[row] = checkRow(item, capcode, static_cast<int>(row) + 1);
-        if (layout.refusals[row] || layout.fullAtRow) continue;
+        if (layout.refusals[row]) continue;
         const std::size_t length =
             paging::transmissionLength(item.type, item.message, static_cast<std::uint32_t>(capcode));
         if (layout.usedWords + 2 * length > kMaxEndWord) {
@@ -128,7 +133,7 @@ RowLayout layOutRows(const PagerRows& rows) {
 }
 
 BuildOutcome buildImage(const ProgrammerEntries& entries) {
-    if (auto refused = checkSettings(entries)) return BuildRefusal{std::move(*refused)};
+    if (auto refused = settingsRefusal(entries)) return BuildRefusal{std::move(*refused)};
 
     RowLayout layout = layOutRows(entries.rows);
     // Rows from the one that did not fit onward are not looked at.

@@ -11,6 +11,7 @@
 
 #include "image/eeprom_image.h"
 #include "image/pager_item.h"
+#include "image/transmitter_settings.h"
 #include "texts/message.h"
 
 namespace vostrel::image {
@@ -41,10 +42,17 @@ using BuildOutcome = std::variant<BuiltImage, BuildRefusal>;
 
 BuildOutcome buildImage(const ProgrammerEntries& entries);
 
+// Why buildImage would refuse the settings (preamble, data rate), if it would.
+std::optional<texts::Message> settingsRefusal(const ProgrammerEntries& entries);
+// The settings buildImage stores in the header, once settingsRefusal found nothing.
+TransmitterSettings settingsOf(const ProgrammerEntries& entries);
+
 // Where a Write would put each row, worked out by the walk buildImage makes but
 // carried on past a refused row, so that the window can show every problem and the
-// space used while the user types. A refused row takes no space. When no row before
-// the one that does not fit is refused, the figures are exactly those of buildImage.
+// space used while the user types. A refused row takes no space; rows after the one
+// that does not fit are neither placed nor refused, as Write does not look at them.
+// When no row before the one that does not fit is refused, the figures are exactly
+// those of buildImage.
 struct RowLayout {
     unsigned usedWords = kFirstTransmissionWord;
     std::optional<int> fullAtRow;  // 0-based, as BuiltImage

@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 #include "ui/Unit1.h"
 
+#include <QApplication>
+#include <QCheckBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
@@ -10,9 +12,11 @@
 #include <QProgressBar>
 #include <QRegularExpressionValidator>
 #include <QScreen>
+#include <QSettings>
 #include <algorithm>
 #include <string_view>
 
+#include "image/air_time.h"
 #include "image/transmitter_settings.h"
 #include "ui/local_path.h"
 #include "ui/plain_text.h"
@@ -41,6 +45,24 @@ constexpr double kMaxWidening = 2.0;
 // What a message or capcode box must show whole: capitals and digits, the widest
 // characters a pager text usually holds.
 constexpr std::string_view kWidthSample = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789ABCD";
+
+// What the window remembers between runs, in the user's configuration folder.
+constexpr QLatin1StringView kSettingsGroup("Window");
+constexpr QLatin1StringView kConfirmWriteKey("ConfirmWrite");
+
+class WindowSettings {
+public:
+    WindowSettings()
+        : settings_(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("vostrel-programmer"),
+                    QStringLiteral("vostrel-programmer")) {
+        settings_.beginGroup(kSettingsGroup);
+    }
+    QSettings& operator*() { return settings_; }
+    QSettings* operator->() { return &settings_; }
+
+private:
+    QSettings settings_;
+};
 
 QFont windowFont() {
     QFont font;
@@ -76,6 +98,7 @@ int lineEditWidthFor(const QLineEdit& box, int characters) {
 // The width a control needs to show its contents uncut.
 int requiredWidth(const QWidget& control) {
     if (const auto* combo = qobject_cast<const QComboBox*>(&control)) return combo->sizeHint().width();
+    if (const auto* check = qobject_cast<const QCheckBox*>(&control)) return check->sizeHint().width();
     if (const auto* label = qobject_cast<const QLabel*>(&control)) {
         return label->fontMetrics().horizontalAdvance(label->text());
     }
@@ -94,9 +117,19 @@ int requiredWidth(const QWidget& control) {
 // A box the Write would refuse: tinted, with the reason as its tooltip.
 constexpr QColor kProblemTint{255, 214, 214};
 
+// Escaped, so that a translation is shown as it stands and never as markup.
+QString plainToolTip(const QString& text) {
+    return text.isEmpty() ? QString() : QStringLiteral("<qt>%1</qt>").arg(text.toHtmlEscaped());
+}
+
+// On one line: a rich-text tooltip is wrapped narrowly, which tears a figure from its
+// unit.
+QString oneLineToolTip(const QString& text) {
+    return QStringLiteral("<p style=\"white-space:nowrap\">%1</p>").arg(text.toHtmlEscaped());
+}
+
 void showProblem(QLineEdit& box, const QString& problem) {
-    // Escaped, so that a translation is shown as it stands and never as markup.
-    box.setToolTip(problem.isEmpty() ? QString() : QStringLiteral("<qt>%1</qt>").arg(problem.toHtmlEscaped()));
+    box.setToolTip(plainToolTip(problem));
     if (problem.isEmpty()) {
         box.setPalette(QPalette());
         return;
@@ -110,6 +143,38 @@ void showProblem(QLineEdit& box, const QString& problem) {
 QString droppedFile(const QMimeData* data) {
     if (data == nullptr || data->urls().size() != 1 || !data->urls().front().isLocalFile()) return {};
     return data->urls().front().toLocalFile();
+}
+
+QString joined(const std::vector<vostrel::texts::Message>& parts, const LanguageTexts& texts) {
+    QStringList shown;
+    for (const auto& part : parts) shown << texts.messageText(part);
+    return shown.join(QStringLiteral("; "));
+}
+
+// "On air: ...; over 5 s, under it with 2400 bit/s, repeat 2 or preamble 700 bits"
+QString airTimeText(const vostrel::ui::AirTimeLine& line, const LanguageTexts& texts) {
+    QString text = texts.messageText(line.figures);
+    if (!line.overLimit) return text;
+    text += QStringLiteral("; ") + texts.messageText(*line.overLimit);
+    for (std::size_t i = 0; i < line.remedies.size(); ++i) {
+        const bool last = i + 1 == line.remedies.size();
+        text += i == 0 ? QStringLiteral(" ")
+                       : last ? QStringLiteral(" %1 ").arg(texts.text(vostrel::ui::keys::kOr)) : QStringLiteral(", ");
+        text += texts.messageText(line.remedies[i]);
+    }
+    return text;
+}
+
+// The time-on-air line at its usual longest, which the window makes room for: a
+// row over the limit and two settings that would bring it under.
+vostrel::ui::AirTimeLine airTimeWidthSample() {
+    using vostrel::texts::Decimal;
+    using vostrel::texts::Message;
+    using vostrel::texts::Title;
+    namespace keys = vostrel::ui::keys;
+    return {Message{keys::kOnAir, Title::Warn, {16, Decimal{15.99}, Decimal{16.0}}},
+            Message{keys::kOverLimit, Title::Warn, {}},
+            {Message{keys::kWithRate, Title::Warn, {2400}}, Message{keys::kWithRepeat, Title::Warn, {1}}}};
 }
 
 QRect widened(const QRect& place, double factor) {
@@ -133,14 +198,18 @@ TForm1::TForm1(vostrel::device::HidTransport& transport, vostrel::ui::MessagePre
     move(kWindowPosition);
     setFont(windowFont());
     rows_ = findRows();
-    acceptOnlyDigitsInCapcodes();
+    acceptOnlyAsciiDigits();
     transferProgress_->setGeometry(kTransferProgressPlace);
     transferProgress_->setTextVisible(false);
     transferProgress_->hide();
+    // On unless the user turned it off; the backup and the read-back do not depend on it.
+    ConfirmWrite->setChecked(WindowSettings()->value(kConfirmWriteKey, true).toBool());
     applyLanguageTexts(texts_);
+    OnAir->setText(airTimeText(airTimeWidthSample(), texts_));
     widenForFont();
     connectHandlers();
     connectRowChecks();
+    followTheRowBeingEdited();
     passFileDropsToTheWindow();
     setAcceptDrops(true);
     checkRows();
@@ -159,11 +228,15 @@ TForm1::Rows TForm1::findRows() const {
     }};
 }
 
-void TForm1::acceptOnlyDigitsInCapcodes() {
+void TForm1::acceptOnlyAsciiDigits() {
     // A capcode is read up to its first non-digit, so "12345G7" would page pager 12345.
     // Typing and pasting anything but digits is refused where it happens.
     const QRegularExpression digits(QStringLiteral("[0-9]*"));
     for (const RowControls& row : rows_) row.capCode->setValidator(new QRegularExpressionValidator(digits, row.capCode));
+    // The preamble box's mask takes a digit of any script, which reaches the image as
+    // '?': "600" followed by an Arabic-Indic three would be written as 600. The blanks
+    // stand for missing digits.
+    Preamble->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9 ]*")), Preamble));
 }
 
 void TForm1::connectHandlers() {
@@ -178,6 +251,7 @@ void TForm1::connectHandlers() {
     connect(BtnExit, &QPushButton::clicked, this, &TForm1::BtnExitClick);
     connect(BtnOpen, &QPushButton::clicked, this, &TForm1::BtnOpenClick);
     connect(BtnSave, &QPushButton::clicked, this, &TForm1::BtnSaveClick);
+    connect(ConfirmWrite, &QCheckBox::toggled, this, [](bool checked) { WindowSettings()->setValue(kConfirmWriteKey, checked); });
 }
 
 void TForm1::connectRowChecks() {
@@ -189,6 +263,26 @@ void TForm1::connectRowChecks() {
         connect(row.tone, &QComboBox::currentIndexChanged, this, check);
         connect(row.type, &QComboBox::currentIndexChanged, this, check);
     }
+    // The settings change the time on air.
+    connect(DataRate, &QComboBox::currentIndexChanged, this, check);
+    connect(Repeater, &QComboBox::currentIndexChanged, this, check);
+    connect(Preamble, &QLineEdit::textChanged, this, check);
+}
+
+void TForm1::followTheRowBeingEdited() {
+    // Focus leaving the rows (for the data rate, say) keeps the row shown, so that the
+    // effect of a setting on it can be seen.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        for (unsigned i = 0; i < rows_.size(); ++i) {
+            const RowControls& row = rows_[i];
+            if (now != row.capCode && now != row.tone && now != row.type && now != row.message) continue;
+            if (i != airTimeRow_) {
+                airTimeRow_ = i;
+                checkRows();
+            }
+            return;
+        }
+    });
 }
 
 void TForm1::passFileDropsToTheWindow() {
@@ -208,6 +302,7 @@ void TForm1::applyLanguageTexts(const LanguageTexts& texts) {
     BtnExit->setText(texts.text("&Exit"));
     BtnOpen->setText(texts.text("&Open..."));
     BtnSave->setText(texts.text("&Save..."));
+    ConfirmWrite->setText(texts.text("Ask before overwriting calls"));
 
     const QStringList pagerTypes = {texts.text("Numeric"), texts.text("Alphnumeric")};
     for (const RowControls& row : rows_) {
@@ -304,7 +399,12 @@ void TForm1::showRow(const RowControls& row, const PagerItem& item) {
 }
 
 vostrel::ui::CommandServices TForm1::services() {
-    return {transport_, reporter_, feedback_};
+    // A Write waiting behind its box holds the rows it built; a Read, Open or second
+    // Write meanwhile would be overwritten by them once the box is answered.
+    const auto holdOtherCommands = [this](bool waiting) {
+        for (QPushButton* button : {BtnRead, BtnWrite, BtnOpen}) button->setEnabled(!waiting);
+    };
+    return {transport_, reporter_, feedback_, ConfirmWrite->isChecked(), holdOtherCommands};
 }
 
 void TForm1::changeRows(const std::function<void()>& change) {
@@ -319,28 +419,43 @@ void TForm1::checkRows() {
     const ProgrammerEntries now = entries();
     const RowLayout layout = vostrel::image::layOutRows(now.rows);
     showEepromUse(vostrel::ui::eepromUseLine(layout, now.rows));
+    const auto planned = vostrel::image::plannedAirTime(now, layout);
+    showAirTime(vostrel::ui::airTimeLine(planned, airTimeRow_));
+    const auto* air = std::get_if<vostrel::image::AirTime>(&planned);
     const vostrel::ui::TypedMessages typed = typedMessages();
-    for (std::size_t i = 0; i < rows_.size(); ++i) {
+    for (unsigned i = 0; i < rows_.size(); ++i) {
         const auto& refusal = layout.refusals[i];
-        markRow(i, refusal ? std::optional(vostrel::ui::namedAsTyped(*refusal, typed)) : std::nullopt);
+        const vostrel::image::RowAirTime* figures = air ? air->find(i) : nullptr;
+        markRow(i, refusal ? std::optional(vostrel::ui::namedAsTyped(*refusal, typed)) : std::nullopt,
+                figures ? vostrel::ui::rowBreakdown(*air, *figures) : std::vector<vostrel::texts::Message>());
     }
 }
 
 void TForm1::showEepromUse(const std::vector<vostrel::texts::Message>& line) {
     if (line == shownUse_) return;
     shownUse_ = line;
-    QStringList parts;
-    for (const auto& message : line) parts << texts_.messageText(message);
-    EepromUse->setText(parts.join(QStringLiteral("; ")));
+    EepromUse->setText(joined(line, texts_));
 }
 
-void TForm1::markRow(std::size_t index, const std::optional<vostrel::texts::Message>& refusal) {
-    if (refusal == shownRefusals_[index]) return;
+void TForm1::showAirTime(const vostrel::ui::AirTimeLine& line) {
+    if (line == shownAirTime_) return;
+    shownAirTime_ = line;
+    OnAir->setText(airTimeText(line, texts_));
+    // The whole line, should a long translation not fit the window.
+    OnAir->setToolTip(oneLineToolTip(OnAir->text()));
+}
+
+void TForm1::markRow(std::size_t index, const std::optional<vostrel::texts::Message>& refusal,
+                     const std::vector<vostrel::texts::Message>& airTime) {
+    if (refusal == shownRefusals_[index] && airTime == shownAirTimes_[index]) return;
     shownRefusals_[index] = refusal;
+    shownAirTimes_[index] = airTime;
     const QString problem = refusal ? texts_.messageText(*refusal) : QString();
     const bool onCapcode = refusal && vostrel::ui::markedBox(*refusal) == vostrel::ui::MarkedBox::CapCode;
     showProblem(*rows_[index].capCode, onCapcode ? problem : QString());
     showProblem(*rows_[index].message, onCapcode ? QString() : problem);
+    // Only a row that Write stores goes on air, and such a row has no problem to show.
+    if (!airTime.empty()) rows_[index].message->setToolTip(oneLineToolTip(joined(airTime, texts_)));
 }
 
 void TForm1::BtnReadClick() {
@@ -398,13 +513,18 @@ void TForm1::saveFile(const QString& path) {
     }
 }
 
+// A dropped file is opened as Open would open it, so it waits while Open does.
+bool TForm1::takesDroppedFile(const QMimeData* data) const {
+    return BtnOpen->isEnabled() && !droppedFile(data).isEmpty();
+}
+
 void TForm1::dragEnterEvent(QDragEnterEvent* event) {
-    if (!droppedFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
+    if (takesDroppedFile(event->mimeData())) event->acceptProposedAction();
 }
 
 void TForm1::dropEvent(QDropEvent* event) {
+    if (!takesDroppedFile(event->mimeData())) return;
     const QString path = droppedFile(event->mimeData());
-    if (path.isEmpty()) return;
     event->acceptProposedAction();
     openFile(path);
 }
@@ -414,8 +534,11 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     if (isDrag || event->type() == QEvent::Drop) {
         auto* drop = static_cast<QDropEvent*>(event);  // QDragEnterEvent and QDragMoveEvent are drop events
         if (!droppedFile(drop->mimeData()).isEmpty()) {
-            if (isDrag) {
+            // Eaten even while Open waits: a box would take the file's name as text.
+            if (isDrag && takesDroppedFile(drop->mimeData())) {
                 drop->acceptProposedAction();
+            } else if (isDrag) {
+                drop->ignore();
             } else {
                 dropEvent(drop);
             }

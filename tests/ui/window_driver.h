@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "app/program_start.h"
-#include "device/emulated_transmitter.h"
+#include "device/emulator/emulated_transmitter.h"
 #include "ui/Unit1.h"
 #include "ui/message_presenter.h"
 
@@ -36,7 +36,16 @@ public:
         if (whenShown) whenShown(shown.back());
         return true;
     }
+    // Recorded as a message; its buttons in `buttons`.
+    bool confirm(const QString& title, const QString& text, const QString& confirm, const QString& cancel) override {
+        buttons = {confirm, cancel};
+        shown.emplace_back(title, text);
+        if (whenShown) whenShown(shown.back());
+        return confirmAnswer;
+    }
     std::vector<ShownMessage> shown;
+    std::pair<QString, QString> buttons;
+    bool confirmAnswer = true;
     // Runs while the message is "on screen", before the command goes on.
     std::function<void(const ShownMessage&)> whenShown;
 };
