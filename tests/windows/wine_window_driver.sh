@@ -16,7 +16,9 @@
 #                               in the file dialog; a message box, if any, is printed
 #   exit                        presses Exit; the program must end, with status 0
 # Each message box is printed as "message: TITLE: TEXT" (the text's lines joined by
-# " / ") and dismissed. VOSTREL_WINE names the wine loader.
+# " / ") and dismissed; a box that asks (Write before overwriting calls) is printed as
+# "question: TITLE: TEXT", answered with its first button, and the box that follows is
+# taken too. VOSTREL_WINE names the wine loader.
 set -euo pipefail
 exe=()
 while [[ $# -gt 0 && $1 != -- ]]; do exe+=("$1"); shift; done
@@ -77,15 +79,23 @@ take_message() {  # [seconds to wait for it]
     done
   done
   [[ $text == -* ]] || die "the message box gave no text to copy"
-  # ---- / title / ---- / text lines / ---- / buttons / ----
-  awk '/^-+$/ { part++; next } part == 1 { title = $0 } part == 2 { text = text (text == "" ? "" : " / ") $0 }
-       END { printf "message: %s: %s\n", title, text }' <<<"$text"
-  xdo key Return
+  # ---- / title / ---- / text lines / ---- / buttons, three blanks apart / ----
+  local buttons
+  buttons=$(awk '/^-+$/ { part++; next } part == 3' <<<"$text")
+  local kind=message answer=Return
+  if [[ $buttons == *"   "*[^\ ]* ]]; then
+    kind=question
+    answer="alt+$(sed -n 's/^[^&]*&\(.\).*/\1/p' <<<"${buttons%%   *}" | tr '[:upper:]' '[:lower:]')"
+    [[ $answer != alt+ ]] || die "the question's first button has no mnemonic: $buttons"
+  fi
+  awk -v kind="$kind" '/^-+$/ { part++; next } part == 1 { title = $0 }
+       part == 2 { text = text (text == "" ? "" : " / ") $0 } END { printf "%s: %s: %s\n", kind, title, text }' <<<"$text"
+  xdo key "$answer"
   for _ in $(seq 50); do
-    [[ -z $(xdotool search --onlyvisible --name "$kBoxTitles" 2>/dev/null) ]] && break
+    [[ $(xdotool search --onlyvisible --name "$kBoxTitles" 2>/dev/null) != "$box" ]] && break
     sleep 0.1
   done
-  focus_window
+  if [[ $kind == question ]]; then take_message; else focus_window; fi
 }
 
 # The file dialog opens with the focus in its file name box.

@@ -50,14 +50,21 @@ case_emulated_write() {
 }
 
 # Read what the transmitter holds and save it from the file dialog; open another
-# configuration from the file dialog and write it: the device ends up with its image.
+# configuration from the file dialog and write it, confirming the overwrite: the device
+# ends up with its image, and what it held is in the backup folder of the Windows user.
 case_fake_round_trip() {
+  local backups=("$VOSTREL_WINE_FAKE_PREFIX"/drive_c/users/*/AppData/Local/vostrel-programmer/backups)
+  rm -rf "${backups[@]}"
   cp "$work/before.bin" "$eeprom"
   DISPLAY=$display with_fake -- bash "$driver" "$VOSTREL_WINDOWS_PROGRAMMER" \
     -- read save "$work/read.conf" open "$work/pages.conf" write exit
   expect_status 0
+  expect_in out "question: Warn: The transmitter holds calls that this Write changes or clears:"
   expect_in out "message: Success: Data write completed"
   expect_not_in out "message: Error"
+  backups=("$VOSTREL_WINE_FAKE_PREFIX"/drive_c/users/*/AppData/Local/vostrel-programmer/backups/*.bin)
+  [[ ${#backups[@]} -eq 1 && -f ${backups[0]} ]] || fail "not one backup but: ${backups[*]}"
+  same_bytes "${backups[0]}" "$work/before.bin"
   "$cli" build "$work/read.conf" "$work/read.bin" >/dev/null
   same_bytes "$work/read.bin" "$work/before.bin"
   [[ $(requests) -gt 256 ]] || fail "the device received $(requests) reports, not a Read and a Write"
