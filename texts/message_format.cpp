@@ -4,10 +4,12 @@
 
 #include <cstdio>
 
+#include "texts/text_codec.h"
+
 namespace vostrel::texts {
 namespace {
 
-enum class Placeholder { Character, Number, TwoDigitNumber };
+enum class Placeholder { Character, Number, TwoDigitNumber, Text };
 
 // Recognises the placeholder at the start of `rest`, the text just after a '%'; sets
 // `length` to the number of characters it spans there.
@@ -15,27 +17,17 @@ std::optional<Placeholder> placeholderAt(std::string_view rest, std::size_t& len
     if (rest.starts_with("c")) { length = 1; return Placeholder::Character; }
     if (rest.starts_with("d")) { length = 1; return Placeholder::Number; }
     if (rest.starts_with("02d")) { length = 3; return Placeholder::TwoDigitNumber; }
+    if (rest.starts_with("s")) { length = 1; return Placeholder::Text; }
     return std::nullopt;
-}
-
-// Anything that is no Unicode scalar value becomes U+FFFD, the replacement character.
-std::string utf8(char32_t codePoint) {
-    const bool surrogate = codePoint >= 0xD800 && codePoint <= 0xDFFF;
-    if (surrogate || codePoint > 0x10FFFF) codePoint = 0xFFFD;
-    const auto byte = [](char32_t bits) { return static_cast<char>(bits); };
-    if (codePoint < 0x80) return {byte(codePoint)};
-    if (codePoint < 0x800) return {byte(0xC0 | (codePoint >> 6)), byte(0x80 | (codePoint & 0x3F))};
-    if (codePoint < 0x10000) {
-        return {byte(0xE0 | (codePoint >> 12)), byte(0x80 | ((codePoint >> 6) & 0x3F)),
-                byte(0x80 | (codePoint & 0x3F))};
-    }
-    return {byte(0xF0 | (codePoint >> 18)), byte(0x80 | ((codePoint >> 12) & 0x3F)),
-            byte(0x80 | ((codePoint >> 6) & 0x3F)), byte(0x80 | (codePoint & 0x3F))};
 }
 
 std::optional<std::string> render(Placeholder placeholder, const MessageArgument& argument) {
     if (placeholder == Placeholder::Character) {
-        if (const auto* character = std::get_if<Character>(&argument)) return utf8(character->codePoint);
+        if (const auto* character = std::get_if<Character>(&argument)) return encodeUtf8(character->codePoint);
+        return std::nullopt;
+    }
+    if (placeholder == Placeholder::Text) {
+        if (const auto* text = std::get_if<Text>(&argument)) return text->utf8;
         return std::nullopt;
     }
     const int* number = std::get_if<int>(&argument);

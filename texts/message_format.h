@@ -2,7 +2,7 @@
 // SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 #pragma once
 // Safe formatting of message texts. A translation is never handed to printf: the
-// placeholders %c, %d and %02d are substituted here, in order, and a text whose
+// placeholders %c, %d, %02d and %s are substituted here, in order, and a text whose
 // placeholders do not match the arguments is not used.
 
 #include <optional>
