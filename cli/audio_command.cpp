@@ -37,7 +37,8 @@ std::vector<audio::Transmission> storedTransmissions(const image::EepromImage& i
 
 // A 512-byte file that is no configuration is an image; anything else is a
 // configuration, built as a Write would build it.
-std::optional<image::EepromImage> loadInput(const std::filesystem::path& path, CliContext& context) {
+std::optional<image::EepromImage> loadInput(const std::filesystem::path& path, Transliteration transliteration,
+                                            CliContext& context) {
     const auto text = files::readWholeFile(path, files::kMaxFileBytes);
     if (const auto* error = std::get_if<files::FileError>(&text)) {
         failure(context, error->what);
@@ -49,7 +50,7 @@ std::optional<image::EepromImage> loadInput(const std::filesystem::path& path, C
         if (reportImageReadable(*image, context) != kExitSuccess) return std::nullopt;
         return *image;
     }
-    auto built = buildConfigFile(path, context);
+    auto built = buildConfigFile(path, transliteration, context);
     if (!built) return std::nullopt;
     return built->image;
 }
@@ -88,7 +89,7 @@ int runAudio(const Arguments& arguments, CliContext& context) {
     const std::string& input = arguments.positionals[0];
     const std::string& output = arguments.positionals[1];
     if (outputIsInput(output, input, context)) return kExitFailure;
-    const auto image = loadInput(files::pathFromUtf8(input), context);
+    const auto image = loadInput(files::pathFromUtf8(input), chosenTransliteration(arguments), context);
     if (!image) return kExitFailure;
     const auto settings = airSettings(arguments, image::loadHeader(*image));
     if (const auto* error = std::get_if<std::string>(&settings)) return usageError(context, kAudio, *error);
@@ -103,10 +104,11 @@ constexpr std::array kAudioOptions = {
     OptionSpec{"rate", "512|1200|2400", "bit rate in bps (default: the input's data rate)"},
     OptionSpec{"preamble", "BITS", "preamble length, 0 to 1023 (default: the input's)"},
     OptionSpec{"repeat", "N", "how often each transmission is sent, 1 to 4 (default: the input's)"},
+    kTransliterateOption,
 };
 
 constexpr std::array<Command, 1> kAudioCommands = {{
-    {kAudio, "[--rate 512|1200|2400] [--preamble BITS] [--repeat N] (CONFIG | IMAGE) OUT.wav",
+    {kAudio, "[--rate 512|1200|2400] [--preamble BITS] [--repeat N] [--transliterate] (CONFIG | IMAGE) OUT.wav",
      "render the stored transmissions as baseband audio (WAV)",
      "Writes what the transmitter sends on air as 16-bit mono WAV at 22050 Hz, NRZ with\n"
      "logical 1 negative and 0 positive: for every row in use, in row order, the preamble\n"

@@ -9,6 +9,38 @@
 #include "texts/message_format.h"
 
 namespace vostrel::cli {
+namespace {
+
+// The choices --help shows are the table's names, in its order.
+constexpr bool listsEveryAlphabet(std::string_view choices) {
+    for (const paging::AlphabetTable& table : paging::kAlphabets) {
+        if (!choices.starts_with(table.name)) return false;
+        choices.remove_prefix(table.name.size());
+        if (choices.starts_with('|')) choices.remove_prefix(1);
+    }
+    return choices.empty();
+}
+static_assert(listsEveryAlphabet(kAlphabetChoices));
+
+}  // namespace
+
+std::variant<paging::Alphabet, std::string> chosenAlphabet(const Arguments& arguments) {
+    const auto name = arguments.value(kAlphabetOption.name);
+    if (!name) return paging::Alphabet::US;
+    if (const auto alphabet = paging::alphabetNamed(*name)) return *alphabet;
+    return "--alphabet must be one of " + std::string(kAlphabetChoices) + ", not '" + *name + "'";
+}
+
+Transliteration chosenTransliteration(const Arguments& arguments) {
+    return arguments.has(kTransliterateOption.name) ? Transliteration::On : Transliteration::AsConfigured;
+}
+
+void printReplacements(const image::BuiltImage& built, std::string_view prefix, CliContext& context) {
+    for (const texts::Message& replaced : built.replacements) {
+        context.err << prefix;
+        printMessage(context.err, replaced);
+    }
+}
 
 int usageError(CliContext& context, std::string_view command, std::string_view what) {
     context.err << kProgramName << ' ' << command << ": " << what << "\nTry '" << kProgramName << ' '
@@ -42,7 +74,8 @@ int saveOutput(const std::string& output, std::string_view bytes, CliContext& co
     return kExitSuccess;
 }
 
-std::optional<image::BuiltImage> buildConfigFile(const std::filesystem::path& path, CliContext& context) {
+std::optional<image::BuiltImage> buildConfigFile(const std::filesystem::path& path, Transliteration transliteration,
+                                                 CliContext& context) {
     auto text = files::readWholeFile(path, files::kMaxFileBytes);
     if (auto* error = std::get_if<files::FileError>(&text)) {
         failure(context, error->what);
@@ -53,13 +86,17 @@ std::optional<image::BuiltImage> buildConfigFile(const std::filesystem::path& pa
         context.err << files::utf8Name(path) << ':' << error->line << ": " << error->what << '\n';
         return std::nullopt;
     }
-    image::BuildOutcome outcome = image::buildImage(std::get<image::ProgrammerEntries>(parsed));
+    auto entries = std::get<image::ProgrammerEntries>(parsed);
+    if (transliteration == Transliteration::On) entries.text.transliterate = true;
+    image::BuildOutcome outcome = image::buildImage(entries);
+    const std::string prefix = files::utf8Name(path) + ": ";
     if (const auto* refusal = std::get_if<image::BuildRefusal>(&outcome)) {
-        context.err << files::utf8Name(path) << ": ";
+        context.err << prefix;
         printMessage(context.err, refusal->message);
         return std::nullopt;
     }
     auto& built = std::get<image::BuiltImage>(outcome);
+    printReplacements(built, prefix, context);
     if (const auto warning = built.warning()) printMessage(context.err, *warning);
     return std::move(built);
 }
@@ -74,9 +111,11 @@ int reportReadOutcome(const image::ImageContents& contents, CliContext& context)
 
 }  // namespace
 
-int printImageAsConfig(const image::EepromImage& image, CliContext& context) {
-    const image::ImageContents contents = image::readImage(image);
-    context.out << config::writeConfig(contents.settings, contents.rows);
+int printImageAsConfig(const image::EepromImage& image, paging::Alphabet alphabet, CliContext& context) {
+    image::PagerTextSettings text;
+    text.alphabet = alphabet;
+    const image::ImageContents contents = image::readImage(image, text);
+    context.out << config::writeConfig(image::shownEntries(contents, text));
     return reportReadOutcome(contents, context);
 }
 

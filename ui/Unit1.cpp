@@ -10,7 +10,9 @@
 #include <QProgressBar>
 #include <QRegularExpressionValidator>
 #include <QScreen>
+#include <QSettings>
 #include <algorithm>
+#include <memory>
 #include <string_view>
 
 #include "image/transmitter_settings.h"
@@ -22,7 +24,9 @@
 using vostrel::image::ImageContents;
 using vostrel::image::RowLayout;
 using vostrel::image::PagerItem;
+using vostrel::image::PagerTextSettings;
 using vostrel::image::ProgrammerEntries;
+using PagerAlphabet = vostrel::paging::Alphabet;
 using vostrel::paging::PagerType;
 using vostrel::ui::LanguageTexts;
 using vostrel::ui::RowChoice;
@@ -50,13 +54,21 @@ QFont windowFont() {
     return font;
 }
 
-QString fromLatin1(const std::string& text) {
-    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+// The choices that outlive the window, in the user's configuration directory
+// (vostrel-programmer/vostrel-programmer.ini there), apart from any configuration file.
+std::unique_ptr<QSettings> rememberedChoices() {
+    auto settings = std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
+                                                QStringLiteral("vostrel-programmer"), QStringLiteral("vostrel-programmer"));
+    settings->beginGroup(QStringLiteral("Window"));
+    return settings;
 }
+const QString kAlphabetKey = QStringLiteral("Alphabet");
+const QString kTransliterateKey = QStringLiteral("Transliterate");
 
-// The paging code sees every character as one byte; in the capcode and preamble
-// boxes characters outside Latin-1 become '?'.
-std::string toLatin1(const QString& text) { return text.toLatin1().toStdString(); }
+QString alphabetName(PagerAlphabet alphabet) {
+    const std::string_view name = vostrel::paging::alphabetTable(alphabet).name;
+    return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+}
 
 // Shows a text read from the device whole: the box's limit bounds only what the user
 // types.
@@ -91,19 +103,37 @@ int requiredWidth(const QWidget& control) {
     return 0;
 }
 
-// A box the Write would refuse: tinted, with the reason as its tooltip.
+// A box the Write would refuse is tinted, with the reason as its tooltip; one whose
+// characters are sent replaced is tinted more lightly, with the text sent as its
+// tooltip, so that no replacement goes unseen.
 constexpr QColor kProblemTint{255, 214, 214};
+constexpr QColor kReplacedTint{255, 243, 196};
 
-void showProblem(QLineEdit& box, const QString& problem) {
-    // Escaped, so that a translation is shown as it stands and never as markup.
-    box.setToolTip(problem.isEmpty() ? QString() : QStringLiteral("<qt>%1</qt>").arg(problem.toHtmlEscaped()));
-    if (problem.isEmpty()) {
+// Escaped, so that a translation is shown as it stands and never as markup.
+QString literalToolTip(const QString& text) {
+    return text.isEmpty() ? QString() : QStringLiteral("<qt>%1</qt>").arg(text.toHtmlEscaped());
+}
+
+void showMark(QLineEdit& box, const QString& tooltip, const std::optional<QColor>& tint) {
+    box.setToolTip(literalToolTip(tooltip));
+    if (!tint) {
         box.setPalette(QPalette());
         return;
     }
     QPalette tinted = box.palette();
-    tinted.setColor(QPalette::Base, kProblemTint);
+    tinted.setColor(QPalette::Base, *tint);
     box.setPalette(tinted);
+}
+
+// The place in `text` (UTF-16) of its character number `index`, and that character's length.
+std::pair<qsizetype, qsizetype> characterSpan(const QString& text, std::size_t index) {
+    const auto lengthAt = [&](qsizetype at) -> qsizetype {
+        const bool pair = at + 1 < text.size() && text[at].isHighSurrogate() && text[at + 1].isLowSurrogate();
+        return pair ? 2 : 1;
+    };
+    qsizetype at = 0;
+    for (std::size_t i = 0; i < index && at < text.size(); ++i) at += lengthAt(at);
+    return {at, at < text.size() ? lengthAt(at) : 0};
 }
 
 // The one local file a drag carries; several files or anything else open nothing.
@@ -134,10 +164,12 @@ TForm1::TForm1(vostrel::device::HidTransport& transport, vostrel::ui::MessagePre
     setFont(windowFont());
     rows_ = findRows();
     acceptOnlyDigitsInCapcodes();
+    offerAlphabets();
     transferProgress_->setGeometry(kTransferProgressPlace);
     transferProgress_->setTextVisible(false);
     transferProgress_->hide();
     applyLanguageTexts(texts_);
+    restoreTextChoices();
     widenForFont();
     connectHandlers();
     connectRowChecks();
@@ -166,6 +198,10 @@ void TForm1::acceptOnlyDigitsInCapcodes() {
     for (const RowControls& row : rows_) row.capCode->setValidator(new QRegularExpressionValidator(digits, row.capCode));
 }
 
+void TForm1::offerAlphabets() {
+    for (const auto& table : vostrel::paging::kAlphabets) Alphabet->addItem(alphabetName(table.alphabet));
+}
+
 void TForm1::connectHandlers() {
     // `activated` comes only from the user; a selection set from code must not run
     // the row rules.
@@ -183,6 +219,12 @@ void TForm1::connectHandlers() {
 void TForm1::connectRowChecks() {
     // Every change counts, the user's and the code's: a Read or Open changes the rows too.
     const auto check = [this] { checkRows(); };
+    const auto choiceChanged = [this] {
+        rememberTextChoices();
+        checkRows();
+    };
+    connect(Alphabet, &QComboBox::currentIndexChanged, this, choiceChanged);
+    connect(Transliterate, &QCheckBox::toggled, this, choiceChanged);
     for (const RowControls& row : rows_) {
         connect(row.capCode, &QLineEdit::textChanged, this, check);
         connect(row.message, &QLineEdit::textChanged, this, check);
@@ -208,6 +250,15 @@ void TForm1::applyLanguageTexts(const LanguageTexts& texts) {
     BtnExit->setText(texts.text("&Exit"));
     BtnOpen->setText(texts.text("&Open..."));
     BtnSave->setText(texts.text("&Save..."));
+    AlphabetLabel->setText(texts.text("Pager alphabet"));
+    Transliterate->setText(texts.text("Transliterate"));
+    Transliterate->setToolTip(literalToolTip(
+        texts.text("Send characters the pager alphabet lacks replaced (e with accent as e, ß as ss) "
+                   "instead of refusing them")));
+    for (const auto& table : vostrel::paging::kAlphabets) {
+        Alphabet->setItemData(static_cast<int>(table.alphabet), literalToolTip(texts.text(table.standard)),
+                              Qt::ToolTipRole);
+    }
 
     const QStringList pagerTypes = {texts.text("Numeric"), texts.text("Alphnumeric")};
     for (const RowControls& row : rows_) {
@@ -269,38 +320,71 @@ void TForm1::ToneType01Change() {
 ProgrammerEntries TForm1::entries() const {
     ProgrammerEntries entries;
     // The blanks of the masked box stay in the text, as shown.
-    entries.preambleText = toLatin1(Preamble->displayText());
+    entries.preambleText = Preamble->displayText().toStdString();
     entries.repeatIndex = Repeater->currentIndex();
     entries.dataRateIndex = DataRate->currentIndex();
     for (std::size_t i = 0; i < rows_.size(); ++i) {
         const RowControls& row = rows_[i];
         const RowChoice choice = rowChoice(row);
-        entries.rows[i] = {toLatin1(row.capCode->text()), choice.tone, choice.type,
-                           vostrel::ui::messageBytes(row.message->text())};
+        // Every character as typed: the builder refuses what the pager cannot show, and
+        // Save keeps it.
+        entries.rows[i] = {row.capCode->text().toStdString(), choice.tone, choice.type,
+                           row.message->text().toStdString()};
     }
+    entries.text = textSettings();
     return entries;
 }
 
-vostrel::ui::TypedMessages TForm1::typedMessages() const {
-    vostrel::ui::TypedMessages typed;
-    for (std::size_t i = 0; i < rows_.size(); ++i) typed[i] = rows_[i].message->text();
-    return typed;
+PagerTextSettings TForm1::textSettings() const {
+    PagerTextSettings text;
+    text.alphabet = static_cast<PagerAlphabet>(std::max(Alphabet->currentIndex(), 0));
+    text.rowAlphabets = rowAlphabets_;
+    text.transliterate = Transliterate->isChecked();
+    return text;
 }
 
 void TForm1::showEntries(const ProgrammerEntries& entries) {
     changeRows([&] {
-        Preamble->setText(fromLatin1(entries.preambleText));
+        Preamble->setText(QString::fromStdString(entries.preambleText));
         Repeater->setCurrentIndex(entries.repeatIndex);
         DataRate->setCurrentIndex(entries.dataRateIndex);
         for (std::size_t i = 0; i < rows_.size(); ++i) showRow(rows_[i], entries.rows[i]);
+        showTextSettings(entries.text);
     });
 }
 
 void TForm1::showRow(const RowControls& row, const PagerItem& item) {
-    showWhole(*row.capCode, fromLatin1(item.capcode));
+    showWhole(*row.capCode, QString::fromStdString(item.capcode));
     row.tone->setCurrentIndex(static_cast<int>(item.tone));
     row.type->setCurrentIndex(static_cast<int>(item.type));
-    showWhole(*row.message, fromLatin1(item.message));
+    showWhole(*row.message, QString::fromStdString(item.message));
+}
+
+void TForm1::showTextSettings(const PagerTextSettings& text) {
+    rowAlphabets_ = text.rowAlphabets;
+    Alphabet->setCurrentIndex(static_cast<int>(text.alphabet));
+    Transliterate->setChecked(text.transliterate);
+}
+
+void TForm1::restoreTextChoices() {
+    const auto remembered = rememberedChoices();
+    const std::string name = remembered->value(kAlphabetKey).toString().toStdString();
+    Alphabet->setCurrentIndex(static_cast<int>(vostrel::paging::alphabetNamed(name).value_or(PagerAlphabet::US)));
+    Transliterate->setChecked(remembered->value(kTransliterateKey, false).toBool());
+}
+
+void TForm1::rememberTextChoices() {
+    const auto remembered = rememberedChoices();
+    remembered->setValue(kAlphabetKey, alphabetName(textSettings().alphabet));
+    remembered->setValue(kTransliterateKey, Transliterate->isChecked());
+}
+
+void TForm1::selectCharacter(const vostrel::image::CharacterPosition& position) {
+    if (position.row >= rows_.size()) return;
+    QLineEdit& box = *rows_[position.row].message;
+    const auto [at, length] = characterSpan(box.text(), position.index);
+    box.setFocus(Qt::OtherFocusReason);
+    box.setSelection(static_cast<int>(at), static_cast<int>(length));
 }
 
 vostrel::ui::CommandServices TForm1::services() {
@@ -317,13 +401,9 @@ void TForm1::changeRows(const std::function<void()>& change) {
 void TForm1::checkRows() {
     if (checksHeld_) return;
     const ProgrammerEntries now = entries();
-    const RowLayout layout = vostrel::image::layOutRows(now.rows);
+    const RowLayout layout = vostrel::image::layOutRows(now);
     showEepromUse(vostrel::ui::eepromUseLine(layout, now.rows));
-    const vostrel::ui::TypedMessages typed = typedMessages();
-    for (std::size_t i = 0; i < rows_.size(); ++i) {
-        const auto& refusal = layout.refusals[i];
-        markRow(i, refusal ? std::optional(vostrel::ui::namedAsTyped(*refusal, typed)) : std::nullopt);
-    }
+    for (unsigned i = 0; i < rows_.size(); ++i) markRow(i, vostrel::ui::rowMark(layout, now, i));
 }
 
 void TForm1::showEepromUse(const std::vector<vostrel::texts::Message>& line) {
@@ -334,22 +414,28 @@ void TForm1::showEepromUse(const std::vector<vostrel::texts::Message>& line) {
     EepromUse->setText(parts.join(QStringLiteral("; ")));
 }
 
-void TForm1::markRow(std::size_t index, const std::optional<vostrel::texts::Message>& refusal) {
-    if (refusal == shownRefusals_[index]) return;
-    shownRefusals_[index] = refusal;
-    const QString problem = refusal ? texts_.messageText(*refusal) : QString();
-    const bool onCapcode = refusal && vostrel::ui::markedBox(*refusal) == vostrel::ui::MarkedBox::CapCode;
-    showProblem(*rows_[index].capCode, onCapcode ? problem : QString());
-    showProblem(*rows_[index].message, onCapcode ? QString() : problem);
+void TForm1::markRow(std::size_t index, const vostrel::ui::RowMark& mark) {
+    if (mark == shownMarks_[index]) return;
+    shownMarks_[index] = mark;
+    using Kind = vostrel::ui::RowMark::Kind;
+    const QString text = mark.text ? texts_.messageText(*mark.text) : QString();
+    std::optional<QColor> tint;
+    if (mark.kind != Kind::None) tint = mark.kind == Kind::Refused ? kProblemTint : kReplacedTint;
+    const bool onCapcode = mark.box == vostrel::ui::MarkedBox::CapCode;
+    showMark(*rows_[index].capCode, onCapcode ? text : QString(), onCapcode ? tint : std::nullopt);
+    showMark(*rows_[index].message, onCapcode ? QString() : text, onCapcode ? std::nullopt : tint);
 }
 
 void TForm1::BtnReadClick() {
-    vostrel::ui::readCommand(services(), [this](const ImageContents& contents) {
-        showEntries(vostrel::image::shownEntries(contents));
+    const PagerTextSettings text = textSettings();
+    vostrel::ui::readCommand(services(), text, [this, &text](const ImageContents& contents) {
+        showEntries(vostrel::image::shownEntries(contents, text));
     });
 }
 
-void TForm1::BtnWriteClick() { vostrel::ui::writeCommand(entries(), typedMessages(), services()); }
+void TForm1::BtnWriteClick() {
+    if (const auto refused = vostrel::ui::writeCommand(entries(), services())) selectCharacter(*refused);
+}
 
 void TForm1::BtnExitClick() {
     // A posted request: the window closes once this click has been handled.
@@ -381,7 +467,7 @@ void TForm1::BtnSaveClick() {
 
 void TForm1::openFile(const QString& path) {
     rememberDirectory(path);
-    const auto opened = vostrel::ui::openWindowFile(vostrel::ui::localPath(path));
+    const auto opened = vostrel::ui::openWindowFile(vostrel::ui::localPath(path), textSettings());
     if (const auto* problem = std::get_if<vostrel::ui::FileProblem>(&opened)) {
         reporter_.report(problem->message, QString::fromStdString(problem->detail));
         return;

@@ -2,8 +2,8 @@
 // SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 #pragma once
 // The programmer window: sixteen call items, the transmitter settings, the Open, Save,
-// Read, Write and Exit buttons, and the live check of the rows under them. Its
-// controls and fixed layout come from Unit1.ui.
+// Read, Write and Exit buttons, the pager alphabet and transliteration, and the live
+// check of the rows under them. Its controls and fixed layout come from Unit1.ui.
 
 #include <QWidget>
 #include <functional>
@@ -16,6 +16,7 @@
 #include "image/image_reader.h"
 #include "ui/message_presenter.h"
 #include "ui/programmer_commands.h"
+#include "ui/row_checks.h"
 #include "ui/row_rules.h"
 #include "ui_Unit1.h"
 
@@ -63,21 +64,29 @@ private:
     void connectRowChecks();
     void passFileDropsToTheWindow();
     void applyLanguageTexts(const vostrel::ui::LanguageTexts& texts);
+    void offerAlphabets();
     void widenForFont();
     void keepOnScreen();
 
     vostrel::ui::RowChoice rowChoice(const RowControls& row) const;
     void setRowState(const RowControls& row, const vostrel::ui::RowState& state);
     vostrel::image::ProgrammerEntries entries() const;
-    vostrel::ui::TypedMessages typedMessages() const;
+    vostrel::image::PagerTextSettings textSettings() const;
     void showEntries(const vostrel::image::ProgrammerEntries& entries);
     void showRow(const RowControls& row, const vostrel::image::PagerItem& item);
+    void showTextSettings(const vostrel::image::PagerTextSettings& text);
+
+    // The alphabet and transliteration choices, kept for the next run.
+    void restoreTextChoices();
+    void rememberTextChoices();
+    // Shows the user where Write refused a character: its box focused, the character selected.
+    void selectCharacter(const vostrel::image::CharacterPosition& position);
 
     // Runs `change` over several controls and checks the rows once afterwards.
     void changeRows(const std::function<void()>& change);
     void checkRows();
     void showEepromUse(const std::vector<vostrel::texts::Message>& line);
-    void markRow(std::size_t index, const std::optional<vostrel::texts::Message>& refusal);
+    void markRow(std::size_t index, const vostrel::ui::RowMark& mark);
 
     QString chooseFile(bool toSave);
     void rememberDirectory(const QString& path);
@@ -88,11 +97,14 @@ private:
     QProgressBar* transferProgress_;
     vostrel::ui::MessageReporter reporter_;
     vostrel::ui::TransferFeedback feedback_;
+    // Alphabets of single rows, from a configuration file; the Alphabet choice holds
+    // every other row's.
+    std::array<std::optional<vostrel::paging::Alphabet>, vostrel::image::kRowCount> rowAlphabets_;
 
     // What the live check shows now, so that texts are looked up only when it changes.
     bool checksHeld_ = false;
     std::vector<vostrel::texts::Message> shownUse_;
-    std::array<std::optional<vostrel::texts::Message>, vostrel::image::kRowCount> shownRefusals_;
+    std::array<vostrel::ui::RowMark, vostrel::image::kRowCount> shownMarks_;
     // Where the file dialogs start, for as long as the program runs.
     QString lastDirectory_;
 };

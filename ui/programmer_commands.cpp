@@ -37,61 +37,30 @@ device::TransferProgress TransferFeedback::progressCallback() {
     };
 }
 
-namespace {
-
-// A C1 control: never typed, above 7 bits, and not in the numeric table.
-constexpr char kNotLatin1 = '\x80';
-constexpr char32_t kLastLatin1 = 0xFF;
-
-}  // namespace
-
-std::string messageBytes(const QString& text) {
-    std::string bytes;
-    for (const char32_t character : text.toUcs4()) {
-        bytes += character <= kLastLatin1 ? static_cast<char>(character) : kNotLatin1;
-    }
-    return bytes;
-}
-
-texts::Message namedAsTyped(texts::Message message, const TypedMessages& typed) {
-    if (message.key != texts::keys::kInvalidCode || message.arguments.size() != 2) return message;
-    auto* refused = std::get_if<texts::Character>(&message.arguments[0]);
-    const int* row = std::get_if<int>(&message.arguments[1]);
-    if (refused == nullptr || row == nullptr || *row < 1 || *row > static_cast<int>(typed.size())) return message;
-    // Every character before the refused one was accepted, so the first that is outside
-    // Latin-1 or equal to the refused byte is the one.
-    for (const char32_t character : typed[static_cast<std::size_t>(*row - 1)].toUcs4()) {
-        if (character > kLastLatin1 || character == refused->codePoint) {
-            refused->codePoint = character;
-            break;
-        }
-    }
-    return message;
-}
-
-void writeCommand(const image::ProgrammerEntries& entries, const TypedMessages& typed,
-                  const CommandServices& services) {
+std::optional<image::CharacterPosition> writeCommand(const image::ProgrammerEntries& entries,
+                                                     const CommandServices& services) {
     const image::BuildOutcome outcome = image::buildImage(entries);
     if (const auto* refusal = std::get_if<image::BuildRefusal>(&outcome)) {
-        services.reporter.report(namedAsTyped(refusal->message, typed));
-        return;
+        services.reporter.report(refusal->message);
+        return refusal->at;
     }
     const auto& built = std::get<image::BuiltImage>(outcome);
     // The image is complete before the warning is shown, so nothing done in the window
     // meanwhile changes what is sent.
     // The program may end while the warning is open; then nothing is written.
-    if (const auto warning = built.warning(); warning && !services.reporter.report(*warning)) return;
+    if (const auto warning = built.warning(); warning && !services.reporter.report(*warning)) return std::nullopt;
     const auto failure = services.feedback.run([&](const device::TransferProgress& progress) {
         return device::writeEeprom(services.transport, built.image, built.usedWords, progress);
     });
     if (failure) {
         services.reporter.report(failure->message);
-        return;
+        return std::nullopt;
     }
     services.reporter.report({texts::keys::kWriteCompleted, texts::Title::Success, {}});
+    return std::nullopt;
 }
 
-void readCommand(const CommandServices& services,
+void readCommand(const CommandServices& services, const image::PagerTextSettings& text,
                  const std::function<void(const image::ImageContents&)>& showContents) {
     const device::ReadOutcome outcome = services.feedback.run(
         [&](const device::TransferProgress& progress) { return device::readEeprom(services.transport, progress); });
@@ -99,7 +68,7 @@ void readCommand(const CommandServices& services,
         services.reporter.report(failure->message);
         return;
     }
-    const image::ImageContents contents = image::readImage(std::get<image::EepromImage>(outcome));
+    const image::ImageContents contents = image::readImage(std::get<image::EepromImage>(outcome), text);
     showContents(contents);
     if (contents.readErrorRow) {
         services.reporter.report({texts::keys::kEepromReadError, texts::Title::Error, {}});

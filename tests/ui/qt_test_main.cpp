@@ -5,12 +5,20 @@
 
 #include <gtest/gtest.h>
 
+#include <QSettings>
+#include <QTemporaryDir>
+
 #include "tests/ui/window_driver.h"
 
 int main(int argc, char** argv) {
     // The tests are also listed at build time, where no display may exist.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     testing::InitGoogleTest(&argc, argv);
+    // The choices the window remembers go to a directory of this run, never to the
+    // settings of the user who runs the tests.
+    const QTemporaryDir rememberedChoices;
+    if (!rememberedChoices.isValid()) return 1;
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, rememberedChoices.path());
     vostrel::app::ProgrammerApplication application(argc, argv, [](const QString& text) {
         vostrel::test::shownExceptions().push_back(text);
     });

@@ -20,7 +20,7 @@ void PrintTo(const RowView& row, std::ostream* out) {
 
 void PrintTo(const WindowView& view, std::ostream* out) {
     *out << "{preamble \"" << view.preamble.toStdString() << "\", rate " << view.dataRate << ", repeat "
-         << view.repeater;
+         << view.repeater << ", alphabet " << view.alphabet << (view.transliterate ? ", transliterated" : "");
     for (const RowView& row : view.rows) {
         *out << "\n  ";
         PrintTo(row, out);
@@ -89,6 +89,8 @@ WindowView WindowDriver::view() {
     view.preamble = control<QLineEdit>(QStringLiteral("Preamble")).displayText();
     view.dataRate = control<QComboBox>(QStringLiteral("DataRate")).currentIndex();
     view.repeater = control<QComboBox>(QStringLiteral("Repeater")).currentIndex();
+    view.alphabet = control<QComboBox>(QStringLiteral("Alphabet")).currentIndex();
+    view.transliterate = control<QCheckBox>(QStringLiteral("Transliterate")).isChecked();
     for (int row = 1; row <= 16; ++row) {
         const QLineEdit& text = message(row);
         view.rows[static_cast<std::size_t>(row - 1)] = {capCode(row).text(), tone(row).currentIndex(),

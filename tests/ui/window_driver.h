@@ -4,6 +4,7 @@
 // Drives the programmer window in tests as a user would: typing into boxes, choosing
 // from lists, clicking buttons; messages are recorded instead of shown.
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -57,6 +58,8 @@ struct WindowView {
     QString preamble;
     int dataRate = 0;
     int repeater = 0;
+    int alphabet = 0;
+    bool transliterate = false;
     std::array<RowView, 16> rows;
 
     friend bool operator==(const WindowView&, const WindowView&) = default;
