@@ -114,13 +114,13 @@ int reportReadOutcome(const image::ImageContents& contents, CliContext& context)
 int printImageAsConfig(const image::EepromImage& image, paging::Alphabet alphabet, CliContext& context) {
     image::PagerTextSettings text;
     text.alphabet = alphabet;
-    const image::ImageContents contents = image::readImage(image, text);
+    const image::ImageContents contents = image::decodeImage(image, text);
     context.out << config::writeConfig(image::shownEntries(contents, text));
     return reportReadOutcome(contents, context);
 }
 
 int reportImageReadable(const image::EepromImage& image, CliContext& context) {
-    return reportReadOutcome(image::readImage(image), context);
+    return reportReadOutcome(image::decodeImage(image), context);
 }
 
 }  // namespace vostrel::cli

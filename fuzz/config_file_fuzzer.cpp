@@ -38,7 +38,7 @@ bool withinLimits(const image::ProgrammerEntries& entries) {
 // The decoded image, written and parsed again, gives the same rows and settings, and
 // builds the same image.
 bool decodesToReadableConfig(const image::EepromImage& built, const image::PagerTextSettings& text) {
-    const image::ImageContents contents = image::readImage(built, text);
+    const image::ImageContents contents = image::decodeImage(built, text);
     if (contents.readErrorRow) return false;
     const auto reparsed = config::parseConfig(config::writeConfig(image::shownEntries(contents, text)));
     const auto* entries = std::get_if<image::ProgrammerEntries>(&reparsed);

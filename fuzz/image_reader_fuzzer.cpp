@@ -16,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size > image.bytes.size()) {
         text.alphabet = vostrel::paging::kAlphabets[data[image.bytes.size()] % vostrel::paging::kAlphabets.size()].alphabet;
     }
-    const auto contents = vostrel::image::readImage(image, text);
+    const auto contents = vostrel::image::decodeImage(image, text);
     for (const auto& row : contents.rows) {
         if (!vostrel::texts::isValidUtf8(row.message) || vostrel::texts::codePointCount(row.message) > 129) {
             __builtin_trap();

@@ -31,7 +31,7 @@ PagerItem shownItem(const paging::DecodedItem& decoded, paging::Alphabet alphabe
 
 }  // namespace
 
-ImageContents readImage(const EepromImage& image, const PagerTextSettings& text) {
+ImageContents decodeImage(const EepromImage& image, const PagerTextSettings& text) {
     ImageContents contents;
     contents.settings = loadHeader(image);
     std::array<paging::Codeword, kImageWords / 2> buffer{};

@@ -22,7 +22,7 @@ struct ImageContents {
 
 // Messages come back as the pagers show them: alphanumeric ones through each row's
 // alphabet in `text`.
-ImageContents readImage(const EepromImage& image, const PagerTextSettings& text = {});
+ImageContents decodeImage(const EepromImage& image, const PagerTextSettings& text = {});
 
 // The window's contents once a Read has shown the contents: the preamble as its
 // decimal number, and no data-rate selection for an index that names no rate; `text`

@@ -68,7 +68,7 @@ void readCommand(const CommandServices& services, const image::PagerTextSettings
         services.reporter.report(failure->message);
         return;
     }
-    const image::ImageContents contents = image::readImage(std::get<image::EepromImage>(outcome), text);
+    const image::ImageContents contents = image::decodeImage(std::get<image::EepromImage>(outcome), text);
     showContents(contents);
     if (contents.readErrorRow) {
         services.reporter.report({texts::keys::kEepromReadError, texts::Title::Error, {}});
