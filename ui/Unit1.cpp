@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 #include "ui/Unit1.h"
 
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
@@ -56,9 +57,21 @@ QFont windowFont() {
 
 // The choices that outlive the window, in the user's configuration directory
 // (vostrel-programmer/vostrel-programmer.ini there), apart from any configuration file.
+// QSettings reads its file as soon as it is made, and a FIFO or a link to a device
+// there would hold the window for ever; such a file, or one far larger than any
+// settings, leaves the choices unremembered. Its name is asked of a QSettings for a
+// name that has no file, so that it is the one QSettings itself would open.
+const QString kSettingsOrganization = QStringLiteral("vostrel-programmer");
+const QString kSettingsApplication = QStringLiteral("vostrel-programmer");
+constexpr qint64 kMaxSettingsBytes = 1 << 20;
+
 std::unique_ptr<QSettings> rememberedChoices() {
-    auto settings = std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
-                                                QStringLiteral("vostrel-programmer"), QStringLiteral("vostrel-programmer"));
+    const QSettings probe(QSettings::IniFormat, QSettings::UserScope, kSettingsOrganization,
+                          QStringLiteral("vostrel-programmer-path-probe"));
+    const QFileInfo file(QFileInfo(probe.fileName()).dir().filePath(kSettingsApplication + QStringLiteral(".ini")));
+    if (file.exists() && (!file.isFile() || file.size() > kMaxSettingsBytes)) return nullptr;
+    auto settings = std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, kSettingsOrganization,
+                                                kSettingsApplication);
     settings->beginGroup(QStringLiteral("Window"));
     return settings;
 }
@@ -368,6 +381,7 @@ void TForm1::showTextSettings(const PagerTextSettings& text) {
 
 void TForm1::restoreTextChoices() {
     const auto remembered = rememberedChoices();
+    if (!remembered) return;
     const std::string name = remembered->value(kAlphabetKey).toString().toStdString();
     Alphabet->setCurrentIndex(static_cast<int>(vostrel::paging::alphabetNamed(name).value_or(PagerAlphabet::US)));
     Transliterate->setChecked(remembered->value(kTransliterateKey, false).toBool());
@@ -375,6 +389,7 @@ void TForm1::restoreTextChoices() {
 
 void TForm1::rememberTextChoices() {
     const auto remembered = rememberedChoices();
+    if (!remembered) return;
     remembered->setValue(kAlphabetKey, alphabetName(textSettings().alphabet));
     remembered->setValue(kTransliterateKey, Transliterate->isChecked());
 }
