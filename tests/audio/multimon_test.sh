@@ -102,7 +102,7 @@ done
 { echo "[Settings]"; echo "Alphabet = DK"; item 1 8 D Alphanumeric "Blåbærgrød på Ærø"; } >"$work/danish.conf"
 "${cli[@]}" build "$work/danish.conf" "$work/danish.bin"
 shows() {  # alphabet message: decoding the Danish image with the alphabet shows the message
-  "${cli[@]}" decode --alphabet "$1" "$work/danish.bin" | grep -qxF "Message = \"$2\"" ||
+  "${cli[@]}" decode --alphabet "$1" "$work/danish.bin" | tr -d '\r' | grep -xF "Message = \"$2\"" >/dev/null ||
     { echo "Danish image decoded with $1 does not show '$2'"; failed=1; }
 }
 shows DK "Blåbærgrød på Ærø"
