@@ -47,9 +47,14 @@ std::variant<PagerCodes, UnsendableCharacter> pagerCodes(std::string_view messag
     out.codes.reserve(message.size());
     std::size_t index = 0;
     for (std::size_t i = 0; i < message.size(); ++index) {
-        const auto decoded = texts::nextCodePoint(message, i);
-        if (!decoded) return UnsendableCharacter{index, texts::kReplacementCharacter, std::nullopt};
-        const char32_t character = *decoded;
+        char32_t character = static_cast<unsigned char>(message[i]);
+        if (character < 0x80) {
+            ++i;  // most texts are ASCII: no decoding needed
+        } else if (const auto decoded = texts::nextCodePoint(message, i)) {
+            character = *decoded;
+        } else {
+            return UnsendableCharacter{index, texts::kReplacementCharacter, std::nullopt};
+        }
         if (type == paging::PagerType::Numeric) {
             if (character >= 0x80 || !paging::isNumericCharacter(static_cast<unsigned char>(character))) {
                 return unsendable(index, character, type, alphabet);

@@ -52,16 +52,51 @@ inline constexpr std::array<AlphabetTable, 9> kAlphabets = {{
                                                         {U'#',   U'$',   U'Ž',   U'Š',   U'Đ',   U'Ć',   U'Č',   U'ž',   U'š',   U'đ',   U'ć',   U'č'}},
 }};
 
-const AlphabetTable& alphabetTable(Alphabet alphabet);
+static_assert(
+    [] {
+        for (std::size_t i = 0; i < kAlphabets.size(); ++i) {
+            if (static_cast<std::size_t>(kAlphabets[i].alphabet) != i) return false;
+        }
+        return true;
+    }(),
+    "kAlphabets lists the alphabets in the order of the enumeration");
+
+inline constexpr std::uint8_t kSevenBits = 0x7F;
+
+// For each 7-bit code, its position among kNationalCodes, or -1: one look-up per
+// character, as every message character passes here.
+inline constexpr auto kNationalIndex = [] {
+    std::array<std::int8_t, kSevenBits + 1> index{};
+    index.fill(-1);
+    for (std::size_t i = 0; i < kNationalCodes.size(); ++i) index[kNationalCodes[i]] = static_cast<std::int8_t>(i);
+    return index;
+}();
+
+constexpr const AlphabetTable& alphabetTable(Alphabet alphabet) {
+    return kAlphabets[static_cast<std::size_t>(alphabet) % kAlphabets.size()];
+}
 
 // The alphabet of that name, in any case; nothing for an unknown name.
 std::optional<Alphabet> alphabetNamed(std::string_view name);
 
 // What the pager shows for the 7-bit code (bit 7 is ignored, as on air).
-char32_t characterOf(Alphabet alphabet, std::uint8_t code);
+constexpr char32_t characterOf(Alphabet alphabet, std::uint8_t code) {
+    code &= kSevenBits;
+    const std::int8_t index = kNationalIndex[code];
+    return index < 0 ? char32_t{code} : alphabetTable(alphabet).national[static_cast<std::size_t>(index)];
+}
 
 // The 7-bit code at which the pager shows `character`; nothing when it shows it at
 // no code.
-std::optional<std::uint8_t> codeOf(Alphabet alphabet, char32_t character);
+constexpr std::optional<std::uint8_t> codeOf(Alphabet alphabet, char32_t character) {
+    // A 7-bit character at a code that shows the same everywhere is its own code.
+    if (character <= kSevenBits && kNationalIndex[character] < 0) return static_cast<std::uint8_t>(character);
+    const auto& national = alphabetTable(alphabet).national;
+    for (std::size_t i = 0; i < national.size(); ++i) {
+        if (national[i] == character) return kNationalCodes[i];
+    }
+    // Beyond 7 bits, or a 7-bit character whose code shows a national letter here.
+    return std::nullopt;
+}
 
 }  // namespace vostrel::paging
