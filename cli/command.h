@@ -93,6 +93,9 @@ void printReplacements(const image::BuiltImage& built, std::string_view prefix, 
 // characters go to stderr and the image is returned.
 std::optional<image::BuiltImage> buildConfigFile(const std::filesystem::path& path, Transliteration transliteration,
                                                  CliContext& context);
+// The same for the text already read from `path`: a pipe or FIFO gives its text once.
+std::optional<image::BuiltImage> buildConfigText(const std::filesystem::path& path, const std::string& text,
+                                                 Transliteration transliteration, CliContext& context);
 
 // Prints the image as a configuration on stdout, messages as pagers with `alphabet`
 // show them; a damaged image prints what was read before the bad row and reports

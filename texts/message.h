@@ -35,6 +35,8 @@ inline constexpr std::string_view kWriteCompleted = "Data write completed";
 inline constexpr std::string_view kShownAsNationalLetter = "'%c' in Item[%02d] would show as '%c' on a %s pager";
 // A character replaced before sending: the character, the row, what is sent instead.
 inline constexpr std::string_view kSentAsReplacement = "'%c' in Item[%02d] is sent as '%s'";
+inline constexpr std::string_view kVerifyFailed = "EEPROM verify failed at word %d";
+inline constexpr std::string_view kBackupFailed = "No backup of the transmitter could be saved; nothing was written";
 }  // namespace keys
 
 // A character for %c, as its Unicode code point: the character the user typed, even
@@ -45,6 +47,16 @@ struct Character {
     friend bool operator==(const Character&, const Character&) = default;
 };
 
+// A number with a fraction for %.1f, %.2f or %.3f, written with a decimal point, or
+// for %,1f, %,2f or %,3f, written with a decimal comma as German and many other
+// languages write it. Never formatted by the C library, whose decimal separator
+// follows the process's locale.
+struct Decimal {
+    double value = 0;
+
+    friend bool operator==(const Decimal&, const Decimal&) = default;
+};
+
 // A text for %s, UTF-8: a replacement, an alphabet's name. Never a translation, so it
 // is inserted as it stands.
 struct Text {
@@ -53,8 +65,9 @@ struct Text {
     friend bool operator==(const Text&, const Text&) = default;
 };
 
-// One placeholder's value: a character for %c, a number for %d and %02d, a text for %s.
-using MessageArgument = std::variant<Character, int, Text>;
+// One placeholder's value: a character for %c, a number for %d and %02d, a decimal
+// for %.Nf and %,Nf, a text for %s.
+using MessageArgument = std::variant<Character, int, Decimal, Text>;
 
 struct Message {
     std::string_view key;

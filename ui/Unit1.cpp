@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 #include "ui/Unit1.h"
 
+#include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -16,6 +18,7 @@
 #include <memory>
 #include <string_view>
 
+#include "image/air_time.h"
 #include "image/transmitter_settings.h"
 #include "ui/local_path.h"
 #include "ui/plain_text.h"
@@ -47,6 +50,10 @@ constexpr double kMaxWidening = 2.0;
 // characters a pager text usually holds.
 constexpr std::string_view kWidthSample = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789ABCD";
 
+// What the window remembers between runs, in the user's configuration folder.
+constexpr QLatin1StringView kSettingsGroup("Window");
+constexpr QLatin1StringView kConfirmWriteKey("ConfirmWrite");
+
 QFont windowFont() {
     QFont font;
     font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("DejaVu Sans")});
@@ -72,7 +79,7 @@ std::unique_ptr<QSettings> rememberedChoices() {
     if (file.exists() && (!file.isFile() || file.size() > kMaxSettingsBytes)) return nullptr;
     auto settings = std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, kSettingsOrganization,
                                                 kSettingsApplication);
-    settings->beginGroup(QStringLiteral("Window"));
+    settings->beginGroup(kSettingsGroup);
     return settings;
 }
 const QString kAlphabetKey = QStringLiteral("Alphabet");
@@ -101,6 +108,7 @@ int lineEditWidthFor(const QLineEdit& box, int characters) {
 // The width a control needs to show its contents uncut.
 int requiredWidth(const QWidget& control) {
     if (const auto* combo = qobject_cast<const QComboBox*>(&control)) return combo->sizeHint().width();
+    if (const auto* check = qobject_cast<const QCheckBox*>(&control)) return check->sizeHint().width();
     if (const auto* label = qobject_cast<const QLabel*>(&control)) {
         return label->fontMetrics().horizontalAdvance(label->text());
     }
@@ -123,12 +131,21 @@ constexpr QColor kProblemTint{255, 214, 214};
 constexpr QColor kReplacedTint{255, 243, 196};
 
 // Escaped, so that a translation is shown as it stands and never as markup.
-QString literalToolTip(const QString& text) {
+QString plainToolTip(const QString& text) {
     return text.isEmpty() ? QString() : QStringLiteral("<qt>%1</qt>").arg(text.toHtmlEscaped());
 }
 
+// On one line each: a rich-text tooltip is wrapped narrowly, which tears a figure from
+// its unit.
+QString oneLineToolTip(const QStringList& lines) {
+    QStringList escaped;
+    for (const QString& line : lines) escaped << line.toHtmlEscaped();
+    return QStringLiteral("<p style=\"white-space:nowrap\">%1</p>").arg(escaped.join(QStringLiteral("<br>")));
+}
+QString oneLineToolTip(const QString& text) { return oneLineToolTip(QStringList{text}); }
+
 void showMark(QLineEdit& box, const QString& tooltip, const std::optional<QColor>& tint) {
-    box.setToolTip(literalToolTip(tooltip));
+    box.setToolTip(plainToolTip(tooltip));
     if (!tint) {
         box.setPalette(QPalette());
         return;
@@ -153,6 +170,38 @@ std::pair<qsizetype, qsizetype> characterSpan(const QString& text, std::size_t i
 QString droppedFile(const QMimeData* data) {
     if (data == nullptr || data->urls().size() != 1 || !data->urls().front().isLocalFile()) return {};
     return data->urls().front().toLocalFile();
+}
+
+QString joined(const std::vector<vostrel::texts::Message>& parts, const LanguageTexts& texts) {
+    QStringList shown;
+    for (const auto& part : parts) shown << texts.messageText(part);
+    return shown.join(QStringLiteral("; "));
+}
+
+// "On air: ...; over 5 s, under it with 2400 bit/s, repeat 2 or preamble 700 bits"
+QString airTimeText(const vostrel::ui::AirTimeLine& line, const LanguageTexts& texts) {
+    QString text = texts.messageText(line.figures);
+    if (!line.overLimit) return text;
+    text += QStringLiteral("; ") + texts.messageText(*line.overLimit);
+    for (std::size_t i = 0; i < line.remedies.size(); ++i) {
+        const bool last = i + 1 == line.remedies.size();
+        text += i == 0 ? QStringLiteral(" ")
+                       : last ? QStringLiteral(" %1 ").arg(texts.text(vostrel::ui::keys::kOr)) : QStringLiteral(", ");
+        text += texts.messageText(line.remedies[i]);
+    }
+    return text;
+}
+
+// The time-on-air line at its usual longest, which the window makes room for: a
+// row over the limit and two settings that would bring it under.
+vostrel::ui::AirTimeLine airTimeWidthSample() {
+    using vostrel::texts::Decimal;
+    using vostrel::texts::Message;
+    using vostrel::texts::Title;
+    namespace keys = vostrel::ui::keys;
+    return {Message{keys::kOnAir, Title::Warn, {16, Decimal{15.99}, Decimal{16.0}}},
+            Message{keys::kOverLimit, Title::Warn, {}},
+            {Message{keys::kWithRate, Title::Warn, {2400}}, Message{keys::kWithRepeat, Title::Warn, {1}}}};
 }
 
 QRect widened(const QRect& place, double factor) {
@@ -181,11 +230,17 @@ TForm1::TForm1(vostrel::device::HidTransport& transport, vostrel::ui::MessagePre
     transferProgress_->setGeometry(kTransferProgressPlace);
     transferProgress_->setTextVisible(false);
     transferProgress_->hide();
+    // On unless the user turned it off; the backup and the read-back do not depend on it.
+    if (const auto remembered = rememberedChoices()) {
+        ConfirmWrite->setChecked(remembered->value(kConfirmWriteKey, true).toBool());
+    }
     applyLanguageTexts(texts_);
     restoreTextChoices();
+    OnAir->setText(airTimeText(airTimeWidthSample(), texts_));
     widenForFont();
     connectHandlers();
     connectRowChecks();
+    followTheRowBeingEdited();
     passFileDropsToTheWindow();
     setAcceptDrops(true);
     checkRows();
@@ -227,6 +282,9 @@ void TForm1::connectHandlers() {
     connect(BtnExit, &QPushButton::clicked, this, &TForm1::BtnExitClick);
     connect(BtnOpen, &QPushButton::clicked, this, &TForm1::BtnOpenClick);
     connect(BtnSave, &QPushButton::clicked, this, &TForm1::BtnSaveClick);
+    connect(ConfirmWrite, &QCheckBox::toggled, this, [](bool checked) {
+        if (const auto remembered = rememberedChoices()) remembered->setValue(kConfirmWriteKey, checked);
+    });
 }
 
 void TForm1::connectRowChecks() {
@@ -244,6 +302,26 @@ void TForm1::connectRowChecks() {
         connect(row.tone, &QComboBox::currentIndexChanged, this, check);
         connect(row.type, &QComboBox::currentIndexChanged, this, check);
     }
+    // The settings change the time on air.
+    connect(DataRate, &QComboBox::currentIndexChanged, this, check);
+    connect(Repeater, &QComboBox::currentIndexChanged, this, check);
+    connect(Preamble, &QLineEdit::textChanged, this, check);
+}
+
+void TForm1::followTheRowBeingEdited() {
+    // Focus leaving the rows (for the data rate, say) keeps the row shown, so that the
+    // effect of a setting on it can be seen.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        for (unsigned i = 0; i < rows_.size(); ++i) {
+            const RowControls& row = rows_[i];
+            if (now != row.capCode && now != row.tone && now != row.type && now != row.message) continue;
+            if (i != airTimeRow_) {
+                airTimeRow_ = i;
+                checkRows();
+            }
+            return;
+        }
+    });
 }
 
 void TForm1::passFileDropsToTheWindow() {
@@ -265,13 +343,14 @@ void TForm1::applyLanguageTexts(const LanguageTexts& texts) {
     BtnSave->setText(texts.text("&Save..."));
     AlphabetLabel->setText(texts.text("Pager alphabet"));
     Transliterate->setText(texts.text("Transliterate"));
-    Transliterate->setToolTip(literalToolTip(
+    Transliterate->setToolTip(plainToolTip(
         texts.text("Send characters the pager alphabet lacks replaced (e with accent as e, ß as ss) "
                    "instead of refusing them")));
     for (const auto& table : vostrel::paging::kAlphabets) {
-        Alphabet->setItemData(static_cast<int>(table.alphabet), literalToolTip(texts.text(table.standard)),
+        Alphabet->setItemData(static_cast<int>(table.alphabet), plainToolTip(texts.text(table.standard)),
                               Qt::ToolTipRole);
     }
+    ConfirmWrite->setText(texts.text("Ask before overwriting calls"));
 
     const QStringList pagerTypes = {texts.text("Numeric"), texts.text("Alphnumeric")};
     for (const RowControls& row : rows_) {
@@ -403,7 +482,12 @@ void TForm1::selectCharacter(const vostrel::image::CharacterPosition& position) 
 }
 
 vostrel::ui::CommandServices TForm1::services() {
-    return {transport_, reporter_, feedback_};
+    // A Write waiting behind its box holds the rows it built; a Read, Open or second
+    // Write meanwhile would be overwritten by them once the box is answered.
+    const auto holdOtherCommands = [this](bool waiting) {
+        for (QPushButton* button : {BtnRead, BtnWrite, BtnOpen}) button->setEnabled(!waiting);
+    };
+    return {transport_, reporter_, feedback_, ConfirmWrite->isChecked(), holdOtherCommands};
 }
 
 void TForm1::changeRows(const std::function<void()>& change) {
@@ -418,20 +502,35 @@ void TForm1::checkRows() {
     const ProgrammerEntries now = entries();
     const RowLayout layout = vostrel::image::layOutRows(now);
     showEepromUse(vostrel::ui::eepromUseLine(layout, now.rows));
-    for (unsigned i = 0; i < rows_.size(); ++i) markRow(i, vostrel::ui::rowMark(layout, now, i));
+    const auto planned = vostrel::image::plannedAirTime(now, layout);
+    showAirTime(vostrel::ui::airTimeLine(planned, airTimeRow_));
+    const auto* air = std::get_if<vostrel::image::AirTime>(&planned);
+    for (unsigned i = 0; i < rows_.size(); ++i) {
+        const vostrel::image::RowAirTime* figures = air ? air->find(i) : nullptr;
+        markRow(i, vostrel::ui::rowMark(layout, now, i),
+                figures ? vostrel::ui::rowBreakdown(*air, *figures) : std::vector<vostrel::texts::Message>());
+    }
 }
 
 void TForm1::showEepromUse(const std::vector<vostrel::texts::Message>& line) {
     if (line == shownUse_) return;
     shownUse_ = line;
-    QStringList parts;
-    for (const auto& message : line) parts << texts_.messageText(message);
-    EepromUse->setText(parts.join(QStringLiteral("; ")));
+    EepromUse->setText(joined(line, texts_));
 }
 
-void TForm1::markRow(std::size_t index, const vostrel::ui::RowMark& mark) {
-    if (mark == shownMarks_[index]) return;
+void TForm1::showAirTime(const vostrel::ui::AirTimeLine& line) {
+    if (line == shownAirTime_) return;
+    shownAirTime_ = line;
+    OnAir->setText(airTimeText(line, texts_));
+    // The whole line, should a long translation not fit the window.
+    OnAir->setToolTip(oneLineToolTip(OnAir->text()));
+}
+
+void TForm1::markRow(std::size_t index, const vostrel::ui::RowMark& mark,
+                     const std::vector<vostrel::texts::Message>& airTime) {
+    if (mark == shownMarks_[index] && airTime == shownAirTimes_[index]) return;
     shownMarks_[index] = mark;
+    shownAirTimes_[index] = airTime;
     using Kind = vostrel::ui::RowMark::Kind;
     const QString text = mark.text ? texts_.messageText(*mark.text) : QString();
     std::optional<QColor> tint;
@@ -439,6 +538,13 @@ void TForm1::markRow(std::size_t index, const vostrel::ui::RowMark& mark) {
     const bool onCapcode = mark.box == vostrel::ui::MarkedBox::CapCode;
     showMark(*rows_[index].capCode, onCapcode ? text : QString(), onCapcode ? tint : std::nullopt);
     showMark(*rows_[index].message, onCapcode ? QString() : text, onCapcode ? std::nullopt : tint);
+    // Only a row that Write stores goes on air, and such a row has no refusal to show;
+    // what it sends replaced, or its own alphabet, comes first.
+    if (airTime.empty()) return;
+    QStringList lines;
+    if (!text.isEmpty()) lines << text;
+    lines << joined(airTime, texts_);
+    rows_[index].message->setToolTip(oneLineToolTip(lines));
 }
 
 void TForm1::BtnReadClick() {
@@ -499,13 +605,18 @@ void TForm1::saveFile(const QString& path) {
     }
 }
 
+// A dropped file is opened as Open would open it, so it waits while Open does.
+bool TForm1::takesDroppedFile(const QMimeData* data) const {
+    return BtnOpen->isEnabled() && !droppedFile(data).isEmpty();
+}
+
 void TForm1::dragEnterEvent(QDragEnterEvent* event) {
-    if (!droppedFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
+    if (takesDroppedFile(event->mimeData())) event->acceptProposedAction();
 }
 
 void TForm1::dropEvent(QDropEvent* event) {
+    if (!takesDroppedFile(event->mimeData())) return;
     const QString path = droppedFile(event->mimeData());
-    if (path.isEmpty()) return;
     event->acceptProposedAction();
     openFile(path);
 }
@@ -515,8 +626,11 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     if (isDrag || event->type() == QEvent::Drop) {
         auto* drop = static_cast<QDropEvent*>(event);  // QDragEnterEvent and QDragMoveEvent are drop events
         if (!droppedFile(drop->mimeData()).isEmpty()) {
-            if (isDrag) {
+            // Eaten even while Open waits: a box would take the file's name as text.
+            if (isDrag && takesDroppedFile(drop->mimeData())) {
                 drop->acceptProposedAction();
+            } else if (isDrag) {
+                drop->ignore();
             } else {
                 dropEvent(drop);
             }

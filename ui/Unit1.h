@@ -14,6 +14,7 @@
 #include "device/hid_transport.h"
 #include "image/image_builder.h"
 #include "image/image_reader.h"
+#include "ui/air_time_line.h"
 #include "ui/message_presenter.h"
 #include "ui/programmer_commands.h"
 #include "ui/row_checks.h"
@@ -62,6 +63,7 @@ private:
     void acceptOnlyDigitsInCapcodes();
     void connectHandlers();
     void connectRowChecks();
+    void followTheRowBeingEdited();
     void passFileDropsToTheWindow();
     void applyLanguageTexts(const vostrel::ui::LanguageTexts& texts);
     void offerAlphabets();
@@ -86,8 +88,11 @@ private:
     void changeRows(const std::function<void()>& change);
     void checkRows();
     void showEepromUse(const std::vector<vostrel::texts::Message>& line);
-    void markRow(std::size_t index, const vostrel::ui::RowMark& mark);
+    void showAirTime(const vostrel::ui::AirTimeLine& line);
+    void markRow(std::size_t index, const vostrel::ui::RowMark& mark,
+                 const std::vector<vostrel::texts::Message>& airTime);
 
+    bool takesDroppedFile(const QMimeData* data) const;
     QString chooseFile(bool toSave);
     void rememberDirectory(const QString& path);
 
@@ -105,6 +110,10 @@ private:
     bool checksHeld_ = false;
     std::vector<vostrel::texts::Message> shownUse_;
     std::array<vostrel::ui::RowMark, vostrel::image::kRowCount> shownMarks_;
+    std::optional<vostrel::ui::AirTimeLine> shownAirTime_;
+    std::array<std::vector<vostrel::texts::Message>, vostrel::image::kRowCount> shownAirTimes_;
+    // The row whose time on air the line shows: the one being edited, or last edited.
+    unsigned airTimeRow_ = 0;
     // Where the file dialogs start, for as long as the program runs.
     QString lastDirectory_;
 };

@@ -19,7 +19,8 @@ namespace vostrel::ui {
 
 class MessageReporter;
 
-// Shows that words are moving: a busy cursor and a progress bar fed by the transfer.
+// Shows that words are moving: a busy cursor and a progress bar fed by the transfer, in
+// per cent of all the exchanges of the command.
 class TransferFeedback {
 public:
     explicit TransferFeedback(QProgressBar& bar);
@@ -30,6 +31,15 @@ public:
         const Scope scope(*this);
         return transfer(progressCallback());
     }
+
+    // The normal cursor while the user is asked something in the middle of a transfer.
+    class Pause {
+    public:
+        Pause();
+        ~Pause();
+        Pause(const Pause&) = delete;
+        Pause& operator=(const Pause&) = delete;
+    };
 
 private:
     class Scope {
@@ -54,10 +64,18 @@ struct CommandServices {
     device::HidTransport& transport;
     const MessageReporter& reporter;
     TransferFeedback& feedback;
+    // Whether a Write asks before it overwrites calls the transmitter holds.
+    bool confirmOverwrite = true;
+    // Called with true while a Write waits behind one of its boxes and with false once
+    // it has ended, so that no other command can start meanwhile.
+    std::function<void(bool waiting)> holdOtherCommands;
 };
 
 // Build the image (a refusal ends the command before any device access), warn when it
-// is full, write the used words, report completion. Returns where the refused
+// is full; then, holding the transmitter throughout: read it, send nothing when it holds
+// these words already, ask before calls it holds are overwritten, save what it holds as
+// a backup, write the used words and read them back. Report the outcome, naming the
+// backup when the transmitter was changed but not as intended. Returns where the refused
 // character is when the build refused one, so that the window can show it.
 std::optional<image::CharacterPosition> writeCommand(const image::ProgrammerEntries& entries,
                                                      const CommandServices& services);
