@@ -112,14 +112,14 @@ RowLayout layOutRows(const ProgrammerEntries& entries) {
     for (unsigned row = 0; row < kRowCount; ++row) {
         const PagerItem& item = entries.rows[row];
         const long long capcode = leadingInteger(item.capcode);
-        if (capcode == 0) continue;
+        // Write looks at no row after the one that did not fit, so nothing there is refused.
+        if (capcode == 0 || layout.fullAtRow) continue;
         auto checked = checkRow(item, entries.text, capcode, row);
         if (auto* refused = std::get_if<BuildRefusal>(&checked)) {
             layout.refusals[row] = std::move(*refused);
             continue;
         }
         layout.sent[row] = std::move(std::get<PagerCodes>(checked));
-        if (layout.fullAtRow) continue;
         const std::size_t length =
             paging::transmissionLength(item.type, layout.sent[row].codes, static_cast<std::uint32_t>(capcode));
         if (layout.usedWords + 2 * length > kMaxEndWord) {

@@ -138,7 +138,17 @@ std::optional<std::string> readLanguageFile(const std::vector<std::filesystem::p
 }
 
 std::string lookUpText(std::string_view fileBytes, std::string_view key) {
-    return findIniValue(fileBytes, kLanguageSection, key).value_or(std::string(key));
+    std::string text = findIniValue(fileBytes, kLanguageSection, key).value_or(std::string(key));
+    // Cut before the first byte of the character after the last one kept.
+    std::size_t characters = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const bool startsACharacter = (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80;
+        if (startsACharacter && characters++ == kMaxLookedUpCharacters) {
+            text.resize(i);
+            break;
+        }
+    }
+    return text;
 }
 
 }  // namespace vostrel::texts

@@ -51,7 +51,11 @@ std::optional<std::string> readLanguageFile(const std::vector<std::filesystem::p
 std::optional<std::string> findIniValue(std::string_view fileBytes, std::string_view section,
                                         std::string_view key);
 
-// The translation of `key` in section "Message", or the key itself when there is none.
+// As the profile lookup's 512-byte buffer holds them.
+inline constexpr std::size_t kMaxLookedUpCharacters = 511;
+
+// The translation of `key` in section "Message", or the key itself when there is none;
+// at most kMaxLookedUpCharacters characters of it.
 std::string lookUpText(std::string_view fileBytes, std::string_view key);
 
 }  // namespace vostrel::texts

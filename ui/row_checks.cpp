@@ -39,7 +39,7 @@ RowMark rowMark(const image::RowLayout& layout, const image::ProgrammerEntries& 
     const image::PagerItem& item = entries.rows[row];
     const paging::Alphabet alphabet = entries.text.alphabetOf(row);
     const image::PagerCodes& sent = layout.sent[row];
-    if (!sent.replacements.empty()) {
+    if (!sent.replacements.empty() && layout.codewords[row] != 0) {
         const std::string shown = image::shownText(sent.codes, item.type, alphabet);
         return {RowMark::Kind::Replaced, MarkedBox::Message, lineMessage(keys::kSentAs, {texts::Text{shown}})};
     }
