@@ -9,8 +9,6 @@
 #include <QMimeData>
 #include <QProgressBar>
 #include <QRegularExpressionValidator>
-#include <QScreen>
-#include <algorithm>
 #include <string_view>
 
 #include "image/transmitter_settings.h"
@@ -18,6 +16,7 @@
 #include "ui/plain_text.h"
 #include "ui/row_checks.h"
 #include "ui/window_files.h"
+#include "ui/window_geometry.h"
 
 using vostrel::image::ImageContents;
 using vostrel::image::RowLayout;
@@ -30,25 +29,10 @@ using vostrel::ui::RowState;
 
 namespace {
 
-constexpr int kFontPixelSize = 13;
 constexpr QPoint kWindowPosition{305, 129};
 // Where the transfer's progress bar sits while words move, in design coordinates:
 // between the Write and Exit buttons.
 constexpr QRect kTransferProgressPlace{544, 362, 75, 12};
-// Translations may ask for more room, but not for a window wider than this many
-// times its design.
-constexpr double kMaxWidening = 2.0;
-// What a message or capcode box must show whole: capitals and digits, the widest
-// characters a pager text usually holds.
-constexpr std::string_view kWidthSample = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789ABCD";
-
-QFont windowFont() {
-    QFont font;
-    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("DejaVu Sans")});
-    font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(kFontPixelSize);
-    return font;
-}
 
 QString fromLatin1(const std::string& text) {
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
@@ -63,32 +47,6 @@ std::string toLatin1(const QString& text) { return text.toLatin1().toStdString()
 void showWhole(QLineEdit& box, const QString& text) {
     if (text.size() > box.maxLength()) box.setMaxLength(static_cast<int>(text.size()));
     box.setText(text);
-}
-
-int lineEditWidthFor(const QLineEdit& box, int characters) {
-    const QString sample = QString::fromLatin1(kWidthSample.substr(0, static_cast<std::size_t>(characters)));
-    const int frame = box.style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, &box);
-    constexpr int kTextMargin = 2;  // QLineEdit's own margin on each side
-    constexpr int kCursorWidth = 1;
-    return box.fontMetrics().horizontalAdvance(sample) + 2 * (frame + kTextMargin) + kCursorWidth;
-}
-
-// The width a control needs to show its contents uncut.
-int requiredWidth(const QWidget& control) {
-    if (const auto* combo = qobject_cast<const QComboBox*>(&control)) return combo->sizeHint().width();
-    if (const auto* label = qobject_cast<const QLabel*>(&control)) {
-        return label->fontMetrics().horizontalAdvance(label->text());
-    }
-    if (const auto* button = qobject_cast<const QPushButton*>(&control)) {
-        constexpr int kButtonPadding = 12;
-        return button->fontMetrics().horizontalAdvance(QString(button->text()).remove(QLatin1Char('&'))) +
-               kButtonPadding;
-    }
-    if (const auto* box = qobject_cast<const QLineEdit*>(&control)) {
-        const bool isMessageBox = box->objectName().startsWith(QLatin1String("MsgData"));
-        return lineEditWidthFor(*box, isMessageBox ? vostrel::ui::kAlphanumericMessageLimit : box->maxLength());
-    }
-    return 0;
 }
 
 // A box the Write would refuse: tinted, with the reason as its tooltip.
@@ -112,12 +70,6 @@ QString droppedFile(const QMimeData* data) {
     return data->urls().front().toLocalFile();
 }
 
-QRect widened(const QRect& place, double factor) {
-    const int left = qRound(place.left() * factor);
-    const int right = qRound((place.left() + place.width()) * factor);
-    return {left, place.top(), right - left, place.height()};
-}
-
 }  // namespace
 
 TForm1::TForm1(vostrel::device::HidTransport& transport, vostrel::ui::MessagePresenter& presenter,
@@ -131,14 +83,14 @@ TForm1::TForm1(vostrel::device::HidTransport& transport, vostrel::ui::MessagePre
     setupUi(this);
     vostrel::ui::showLabelsAsPlainText(*this);
     move(kWindowPosition);
-    setFont(windowFont());
+    setFont(vostrel::ui::windowFont());
     rows_ = findRows();
     acceptOnlyDigitsInCapcodes();
     transferProgress_->setGeometry(kTransferProgressPlace);
     transferProgress_->setTextVisible(false);
     transferProgress_->hide();
     applyLanguageTexts(texts_);
-    widenForFont();
+    fitLayout();
     connectHandlers();
     connectRowChecks();
     passFileDropsToTheWindow();
@@ -221,24 +173,10 @@ void TForm1::applyLanguageTexts(const LanguageTexts& texts) {
     if (title != QLatin1String("ProgramTitle")) setWindowTitle(vostrel::ui::literalWindowTitle(title));
 }
 
-void TForm1::widenForFont() {
-    const QList<QWidget*> controls = findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
-    double factor = 1.0;
-    for (const QWidget* control : controls) {
-        if (control->width() > 0) factor = std::max(factor, double(requiredWidth(*control)) / control->width());
-    }
-    factor = std::min(factor, kMaxWidening);
-    for (QWidget* control : controls) control->setGeometry(widened(control->geometry(), factor));
-    resize(qRound(width() * factor), height());
-    keepOnScreen();
-}
-
-void TForm1::keepOnScreen() {
-    // The wider window may no longer fit beside its design position on a small screen.
-    const QRect available = screen()->availableGeometry();
-    const int left = std::max(available.left(), std::min(x(), available.right() + 1 - width()));
-    const int top = std::max(available.top(), std::min(y(), available.bottom() + 1 - height()));
-    move(left, top);
+void TForm1::fitLayout() {
+    std::vector<const QLineEdit*> messageBoxes;
+    for (const RowControls& row : rows_) messageBoxes.push_back(row.message);
+    vostrel::ui::widenForTexts(*this, messageBoxes);
 }
 
 RowChoice TForm1::rowChoice(const RowControls& row) const {

@@ -63,8 +63,7 @@ private:
     void connectRowChecks();
     void passFileDropsToTheWindow();
     void applyLanguageTexts(const vostrel::ui::LanguageTexts& texts);
-    void widenForFont();
-    void keepOnScreen();
+    void fitLayout();
 
     vostrel::ui::RowChoice rowChoice(const RowControls& row) const;
     void setRowState(const RowControls& row, const vostrel::ui::RowState& state);
