@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 #include "ui/Unit1.h"
 
+#include <QAccessible>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
@@ -9,10 +10,13 @@
 #include <QMimeData>
 #include <QProgressBar>
 #include <QRegularExpressionValidator>
+#include <map>
 #include <string_view>
 
 #include "image/transmitter_settings.h"
+#include "ui/accessible_list.h"
 #include "ui/local_path.h"
+#include "ui/mnemonics.h"
 #include "ui/plain_text.h"
 #include "ui/row_checks.h"
 #include "ui/window_files.h"
@@ -29,12 +33,15 @@ using vostrel::ui::RowState;
 
 namespace {
 
+// How a screen reader names a row's controls: the row, then the column's heading.
+constexpr std::string_view kRowName = "Row %d";
+
 constexpr QPoint kWindowPosition{305, 129};
 // Where the transfer's progress bar sits while words move, in design coordinates:
 // between the Write and Exit buttons.
 constexpr QRect kTransferProgressPlace{544, 362, 75, 12};
 
-QString fromLatin1(const std::string& text) {
+QString fromLatin1(std::string_view text) {
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
 
@@ -80,34 +87,37 @@ TForm1::TForm1(vostrel::device::HidTransport& transport, vostrel::ui::MessagePre
       transferProgress_(new QProgressBar(this)),
       reporter_(texts_, presenter),
       feedback_(*transferProgress_) {
+    vostrel::ui::nameListsByTheirAccessibleName();
     setupUi(this);
     vostrel::ui::showLabelsAsPlainText(*this);
     move(kWindowPosition);
-    setFont(vostrel::ui::windowFont());
     rows_ = findRows();
     acceptOnlyDigitsInCapcodes();
     transferProgress_->setGeometry(kTransferProgressPlace);
     transferProgress_->setTextVisible(false);
     transferProgress_->hide();
     applyLanguageTexts(texts_);
+    giveDistinctShortcuts();
+    nameControls(texts_);
     fitLayout();
     connectHandlers();
     connectRowChecks();
     passFileDropsToTheWindow();
     setAcceptDrops(true);
     checkRows();
+    setUpEditing();
 }
 
 TForm1::Rows TForm1::findRows() const {
     return {{
-        {CapCode01, ToneType01, PagerType01, MsgData01}, {CapCode02, ToneType02, PagerType02, MsgData02},
-        {CapCode03, ToneType03, PagerType03, MsgData03}, {CapCode04, ToneType04, PagerType04, MsgData04},
-        {CapCode05, ToneType05, PagerType05, MsgData05}, {CapCode06, ToneType06, PagerType06, MsgData06},
-        {CapCode07, ToneType07, PagerType07, MsgData07}, {CapCode08, ToneType08, PagerType08, MsgData08},
-        {CapCode09, ToneType09, PagerType09, MsgData09}, {CapCode10, ToneType10, PagerType10, MsgData10},
-        {CapCode11, ToneType11, PagerType11, MsgData11}, {CapCode12, ToneType12, PagerType12, MsgData12},
-        {CapCode13, ToneType13, PagerType13, MsgData13}, {CapCode14, ToneType14, PagerType14, MsgData14},
-        {CapCode15, ToneType15, PagerType15, MsgData15}, {CapCode16, ToneType16, PagerType16, MsgData16},
+        {Label1, CapCode01, ToneType01, PagerType01, MsgData01}, {Label2, CapCode02, ToneType02, PagerType02, MsgData02},
+        {Label3, CapCode03, ToneType03, PagerType03, MsgData03}, {Label4, CapCode04, ToneType04, PagerType04, MsgData04},
+        {Label5, CapCode05, ToneType05, PagerType05, MsgData05}, {Label6, CapCode06, ToneType06, PagerType06, MsgData06},
+        {Label7, CapCode07, ToneType07, PagerType07, MsgData07}, {Label8, CapCode08, ToneType08, PagerType08, MsgData08},
+        {Label9, CapCode09, ToneType09, PagerType09, MsgData09}, {Label10, CapCode10, ToneType10, PagerType10, MsgData10},
+        {Label11, CapCode11, ToneType11, PagerType11, MsgData11}, {Label12, CapCode12, ToneType12, PagerType12, MsgData12},
+        {Label13, CapCode13, ToneType13, PagerType13, MsgData13}, {Label14, CapCode14, ToneType14, PagerType14, MsgData14},
+        {Label15, CapCode15, ToneType15, PagerType15, MsgData15}, {Label16, CapCode16, ToneType16, PagerType16, MsgData16},
     }};
 }
 
@@ -173,10 +183,84 @@ void TForm1::applyLanguageTexts(const LanguageTexts& texts) {
     if (title != QLatin1String("ProgramTitle")) setWindowTitle(vostrel::ui::literalWindowTitle(title));
 }
 
+void TForm1::giveDistinctShortcuts() {
+    // A later control in the Tab order gives way to an earlier one; a label's letter
+    // belongs to the control it leads to.
+    std::map<const QWidget*, int> tabPosition;
+    int position = 0;
+    for (QWidget* control = nextInFocusChain(); control != this; control = control->nextInFocusChain()) {
+        tabPosition.emplace(control, position++);
+    }
+    std::vector<std::pair<int, QWidget*>> marked;
+    for (QWidget* control : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        const auto* label = qobject_cast<QLabel*>(control);
+        if (qobject_cast<QAbstractButton*>(control) != nullptr) marked.emplace_back(tabPosition[control], control);
+        if (label != nullptr && label->buddy() != nullptr) marked.emplace_back(tabPosition[label->buddy()], control);
+    }
+    std::stable_sort(marked.begin(), marked.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    const auto captionOf = [](QWidget* control) {
+        if (auto* button = qobject_cast<QAbstractButton*>(control)) return button->text();
+        return qobject_cast<QLabel*>(control)->text();
+    };
+    QStringList captions;
+    for (const auto& [tab, control] : marked) captions << captionOf(control);
+    const QStringList distinct = vostrel::ui::distinctMnemonics(captions);
+    for (qsizetype i = 0; i < distinct.size(); ++i) {
+        QWidget* control = marked[static_cast<std::size_t>(i)].second;
+        if (distinct[i] == captions[i]) continue;
+        if (auto* button = qobject_cast<QAbstractButton*>(control)) {
+            button->setText(distinct[i]);
+        } else {
+            qobject_cast<QLabel*>(control)->setText(distinct[i]);
+        }
+    }
+}
+
+void TForm1::nameControls(const LanguageTexts& texts) {
+    // A heading or caption translated to nothing is named by its built-in text, so
+    // that no control goes unnamed.
+    const auto shown = [](const QString& text, std::string_view key) {
+        return text.isEmpty() ? vostrel::ui::withoutMnemonic(fromLatin1(key)) : vostrel::ui::withoutMnemonic(text);
+    };
+    const std::array<QString, 4> columns = {shown(Label17->text(), "CapCode"), shown(Label18->text(), "Tone"),
+                                            shown(Label19->text(), "Type"), shown(Label20->text(), "Message")};
+    for (std::size_t i = 0; i < rows_.size(); ++i) {
+        const int number = static_cast<int>(i) + 1;
+        QString row = texts.messageText({kRowName, vostrel::texts::Title::Warn, {number}});
+        if (row.trimmed().isEmpty()) row = QString::number(number);
+        const RowControls& controls = rows_[i];
+        const std::array<QWidget*, 4> cells = {controls.capCode, controls.tone, controls.type, controls.message};
+        for (std::size_t column = 0; column < cells.size(); ++column) {
+            cells[column]->setAccessibleName(row + QLatin1Char(' ') + columns[column]);
+        }
+    }
+    const struct {
+        QWidget* control;
+        QLabel* heading;
+        std::string_view key;
+        QLabel* unit;
+    } settings[] = {{DataRate, Label21, "Data Rate", Label24}, {Preamble, Label22, "Preamble", Label25},
+                    {Repeater, Label23, "Reapter", Label26}};
+    for (const auto& setting : settings) {
+        setting.control->setAccessibleName(shown(setting.heading->text(), setting.key));
+        setting.control->setAccessibleDescription(setting.unit->text());
+    }
+    const std::pair<QPushButton*, std::string_view> buttons[] = {
+        {BtnOpen, "&Open..."}, {BtnSave, "&Save..."}, {BtnRead, "&Read"}, {BtnWrite, "&Write"}, {BtnExit, "&Exit"}};
+    for (const auto& [button, key] : buttons) button->setAccessibleName(shown(button->text(), key));
+}
+
 void TForm1::fitLayout() {
-    std::vector<const QLineEdit*> messageBoxes;
-    for (const RowControls& row : rows_) messageBoxes.push_back(row.message);
-    vostrel::ui::widenForTexts(*this, messageBoxes);
+    vostrel::ui::TextsToFit texts;
+    for (const RowControls& row : rows_) texts.messageBoxes.push_back(row.message);
+    // The line under the rows at its longest: every word used and two rows left out.
+    const int words = vostrel::ui::kTransmissionAreaWords;
+    const int rows = static_cast<int>(rows_.size());
+    const QString longestUse = texts_.messageText({vostrel::ui::keys::kWordsUsed, vostrel::texts::Title::Warn, {words, words}}) +
+                               QStringLiteral("; ") +
+                               texts_.messageText({vostrel::ui::keys::kRowsWillNotFit, vostrel::texts::Title::Warn, {rows - 1, rows}});
+    texts.widestTexts.emplace_back(EepromUse, longestUse);
+    vostrel::ui::fitWindow(*this, texts);
 }
 
 RowChoice TForm1::rowChoice(const RowControls& row) const {
@@ -270,6 +354,12 @@ void TForm1::showEepromUse(const std::vector<vostrel::texts::Message>& line) {
     QStringList parts;
     for (const auto& message : line) parts << texts_.messageText(message);
     EepromUse->setText(parts.join(QStringLiteral("; ")));
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+    // The line is a live region: a screen reader tells its change without being asked.
+    // Before Qt 6.8 only the label's name change is sent.
+    QAccessibleAnnouncementEvent announcement(EepromUse, EepromUse->text());
+    QAccessible::updateAccessibility(&announcement);
+#endif
 }
 
 void TForm1::markRow(std::size_t index, const std::optional<vostrel::texts::Message>& refusal) {
@@ -279,6 +369,9 @@ void TForm1::markRow(std::size_t index, const std::optional<vostrel::texts::Mess
     const bool onCapcode = refusal && vostrel::ui::markedBox(*refusal) == vostrel::ui::MarkedBox::CapCode;
     showProblem(*rows_[index].capCode, onCapcode ? problem : QString());
     showProblem(*rows_[index].message, onCapcode ? QString() : problem);
+    // What the tint and the tooltip show, for a screen reader.
+    rows_[index].capCode->setAccessibleDescription(onCapcode ? problem : QString());
+    rows_[index].message->setAccessibleDescription(onCapcode ? QString() : problem);
 }
 
 void TForm1::BtnReadClick() {
@@ -296,7 +389,7 @@ void TForm1::BtnExitClick() {
 
 QString TForm1::chooseFile(bool toSave) {
     const QPushButton& button = toSave ? *BtnSave : *BtnOpen;
-    QFileDialog dialog(this, QString(button.text()).remove(QLatin1Char('&')), lastDirectory_);
+    QFileDialog dialog(this, vostrel::ui::withoutMnemonic(button.text()), lastDirectory_);
     QStringList filters = {texts_.text("Configuration files (*.conf)")};
     if (!toSave) filters << texts_.text("EEPROM images (*.bin)");
     dialog.setNameFilters(filters << texts_.text("All files (*)"));
@@ -348,6 +441,7 @@ void TForm1::dropEvent(QDropEvent* event) {
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    if (filterEditingEvent(*static_cast<QWidget*>(watched), *event)) return true;
     const bool isDrag = event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove;
     if (isDrag || event->type() == QEvent::Drop) {
         auto* drop = static_cast<QDropEvent*>(event);  // QDragEnterEvent and QDragMoveEvent are drop events
