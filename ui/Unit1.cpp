@@ -218,9 +218,13 @@ void TForm1::giveDistinctShortcuts() {
 
 void TForm1::nameControls(const LanguageTexts& texts) {
     // A heading or caption translated to nothing is named by its built-in text, so
-    // that no control goes unnamed.
+    // that no control goes unnamed. Headings show "&" as it stands; captions mark
+    // their Alt letter with it.
     const auto shown = [](const QString& text, std::string_view key) {
-        return text.isEmpty() ? vostrel::ui::withoutMnemonic(fromLatin1(key)) : vostrel::ui::withoutMnemonic(text);
+        return text.isEmpty() ? fromLatin1(key) : text;
+    };
+    const auto caption = [](const QString& text, std::string_view key) {
+        return vostrel::ui::withoutMnemonic(text.isEmpty() ? fromLatin1(key) : text);
     };
     const std::array<QString, 4> columns = {shown(Label17->text(), "CapCode"), shown(Label18->text(), "Tone"),
                                             shown(Label19->text(), "Type"), shown(Label20->text(), "Message")};
@@ -247,7 +251,7 @@ void TForm1::nameControls(const LanguageTexts& texts) {
     }
     const std::pair<QPushButton*, std::string_view> buttons[] = {
         {BtnOpen, "&Open..."}, {BtnSave, "&Save..."}, {BtnRead, "&Read"}, {BtnWrite, "&Write"}, {BtnExit, "&Exit"}};
-    for (const auto& [button, key] : buttons) button->setAccessibleName(shown(button->text(), key));
+    for (const auto& [button, key] : buttons) button->setAccessibleName(caption(button->text(), key));
 }
 
 void TForm1::fitLayout() {
