@@ -3,7 +3,7 @@
 // vostrel-programmer: the programmer window on the transmitter attached by USB.
 
 #include "app/program_start.h"
-#include "device/system_hid_transport.h"
+#include "device/hid/system_hid_transport.h"
 
 namespace {
 

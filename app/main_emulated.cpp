@@ -7,7 +7,7 @@
 #include <stdexcept>
 
 #include "app/program_start.h"
-#include "device/emulated_transmitter.h"
+#include "device/emulator/emulated_transmitter.h"
 #include "ui/local_path.h"
 
 namespace {

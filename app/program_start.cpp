@@ -9,6 +9,7 @@
 #include "ui/Unit1.h"
 #include "ui/message_presenter.h"
 #include "ui/plain_text.h"
+#include "version.h"
 
 namespace vostrel::app {
 namespace {
@@ -49,7 +50,7 @@ std::optional<int> answerHelpOrVersion(int argc, char** argv, const ProgramHelp&
         if (argument == "--help") {
             std::cout << help.text;
         } else if (argument == "--version") {
-            std::cout << help.name << ' ' << VOSTREL_VERSION << '\n';
+            std::cout << help.name << ' ' << kVersion << '\n';
         } else {
             continue;
         }

@@ -8,7 +8,7 @@
 #include <chrono>
 
 #include "device/eeprom_programmer.h"
-#include "device/emulated_transmitter.h"
+#include "device/emulator/emulated_transmitter.h"
 #include "device/word_transfer.h"
 
 namespace {

@@ -8,7 +8,8 @@
 #include <exception>
 #include <vector>
 
-#include "device/system_hid_transport.h"
+#include "device/hid/system_hid_transport.h"
+#include "version.h"
 
 namespace vostrel::cli {
 namespace {
@@ -84,7 +85,7 @@ int dispatch(std::span<const std::string> arguments, CliContext& context) {
         return kExitSuccess;
     }
     if (name == "--version") {
-        context.out << kProgramName << ' ' << VOSTREL_VERSION << '\n';
+        context.out << kProgramName << ' ' << kVersion << '\n';
         return kExitSuccess;
     }
     const auto command = std::ranges::find(commands, name, &Command::name);

@@ -75,13 +75,13 @@ int reportReadOutcome(const image::ImageContents& contents, CliContext& context)
 }  // namespace
 
 int printImageAsConfig(const image::EepromImage& image, CliContext& context) {
-    const image::ImageContents contents = image::readImage(image);
+    const image::ImageContents contents = image::decodeImage(image);
     context.out << config::writeConfig(contents.settings, contents.rows);
     return reportReadOutcome(contents, context);
 }
 
 int reportImageReadable(const image::EepromImage& image, CliContext& context) {
-    return reportReadOutcome(image::readImage(image), context);
+    return reportReadOutcome(image::decodeImage(image), context);
 }
 
 }  // namespace vostrel::cli

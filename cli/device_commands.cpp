@@ -10,7 +10,7 @@
 
 #include "cli/command.h"
 #include "device/eeprom_programmer.h"
-#include "device/emulated_transmitter.h"
+#include "device/emulator/emulated_transmitter.h"
 #include "files/utf8_path.h"
 #include "files/whole_file.h"
 #include "image/slot_table.h"
@@ -41,8 +41,8 @@ int deviceFailure(CliContext& context, const device::DeviceFailure& failure) {
 }
 
 std::string reportLengths(const device::HidDeviceInfo& info) {
-    return "\tinput report " + std::to_string(info.inputReportLength) + " bytes\toutput report " +
-           std::to_string(info.outputReportLength) + " bytes";
+    return "\tinput report " + std::to_string(info.reports.inputReportLength) + " bytes\toutput report " +
+           std::to_string(info.reports.outputReportLength) + " bytes";
 }
 
 int runDevices(const Arguments& arguments, CliContext& context) {

@@ -11,7 +11,7 @@ bool matches(const HidDeviceInfo& device, std::uint16_t vendorId, std::uint16_t 
 }
 
 HidLink linkTo(const HidDeviceInfo& device, std::unique_ptr<HidConnection> connection) {
-    return HidLink{std::move(connection), device.inputReportLength, device.outputReportLength,
+    return HidLink{std::move(connection), device.reports.inputReportLength, device.reports.outputReportLength,
                    device.vendorId, device.productId};
 }
 

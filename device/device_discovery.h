@@ -4,22 +4,11 @@
 // Finds the transmitter among the present HID devices and opens it.
 
 #include <cstdint>
-#include <memory>
 #include <variant>
 
 #include "device/hid_transport.h"
 
 namespace vostrel::device {
-
-// An open transmitter, owned by one command. Destroying it closes the device.
-struct HidLink {
-    std::unique_ptr<HidConnection> connection;
-    // Report lengths in bytes, report-ID byte included.
-    std::uint16_t inputReportLength = 0;
-    std::uint16_t outputReportLength = 0;
-    std::uint16_t vendorId = 0;
-    std::uint16_t productId = 0;
-};
 
 enum class DiscoveryFailure {
     NotFound,

@@ -36,7 +36,7 @@ std::variant<HidLink, DeviceFailure> openTransmitter(HidTransport& transport) {
 ReadOutcome readEeprom(HidTransport& transport, const TransferProgress& progress) {
     std::variant<HidLink, DeviceFailure> opened = openTransmitter(transport);
     if (const auto* openFailure = std::get_if<DeviceFailure>(&opened)) return *openFailure;
-    std::optional<image::EepromImage> image = readImage(std::get<HidLink>(opened), progress);
+    std::optional<image::EepromImage> image = readAllWords(std::get<HidLink>(opened), progress);
     if (!image) return failure(texts::keys::kCommandFail);
     return *image;
 }
@@ -45,7 +45,7 @@ std::optional<DeviceFailure> writeEeprom(HidTransport& transport, const image::E
                                          unsigned wordCount, const TransferProgress& progress) {
     std::variant<HidLink, DeviceFailure> opened = openTransmitter(transport);
     if (const auto* openFailure = std::get_if<DeviceFailure>(&opened)) return *openFailure;
-    if (!writeImage(std::get<HidLink>(opened), image, wordCount, progress)) return failure(texts::keys::kCommandFail);
+    if (!writeWords(std::get<HidLink>(opened), image, wordCount, progress)) return failure(texts::keys::kCommandFail);
     return std::nullopt;
 }
 

@@ -8,14 +8,12 @@
 #include <variant>
 
 #include "device/hid_transport.h"
+#include "device/transmitter.h"
 #include "device/word_transfer.h"
 #include "image/eeprom_image.h"
 #include "texts/message.h"
 
 namespace vostrel::device {
-
-inline constexpr std::uint16_t kTransmitterVendorId = 0x0925;
-inline constexpr std::uint16_t kTransmitterProductId = 0x1234;
 
 // A failure to show: "USB Device not found !", "USB Device found, but access denied",
 // "USB Device busy" or "USB Command fail", all with the Error title.

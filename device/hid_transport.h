@@ -2,8 +2,9 @@
 // SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 #pragma once
 // The small HID surface the word transfer needs: list matching devices, open one,
-// send one output report, read one input report with a time-out, close. Two
-// implementations: hidapi for real hardware and an emulated transmitter.
+// send one output report, read one input report with a time-out, close. The system's
+// HID access implements it in device/hid/, the emulated transmitter in
+// device/emulator/.
 
 #include <chrono>
 #include <cstdint>
@@ -14,13 +15,27 @@
 
 namespace vostrel::device {
 
+// How a device frames its reports, as its report descriptor (or the system's HID
+// capabilities) tells it.
+struct ReportLayout {
+    // The largest input and output report in bytes, report-ID byte included (one byte
+    // even for unnumbered reports); 0 when unknown or absent, saturating at 65535.
+    std::uint16_t inputReportLength = 0;
+    std::uint16_t outputReportLength = 0;
+    // True when the device numbers its reports: every report then starts with its own
+    // ID byte on the wire, and no ID byte is dropped on reading.
+    bool numberedReports = false;
+    // The report ID of the longest output report; 0 when reports are unnumbered.
+    std::uint8_t outputReportId = 0;
+};
+
+// A present device as enumeration finds it. Its report layout is read once, here, so
+// that opening it need not ask the device again.
 struct HidDeviceInfo {
     std::string path;
     std::uint16_t vendorId = 0;
     std::uint16_t productId = 0;
-    // Report lengths in bytes, report-ID byte included; 0 when unknown.
-    std::uint16_t inputReportLength = 0;
-    std::uint16_t outputReportLength = 0;
+    ReportLayout reports;
 };
 
 // An open device. Closing happens when the connection is destroyed, exactly once.
@@ -50,6 +65,16 @@ public:
     // Present HID devices with this vendor and product, in enumeration order.
     virtual std::vector<HidDeviceInfo> enumerate(std::uint16_t vendorId, std::uint16_t productId) = 0;
     virtual OpenResult open(const HidDeviceInfo& device) = 0;
+};
+
+// An open transmitter, owned by one command. Destroying it closes the device.
+struct HidLink {
+    std::unique_ptr<HidConnection> connection;
+    // Report lengths in bytes, report-ID byte included.
+    std::uint16_t inputReportLength = 0;
+    std::uint16_t outputReportLength = 0;
+    std::uint16_t vendorId = 0;
+    std::uint16_t productId = 0;
 };
 
 }  // namespace vostrel::device

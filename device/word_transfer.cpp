@@ -71,7 +71,7 @@ bool reportLengthsUsable(std::size_t inputReportLength, std::size_t outputReport
            outputReportLength <= kMaxReportLength && inputReportLength <= kMaxReportLength;
 }
 
-std::optional<image::EepromImage> readImage(HidLink& link, const TransferProgress& progress) {
+std::optional<image::EepromImage> readAllWords(HidLink& link, const TransferProgress& progress) {
     std::optional<WordChannel> channel = WordChannel::open(link);
     if (!channel) return std::nullopt;
     image::EepromImage image;
@@ -104,7 +104,7 @@ std::vector<WordWrite> crashConsistentOrder(const image::EepromImage& image, uns
     return order;
 }
 
-bool writeImage(HidLink& link, const image::EepromImage& image, unsigned wordCount,
+bool writeWords(HidLink& link, const image::EepromImage& image, unsigned wordCount,
                 const TransferProgress& progress) {
     if (wordCount > image::kImageWords) {
         throw std::invalid_argument("an EEPROM write cannot go past word 255");

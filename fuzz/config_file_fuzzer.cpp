@@ -35,7 +35,7 @@ bool withinLimits(const image::ProgrammerEntries& entries) {
 
 // The decoded image, written and parsed again, gives the same rows and settings.
 bool decodesToReadableConfig(const image::EepromImage& built) {
-    const image::ImageContents contents = image::readImage(built);
+    const image::ImageContents contents = image::decodeImage(built);
     if (contents.readErrorRow) return false;
     const auto reparsed = config::parseConfig(config::writeConfig(contents.settings, contents.rows));
     const auto* entries = std::get_if<image::ProgrammerEntries>(&reparsed);

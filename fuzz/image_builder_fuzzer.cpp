@@ -56,7 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto* built = std::get_if<BuiltImage>(&outcome);
     if (built == nullptr) return 0;
     if (built->usedWords > kMaxEndWord) __builtin_trap();
-    const ImageContents contents = readImage(built->image);
+    const ImageContents contents = decodeImage(built->image);
     if (contents.readErrorRow) __builtin_trap();
     for (unsigned row = 0; row < kRowCount; ++row) {
         if (!loadSlot(built->image, row).inUse()) continue;

@@ -10,7 +10,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     vostrel::image::EepromImage image;
     std::copy_n(data, std::min(size, image.bytes.size()), image.bytes.begin());
-    const auto contents = vostrel::image::readImage(image);
+    const auto contents = vostrel::image::decodeImage(image);
     for (const auto& row : contents.rows) {
         if (row.message.size() > 129) __builtin_trap();
     }

@@ -9,7 +9,7 @@
 #include <optional>
 #include <span>
 
-#include "device/report_descriptor.h"
+#include "device/hid/report_descriptor.h"
 
 using vostrel::device::parseReportLayout;
 using vostrel::device::ReportLayout;

@@ -31,7 +31,7 @@ PagerItem shownItem(const paging::DecodedItem& decoded) {
 
 }  // namespace
 
-ImageContents readImage(const EepromImage& image) {
+ImageContents decodeImage(const EepromImage& image) {
     ImageContents contents;
     contents.settings = loadHeader(image);
     std::array<paging::Codeword, kImageWords / 2> buffer{};

@@ -20,7 +20,7 @@ struct ImageContents {
     std::optional<int> readErrorRow;
 };
 
-ImageContents readImage(const EepromImage& image);
+ImageContents decodeImage(const EepromImage& image);
 
 // The window's contents once a Read has shown the contents: the preamble as its
 // decimal number, and no data-rate selection for an index that names no rate.

@@ -48,5 +48,6 @@ for file in vostrel-cli.exe kdx20Lang.example.ini README.md LICENSE; do
   [ -f "$root/$file" ] || { echo "not in the ZIP: $file" >&2; exit 1; }
 done
 if find "$root" -name '*.rules' | grep -q .; then echo "the ZIP holds a udev rule" >&2; exit 1; fi
-timeout 60 "$wine" "$root/vostrel-cli.exe" --help | grep -q encode
+# grep reads it all: a grep -q that stopped early would fail the write (pipefail).
+timeout 60 "$wine" "$root/vostrel-cli.exe" --help | grep encode >/dev/null
 echo "ZIP holds the programs, the example translation, the README and the licence, and runs"

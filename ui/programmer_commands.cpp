@@ -99,7 +99,7 @@ void readCommand(const CommandServices& services,
         services.reporter.report(failure->message);
         return;
     }
-    const image::ImageContents contents = image::readImage(std::get<image::EepromImage>(outcome));
+    const image::ImageContents contents = image::decodeImage(std::get<image::EepromImage>(outcome));
     showContents(contents);
     if (contents.readErrorRow) {
         services.reporter.report({texts::keys::kEepromReadError, texts::Title::Error, {}});

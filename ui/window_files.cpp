@@ -30,7 +30,7 @@ std::variant<OpenedFile, FileProblem> openWindowFile(const std::filesystem::path
                        files::utf8Name(path) + ':' + std::to_string(error->line) + ": " + error->what);
     }
     if (const auto* entries = std::get_if<image::ProgrammerEntries>(&parsed)) return OpenedFile{*entries, {}};
-    const image::ImageContents contents = image::readImage(std::get<image::EepromImage>(parsed));
+    const image::ImageContents contents = image::decodeImage(std::get<image::EepromImage>(parsed));
     return OpenedFile{image::shownEntries(contents), contents.readErrorRow};
 }
 

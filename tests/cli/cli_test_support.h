@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "cli/cli.h"
-#include "device/emulated_transmitter.h"
+#include "device/emulator/emulated_transmitter.h"
 #include "image/image_builder.h"
 
 namespace vostrel::cli::testing {

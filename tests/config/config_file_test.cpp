@@ -290,7 +290,7 @@ TEST(ConfigRoundTrip, DecodedImageBuildsTheSameImage) {
     for (const std::string& text : cases) {
         SCOPED_TRACE(text);
         const image::EepromImage first = builtImage(text);
-        const image::ImageContents contents = image::readImage(first);
+        const image::ImageContents contents = image::decodeImage(first);
         ASSERT_FALSE(contents.readErrorRow);
         EXPECT_EQ(builtImage(config::writeConfig(contents.settings, contents.rows)), first);
     }

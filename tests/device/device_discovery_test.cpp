@@ -4,15 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 #include "device/device_discovery.h"
 #include "device/eeprom_programmer.h"
-#include "device/emulated_transmitter.h"
-#include "device_test_support.h"
+#include "device/emulator/emulated_transmitter.h"
+#include "tests/device/device_test_support.h"
 
 namespace vostrel::device {
 namespace {
@@ -63,13 +63,52 @@ image::EepromImage readContents(HidTransport& transport) {
     return image ? *image : image::EepromImage{};
 }
 
-TEST(DeviceDiscovery, NothingPluggedInIsNotFound) {
-    EmulatedTransmitter transmitter;
-    transmitter.setPresence(EmulatorPresence::Absent);
+// Each transmitter on the bus holds patternImage(0x1100 * its position + 0x1100). A
+// command either reads the one transmitter it should use, opened and closed once with
+// every other match left unopened, or fails with the key and sends nothing.
+TEST(DeviceDiscovery, WhichMatchIsUsedAndWhatIsSaidWhenNoneIs) {
+    using enum EmulatorPresence;
+    struct Case {
+        const char* bus;
+        std::vector<EmulatorPresence> presences;
+        std::optional<std::size_t> used;  // the transmitter read, or none
+        std::string_view failureKey;
+    };
+    const Case cases[] = {
+        {"nothing plugged in", {Absent}, std::nullopt, texts::keys::kDeviceNotFound},
+        {"access denied", {AccessDenied}, std::nullopt, texts::keys::kDeviceAccessDenied},
+        {"busy", {Busy}, std::nullopt, texts::keys::kDeviceBusy},
+        {"denied, then one that opens", {AccessDenied, Present}, 1, {}},
+        {"two that open: the first", {Present, Present}, 0, {}},
+        {"absent and denied", {Absent, AccessDenied}, std::nullopt, texts::keys::kDeviceAccessDenied},
+        {"busy outranks denied", {AccessDenied, Busy}, std::nullopt, texts::keys::kDeviceBusy},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.bus);
+        std::vector<EmulatedTransmitter> transmitters;
+        for (std::size_t n = 0; n < c.presences.size(); ++n) {
+            transmitters.push_back(
+                transmitterHolding(patternImage(static_cast<std::uint16_t>(0x1100 * (n + 1))), c.presences[n]));
+        }
+        std::vector<EmulatedTransmitter*> onBus;
+        for (EmulatedTransmitter& transmitter : transmitters) onBus.push_back(&transmitter);
+        EmulatedBus bus(onBus);
 
-    expectFailure(readEeprom(transmitter), texts::keys::kDeviceNotFound);
-    expectFailure(writeEeprom(transmitter, patternImage(), 17), texts::keys::kDeviceNotFound);
-    EXPECT_EQ(transmitter.openCount(), 0U);
+        if (c.used) {
+            EXPECT_EQ(readContents(bus), patternImage(static_cast<std::uint16_t>(0x1100 * (*c.used + 1))));
+        } else {
+            expectFailure(readEeprom(bus), c.failureKey);
+            expectFailure(writeEeprom(bus, patternImage(), 17), c.failureKey);
+        }
+        for (std::size_t n = 0; n < transmitters.size(); ++n) {
+            const unsigned opens = c.used == n ? 1U : 0U;
+            EXPECT_EQ(transmitters[n].openCount(), opens) << "transmitter " << n;
+            EXPECT_EQ(transmitters[n].closeCount(), opens) << "transmitter " << n;
+            if (c.used != n) {
+                EXPECT_TRUE(transmitters[n].receivedReports().empty()) << "transmitter " << n;
+            }
+        }
+    }
 }
 
 TEST(DeviceDiscovery, DeviceOfAnotherProductIsNeverOpened) {
@@ -79,54 +118,6 @@ TEST(DeviceDiscovery, DeviceOfAnotherProductIsNeverOpened) {
 
     expectFailure(readEeprom(other), texts::keys::kDeviceNotFound);
     EXPECT_EQ(other.openCount(), 0U);
-}
-
-TEST(DeviceDiscovery, MatchThatCannotBeOpenedSaysWhyAndSendsNothing) {
-    const std::pair<EmulatorPresence, std::string_view> cases[] = {
-        {EmulatorPresence::AccessDenied, texts::keys::kDeviceAccessDenied},
-        {EmulatorPresence::Busy, texts::keys::kDeviceBusy},
-    };
-    for (const auto& [presence, key] : cases) {
-        SCOPED_TRACE(key);
-        EmulatedTransmitter transmitter;
-        transmitter.setPresence(presence);
-
-        expectFailure(readEeprom(transmitter), key);
-        expectFailure(writeEeprom(transmitter, patternImage(), 17), key);
-        EXPECT_EQ(transmitter.openCount(), 0U);
-        EXPECT_TRUE(transmitter.receivedReports().empty());
-    }
-}
-
-TEST(DeviceDiscovery, DeniedMatchIsPassedOverForOneThatOpens) {
-    EmulatedTransmitter denied = transmitterHolding(patternImage(0x1100), EmulatorPresence::AccessDenied);
-    EmulatedTransmitter usable = transmitterHolding(patternImage(0x2200));
-    EmulatedBus bus({&denied, &usable});
-
-    EXPECT_EQ(readContents(bus), patternImage(0x2200));
-    EXPECT_EQ(usable.openCount(), 1U);
-    EXPECT_EQ(usable.closeCount(), 1U);
-}
-
-TEST(DeviceDiscovery, FirstOfTwoMatchesIsUsedAndTheOtherNeverOpened) {
-    EmulatedTransmitter first = transmitterHolding(patternImage(0x1100));
-    EmulatedTransmitter second = transmitterHolding(patternImage(0x2200));
-    EmulatedBus bus({&first, &second});
-
-    EXPECT_EQ(readContents(bus), patternImage(0x1100));
-    EXPECT_EQ(first.closeCount(), 1U);
-    EXPECT_EQ(second.openCount(), 0U);
-}
-
-TEST(DeviceDiscovery, DeniedAndAbsentMatchesAreAccessDeniedAndBusyOutranksDenied) {
-    EmulatedTransmitter absent = transmitterHolding(patternImage(), EmulatorPresence::Absent);
-    EmulatedTransmitter denied = transmitterHolding(patternImage(), EmulatorPresence::AccessDenied);
-    EmulatedBus bus({&absent, &denied});
-    expectFailure(readEeprom(bus), texts::keys::kDeviceAccessDenied);
-
-    EmulatedTransmitter busy = transmitterHolding(patternImage(), EmulatorPresence::Busy);
-    EmulatedBus busyBus({&denied, &busy});
-    expectFailure(readEeprom(busyBus), texts::keys::kDeviceBusy);
 }
 
 TEST(DeviceDiscovery, LinkCarriesTheDevicesReportLengthsAndClosesWhenDropped) {

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "device/eeprom_programmer.h"
-#include "device/emulated_transmitter.h"
+#include "device/emulator/emulated_transmitter.h"
 #include "device/word_transfer.h"
 #include "image/eeprom_image.h"
 

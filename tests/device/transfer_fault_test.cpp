@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "device/eeprom_programmer.h"
-#include "device/emulated_transmitter.h"
-#include "device_test_support.h"
+#include "device/emulator/emulated_transmitter.h"
+#include "tests/device/device_test_support.h"
 #include "image/image_builder.h"
 #include "image/image_reader.h"
 
@@ -96,8 +96,8 @@ image::BuiltImage fullConfiguration(unsigned firstCapcode, bool alphanumeric) {
 TEST(InterruptedWrite, LeavesEachRowOldNewOrEmpty) {
     const image::BuiltImage before = fullConfiguration(1000, false);
     const image::BuiltImage after = fullConfiguration(2000000, true);
-    const image::ImageContents oldRows = image::readImage(before.image);
-    const image::ImageContents newRows = image::readImage(after.image);
+    const image::ImageContents oldRows = image::decodeImage(before.image);
+    const image::ImageContents newRows = image::decodeImage(after.image);
     const std::size_t reports = crashConsistentOrder(after.image, after.usedWords).size();
     for (unsigned cut = 0; cut <= reports; ++cut) {
         EmulatedTransmitter transmitter;
@@ -105,7 +105,7 @@ TEST(InterruptedWrite, LeavesEachRowOldNewOrEmpty) {
         transmitter.injectFault(cut, EmulatorFault::Unplug);
         (void)writeEeprom(transmitter, after.image, after.usedWords);
 
-        const image::ImageContents contents = image::readImage(transmitter.eeprom());
+        const image::ImageContents contents = image::decodeImage(transmitter.eeprom());
         ASSERT_FALSE(contents.readErrorRow) << "cut at report " << cut;
         for (unsigned row = 0; row < image::kRowCount; ++row) {
             const image::PagerItem& item = contents.rows[row];

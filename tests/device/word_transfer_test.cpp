@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "device/eeprom_programmer.h"
-#include "device/emulated_transmitter.h"
-#include "device_test_support.h"
+#include "device/emulator/emulated_transmitter.h"
+#include "tests/device/device_test_support.h"
 #include "image/image_builder.h"
 
 namespace vostrel::device {

@@ -24,7 +24,7 @@ EepromImage builtFrom(const ProgrammerEntries& entries) {
 }
 
 TEST(Reader, AllZeroImage) {
-    const ImageContents contents = readImage(EepromImage{});
+    const ImageContents contents = decodeImage(EepromImage{});
     EXPECT_EQ(contents.settings, (TransmitterSettings{0, 0, 0}));
     for (const auto& row : contents.rows) EXPECT_EQ(row, kEmptyRow);
     EXPECT_FALSE(contents.readErrorRow);
@@ -33,7 +33,7 @@ TEST(Reader, AllZeroImage) {
 TEST(Reader, ErasedDevice) {
     EepromImage erased;
     erased.bytes.fill(0xFF);
-    const ImageContents contents = readImage(erased);
+    const ImageContents contents = decodeImage(erased);
     EXPECT_EQ(contents.settings, (TransmitterSettings{3, 1023, 3}));
     EXPECT_EQ(contents.readErrorRow, 1);
     for (const auto& row : contents.rows) EXPECT_EQ(row, kEmptyRow);
@@ -43,10 +43,10 @@ TEST(Reader, SettingsFromHeaderBytes) {
     EepromImage image;
     image.bytes[0] = 0x40;
     image.bytes[1] = 0x16;
-    EXPECT_EQ(readImage(image).settings, (TransmitterSettings{1, 576, 1}));
+    EXPECT_EQ(decodeImage(image).settings, (TransmitterSettings{1, 576, 1}));
     image.bytes[0] = 0xFF;
     image.bytes[1] = 0x2F;
-    EXPECT_EQ(readImage(image).settings, (TransmitterSettings{2, 1023, 3}));
+    EXPECT_EQ(decodeImage(image).settings, (TransmitterSettings{2, 1023, 3}));
 }
 
 // Build then read, across every frame, both types, messages ending on codeword and batch
@@ -74,7 +74,7 @@ TEST(Reader, RoundTripsBuiltImages) {
             entries.dataRateIndex = 2;
             entries.rows[1] = {std::to_string(8 * 100 + frame), kind.tone, kind.type, kind.message};
             entries.rows[8] = {std::to_string(8 * 2000 + frame), kind.tone, kind.type, kind.message};
-            const ImageContents contents = readImage(builtFrom(entries));
+            const ImageContents contents = decodeImage(builtFrom(entries));
             EXPECT_FALSE(contents.readErrorRow);
             EXPECT_EQ(contents.settings, (TransmitterSettings{2, 600, 3}));
             for (unsigned row = 0; row < kRowCount; ++row) {
@@ -93,7 +93,7 @@ TEST(Reader, BrokenSlotStopsReadingAtItsRow) {
     EepromImage image = builtFrom(entries);
     const SlotEntry fifth = loadSlot(image, 4);
     image.storeCodeword(fifth.start, paging::kIdleCodeword);
-    const ImageContents contents = readImage(image);
+    const ImageContents contents = decodeImage(image);
     EXPECT_EQ(contents.readErrorRow, 5);
     for (unsigned row = 0; row < 4; ++row) EXPECT_EQ(contents.rows[row].capcode, std::to_string(100 + row));
     for (unsigned row = 4; row < kRowCount; ++row) EXPECT_EQ(contents.rows[row], kEmptyRow) << row;
@@ -106,7 +106,7 @@ TEST(Reader, DamagedSlotTableEntries) {
     storeSlot(image, 1, {0, 99});  // start 0: empty, whatever the end says
     storeSlot(image, 2, {17, 17});  // the same transmission with no room for a message
     storeSlot(image, 3, {17, 3});   // end below start
-    const ImageContents contents = readImage(image);
+    const ImageContents contents = decodeImage(image);
     EXPECT_FALSE(contents.readErrorRow);
     EXPECT_EQ(contents.rows[0].message, "HELLO");
     EXPECT_EQ(contents.rows[1], kEmptyRow);
@@ -121,7 +121,7 @@ TEST(Reader, SlotsReachingPastTheImageEnd) {
     image.storeCodeword(253, paging::kSyncCodeword);
     storeSlot(image, 1, {255, 255});  // half a codeword is never a sync codeword
     image.setWord(255, 0x7CD2);
-    const ImageContents contents = readImage(image);
+    const ImageContents contents = decodeImage(image);
     EXPECT_EQ(contents.rows[0], (PagerItem{"0", 0, PagerType::Numeric, ""}));
     EXPECT_EQ(contents.readErrorRow, 2);
 }

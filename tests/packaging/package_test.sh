@@ -41,18 +41,20 @@ ls "$root"/usr/lib/udev/rules.d/*.rules >/dev/null
 desktop-file-validate "$root/usr/share/applications/vostrel-programmer.desktop"
 appstreamcli validate --no-net "$root/usr/share/metainfo/example.vostrel.programmer.metainfo.xml"
 
-"$root/usr/bin/vostrel-cli" --help | grep -q encode
+# grep reads all it is given (no -q after a pipe): a grep that stops early would make
+# the writer fail under pipefail.
+"$root/usr/bin/vostrel-cli" --help | grep encode >/dev/null
 for program in vostrel-cli vostrel-programmer vostrel-programmer-emulated; do
   # Answered without a display.
-  DISPLAY= QT_QPA_PLATFORM= "$root/usr/bin/$program" --version | grep -qx "$program [0-9.]*" || fail "$program --version"
+  DISPLAY= QT_QPA_PLATFORM= "$root/usr/bin/$program" --version | grep -x "$program [0-9.]*" >/dev/null || fail "$program --version"
 done
 for program in vostrel-cli vostrel-programmer vostrel-programmer-emulated; do
   page=$(MANWIDTH=80 man --manpath="$root/usr/share/man" "$program" 2>/dev/null) || fail "no manual page for $program"
   grep -q "^NAME" <<<"$page" || fail "manual page of $program has no NAME"
 done
-man --manpath="$root/usr/share/man" vostrel-programmer | grep -q 'XDG_CONFIG_HOME/vostrel-programmer/kdx20Lang.ini' ||
+man --manpath="$root/usr/share/man" vostrel-programmer | grep 'XDG_CONFIG_HOME/vostrel-programmer/kdx20Lang.ini' >/dev/null ||
   fail "manual page does not say where the language file goes"
-man --manpath="$root/usr/share/man" vostrel-cli | grep -q -- '--verify' || fail "manual page lacks the command options"
+man --manpath="$root/usr/share/man" vostrel-cli | grep -- '--verify' >/dev/null || fail "manual page lacks the command options"
 
 # Completion: where bash-completion loads it, and what it offers for partial lines.
 [ "$(pkg-config --variable=completionsdir bash-completion)" = /usr/share/bash-completion/completions ] ||

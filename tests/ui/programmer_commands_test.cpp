@@ -54,7 +54,7 @@ protected:
         return written;
     }
 
-    image::PagerRows deviceRows() const { return image::readImage(transmitter_.eeprom()).rows; }
+    image::PagerRows deviceRows() const { return image::decodeImage(transmitter_.eeprom()).rows; }
     bool deviceUntouched() const { return transmitter_.openCount() == 0 && transmitter_.receivedReports().empty(); }
 
     EmulatedTransmitter transmitter_;

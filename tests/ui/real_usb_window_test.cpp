@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "device/hidapi_transport.h"
+#include "device/hid/hidapi_transport.h"
 #include "tests/ui/window_driver.h"
 
 namespace vostrel::test {

@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "app/program_start.h"
-#include "device/emulated_transmitter.h"
+#include "device/emulator/emulated_transmitter.h"
 #include "ui/Unit1.h"
 #include "ui/message_presenter.h"
 

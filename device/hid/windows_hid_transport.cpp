@@ -4,7 +4,7 @@
 // overlapped so that a device that stops answering ends in a time-out instead of a
 // read that never returns.
 
-#include "device/windows_hid_transport.h"
+#include "device/hid/windows_hid_transport.h"
 
 // clang-format off: windows.h must come before the HID and SetupAPI headers, and
 // mingw-w64's HID headers do not declare C linkage themselves.
@@ -24,6 +24,7 @@ extern "C" {
 #include <vector>
 
 #include "device/exclusive_lock.h"
+#include "device/hid/report_framing.h"
 #include "files/utf8_path.h"
 
 namespace vostrel::device {
@@ -80,16 +81,6 @@ std::vector<std::wstring> hidInterfacePaths() {
     return paths;
 }
 
-// How a device's reports are framed, from its HID capabilities.
-struct Framing {
-    std::size_t inputReportLength = 0;   // report-ID byte included
-    std::size_t outputReportLength = 0;  // report-ID byte included
-    // Put in byte 0 of an output report that comes with report ID 0: a device that
-    // numbers its reports knows no report 0. The ID of its longest output report (the
-    // first of equals), 0 when its reports are unnumbered.
-    std::uint8_t outputReportId = 0;
-};
-
 template <typename Caps, typename Bits>
 void addOutputBits(PHIDP_PREPARSED_DATA data, USHORT count, std::map<std::uint8_t, unsigned long>& bitsPerId,
                    NTSTATUS (*query)(HIDP_REPORT_TYPE, Caps*, PUSHORT, PHIDP_PREPARSED_DATA), Bits bitsOf) {
@@ -98,6 +89,8 @@ void addOutputBits(PHIDP_PREPARSED_DATA data, USHORT count, std::map<std::uint8_
     for (const Caps& entry : std::span(caps).first(count)) bitsPerId[entry.ReportID] += bitsOf(entry);
 }
 
+// The ID of the device's longest output report (the first of equals), 0 when its
+// reports are unnumbered.
 std::uint8_t longestOutputReportId(PHIDP_PREPARSED_DATA data, const HIDP_CAPS& caps) {
     std::map<std::uint8_t, unsigned long> bitsPerId;
     addOutputBits<HIDP_VALUE_CAPS>(data, caps.NumberOutputValueCaps, bitsPerId, ::HidP_GetValueCaps,
@@ -110,13 +103,15 @@ std::uint8_t longestOutputReportId(PHIDP_PREPARSED_DATA data, const HIDP_CAPS& c
     return longest == bitsPerId.end() ? 0 : longest->first;
 }
 
-std::optional<Framing> framingOf(HANDLE device) {
+// How the device frames its reports, from its HID capabilities.
+std::optional<ReportLayout> reportLayoutOf(HANDLE device) {
     PHIDP_PREPARSED_DATA data = nullptr;
     if (!::HidD_GetPreparsedData(device, &data)) return std::nullopt;
     const std::unique_ptr<_HIDP_PREPARSED_DATA, PreparsedDataDeleter> owner(data);
     HIDP_CAPS caps{};
     if (::HidP_GetCaps(data, &caps) != HIDP_STATUS_SUCCESS) return std::nullopt;
-    return Framing{caps.InputReportByteLength, caps.OutputReportByteLength, longestOutputReportId(data, caps)};
+    const std::uint8_t outputReportId = longestOutputReportId(data, caps);
+    return ReportLayout{caps.InputReportByteLength, caps.OutputReportByteLength, outputReportId != 0, outputReportId};
 }
 
 UniqueHandle openDevice(const std::wstring& path, DWORD access, DWORD flags) {
@@ -131,12 +126,8 @@ std::optional<HidDeviceInfo> describe(const std::wstring& path) {
     HIDD_ATTRIBUTES attributes{};
     attributes.Size = sizeof attributes;
     if (!::HidD_GetAttributes(device.get(), &attributes)) return std::nullopt;
-    HidDeviceInfo info{files::utf8Name(path), attributes.VendorID, attributes.ProductID};
-    if (const auto framing = framingOf(device.get())) {
-        info.inputReportLength = static_cast<std::uint16_t>(framing->inputReportLength);
-        info.outputReportLength = static_cast<std::uint16_t>(framing->outputReportLength);
-    }
-    return info;
+    return HidDeviceInfo{files::utf8Name(path), attributes.VendorID, attributes.ProductID,
+                         reportLayoutOf(device.get()).value_or(ReportLayout{})};
 }
 
 OpenStatus statusOfOpenError(DWORD error) {
@@ -151,17 +142,14 @@ OpenStatus statusOfOpenError(DWORD error) {
 class WindowsHidConnection final : public HidConnection {
 public:
     WindowsHidConnection(UniqueHandle device, UniqueHandle event, std::unique_ptr<ExclusiveLock> lock,
-                         Framing framing)
-        : lock_(std::move(lock)), device_(std::move(device)), event_(std::move(event)), framing_(framing) {}
+                         const ReportLayout& layout)
+        : lock_(std::move(lock)), device_(std::move(device)), event_(std::move(event)), layout_(layout) {}
 
-    // The HID class takes exactly the output report length: pad a shorter report. It
-    // sends a report whole or not at all, so a send that succeeded sent all of it
-    // (wine counts a numbered report one byte short).
+    // The HID class sends a report whole or not at all, so a send that succeeded sent
+    // all of it (wine counts a numbered report one byte short).
     int writeReport(std::span<const std::uint8_t> report) override {
         if (report.empty()) return -1;
-        std::vector<std::uint8_t> framed(std::max(report.size(), framing_.outputReportLength), 0);
-        std::ranges::copy(report, framed.begin());
-        if (framed[0] == 0) framed[0] = framing_.outputReportId;
+        std::vector<std::uint8_t> framed = frameOutputReport(report, layout_);
         const int sent = transfer(Direction::Send, framed, kSendTimeout);
         return sent > 0 ? static_cast<int>(framed.size()) : sent;
     }
@@ -170,7 +158,7 @@ public:
     // into a buffer of the full input report length.
     int readReport(std::span<std::uint8_t> buffer, std::chrono::milliseconds timeout) override {
         if (buffer.empty()) return -1;
-        std::vector<std::uint8_t> report(std::max(buffer.size(), framing_.inputReportLength), 0);
+        std::vector<std::uint8_t> report(std::max<std::size_t>(buffer.size(), layout_.inputReportLength), 0);
         const int read = transfer(Direction::Receive, report, timeout);
         if (read <= 0) return read;
         const std::size_t kept = std::min(static_cast<std::size_t>(read), buffer.size());
@@ -206,7 +194,7 @@ private:
     std::unique_ptr<ExclusiveLock> lock_;
     UniqueHandle device_;
     UniqueHandle event_;
-    Framing framing_;
+    ReportLayout layout_;
 };
 
 }  // namespace
@@ -228,13 +216,12 @@ OpenResult WindowsHidTransport::open(const HidDeviceInfo& device) {
     if (locked.status != LockStatus::Locked) return OpenResult{openStatusOf(locked.status), nullptr};
     UniqueHandle handle = openDevice(path, GENERIC_READ | GENERIC_WRITE, FILE_FLAG_OVERLAPPED);
     if (!handle) return OpenResult{statusOfOpenError(::GetLastError()), nullptr};
-    const std::optional<Framing> framing = framingOf(handle.get());
     UniqueHandle event = adopt(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
-    if (!framing || !event) return OpenResult{OpenStatus::Failed, nullptr};
+    if (!event) return OpenResult{OpenStatus::Failed, nullptr};
     // Reports the device sent before this open are no answer to anything we ask.
     ::HidD_FlushQueue(handle.get());
     auto connection =
-        std::make_unique<WindowsHidConnection>(std::move(handle), std::move(event), std::move(locked.lock), *framing);
+        std::make_unique<WindowsHidConnection>(std::move(handle), std::move(event), std::move(locked.lock), device.reports);
     return OpenResult{OpenStatus::Opened, std::move(connection)};
 }
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "device/report_descriptor.h"
+#include "device/hid/report_descriptor.h"
 
 namespace vostrel::device {
 namespace {

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
-#include "device/report_descriptor.h"
+#include "device/hid/report_descriptor.h"
 
 #include <algorithm>
 #include <array>

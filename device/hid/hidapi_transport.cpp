@@ -3,7 +3,7 @@
 // The only file that talks to hidapi. Everything platform-specific stays in here,
 // behind preprocessor guards, so that the rest builds on any platform hidapi serves.
 
-#include "device/hidapi_transport.h"
+#include "device/hid/hidapi_transport.h"
 
 #include <hidapi.h>
 
@@ -15,7 +15,8 @@
 #include <vector>
 
 #include "device/exclusive_lock.h"
-#include "device/report_descriptor.h"
+#include "device/hid/report_descriptor.h"
+#include "device/hid/report_framing.h"
 
 #if defined(__linux__)
 #include <unistd.h>
@@ -103,31 +104,18 @@ int timeoutMilliseconds(std::chrono::milliseconds timeout) {
     return static_cast<int>(std::clamp<std::chrono::milliseconds::rep>(timeout.count(), 0, INT_MAX));
 }
 
-// How a device's reports are framed, from its report descriptor.
-struct Framing {
-    std::size_t outputReportLength = 0;
-    bool numberedReports = false;
-    // Put in byte 0 of an output report that comes with report ID 0; a device that
-    // numbers its reports knows no report 0.
-    std::uint8_t outputReportId = 0;
-};
-
 class HidapiConnection final : public HidConnection {
 public:
-    HidapiConnection(hid_device* device, std::unique_ptr<ExclusiveLock> lock, Framing framing)
-        : device_(device), lock_(std::move(lock)), framing_(framing) {}
+    HidapiConnection(hid_device* device, std::unique_ptr<ExclusiveLock> lock, const ReportLayout& layout)
+        : device_(device), lock_(std::move(lock)), layout_(layout) {}
     // The device closes before the lock goes, so the next program never meets it open.
     ~HidapiConnection() override { hid_close(device_); }
     HidapiConnection(const HidapiConnection&) = delete;
     HidapiConnection& operator=(const HidapiConnection&) = delete;
 
-    // Only some hidapi backends pad a short report to the device's output report
-    // length; pad here so every platform sends the same bytes.
     int writeReport(std::span<const std::uint8_t> report) override {
         if (report.empty()) return -1;
-        std::vector<std::uint8_t> framed(std::max(report.size(), framing_.outputReportLength), 0);
-        std::ranges::copy(report, framed.begin());
-        if (framed[0] == 0) framed[0] = framing_.outputReportId;
+        const std::vector<std::uint8_t> framed = frameOutputReport(report, layout_);
         return hid_write(device_, framed.data(), framed.size());
     }
 
@@ -136,7 +124,7 @@ public:
     int readReport(std::span<std::uint8_t> buffer, std::chrono::milliseconds timeout) override {
         if (buffer.empty()) return -1;
         const int milliseconds = timeoutMilliseconds(timeout);
-        if (framing_.numberedReports) return hid_read_timeout(device_, buffer.data(), buffer.size(), milliseconds);
+        if (layout_.numberedReports) return hid_read_timeout(device_, buffer.data(), buffer.size(), milliseconds);
         buffer[0] = 0;
         const int read = hid_read_timeout(device_, buffer.data() + 1, buffer.size() - 1, milliseconds);
         return read > 0 ? read + 1 : read;
@@ -155,14 +143,8 @@ public:
 private:
     hid_device* device_;
     std::unique_ptr<ExclusiveLock> lock_;  // none where the platform excludes others itself
-    Framing framing_;
+    ReportLayout layout_;
 };
-
-Framing framingOf(const HidDeviceInfo& device) {
-    const std::optional<ReportLayout> layout = reportLayout(device.path);
-    if (!layout) return Framing{device.outputReportLength};
-    return Framing{device.outputReportLength, layout->numberedReports, layout->outputReportId};
-}
 
 }  // namespace
 
@@ -180,12 +162,8 @@ std::vector<HidDeviceInfo> HidapiTransport::enumerate(std::uint16_t vendorId, st
     const Enumeration list(hid_enumerate(vendorId, productId));
     for (const hid_device_info* entry = list.get(); entry != nullptr; entry = entry->next) {
         if (entry->path == nullptr || alreadyListed(devices, entry->path)) continue;
-        HidDeviceInfo device{entry->path, entry->vendor_id, entry->product_id};
-        if (const std::optional<ReportLayout> layout = reportLayout(device.path)) {
-            device.inputReportLength = layout->inputReportLength;
-            device.outputReportLength = layout->outputReportLength;
-        }
-        devices.push_back(std::move(device));
+        devices.push_back(HidDeviceInfo{entry->path, entry->vendor_id, entry->product_id,
+                                        reportLayout(entry->path).value_or(ReportLayout{})});
     }
     return devices;
 }
@@ -200,7 +178,7 @@ OpenResult HidapiTransport::open(const HidDeviceInfo& device) {
     if (handle == nullptr) {
         return OpenResult{accessDenied(device.path) ? OpenStatus::AccessDenied : OpenStatus::Failed, nullptr};
     }
-    auto connection = std::make_unique<HidapiConnection>(handle, std::move(locked.lock), framingOf(device));
+    auto connection = std::make_unique<HidapiConnection>(handle, std::move(locked.lock), device.reports);
     connection->discardQueuedInput();
     return OpenResult{OpenStatus::Opened, std::move(connection)};
 }

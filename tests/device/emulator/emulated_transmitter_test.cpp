@@ -9,8 +9,8 @@
 #include <fstream>
 #include <string>
 
-#include "device/emulated_transmitter.h"
-#include "device_test_support.h"
+#include "device/emulator/emulated_transmitter.h"
+#include "tests/device/device_test_support.h"
 
 namespace vostrel::device {
 namespace {

@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
-#include "device/emulated_transmitter.h"
+#include "device/emulator/emulated_transmitter.h"
 
 #include <algorithm>
 #include <fstream>
 #include <stdexcept>
 #include <thread>
 
-#include "device/word_transfer.h"
+#include "device/transmitter.h"
 #include "files/whole_file.h"
 
 namespace vostrel::device {
@@ -37,20 +37,13 @@ image::EepromImage erasedImage() {
     return image;
 }
 
+// Checked before reading, so that a FIFO given as the file is refused, never waited on.
 image::EepromImage loadImage(const std::filesystem::path& file) {
     if (!std::filesystem::exists(file)) return erasedImage();
     if (!std::filesystem::is_regular_file(file)) throw fileError(file, "is not a regular file");
-    const std::uintmax_t size = std::filesystem::file_size(file);
-    if (size != image::kImageBytes) {
-        throw fileError(file, "holds " + std::to_string(size) + " bytes; an EEPROM image holds exactly " +
-                                  std::to_string(image::kImageBytes));
-    }
-    image::EepromImage image;
-    std::ifstream in(file, std::ios::binary);
-    if (!in.read(reinterpret_cast<char*>(image.bytes.data()), image::kImageBytes)) {
-        throw fileError(file, "cannot be read");
-    }
-    return image;
+    auto loaded = files::loadImageFile(file);
+    if (auto* error = std::get_if<files::FileError>(&loaded)) throw std::runtime_error("emulated EEPROM " + error->what);
+    return std::get<image::EepromImage>(loaded);
 }
 
 // A missing file is made whole or not at all, so that a program that finds it never
@@ -132,8 +125,8 @@ std::vector<HidDeviceInfo> EmulatedTransmitter::enumerate(std::uint16_t vendorId
     const bool listed = presence_ != EmulatorPresence::Absent && !unplugged_ &&
                         vendorId == options_.vendorId && productId == options_.productId;
     if (!listed) return {};
-    return {HidDeviceInfo{path(), options_.vendorId, options_.productId, options_.inputReportLength,
-                          options_.outputReportLength}};
+    return {HidDeviceInfo{path(), options_.vendorId, options_.productId,
+                          ReportLayout{options_.inputReportLength, options_.outputReportLength}}};
 }
 
 EmulatedTransmitter::~EmulatedTransmitter() = default;

@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "device/eeprom_programmer.h"
+#include "device/transmitter.h"
 #include "device/exclusive_lock.h"
 #include "device/hid_transport.h"
 #include "image/eeprom_image.h"

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
-#include "device/system_hid_transport.h"
+#include "device/hid/system_hid_transport.h"
 
 #if defined(_WIN32)
-#include "device/windows_hid_transport.h"
+#include "device/hid/windows_hid_transport.h"
 #else
-#include "device/hidapi_transport.h"
+#include "device/hid/hidapi_transport.h"
 #endif
 
 namespace vostrel::device {

@@ -11,18 +11,9 @@
 #include <optional>
 #include <span>
 
-namespace vostrel::device {
+#include "device/hid_transport.h"
 
-struct ReportLayout {
-    // 0 when the device has no report of that kind; saturates at 65535.
-    std::uint16_t inputReportLength = 0;
-    std::uint16_t outputReportLength = 0;
-    // True when the descriptor declares report IDs: every report then starts with
-    // its own ID byte on the wire, and no ID byte is dropped on reading.
-    bool numberedReports = false;
-    // The report ID of the longest output report; 0 when reports are unnumbered.
-    std::uint8_t outputReportId = 0;
-};
+namespace vostrel::device {
 
 // The lengths described by `descriptor`, or nothing when it is malformed: an item
 // running past the end, a Pop without a Push, Push nesting deeper than a device
