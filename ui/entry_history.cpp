@@ -87,20 +87,15 @@ void EntryHistory::record(const EntrySnapshot& now) {
 
 void EntryHistory::endTyping() { typingIn_.reset(); }
 
-std::optional<EntrySnapshot> EntryHistory::undo() {
-    if (undo_.empty()) return std::nullopt;
-    redo_.push_back(std::move(current_));
-    current_ = std::move(undo_.back());
-    undo_.pop_back();
-    typingIn_.reset();
-    return current_;
-}
+std::optional<EntrySnapshot> EntryHistory::undo() { return step(undo_, redo_); }
 
-std::optional<EntrySnapshot> EntryHistory::redo() {
-    if (redo_.empty()) return std::nullopt;
-    undo_.push_back(std::move(current_));
-    current_ = std::move(redo_.back());
-    redo_.pop_back();
+std::optional<EntrySnapshot> EntryHistory::redo() { return step(redo_, undo_); }
+
+std::optional<EntrySnapshot> EntryHistory::step(std::vector<EntrySnapshot>& from, std::vector<EntrySnapshot>& to) {
+    if (from.empty()) return std::nullopt;
+    to.push_back(std::move(current_));
+    current_ = std::move(from.back());
+    from.pop_back();
     typingIn_.reset();
     return current_;
 }

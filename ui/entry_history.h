@@ -84,6 +84,9 @@ public:
     std::optional<EntrySnapshot> redo();
 
 private:
+    // Shows the last snapshot of `from`, keeping the one shown now in `to`.
+    std::optional<EntrySnapshot> step(std::vector<EntrySnapshot>& from, std::vector<EntrySnapshot>& to);
+
     std::vector<EntrySnapshot> undo_;
     std::vector<EntrySnapshot> redo_;
     EntrySnapshot current_;

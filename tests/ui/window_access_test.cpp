@@ -52,6 +52,8 @@ struct Naming {
     QString marked;  // the description of a capcode box out of range in row 14
 };
 
+void PrintTo(const Naming& naming, std::ostream* out) { *out << naming.language; }
+
 class WindowAccessNames : public testing::TestWithParam<Naming> {};
 
 TEST_P(WindowAccessNames, EveryControlHasADistinctNameAndAMarkedBoxItsReason) {
