@@ -110,14 +110,22 @@ TForm1::TForm1(vostrel::device::HidTransport& transport, vostrel::ui::MessagePre
 
 TForm1::Rows TForm1::findRows() const {
     return {{
-        {Label1, CapCode01, ToneType01, PagerType01, MsgData01}, {Label2, CapCode02, ToneType02, PagerType02, MsgData02},
-        {Label3, CapCode03, ToneType03, PagerType03, MsgData03}, {Label4, CapCode04, ToneType04, PagerType04, MsgData04},
-        {Label5, CapCode05, ToneType05, PagerType05, MsgData05}, {Label6, CapCode06, ToneType06, PagerType06, MsgData06},
-        {Label7, CapCode07, ToneType07, PagerType07, MsgData07}, {Label8, CapCode08, ToneType08, PagerType08, MsgData08},
-        {Label9, CapCode09, ToneType09, PagerType09, MsgData09}, {Label10, CapCode10, ToneType10, PagerType10, MsgData10},
-        {Label11, CapCode11, ToneType11, PagerType11, MsgData11}, {Label12, CapCode12, ToneType12, PagerType12, MsgData12},
-        {Label13, CapCode13, ToneType13, PagerType13, MsgData13}, {Label14, CapCode14, ToneType14, PagerType14, MsgData14},
-        {Label15, CapCode15, ToneType15, PagerType15, MsgData15}, {Label16, CapCode16, ToneType16, PagerType16, MsgData16},
+        {Label1, CapCode01, ToneType01, PagerType01, MsgData01},
+        {Label2, CapCode02, ToneType02, PagerType02, MsgData02},
+        {Label3, CapCode03, ToneType03, PagerType03, MsgData03},
+        {Label4, CapCode04, ToneType04, PagerType04, MsgData04},
+        {Label5, CapCode05, ToneType05, PagerType05, MsgData05},
+        {Label6, CapCode06, ToneType06, PagerType06, MsgData06},
+        {Label7, CapCode07, ToneType07, PagerType07, MsgData07},
+        {Label8, CapCode08, ToneType08, PagerType08, MsgData08},
+        {Label9, CapCode09, ToneType09, PagerType09, MsgData09},
+        {Label10, CapCode10, ToneType10, PagerType10, MsgData10},
+        {Label11, CapCode11, ToneType11, PagerType11, MsgData11},
+        {Label12, CapCode12, ToneType12, PagerType12, MsgData12},
+        {Label13, CapCode13, ToneType13, PagerType13, MsgData13},
+        {Label14, CapCode14, ToneType14, PagerType14, MsgData14},
+        {Label15, CapCode15, ToneType15, PagerType15, MsgData15},
+        {Label16, CapCode16, ToneType16, PagerType16, MsgData16},
     }};
 }
 
@@ -260,9 +268,11 @@ void TForm1::fitLayout() {
     // The line under the rows at its longest: every word used and two rows left out.
     const int words = vostrel::ui::kTransmissionAreaWords;
     const int rows = static_cast<int>(rows_.size());
-    const QString longestUse = texts_.messageText({vostrel::ui::keys::kWordsUsed, vostrel::texts::Title::Warn, {words, words}}) +
-                               QStringLiteral("; ") +
-                               texts_.messageText({vostrel::ui::keys::kRowsWillNotFit, vostrel::texts::Title::Warn, {rows - 1, rows}});
+    const auto text = [this](std::string_view key, std::vector<vostrel::texts::MessageArgument> arguments) {
+        return texts_.messageText({key, vostrel::texts::Title::Warn, std::move(arguments)});
+    };
+    const QString longestUse = text(vostrel::ui::keys::kWordsUsed, {words, words}) + QStringLiteral("; ") +
+                               text(vostrel::ui::keys::kRowsWillNotFit, {rows - 1, rows});
     texts.widestTexts.emplace_back(EepromUse, longestUse);
     vostrel::ui::fitWindow(*this, texts);
 }

@@ -195,12 +195,15 @@ void TForm1::selectRows(std::size_t anchor, std::size_t end) {
     const std::size_t first = std::min(anchor, end);
     const std::size_t last = std::max(anchor, end);
     // One row is where the focus is anyway; only more are shown.
-    for (std::size_t i = 0; i < rows_.size(); ++i) showSelected(*rows_[i].number, first != last && i >= first && i <= last);
+    for (std::size_t i = 0; i < rows_.size(); ++i) {
+        showSelected(*rows_[i].number, first != last && i >= first && i <= last);
+    }
 }
 
 void TForm1::copyRows() {
     std::vector<QStringList> cells;
-    for (std::size_t i = std::min(selectionAnchor_, selectionEnd_); i <= std::max(selectionAnchor_, selectionEnd_); ++i) {
+    const std::size_t last = std::max(selectionAnchor_, selectionEnd_);
+    for (std::size_t i = std::min(selectionAnchor_, selectionEnd_); i <= last; ++i) {
         const RowControls& row = rows_[i];
         cells.push_back({row.capCode->text(), row.tone->currentText(), row.type->currentText(), row.message->text()});
     }

@@ -127,7 +127,8 @@ TEST(Mnemonics, ALaterCaptionMovesToItsFirstFreeLetter) {
         QStringList captions;
         QStringList expected;
     } cases[] = {
-        {{QStringLiteral("&Save..."), QStringLiteral("&Schreiben")}, {QStringLiteral("&Save..."), QStringLiteral("S&chreiben")}},
+        {{QStringLiteral("&Save..."), QStringLiteral("&Schreiben")},
+         {QStringLiteral("&Save..."), QStringLiteral("S&chreiben")}},
         {{QStringLiteral("&save"), QStringLiteral("&Send"), QStringLiteral("&Sea")},
          {QStringLiteral("&save"), QStringLiteral("S&end"), QStringLiteral("Se&a")}},
         // "&&" is a literal ampersand, never a shortcut letter.
@@ -174,8 +175,8 @@ TEST(WindowAccess, ShortcutLettersOfATranslationStayDistinctAndPressTheirButton)
         QTest::keyClick(&driver.window(), c.writeLetter.toLatin1(), Qt::AltModifier);
         // The button shows itself pressed for a moment before it acts.
         EXPECT_TRUE(QTest::qWaitFor([&] { return !driver.messages().empty(); })) << c.what;
-        EXPECT_EQ(driver.messages(), (std::vector<ShownMessage>{{QStringLiteral("Erledigt"), QStringLiteral("Daten geschrieben")}}))
-            << c.what;
+        const ShownMessage written{QStringLiteral("Erledigt"), QStringLiteral("Daten geschrieben")};
+        EXPECT_EQ(driver.messages(), std::vector<ShownMessage>{written}) << c.what;
     }
 }
 

@@ -117,7 +117,9 @@ TEST_F(WindowEditing, PastedRowsAreCheckedCellByCellAsTypingWouldBe) {
          {}},
         {"a quoted message with a tab and quotation marks",
          QStringLiteral("9\tD\tAlphnumeric\t\"a\tb \"\"c\"\"\"\n"), 16,
-         [&](WindowView& v) { row(v, 16) = {QStringLiteral("9"), kToneD, kAlphnumeric, QStringLiteral("a\tb \"c\""), 40, false}; },
+         [&](WindowView& v) {
+             row(v, 16) = {QStringLiteral("9"), kToneD, kAlphnumeric, QStringLiteral("a\tb \"c\""), 40, false};
+         },
          {}},
         {"capcodes alone: the other cells stay", QStringLiteral("11\n\n"), 7,
          [&](WindowView& v) { row(v, 7).capCode = QStringLiteral("11"); }, {}},
@@ -166,8 +168,8 @@ TEST_F(WindowEditing, RowsSelectedWithShiftCopyAsTextAndPasteBack) {
     QTest::keyClick(&driver_.capCode(2), Qt::Key_Down, Qt::ShiftModifier);
     EXPECT_EQ(QApplication::focusWidget(), &driver_.capCode(3));
     press(QKeySequence::Copy);
-    EXPECT_EQ(QApplication::clipboard()->text(),
-              QStringLiteral("1234\tB\tNumeric\t\n8\tD\tAlphnumeric\t\"Tab\there \"\"quoted\"\"\"\n"));
+    const QString copied = QApplication::clipboard()->text();
+    EXPECT_EQ(copied, QStringLiteral("1234\tB\tNumeric\t\n8\tD\tAlphnumeric\t\"Tab\there \"\"quoted\"\"\"\n"));
 
     // Selected text in one box is copied as text.
     driver_.message(3).setFocus(Qt::TabFocusReason);
@@ -175,7 +177,7 @@ TEST_F(WindowEditing, RowsSelectedWithShiftCopyAsTextAndPasteBack) {
     press(QKeySequence::Copy);
     EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("Tab"));
 
-    QApplication::clipboard()->setText(QStringLiteral("1234\tB\tNumeric\t\n8\tD\tAlphnumeric\t\"Tab\there \"\"quoted\"\"\"\n"));
+    QApplication::clipboard()->setText(copied);
     driver_.tone(10).setFocus(Qt::TabFocusReason);
     press(QKeySequence::Paste);
     WindowView view = driver_.view();

@@ -127,10 +127,11 @@ std::vector<std::string> misfits(const QWidget& window) {
         const auto [place, texts] = textPlace(*control);
         const QFontMetrics metrics = control->fontMetrics();
         for (const QString& text : texts) {
-            if (metrics.horizontalAdvance(text) > place.width() || (!text.isEmpty() && metrics.height() > place.height())) {
-                found.push_back(name + ": \"" + text.toStdString() + "\" needs " +
-                                std::to_string(metrics.horizontalAdvance(text)) + "x" + std::to_string(metrics.height()) +
-                                ", has " + std::to_string(place.width()) + "x" + std::to_string(place.height()));
+            const QSize needs(metrics.horizontalAdvance(text), text.isEmpty() ? 0 : metrics.height());
+            if (needs.width() > place.width() || needs.height() > place.height()) {
+                found.push_back(name + ": \"" + text.toStdString() + "\" needs " + std::to_string(needs.width()) + "x" +
+                                std::to_string(needs.height()) + ", has " + std::to_string(place.width()) + "x" +
+                                std::to_string(place.height()));
             }
         }
     }
