@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 #include "ui/row_clipboard.h"
 
+#include <algorithm>
+
 namespace vostrel::ui {
 namespace {
 
@@ -67,6 +69,11 @@ QString withoutFinalLineBreak(const QString& text) {
 bool holdsRows(const QString& text) {
     const QString lines = withoutFinalLineBreak(text);
     return lines.contains(kTab) || lines.contains(kLineBreak);
+}
+
+bool typeable(const QString& text) {
+    const QList<uint> characters = text.toUcs4();
+    return std::all_of(characters.begin(), characters.end(), [](uint character) { return QChar::isPrint(character); });
 }
 
 std::vector<QStringList> tableCells(const QString& text) {
@@ -149,7 +156,9 @@ std::variant<std::vector<PastedRow>, texts::Message> pastedRows(const std::vecto
         } else if (type) {
             row.state = applyTypeRule({row.state.choice.tone, *type});
         }
-        if (row.message && row.message->size() > row.state.messageLimit) return cellRefused(line, 4);
+        if (row.message && (row.message->size() > row.state.messageLimit || !typeable(*row.message))) {
+            return cellRefused(line, 4);
+        }
         rows.push_back(std::move(row));
     }
     return rows;

@@ -31,6 +31,10 @@ QString rowsAsText(const std::vector<QStringList>& rows);
 // Text that holds cells of rows rather than one box's text: a tab or a second line.
 bool holdsRows(const QString& text);
 
+// Whether typing could have entered `text`: no control or other unprintable character
+// (a tab, a line break, a NUL), which a paste would otherwise put into a message.
+bool typeable(const QString& text);
+
 // `text` without the one line break a spreadsheet puts after its last line.
 QString withoutFinalLineBreak(const QString& text);
 

@@ -173,14 +173,15 @@ bool TForm1::filterRowEvent(std::size_t row, QWidget& control, QEvent& event) {
 }
 
 void TForm1::pasteIntoBox(QLineEdit& box, const QString& text) {
-    // The box would cut a text longer than its limit and silently drop one it does not
-    // take; a capcode cut short pages another pager. Such a paste is refused and said.
+    // The box would cut a text longer than its limit, silently drop one it does not
+    // take and take characters no key types; a capcode cut short pages another pager.
+    // Such a paste is refused and said.
     QString result = box.text();
     const int from = box.hasSelectedText() ? box.selectionStart() : box.cursorPosition();
     result.replace(from, box.selectedText().size(), text);
     int position = 0;
     const bool valid = box.validator() == nullptr || box.validator()->validate(result, position) != QValidator::Invalid;
-    if (!box.isReadOnly() && result.size() <= box.maxLength() && valid) {
+    if (!box.isReadOnly() && result.size() <= box.maxLength() && valid && vostrel::ui::typeable(text)) {
         box.insert(text);
         return;
     }

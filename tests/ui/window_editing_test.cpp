@@ -115,10 +115,9 @@ TEST_F(WindowEditing, PastedRowsAreCheckedCellByCellAsTypingWouldBe) {
              row(v, 2) = {QStringLiteral("6"), kToneD, kAlphnumeric, QString(), 40, false};
          },
          {}},
-        {"a quoted message with a tab and quotation marks",
-         QStringLiteral("9\tD\tAlphnumeric\t\"a\tb \"\"c\"\"\"\n"), 16,
+        {"a quoted message with quotation marks", QStringLiteral("9\tD\tAlphnumeric\t\"\"\"a\"\" b\"\n"), 16,
          [&](WindowView& v) {
-             row(v, 16) = {QStringLiteral("9"), kToneD, kAlphnumeric, QStringLiteral("a\tb \"c\""), 40, false};
+             row(v, 16) = {QStringLiteral("9"), kToneD, kAlphnumeric, QStringLiteral("\"a\" b"), 40, false};
          },
          {}},
         {"capcodes alone: the other cells stay", QStringLiteral("11\n\n"), 7,
@@ -131,6 +130,8 @@ TEST_F(WindowEditing, PastedRowsAreCheckedCellByCellAsTypingWouldBe) {
          refused(1, 1)},
         {"an unknown tone", QStringLiteral("7\tE\n"), 1, nullptr, refused(1, 2)},
         {"tone D in a numeric row", QStringLiteral("7\tD\tNumeric\n"), 1, nullptr, refused(1, 3)},
+        {"a tab in a quoted message, which no key types", QStringLiteral("9\tD\tAlphnumeric\t\"a\tb\"\n"), 1,
+         nullptr, refused(1, 4)},
         {"a numeric message of 21 characters", QStringLiteral("7\tA\tNumeric\t123456789012345678901\n"), 1, nullptr,
          refused(1, 4)},
         {"a message in a tone-only row", QStringLiteral("7\tC\t\t1\n"), 1, nullptr, refused(1, 4)},
@@ -161,21 +162,19 @@ TEST_F(WindowEditing, PastedRowsAreCheckedCellByCellAsTypingWouldBe) {
 
 TEST_F(WindowEditing, RowsSelectedWithShiftCopyAsTextAndPasteBack) {
     driver_.enterRow(2, {QStringLiteral("1234"), kToneB, 0, QString()});
-    driver_.enterRow(3, {QStringLiteral("8"), kToneD, kAlphnumeric, QString()});
-    // A tab is not typed but can come from a file.
-    driver_.message(3).setText(QStringLiteral("Tab\there \"quoted\""));
+    driver_.enterRow(3, {QStringLiteral("8"), kToneD, kAlphnumeric, QStringLiteral("\"Quoted\" here")});
     driver_.capCode(2).setFocus(Qt::TabFocusReason);
     QTest::keyClick(&driver_.capCode(2), Qt::Key_Down, Qt::ShiftModifier);
     EXPECT_EQ(QApplication::focusWidget(), &driver_.capCode(3));
     press(QKeySequence::Copy);
     const QString copied = QApplication::clipboard()->text();
-    EXPECT_EQ(copied, QStringLiteral("1234\tB\tNumeric\t\n8\tD\tAlphnumeric\t\"Tab\there \"\"quoted\"\"\"\n"));
+    EXPECT_EQ(copied, QStringLiteral("1234\tB\tNumeric\t\n8\tD\tAlphnumeric\t\"\"\"Quoted\"\" here\"\n"));
 
     // Selected text in one box is copied as text.
     driver_.message(3).setFocus(Qt::TabFocusReason);
     driver_.message(3).setSelection(0, 3);
     press(QKeySequence::Copy);
-    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("Tab"));
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("\"Qu"));
 
     QApplication::clipboard()->setText(copied);
     driver_.tone(10).setFocus(Qt::TabFocusReason);
