@@ -67,7 +67,13 @@ TEST_P(WindowAccessNames, EveryControlHasADistinctNameAndAMarkedBoxItsReason) {
     ASSERT_NE(window, nullptr);
     std::vector<QAccessibleInterface*> controls;
     collectInteractive(*window, controls);
-    EXPECT_EQ(controls.size(), 16U * 4 + 3 + 5);
+    // Every control the Tab key reaches is among them.
+    std::size_t focusable = 0;
+    for (const QWidget* control : driver.window().findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (control->isVisible() && (control->focusPolicy() & Qt::TabFocus) != 0) ++focusable;
+    }
+    EXPECT_GE(focusable, 16U * 4 + 3 + 5);
+    EXPECT_EQ(controls.size(), focusable);
     std::map<QString, int> names;
     for (QAccessibleInterface* control : controls) {
         const QString name = control->text(QAccessible::Name);
@@ -112,13 +118,16 @@ TEST(WindowAccess, TabWalksTheRowsThenTheSettingsThenTheButtons) {
     }
     expected << QStringLiteral("DataRate") << QStringLiteral("Preamble") << QStringLiteral("Repeater")
              << QStringLiteral("BtnOpen") << QStringLiteral("BtnSave") << QStringLiteral("BtnRead")
-             << QStringLiteral("BtnWrite") << QStringLiteral("BtnExit") << QStringLiteral("CapCode01");
+             << QStringLiteral("BtnWrite") << QStringLiteral("BtnExit");
+    // Once round, back to the first box; controls added since keep their own places.
     driver.capCode(1).setFocus(Qt::TabFocusReason);
-    QStringList visited = {QApplication::focusWidget()->objectName()};
-    for (qsizetype i = 1; i < expected.size(); ++i) {
+    QStringList visited;
+    for (int step = 0; step < 200 && (visited.isEmpty() || QApplication::focusWidget() != &driver.capCode(1)); ++step) {
+        const QString name = QApplication::focusWidget()->objectName();
+        if (expected.contains(name)) visited << name;
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        visited << QApplication::focusWidget()->objectName();
     }
+    EXPECT_EQ(QApplication::focusWidget(), &driver.capCode(1));
     EXPECT_EQ(visited, expected);
 }
 
