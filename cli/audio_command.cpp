@@ -1,17 +1,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
-// The audio command: what the transmitter would send on air, as a WAV file, so that
-// the stored transmissions can be checked with any POCSAG decoder.
+// The commands about what the transmitter sends on air: audio renders it as a WAV
+// file, so that the stored transmissions can be checked with any POCSAG decoder;
+// airtime says how long each stored call keeps the transmitter on air.
 
 #include <array>
 #include <algorithm>
 #include <charconv>
+#include <cstdio>
 #include <limits>
 
 #include "audio/baseband_audio.h"
 #include "cli/command.h"
 #include "config/config_file.h"
 #include "files/whole_file.h"
+#include "image/air_time.h"
+#include "image/image_reader.h"
 #include "image/slot_table.h"
 #include "image/transmitter_settings.h"
 #include "files/utf8_path.h"
@@ -20,6 +24,7 @@ namespace vostrel::cli {
 namespace {
 
 constexpr std::string_view kAudio = "audio";
+constexpr std::string_view kAirtime = "airtime";
 
 // The transmissions of the rows in use, in row order, as the slot table gives them.
 std::vector<audio::Transmission> storedTransmissions(const image::EepromImage& image) {
@@ -49,7 +54,8 @@ std::optional<image::EepromImage> loadInput(const std::filesystem::path& path, C
         if (reportImageReadable(*image, context) != kExitSuccess) return std::nullopt;
         return *image;
     }
-    auto built = buildConfigFile(path, context);
+    // Not read again: a second open of a FIFO would wait for a writer that is gone.
+    auto built = buildConfigText(path, std::get<std::string>(text), context);
     if (!built) return std::nullopt;
     return built->image;
 }
@@ -99,13 +105,80 @@ int runAudio(const Arguments& arguments, CliContext& context) {
     return saveOutput(output, bytes, context);
 }
 
+// Seconds to the millisecond, always with a decimal point: a figure for scripts, so
+// the process's locale must not change it.
+std::string milliseconds(double seconds) {
+    char digits[64];
+    const auto [end, error] = std::to_chars(digits, digits + sizeof digits, seconds, std::chars_format::fixed, 3);
+    return error == std::errc() ? std::string(digits, end) : std::string("0.000");
+}
+
+// The capcodes of the stored rows, as decode prints them.
+std::array<long long, image::kRowCount> storedCapcodes(const image::EepromImage& image) {
+    const image::ImageContents contents = image::decodeImage(image);
+    std::array<long long, image::kRowCount> capcodes{};
+    for (unsigned row = 0; row < image::kRowCount; ++row) capcodes[row] = image::leadingInteger(contents.rows[row].capcode);
+    return capcodes;
+}
+
+void printAirTimeTable(const image::AirTime& air, const std::array<long long, image::kRowCount>& capcodes,
+                       std::ostream& out) {
+    out << air.bitRate << " bit/s, preamble " << air.preambleBits << " bits, repeat " << air.repeat << '\n'
+        << "row  capcode  codewords  s/repetition  s/trigger\n";
+    for (const image::RowAirTime& row : air.rows) {
+        char line[96];
+        std::snprintf(line, sizeof line, "%3u  %7lld  %9zu  %12s  %9s\n", row.row + 1, capcodes[row.row],
+                      row.stored.codewords, milliseconds(row.secondsPerRepetition).c_str(),
+                      milliseconds(row.secondsPerTrigger).c_str());
+        out << line;
+    }
+    char total[96];
+    std::snprintf(total, sizeof total, "total%43s\n", milliseconds(air.totalSeconds).c_str());
+    out << total;
+}
+
+void printAirTimeJson(const image::AirTime& air, const std::array<long long, image::kRowCount>& capcodes,
+                      std::ostream& out) {
+    out << "{\"rate\": " << air.bitRate << ", \"preamble_bits\": " << air.preambleBits
+        << ", \"repeat\": " << air.repeat << ", \"rows\": [";
+    const char* separator = "";
+    for (const image::RowAirTime& row : air.rows) {
+        out << separator << "{\"row\": " << row.row + 1 << ", \"capcode\": " << capcodes[row.row]
+            << ", \"codewords\": " << row.stored.codewords
+            << ", \"seconds_per_repetition\": " << milliseconds(row.secondsPerRepetition)
+            << ", \"seconds_per_trigger\": " << milliseconds(row.secondsPerTrigger) << '}';
+        separator = ", ";
+    }
+    out << "], \"total_seconds\": " << milliseconds(air.totalSeconds) << "}\n";
+}
+
+int runAirtime(const Arguments& arguments, CliContext& context) {
+    if (arguments.positionals.size() != 1) return usageError(context, kAirtime, "expected one CONFIG or IMAGE");
+    const std::string& input = arguments.positionals[0];
+    const auto image = loadInput(files::pathFromUtf8(input), context);
+    if (!image) return kExitFailure;
+    const auto air = image::airTime(image::loadHeader(*image), image::storedRows(*image));
+    if (!air) return failure(context, input + ": names no data rate (index 3), so it has no time on air");
+    const auto capcodes = storedCapcodes(*image);
+    if (arguments.has("json")) {
+        printAirTimeJson(*air, capcodes, context.out);
+    } else {
+        printAirTimeTable(*air, capcodes, context.out);
+    }
+    return kExitSuccess;
+}
+
 constexpr std::array kAudioOptions = {
     OptionSpec{"rate", "512|1200|2400", "bit rate in bps (default: the input's data rate)"},
     OptionSpec{"preamble", "BITS", "preamble length, 0 to 1023 (default: the input's)"},
     OptionSpec{"repeat", "N", "how often each transmission is sent, 1 to 4 (default: the input's)"},
 };
 
-constexpr std::array<Command, 1> kAudioCommands = {{
+constexpr std::array kAirtimeOptions = {
+    OptionSpec{"json", "", "print the figures as one JSON object, for scripts"},
+};
+
+constexpr std::array<Command, 2> kAudioCommands = {{
     {kAudio, "[--rate 512|1200|2400] [--preamble BITS] [--repeat N] (CONFIG | IMAGE) OUT.wav",
      "render the stored transmissions as baseband audio (WAV)",
      "Writes what the transmitter sends on air as 16-bit mono WAV at 22050 Hz, NRZ with\n"
@@ -114,6 +187,14 @@ constexpr std::array<Command, 1> kAudioCommands = {{
      "configuration (built as a Write would build it) or a 512-byte image file; an image\n"
      "that decode calls damaged is refused. OUT.wav '-' is standard output.\n",
      kAudioOptions, runAudio},
+    {kAirtime, "[--json] (CONFIG | IMAGE)", "how long each stored call keeps the transmitter on air",
+     "Prints, for every row the image stores (a configuration is built as a Write would\n"
+     "build it; rows left out of it are not listed), its capcode, its codewords and the\n"
+     "seconds it sends per repetition, (preamble bits + 32 x codewords) / data rate, and\n"
+     "per trigger, repeat x that; then the total of one trigger of every row. Seconds are\n"
+     "given to the millisecond. An image that decode calls damaged, or one that names no\n"
+     "data rate, is refused.\n",
+     kAirtimeOptions, runAirtime},
 }};
 
 }  // namespace

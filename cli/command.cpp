@@ -48,7 +48,12 @@ std::optional<image::BuiltImage> buildConfigFile(const std::filesystem::path& pa
         failure(context, error->what);
         return std::nullopt;
     }
-    const config::ConfigOutcome parsed = config::parseConfig(std::get<std::string>(text));
+    return buildConfigText(path, std::get<std::string>(text), context);
+}
+
+std::optional<image::BuiltImage> buildConfigText(const std::filesystem::path& path, const std::string& text,
+                                                 CliContext& context) {
+    const config::ConfigOutcome parsed = config::parseConfig(text);
     if (const auto* error = std::get_if<config::ConfigError>(&parsed)) {
         context.err << files::utf8Name(path) << ':' << error->line << ": " << error->what << '\n';
         return std::nullopt;

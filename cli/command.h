@@ -70,6 +70,9 @@ int saveOutput(const std::string& output, std::string_view bytes, CliContext& co
 // file) go to stderr and give nothing; the image-full warning goes to stderr and the
 // image is returned.
 std::optional<image::BuiltImage> buildConfigFile(const std::filesystem::path& path, CliContext& context);
+// The same for the text already read from `path`: a pipe or FIFO gives its text once.
+std::optional<image::BuiltImage> buildConfigText(const std::filesystem::path& path, const std::string& text,
+                                                 CliContext& context);
 
 // Prints the image as a configuration on stdout; a damaged image prints what was read
 // before the bad row and reports "EEPROM read error". Returns the exit status.

@@ -20,7 +20,9 @@ texts::Message refusal(std::string_view key, std::vector<texts::MessageArgument>
     return {key, texts::Title::Error, std::move(arguments)};
 }
 
-std::optional<texts::Message> checkSettings(const ProgrammerEntries& entries) {
+}  // namespace
+
+std::optional<texts::Message> settingsRefusal(const ProgrammerEntries& entries) {
     const long long preamble = leadingInteger(entries.preambleText);
     if (preamble < kMinPreambleBits || preamble > kMaxPreambleBits) {
         return refusal(texts::keys::kPreambleOutOfRange);
@@ -38,6 +40,8 @@ TransmitterSettings settingsOf(const ProgrammerEntries& entries) {
             static_cast<unsigned>(leadingInteger(entries.preambleText)),
             static_cast<unsigned>(entries.repeatIndex) % kRepeatChoices};
 }
+
+namespace {
 
 // A capcode outside the 21-bit range would page another pager once cut to 21 bits,
 // and one whose address codeword equals sync or idle can never be received.
@@ -128,7 +132,7 @@ RowLayout layOutRows(const PagerRows& rows) {
 }
 
 BuildOutcome buildImage(const ProgrammerEntries& entries) {
-    if (auto refused = checkSettings(entries)) return BuildRefusal{std::move(*refused)};
+    if (auto refused = settingsRefusal(entries)) return BuildRefusal{std::move(*refused)};
 
     RowLayout layout = layOutRows(entries.rows);
     // Rows from the one that did not fit onward are not looked at.

@@ -39,8 +39,19 @@ struct Character {
     friend bool operator==(const Character&, const Character&) = default;
 };
 
-// One placeholder's value: a character for %c, a number for %d and %02d.
-using MessageArgument = std::variant<Character, int>;
+// A number with a fraction for %.1f, %.2f or %.3f, written with a decimal point, or
+// for %,1f, %,2f or %,3f, written with a decimal comma as German and many other
+// languages write it. Never formatted by the C library, whose decimal separator
+// follows the process's locale.
+struct Decimal {
+    double value = 0;
+
+    friend bool operator==(const Decimal&, const Decimal&) = default;
+};
+
+// One placeholder's value: a character for %c, a number for %d and %02d, a decimal
+// for %.Nf and %,Nf.
+using MessageArgument = std::variant<Character, int, Decimal>;
 
 struct Message {
     std::string_view key;

@@ -2,20 +2,45 @@
 // SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 #include "texts/message_format.h"
 
+#include <charconv>
 #include <cstdio>
 
 namespace vostrel::texts {
 namespace {
 
-enum class Placeholder { Character, Number, TwoDigitNumber };
+enum class Kind { Character, Number, TwoDigitNumber, Decimal };
+
+struct Placeholder {
+    Kind kind;
+    int decimals = 0;             // for a decimal: 1 to 3
+    char decimalSeparator = '.';  // for a decimal: '.' or ','
+};
 
 // Recognises the placeholder at the start of `rest`, the text just after a '%'; sets
 // `length` to the number of characters it spans there.
 std::optional<Placeholder> placeholderAt(std::string_view rest, std::size_t& length) {
-    if (rest.starts_with("c")) { length = 1; return Placeholder::Character; }
-    if (rest.starts_with("d")) { length = 1; return Placeholder::Number; }
-    if (rest.starts_with("02d")) { length = 3; return Placeholder::TwoDigitNumber; }
+    if (rest.starts_with("c")) { length = 1; return Placeholder{Kind::Character}; }
+    if (rest.starts_with("d")) { length = 1; return Placeholder{Kind::Number}; }
+    if (rest.starts_with("02d")) { length = 3; return Placeholder{Kind::TwoDigitNumber}; }
+    // Only one digit of precision: a translation cannot ask for a text of any length.
+    if (rest.size() >= 3 && (rest[0] == '.' || rest[0] == ',') && rest[1] >= '1' && rest[1] <= '3' &&
+        rest[2] == 'f') {
+        length = 3;
+        return Placeholder{Kind::Decimal, rest[1] - '0', rest[0]};
+    }
     return std::nullopt;
+}
+
+std::optional<std::string> renderDecimal(const Placeholder& placeholder, const MessageArgument& argument) {
+    const auto* decimal = std::get_if<Decimal>(&argument);
+    if (decimal == nullptr) return std::nullopt;
+    char digits[400];  // room for the largest double in fixed notation
+    const auto [end, error] = std::to_chars(digits, digits + sizeof digits, decimal->value,
+                                            std::chars_format::fixed, placeholder.decimals);
+    if (error != std::errc()) return std::nullopt;
+    std::string text(digits, end);
+    if (const auto point = text.find('.'); point != std::string::npos) text[point] = placeholder.decimalSeparator;
+    return text;
 }
 
 // Anything that is no Unicode scalar value becomes U+FFFD, the replacement character.
@@ -33,15 +58,16 @@ std::string utf8(char32_t codePoint) {
             byte(0x80 | ((codePoint >> 6) & 0x3F)), byte(0x80 | (codePoint & 0x3F))};
 }
 
-std::optional<std::string> render(Placeholder placeholder, const MessageArgument& argument) {
-    if (placeholder == Placeholder::Character) {
+std::optional<std::string> render(const Placeholder& placeholder, const MessageArgument& argument) {
+    if (placeholder.kind == Kind::Decimal) return renderDecimal(placeholder, argument);
+    if (placeholder.kind == Kind::Character) {
         if (const auto* character = std::get_if<Character>(&argument)) return utf8(character->codePoint);
         return std::nullopt;
     }
     const int* number = std::get_if<int>(&argument);
     if (number == nullptr) return std::nullopt;
     char digits[16];
-    std::snprintf(digits, sizeof digits, placeholder == Placeholder::TwoDigitNumber ? "%02d" : "%d",
+    std::snprintf(digits, sizeof digits, placeholder.kind == Kind::TwoDigitNumber ? "%02d" : "%d",
                   *number);
     return std::string(digits);
 }

@@ -3,6 +3,7 @@
 #include "ui/Unit1.h"
 
 #include <QAccessible>
+#include <QApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
@@ -13,6 +14,7 @@
 #include <map>
 #include <string_view>
 
+#include "image/air_time.h"
 #include "image/transmitter_settings.h"
 #include "ui/accessible_list.h"
 #include "ui/local_path.h"
@@ -59,9 +61,19 @@ void showWhole(QLineEdit& box, const QString& text) {
 // A box the Write would refuse: tinted, with the reason as its tooltip.
 constexpr QColor kProblemTint{255, 214, 214};
 
+// Escaped, so that a translation is shown as it stands and never as markup.
+QString plainToolTip(const QString& text) {
+    return text.isEmpty() ? QString() : QStringLiteral("<qt>%1</qt>").arg(text.toHtmlEscaped());
+}
+
+// On one line: a rich-text tooltip is wrapped narrowly, which tears a figure from its
+// unit.
+QString oneLineToolTip(const QString& text) {
+    return QStringLiteral("<p style=\"white-space:nowrap\">%1</p>").arg(text.toHtmlEscaped());
+}
+
 void showProblem(QLineEdit& box, const QString& problem) {
-    // Escaped, so that a translation is shown as it stands and never as markup.
-    box.setToolTip(problem.isEmpty() ? QString() : QStringLiteral("<qt>%1</qt>").arg(problem.toHtmlEscaped()));
+    box.setToolTip(plainToolTip(problem));
     if (problem.isEmpty()) {
         box.setPalette(QPalette());
         return;
@@ -75,6 +87,50 @@ void showProblem(QLineEdit& box, const QString& problem) {
 QString droppedFile(const QMimeData* data) {
     if (data == nullptr || data->urls().size() != 1 || !data->urls().front().isLocalFile()) return {};
     return data->urls().front().toLocalFile();
+}
+
+QString joined(const std::vector<vostrel::texts::Message>& parts, const LanguageTexts& texts) {
+    QStringList shown;
+    for (const auto& part : parts) shown << texts.messageText(part);
+    return shown.join(QStringLiteral("; "));
+}
+
+// "On air: ...; over 5 s, under it with 2400 bit/s, repeat 2 or preamble 700 bits"
+QString airTimeText(const vostrel::ui::AirTimeLine& line, const LanguageTexts& texts) {
+    QString text = texts.messageText(line.figures);
+    if (!line.overLimit) return text;
+    text += QStringLiteral("; ") + texts.messageText(*line.overLimit);
+    for (std::size_t i = 0; i < line.remedies.size(); ++i) {
+        const bool last = i + 1 == line.remedies.size();
+        text += i == 0 ? QStringLiteral(" ")
+                       : last ? QStringLiteral(" %1 ").arg(texts.text(vostrel::ui::keys::kOr)) : QStringLiteral(", ");
+        text += texts.messageText(line.remedies[i]);
+    }
+    return text;
+}
+
+// The time-on-air line at its usual longest, which the window makes room for: a
+// row over the limit and two settings that would bring it under.
+vostrel::ui::AirTimeLine airTimeWidthSample() {
+    using vostrel::texts::Decimal;
+    using vostrel::texts::Message;
+    using vostrel::texts::Title;
+    namespace keys = vostrel::ui::keys;
+    return {Message{keys::kOnAir, Title::Warn, {16, Decimal{15.99}, Decimal{16.0}}},
+            Message{keys::kOverLimit, Title::Warn, {}},
+            {Message{keys::kWithRate, Title::Warn, {2400}}, Message{keys::kWithRepeat, Title::Warn, {1}}}};
+}
+
+// A live region: a screen reader tells the label's change without being asked. Qt
+// before 6.8 sends only the label's name change, which screen readers read out for
+// the focused control alone.
+void announce(QLabel& line) {
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+    QAccessibleAnnouncementEvent announcement(&line, line.text());
+    QAccessible::updateAccessibility(&announcement);
+#else
+    (void)line;
+#endif
 }
 
 }  // namespace
@@ -102,6 +158,7 @@ TForm1::TForm1(vostrel::device::HidTransport& transport, vostrel::ui::MessagePre
     fitLayout();
     connectHandlers();
     connectRowChecks();
+    followTheRowBeingEdited();
     passFileDropsToTheWindow();
     setAcceptDrops(true);
     checkRows();
@@ -159,6 +216,26 @@ void TForm1::connectRowChecks() {
         connect(row.tone, &QComboBox::currentIndexChanged, this, check);
         connect(row.type, &QComboBox::currentIndexChanged, this, check);
     }
+    // The settings change the time on air.
+    connect(DataRate, &QComboBox::currentIndexChanged, this, check);
+    connect(Repeater, &QComboBox::currentIndexChanged, this, check);
+    connect(Preamble, &QLineEdit::textChanged, this, check);
+}
+
+void TForm1::followTheRowBeingEdited() {
+    // Focus leaving the rows (for the data rate, say) keeps the row shown, so that the
+    // effect of a setting on it can be seen.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        for (unsigned i = 0; i < rows_.size(); ++i) {
+            const RowControls& row = rows_[i];
+            if (now != row.capCode && now != row.tone && now != row.type && now != row.message) continue;
+            if (i != airTimeRow_) {
+                airTimeRow_ = i;
+                checkRows();
+            }
+            return;
+        }
+    });
 }
 
 void TForm1::passFileDropsToTheWindow() {
@@ -274,6 +351,7 @@ void TForm1::fitLayout() {
     const QString longestUse = text(vostrel::ui::keys::kWordsUsed, {words, words}) + QStringLiteral("; ") +
                                text(vostrel::ui::keys::kRowsWillNotFit, {rows - 1, rows});
     texts.widestTexts.emplace_back(EepromUse, longestUse);
+    texts.widestTexts.emplace_back(OnAir, airTimeText(airTimeWidthSample(), texts_));
     vostrel::ui::fitWindow(*this, texts);
 }
 
@@ -355,30 +433,39 @@ void TForm1::checkRows() {
     const ProgrammerEntries now = entries();
     const RowLayout layout = vostrel::image::layOutRows(now.rows);
     showEepromUse(vostrel::ui::eepromUseLine(layout, now.rows));
+    const auto planned = vostrel::image::plannedAirTime(now, layout);
+    showAirTime(vostrel::ui::airTimeLine(planned, airTimeRow_));
+    const auto* air = std::get_if<vostrel::image::AirTime>(&planned);
     const vostrel::ui::TypedMessages typed = typedMessages();
-    for (std::size_t i = 0; i < rows_.size(); ++i) {
+    for (unsigned i = 0; i < rows_.size(); ++i) {
         const auto& refusal = layout.refusals[i];
-        markRow(i, refusal ? std::optional(vostrel::ui::namedAsTyped(*refusal, typed)) : std::nullopt);
+        const vostrel::image::RowAirTime* figures = air ? air->find(i) : nullptr;
+        markRow(i, refusal ? std::optional(vostrel::ui::namedAsTyped(*refusal, typed)) : std::nullopt,
+                figures ? vostrel::ui::rowBreakdown(*air, *figures) : std::vector<vostrel::texts::Message>());
     }
 }
 
 void TForm1::showEepromUse(const std::vector<vostrel::texts::Message>& line) {
     if (line == shownUse_) return;
     shownUse_ = line;
-    QStringList parts;
-    for (const auto& message : line) parts << texts_.messageText(message);
-    EepromUse->setText(parts.join(QStringLiteral("; ")));
-#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
-    // The line is a live region: a screen reader tells its change without being asked.
-    // Before Qt 6.8 only the label's name change is sent.
-    QAccessibleAnnouncementEvent announcement(EepromUse, EepromUse->text());
-    QAccessible::updateAccessibility(&announcement);
-#endif
+    EepromUse->setText(joined(line, texts_));
+    announce(*EepromUse);
 }
 
-void TForm1::markRow(std::size_t index, const std::optional<vostrel::texts::Message>& refusal) {
-    if (refusal == shownRefusals_[index]) return;
+void TForm1::showAirTime(const vostrel::ui::AirTimeLine& line) {
+    if (line == shownAirTime_) return;
+    shownAirTime_ = line;
+    OnAir->setText(airTimeText(line, texts_));
+    // The whole line, should a long translation not fit the window.
+    OnAir->setToolTip(oneLineToolTip(OnAir->text()));
+    announce(*OnAir);
+}
+
+void TForm1::markRow(std::size_t index, const std::optional<vostrel::texts::Message>& refusal,
+                     const std::vector<vostrel::texts::Message>& airTime) {
+    if (refusal == shownRefusals_[index] && airTime == shownAirTimes_[index]) return;
     shownRefusals_[index] = refusal;
+    shownAirTimes_[index] = airTime;
     const QString problem = refusal ? texts_.messageText(*refusal) : QString();
     const bool onCapcode = refusal && vostrel::ui::markedBox(*refusal) == vostrel::ui::MarkedBox::CapCode;
     showProblem(*rows_[index].capCode, onCapcode ? problem : QString());
@@ -386,6 +473,8 @@ void TForm1::markRow(std::size_t index, const std::optional<vostrel::texts::Mess
     // What the tint and the tooltip show, for a screen reader.
     rows_[index].capCode->setAccessibleDescription(onCapcode ? problem : QString());
     rows_[index].message->setAccessibleDescription(onCapcode ? QString() : problem);
+    // Only a row that Write stores goes on air, and such a row has no problem to show.
+    if (!airTime.empty()) rows_[index].message->setToolTip(oneLineToolTip(joined(airTime, texts_)));
 }
 
 void TForm1::BtnReadClick() {

@@ -15,6 +15,7 @@
 #include "device/hid_transport.h"
 #include "image/image_builder.h"
 #include "image/image_reader.h"
+#include "ui/air_time_line.h"
 #include "ui/entry_history.h"
 #include "ui/message_presenter.h"
 #include "ui/programmer_commands.h"
@@ -64,6 +65,7 @@ private:
     void acceptOnlyDigitsInCapcodes();
     void connectHandlers();
     void connectRowChecks();
+    void followTheRowBeingEdited();
     void passFileDropsToTheWindow();
     void applyLanguageTexts(const vostrel::ui::LanguageTexts& texts);
     void giveDistinctShortcuts();
@@ -81,7 +83,9 @@ private:
     void changeRows(const std::function<void()>& change);
     void checkRows();
     void showEepromUse(const std::vector<vostrel::texts::Message>& line);
-    void markRow(std::size_t index, const std::optional<vostrel::texts::Message>& refusal);
+    void showAirTime(const vostrel::ui::AirTimeLine& line);
+    void markRow(std::size_t index, const std::optional<vostrel::texts::Message>& refusal,
+                 const std::vector<vostrel::texts::Message>& airTime);
 
     QString chooseFile(bool toSave);
     void rememberDirectory(const QString& path);
@@ -114,6 +118,10 @@ private:
     bool checksHeld_ = false;
     std::vector<vostrel::texts::Message> shownUse_;
     std::array<std::optional<vostrel::texts::Message>, vostrel::image::kRowCount> shownRefusals_;
+    std::optional<vostrel::ui::AirTimeLine> shownAirTime_;
+    std::array<std::vector<vostrel::texts::Message>, vostrel::image::kRowCount> shownAirTimes_;
+    // The row whose time on air the line shows: the one being edited, or last edited.
+    unsigned airTimeRow_ = 0;
     // Where the file dialogs start, for as long as the program runs.
     QString lastDirectory_;
 

@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "cli_test_support.h"
-#include "image/slot_table.h"
-#include "paging/codeword.h"
 
 using namespace vostrel;
 using namespace vostrel::cli::testing;
@@ -36,12 +34,8 @@ TEST(AudioCommand, RefusalsAndMisuse) {
     ScratchDirectory dir;
     writeFile(dir.file("pages.conf"), kSampleConfig);
     writeFile(dir.file("bad.conf"), "[Item01]\nCapCode = 9999999\n");
-    image::EepromImage noRate = sampleImage();
-    noRate.bytes[1] |= 0x30;
-    writeFile(dir.file("norate.bin"), bytesOf(noRate));
-    image::EepromImage damaged = sampleImage();
-    damaged.storeCodeword(image::loadSlot(damaged, 4).start, paging::kIdleCodeword);  // row 5 loses its sync
-    writeFile(dir.file("damaged.bin"), bytesOf(damaged));
+    writeFile(dir.file("norate.bin"), bytesOf(noRateImage()));
+    writeFile(dir.file("damaged.bin"), bytesOf(damagedImage()));
     const struct {
         std::vector<std::string> arguments;
         int status;

@@ -17,6 +17,8 @@
 #include "cli/cli.h"
 #include "device/emulator/emulated_transmitter.h"
 #include "image/image_builder.h"
+#include "image/slot_table.h"
+#include "paging/codeword.h"
 
 namespace vostrel::cli::testing {
 
@@ -121,6 +123,20 @@ inline image::EepromImage sampleImage() {
     entries.rows[1] = {"1234567", 0, PagerType::Numeric, "12 34-5U"};
     entries.rows[4] = {"8", 3, PagerType::Alphanumeric, "Gruss \"x\""};
     return std::get<image::BuiltImage>(image::buildImage(entries)).image;
+}
+
+// The sample image with a data-rate index that names no rate, as read from a device.
+inline image::EepromImage noRateImage() {
+    image::EepromImage image = sampleImage();
+    image.bytes[1] |= 0x30;
+    return image;
+}
+
+// The sample image whose row 5 has lost its sync codeword.
+inline image::EepromImage damagedImage() {
+    image::EepromImage image = sampleImage();
+    image.storeCodeword(image::loadSlot(image, 4).start, paging::kIdleCodeword);
+    return image;
 }
 
 }  // namespace vostrel::cli::testing

@@ -52,6 +52,26 @@ TEST(MessageFormat, HostileOrMismatchedTranslationFallsBackToTheBuiltInText) {
     EXPECT_EQ(formatMessage("%d %d", kOutOfEeprom), "out of EEPROM size, only 11 items data can be save");
 }
 
+TEST(MessageFormat, DecimalsWithThePointOrTheCommaTheTextAsksFor) {
+    const std::vector<MessageArgument> arguments = {Decimal{15.9921875}, 4, Decimal{0.875}};
+    const struct {
+        const char* pattern;
+        std::optional<std::string> text;
+    } cases[] = {
+        {"%.1f s x %d, %.3f s", "16.0 s x 4, 0.875 s"},
+        {"%,2f s x %d, %,1f s", "15,99 s x 4, 0,9 s"},  // a decimal comma
+        {"%.3f %d %,3f", "15.992 4 0,875"},
+        {"%.f %d %.3f", std::nullopt},    // no precision
+        {"%f %d %.3f", std::nullopt},     // printf's default of 6 decimals is not offered
+        {"%.4f %d %.3f", std::nullopt},   // at most 3 decimals
+        {"%.12f %d %.3f", std::nullopt},  // nor a precision that makes the text long
+        {"%.1d %d %.3f", std::nullopt},
+        {"%d %d %.3f", std::nullopt},     // a decimal is no whole number
+        {"%.1f %.1f %.3f", std::nullopt}, // nor a whole number a decimal
+    };
+    for (const auto& c : cases) EXPECT_EQ(formatPattern(c.pattern, arguments), c.text) << c.pattern;
+}
+
 TEST(MessageFormat, PercentLiteralsNeedNoArguments) {
     EXPECT_EQ(formatPattern("100%%", {}), "100%");
     EXPECT_EQ(formatPattern("%%d", {}), "%d");

@@ -18,8 +18,10 @@
 #include "config/config_file.h"
 #include "files/whole_file.h"
 #include "image/image_builder.h"
+#include "texts/language_file.h"
 #include "texts/message_format.h"
 #include "tests/ui/window_driver.h"
+#include "ui/air_time_line.h"
 #include "ui/row_checks.h"
 
 namespace vostrel::test {
@@ -92,11 +94,121 @@ TEST_F(WindowChecks, TypingUpdatesTheLineAndMarksWhatWriteWouldRefuse) {
     // Fixed, the row is unmarked and Write warns as the line said.
     driver_.message(3).setText(QStringLiteral("45"));
     EXPECT_FALSE(marked(driver_.message(3)));
-    EXPECT_TRUE(driver_.message(3).toolTip().isEmpty());
+    // Its tooltip is its time on air again, as that of every stored row.
+    EXPECT_EQ(driver_.message(3).toolTip(),
+              QStringLiteral("<p style=\"white-space:nowrap\">1.119 s × 2 is 2.2 s at 1200 bit/s; preamble 0.9 s; frame 3 adds 0.160 s</p>"));
     driver_.messages().clear();
     transmitter_.setPresence(device::EmulatorPresence::Absent);
     driver_.clickWrite();
     EXPECT_EQ(driver_.messages().front().second, QStringLiteral("out of EEPROM size, only 11 items data can be save"));
+}
+
+std::vector<std::string> formatted(const std::vector<texts::Message>& messages, const std::string& translation) {
+    std::vector<std::string> texts;
+    for (const auto& message : messages) {
+        // A translation whose placeholders do not fit would be dropped for the English text.
+        const std::string pattern = texts::lookUpText(translation, message.key);
+        EXPECT_TRUE(texts::formatPattern(pattern, message.arguments)) << pattern;
+        // A key the file cannot hold (one with '=') would never be translated.
+        if (!translation.empty()) {
+            EXPECT_NE(pattern, message.key);
+        }
+        texts.push_back(texts::formatMessage(pattern, message));
+    }
+    return texts;
+}
+
+std::string exampleTranslation() {
+    const auto bytes = files::readWholeFile(VOSTREL_EXAMPLE_TRANSLATION, files::kMaxFileBytes);
+    return std::get<std::string>(bytes);
+}
+
+TEST(AirTimeLine, FiguresTheRowsOverFiveSecondsAndWhatBringsThemUnder) {
+    const auto alphanumeric = [](const char* capcode, std::size_t length) {
+        return image::PagerItem{capcode, 3, paging::PagerType::Alphanumeric, std::string(length, 'A')};
+    };
+    const struct {
+        int rate;
+        const char* preamble;
+        int repeat;
+        image::PagerItem row1;
+        unsigned focused;
+        std::vector<std::string> line;  // figures, over the limit, remedies
+        std::vector<std::string> breakdown;
+    } cases[] = {
+        // 40 characters at frame 7, 32 codewords: the worked 16 s example.
+        {0, "1023", 3, alphanumeric("1234567", 40), 0,
+         {"On air: row 1 15.99 s, all rows 16.0 s", "over 5 s, under it with", "2400 bit/s", "repeat 1"},
+         {"3.998 s × 4 is 16.0 s at 512 bit/s", "preamble 2.0 s", "frame 7 adds 0.875 s"}},
+        {0, "1023", 3, alphanumeric("1234567", 40), 2,
+         {"On air: all rows 16.0 s", "row 1 over 5 s, under it with", "2400 bit/s", "repeat 1"}, {}},
+        // 6141 bits at 1200 bit/s: each setting alone brings it under.
+        {1, "1023", 2, alphanumeric("1234567", 40), 0,
+         {"On air: row 1 5.12 s, all rows 5.1 s", "over 5 s, under it with", "2400 bit/s", "repeat 2",
+          "preamble 976 bits"},
+         {"1.706 s × 3 is 5.1 s at 1200 bit/s", "preamble 0.9 s", "frame 7 adds 0.373 s"}},
+        // 129 characters read from a device, 66 codewords: no setting alone is enough.
+        {0, "1023", 3, alphanumeric("1234567", 129), 0,
+         {"On air: row 1 24.49 s, all rows 24.5 s", "over 5 s, under it with", "2400 bit/s and repeat 3"}, {}},
+        // 160 characters at frame 0, 62 codewords: 5 s exactly is not over; one bit more is.
+        {0, "576", 0, alphanumeric("8", 160), 0, {"On air: row 1 5.00 s, all rows 5.0 s"},
+         {"5.000 s × 1 is 5.0 s at 512 bit/s", "preamble 1.1 s"}},
+        {0, "577", 0, alphanumeric("8", 160), 0,
+         {"On air: row 1 5.00 s, all rows 5.0 s", "over 5 s, under it with", "1200 bit/s", "preamble 576 bits"}, {}},
+        {0, "575", 0, alphanumeric("8", 160), 0, {"Preamble value out of range"}, {}},
+    };
+    const std::string german = exampleTranslation();
+    for (const auto& c : cases) {
+        image::ProgrammerEntries entries;
+        entries.dataRateIndex = c.rate;
+        entries.preambleText = c.preamble;
+        entries.repeatIndex = c.repeat;
+        entries.rows[0] = c.row1;
+        const auto planned = image::plannedAirTime(entries, image::layOutRows(entries.rows));
+        const ui::AirTimeLine line = ui::airTimeLine(planned, c.focused);
+        std::vector<texts::Message> parts = {line.figures};
+        if (line.overLimit) parts.push_back(*line.overLimit);
+        parts.insert(parts.end(), line.remedies.begin(), line.remedies.end());
+        EXPECT_EQ(formatted(parts, ""), c.line) << c.preamble << " " << c.row1.message.size();
+        if (!c.breakdown.empty()) {
+            const auto& air = std::get<image::AirTime>(planned);
+            const auto breakdown = ui::rowBreakdown(air, air.rows.front());
+            EXPECT_EQ(formatted(breakdown, ""), c.breakdown);
+            const auto breakdownInGerman = formatted(breakdown, german);
+            if (&c == &cases[0]) {
+                EXPECT_EQ(breakdownInGerman, (std::vector<std::string>{"3,998 s × 4 ergibt 16,0 s bei 512 Bit/s",
+                                                                       "Präambel 2,0 s", "Rahmen 7 kostet 0,875 s"}));
+            }
+        }
+        const auto inGerman = formatted(parts, german);
+        if (&c == &cases[0]) {
+            EXPECT_EQ(inGerman, (std::vector<std::string>{"Sendezeit: Zeile 1 15,99 s, alle Zeilen 16,0 s",
+                                                          "über 5 s, darunter mit", "2400 Bit/s", "1-mal"}));
+        }
+    }
+}
+
+TEST_F(WindowChecks, TheLineShowsTheTimeOnAirOfTheRowBeingEditedAndFollowsTheSettings) {
+    QLabel& onAir = driver_.control<QLabel>(QStringLiteral("OnAir"));
+    EXPECT_EQ(onAir.text(), QStringLiteral("On air: all rows 0.0 s"));
+    driver_.choose(driver_.control<QComboBox>(QStringLiteral("DataRate")), 0);
+    driver_.choose(driver_.control<QComboBox>(QStringLiteral("Repeater")), 3);
+    driver_.setPreamble(QStringLiteral("1023"));
+    driver_.enterRow(1, {QStringLiteral("1234567"), 0, kAlphnumeric, QStringLiteral("The quick brown fox jumps over 13 dogs..")});
+    EXPECT_EQ(onAir.text(),
+              QStringLiteral("On air: row 1 15.99 s, all rows 16.0 s; over 5 s, under it with 2400 bit/s or repeat 1"));
+    EXPECT_EQ(driver_.message(1).toolTip(),
+              QStringLiteral("<p style=\"white-space:nowrap\">3.998 s × 4 is 16.0 s at 512 bit/s; preamble 2.0 s; frame 7 adds 0.875 s</p>"));
+
+    driver_.choose(driver_.control<QComboBox>(QStringLiteral("DataRate")), 2);
+    EXPECT_EQ(onAir.text(), QStringLiteral("On air: row 1 3.41 s, all rows 3.4 s"));
+    driver_.typeInto(driver_.capCode(2), QStringLiteral("8"));
+    EXPECT_EQ(onAir.text(), QStringLiteral("On air: row 2 1.86 s, all rows 5.3 s"));
+    driver_.message(2).setFocus();
+    driver_.choose(driver_.control<QComboBox>(QStringLiteral("Repeater")), 0);
+    EXPECT_EQ(onAir.text(), QStringLiteral("On air: row 2 0.47 s, all rows 1.3 s"));
+    driver_.capCode(3).setFocus();
+    EXPECT_EQ(onAir.text(), QStringLiteral("On air: all rows 1.3 s"));
 }
 
 TEST_F(WindowChecks, CapcodeBoxesTakeOnlyDigitsTypedOrPasted) {
