@@ -34,7 +34,7 @@ cd "$work"
 shot() {
   local picture=$1 pid window dialog
   shift
-  env XDG_CONFIG_HOME="$work/english" XDG_CONFIG_DIRS="$work/none" QT_QPA_PLATFORM=xcb "$@" \
+  env XDG_CONFIG_HOME="$work/english" XDG_CONFIG_DIRS="$work/none" XDG_DATA_HOME="$work/data" QT_QPA_PLATFORM=xcb "$@" \
     "$programmer" "$work/eeprom.bin" 2>/dev/null &
   pid=$!
   window=$(timeout 20 xdotool search --sync --onlyvisible --pid "$pid" | head -n 1)

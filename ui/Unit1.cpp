@@ -4,6 +4,7 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QCheckBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
@@ -11,6 +12,8 @@
 #include <QMimeData>
 #include <QProgressBar>
 #include <QRegularExpressionValidator>
+#include <QSettings>
+#include <algorithm>
 #include <map>
 #include <string_view>
 
@@ -42,6 +45,24 @@ constexpr QPoint kWindowPosition{305, 129};
 // Where the transfer's progress bar sits while words move, in design coordinates:
 // between the Write and Exit buttons.
 constexpr QRect kTransferProgressPlace{544, 362, 75, 12};
+
+// What the window remembers between runs, in the user's configuration folder.
+constexpr QLatin1StringView kSettingsGroup("Window");
+constexpr QLatin1StringView kConfirmWriteKey("ConfirmWrite");
+
+class WindowSettings {
+public:
+    WindowSettings()
+        : settings_(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("vostrel-programmer"),
+                    QStringLiteral("vostrel-programmer")) {
+        settings_.beginGroup(kSettingsGroup);
+    }
+    QSettings& operator*() { return settings_; }
+    QSettings* operator->() { return &settings_; }
+
+private:
+    QSettings settings_;
+};
 
 QString fromLatin1(std::string_view text) {
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
@@ -152,6 +173,8 @@ TForm1::TForm1(vostrel::device::HidTransport& transport, vostrel::ui::MessagePre
     transferProgress_->setGeometry(kTransferProgressPlace);
     transferProgress_->setTextVisible(false);
     transferProgress_->hide();
+    // On unless the user turned it off; the backup and the read-back do not depend on it.
+    ConfirmWrite->setChecked(WindowSettings()->value(kConfirmWriteKey, true).toBool());
     applyLanguageTexts(texts_);
     giveDistinctShortcuts();
     nameControls(texts_);
@@ -205,6 +228,7 @@ void TForm1::connectHandlers() {
     connect(BtnExit, &QPushButton::clicked, this, &TForm1::BtnExitClick);
     connect(BtnOpen, &QPushButton::clicked, this, &TForm1::BtnOpenClick);
     connect(BtnSave, &QPushButton::clicked, this, &TForm1::BtnSaveClick);
+    connect(ConfirmWrite, &QCheckBox::toggled, this, [](bool checked) { WindowSettings()->setValue(kConfirmWriteKey, checked); });
 }
 
 void TForm1::connectRowChecks() {
@@ -255,6 +279,7 @@ void TForm1::applyLanguageTexts(const LanguageTexts& texts) {
     BtnExit->setText(texts.text("&Exit"));
     BtnOpen->setText(texts.text("&Open..."));
     BtnSave->setText(texts.text("&Save..."));
+    ConfirmWrite->setText(texts.text("Ask before overwriting calls"));
 
     const QStringList pagerTypes = {texts.text("Numeric"), texts.text("Alphnumeric")};
     for (const RowControls& row : rows_) {
@@ -418,7 +443,12 @@ void TForm1::showRow(const RowControls& row, const PagerItem& item) {
 }
 
 vostrel::ui::CommandServices TForm1::services() {
-    return {transport_, reporter_, feedback_};
+    // A Write waiting behind its box holds the rows it built; a Read, Open or second
+    // Write meanwhile would be overwritten by them once the box is answered.
+    const auto holdOtherCommands = [this](bool waiting) {
+        for (QPushButton* button : {BtnRead, BtnWrite, BtnOpen}) button->setEnabled(!waiting);
+    };
+    return {transport_, reporter_, feedback_, ConfirmWrite->isChecked(), holdOtherCommands};
 }
 
 void TForm1::changeRows(const std::function<void()>& change) {
@@ -532,13 +562,18 @@ void TForm1::saveFile(const QString& path) {
     }
 }
 
+// A dropped file is opened as Open would open it, so it waits while Open does.
+bool TForm1::takesDroppedFile(const QMimeData* data) const {
+    return BtnOpen->isEnabled() && !droppedFile(data).isEmpty();
+}
+
 void TForm1::dragEnterEvent(QDragEnterEvent* event) {
-    if (!droppedFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
+    if (takesDroppedFile(event->mimeData())) event->acceptProposedAction();
 }
 
 void TForm1::dropEvent(QDropEvent* event) {
+    if (!takesDroppedFile(event->mimeData())) return;
     const QString path = droppedFile(event->mimeData());
-    if (path.isEmpty()) return;
     event->acceptProposedAction();
     openFile(path);
 }
@@ -549,8 +584,11 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
     if (isDrag || event->type() == QEvent::Drop) {
         auto* drop = static_cast<QDropEvent*>(event);  // QDragEnterEvent and QDragMoveEvent are drop events
         if (!droppedFile(drop->mimeData()).isEmpty()) {
-            if (isDrag) {
+            // Eaten even while Open waits: a box would take the file's name as text.
+            if (isDrag && takesDroppedFile(drop->mimeData())) {
                 drop->acceptProposedAction();
+            } else if (isDrag) {
+                drop->ignore();
             } else {
                 dropEvent(drop);
             }

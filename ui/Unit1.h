@@ -87,6 +87,7 @@ private:
     void markRow(std::size_t index, const std::optional<vostrel::texts::Message>& refusal,
                  const std::vector<vostrel::texts::Message>& airTime);
 
+    bool takesDroppedFile(const QMimeData* data) const;
     QString chooseFile(bool toSave);
     void rememberDirectory(const QString& path);
 

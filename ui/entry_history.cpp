@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 #include "ui/entry_history.h"
 
+#include <algorithm>
+
 namespace vostrel::ui {
 namespace {
 
@@ -31,9 +33,10 @@ std::optional<std::size_t> onlyTextChanged(const EntrySnapshot& before, const En
 
 }  // namespace
 
-WindowEntries::WindowEntries(const QWidget& window) {
+WindowEntries::WindowEntries(const QWidget& window, const std::vector<const QWidget*>& leftOut) {
     for (QWidget* control : window.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-        if (isEntry(*control)) controls_.push_back(control);
+        const bool left = std::find(leftOut.begin(), leftOut.end(), control) != leftOut.end();
+        if (isEntry(*control) && !left) controls_.push_back(control);
     }
 }
 

@@ -42,10 +42,10 @@ using EntryValue = std::variant<BoxEntry, ChoiceEntry, CheckEntry>;
 using EntrySnapshot = std::vector<EntryValue>;
 
 // The entry controls among a window's direct children (boxes, lists, check boxes), in
-// the order they were made.
+// the order they were made, but for those `leftOut`.
 class WindowEntries {
 public:
-    explicit WindowEntries(const QWidget& window);
+    explicit WindowEntries(const QWidget& window, const std::vector<const QWidget*>& leftOut = {});
 
     EntrySnapshot snapshot() const;
     // Sets every control as the snapshot holds it. Selections set this way do not run

@@ -50,7 +50,9 @@ void showSelected(QLabel& number, bool selected) {
 }  // namespace
 
 void TForm1::setUpEditing() {
-    windowEntries_.emplace(*this);
+    // Whether to ask before a Write is the program's preference, kept apart from the
+    // rows and settings; undoing a row must not turn it.
+    windowEntries_.emplace(*this, std::vector<const QWidget*>{ConfirmWrite});
     history_.emplace(windowEntries_->snapshot());
     windowEntries_->onChange(this, [this] { recordLater(); });
     for (const RowControls& row : rows_) {

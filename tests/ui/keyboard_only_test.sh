@@ -28,8 +28,9 @@ fail() {
   exit 1
 }
 
-# The built-in texts, whatever language files the machine holds.
-export XDG_CONFIG_HOME="$work/config" XDG_CONFIG_DIRS="$work/none" QT_QPA_PLATFORM=xcb
+# The built-in texts, whatever language files the machine holds; settings and backups
+# in the test's own folders.
+export XDG_CONFIG_HOME="$work/config" XDG_CONFIG_DIRS="$work/none" XDG_DATA_HOME="$work/data" QT_QPA_PLATFORM=xcb
 # In the sanitizer build: what D-Bus's own library keeps at exit is not the program's.
 echo "leak:libdbus-1.so" >"$work/leaks.supp"
 export LSAN_OPTIONS="suppressions=$work/leaks.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"

@@ -38,7 +38,16 @@ public:
         if (whenShown) whenShown(shown.back());
         return true;
     }
+    // Recorded as a message; its buttons in `buttons`.
+    bool confirm(const QString& title, const QString& text, const QString& confirm, const QString& cancel) override {
+        buttons = {confirm, cancel};
+        shown.emplace_back(title, text);
+        if (whenShown) whenShown(shown.back());
+        return confirmAnswer;
+    }
     std::vector<ShownMessage> shown;
+    std::pair<QString, QString> buttons;
+    bool confirmAnswer = true;
     // Runs while the message is "on screen", before the command goes on.
     std::function<void(const ShownMessage&)> whenShown;
 };
