@@ -48,21 +48,30 @@ std::string reportLengths(const device::HidDeviceInfo& info) {
            std::to_string(info.reports.outputReportLength) + " bytes";
 }
 
+// An empty --emulator names no file: it would emulate a transmitter that keeps nothing.
+std::optional<int> refuseEmptyEmulator(const Arguments& arguments, CliContext& context, std::string_view command) {
+    if (arguments.value(kEmulatorOption) != "") return std::nullopt;
+    return usageError(context, command, "--emulator needs a file name");
+}
+
 int runDevices(const Arguments& arguments, CliContext& context) {
     if (!arguments.positionals.empty()) return usageError(context, "devices", "takes no arguments");
+    if (const auto empty = refuseEmptyEmulator(arguments, context, "devices")) return *empty;
     const auto transport = openTransport(arguments, context);
     const auto found = transport->enumerate(device::kTransmitterVendorId, device::kTransmitterProductId);
     if (found.empty()) {
         printMessage(context.err, {texts::keys::kDeviceNotFound, texts::Title::Error, {}});
         return kExitFailure;
     }
-    for (const auto& info : found) context.out << info.path << reportLengths(info) << '\n';
+    for (const auto& info : found) context.out << terminalText(info.path) << reportLengths(info) << '\n';
     return kExitSuccess;
 }
 
 int runRead(const Arguments& arguments, CliContext& context) {
     if (!arguments.positionals.empty()) return usageError(context, "read", "takes no arguments (use --image OUT)");
     const auto output = arguments.value("image");
+    if (const auto empty = refuseEmptyEmulator(arguments, context, "read")) return *empty;
+    if (const auto empty = refuseEmptyFileName(context, "read", {output.value_or("-")})) return *empty;
     // The emulator's file is the transmitter itself: never overwritten as an output.
     const std::filesystem::path emulatorFile = files::pathFromUtf8(arguments.value(kEmulatorOption).value_or(""));
     if (output && outputIsInput(*output, emulatorFile, context)) return kExitFailure;
@@ -118,6 +127,21 @@ std::string timestamp() {
     return text;
 }
 
+// Room a backup's name needs after the source's stem: ".backup-YYYYmmdd-HHMMSS-999.bin".
+constexpr std::size_t kBackupSuffixBytes = 31;
+// The longest name most file systems take, in bytes.
+constexpr std::size_t kMaxNameBytes = 255;
+
+// The stem cut to `bytes`, at a character's first byte so that the name stays UTF-8:
+// a source whose name is as long as a name may be still gets its backup beside it.
+std::string shortenedStem(std::string stem, std::size_t bytes) {
+    if (stem.size() <= bytes) return stem;
+    std::size_t end = bytes;
+    while (end > 0 && (static_cast<unsigned char>(stem[end]) & 0xC0) == 0x80) --end;
+    stem.resize(end);
+    return stem;
+}
+
 void reportNoBackup(CliContext& context) {
     printMessage(context.err, {texts::keys::kBackupFailed, texts::Title::Error, {}});
 }
@@ -143,8 +167,8 @@ bool saveBackup(const image::EepromImage& held, const std::filesystem::path& sou
                 CliContext& context) {
     std::variant<std::filesystem::path, files::FileError> saved = files::FileError{};
     if (liesInAFolder(source)) {
-        const std::filesystem::path stem =
-            source.parent_path() / files::pathFromUtf8(files::utf8Name(source.stem()) + ".backup-" + timestamp());
+        const std::string name = shortenedStem(files::utf8Name(source.stem()), kMaxNameBytes - kBackupSuffixBytes);
+        const std::filesystem::path stem = source.parent_path() / files::pathFromUtf8(name + ".backup-" + timestamp());
         saved = files::saveNewImageFile(stem, held);
     } else {
         saved = files::backupFolder();
@@ -153,12 +177,12 @@ bool saveBackup(const image::EepromImage& held, const std::filesystem::path& sou
         }
     }
     if (const auto* problem = std::get_if<files::FileError>(&saved)) {
-        context.err << problem->what << '\n';
+        failure(context, problem->what);
         reportNoBackup(context);
         return false;
     }
-    context.out << "Saved the transmitter's previous contents to " << files::utf8Name(std::get<std::filesystem::path>(saved))
-                << '\n';
+    context.out << "Saved the transmitter's previous contents to "
+                << terminalText(files::utf8Name(std::get<std::filesystem::path>(saved))) << '\n';
     return true;
 }
 
@@ -203,6 +227,9 @@ int runWrite(const Arguments& arguments, CliContext& context) {
     if (arguments.positionals.size() > 1 || sources != 1) {
         return usageError(context, "write", "give either one CONFIG or --image IN");
     }
+    if (const auto empty = refuseEmptyEmulator(arguments, context, "write")) return *empty;
+    const std::string source = arguments.value("image").value_or(arguments.positionals.empty() ? "" : arguments.positionals[0]);
+    if (const auto empty = refuseEmptyFileName(context, "write", {source})) return *empty;
     const auto job = prepareWrite(arguments, context);
     if (!job) return kExitFailure;
     const auto transport = openTransport(arguments, context);
@@ -249,7 +276,7 @@ constexpr std::array<Command, 3> kDeviceCommands = {{
      "of the last stored item (at least 17), then prints \"Data write completed\".\n"
      "Before writing to a real transmitter its current contents are saved beside CONFIG\n"
      "or IN as NAME.backup-YYYYmmdd-HHMMSS.bin (NAME.backup-YYYYmmdd-HHMMSS-N.bin when\n"
-     "that name exists); when CONFIG or IN is no regular file in a folder (a pipe,\n"
+     "that name exists; NAME cut to 224 bytes); when CONFIG or IN is no regular file in a folder (a pipe,\n"
      "/dev/stdin), in the window's backup folder as YYYYmmdd-HHMMSS-DEVICE.bin, where the\n"
      "newest 50 are kept: $XDG_DATA_HOME/vostrel-programmer/backups (by default\n"
      "~/.local/share/vostrel-programmer/backups), on Windows vostrel-programmer\\backups\n"

@@ -166,7 +166,7 @@ std::variant<fs::path, FileError> saveNewImageFile(const fs::path& stem, const i
             file += std::to_string(number);
         }
         file += ".bin";
-        std::optional<FileError> error = saveImageFile(file, image, true);
+        std::optional<FileError> error = saveImageFile(file, image, IfExists::Refuse);
         if (!error) return file;
         if (!error->alreadyExists || number == kMaxNumberedName) return std::move(*error);
     }

@@ -169,7 +169,7 @@ TForm1::TForm1(vostrel::device::HidTransport& transport, vostrel::ui::MessagePre
     vostrel::ui::showLabelsAsPlainText(*this);
     move(kWindowPosition);
     rows_ = findRows();
-    acceptOnlyDigitsInCapcodes();
+    acceptOnlyAsciiDigits();
     transferProgress_->setGeometry(kTransferProgressPlace);
     transferProgress_->setTextVisible(false);
     transferProgress_->hide();
@@ -209,11 +209,15 @@ TForm1::Rows TForm1::findRows() const {
     }};
 }
 
-void TForm1::acceptOnlyDigitsInCapcodes() {
+void TForm1::acceptOnlyAsciiDigits() {
     // A capcode is read up to its first non-digit, so "12345G7" would page pager 12345.
     // Typing and pasting anything but digits is refused where it happens.
     const QRegularExpression digits(QStringLiteral("[0-9]*"));
     for (const RowControls& row : rows_) row.capCode->setValidator(new QRegularExpressionValidator(digits, row.capCode));
+    // The preamble box's mask takes a digit of any script, which reaches the image as
+    // '?': "600" followed by an Arabic-Indic three would be written as 600. The blanks
+    // stand for missing digits.
+    Preamble->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9 ]*")), Preamble));
 }
 
 void TForm1::connectHandlers() {

@@ -62,7 +62,7 @@ private:
 
     vostrel::ui::CommandServices services();
     Rows findRows() const;
-    void acceptOnlyDigitsInCapcodes();
+    void acceptOnlyAsciiDigits();
     void connectHandlers();
     void connectRowChecks();
     void followTheRowBeingEdited();

@@ -179,10 +179,15 @@ TEST_F(HardwareCommands, WriteSavesABackupBesideTheConfigurationFirst) {
     expectWritten(device.eeprom(), sampleImage(), sampleWordCount());
 }
 
-TEST_F(HardwareCommands, BackupOfAnImageFileGoesBesideIt) {
-    writeFile(dir.file("plan.bin"), bytesOf(sampleImage()));
-    EXPECT_EQ(runOnDevice({"write", "--image", dir.file("plan.bin")}).status, 0);
-    EXPECT_EQ(backupsIn(dir.path(), "plan").size(), 1u);
+TEST_F(HardwareCommands, BackupOfAnImageFileGoesBesideItEvenForTheLongestName) {
+    // A name of 240 bytes leaves no room for ".backup-...": the backup's stem is cut.
+    for (const std::string& stem : {std::string("plan"), std::string(236, 'p')}) {
+        device.setEeprom(patternImage());  // so that each Write has words to send
+        writeFile(dir.file(stem + ".bin"), bytesOf(sampleImage()));
+        const CliRun result = runOnDevice({"write", "--image", dir.file(stem + ".bin")});
+        EXPECT_EQ(result.status, 0) << result.err;
+        EXPECT_EQ(backupsIn(dir.path(), stem.substr(0, 224)).size(), 1u) << result.out;
+    }
     expectWritten(device.eeprom(), sampleImage(), sampleWordCount());
 }
 

@@ -195,7 +195,10 @@ TEST_F(WindowLanguageFile, EmptyValuesGiveEmptyTexts) {
     EXPECT_EQ(driver->control<QLabel>(QStringLiteral("Label17")).text(), QString());
     EXPECT_EQ(driver->control<QPushButton>(QStringLiteral("BtnExit")).text(), QString());
     EXPECT_EQ(pagerTypeChoices(*driver, 2), (QStringList{QStringLiteral("Numeric"), QString()}));
-    EXPECT_EQ(driver->window().windowTitle(), QString());
+    // The window system puts the program's name in a title it is given empty: it gets
+    // a blank, which shows as the empty title.
+    driver->window().winId();
+    EXPECT_EQ(driver->window().windowHandle()->title(), QStringLiteral(" "));
     EXPECT_EQ(preambleMessage(*driver).first, QString());
 }
 
