@@ -3,7 +3,9 @@
 #pragma once
 // The programmer window: sixteen call items, the transmitter settings, the Open, Save,
 // Read, Write and Exit buttons, the pager alphabet and transliteration, and the live
-// check of the rows under them. Its controls and fixed layout come from Unit1.ui.
+// check of the rows under them. Its controls and fixed layout come from Unit1.ui. Its
+// editing commands (undo and redo, copy and paste of rows, the keyboard shortcuts) are
+// in window_editing.cpp.
 
 #include <QWidget>
 #include <functional>
@@ -15,6 +17,7 @@
 #include "image/image_builder.h"
 #include "image/image_reader.h"
 #include "ui/air_time_line.h"
+#include "ui/entry_history.h"
 #include "ui/message_presenter.h"
 #include "ui/programmer_commands.h"
 #include "ui/row_checks.h"
@@ -43,6 +46,7 @@ protected:
 
 private:
     struct RowControls {
+        QLabel* number;
         QLineEdit* capCode;
         QComboBox* tone;
         QComboBox* type;
@@ -67,8 +71,9 @@ private:
     void passFileDropsToTheWindow();
     void applyLanguageTexts(const vostrel::ui::LanguageTexts& texts);
     void offerAlphabets();
-    void widenForFont();
-    void keepOnScreen();
+    void giveDistinctShortcuts();
+    void nameControls(const vostrel::ui::LanguageTexts& texts);
+    void fitLayout();
 
     vostrel::ui::RowChoice rowChoice(const RowControls& row) const;
     void setRowState(const RowControls& row, const vostrel::ui::RowState& state);
@@ -96,6 +101,23 @@ private:
     QString chooseFile(bool toSave);
     void rememberDirectory(const QString& path);
 
+    // Editing (window_editing.cpp).
+    void setUpEditing();
+    void addShortcuts();
+    void recordLater();
+    void recordChange();
+    void undo();
+    void redo();
+    void showSnapshot(const vostrel::ui::EntrySnapshot& snapshot);
+    std::optional<std::size_t> rowOf(const QObject* control) const;
+    // Handles what a box or list is sent before the control itself: true when taken.
+    bool filterEditingEvent(QWidget& control, QEvent& event);
+    bool filterRowEvent(std::size_t row, QWidget& control, QEvent& event);
+    void selectRows(std::size_t anchor, std::size_t end);
+    void copyRows();
+    void pasteRows(const QString& text);
+    void pasteIntoBox(QLineEdit& box, const QString& text);
+
     vostrel::device::HidTransport& transport_;
     vostrel::ui::LanguageTexts texts_;
     Rows rows_;
@@ -116,4 +138,11 @@ private:
     unsigned airTimeRow_ = 0;
     // Where the file dialogs start, for as long as the program runs.
     QString lastDirectory_;
+
+    std::optional<vostrel::ui::WindowEntries> windowEntries_;
+    std::optional<vostrel::ui::EntryHistory> history_;
+    bool recordPending_ = false;
+    // The rows selected for copying: from the anchor to the end, either way round.
+    std::size_t selectionAnchor_ = 0;
+    std::size_t selectionEnd_ = 0;
 };

@@ -9,8 +9,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QString>
+#include <QTemporaryDir>
 #include <array>
 #include <functional>
+#include <optional>
 #include <ostream>
 #include <utility>
 #include <vector>
@@ -90,6 +92,9 @@ public:
     explicit WindowDriver(device::HidTransport& transport);
 
     TForm1& window() { return window_; }
+    // Makes the window the active one again, as a popup list may have taken that away
+    // once pending events are handled.
+    void activate();
     std::vector<ShownMessage>& messages() { return presenter_.shown; }
     RecordingPresenter& presenter() { return presenter_; }
 
@@ -121,6 +126,24 @@ private:
     RecordingPresenter presenter_;
     TForm1 window_;
 };
+
+// A language file in a configuration directory of its own for as long as it lives,
+// so that no file of the user's or the system's takes part. Nothing may lie beside
+// the test program.
+class LanguageFileForTest {
+public:
+    explicit LanguageFileForTest(const QByteArray& contents);
+    ~LanguageFileForTest();
+    LanguageFileForTest(const LanguageFileForTest&) = delete;
+    LanguageFileForTest& operator=(const LanguageFileForTest&) = delete;
+
+private:
+    QTemporaryDir directory_;
+    std::array<std::pair<const char*, std::optional<QByteArray>>, 2> saved_;
+};
+
+// The German example translation shipped in docs/.
+QByteArray exampleTranslation();
 
 // Types `text` into the focused `box`, key by key.
 void typeCharacters(QWidget& box, const QString& text);
