@@ -10,6 +10,7 @@
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -73,8 +74,10 @@ class ScratchDirectory {
 public:
     ScratchDirectory() {
         const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+        // A number of this run too: other build trees on the machine run the same tests.
         path_ = std::filesystem::temp_directory_path() /
-                ("vostrel-cli-test-" + std::string(test->test_suite_name()) + "-" + test->name());
+                ("vostrel-cli-test-" + std::string(test->test_suite_name()) + "-" + test->name() + "-" +
+                 std::to_string(std::random_device()()));
         std::filesystem::remove_all(path_);
         std::filesystem::create_directories(path_);
     }
