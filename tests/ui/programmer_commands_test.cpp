@@ -7,6 +7,8 @@
 #include <QProgressBar>
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "image/image_reader.h"
 #include "image/slot_table.h"
 #include "tests/ui/window_driver.h"
@@ -18,9 +20,6 @@ using device::EmulatedTransmitter;
 using device::EmulatorFault;
 using device::EmulatorPresence;
 using Messages = std::vector<ShownMessage>;
-
-constexpr int kToneB = 1, kToneC = 2, kToneD = 3;
-constexpr int kAlphnumeric = 1;
 
 ShownMessage error(const char* text) { return {QStringLiteral("Error"), QString::fromUtf8(text)}; }
 const ShownMessage kWriteCompleted{QStringLiteral("Success"), QStringLiteral("Data write completed")};
@@ -199,32 +198,38 @@ std::vector<unsigned> everyFifteenthAndLast(unsigned count) {
     return words;
 }
 
-TEST(CommandFaultSweep, BrokenWordsEndInCommandFail) {
-    EmulatedTransmitter probe;
-    WindowDriver probeDriver(probe);
-    enterRows(probeDriver, kTypedRows);
-    probeDriver.clickWrite();
-    const auto writtenWords = static_cast<unsigned>(probe.receivedReports().size());
+// One test per direction and fault, so that they can run side by side.
+class CommandFaultSweep : public testing::TestWithParam<std::tuple<bool, EmulatorFault>> {};
 
-    const EmulatorFault faults[] = {EmulatorFault::RefuseSend, EmulatorFault::NoReply, EmulatorFault::Unplug};
-    for (const bool reading : {false, true}) {
-        for (const EmulatorFault fault : faults) {
-            for (const unsigned word : everyFifteenthAndLast(reading ? image::kImageWords : writtenWords)) {
-                EmulatedTransmitter transmitter;
-                WindowDriver driver(transmitter);
-                enterRows(driver, kTypedRows);
-                const WindowView typed = driver.view();
-                transmitter.injectFault(word, fault);
-                reading ? driver.clickRead() : driver.clickWrite();
-                const std::string where = (reading ? "Read" : "Write") + std::string(" word ") + std::to_string(word);
-                ASSERT_EQ(driver.messages(), Messages{error("USB Command fail")}) << where;
-                ASSERT_EQ(transmitter.openCount(), 1U) << where;
-                ASSERT_EQ(transmitter.closeCount(), 1U) << where;
-                ASSERT_EQ(driver.view(), typed) << where;
-            }
-        }
+TEST_P(CommandFaultSweep, BrokenWordsEndInCommandFail) {
+    const auto [reading, fault] = GetParam();
+    unsigned words = image::kImageWords;
+    if (!reading) {
+        EmulatedTransmitter probe;
+        WindowDriver probeDriver(probe);
+        enterRows(probeDriver, kTypedRows);
+        probeDriver.clickWrite();
+        words = static_cast<unsigned>(probe.receivedReports().size());
+    }
+    for (const unsigned word : everyFifteenthAndLast(words)) {
+        EmulatedTransmitter transmitter;
+        WindowDriver driver(transmitter);
+        enterRows(driver, kTypedRows);
+        const WindowView typed = driver.view();
+        transmitter.injectFault(word, fault);
+        reading ? driver.clickRead() : driver.clickWrite();
+        const std::string where = (reading ? "Read" : "Write") + std::string(" word ") + std::to_string(word);
+        ASSERT_EQ(driver.messages(), Messages{error("USB Command fail")}) << where;
+        ASSERT_EQ(transmitter.openCount(), 1U) << where;
+        ASSERT_EQ(transmitter.closeCount(), 1U) << where;
+        ASSERT_EQ(driver.view(), typed) << where;
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(ReadAndWrite, CommandFaultSweep,
+                         testing::Combine(testing::Bool(), testing::Values(EmulatorFault::RefuseSend,
+                                                                           EmulatorFault::NoReply,
+                                                                           EmulatorFault::Unplug)));
 
 TEST_F(Commands, ReadAfterWriteGivesBackTheSameWindow) {
     enterRows(driver_, kTypedRows);

@@ -29,8 +29,6 @@ namespace {
 
 using Messages = std::vector<ShownMessage>;
 
-constexpr int kToneD = 3, kToneB = 1;
-constexpr int kAlphnumeric = 1;
 const QColor kProblemTint{255, 214, 214};
 
 class WindowChecks : public testing::Test {
