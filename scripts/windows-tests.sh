@@ -24,7 +24,7 @@ if [ ! -f "$native/CMakeCache.txt" ]; then
   cmake -S "$here" -B "$native" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVOSTREL_BUILD_GUI=OFF >/dev/null
 fi
 cmake --build "$native" --target fake_transmitter >/dev/null
-fake="$native/tests/device/fake_transmitter/fake_transmitter"
+fake="$native/tests/fake_transmitter/fake_transmitter"
 
 cmake -S "$here" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-w64-x86_64.cmake" \
   -DCMAKE_BUILD_TYPE=Release -DVOSTREL_BUILD_GUI=OFF -DVOSTREL_NATIVE_FAKE_TRANSMITTER="$fake" >/dev/null

@@ -11,8 +11,8 @@ set -euo pipefail
 case_name=$1 fake=$2
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 cli=$here/wine_cli.sh rig=$here/wine_fake_harness.sh
-# shellcheck source=../device/fake_transmitter/fake_test_rig.sh
-source "$here/../device/fake_transmitter/fake_test_rig.sh"
+# shellcheck source=../fake_transmitter/fake_test_rig.sh
+source "$here/../fake_transmitter/fake_test_rig.sh"
 
 # Report lengths as the HID class reports them, report-ID byte included.
 case_devices() {
