@@ -6,8 +6,9 @@
 # failed, or when the fake-transmitter or wine suite was skipped.
 #
 # Four trees, each built once:
-#   build/sanitize  Debug with AddressSanitizer and UndefinedBehaviorSanitizer: the unit,
-#                   window and fake-transmitter suites run here, and only here
+#   build/sanitize  Debug with AddressSanitizer and UndefinedBehaviorSanitizer, by clang
+#                   (twice as fast as g++ at it): the unit, window and fake-transmitter
+#                   suites run here, and only here
 #   build/release   what ./run.sh builds and the Debian package ships; the package
 #                   check runs on it (a sanitizer build is not one to ship)
 #   build/windows   the Windows build under wine (scripts/windows-tests.sh)
@@ -62,6 +63,7 @@ build_tree() {
 linux_lane() {
   local tree="$here/build/sanitize"
   export ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1
+  export CXX=clang++-14  # taken when the tree is first configured
   if build_tree "build-sanitize" "$tree" -DCMAKE_BUILD_TYPE=Debug -DVOSTREL_SANITIZE=ON; then
     local run=(--test-dir "$tree" --output-on-failure -j "$jobs")
     step unit summary_ctest "unit (ASan+UBSan)" "${run[@]}" -LE "window|fake_transmitter"
