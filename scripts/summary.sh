@@ -1,5 +1,6 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
+# shellcheck shell=bash
 # The closing summary of ./test.sh. Each suite script, sourcing this file, appends its
 # results to the file VOSTREL_SUMMARY names; ./test.sh prints them at the end. A script
 # run on its own (VOSTREL_SUMMARY unset) records nothing and runs as before.

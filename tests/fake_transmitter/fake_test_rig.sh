@@ -1,5 +1,6 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
+# shellcheck shell=bash disable=SC2154  # the suite that sources it sets its inputs
 # The command-line cases against the fake transmitter, one body each, run by the native
 # suite (real_usb_test.sh) and under wine (tests/windows/wine_usb_test.sh). A suite
 # sets, then sources this file:

@@ -8,7 +8,7 @@
 # any other failure is a failure.
 set -euo pipefail
 case_name=$1 cli=$2 fake=$3 rig=$4 listed_as=/dev/hidraw0
-# shellcheck source=fake_test_rig.sh
+# shellcheck source=tests/fake_transmitter/fake_test_rig.sh
 source "$(dirname "${BASH_SOURCE[0]}")/fake_test_rig.sh"
 
 # hidraw's report lengths count the report-ID byte whether the reports are numbered or not.

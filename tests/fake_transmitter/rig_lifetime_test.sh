@@ -19,7 +19,7 @@ left_running() {
 cleanup() {
   local pid
   for pid in $(left_running); do kill -KILL "$pid" 2>/dev/null || true; done
-  [[ -n $harness_pid ]] && kill -KILL "$harness_pid" 2>/dev/null
+  [[ -z $harness_pid ]] || kill -KILL "$harness_pid" 2>/dev/null || true
   sleep 0.2
   rm -rf "$work"
 }
@@ -32,6 +32,7 @@ for _ in $(seq 300); do
   [[ -e $work/up ]] && break
   if ! kill -0 "$harness_pid" 2>/dev/null; then
     status=0; wait "$harness_pid" || status=$?
+    harness_pid=
     [[ $status -eq 77 ]] && { cat "$work/err" >&2; exit 77; }
     echo "FAIL: the harness ended ($status) before the command started: $(cat "$work/err")" >&2; exit 1
   fi

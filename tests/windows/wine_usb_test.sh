@@ -16,7 +16,7 @@ if [[ -z $fake || ! -x $fake ]]; then
 fi
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 cli=$here/wine_cli.sh rig=$here/wine_fake_harness.sh listed_as='vid_0925&pid_1234'
-# shellcheck source=../fake_transmitter/fake_test_rig.sh
+# shellcheck source=tests/fake_transmitter/fake_test_rig.sh
 source "$here/../fake_transmitter/fake_test_rig.sh"
 
 # Each command starts a wine session of its own: fewer framings than natively.
