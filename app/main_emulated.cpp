@@ -24,6 +24,7 @@ constexpr vostrel::app::ProgramHelp kHelp{
     "in software whose 512-byte EEPROM is kept in EEPROM-FILE (emulated-eeprom.bin in\n"
     "the working directory by default). A new file starts erased, as a new device does;\n"
     "each word written is saved at once. Use it to try the window without hardware.\n"
+    "Open and Save work as in vostrel-programmer; a file dropped on the window is opened.\n"
     "\n"
     "Options:\n"
     "  --help       print this help and exit\n"

@@ -40,16 +40,20 @@ std::vector<audio::Transmission> storedTransmissions(const image::EepromImage& i
     return transmissions;
 }
 
-// A 512-byte file that is no configuration is an image; anything else is a
-// configuration, built as a Write would build it.
+// The input, read once (it may be a pipe), is a configuration, built as a Write would
+// build it, or a 512-byte image file.
 std::optional<image::EepromImage> loadInput(const std::filesystem::path& path, CliContext& context) {
     const auto text = files::readWholeFile(path, files::kMaxFileBytes);
     if (const auto* error = std::get_if<files::FileError>(&text)) {
         failure(context, error->what);
         return std::nullopt;
     }
-    if (const auto parsed = config::parseConfigOrImage(std::get<std::string>(text));
-        const auto* image = std::get_if<image::EepromImage>(&parsed)) {
+    const auto parsed = config::parseConfigOrImage(std::get<std::string>(text));
+    if (const auto* error = std::get_if<config::ConfigError>(&parsed)) {
+        reportConfigError(path, *error, context);
+        return std::nullopt;
+    }
+    if (const auto* image = std::get_if<image::EepromImage>(&parsed)) {
         // A damaged image would sound like calls the transmitter never sends.
         if (reportImageReadable(*image, context) != kExitSuccess) return std::nullopt;
         return *image;
@@ -70,8 +74,24 @@ std::optional<unsigned> numberOption(const Arguments& arguments, std::string_vie
     return value;
 }
 
+bool isDataRate(unsigned rate) { return std::ranges::find(image::kDataRates, rate) != image::kDataRates.end(); }
+
+// The usage error of an option out of its range, found before the input is read.
+std::optional<std::string> optionError(const Arguments& arguments) {
+    if (const auto rate = numberOption(arguments, "rate"); rate && !isDataRate(*rate)) {
+        return "--rate must be 512, 1200 or 2400";
+    }
+    if (numberOption(arguments, "preamble").value_or(0) > image::kMaxPreambleBits) {
+        return "--preamble must be 0 to 1023 bits";
+    }
+    if (const auto repeat = numberOption(arguments, "repeat"); repeat && (*repeat < 1 || *repeat > image::kRepeatChoices)) {
+        return "--repeat must be 1 to 4";
+    }
+    return std::nullopt;
+}
+
 // Settings from the image's header, overridden by the options; a usage error text
-// when an option is out of its range.
+// when the input names no rate and no option gives one.
 std::variant<audio::AirSettings, std::string> airSettings(const Arguments& arguments,
                                                           const image::TransmitterSettings& stored) {
     audio::AirSettings settings;
@@ -81,11 +101,7 @@ std::variant<audio::AirSettings, std::string> airSettings(const Arguments& argum
     settings.bitRate = numberOption(arguments, "rate").value_or(settings.bitRate);
     settings.preambleBits = numberOption(arguments, "preamble").value_or(settings.preambleBits);
     settings.repeat = numberOption(arguments, "repeat").value_or(settings.repeat);
-    if (std::ranges::find(image::kDataRates, settings.bitRate) == image::kDataRates.end()) {
-        return std::string("--rate must be 512, 1200 or 2400 (the input names no rate)");
-    }
-    if (settings.preambleBits > image::kMaxPreambleBits) return std::string("--preamble must be 0 to 1023 bits");
-    if (settings.repeat < 1 || settings.repeat > image::kRepeatChoices) return std::string("--repeat must be 1 to 4");
+    if (!isDataRate(settings.bitRate)) return std::string("--rate must be 512, 1200 or 2400 (the input names no rate)");
     return settings;
 }
 
@@ -93,7 +109,9 @@ int runAudio(const Arguments& arguments, CliContext& context) {
     if (arguments.positionals.size() != 2) return usageError(context, kAudio, "expected an input file and OUT.wav");
     const std::string& input = arguments.positionals[0];
     const std::string& output = arguments.positionals[1];
-    if (outputIsInput(output, input, context)) return kExitFailure;
+    if (const auto empty = refuseEmptyFileName(context, kAudio, {input, output})) return *empty;
+    if (const auto error = optionError(arguments)) return usageError(context, kAudio, *error);
+    if (outputIsInput(output, files::pathFromUtf8(input), context)) return kExitFailure;
     const auto image = loadInput(files::pathFromUtf8(input), context);
     if (!image) return kExitFailure;
     const auto settings = airSettings(arguments, image::loadHeader(*image));
@@ -155,6 +173,7 @@ void printAirTimeJson(const image::AirTime& air, const std::array<long long, ima
 int runAirtime(const Arguments& arguments, CliContext& context) {
     if (arguments.positionals.size() != 1) return usageError(context, kAirtime, "expected one CONFIG or IMAGE");
     const std::string& input = arguments.positionals[0];
+    if (const auto empty = refuseEmptyFileName(context, kAirtime, {input})) return *empty;
     const auto image = loadInput(files::pathFromUtf8(input), context);
     if (!image) return kExitFailure;
     const auto air = image::airTime(image::loadHeader(*image), image::storedRows(*image));

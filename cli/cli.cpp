@@ -90,7 +90,7 @@ int dispatch(std::span<const std::string> arguments, CliContext& context) {
     }
     const auto command = std::ranges::find(commands, name, &Command::name);
     if (command == commands.end()) {
-        context.err << kProgramName << ": unknown command '" << name << "'\nTry '" << kProgramName
+        context.err << kProgramName << ": unknown command '" << terminalText(name) << "'\nTry '" << kProgramName
                     << " --help'.\n";
         return kExitUsage;
     }

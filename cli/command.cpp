@@ -2,7 +2,9 @@
 // SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 #include "cli/command.h"
 
-#include "config/config_file.h"
+#include <algorithm>
+#include <cstdio>
+
 #include "files/utf8_path.h"
 #include "files/whole_file.h"
 #include "image/image_reader.h"
@@ -10,19 +12,48 @@
 
 namespace vostrel::cli {
 
+std::string terminalText(std::string_view utf8) {
+    std::string shown;
+    shown.reserve(utf8.size());
+    const auto escape = [&shown](unsigned code) {
+        char text[5];
+        std::snprintf(text, sizeof text, "\\x%02X", code);
+        shown += text;
+    };
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(utf8[i]);
+        const auto next = i + 1 < utf8.size() ? static_cast<unsigned char>(utf8[i + 1]) : 0U;
+        if (byte < 0x20 || byte == 0x7F) {
+            escape(byte);
+        } else if (byte == 0xC2 && next >= 0x80 && next <= 0x9F) {  // U+0080 to U+009F
+            escape(next);
+            ++i;
+        } else {
+            shown += utf8[i];
+        }
+    }
+    return shown;
+}
+
 int usageError(CliContext& context, std::string_view command, std::string_view what) {
-    context.err << kProgramName << ' ' << command << ": " << what << "\nTry '" << kProgramName << ' '
-                << command << " --help'.\n";
+    context.err << kProgramName << ' ' << command << ": " << terminalText(what) << "\nTry '" << kProgramName
+                << ' ' << command << " --help'.\n";
     return kExitUsage;
 }
 
 int failure(CliContext& context, std::string_view what) {
-    context.err << what << '\n';
+    context.err << terminalText(what) << '\n';
     return kExitFailure;
 }
 
 void printMessage(std::ostream& stream, const texts::Message& message) {
-    stream << texts::formatMessage(message) << '\n';
+    stream << terminalText(texts::formatMessage(message)) << '\n';
+}
+
+std::optional<int> refuseEmptyFileName(CliContext& context, std::string_view command,
+                                       std::initializer_list<std::string_view> names) {
+    if (std::ranges::find(names, std::string_view()) == names.end()) return std::nullopt;
+    return usageError(context, command, "a file name is empty");
 }
 
 bool outputIsInput(const std::string& output, const std::filesystem::path& input, CliContext& context) {
@@ -38,9 +69,31 @@ int saveOutput(const std::string& output, std::string_view bytes, CliContext& co
         context.out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
         return kExitSuccess;
     }
+    // What the command printed comes first, should the file be standard output too.
+    context.out.flush();
     if (auto error = files::writeWholeFile(files::pathFromUtf8(output), bytes)) return failure(context, error->what);
     return kExitSuccess;
 }
+
+void reportConfigError(const std::filesystem::path& path, const config::ConfigError& error, CliContext& context) {
+    failure(context, files::utf8Name(path) + ':' + std::to_string(error.line) + ": " + error.what);
+}
+
+namespace {
+
+std::optional<image::BuiltImage> buildEntries(const std::filesystem::path& path,
+                                              const image::ProgrammerEntries& entries, CliContext& context) {
+    image::BuildOutcome outcome = image::buildImage(entries);
+    if (const auto* refusal = std::get_if<image::BuildRefusal>(&outcome)) {
+        failure(context, files::utf8Name(path) + ": " + texts::formatMessage(refusal->message));
+        return std::nullopt;
+    }
+    auto& built = std::get<image::BuiltImage>(outcome);
+    if (const auto warning = built.warning()) printMessage(context.err, *warning);
+    return std::move(built);
+}
+
+}  // namespace
 
 std::optional<image::BuiltImage> buildConfigFile(const std::filesystem::path& path, CliContext& context) {
     auto text = files::readWholeFile(path, files::kMaxFileBytes);
@@ -55,18 +108,10 @@ std::optional<image::BuiltImage> buildConfigText(const std::filesystem::path& pa
                                                  CliContext& context) {
     const config::ConfigOutcome parsed = config::parseConfig(text);
     if (const auto* error = std::get_if<config::ConfigError>(&parsed)) {
-        context.err << files::utf8Name(path) << ':' << error->line << ": " << error->what << '\n';
+        reportConfigError(path, *error, context);
         return std::nullopt;
     }
-    image::BuildOutcome outcome = image::buildImage(std::get<image::ProgrammerEntries>(parsed));
-    if (const auto* refusal = std::get_if<image::BuildRefusal>(&outcome)) {
-        context.err << files::utf8Name(path) << ": ";
-        printMessage(context.err, refusal->message);
-        return std::nullopt;
-    }
-    auto& built = std::get<image::BuiltImage>(outcome);
-    if (const auto warning = built.warning()) printMessage(context.err, *warning);
-    return std::move(built);
+    return buildEntries(path, std::get<image::ProgrammerEntries>(parsed), context);
 }
 
 namespace {

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <ostream>
@@ -13,6 +14,7 @@
 #include <string_view>
 
 #include "cli/arguments.h"
+#include "config/config_file.h"
 #include "device/hid_transport.h"
 #include "image/eeprom_image.h"
 #include "image/image_builder.h"
@@ -55,6 +57,15 @@ int failure(CliContext& context, std::string_view what);
 // A system message in its built-in English text, one line.
 void printMessage(std::ostream& stream, const texts::Message& message);
 
+// The text with every control character (C0, DEL, C1) shown as \xNN, as decode writes
+// them: a key, a value or a character from a file must never drive the terminal.
+// Everything the commands print to stderr goes through it.
+std::string terminalText(std::string_view utf8);
+
+// The usage error for an empty file name among `names`, which names no file.
+std::optional<int> refuseEmptyFileName(CliContext& context, std::string_view command,
+                                       std::initializer_list<std::string_view> names);
+
 // The file name that means standard output where a command writes one.
 inline constexpr std::string_view kStandardOutput = "-";
 
@@ -73,6 +84,9 @@ std::optional<image::BuiltImage> buildConfigFile(const std::filesystem::path& pa
 // The same for the text already read from `path`: a pipe or FIFO gives its text once.
 std::optional<image::BuiltImage> buildConfigText(const std::filesystem::path& path, const std::string& text,
                                                  CliContext& context);
+
+// "FILE:LINE: what" on stderr.
+void reportConfigError(const std::filesystem::path& path, const config::ConfigError& error, CliContext& context);
 
 // Prints the image as a configuration on stdout; a damaged image prints what was read
 // before the bad row and reports "EEPROM read error". Returns the exit status.

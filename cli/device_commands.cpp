@@ -11,8 +11,11 @@
 #include "cli/command.h"
 #include "device/eeprom_programmer.h"
 #include "device/emulator/emulated_transmitter.h"
+#include "device/transmitter_hold.h"
+#include "files/backups.h"
 #include "files/utf8_path.h"
 #include "files/whole_file.h"
+#include "image/image_reader.h"
 #include "image/slot_table.h"
 
 namespace vostrel::cli {
@@ -45,21 +48,30 @@ std::string reportLengths(const device::HidDeviceInfo& info) {
            std::to_string(info.reports.outputReportLength) + " bytes";
 }
 
+// An empty --emulator names no file: it would emulate a transmitter that keeps nothing.
+std::optional<int> refuseEmptyEmulator(const Arguments& arguments, CliContext& context, std::string_view command) {
+    if (arguments.value(kEmulatorOption) != "") return std::nullopt;
+    return usageError(context, command, "--emulator needs a file name");
+}
+
 int runDevices(const Arguments& arguments, CliContext& context) {
     if (!arguments.positionals.empty()) return usageError(context, "devices", "takes no arguments");
+    if (const auto empty = refuseEmptyEmulator(arguments, context, "devices")) return *empty;
     const auto transport = openTransport(arguments, context);
     const auto found = transport->enumerate(device::kTransmitterVendorId, device::kTransmitterProductId);
     if (found.empty()) {
         printMessage(context.err, {texts::keys::kDeviceNotFound, texts::Title::Error, {}});
         return kExitFailure;
     }
-    for (const auto& info : found) context.out << info.path << reportLengths(info) << '\n';
+    for (const auto& info : found) context.out << terminalText(info.path) << reportLengths(info) << '\n';
     return kExitSuccess;
 }
 
 int runRead(const Arguments& arguments, CliContext& context) {
     if (!arguments.positionals.empty()) return usageError(context, "read", "takes no arguments (use --image OUT)");
     const auto output = arguments.value("image");
+    if (const auto empty = refuseEmptyEmulator(arguments, context, "read")) return *empty;
+    if (const auto empty = refuseEmptyFileName(context, "read", {output.value_or("-")})) return *empty;
     // The emulator's file is the transmitter itself: never overwritten as an output.
     const std::filesystem::path emulatorFile = files::pathFromUtf8(arguments.value(kEmulatorOption).value_or(""));
     if (output && outputIsInput(*output, emulatorFile, context)) return kExitFailure;
@@ -78,6 +90,17 @@ struct WriteJob {
     std::filesystem::path source;  // the configuration or image file; backups go beside it
 };
 
+// An image that cannot be read back would leave the transmitter paging nobody, or
+// paging garbage: it is written only on request.
+bool refuseDamagedImage(const image::EepromImage& image, const std::filesystem::path& file, CliContext& context) {
+    const std::optional<int> badRow = image::decodeImage(image).readErrorRow;
+    if (!badRow) return false;
+    context.err << files::utf8Name(file) << ": the image is damaged: row " << *badRow
+                << " cannot be read (\"EEPROM read error\"); nothing was written.\n"
+                << "The backup of an erased transmitter looks so too; to put such an image back, add --force.\n";
+    return true;
+}
+
 // The image to write and how many words of it, from the configuration or --image.
 std::optional<WriteJob> prepareWrite(const Arguments& arguments, CliContext& context) {
     if (const auto imageFile = arguments.value("image")) {
@@ -88,6 +111,7 @@ std::optional<WriteJob> prepareWrite(const Arguments& arguments, CliContext& con
             return std::nullopt;
         }
         const auto& image = std::get<image::EepromImage>(loaded);
+        if (!arguments.has("force") && refuseDamagedImage(image, imagePath, context)) return std::nullopt;
         return WriteJob{image, image::usedWordCount(image), imagePath};
     }
     const std::filesystem::path config = files::pathFromUtf8(arguments.positionals.front());
@@ -103,60 +127,98 @@ std::string timestamp() {
     return text;
 }
 
-// Beside the configuration or image when it is a regular file; otherwise (standard
-// input, a FIFO) in the current directory.
-std::filesystem::path backupStem(const std::filesystem::path& source) {
+// Room a backup's name needs after the source's stem: ".backup-YYYYmmdd-HHMMSS-999.bin".
+constexpr std::size_t kBackupSuffixBytes = 31;
+// The longest name most file systems take, in bytes.
+constexpr std::size_t kMaxNameBytes = 255;
+
+// The stem cut to `bytes`, at a character's first byte so that the name stays UTF-8:
+// a source whose name is as long as a name may be still gets its backup beside it.
+std::string shortenedStem(std::string stem, std::size_t bytes) {
+    if (stem.size() <= bytes) return stem;
+    std::size_t end = bytes;
+    while (end > 0 && (static_cast<unsigned char>(stem[end]) & 0xC0) == 0x80) --end;
+    stem.resize(end);
+    return stem;
+}
+
+void reportNoBackup(CliContext& context) {
+    printMessage(context.err, {texts::keys::kBackupFailed, texts::Title::Error, {}});
+}
+
+// True when `source` is a regular file in a folder of files. A file reached through an
+// open descriptor (/dev/stdin, /dev/fd/N, /proc/self/fd/N) has its name in /dev or
+// /proc, where a backup would be lost at the next start or could not be made.
+bool liesInAFolder(const std::filesystem::path& source) {
     std::error_code error;
-    const std::filesystem::path directory =
-        std::filesystem::is_regular_file(source, error) ? source.parent_path() : std::filesystem::path();
-    return directory / files::pathFromUtf8(files::utf8Name(source.stem()) + ".backup-" + timestamp());
+    if (!std::filesystem::is_regular_file(source, error)) return false;
+    const std::filesystem::path folder =
+        std::filesystem::weakly_canonical(std::filesystem::absolute(source, error).parent_path(), error);
+    if (error) return false;
+    const std::string name = folder.generic_string();
+    return name != "/dev" && !name.starts_with("/dev/") && name != "/proc" && !name.starts_with("/proc/");
 }
 
 // Saves what the transmitter holds before it is overwritten, under a name no file has
-// yet (a numbered suffix when the first choice exists). Without a backup nothing is
+// yet: beside the configuration or image when that lies in a folder, else (standard
+// input, a FIFO) in the backup folder the window uses. Without a backup nothing is
 // written.
-bool saveBackup(HidTransport& transport, const std::filesystem::path& source, CliContext& context) {
-    constexpr std::string_view kNoBackup = "No backup of the transmitter could be made; nothing was written.\n";
-    const device::ReadOutcome read = device::readEeprom(transport);
-    if (const auto* failed = std::get_if<device::DeviceFailure>(&read)) {
-        deviceFailure(context, *failed);
-        context.err << kNoBackup;
+bool saveBackup(const image::EepromImage& held, const std::filesystem::path& source, const std::string& devicePath,
+                CliContext& context) {
+    std::variant<std::filesystem::path, files::FileError> saved = files::FileError{};
+    if (liesInAFolder(source)) {
+        const std::string name = shortenedStem(files::utf8Name(source.stem()), kMaxNameBytes - kBackupSuffixBytes);
+        const std::filesystem::path stem = source.parent_path() / files::pathFromUtf8(name + ".backup-" + timestamp());
+        saved = files::saveNewImageFile(stem, held);
+    } else {
+        saved = files::backupFolder();
+        if (const auto* folder = std::get_if<std::filesystem::path>(&saved)) {
+            saved = files::saveBackup(*folder, devicePath, held);
+        }
+    }
+    if (const auto* problem = std::get_if<files::FileError>(&saved)) {
+        failure(context, problem->what);
+        reportNoBackup(context);
         return false;
     }
-    const std::filesystem::path stem = backupStem(source);
-    constexpr int kMaxSuffix = 999;
-    for (int suffix = 0;; ++suffix) {
-        std::filesystem::path backup = stem;
-        if (suffix > 0) {
-            backup += '-';
-            backup += std::to_string(suffix);
-        }
-        backup += ".bin";
-        const auto error = files::saveImageFile(backup, std::get<image::EepromImage>(read), true);
-        if (!error) {
-            context.out << "Saved the transmitter's previous contents to " << files::utf8Name(backup) << '\n';
-            return true;
-        }
-        if (!error->alreadyExists || suffix == kMaxSuffix) {
-            context.err << error->what << '\n' << kNoBackup;
-            return false;
-        }
-    }
+    context.out << "Saved the transmitter's previous contents to "
+                << terminalText(files::utf8Name(std::get<std::filesystem::path>(saved))) << '\n';
+    return true;
 }
 
-// Reads the transmitter back and compares the written words.
-int verify(HidTransport& transport, const WriteJob& job, CliContext& context) {
-    const device::ReadOutcome read = device::readEeprom(transport);
-    if (const auto* failed = std::get_if<device::DeviceFailure>(&read)) return deviceFailure(context, *failed);
-    const auto& readBack = std::get<image::EepromImage>(read);
-    for (unsigned word = 0; word < job.wordCount; ++word) {
-        if (readBack.word(word) == job.image.word(word)) continue;
-        char text[96];
-        std::snprintf(text, sizeof text, "Verify failed: word %u reads 0x%04X, 0x%04X was written", word,
-                      readBack.word(word), job.image.word(word));
-        return failure(context, text);
+// The outcome of a Write, as the command reports it.
+int reportWrite(const device::WriteOutcome& outcome, const WriteJob& job, bool backup, bool verify,
+                CliContext& context) {
+    using End = device::WriteOutcome::End;
+    const texts::Message completed{texts::keys::kWriteCompleted, texts::Title::Success, {}};
+    switch (outcome.end) {
+        case End::NotOpened:
+        case End::ReadFailed:
+            deviceFailure(context, *outcome.failure);
+            if (backup) reportNoBackup(context);
+            return kExitFailure;
+        case End::Cancelled:  // the backup could not be saved; that was said
+            return kExitFailure;
+        case End::WriteFailed: return deviceFailure(context, *outcome.failure);
+        case End::AlreadyThere:
+            context.out << "The transmitter holds these words already; none was sent.\n";
+            break;
+        case End::Written: break;
+        case End::ReadBackFailed:
+            printMessage(context.out, completed);
+            return deviceFailure(context, *outcome.failure);
+        case End::VerifyFailed: {
+            printMessage(context.out, completed);
+            const device::WordMismatch& mismatch = *outcome.mismatch;
+            char text[96];
+            std::snprintf(text, sizeof text, "Verify failed: word %u reads 0x%04X, 0x%04X was written",
+                          mismatch.address, mismatch.read, mismatch.written);
+            return failure(context, text);
+        }
     }
-    context.out << "Verified words 0 to " << job.wordCount - 1 << '\n';
+    printMessage(context.out, completed);
+    // When none was sent, the read before the Write has compared every word.
+    if (verify) context.out << "Verified words 0 to " << job.wordCount - 1 << '\n';
     return kExitSuccess;
 }
 
@@ -165,16 +227,23 @@ int runWrite(const Arguments& arguments, CliContext& context) {
     if (arguments.positionals.size() > 1 || sources != 1) {
         return usageError(context, "write", "give either one CONFIG or --image IN");
     }
+    if (const auto empty = refuseEmptyEmulator(arguments, context, "write")) return *empty;
+    const std::string source = arguments.value("image").value_or(arguments.positionals.empty() ? "" : arguments.positionals[0]);
+    if (const auto empty = refuseEmptyFileName(context, "write", {source})) return *empty;
     const auto job = prepareWrite(arguments, context);
     if (!job) return kExitFailure;
     const auto transport = openTransport(arguments, context);
     const bool backup = !usesEmulator(arguments) && !arguments.has("no-backup");
-    if (backup && !saveBackup(*transport, job->source, context)) return kExitFailure;
-    if (const auto failed = device::writeEeprom(*transport, job->image, job->wordCount)) {
-        return deviceFailure(context, *failed);
-    }
-    printMessage(context.out, {texts::keys::kWriteCompleted, texts::Title::Success, {}});
-    return arguments.has("verify") ? verify(*transport, *job, context) : kExitSuccess;
+    const bool verify = arguments.has("verify");
+    // One hold on the transmitter from the backup to the read-back: no other program
+    // can change it in between.
+    const device::WriteOutcome outcome = device::writeUnderOneHold(
+        *transport, job->image, job->wordCount, device::WriteSteps{backup, verify},
+        [&](const image::EepromImage& held, const std::string& devicePath) {
+            return saveBackup(held, job->source, devicePath, context) ? device::Proceed::Write
+                                                                      : device::Proceed::Cancel;
+        });
+    return reportWrite(outcome, *job, backup, verify, context);
 }
 
 constexpr OptionSpec kEmulator = {kEmulatorOption, "FILE",
@@ -187,6 +256,7 @@ constexpr std::array kWriteOptions = {
     OptionSpec{"image", "IN", "write this 512-byte image file"},
     OptionSpec{"verify", "", "read the written words back; a difference names the first differing word and exits 1"},
     OptionSpec{"no-backup", "", "do not save the transmitter's current contents first"},
+    OptionSpec{"force", "", "write an image from --image even when it cannot be read back (an erased transmitter's backup)"},
 };
 
 constexpr std::array<Command, 3> kDeviceCommands = {{
@@ -200,16 +270,23 @@ constexpr std::array<Command, 3> kDeviceCommands = {{
      "damaged image reports \"EEPROM read error\" and exits 1 after printing or saving\n"
      "what was read.\n",
      kReadOptions, runRead},
-    {"write", "[--emulator FILE] [--verify] [--no-backup] (CONFIG | --image IN)",
+    {"write", "[--emulator FILE] [--verify] [--no-backup] (CONFIG | --image IN [--force])",
      "program the transmitter from a configuration or an image file",
      "Builds the image from CONFIG (or takes IN) and writes its words from 0 up to the end\n"
      "of the last stored item (at least 17), then prints \"Data write completed\".\n"
      "Before writing to a real transmitter its current contents are saved beside CONFIG\n"
-     "or IN (in the current directory when that is no regular file) as\n"
-     "NAME.backup-YYYYmmdd-HHMMSS.bin, or NAME.backup-YYYYmmdd-HHMMSS-N.bin when that name\n"
-     "exists; when no backup can be saved, nothing is written. The table of items is\n"
-     "emptied first and written last, so an interrupted write leaves each item as it was,\n"
-     "as written, or empty.\n",
+     "or IN as NAME.backup-YYYYmmdd-HHMMSS.bin (NAME.backup-YYYYmmdd-HHMMSS-N.bin when\n"
+     "that name exists; NAME cut to 224 bytes); when CONFIG or IN is no regular file in a folder (a pipe,\n"
+     "/dev/stdin), in the window's backup folder as YYYYmmdd-HHMMSS-DEVICE.bin, where the\n"
+     "newest 50 are kept: $XDG_DATA_HOME/vostrel-programmer/backups (by default\n"
+     "~/.local/share/vostrel-programmer/backups), on Windows vostrel-programmer\\backups\n"
+     "in the local application data folder. When no backup can be saved, nothing is\n"
+     "written. When the transmitter holds these words already, none is sent. The\n"
+     "transmitter is held from the backup to the end of the read-back, so no other\n"
+     "program can change it in between. The table of items is emptied first and written\n"
+     "last, so an interrupted write leaves each item as it was, as written, or empty.\n"
+     "An image IN that cannot be read back (\"EEPROM read error\") is refused unless\n"
+     "--force is given.\n",
      kWriteOptions, runWrite},
 }};
 

@@ -37,7 +37,8 @@ void printSlotCodewords(const image::EepromImage& image, unsigned row, std::ostr
 int runEncode(const Arguments& arguments, CliContext& context) {
     if (arguments.positionals.size() > 1) return usageError(context, kEncode, "more than one message (quote it)");
     const auto capcode = config::parseCapcode(arguments.value("capcode").value_or(""));
-    if (!capcode || image::leadingInteger(*capcode) == 0) {
+    const long long address = capcode ? image::leadingInteger(*capcode) : 0;
+    if (address < 1 || address > image::kMaxCapcode) {
         return usageError(context, kEncode, "--capcode must give the pager's address (1 to 2097151)");
     }
     const auto tone = config::parseTone(arguments.value("tone").value_or(""));
@@ -54,6 +55,12 @@ int runEncode(const Arguments& arguments, CliContext& context) {
     entries.rows[0] = {*capcode, *tone, *type, std::move(std::get<std::string>(message))};
     const image::BuildOutcome outcome = image::buildImage(entries);
     if (const auto* refusal = std::get_if<image::BuildRefusal>(&outcome)) {
+        // The one item has no row to name.
+        if (refusal->message.key == texts::keys::kCapCodeOutOfRange) {
+            return failure(context, std::string(kProgramName) + " encode: capcode " + *capcode + " with tone " +
+                                        static_cast<char>('A' + *tone) +
+                                        " cannot be received: its address codeword is the sync or idle codeword");
+        }
         printMessage(context.err, refusal->message);
         return kExitFailure;
     }
@@ -64,6 +71,9 @@ int runEncode(const Arguments& arguments, CliContext& context) {
 
 int runBuild(const Arguments& arguments, CliContext& context) {
     if (arguments.positionals.size() != 2) return usageError(context, "build", "expected CONFIG and IMAGE");
+    if (const auto empty = refuseEmptyFileName(context, "build", {arguments.positionals[0], arguments.positionals[1]})) {
+        return *empty;
+    }
     const std::filesystem::path config = files::pathFromUtf8(arguments.positionals[0]);
     const std::string& output = arguments.positionals[1];
     if (outputIsInput(output, config, context)) return kExitFailure;
@@ -74,6 +84,7 @@ int runBuild(const Arguments& arguments, CliContext& context) {
 
 int runDecode(const Arguments& arguments, CliContext& context) {
     if (arguments.positionals.size() != 1) return usageError(context, "decode", "expected one IMAGE");
+    if (const auto empty = refuseEmptyFileName(context, "decode", {arguments.positionals[0]})) return *empty;
     const auto loaded = files::loadImageFile(files::pathFromUtf8(arguments.positionals[0]));
     if (const auto* error = std::get_if<files::FileError>(&loaded)) return failure(context, error->what);
     return printImageAsConfig(std::get<image::EepromImage>(loaded), context);
@@ -92,7 +103,9 @@ constexpr std::array<Command, 3> kFileCommands = {{
      "Encodes the item as a Write would place it and prints its codewords as 0x%08X,\n"
      "from the sync codeword to the closing idle codeword. The message is UTF-8 text of\n"
      "Latin-1 characters (at most 129); '--' ends the options, so it may start with '-'.\n"
-     "A refused item (invalid numeric character, capcode out of range) exits 1.\n",
+     "A capcode outside 1 to 2097151 is a usage error; a refused item (a character the\n"
+     "pager cannot show, a capcode whose address codeword is the sync or idle codeword)\n"
+     "exits 1.\n",
      kEncodeOptions, runEncode},
     {"build", "CONFIG IMAGE", "build the 512-byte EEPROM image file from a configuration",
      "Reads the configuration file CONFIG and writes the image to IMAGE ('-' for standard\n"

@@ -10,6 +10,7 @@
 
 #include "config/latin1_text.h"
 #include "image/image_reader.h"
+#include "texts/utf8.h"
 
 namespace vostrel::config {
 namespace {
@@ -349,6 +350,23 @@ std::string typeText(paging::PagerType type) {
     return type == paging::PagerType::Alphanumeric ? "Alphanumeric" : "Numeric";
 }
 
+// A configuration with a mistake, not an image, even at an image's size: text (UTF-8
+// without NUL) whose first line that is neither blank nor a comment opens a section or
+// sets a key. An image holds bytes no text has (0xFF where it is erased).
+bool looksLikeConfiguration(std::string_view bytes) {
+    if (bytes.find('\0') != std::string_view::npos || !texts::isValidUtf8(bytes)) return false;
+    if (bytes.starts_with(kByteOrderMark)) bytes.remove_prefix(kByteOrderMark.size());
+    while (!bytes.empty()) {
+        const std::size_t end = std::min(bytes.find('\n'), bytes.size());
+        const std::string_view line = trim(bytes.substr(0, end));
+        bytes.remove_prefix(std::min(end + 1, bytes.size()));
+        if (isBlankOrComment(line) || line == "\r") continue;
+        const std::size_t equals = line.find('=');
+        return line.front() == '[' || (equals != std::string_view::npos && equals > 0);
+    }
+    return false;
+}
+
 }  // namespace
 
 std::optional<std::string> parseCapcode(std::string_view text) {
@@ -391,7 +409,7 @@ std::string writeConfig(const image::TransmitterSettings& settings, const image:
 ConfigOrImage parseConfigOrImage(std::string_view bytes) {
     ConfigOutcome parsed = parseConfig(bytes);
     if (const auto* entries = std::get_if<image::ProgrammerEntries>(&parsed)) return *entries;
-    if (bytes.size() != image::kImageBytes) return std::get<ConfigError>(parsed);
+    if (bytes.size() != image::kImageBytes || looksLikeConfiguration(bytes)) return std::get<ConfigError>(parsed);
     image::EepromImage image;
     std::ranges::copy(bytes, image.bytes.begin());
     return image;

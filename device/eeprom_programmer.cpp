@@ -21,14 +21,13 @@ DeviceFailure failureOf(DiscoveryFailure discovery) {
     return failure(texts::keys::kDeviceNotFound);
 }
 
-// The transmitter opened, or why it could not be.
+}  // namespace
+
 std::variant<HidLink, DeviceFailure> openTransmitter(HidTransport& transport) {
     Discovery found = findDevice(transport, kTransmitterVendorId, kTransmitterProductId);
     if (const auto* discoveryFailure = std::get_if<DiscoveryFailure>(&found)) return failureOf(*discoveryFailure);
     return std::get<HidLink>(std::move(found));
 }
-
-}  // namespace
 
 // The link is a local of each command, so its device is closed exactly once, when
 // the command returns, whatever the outcome.

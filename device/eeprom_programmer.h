@@ -7,6 +7,7 @@
 #include <optional>
 #include <variant>
 
+#include "device/device_discovery.h"
 #include "device/hid_transport.h"
 #include "device/transmitter.h"
 #include "device/word_transfer.h"
@@ -22,6 +23,10 @@ struct DeviceFailure {
 };
 
 using ReadOutcome = std::variant<image::EepromImage, DeviceFailure>;
+
+// Finds and opens the transmitter (the transport takes the one-program lock with the
+// open), or says why it cannot.
+std::variant<HidLink, DeviceFailure> openTransmitter(HidTransport& transport);
 
 // Reads words 0..255. The image is returned only when every word arrived.
 ReadOutcome readEeprom(HidTransport& transport, const TransferProgress& progress = {});

@@ -21,7 +21,9 @@ public:
     static constexpr std::chrono::milliseconds kDefaultWait{1500};
 
     struct Result;
-    // Opens `path` (which must exist) and locks it. Nothing else is done to the file.
+    // Opens `path` (which must exist) for reading and writing and locks it; a path the
+    // user may not write is AccessDenied, and cannot be locked against others either.
+    // Nothing else is done to the file.
     static Result acquire(const std::filesystem::path& path, std::chrono::milliseconds wait = kDefaultWait);
 
     ExclusiveLock(ExclusiveLock&&) noexcept;

@@ -75,6 +75,8 @@ struct HidLink {
     std::uint16_t outputReportLength = 0;
     std::uint16_t vendorId = 0;
     std::uint16_t productId = 0;
+    // The device as the transport names it (HidDeviceInfo::path).
+    std::string path;
 };
 
 }  // namespace vostrel::device

@@ -72,14 +72,21 @@ bool reportLengthsUsable(std::size_t inputReportLength, std::size_t outputReport
 }
 
 std::optional<image::EepromImage> readAllWords(HidLink& link, const TransferProgress& progress) {
+    return readWords(link, image::kImageWords, progress);
+}
+
+std::optional<image::EepromImage> readWords(HidLink& link, unsigned wordCount, const TransferProgress& progress) {
+    if (wordCount > image::kImageWords) {
+        throw std::invalid_argument("an EEPROM read cannot go past word 255");
+    }
     std::optional<WordChannel> channel = WordChannel::open(link);
     if (!channel) return std::nullopt;
     image::EepromImage image;
-    for (unsigned address = 0; address < image::kImageWords; ++address) {
+    for (unsigned address = 0; address < wordCount; ++address) {
         const std::optional<std::uint16_t> word = channel->exchange(WordCommand::ReadWord, address, 0);
         if (!word) return std::nullopt;
         image.setWord(address, *word);
-        reportProgress(progress, address + 1, image::kImageWords);
+        reportProgress(progress, address + 1, wordCount);
     }
     return image;
 }

@@ -25,6 +25,10 @@ bool reportLengthsUsable(std::size_t inputReportLength, std::size_t outputReport
 // Reads words 0..255 in order; nothing unless every exchange succeeded.
 std::optional<image::EepromImage> readAllWords(HidLink& link, const TransferProgress& progress = {});
 
+// Reads words 0..wordCount-1 in order (the others are 0); nothing unless every exchange
+// succeeded. `wordCount` is at most 256.
+std::optional<image::EepromImage> readWords(HidLink& link, unsigned wordCount, const TransferProgress& progress = {});
+
 struct WordWrite {
     unsigned address = 0;
     std::uint16_t value = 0;

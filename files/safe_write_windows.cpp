@@ -73,12 +73,18 @@ std::optional<FileError> fill(Handle& file, const fs::path& named, std::string_v
 }
 
 // A hidden file beside `target` under a name no other writer uses, filled with `bytes`.
+// The name is short and of fixed length, so that the target's own name may be as long
+// as a name can be.
 std::variant<fs::path, FileError> writeTemporary(const fs::path& target, const fs::path& named,
                                                  std::string_view bytes) {
     std::random_device random;
     for (int attempt = 0; attempt < 100; ++attempt) {
+        std::wstring name = L".vostrel-";
+        const unsigned value = random();
+        for (int shift = 28; shift >= 0; shift -= 4) name += L"0123456789abcdef"[(value >> shift) & 0xFU];
+        name += L".tmp";
         fs::path temporary = target;
-        temporary.replace_filename(L"." + target.filename().wstring() + L"." + std::to_wstring(random()) + L".tmp");
+        temporary.replace_filename(name);
         Handle file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                 FILE_ATTRIBUTE_HIDDEN, nullptr));
         if (!file.valid()) {
@@ -137,8 +143,8 @@ std::optional<FileError> createNew(const fs::path& path, std::string_view bytes)
 
 }  // namespace
 
-std::optional<FileError> writeWholeFile(const fs::path& path, std::string_view bytes, bool mustBeNew) {
-    if (mustBeNew) return createNew(path, bytes);
+std::optional<FileError> writeWholeFile(const fs::path& path, std::string_view bytes, IfExists ifExists) {
+    if (ifExists == IfExists::Refuse) return createNew(path, bytes);
     const DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
         return failure(path, "cannot open for writing: is a directory");

@@ -47,8 +47,8 @@ std::variant<image::EepromImage, FileError> loadImageFile(const std::filesystem:
 }
 
 std::optional<FileError> saveImageFile(const std::filesystem::path& path, const image::EepromImage& image,
-                                       bool mustBeNew) {
-    return writeWholeFile(path, imageBytes(image), mustBeNew);
+                                       IfExists ifExists) {
+    return writeWholeFile(path, imageBytes(image), ifExists);
 }
 
 }  // namespace vostrel::files

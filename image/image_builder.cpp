@@ -116,9 +116,10 @@ RowLayout layOutRows(const PagerRows& rows) {
     for (unsigned row = 0; row < kRowCount; ++row) {
         const PagerItem& item = rows[row];
         const long long capcode = leadingInteger(item.capcode);
-        if (capcode == 0) continue;
+        // Write looks at no row after the one that did not fit, so nothing there is refused.
+        if (capcode == 0 || layout.fullAtRow) continue;
         layout.refusals[row] = checkRow(item, capcode, static_cast<int>(row) + 1);
-        if (layout.refusals[row] || layout.fullAtRow) continue;
+        if (layout.refusals[row]) continue;
         const std::size_t length =
             paging::transmissionLength(item.type, item.message, static_cast<std::uint32_t>(capcode));
         if (layout.usedWords + 2 * length > kMaxEndWord) {

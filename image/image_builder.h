@@ -49,8 +49,10 @@ TransmitterSettings settingsOf(const ProgrammerEntries& entries);
 
 // Where a Write would put each row, worked out by the walk buildImage makes but
 // carried on past a refused row, so that the window can show every problem and the
-// space used while the user types. A refused row takes no space. When no row before
-// the one that does not fit is refused, the figures are exactly those of buildImage.
+// space used while the user types. A refused row takes no space; rows after the one
+// that does not fit are neither placed nor refused, as Write does not look at them.
+// When no row before the one that does not fit is refused, the figures are exactly
+// those of buildImage.
 struct RowLayout {
     unsigned usedWords = kFirstTransmissionWord;
     std::optional<int> fullAtRow;  // 0-based, as BuiltImage

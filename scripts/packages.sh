@@ -8,9 +8,11 @@ BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libhidapi-dev font
 # The package check runs Debian's own checkers on the built package, reads its manual
 # pages with man and tries its completion under bash-completion; reuse checks that
 # every source file states its licence. fuse3 serves the fake
-# transmitter that the real USB path is tested against. The last three build the
-# Windows programs (mingw-w64 with POSIX threads), run them (wine) and build GoogleTest
-# for them.
+# transmitter that the real USB path is tested against. xvfb (with xauth for xvfb-run)
+# and xdotool run the window in a real X server driven by keys alone. The last three
+# build the Windows programs (mingw-w64 with POSIX threads), run them (wine) and build
+# GoogleTest for them.
 TEST_PACKAGES=(libgtest-dev clang-14 libclang-rt-14-dev dpkg-dev multimon-ng
                lintian desktop-file-utils appstream man-db bash-completion reuse
-               fuse3 libfuse3-dev g++-mingw-w64-x86-64-posix wine64 googletest)
+               fuse3 libfuse3-dev xvfb xauth xdotool
+               g++-mingw-w64-x86-64-posix wine64 googletest)

@@ -9,6 +9,8 @@
 #include <fstream>
 #include <system_error>
 
+#include "texts/utf8.h"
+
 namespace vostrel::texts {
 namespace {
 
@@ -68,15 +70,6 @@ std::size_t utf8SequenceLength(std::string_view text, std::size_t i) {
         if ((byte(i + k) & 0xC0) != 0x80) return 0;
     }
     return length;
-}
-
-bool isValidUtf8(std::string_view text) {
-    for (std::size_t i = 0; i < text.size();) {
-        const std::size_t length = utf8SequenceLength(text, i);
-        if (length == 0) return false;
-        i += length;
-    }
-    return true;
 }
 
 // Windows-1252 differs from Latin-1 only in 0x80 to 0x9F; its five unused bytes keep
@@ -144,6 +137,15 @@ std::optional<std::string> readSmallFile(const std::filesystem::path& path) {
 }
 
 }  // namespace
+
+bool isValidUtf8(std::string_view text) {
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t length = utf8SequenceLength(text, i);
+        if (length == 0) return false;
+        i += length;
+    }
+    return true;
+}
 
 std::string decodeLanguageFile(std::string_view fileBytes) {
     if (!isValidUtf8(fileBytes)) return windows1252ToUtf8(fileBytes);
@@ -216,7 +218,17 @@ std::optional<std::string> readLanguageFile(const std::vector<std::filesystem::p
 }
 
 std::string lookUpText(std::string_view fileBytes, std::string_view key) {
-    return findIniValue(fileBytes, kLanguageSection, key).value_or(std::string(key));
+    std::string text = findIniValue(fileBytes, kLanguageSection, key).value_or(std::string(key));
+    // Cut before the first byte of the character after the last one kept.
+    std::size_t characters = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const bool startsACharacter = (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80;
+        if (startsACharacter && characters++ == kMaxLookedUpCharacters) {
+            text.resize(i);
+            break;
+        }
+    }
+    return text;
 }
 
 }  // namespace vostrel::texts

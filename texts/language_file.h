@@ -55,7 +55,11 @@ std::string decodeLanguageFile(std::string_view fileBytes);
 std::optional<std::string> findIniValue(std::string_view fileBytes, std::string_view section,
                                         std::string_view key);
 
-// The translation of `key` in section "Message", or the key itself when there is none.
+// As the profile lookup's 512-byte buffer holds them.
+inline constexpr std::size_t kMaxLookedUpCharacters = 511;
+
+// The translation of `key` in section "Message", or the key itself when there is none;
+// at most kMaxLookedUpCharacters characters of it.
 std::string lookUpText(std::string_view fileBytes, std::string_view key);
 
 }  // namespace vostrel::texts

@@ -29,6 +29,8 @@ inline constexpr std::string_view kCapCodeOutOfRange = "CapCode out of range in 
 inline constexpr std::string_view kDataRateNotSelected = "Data rate not selected";
 inline constexpr std::string_view kOutOfEepromSize = "out of EEPROM size, only %d items data can be save";
 inline constexpr std::string_view kWriteCompleted = "Data write completed";
+inline constexpr std::string_view kVerifyFailed = "EEPROM verify failed at word %d";
+inline constexpr std::string_view kBackupFailed = "No backup of the transmitter could be saved; nothing was written";
 }  // namespace keys
 
 // A character for %c, as its Unicode code point: the character the user typed, even

@@ -2,7 +2,9 @@
 // SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 #include "ui/Unit1.h"
 
+#include <QAccessible>
 #include <QApplication>
+#include <QCheckBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
@@ -10,16 +12,20 @@
 #include <QMimeData>
 #include <QProgressBar>
 #include <QRegularExpressionValidator>
-#include <QScreen>
+#include <QSettings>
 #include <algorithm>
+#include <map>
 #include <string_view>
 
 #include "image/air_time.h"
 #include "image/transmitter_settings.h"
+#include "ui/accessible_list.h"
 #include "ui/local_path.h"
+#include "ui/mnemonics.h"
 #include "ui/plain_text.h"
 #include "ui/row_checks.h"
 #include "ui/window_files.h"
+#include "ui/window_geometry.h"
 
 using vostrel::image::ImageContents;
 using vostrel::image::RowLayout;
@@ -32,27 +38,33 @@ using vostrel::ui::RowState;
 
 namespace {
 
-constexpr int kFontPixelSize = 13;
+// How a screen reader names a row's controls: the row, then the column's heading.
+constexpr std::string_view kRowName = "Row %d";
+
 constexpr QPoint kWindowPosition{305, 129};
 // Where the transfer's progress bar sits while words move, in design coordinates:
 // between the Write and Exit buttons.
 constexpr QRect kTransferProgressPlace{544, 362, 75, 12};
-// Translations may ask for more room, but not for a window wider than this many
-// times its design.
-constexpr double kMaxWidening = 2.0;
-// What a message or capcode box must show whole: capitals and digits, the widest
-// characters a pager text usually holds.
-constexpr std::string_view kWidthSample = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789ABCD";
 
-QFont windowFont() {
-    QFont font;
-    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("DejaVu Sans")});
-    font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(kFontPixelSize);
-    return font;
-}
+// What the window remembers between runs, in the user's configuration folder.
+constexpr QLatin1StringView kSettingsGroup("Window");
+constexpr QLatin1StringView kConfirmWriteKey("ConfirmWrite");
 
-QString fromLatin1(const std::string& text) {
+class WindowSettings {
+public:
+    WindowSettings()
+        : settings_(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("vostrel-programmer"),
+                    QStringLiteral("vostrel-programmer")) {
+        settings_.beginGroup(kSettingsGroup);
+    }
+    QSettings& operator*() { return settings_; }
+    QSettings* operator->() { return &settings_; }
+
+private:
+    QSettings settings_;
+};
+
+QString fromLatin1(std::string_view text) {
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
 
@@ -65,32 +77,6 @@ std::string toLatin1(const QString& text) { return text.toLatin1().toStdString()
 void showWhole(QLineEdit& box, const QString& text) {
     if (text.size() > box.maxLength()) box.setMaxLength(static_cast<int>(text.size()));
     box.setText(text);
-}
-
-int lineEditWidthFor(const QLineEdit& box, int characters) {
-    const QString sample = QString::fromLatin1(kWidthSample.substr(0, static_cast<std::size_t>(characters)));
-    const int frame = box.style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, &box);
-    constexpr int kTextMargin = 2;  // QLineEdit's own margin on each side
-    constexpr int kCursorWidth = 1;
-    return box.fontMetrics().horizontalAdvance(sample) + 2 * (frame + kTextMargin) + kCursorWidth;
-}
-
-// The width a control needs to show its contents uncut.
-int requiredWidth(const QWidget& control) {
-    if (const auto* combo = qobject_cast<const QComboBox*>(&control)) return combo->sizeHint().width();
-    if (const auto* label = qobject_cast<const QLabel*>(&control)) {
-        return label->fontMetrics().horizontalAdvance(label->text());
-    }
-    if (const auto* button = qobject_cast<const QPushButton*>(&control)) {
-        constexpr int kButtonPadding = 12;
-        return button->fontMetrics().horizontalAdvance(QString(button->text()).remove(QLatin1Char('&'))) +
-               kButtonPadding;
-    }
-    if (const auto* box = qobject_cast<const QLineEdit*>(&control)) {
-        const bool isMessageBox = box->objectName().startsWith(QLatin1String("MsgData"));
-        return lineEditWidthFor(*box, isMessageBox ? vostrel::ui::kAlphanumericMessageLimit : box->maxLength());
-    }
-    return 0;
 }
 
 // A box the Write would refuse: tinted, with the reason as its tooltip.
@@ -156,10 +142,16 @@ vostrel::ui::AirTimeLine airTimeWidthSample() {
             {Message{keys::kWithRate, Title::Warn, {2400}}, Message{keys::kWithRepeat, Title::Warn, {1}}}};
 }
 
-QRect widened(const QRect& place, double factor) {
-    const int left = qRound(place.left() * factor);
-    const int right = qRound((place.left() + place.width()) * factor);
-    return {left, place.top(), right - left, place.height()};
+// A live region: a screen reader tells the label's change without being asked. Qt
+// before 6.8 sends only the label's name change, which screen readers read out for
+// the focused control alone.
+void announce(QLabel& line) {
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+    QAccessibleAnnouncementEvent announcement(&line, line.text());
+    QAccessible::updateAccessibility(&announcement);
+#else
+    (void)line;
+#endif
 }
 
 }  // namespace
@@ -172,44 +164,60 @@ TForm1::TForm1(vostrel::device::HidTransport& transport, vostrel::ui::MessagePre
       transferProgress_(new QProgressBar(this)),
       reporter_(texts_, presenter),
       feedback_(*transferProgress_) {
+    vostrel::ui::nameListsByTheirAccessibleName();
     setupUi(this);
     vostrel::ui::showLabelsAsPlainText(*this);
     move(kWindowPosition);
-    setFont(windowFont());
     rows_ = findRows();
-    acceptOnlyDigitsInCapcodes();
+    acceptOnlyAsciiDigits();
     transferProgress_->setGeometry(kTransferProgressPlace);
     transferProgress_->setTextVisible(false);
     transferProgress_->hide();
+    // On unless the user turned it off; the backup and the read-back do not depend on it.
+    ConfirmWrite->setChecked(WindowSettings()->value(kConfirmWriteKey, true).toBool());
     applyLanguageTexts(texts_);
-    OnAir->setText(airTimeText(airTimeWidthSample(), texts_));
-    widenForFont();
+    giveDistinctShortcuts();
+    nameControls(texts_);
+    fitLayout();
     connectHandlers();
     connectRowChecks();
     followTheRowBeingEdited();
     passFileDropsToTheWindow();
     setAcceptDrops(true);
     checkRows();
+    setUpEditing();
 }
 
 TForm1::Rows TForm1::findRows() const {
     return {{
-        {CapCode01, ToneType01, PagerType01, MsgData01}, {CapCode02, ToneType02, PagerType02, MsgData02},
-        {CapCode03, ToneType03, PagerType03, MsgData03}, {CapCode04, ToneType04, PagerType04, MsgData04},
-        {CapCode05, ToneType05, PagerType05, MsgData05}, {CapCode06, ToneType06, PagerType06, MsgData06},
-        {CapCode07, ToneType07, PagerType07, MsgData07}, {CapCode08, ToneType08, PagerType08, MsgData08},
-        {CapCode09, ToneType09, PagerType09, MsgData09}, {CapCode10, ToneType10, PagerType10, MsgData10},
-        {CapCode11, ToneType11, PagerType11, MsgData11}, {CapCode12, ToneType12, PagerType12, MsgData12},
-        {CapCode13, ToneType13, PagerType13, MsgData13}, {CapCode14, ToneType14, PagerType14, MsgData14},
-        {CapCode15, ToneType15, PagerType15, MsgData15}, {CapCode16, ToneType16, PagerType16, MsgData16},
+        {Label1, CapCode01, ToneType01, PagerType01, MsgData01},
+        {Label2, CapCode02, ToneType02, PagerType02, MsgData02},
+        {Label3, CapCode03, ToneType03, PagerType03, MsgData03},
+        {Label4, CapCode04, ToneType04, PagerType04, MsgData04},
+        {Label5, CapCode05, ToneType05, PagerType05, MsgData05},
+        {Label6, CapCode06, ToneType06, PagerType06, MsgData06},
+        {Label7, CapCode07, ToneType07, PagerType07, MsgData07},
+        {Label8, CapCode08, ToneType08, PagerType08, MsgData08},
+        {Label9, CapCode09, ToneType09, PagerType09, MsgData09},
+        {Label10, CapCode10, ToneType10, PagerType10, MsgData10},
+        {Label11, CapCode11, ToneType11, PagerType11, MsgData11},
+        {Label12, CapCode12, ToneType12, PagerType12, MsgData12},
+        {Label13, CapCode13, ToneType13, PagerType13, MsgData13},
+        {Label14, CapCode14, ToneType14, PagerType14, MsgData14},
+        {Label15, CapCode15, ToneType15, PagerType15, MsgData15},
+        {Label16, CapCode16, ToneType16, PagerType16, MsgData16},
     }};
 }
 
-void TForm1::acceptOnlyDigitsInCapcodes() {
+void TForm1::acceptOnlyAsciiDigits() {
     // A capcode is read up to its first non-digit, so "12345G7" would page pager 12345.
     // Typing and pasting anything but digits is refused where it happens.
     const QRegularExpression digits(QStringLiteral("[0-9]*"));
     for (const RowControls& row : rows_) row.capCode->setValidator(new QRegularExpressionValidator(digits, row.capCode));
+    // The preamble box's mask takes a digit of any script, which reaches the image as
+    // '?': "600" followed by an Arabic-Indic three would be written as 600. The blanks
+    // stand for missing digits.
+    Preamble->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9 ]*")), Preamble));
 }
 
 void TForm1::connectHandlers() {
@@ -224,6 +232,7 @@ void TForm1::connectHandlers() {
     connect(BtnExit, &QPushButton::clicked, this, &TForm1::BtnExitClick);
     connect(BtnOpen, &QPushButton::clicked, this, &TForm1::BtnOpenClick);
     connect(BtnSave, &QPushButton::clicked, this, &TForm1::BtnSaveClick);
+    connect(ConfirmWrite, &QCheckBox::toggled, this, [](bool checked) { WindowSettings()->setValue(kConfirmWriteKey, checked); });
 }
 
 void TForm1::connectRowChecks() {
@@ -278,6 +287,7 @@ void TForm1::applyLanguageTexts(const LanguageTexts& texts) {
     BtnExit->setText(texts.text("&Exit"));
     BtnOpen->setText(texts.text("&Open..."));
     BtnSave->setText(texts.text("&Save..."));
+    ConfirmWrite->setText(texts.text("Ask before overwriting calls"));
 
     const QStringList pagerTypes = {texts.text("Numeric"), texts.text("Alphnumeric")};
     for (const RowControls& row : rows_) {
@@ -291,24 +301,91 @@ void TForm1::applyLanguageTexts(const LanguageTexts& texts) {
     if (title != QLatin1String("ProgramTitle")) setWindowTitle(vostrel::ui::literalWindowTitle(title));
 }
 
-void TForm1::widenForFont() {
-    const QList<QWidget*> controls = findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
-    double factor = 1.0;
-    for (const QWidget* control : controls) {
-        if (control->width() > 0) factor = std::max(factor, double(requiredWidth(*control)) / control->width());
+void TForm1::giveDistinctShortcuts() {
+    // A later control in the Tab order gives way to an earlier one; a label's letter
+    // belongs to the control it leads to.
+    std::map<const QWidget*, int> tabPosition;
+    int position = 0;
+    for (QWidget* control = nextInFocusChain(); control != this; control = control->nextInFocusChain()) {
+        tabPosition.emplace(control, position++);
     }
-    factor = std::min(factor, kMaxWidening);
-    for (QWidget* control : controls) control->setGeometry(widened(control->geometry(), factor));
-    resize(qRound(width() * factor), height());
-    keepOnScreen();
+    std::vector<std::pair<int, QWidget*>> marked;
+    for (QWidget* control : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        const auto* label = qobject_cast<QLabel*>(control);
+        if (qobject_cast<QAbstractButton*>(control) != nullptr) marked.emplace_back(tabPosition[control], control);
+        if (label != nullptr && label->buddy() != nullptr) marked.emplace_back(tabPosition[label->buddy()], control);
+    }
+    std::stable_sort(marked.begin(), marked.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    const auto captionOf = [](QWidget* control) {
+        if (auto* button = qobject_cast<QAbstractButton*>(control)) return button->text();
+        return qobject_cast<QLabel*>(control)->text();
+    };
+    QStringList captions;
+    for (const auto& [tab, control] : marked) captions << captionOf(control);
+    const QStringList distinct = vostrel::ui::distinctMnemonics(captions);
+    for (qsizetype i = 0; i < distinct.size(); ++i) {
+        QWidget* control = marked[static_cast<std::size_t>(i)].second;
+        if (distinct[i] == captions[i]) continue;
+        if (auto* button = qobject_cast<QAbstractButton*>(control)) {
+            button->setText(distinct[i]);
+        } else {
+            qobject_cast<QLabel*>(control)->setText(distinct[i]);
+        }
+    }
 }
 
-void TForm1::keepOnScreen() {
-    // The wider window may no longer fit beside its design position on a small screen.
-    const QRect available = screen()->availableGeometry();
-    const int left = std::max(available.left(), std::min(x(), available.right() + 1 - width()));
-    const int top = std::max(available.top(), std::min(y(), available.bottom() + 1 - height()));
-    move(left, top);
+void TForm1::nameControls(const LanguageTexts& texts) {
+    // A heading or caption translated to nothing is named by its built-in text, so
+    // that no control goes unnamed. Headings show "&" as it stands; captions mark
+    // their Alt letter with it.
+    const auto shown = [](const QString& text, std::string_view key) {
+        return text.isEmpty() ? fromLatin1(key) : text;
+    };
+    const auto caption = [](const QString& text, std::string_view key) {
+        return vostrel::ui::withoutMnemonic(text.isEmpty() ? fromLatin1(key) : text);
+    };
+    const std::array<QString, 4> columns = {shown(Label17->text(), "CapCode"), shown(Label18->text(), "Tone"),
+                                            shown(Label19->text(), "Type"), shown(Label20->text(), "Message")};
+    for (std::size_t i = 0; i < rows_.size(); ++i) {
+        const int number = static_cast<int>(i) + 1;
+        QString row = texts.messageText({kRowName, vostrel::texts::Title::Warn, {number}});
+        if (row.trimmed().isEmpty()) row = QString::number(number);
+        const RowControls& controls = rows_[i];
+        const std::array<QWidget*, 4> cells = {controls.capCode, controls.tone, controls.type, controls.message};
+        for (std::size_t column = 0; column < cells.size(); ++column) {
+            cells[column]->setAccessibleName(row + QLatin1Char(' ') + columns[column]);
+        }
+    }
+    const struct {
+        QWidget* control;
+        QLabel* heading;
+        std::string_view key;
+        QLabel* unit;
+    } settings[] = {{DataRate, Label21, "Data Rate", Label24}, {Preamble, Label22, "Preamble", Label25},
+                    {Repeater, Label23, "Reapter", Label26}};
+    for (const auto& setting : settings) {
+        setting.control->setAccessibleName(shown(setting.heading->text(), setting.key));
+        setting.control->setAccessibleDescription(setting.unit->text());
+    }
+    const std::pair<QPushButton*, std::string_view> buttons[] = {
+        {BtnOpen, "&Open..."}, {BtnSave, "&Save..."}, {BtnRead, "&Read"}, {BtnWrite, "&Write"}, {BtnExit, "&Exit"}};
+    for (const auto& [button, key] : buttons) button->setAccessibleName(caption(button->text(), key));
+}
+
+void TForm1::fitLayout() {
+    vostrel::ui::TextsToFit texts;
+    for (const RowControls& row : rows_) texts.messageBoxes.push_back(row.message);
+    // The line under the rows at its longest: every word used and two rows left out.
+    const int words = vostrel::ui::kTransmissionAreaWords;
+    const int rows = static_cast<int>(rows_.size());
+    const auto text = [this](std::string_view key, std::vector<vostrel::texts::MessageArgument> arguments) {
+        return texts_.messageText({key, vostrel::texts::Title::Warn, std::move(arguments)});
+    };
+    const QString longestUse = text(vostrel::ui::keys::kWordsUsed, {words, words}) + QStringLiteral("; ") +
+                               text(vostrel::ui::keys::kRowsWillNotFit, {rows - 1, rows});
+    texts.widestTexts.emplace_back(EepromUse, longestUse);
+    texts.widestTexts.emplace_back(OnAir, airTimeText(airTimeWidthSample(), texts_));
+    vostrel::ui::fitWindow(*this, texts);
 }
 
 RowChoice TForm1::rowChoice(const RowControls& row) const {
@@ -374,7 +451,12 @@ void TForm1::showRow(const RowControls& row, const PagerItem& item) {
 }
 
 vostrel::ui::CommandServices TForm1::services() {
-    return {transport_, reporter_, feedback_};
+    // A Write waiting behind its box holds the rows it built; a Read, Open or second
+    // Write meanwhile would be overwritten by them once the box is answered.
+    const auto holdOtherCommands = [this](bool waiting) {
+        for (QPushButton* button : {BtnRead, BtnWrite, BtnOpen}) button->setEnabled(!waiting);
+    };
+    return {transport_, reporter_, feedback_, ConfirmWrite->isChecked(), holdOtherCommands};
 }
 
 void TForm1::changeRows(const std::function<void()>& change) {
@@ -405,6 +487,7 @@ void TForm1::showEepromUse(const std::vector<vostrel::texts::Message>& line) {
     if (line == shownUse_) return;
     shownUse_ = line;
     EepromUse->setText(joined(line, texts_));
+    announce(*EepromUse);
 }
 
 void TForm1::showAirTime(const vostrel::ui::AirTimeLine& line) {
@@ -413,6 +496,7 @@ void TForm1::showAirTime(const vostrel::ui::AirTimeLine& line) {
     OnAir->setText(airTimeText(line, texts_));
     // The whole line, should a long translation not fit the window.
     OnAir->setToolTip(oneLineToolTip(OnAir->text()));
+    announce(*OnAir);
 }
 
 void TForm1::markRow(std::size_t index, const std::optional<vostrel::texts::Message>& refusal,
@@ -424,6 +508,9 @@ void TForm1::markRow(std::size_t index, const std::optional<vostrel::texts::Mess
     const bool onCapcode = refusal && vostrel::ui::markedBox(*refusal) == vostrel::ui::MarkedBox::CapCode;
     showProblem(*rows_[index].capCode, onCapcode ? problem : QString());
     showProblem(*rows_[index].message, onCapcode ? QString() : problem);
+    // What the tint and the tooltip show, for a screen reader.
+    rows_[index].capCode->setAccessibleDescription(onCapcode ? problem : QString());
+    rows_[index].message->setAccessibleDescription(onCapcode ? QString() : problem);
     // Only a row that Write stores goes on air, and such a row has no problem to show.
     if (!airTime.empty()) rows_[index].message->setToolTip(oneLineToolTip(joined(airTime, texts_)));
 }
@@ -443,7 +530,7 @@ void TForm1::BtnExitClick() {
 
 QString TForm1::chooseFile(bool toSave) {
     const QPushButton& button = toSave ? *BtnSave : *BtnOpen;
-    QFileDialog dialog(this, QString(button.text()).remove(QLatin1Char('&')), lastDirectory_);
+    QFileDialog dialog(this, vostrel::ui::withoutMnemonic(button.text()), lastDirectory_);
     QStringList filters = {texts_.text("Configuration files (*.conf)")};
     if (!toSave) filters << texts_.text("EEPROM images (*.bin)");
     dialog.setNameFilters(filters << texts_.text("All files (*)"));
@@ -483,24 +570,33 @@ void TForm1::saveFile(const QString& path) {
     }
 }
 
+// A dropped file is opened as Open would open it, so it waits while Open does.
+bool TForm1::takesDroppedFile(const QMimeData* data) const {
+    return BtnOpen->isEnabled() && !droppedFile(data).isEmpty();
+}
+
 void TForm1::dragEnterEvent(QDragEnterEvent* event) {
-    if (!droppedFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
+    if (takesDroppedFile(event->mimeData())) event->acceptProposedAction();
 }
 
 void TForm1::dropEvent(QDropEvent* event) {
+    if (!takesDroppedFile(event->mimeData())) return;
     const QString path = droppedFile(event->mimeData());
-    if (path.isEmpty()) return;
     event->acceptProposedAction();
     openFile(path);
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    if (filterEditingEvent(*static_cast<QWidget*>(watched), *event)) return true;
     const bool isDrag = event->type() == QEvent::DragEnter || event->type() == QEvent::DragMove;
     if (isDrag || event->type() == QEvent::Drop) {
         auto* drop = static_cast<QDropEvent*>(event);  // QDragEnterEvent and QDragMoveEvent are drop events
         if (!droppedFile(drop->mimeData()).isEmpty()) {
-            if (isDrag) {
+            // Eaten even while Open waits: a box would take the file's name as text.
+            if (isDrag && takesDroppedFile(drop->mimeData())) {
                 drop->acceptProposedAction();
+            } else if (isDrag) {
+                drop->ignore();
             } else {
                 dropEvent(drop);
             }

@@ -3,7 +3,8 @@
 #pragma once
 // The programmer window: sixteen call items, the transmitter settings, the Open, Save,
 // Read, Write and Exit buttons, and the live check of the rows under them. Its
-// controls and fixed layout come from Unit1.ui.
+// controls and fixed layout come from Unit1.ui. Its editing commands (undo and redo,
+// copy and paste of rows, the keyboard shortcuts) are in window_editing.cpp.
 
 #include <QWidget>
 #include <functional>
@@ -15,6 +16,7 @@
 #include "image/image_builder.h"
 #include "image/image_reader.h"
 #include "ui/air_time_line.h"
+#include "ui/entry_history.h"
 #include "ui/message_presenter.h"
 #include "ui/programmer_commands.h"
 #include "ui/row_rules.h"
@@ -43,6 +45,7 @@ protected:
 
 private:
     struct RowControls {
+        QLabel* number;
         QLineEdit* capCode;
         QComboBox* tone;
         QComboBox* type;
@@ -60,14 +63,15 @@ private:
 
     vostrel::ui::CommandServices services();
     Rows findRows() const;
-    void acceptOnlyDigitsInCapcodes();
+    void acceptOnlyAsciiDigits();
     void connectHandlers();
     void connectRowChecks();
     void followTheRowBeingEdited();
     void passFileDropsToTheWindow();
     void applyLanguageTexts(const vostrel::ui::LanguageTexts& texts);
-    void widenForFont();
-    void keepOnScreen();
+    void giveDistinctShortcuts();
+    void nameControls(const vostrel::ui::LanguageTexts& texts);
+    void fitLayout();
 
     vostrel::ui::RowChoice rowChoice(const RowControls& row) const;
     void setRowState(const RowControls& row, const vostrel::ui::RowState& state);
@@ -84,8 +88,26 @@ private:
     void markRow(std::size_t index, const std::optional<vostrel::texts::Message>& refusal,
                  const std::vector<vostrel::texts::Message>& airTime);
 
+    bool takesDroppedFile(const QMimeData* data) const;
     QString chooseFile(bool toSave);
     void rememberDirectory(const QString& path);
+
+    // Editing (window_editing.cpp).
+    void setUpEditing();
+    void addShortcuts();
+    void recordLater();
+    void recordChange();
+    void undo();
+    void redo();
+    void showSnapshot(const vostrel::ui::EntrySnapshot& snapshot);
+    std::optional<std::size_t> rowOf(const QObject* control) const;
+    // Handles what a box or list is sent before the control itself: true when taken.
+    bool filterEditingEvent(QWidget& control, QEvent& event);
+    bool filterRowEvent(std::size_t row, QWidget& control, QEvent& event);
+    void selectRows(std::size_t anchor, std::size_t end);
+    void copyRows();
+    void pasteRows(const QString& text);
+    void pasteIntoBox(QLineEdit& box, const QString& text);
 
     vostrel::device::HidTransport& transport_;
     vostrel::ui::LanguageTexts texts_;
@@ -105,4 +127,11 @@ private:
     QMetaObject::Connection followingFocus_;
     // Where the file dialogs start, for as long as the program runs.
     QString lastDirectory_;
+
+    std::optional<vostrel::ui::WindowEntries> windowEntries_;
+    std::optional<vostrel::ui::EntryHistory> history_;
+    bool recordPending_ = false;
+    // The rows selected for copying: from the anchor to the end, either way round.
+    std::size_t selectionAnchor_ = 0;
+    std::size_t selectionEnd_ = 0;
 };

@@ -10,11 +10,13 @@
 
 namespace vostrel::ui {
 
-bool MessageBoxPresenter::show(const QString& title, const QString& text) {
-    QMessageBox box(QMessageBox::NoIcon, QString(), QString(), QMessageBox::Ok);
-    setLiteralTexts(box, title, text);
+namespace {
+
+// Shows `box` without blocking the main window and returns once it is dismissed: true
+// then, false when the program ended meanwhile (which ends this loop too).
+bool showUntilDismissed(QMessageBox& box) {
     box.setWindowModality(Qt::NonModal);
-    box.button(QMessageBox::Ok)->setIcon(QIcon());  // some styles decorate the button
+    for (QAbstractButton* button : box.buttons()) button->setIcon(QIcon());  // some styles decorate buttons
     QEventLoop untilDismissed;
     bool dismissed = false;
     QObject::connect(&box, &QDialog::finished, &untilDismissed, [&] {
@@ -22,9 +24,28 @@ bool MessageBoxPresenter::show(const QString& title, const QString& text) {
         untilDismissed.quit();
     });
     box.show();
-    // Ending the program ends this loop too, without the box having been dismissed.
     untilDismissed.exec();
     return dismissed;
+}
+
+}  // namespace
+
+bool MessageBoxPresenter::show(const QString& title, const QString& text) {
+    QMessageBox box(QMessageBox::NoIcon, QString(), QString(), QMessageBox::Ok);
+    setLiteralTexts(box, title, text);
+    return showUntilDismissed(box);
+}
+
+bool MessageBoxPresenter::confirm(const QString& title, const QString& text, const QString& confirm,
+                                  const QString& cancel) {
+    QMessageBox box(QMessageBox::NoIcon, QString(), QString(), QMessageBox::NoButton);
+    setLiteralTexts(box, title, text);
+    QPushButton* confirmButton = box.addButton(confirm, QMessageBox::AcceptRole);
+    QPushButton* cancelButton = box.addButton(cancel, QMessageBox::RejectRole);
+    // Enter alone must not overwrite the transmitter's calls.
+    box.setDefaultButton(cancelButton);
+    box.setEscapeButton(cancelButton);
+    return showUntilDismissed(box) && box.clickedButton() == confirmButton;
 }
 
 MessageReporter::MessageReporter(LanguageTexts texts, MessagePresenter& presenter)
@@ -36,6 +57,10 @@ bool MessageReporter::report(const texts::Message& message) const {
 
 bool MessageReporter::report(const texts::Message& message, const QString& detail) const {
     return presenter_.show(titles_[message.title], texts_.messageText(message) + QLatin1Char('\n') + detail);
+}
+
+bool MessageReporter::ask(const QString& text, std::string_view confirmKey) const {
+    return presenter_.confirm(titles_[texts::Title::Warn], text, texts_.text(confirmKey), texts_.text("Cancel"));
 }
 
 }  // namespace vostrel::ui

@@ -17,6 +17,9 @@ public:
     // false when the program is ending and took it away, so the command that showed it
     // must go no further.
     virtual bool show(const QString& title, const QString& text) = 0;
+    // Asks the user to confirm: true only when the `confirm` button was pressed; false for
+    // the `cancel` button, for closing the box, and when the program is ending.
+    virtual bool confirm(const QString& title, const QString& text, const QString& confirm, const QString& cancel) = 0;
 };
 
 // A message box with no owner window, no icon and one OK button, its title and text
@@ -25,6 +28,8 @@ public:
 class MessageBoxPresenter final : public MessagePresenter {
 public:
     bool show(const QString& title, const QString& text) override;
+    // The same box with two buttons, Cancel the default.
+    bool confirm(const QString& title, const QString& text, const QString& confirm, const QString& cancel) override;
 };
 
 // Turns a message into its text and title in the user's language and shows it.
@@ -37,6 +42,11 @@ public:
     bool report(const texts::Message& message) const;
     // The message with the system's own details on a line of their own beneath it.
     bool report(const texts::Message& message, const QString& detail) const;
+    // Asks under the Warn title, with the buttons `confirmKey` and "Cancel": true only when
+    // confirmed.
+    bool ask(const QString& text, std::string_view confirmKey) const;
+
+    const LanguageTexts& texts() const { return texts_; }
 
 private:
     LanguageTexts texts_;

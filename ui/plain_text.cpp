@@ -8,6 +8,9 @@
 namespace vostrel::ui {
 
 QString literalWindowTitle(const QString& title) {
+    // The window systems show the program's name in place of an empty title; a blank
+    // shows as the empty title it stands for.
+    if (title.isEmpty()) return QStringLiteral(" ");
     // "[*]" marks where a title shows its window's modified state; doubled, it stands
     // for itself.
     const QString placeholder = QStringLiteral("[*]");

@@ -12,7 +12,7 @@ class QWidget;
 
 namespace vostrel::ui {
 
-// `title` in the form that Qt shows literally as a window title.
+// `title` in the form that Qt shows literally as a window title, an empty one too.
 QString literalWindowTitle(const QString& title);
 
 // Makes every label inside `window` show its text as plain text.

@@ -4,8 +4,15 @@
 
 #include <QApplication>
 #include <QProgressBar>
+#include <cstdint>
+#include <filesystem>
 
+#include "device/transmitter_hold.h"
+#include "files/backups.h"
+#include "files/utf8_path.h"
+#include "image/image_changes.h"
 #include "ui/message_presenter.h"
+#include "ui/write_confirmation.h"
 
 namespace vostrel::ui {
 
@@ -27,12 +34,19 @@ void TransferFeedback::end() {
     QApplication::restoreOverrideCursor();
 }
 
+TransferFeedback::Pause::Pause() { QApplication::setOverrideCursor(Qt::ArrowCursor); }
+
+TransferFeedback::Pause::~Pause() { QApplication::restoreOverrideCursor(); }
+
 device::TransferProgress TransferFeedback::progressCallback() {
     // The transfer holds the thread, so the bar is painted at once rather than by the
-    // event loop; no input is taken meanwhile.
+    // event loop; no input is taken meanwhile. Only a change of the per cent is painted.
+    constexpr int kFull = 100;
+    bar_.setRange(0, kFull);
     return [this](unsigned done, unsigned total) {
-        bar_.setMaximum(static_cast<int>(total));
-        bar_.setValue(static_cast<int>(done));
+        const int percent = total == 0 ? kFull : static_cast<int>(std::uint64_t{done} * kFull / total);
+        if (percent == bar_.value()) return;
+        bar_.setValue(percent);
         bar_.repaint();
     };
 }
@@ -69,6 +83,37 @@ texts::Message namedAsTyped(texts::Message message, const TypedMessages& typed) 
     return message;
 }
 
+namespace {
+
+// Keeps the other commands from starting while a Write waits behind a box, until it
+// ends or lets them go.
+class HeldCommands {
+public:
+    explicit HeldCommands(const std::function<void(bool)>& hold) : hold_(hold) {
+        if (hold_) hold_(true);
+    }
+    ~HeldCommands() { release(); }
+    HeldCommands(const HeldCommands&) = delete;
+    HeldCommands& operator=(const HeldCommands&) = delete;
+
+    void release() {
+        if (hold_ && !released_) hold_(false);
+        released_ = true;
+    }
+
+private:
+    const std::function<void(bool)>& hold_;
+    bool released_ = false;
+};
+
+// The line under a message that names where the transmitter's previous contents are.
+QString backupLine(const LanguageTexts& texts, const std::filesystem::path& backup) {
+    return texts.text("The previous contents are in the backup") + QLatin1Char(' ') +
+           QString::fromStdString(files::utf8Name(backup));
+}
+
+}  // namespace
+
 void writeCommand(const image::ProgrammerEntries& entries, const TypedMessages& typed,
                   const CommandServices& services) {
     const image::BuildOutcome outcome = image::buildImage(entries);
@@ -77,16 +122,59 @@ void writeCommand(const image::ProgrammerEntries& entries, const TypedMessages& 
         return;
     }
     const auto& built = std::get<image::BuiltImage>(outcome);
+    HeldCommands held(services.holdOtherCommands);
     // The image is complete before the warning is shown, so nothing done in the window
     // meanwhile changes what is sent.
     // The program may end while the warning is open; then nothing is written.
     if (const auto warning = built.warning(); warning && !services.reporter.report(*warning)) return;
-    const auto failure = services.feedback.run([&](const device::TransferProgress& progress) {
-        return device::writeEeprom(services.transport, built.image, built.usedWords, progress);
+
+    std::optional<std::filesystem::path> backup;
+    std::optional<files::FileError> backupProblem;
+    const auto saveBackupFirst = [&](const image::EepromImage& heldWords, const std::string& devicePath) {
+        const image::ImageChanges changes = image::compareImages(heldWords, built.image, built.usedWords);
+        if (services.confirmOverwrite && changes.overwritesCalls()) {
+            const TransferFeedback::Pause pause;
+            const QString question = writeConfirmationText(changes, services.reporter.texts());
+            if (!services.reporter.ask(question, "&Write")) return device::Proceed::Cancel;
+        }
+        std::variant<std::filesystem::path, files::FileError> saved = files::backupFolder();
+        if (const auto* folder = std::get_if<std::filesystem::path>(&saved)) {
+            saved = files::saveBackup(*folder, devicePath, heldWords);
+        }
+        if (auto* problem = std::get_if<files::FileError>(&saved)) {
+            backupProblem = std::move(*problem);
+            return device::Proceed::Cancel;
+        }
+        backup = std::get<std::filesystem::path>(saved);
+        return device::Proceed::Write;
+    };
+    const device::WriteOutcome written = services.feedback.run([&](const device::TransferProgress& progress) {
+        return device::writeUnderOneHold(services.transport, built.image, built.usedWords, device::WriteSteps{},
+                                         saveBackupFirst, progress);
     });
-    if (failure) {
-        services.reporter.report(failure->message);
-        return;
+    // The device is closed now; what follows only reports.
+    held.release();
+
+    using End = device::WriteOutcome::End;
+    const LanguageTexts& language = services.reporter.texts();
+    switch (written.end) {
+        case End::NotOpened:
+        case End::ReadFailed: services.reporter.report(written.failure->message); return;
+        case End::Cancelled:
+            if (backupProblem) {
+                services.reporter.report({texts::keys::kBackupFailed, texts::Title::Error, {}},
+                                         QString::fromStdString(backupProblem->what));
+            }
+            return;
+        case End::WriteFailed:
+        case End::ReadBackFailed: services.reporter.report(written.failure->message, backupLine(language, *backup)); return;
+        case End::VerifyFailed:
+            services.reporter.report(
+                {texts::keys::kVerifyFailed, texts::Title::Error, {static_cast<int>(written.mismatch->address)}},
+                backupLine(language, *backup));
+            return;
+        case End::AlreadyThere:
+        case End::Written: break;
     }
     services.reporter.report({texts::keys::kWriteCompleted, texts::Title::Success, {}});
 }

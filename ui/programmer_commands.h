@@ -21,7 +21,8 @@ namespace vostrel::ui {
 
 class MessageReporter;
 
-// Shows that words are moving: a busy cursor and a progress bar fed by the transfer.
+// Shows that words are moving: a busy cursor and a progress bar fed by the transfer, in
+// per cent of all the exchanges of the command.
 class TransferFeedback {
 public:
     explicit TransferFeedback(QProgressBar& bar);
@@ -32,6 +33,15 @@ public:
         const Scope scope(*this);
         return transfer(progressCallback());
     }
+
+    // The normal cursor while the user is asked something in the middle of a transfer.
+    class Pause {
+    public:
+        Pause();
+        ~Pause();
+        Pause(const Pause&) = delete;
+        Pause& operator=(const Pause&) = delete;
+    };
 
 private:
     class Scope {
@@ -56,6 +66,11 @@ struct CommandServices {
     device::HidTransport& transport;
     const MessageReporter& reporter;
     TransferFeedback& feedback;
+    // Whether a Write asks before it overwrites calls the transmitter holds.
+    bool confirmOverwrite = true;
+    // Called with true while a Write waits behind one of its boxes and with false once
+    // it has ended, so that no other command can start meanwhile.
+    std::function<void(bool waiting)> holdOtherCommands;
 };
 
 // The rows' message texts as the window holds them, in row order.
@@ -71,8 +86,11 @@ std::string messageBytes(const QString& text);
 texts::Message namedAsTyped(texts::Message message, const TypedMessages& typed);
 
 // Build the image (a refusal ends the command before any device access), warn when it
-// is full, write the used words, report completion. `entries` holds the messages as
-// messageBytes gives them; `typed` the same texts as shown.
+// is full; then, holding the transmitter throughout: read it, send nothing when it holds
+// these words already, ask before calls it holds are overwritten, save what it holds as
+// a backup, write the used words and read them back. Report the outcome, naming the
+// backup when the transmitter was changed but not as intended. `entries` holds the
+// messages as messageBytes gives them; `typed` the same texts as shown.
 void writeCommand(const image::ProgrammerEntries& entries, const TypedMessages& typed,
                   const CommandServices& services);
 

@@ -50,7 +50,7 @@ image::EepromImage loadImage(const std::filesystem::path& file) {
 // finds it shorter than an EEPROM.
 void createErasedIfMissing(const std::filesystem::path& file) {
     if (std::filesystem::exists(file)) return;
-    const auto error = files::writeWholeFile(file, files::imageBytes(erasedImage()), true);
+    const auto error = files::writeWholeFile(file, files::imageBytes(erasedImage()), files::IfExists::Refuse);
     if (error && !error->alreadyExists) throw std::runtime_error(error->what);
 }
 

@@ -5,11 +5,18 @@
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
+#include <cstring>
 #include <regex>
+
+#if !defined(_WIN32)
+#include <fcntl.h>
+#include <unistd.h>
+#endif
 
 #include "cli_test_support.h"
 #include "device/word_transfer.h"
 #include "image/slot_table.h"
+#include "tests/device/weak_cell_transport.h"
 
 using namespace vostrel;
 using namespace vostrel::cli::testing;
@@ -20,9 +27,9 @@ using device::EmulatorPresence;
 namespace {
 
 // Words that are neither erased nor cleared, so an overwrite shows.
-image::EepromImage patternImage() {
+image::EepromImage patternImage(std::uint16_t base = 0x5A00) {
     image::EepromImage image;
-    for (unsigned word = 0; word < image::kImageWords; ++word) image.setWord(word, static_cast<std::uint16_t>(0x5A00 + word));
+    for (unsigned word = 0; word < image::kImageWords; ++word) image.setWord(word, static_cast<std::uint16_t>(base + word));
     return image;
 }
 
@@ -172,10 +179,15 @@ TEST_F(HardwareCommands, WriteSavesABackupBesideTheConfigurationFirst) {
     expectWritten(device.eeprom(), sampleImage(), sampleWordCount());
 }
 
-TEST_F(HardwareCommands, BackupOfAnImageFileGoesBesideIt) {
-    writeFile(dir.file("plan.bin"), bytesOf(sampleImage()));
-    EXPECT_EQ(runOnDevice({"write", "--image", dir.file("plan.bin")}).status, 0);
-    EXPECT_EQ(backupsIn(dir.path(), "plan").size(), 1u);
+TEST_F(HardwareCommands, BackupOfAnImageFileGoesBesideItEvenForTheLongestName) {
+    // A name of 240 bytes leaves no room for ".backup-...": the backup's stem is cut.
+    for (const std::string& stem : {std::string("plan"), std::string(236, 'p')}) {
+        device.setEeprom(patternImage());  // so that each Write has words to send
+        writeFile(dir.file(stem + ".bin"), bytesOf(sampleImage()));
+        const CliRun result = runOnDevice({"write", "--image", dir.file(stem + ".bin")});
+        EXPECT_EQ(result.status, 0) << result.err;
+        EXPECT_EQ(backupsIn(dir.path(), stem.substr(0, 224)).size(), 1u) << result.out;
+    }
     expectWritten(device.eeprom(), sampleImage(), sampleWordCount());
 }
 
@@ -196,6 +208,92 @@ TEST_F(HardwareCommands, BackupNameThatExistsGetsANumber) {
     std::smatch saved;
     ASSERT_TRUE(std::regex_search(result.out, saved, numbered)) << result.out;
     EXPECT_EQ(readFile(saved[1].str()), bytesOf(patternImage()));
+}
+
+#if !defined(_WIN32)
+// A configuration from a pipe, or a file passed as an open descriptor (/dev/stdin,
+// /proc/self/fd/N), has no folder to put the backup beside: it goes to the window's
+// backup folder, under the user's data folder (never into /dev or /proc).
+TEST_F(HardwareCommands, BackupOfAConfigurationWithoutAFolderGoesToTheBackupFolder) {
+    const std::string dataHome = dir.file("data");
+    const char* before = std::getenv("XDG_DATA_HOME");
+    const std::optional<std::string> saved = before ? std::optional<std::string>(before) : std::nullopt;
+    ::setenv("XDG_DATA_HOME", dataHome.c_str(), 1);
+    const std::filesystem::path folder = std::filesystem::path(dataHome) / "vostrel-programmer" / "backups";
+    const auto pipeHolding = [](const char* text) {
+        int ends[2];
+        EXPECT_EQ(::pipe(ends), 0);
+        EXPECT_EQ(::write(ends[1], text, std::strlen(text)), static_cast<ssize_t>(std::strlen(text)));
+        ::close(ends[1]);
+        return ends[0];
+    };
+    const auto fileHolding = [&](const char* text) {
+        writeFile(config, text);
+        return ::open(config.c_str(), O_RDONLY);
+    };
+    for (const bool fromPipe : {true, false}) {
+        SCOPED_TRACE(fromPipe ? "pipe" : "descriptor of a file");
+        std::filesystem::remove_all(folder);
+        device.setEeprom(patternImage());
+        const int descriptor = fromPipe ? pipeHolding(kSampleConfig) : fileHolding(kSampleConfig);
+        const CliRun result = runOnDevice({"write", "/proc/self/fd/" + std::to_string(descriptor)});
+        ::close(descriptor);
+        EXPECT_EQ(result.status, 0) << result.err;
+        const std::regex backupName(R"(\d{8}-\d{6}-emulated-memory\.bin)");
+        std::vector<std::filesystem::path> backups;
+        for (const auto& entry : std::filesystem::directory_iterator(folder)) backups.push_back(entry.path());
+        ASSERT_EQ(backups.size(), 1u);
+        EXPECT_TRUE(std::regex_match(backups[0].filename().string(), backupName)) << backups[0];
+        EXPECT_EQ(readFile(backups[0].string()), bytesOf(patternImage()));
+        EXPECT_TRUE(result.out.starts_with("Saved the transmitter's previous contents to " + backups[0].string() + "\n"));
+        expectWritten(device.eeprom(), sampleImage(), sampleWordCount());
+    }
+    saved ? ::setenv("XDG_DATA_HOME", saved->c_str(), 1) : ::unsetenv("XDG_DATA_HOME");
+}
+#endif
+
+TEST_F(HardwareCommands, WordsAlreadyThereAreNotSentAgain) {
+    ASSERT_EQ(runOnDevice({"write", "--no-backup", config}).status, 0);
+    const std::size_t reportsBefore = device.receivedReports().size();
+    const CliRun again = runOnDevice({"write", "--verify", config});
+    EXPECT_EQ(again.status, 0) << again.err;
+    EXPECT_EQ(again.out, "The transmitter holds these words already; none was sent.\nData write completed\n"
+                         "Verified words 0 to " + std::to_string(sampleWordCount() - 1) + "\n");
+    EXPECT_EQ(device.receivedReports().size() - reportsBefore, image::kImageWords) << "only the read";
+    EXPECT_TRUE(backupsIn(dir.path(), "site").empty()) << "nothing overwritten, nothing to back up";
+}
+
+// An image that cannot be read back is written only with --force: the backup of an
+// erased transmitter is such an image, and putting it back must stay possible.
+TEST_F(HardwareCommands, DamagedImagesNeedForce) {
+    image::EepromImage erased;
+    erased.bytes.fill(0xFF);
+    image::EepromImage badRow = sampleImage();
+    image::storeSlot(badRow, 4, {1, 9});  // row 5 points into the slot table
+    const struct {
+        const char* name;
+        image::EepromImage image;
+        int badRow;
+    } cases[] = {{"erased", erased, 1}, {"row 5 damaged", badRow, 5}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string file = dir.file("in.bin");
+        writeFile(file, bytesOf(c.image));
+        device.setEeprom(patternImage());
+        const std::size_t reportsBefore = device.receivedReports().size();
+        const CliRun refused = runOnDevice({"write", "--image", file});
+        EXPECT_EQ(refused.status, 1);
+        EXPECT_EQ(refused.out, "");
+        EXPECT_EQ(refused.err, file + ": the image is damaged: row " + std::to_string(c.badRow) +
+                                   " cannot be read (\"EEPROM read error\"); nothing was written.\n"
+                                   "The backup of an erased transmitter looks so too; to put such an image back, "
+                                   "add --force.\n");
+        EXPECT_EQ(device.receivedReports().size(), reportsBefore);
+
+        const CliRun forced = runOnDevice({"write", "--no-backup", "--verify", "--force", "--image", file});
+        EXPECT_EQ(forced.status, 0) << forced.err;
+        expectWritten(device.eeprom(), c.image, image::usedWordCount(c.image));
+    }
 }
 
 TEST_F(HardwareCommands, NoBackupWritesOnly) {
@@ -251,49 +349,10 @@ TEST_F(HardwareCommands, DeviceFailuresEndWithTheirMessage) {
     }
 }
 
-// Stores a wrong low byte for one word, as a failing EEPROM cell would.
-class CorruptingTransport final : public device::HidTransport {
-public:
-    CorruptingTransport(device::HidTransport& target, unsigned address) : target_(target), address_(address) {}
-    std::vector<device::HidDeviceInfo> enumerate(std::uint16_t vendorId, std::uint16_t productId) override {
-        return target_.enumerate(vendorId, productId);
-    }
-    device::OpenResult open(const device::HidDeviceInfo& info) override {
-        device::OpenResult opened = target_.open(info);
-        if (opened.connection) opened.connection = std::make_unique<Connection>(std::move(opened.connection), address_);
-        return opened;
-    }
-
-private:
-    class Connection final : public device::HidConnection {
-    public:
-        Connection(std::unique_ptr<device::HidConnection> inner, unsigned address)
-            : inner_(std::move(inner)), address_(address) {}
-        int writeReport(std::span<const std::uint8_t> report) override {
-            std::vector<std::uint8_t> sent(report.begin(), report.end());
-            if (sent[device::kCommandByte] == static_cast<std::uint8_t>(device::WordCommand::WriteWord) &&
-                sent[device::kAddressByte] == address_) {
-                sent[device::kLowByte] ^= 0x01;
-            }
-            return inner_->writeReport(sent);
-        }
-        int readReport(std::span<std::uint8_t> buffer, std::chrono::milliseconds timeout) override {
-            return inner_->readReport(buffer, timeout);
-        }
-
-    private:
-        std::unique_ptr<device::HidConnection> inner_;
-        unsigned address_;
-    };
-
-    device::HidTransport& target_;
-    unsigned address_;
-};
-
 TEST_F(HardwareCommands, VerifyNamesTheFirstDifferingWord) {
     static constexpr unsigned kBadWord = 30;
     const CliRun result = run({"write", "--no-backup", "--verify", config},
-                              [this] { return std::make_unique<CorruptingTransport>(device, kBadWord); });
+                              [this] { return std::make_unique<device::testing::WeakCellTransport>(device, kBadWord); });
     const std::uint16_t written = sampleImage().word(kBadWord);
     char expected[96];
     std::snprintf(expected, sizeof expected, "Verify failed: word 30 reads 0x%04X, 0x%04X was written\n",
@@ -301,6 +360,92 @@ TEST_F(HardwareCommands, VerifyNamesTheFirstDifferingWord) {
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.out, "Data write completed\n");
     EXPECT_EQ(result.err, expected);
+}
+
+// Another program that writes its own contents into the transmitter's file whenever
+// the tool holds no lock on it: at each open and after each close of the tool's
+// connection. Each attempt writes different words, so a write in a gap shows.
+class RivalProgramTransport final : public device::HidTransport {
+public:
+    explicit RivalProgramTransport(const std::filesystem::path& eepromFile)
+        : file_(eepromFile), device_(fileBacked(eepromFile, device::ExclusiveLock::kDefaultWait)),
+          rival_(fileBacked(eepromFile, std::chrono::milliseconds(0))) {}
+
+    std::vector<device::HidDeviceInfo> enumerate(std::uint16_t vendorId, std::uint16_t productId) override {
+        return device_.enumerate(vendorId, productId);
+    }
+    device::OpenResult open(const device::HidDeviceInfo& info) override {
+        rivalWrites();
+        device::OpenResult opened = device_.open(info);
+        if (opened.connection) opened.connection = std::make_unique<Connection>(*this, std::move(opened.connection));
+        return opened;
+    }
+
+    // What the transmitter held when the tool's first write-word arrived.
+    std::optional<std::string> overwritten;
+    unsigned rivalWritesDone = 0;
+
+private:
+    static device::EmulatorOptions fileBacked(const std::filesystem::path& file, std::chrono::milliseconds wait) {
+        device::EmulatorOptions options;
+        options.backingFile = file;
+        options.lockWait = wait;
+        return options;
+    }
+
+    void rivalWrites() {
+        try {
+            rival_.setEeprom(patternImage(static_cast<std::uint16_t>(0x7000 + 0x100 * rivalWritesDone)));
+            ++rivalWritesDone;
+        } catch (const std::runtime_error&) {
+            // The tool holds the transmitter: the rival is told it is busy.
+        }
+    }
+
+    class Connection final : public device::HidConnection {
+    public:
+        Connection(RivalProgramTransport& owner, std::unique_ptr<device::HidConnection> inner)
+            : owner_(owner), inner_(std::move(inner)) {}
+        ~Connection() override {
+            inner_.reset();
+            owner_.rivalWrites();
+        }
+        int writeReport(std::span<const std::uint8_t> report) override {
+            const bool writesWord =
+                report[device::kCommandByte] == static_cast<std::uint8_t>(device::WordCommand::WriteWord);
+            if (writesWord && !owner_.overwritten) owner_.overwritten = readFile(owner_.file_.string());
+            return inner_->writeReport(report);
+        }
+        int readReport(std::span<std::uint8_t> buffer, std::chrono::milliseconds timeout) override {
+            return inner_->readReport(buffer, timeout);
+        }
+
+    private:
+        RivalProgramTransport& owner_;
+        std::unique_ptr<device::HidConnection> inner_;
+    };
+
+    std::filesystem::path file_;
+    EmulatedTransmitter device_;
+    EmulatedTransmitter rival_;
+};
+
+// Two programs: the backup is what the Write overwrote, because no other program can
+// get at the transmitter between the backup and the Write.
+TEST(TwoPrograms, NoOtherProgramWritesBetweenTheBackupAndTheWrite) {
+    ScratchDirectory dir;
+    const std::string config = dir.file("site.conf");
+    writeFile(config, kSampleConfig);
+    writeFile(dir.file("eeprom.bin"), bytesOf(patternImage()));
+    RivalProgramTransport transport(dir.file("eeprom.bin"));
+    const CliRun result = run({"write", "--verify", config}, forwardingTo(transport));
+    EXPECT_EQ(result.status, 0) << result.err;
+    const auto backups = backupsIn(dir.path(), "site");
+    ASSERT_EQ(backups.size(), 1u);
+    ASSERT_TRUE(transport.overwritten.has_value());
+    EXPECT_TRUE(readFile(backups[0].string()) == *transport.overwritten)
+        << "another program wrote between the backup and the Write";
+    EXPECT_GE(transport.rivalWritesDone, 1u);
 }
 
 // No USB host on the test machines: the real backend finds nothing.

@@ -40,6 +40,17 @@ TEST(CliDispatch, HelpAndUsage) {
         {{"write", "--verify=yes", "x"}, "vostrel-cli write: option '--verify' takes no value"},
         {{"build", "only-one"}, "vostrel-cli build: expected CONFIG and IMAGE"},
         {{"decode"}, "vostrel-cli decode: expected one IMAGE"},
+        // An empty name names no file, not a file to create or to look for.
+        {{"build", "a.conf", ""}, "vostrel-cli build: a file name is empty"},
+        {{"decode", ""}, "vostrel-cli decode: a file name is empty"},
+        {{"audio", "", "x.wav"}, "vostrel-cli audio: a file name is empty"},
+        {{"airtime", ""}, "vostrel-cli airtime: a file name is empty"},
+        {{"read", "--image", ""}, "vostrel-cli read: a file name is empty"},
+        {{"write", ""}, "vostrel-cli write: a file name is empty"},
+        {{"devices", "--emulator", ""}, "vostrel-cli devices: --emulator needs a file name"},
+        {{"read", "--emulator="}, "vostrel-cli read: --emulator needs a file name"},
+        // Texts from the command line reach the terminal too.
+        {{"frob\x1B[2J"}, "vostrel-cli: unknown command 'frob\\x1B[2J'"},
     };
     for (const auto& misuse : misuses) {
         const CliRun result = run(misuse.arguments);
@@ -98,10 +109,14 @@ TEST(EncodeCommand, RefusesWhatAWriteRefuses) {
         {{"--capcode", "8", "--tone", "A", "--numeric", "1\xC3\xA9"}, 1, "Invalid code '\xC3\xA9' in Item[01]\n"},
         {{"--capcode", "8", "--tone", "A", "--numeric", "su"}, 1, "Invalid code 's' in Item[01]\n"},
         {{"--capcode", "64", "--tone", "D", "--alpha", "caf\xC3\xA9"}, 1, "Invalid code '\xC3\xA9' in Item[01]\n"},
-        {{"--capcode", "9999999", "--tone", "A", "--numeric"}, 1, "CapCode out of range in Item[01]\n"},
-        {{"--capcode", "2097152", "--tone", "D", "--alpha"}, 1, "CapCode out of range in Item[01]\n"},
-        {{"--capcode", "2007664", "--tone", "A", "--numeric"}, 1, "CapCode out of range in Item[01]\n"},
-        {{"--capcode", "2045063", "--tone", "C", "--numeric"}, 1, "CapCode out of range in Item[01]\n"},
+        {{"--capcode", "9999999", "--tone", "A", "--numeric"}, 2, "vostrel-cli encode: --capcode"},
+        {{"--capcode", "2097152", "--tone", "D", "--alpha"}, 2, "vostrel-cli encode: --capcode"},
+        {{"--capcode", "2007664", "--tone", "A", "--numeric"}, 1,
+         "vostrel-cli encode: capcode 2007664 with tone A cannot be received: its address codeword is the sync or "
+         "idle codeword\n"},
+        {{"--capcode", "2045063", "--tone", "C", "--numeric"}, 1,
+         "vostrel-cli encode: capcode 2045063 with tone C cannot be received: its address codeword is the sync or "
+         "idle codeword\n"},
         {{"--capcode", "0", "--tone", "A", "--numeric"}, 2, "vostrel-cli encode: --capcode"},
         {{"--capcode", "abc", "--tone", "A", "--numeric"}, 2, "vostrel-cli encode: --capcode"},
         {{"--capcode", "12x", "--tone", "A", "--numeric"}, 2, "vostrel-cli encode: --capcode"},
@@ -171,6 +186,12 @@ TEST(BuildCommand, FailuresWriteNoImage) {
          "CONFIG: Invalid code '\xC3\xA9' in Item[02]\n"},
         {"[Item07]\nCapCode = 9999999\n", "CONFIG: CapCode out of range in Item[07]\n"},
         {"[Settings]\n\n[Item01]\nTone = X\n", "CONFIG:4: Tone must be A, B, C or D, not 'X'\n"},
+        // A control character from the file never reaches the terminal as it is.
+        {"[Item01]\nTone = \x1B[2J\n", "CONFIG:2: Tone must be A, B, C or D, not '\\x1B[2J'\n"},
+        {"[Ite\x1Bm]\n", "CONFIG:1: unknown section [Ite\\x1Bm]\n"},
+        {"[Item01]\nCap\x07 = 1\n", "CONFIG:2: unknown key 'Cap\\x07' in [Item01]\n"},
+        {"[Item01]\nType = \xC2\x9B\x7F\n", "CONFIG:2: Type must be Numeric or Alphanumeric, not '\\x9B\\x7F'\n"},
+        {"[Item01]\nCapCode = 5\nMessage = \"1\\x1B\"\n", "CONFIG: Invalid code '\\x1B' in Item[01]\n"},
     };
     for (const auto& c : cases) {
         const ScratchDirectory dir;

@@ -232,21 +232,31 @@ TEST(ConfigWriter, WindowEntriesReadBackUnchanged) {
 }
 
 TEST(ConfigOrImage, OnlyAFileOfImageSizeThatIsNoConfigurationIsAnImage) {
+    const auto padded = [](std::string text, char padding = '#') { return text + std::string(512 - text.size(), padding); };
     const std::string configuration = "[Item01]\nCapCode = 8\n";
-    std::string paddedConfiguration = configuration + std::string(512 - configuration.size(), '#');
     const struct {
         std::string bytes;
         std::size_t expectedKind;  // index in ConfigOrImage
+        int errorLine = 0;
     } cases[] = {
         {configuration, 0},
-        {paddedConfiguration, 0},
+        {padded(configuration), 0},
         {std::string(512, '\xFF'), 1},
-        {std::string(511, '\xFF'), 2},
-        {std::string(513, '\0'), 2},
+        {std::string(511, '\xFF'), 2, 1},
+        {std::string(513, '\0'), 2, 1},
+        // Text of an image's size is still a configuration, and its mistake is shown.
+        {padded("[Item01]\nCapCode = 8\nTone = X\n"), 2, 3},
+        {padded("\xEF\xBB\xBF\r\n; pages\nDataRate = 9600\n"), 2, 3},
+        // Anything else of that size is an image.
+        {padded("hello\n", ' '), 1},
+        {padded("[Item01]\nTone = X\n", '\0'), 1},
     };
     for (const auto& c : cases) {
         const config::ConfigOrImage outcome = config::parseConfigOrImage(c.bytes);
-        EXPECT_EQ(outcome.index(), c.expectedKind) << c.bytes.size() << " bytes";
+        EXPECT_EQ(outcome.index(), c.expectedKind) << c.bytes.size() << " bytes: " << c.bytes.substr(0, 20);
+        if (const auto* error = std::get_if<config::ConfigError>(&outcome)) {
+            EXPECT_EQ(error->line, c.errorLine);
+        }
         if (const auto* image = std::get_if<image::EepromImage>(&outcome)) {
             EXPECT_EQ(std::string(image->bytes.begin(), image->bytes.end()), c.bytes);
         }

@@ -209,11 +209,10 @@ TEST(RowLayout, MarksEveryRefusedRowAndCountsOnlyRowsAWriteWouldPlace) {
     rows[2] = numeric("9999999", "");   // refused
     rows[3] = alpha("15", std::string(129, 'x'));  // 66 codewords
     rows[4] = alpha("23", std::string(129, 'x'));  // does not fit
-    rows[5] = numeric("32", "b");       // after the full row: not placed, yet marked
+    rows[5] = numeric("32", "b");       // after the full row: Write never looks at it
     rows[6] = numeric("40", "1");       // would fit, but rows stop at the full one
     const RowLayout layout = layOutRows(rows);
-    const std::string expectedRefusals[kRowCount] = {"Invalid code 'a' in Item[01]", "", "CapCode out of range in Item[03]",
-                                                     "", "", "Invalid code 'b' in Item[06]"};
+    const std::string expectedRefusals[kRowCount] = {"Invalid code 'a' in Item[01]", "", "CapCode out of range in Item[03]"};
     const std::size_t expectedCodewords[kRowCount] = {0, 4, 0, 66};
     for (unsigned row = 0; row < kRowCount; ++row) {
         const auto& refusal = layout.refusals[row];

@@ -55,6 +55,11 @@ done
 man --manpath="$root/usr/share/man" vostrel-programmer | grep 'XDG_CONFIG_HOME/vostrel-programmer/kdx20Lang.ini' >/dev/null ||
   fail "manual page does not say where the language file goes"
 man --manpath="$root/usr/share/man" vostrel-cli | grep -- '--verify' >/dev/null || fail "manual page lacks the command options"
+for program in vostrel-programmer vostrel-programmer-emulated; do
+  MANWIDTH=80 man --manpath="$root/usr/share/man" "$program" | tr -s ' \n' '  ' |
+    grep 'Open.*Save.*dropped on the window' >/dev/null ||
+    fail "manual page of $program does not tell Open, Save and drag and drop"
+done
 
 # Completion: where bash-completion loads it, and what it offers for partial lines.
 [ "$(pkg-config --variable=completionsdir bash-completion)" = /usr/share/bash-completion/completions ] ||
@@ -77,7 +82,7 @@ while IFS='|' read -r line expected; do
 done <<'CASES'
 vostrel-cli wr|write
 vostrel-cli de|decode devices
-vostrel-cli write --|--emulator --image --verify --no-backup --help
+vostrel-cli write --|--emulator --image --verify --no-backup --force --help
 vostrel-cli write --emulator pages.b|pages.bin
 vostrel-cli build pages.c|pages.conf
 vostrel-cli encode --tone |A B C D

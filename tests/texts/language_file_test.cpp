@@ -66,6 +66,12 @@ TEST(LanguageFile, LookUpTextFallsBackToTheKeyOnlyWhenTheKeyIsMissing) {
     EXPECT_EQ(lookUpText("[Message]\nType=\n", "Type"), "");
     EXPECT_EQ(lookUpText("[Message]\nProgramTitle=ProgramTitle\n", "ProgramTitle"), "ProgramTitle");
     EXPECT_EQ(lookUpText("", "Reapter"), "Reapter");
+    // Cut at 511 characters, never inside one.
+    for (const std::string character : {"x", "\xC3\xA4", "\xF0\x9F\x93\x9F"}) {
+        std::string long600;
+        for (int i = 0; i < 600; ++i) long600 += character;
+        EXPECT_EQ(lookUpText("[Message]\nTone=" + long600 + "\n", "Tone"), long600.substr(0, 511 * character.size()));
+    }
 }
 
 TEST(LanguageFile, ReadsUtf8AsItIsAndAnythingElseAsWindows1252) {

@@ -111,6 +111,8 @@ TEST_F(WindowLanguageFile, MissingFileShowsTheKeysAndTheBuiltInTitles) {
     EXPECT_EQ(driver->messages(), (Messages{{QStringLiteral("Success"), QStringLiteral("Data write completed")}}));
 }
 
+// The texts the window had before Open and Save: "&Schreiben" meets Alt+S of the
+// untranslated "&Save..." and moves to its next free letter.
 TEST_F(WindowLanguageFile, FullTranslationInUtf8ReplacesEveryText) {
     writeFile(
         "; Deutsch\n"
@@ -126,7 +128,7 @@ TEST_F(WindowLanguageFile, FullTranslationInUtf8ReplacesEveryText) {
               (QStringList{QStringLiteral("Rufnummer"), QStringLiteral("Ton"), QStringLiteral("Typ"),
                            QStringLiteral("Nachricht"), QStringLiteral("Datenrate"), QStringLiteral("Präambel"),
                            QStringLiteral("Wiederholung"), QStringLiteral("Bit/s"), QStringLiteral("Bit"),
-                           QStringLiteral("mal"), QStringLiteral("&Lesen"), QStringLiteral("&Schreiben"),
+                           QStringLiteral("mal"), QStringLiteral("&Lesen"), QStringLiteral("S&chreiben"),
                            QStringLiteral("&Beenden")}));
     EXPECT_EQ(pagerTypeChoices(*driver, 1), (QStringList{QStringLiteral("Numerisch"), QStringLiteral("Alphanumerisch")}));
     EXPECT_EQ(driver->window().windowTitle(), QStringLiteral("Programmiergerät"));
@@ -193,7 +195,10 @@ TEST_F(WindowLanguageFile, EmptyValuesGiveEmptyTexts) {
     EXPECT_EQ(driver->control<QLabel>(QStringLiteral("Label17")).text(), QString());
     EXPECT_EQ(driver->control<QPushButton>(QStringLiteral("BtnExit")).text(), QString());
     EXPECT_EQ(pagerTypeChoices(*driver, 2), (QStringList{QStringLiteral("Numeric"), QString()}));
-    EXPECT_EQ(driver->window().windowTitle(), QString());
+    // The window system puts the program's name in a title it is given empty: it gets
+    // a blank, which shows as the empty title.
+    driver->window().winId();
+    EXPECT_EQ(driver->window().windowHandle()->title(), QStringLiteral(" "));
     EXPECT_EQ(preambleMessage(*driver).first, QString());
 }
 

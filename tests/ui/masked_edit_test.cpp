@@ -42,12 +42,27 @@ TEST_F(PreambleBox, EnteringItFromTheKeyboardReplacesTheWholeNumber) {
     EXPECT_EQ(preamble_.displayText(), QStringLiteral("576 "));
 }
 
-TEST_F(PreambleBox, TakesNoMoreThanFourDigitsAndNoLetters) {
-    preamble_.clear();
-    preamble_.setFocus();
-    QTest::keyClick(&preamble_, Qt::Key_Home);
-    QTest::keyClicks(&preamble_, QStringLiteral("9x87654"));
-    EXPECT_EQ(preamble_.displayText(), QStringLiteral("9876"));
+// A digit of another script would reach the image as '?' and the number be read up to
+// it: "600\u0663" would be written as 600.
+TEST_F(PreambleBox, DigitBoxesTakeAsciiDigitsOnly) {
+    const struct {
+        QLineEdit& box;
+        QString typed;
+        QString shown;
+    } cases[] = {
+        {preamble_, QStringLiteral("9x87654"), QStringLiteral("9876")},
+        {preamble_, QStringLiteral("600\u0663"), QStringLiteral("600 ")},
+        {preamble_, QStringLiteral("\uFF16\u0967\u0660"), QStringLiteral("    ")},
+        {driver_.capCode(1), QStringLiteral("12\u06634"), QStringLiteral("124")},
+        {driver_.capCode(2), QStringLiteral("\uFF11\uFF12x7"), QStringLiteral("7")},
+    };
+    for (const auto& c : cases) {
+        c.box.clear();
+        c.box.setFocus();
+        QTest::keyClick(&c.box, Qt::Key_Home);
+        typeCharacters(c.box, c.typed);
+        EXPECT_EQ(c.box.displayText(), c.shown) << c.typed.toStdString();
+    }
 }
 
 }  // namespace

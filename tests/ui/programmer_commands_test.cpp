@@ -4,13 +4,21 @@
 // with the exact messages shown, and what the device and the window hold afterwards.
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QDragEnterEvent>
+#include <QMimeData>
 #include <QProgressBar>
 #include <gtest/gtest.h>
 
-#include <tuple>
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
 
+#include "device/word_transfer.h"
+#include "files/backups.h"
 #include "image/image_reader.h"
 #include "image/slot_table.h"
+#include "tests/device/weak_cell_transport.h"
 #include "tests/ui/window_driver.h"
 
 namespace vostrel::test {
@@ -22,6 +30,7 @@ using device::EmulatorPresence;
 using Messages = std::vector<ShownMessage>;
 
 ShownMessage error(const char* text) { return {QStringLiteral("Error"), QString::fromUtf8(text)}; }
+ShownMessage error(const QString& text) { return {QStringLiteral("Error"), text}; }
 const ShownMessage kWriteCompleted{QStringLiteral("Success"), QStringLiteral("Data write completed")};
 
 // Rows a user typed, with each kind of row in it.
@@ -43,8 +52,44 @@ QString paddedNumeric(const QString& message) {
     return message.leftJustified(padded, QLatin1Char(' '));
 }
 
+// The backup folder of the tests (under their own XDG_DATA_HOME) and what it holds.
+std::filesystem::path backupFolder() { return std::get<std::filesystem::path>(files::backupFolder()); }
+
+std::vector<std::filesystem::path> backups() {
+    std::vector<std::filesystem::path> found;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(backupFolder(), error)) found.push_back(entry.path());
+    std::ranges::sort(found);
+    return found;
+}
+
+std::string bytesOf(const image::EepromImage& image) { return {image.bytes.begin(), image.bytes.end()}; }
+
+std::string contentOf(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+image::EepromImage erasedImage() {
+    image::EepromImage erased;
+    erased.bytes.fill(0xFF);
+    return erased;
+}
+
+QString backupLine(const std::filesystem::path& backup) {
+    return QStringLiteral("\nThe previous contents are in the backup ") + QString::fromStdString(backup.string());
+}
+
+std::size_t reportsWith(const EmulatedTransmitter& transmitter, device::WordCommand command) {
+    return static_cast<std::size_t>(std::ranges::count_if(transmitter.receivedReports(), [command](const auto& report) {
+        return report[device::kCommandByte] == static_cast<std::uint8_t>(command);
+    }));
+}
+
 class Commands : public testing::Test {
 protected:
+    void SetUp() override { std::filesystem::remove_all(backupFolder()); }
+
     // The window as a Read gives it back after a Write of `written`.
     static WindowView readBack(WindowView written) {
         for (RowView& row : written.rows) {
@@ -71,13 +116,19 @@ TEST_F(Commands, WriteProgramsTheTypedRowsAndReportsCompletion) {
     EXPECT_EQ(rows[4].tone, unsigned(kToneB));
     EXPECT_EQ(rows[8].message, "12 34-5U  ");
     EXPECT_EQ(rows[2], image::PagerItem{});
-    EXPECT_EQ(transmitter_.closeCount(), transmitter_.openCount());
+    // One hold: read, write and read-back in one open; a backup of what was there, even
+    // of an erased EEPROM.
+    EXPECT_EQ(transmitter_.openCount(), 1U);
+    EXPECT_EQ(transmitter_.closeCount(), 1U);
+    const std::vector<std::filesystem::path> saved = backups();
+    ASSERT_EQ(saved.size(), 1U);
+    EXPECT_EQ(contentOf(saved[0]), bytesOf(erasedImage()));
 }
 
 TEST_F(Commands, WriteOfAnEmptyWindowSendsHeaderAndEmptySlotTable) {
     driver_.clickWrite();
     EXPECT_EQ(driver_.messages(), Messages{kWriteCompleted});
-    EXPECT_EQ(transmitter_.receivedReports().size(), 17U);
+    EXPECT_EQ(reportsWith(transmitter_, device::WordCommand::WriteWord), 17U);
     for (unsigned row = 0; row < image::kRowCount; ++row) EXPECT_FALSE(image::loadSlot(transmitter_.eeprom(), row).inUse());
 }
 
@@ -174,62 +225,79 @@ TEST_F(Commands, WriteWithoutTheDeviceReportsItMissing) {
 
 TEST_F(Commands, FailedSendKeepsTheWordsBeforeItAndClosesTheDevice) {
     enterRows(driver_, kTypedRows);
-    constexpr unsigned kFailingReport = 5;
-    transmitter_.injectFault(kFailingReport, EmulatorFault::RefuseSend);
+    constexpr unsigned kFailingWrite = 5;
+    transmitter_.injectFault(image::kImageWords + kFailingWrite, EmulatorFault::RefuseSend);
     driver_.clickWrite();
-    EXPECT_EQ(driver_.messages(), Messages{error("USB Command fail")});
+    ASSERT_EQ(backups().size(), 1U);
+    EXPECT_EQ(driver_.messages(), Messages{error(QStringLiteral("USB Command fail") + backupLine(backups()[0]))});
     EXPECT_EQ(transmitter_.closeCount(), transmitter_.openCount());
     const image::EepromImage afterFailure = transmitter_.eeprom();
 
     // The first reports empty the slot table, so no row points at half-written calls.
     for (unsigned word = 0; word < image::kImageWords; ++word) {
-        const std::uint16_t expected = word >= 1 && word <= kFailingReport ? 0 : 0xFFFF;
+        const std::uint16_t expected = word >= 1 && word <= kFailingWrite ? 0 : 0xFFFF;
         EXPECT_EQ(afterFailure.word(word), expected) << "word " << word;
     }
 }
 
-// Words across a Write and a Read (the device tests sweep every word), each broken by a
-// refused send, a missing reply and an unplug: always "USB Command fail" alone, never
-// "Data write completed", the device closed once, and the window as it was.
-std::vector<unsigned> everyFifteenthAndLast(unsigned count) {
-    std::vector<unsigned> words;
-    for (unsigned word = 0; word < count; word += 15) words.push_back(word);
-    if (words.back() != count - 1) words.push_back(count - 1);
-    return words;
+// Words across a Write (its read, its writes and its read-back) and a Read (the device
+// tests sweep every word), each broken by a refused send, a missing reply and an unplug:
+// always "USB Command fail" alone, never "Data write completed", the device opened and
+// closed once, the window as it was, and once a word was sent, the backup of what the
+// transmitter held, named in the message.
+std::vector<unsigned> everyFortiethAndLast(unsigned first, unsigned count) {
+    std::vector<unsigned> reports;
+    for (unsigned n = 0; n < count; n += 40) reports.push_back(first + n);
+    if (reports.back() != first + count - 1) reports.push_back(first + count - 1);
+    return reports;
 }
 
-// One test per direction and fault, so that they can run side by side.
-class CommandFaultSweep : public testing::TestWithParam<std::tuple<bool, EmulatorFault>> {};
+TEST_F(Commands, BrokenWordsEndInCommandFail) {
+    const image::EepromImage before = image::EepromImage{};  // all zero: neither erased nor these rows
+    enterRows(driver_, kTypedRows);
+    transmitter_.setEeprom(before);
+    driver_.clickWrite();
+    const auto writes = static_cast<unsigned>(reportsWith(transmitter_, device::WordCommand::WriteWord));
+    const unsigned readBack = static_cast<unsigned>(transmitter_.receivedReports().size()) - image::kImageWords - writes;
 
-TEST_P(CommandFaultSweep, BrokenWordsEndInCommandFail) {
-    const auto [reading, fault] = GetParam();
-    unsigned words = image::kImageWords;
-    if (!reading) {
-        EmulatedTransmitter probe;
-        WindowDriver probeDriver(probe);
-        enterRows(probeDriver, kTypedRows);
-        probeDriver.clickWrite();
-        words = static_cast<unsigned>(probe.receivedReports().size());
-    }
-    for (const unsigned word : everyFifteenthAndLast(words)) {
-        EmulatedTransmitter transmitter;
-        WindowDriver driver(transmitter);
-        enterRows(driver, kTypedRows);
-        const WindowView typed = driver.view();
-        transmitter.injectFault(word, fault);
-        reading ? driver.clickRead() : driver.clickWrite();
-        const std::string where = (reading ? "Read" : "Write") + std::string(" word ") + std::to_string(word);
-        ASSERT_EQ(driver.messages(), Messages{error("USB Command fail")}) << where;
-        ASSERT_EQ(transmitter.openCount(), 1U) << where;
-        ASSERT_EQ(transmitter.closeCount(), 1U) << where;
-        ASSERT_EQ(driver.view(), typed) << where;
+    enum class Step { Read, Write, ReadBack, ReadCommand };
+    const struct {
+        Step step;
+        std::vector<unsigned> reports;
+    } steps[] = {
+        {Step::Read, everyFortiethAndLast(0, image::kImageWords)},
+        {Step::Write, everyFortiethAndLast(image::kImageWords, writes)},
+        {Step::ReadBack, everyFortiethAndLast(image::kImageWords + writes, readBack)},
+        {Step::ReadCommand, everyFortiethAndLast(0, image::kImageWords)},
+    };
+    for (const auto& [step, reports] : steps) {
+        for (const EmulatorFault fault : {EmulatorFault::RefuseSend, EmulatorFault::NoReply, EmulatorFault::Unplug}) {
+            for (const unsigned report : reports) {
+                std::filesystem::remove_all(backupFolder());
+                EmulatedTransmitter transmitter;
+                transmitter.setEeprom(before);
+                WindowDriver driver(transmitter);
+                enterRows(driver, kTypedRows);
+                const WindowView typed = driver.view();
+                transmitter.injectFault(report, fault);
+                step == Step::ReadCommand ? driver.clickRead() : driver.clickWrite();
+                const std::string where = "step " + std::to_string(int(step)) + ", report " + std::to_string(report) +
+                                          ", fault " + std::to_string(int(fault));
+                const bool sent = step == Step::Write || step == Step::ReadBack;
+                ASSERT_EQ(backups().size(), sent ? 1U : 0U) << where;
+                ShownMessage expected = error("USB Command fail");
+                if (sent) {
+                    EXPECT_EQ(contentOf(backups()[0]), bytesOf(before)) << where;
+                    expected.second += backupLine(backups()[0]);
+                }
+                ASSERT_EQ(driver.messages(), Messages{expected}) << where;
+                ASSERT_EQ(transmitter.openCount(), 1U) << where;
+                ASSERT_EQ(transmitter.closeCount(), 1U) << where;
+                ASSERT_EQ(driver.view(), typed) << where;
+            }
+        }
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(ReadAndWrite, CommandFaultSweep,
-                         testing::Combine(testing::Bool(), testing::Values(EmulatorFault::RefuseSend,
-                                                                           EmulatorFault::NoReply,
-                                                                           EmulatorFault::Unplug)));
 
 TEST_F(Commands, ReadAfterWriteGivesBackTheSameWindow) {
     enterRows(driver_, kTypedRows);
@@ -322,17 +390,18 @@ TEST_F(Commands, ErasedDeviceReadsAsNoRateAndAReadErrorAtRowOne) {
     EXPECT_EQ(driver_.messages(), Messages{error("Data rate not selected")});
 }
 
-TEST_F(Commands, ProgressRunsToTheEndThenBarAndBusyCursorAreGone) {
+TEST_F(Commands, ProgressRunsOnceFromZeroToAHundredThenBarAndBusyCursorAreGone) {
     enterRows(driver_, kTypedRows);
     auto* bar = driver_.window().findChild<QProgressBar*>();
     ASSERT_NE(bar, nullptr);
     std::vector<int> shown;
     QObject::connect(bar, &QProgressBar::valueChanged, [&](int value) { shown.push_back(value); });
     driver_.clickWrite();
-    ASSERT_EQ(shown.size(), transmitter_.receivedReports().size());
-    for (std::size_t n = 0; n < shown.size(); ++n) EXPECT_EQ(shown[n], static_cast<int>(n + 1));
-    EXPECT_EQ(shown.back(), bar->maximum());
-    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    // Read, write and read-back in one run: every per cent once, in order.
+    std::vector<int> expected(101);
+    std::ranges::generate(expected, [n = 0]() mutable { return n++; });
+    EXPECT_EQ(shown, expected);
+    EXPECT_EQ(bar->maximum(), 100);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     transmitter_.setPresence(EmulatorPresence::Absent);
     driver_.clickRead();
@@ -349,6 +418,192 @@ TEST_F(Commands, ExitClosesTheWindowOnceTheClickIsHandled) {
     EXPECT_TRUE(driver_.window().isVisible());
     QApplication::processEvents();
     EXPECT_FALSE(driver_.window().isVisible());
+}
+
+// ---- what a Write overwrites: the box that asks first, the backup, the read-back ----
+
+// What the transmitter holds before each of these Writes.
+const std::vector<std::pair<int, RowInput>> kHeldRows = {
+    {1, {QStringLiteral("1234"), 0, 0, QStringLiteral("0123456789")}},
+    {2, {QStringLiteral("8"), kToneD, kAlphnumeric, QStringLiteral("Call the office")}},
+    {3, {QStringLiteral("77"), kToneB, 0, QString()}},
+};
+
+class Overwrite : public Commands {
+protected:
+    void SetUp() override {
+        Commands::SetUp();
+        enterRows(driver_, kHeldRows);
+        driver_.clickWrite();  // onto an erased transmitter: no box
+        ASSERT_EQ(driver_.messages(), Messages{kWriteCompleted});
+        held_ = transmitter_.eeprom();
+        driver_.messages().clear();
+        std::filesystem::remove_all(backupFolder());
+        reportsBefore_ = transmitter_.receivedReports().size();
+    }
+    std::size_t writesSince() const {
+        return static_cast<std::size_t>(std::ranges::count_if(
+            transmitter_.receivedReports().begin() + static_cast<std::ptrdiff_t>(reportsBefore_),
+            transmitter_.receivedReports().end(), [](const auto& report) {
+                return report[device::kCommandByte] == static_cast<std::uint8_t>(device::WordCommand::WriteWord);
+            }));
+    }
+    QCheckBox& confirmSetting() { return driver_.control<QCheckBox>(QStringLiteral("ConfirmWrite")); }
+
+    image::EepromImage held_;
+    std::size_t reportsBefore_ = 0;
+};
+
+TEST_F(Overwrite, TheBoxListsWhatChangesOnlyWhenACallIsOverwritten) {
+    const QString intro = QStringLiteral("The transmitter holds calls that this Write changes or clears:\n");
+    const QString question = QStringLiteral("\n\nWrite these calls to the transmitter?");
+    const QString row1 = QStringLiteral("1234 A Numeric \"0123456789\"");
+    const QString row2 = QStringLiteral("8 D Alphnumeric \"Call the office\"");
+    const QString row3 = QStringLiteral("77 B Numeric \"\"");
+    const struct {
+        const char* what;
+        std::function<void(WindowDriver&)> edit;
+        QString box;  // empty: no box
+        bool sends;
+    } cases[] = {
+        {"row changed", [](WindowDriver& d) { d.typeInto(d.message(2), QStringLiteral(" now")); },
+         intro + "Item[01]: unchanged " + row1 + "\nItem[02]: changed " + row2 + " \u2192 " +
+             "8 D Alphnumeric \"Call the office now\"\nItem[03]: unchanged " + row3 + question,
+         true},
+        {"row cleared, rate changed",
+         [](WindowDriver& d) {
+             d.capCode(1).clear();
+             d.message(1).clear();
+             d.choose(d.control<QComboBox>(QStringLiteral("DataRate")), 2);
+         },
+         intro + "Item[01]: cleared " + row1 + "\nItem[02]: unchanged " + row2 + "\nItem[03]: unchanged " + row3 +
+             "\nData Rate: 1200 \u2192 2400 bps" + question,
+         true},
+        {"row added", [](WindowDriver& d) { d.enterRow(9, {QStringLiteral("555"), 0, 0, QStringLiteral("1")}); }, {},
+         true},
+        {"settings only", [](WindowDriver& d) { d.setPreamble(QStringLiteral("800")); }, {}, true},
+        {"nothing", [](WindowDriver&) {}, {}, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EmulatedTransmitter transmitter;
+        transmitter.setEeprom(held_);
+        WindowDriver driver(transmitter);
+        enterRows(driver, kHeldRows);
+        c.edit(driver);
+        driver.clickWrite();
+        Messages expected;
+        if (!c.box.isEmpty()) expected.push_back({QStringLiteral("Warn"), c.box});
+        expected.push_back(kWriteCompleted);
+        EXPECT_EQ(driver.messages(), expected);
+        if (!c.box.isEmpty()) {
+            EXPECT_EQ(driver.presenter().buttons, std::make_pair(QStringLiteral("&Write"), QStringLiteral("Cancel")));
+        }
+        const std::size_t writes = reportsWith(transmitter, device::WordCommand::WriteWord);
+        EXPECT_EQ(writes > 0, c.sends);
+        // Nothing sent: only the read, which proved the words there.
+        if (!c.sends) {
+            EXPECT_EQ(transmitter.receivedReports().size(), image::kImageWords);
+        }
+    }
+}
+
+TEST_F(Overwrite, CancelSendsNothingAndSavesNoBackup) {
+    driver_.typeInto(driver_.message(2), QStringLiteral(" now"));
+    driver_.presenter().confirmAnswer = false;
+    driver_.clickWrite();
+    ASSERT_EQ(driver_.messages().size(), 1U);
+    EXPECT_EQ(driver_.messages()[0].first, QStringLiteral("Warn"));
+    EXPECT_EQ(writesSince(), 0U);
+    EXPECT_EQ(transmitter_.eeprom(), held_);
+    EXPECT_TRUE(backups().empty());
+}
+
+TEST_F(Overwrite, TheRememberedSettingTurnsTheBoxOffButNotTheBackupOrTheReadBack) {
+    confirmSetting().click();
+    ASSERT_FALSE(confirmSetting().isChecked());
+    {
+        WindowDriver later(transmitter_);  // a window of a later run remembers it
+        EXPECT_FALSE(later.control<QCheckBox>(QStringLiteral("ConfirmWrite")).isChecked());
+    }
+    driver_.typeInto(driver_.message(2), QStringLiteral(" now"));
+    driver_.clickWrite();
+    confirmSetting().click();  // as it was, for the other tests
+    EXPECT_EQ(driver_.messages(), Messages{kWriteCompleted});
+    ASSERT_EQ(backups().size(), 1U);
+    EXPECT_EQ(contentOf(backups()[0]), bytesOf(held_));
+    const auto written = static_cast<std::size_t>(writesSince());
+    EXPECT_EQ(transmitter_.receivedReports().size() - reportsBefore_,
+              image::kImageWords + written + image::usedWordCount(transmitter_.eeprom()));
+}
+
+TEST_F(Overwrite, AWordThatDidNotTakeIsNamedWithTheBackupToRestore) {
+    device::testing::WeakCellTransport weak(transmitter_, 23);
+    WindowDriver driver(weak);
+    enterRows(driver, kTypedRows);
+    driver.presenter().confirmAnswer = true;
+    driver.clickWrite();
+    ASSERT_EQ(backups().size(), 1U);
+    ASSERT_EQ(driver.messages().size(), 2U);  // the box, then the outcome
+    EXPECT_EQ(driver.messages()[1],
+              error(QStringLiteral("EEPROM verify failed at word 23") + backupLine(backups()[0])));
+    EXPECT_EQ(contentOf(backups()[0]), bytesOf(held_));
+}
+
+TEST_F(Overwrite, ABackupThatCannotBeSavedSendsNothingAndSaysWhy) {
+    const QByteArray dataHome = qgetenv("XDG_DATA_HOME");
+    const std::filesystem::path notAFolder = std::filesystem::path(dataHome.toStdString()) / "not-a-folder";
+    std::filesystem::create_directories(notAFolder.parent_path());
+    std::ofstream(notAFolder) << "a file";
+    qputenv("XDG_DATA_HOME", QByteArray::fromStdString(notAFolder.string()));
+    const std::filesystem::path folder = backupFolder();
+    driver_.typeInto(driver_.message(2), QStringLiteral(" now"));
+    driver_.clickWrite();
+    qputenv("XDG_DATA_HOME", dataHome);
+    std::filesystem::remove(notAFolder);
+    ASSERT_EQ(driver_.messages().size(), 2U);
+    EXPECT_EQ(driver_.messages()[1],
+              error(QStringLiteral("No backup of the transmitter could be saved; nothing was written\n") +
+                    QString::fromStdString(folder.string()) + QStringLiteral(": cannot make the folder: Not a directory")));
+    EXPECT_EQ(writesSince(), 0U);
+    EXPECT_EQ(transmitter_.eeprom(), held_);
+}
+
+// While a Write waits behind a box, a Read, an Open or another Write would be overwritten
+// by the rows it built once the box is answered: they wait too, dropped files included.
+TEST_F(Overwrite, OtherCommandsWaitWhileAWriteWaitsBehindItsBox) {
+    for (int row = 1; row <= 12; ++row) {  // the image-full warning, then the box
+        driver_.enterRow(row, {QString::number(1000 + 8 * row + 3), 0, 0, QStringLiteral("12345")});
+    }
+    std::vector<std::pair<QString, bool>> seen;
+    driver_.presenter().whenShown = [&](const ShownMessage& shown) {
+        bool enabled = false;
+        for (const char* name : {"BtnRead", "BtnWrite", "BtnOpen"}) {
+            enabled = enabled || driver_.control<QPushButton>(QString::fromLatin1(name)).isEnabled();
+        }
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(QStringLiteral("/tmp/pages.conf"))});
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&driver_.window(), &enter);
+        seen.emplace_back(shown.first, enabled || enter.isAccepted());
+    };
+    driver_.clickWrite();
+    const std::vector<std::pair<QString, bool>> expected = {
+        {QStringLiteral("Warn"), false}, {QStringLiteral("Warn"), false}, {QStringLiteral("Success"), true}};
+    EXPECT_EQ(seen, expected);
+}
+
+// Restoring: Open of a backup fills the window, and Write puts its calls back.
+TEST_F(Overwrite, OpenOfTheBackupThenWritePutsTheCallsBack) {
+    driver_.typeInto(driver_.message(2), QStringLiteral(" now"));
+    driver_.clickWrite();
+    ASSERT_EQ(backups().size(), 1U);
+    WindowDriver restorer(transmitter_);
+    restorer.window().openFile(QString::fromStdString(backups()[0].string()));
+    restorer.clickWrite();
+    EXPECT_EQ(restorer.messages().back(), kWriteCompleted);
+    EXPECT_EQ(image::decodeImage(transmitter_.eeprom()).rows, image::decodeImage(held_).rows);
+    EXPECT_EQ(image::decodeImage(transmitter_.eeprom()).settings, image::decodeImage(held_).settings);
 }
 
 }  // namespace

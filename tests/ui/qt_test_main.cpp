@@ -3,6 +3,7 @@
 // Runs the window tests inside the programmer's own application class, so that
 // exceptions escaping an event handler are caught and recorded as the program does.
 
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include "tests/ui/window_driver.h"
@@ -10,6 +11,12 @@
 int main(int argc, char** argv) {
     // The tests are also listed at build time, where no display may exist.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Remembered settings, backups and language files of the user who runs the tests stay
+    // out of them, and the tests out of the user's.
+    QTemporaryDir userFolders;
+    if (!userFolders.isValid()) return 1;
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(userFolders.filePath(QStringLiteral("config"))));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(userFolders.filePath(QStringLiteral("data"))));
     testing::InitGoogleTest(&argc, argv);
     vostrel::app::ProgrammerApplication application(argc, argv, [](const QString& text) {
         vostrel::test::shownExceptions().push_back(text);

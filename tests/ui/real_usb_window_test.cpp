@@ -5,11 +5,16 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/mount.h>
+
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <system_error>
 
 #include "device/hid/hidapi_transport.h"
+#include "files/backups.h"
 #include "tests/ui/window_driver.h"
 
 namespace vostrel::test {
@@ -27,6 +32,18 @@ int openFilesOf(const std::filesystem::path& device) {
     return open;
 }
 
+std::string contentOf(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::vector<std::filesystem::path> backupsIn(const std::filesystem::path& folder) {
+    std::vector<std::filesystem::path> found;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) found.push_back(entry.path());
+    return found;
+}
+
 class RealUsbWindow : public testing::Test {
 protected:
     void SetUp() override {
@@ -40,6 +57,18 @@ protected:
         driver_.setPreamble(QStringLiteral("800"));
     }
 
+    // The fake's EEPROM file, which it writes through word by word.
+    static std::filesystem::path eepromFile() { return qgetenv("VOSTREL_FAKE_EEPROM").toStdString(); }
+    static std::filesystem::path backupFolder() { return std::get<std::filesystem::path>(files::backupFolder()); }
+
+    // Makes the transmitter hold calls other than the rows typed in SetUp.
+    void holdOtherCalls() {
+        WindowDriver other(transport_);
+        other.enterRow(3, {QStringLiteral("4711"), 3, 1, QStringLiteral("Previous call")});
+        other.clickWrite();
+        ASSERT_EQ(other.messages().back(), (ShownMessage{QStringLiteral("Success"), QStringLiteral("Data write completed")}));
+    }
+
     device::HidapiTransport transport_;
     WindowDriver driver_{transport_};
 };
@@ -50,6 +79,56 @@ TEST_F(RealUsbWindow, WriteThenReadGivesTheSameRows) {
     driver_.clickRead();
     EXPECT_EQ(driver_.messages(), (Messages{{QStringLiteral("Success"), QStringLiteral("Data write completed")}}));
     EXPECT_EQ(driver_.view(), written);
+}
+
+// The whole Write through the real USB stack: one backup equal byte for byte to what the
+// transmitter held, then the new contents, read back. While the window asks before
+// overwriting, it holds the transmitter: another program is told it is busy.
+TEST_F(RealUsbWindow, WriteBacksUpWhatWasThereAndNoOtherProgramGetsIn) {
+    holdOtherCalls();
+    const std::string before = contentOf(eepromFile());
+    ASSERT_EQ(before.size(), 512U);
+    const std::size_t backupsBefore = backupsIn(backupFolder()).size();
+    int secondProgram = -1;
+    const std::filesystem::path secondErrors = backupFolder().parent_path() / "second-program.err";
+    driver_.presenter().whenShown = [&](const ShownMessage& shown) {
+        if (shown.first != QLatin1String("Warn")) return;
+        const std::string command = qgetenv("VOSTREL_CLI").toStdString() + " read >/dev/null 2>" + secondErrors.string();
+        secondProgram = std::system(command.c_str());
+    };
+    driver_.clickWrite();
+    EXPECT_EQ(driver_.messages().size(), 2U) << "the box, then the outcome";
+    EXPECT_EQ(driver_.messages().back(), (ShownMessage{QStringLiteral("Success"), QStringLiteral("Data write completed")}));
+    EXPECT_NE(secondProgram, 0);
+    EXPECT_EQ(contentOf(secondErrors), "USB Device busy\n");
+
+    std::vector<std::filesystem::path> backups = backupsIn(backupFolder());
+    ASSERT_EQ(backups.size(), backupsBefore + 1);
+    std::ranges::sort(backups, {}, [](const auto& file) { return std::filesystem::last_write_time(file); });
+    EXPECT_TRUE(contentOf(backups.back()) == before) << backups.back();
+    EXPECT_TRUE(backups.back().filename().string().ends_with("-dev-hidraw0.bin")) << backups.back();
+    const WindowView written = driver_.view();
+    driver_.clickRead();
+    EXPECT_EQ(driver_.view(), written);
+}
+
+// A backup folder on a read-only file system (read-only for root too): nothing is sent.
+TEST_F(RealUsbWindow, ABackupThatCannotBeSavedSendsNothing) {
+    holdOtherCalls();
+    const std::string before = contentOf(eepromFile());
+    const std::string folder = backupFolder().string();
+    std::filesystem::create_directories(folder);
+    ASSERT_EQ(::mount(folder.c_str(), folder.c_str(), nullptr, MS_BIND, nullptr), 0);
+    ASSERT_EQ(::mount(nullptr, folder.c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr), 0);
+    driver_.clickWrite();
+    ::umount(folder.c_str());
+    ASSERT_EQ(driver_.messages().size(), 2U);
+    const QString shown = driver_.messages().back().second;
+    EXPECT_TRUE(shown.startsWith(QStringLiteral("No backup of the transmitter could be saved; nothing was written\n") +
+                                 QString::fromStdString(folder)))
+        << shown.toStdString();
+    EXPECT_TRUE(shown.contains(QStringLiteral("Read-only file system"))) << shown.toStdString();
+    EXPECT_TRUE(contentOf(eepromFile()) == before);
 }
 
 // Run with a fake that goes away during the transfer.

@@ -8,8 +8,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QString>
+#include <QTemporaryDir>
 #include <array>
 #include <functional>
+#include <optional>
 #include <ostream>
 #include <utility>
 #include <vector>
@@ -40,7 +42,16 @@ public:
         if (whenShown) whenShown(shown.back());
         return true;
     }
+    // Recorded as a message; its buttons in `buttons`.
+    bool confirm(const QString& title, const QString& text, const QString& confirm, const QString& cancel) override {
+        buttons = {confirm, cancel};
+        shown.emplace_back(title, text);
+        if (whenShown) whenShown(shown.back());
+        return confirmAnswer;
+    }
     std::vector<ShownMessage> shown;
+    std::pair<QString, QString> buttons;
+    bool confirmAnswer = true;
     // Runs while the message is "on screen", before the command goes on.
     std::function<void(const ShownMessage&)> whenShown;
 };
@@ -82,6 +93,9 @@ public:
     explicit WindowDriver(device::HidTransport& transport);
 
     TForm1& window() { return window_; }
+    // Makes the window the active one again, as a popup list may have taken that away
+    // once pending events are handled.
+    void activate();
     std::vector<ShownMessage>& messages() { return presenter_.shown; }
     RecordingPresenter& presenter() { return presenter_; }
 
@@ -113,6 +127,24 @@ private:
     RecordingPresenter presenter_;
     TForm1 window_;
 };
+
+// A language file in a configuration directory of its own for as long as it lives,
+// so that no file of the user's or the system's takes part. Nothing may lie beside
+// the test program.
+class LanguageFileForTest {
+public:
+    explicit LanguageFileForTest(const QByteArray& contents);
+    ~LanguageFileForTest();
+    LanguageFileForTest(const LanguageFileForTest&) = delete;
+    LanguageFileForTest& operator=(const LanguageFileForTest&) = delete;
+
+private:
+    QTemporaryDir directory_;
+    std::array<std::pair<const char*, std::optional<QByteArray>>, 2> saved_;
+};
+
+// The German example translation shipped in docs/.
+QByteArray exampleTranslation();
 
 // Types `text` into the focused `box`, key by key.
 void typeCharacters(QWidget& box, const QString& text);

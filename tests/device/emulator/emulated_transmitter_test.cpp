@@ -61,16 +61,26 @@ TEST_F(EmulatorFileTest, NewFileReadsBackErased) {
 
 TEST_F(EmulatorFileTest, WrittenWordsOutliveTheTransmitter) {
     const image::EepromImage written = patternImage();
-    {
-        EmulatedTransmitter transmitter(backed());
-        ASSERT_FALSE(writeEeprom(transmitter, written, 121));
-    }
-    EmulatedTransmitter reopened(backed());
+    // A missing file starts erased, and so does the missing target of a symlink.
+    for (const bool dangling : {false, true}) {
+#ifdef _WIN32
+        if (dangling) continue;  // no symlinks without privileges
+#endif
+        SCOPED_TRACE(dangling ? "dangling symlink" : "missing file");
+        std::filesystem::remove(file());
+        if (dangling) std::filesystem::create_symlink("target.bin", file());
+        {
+            EmulatedTransmitter transmitter(backed());
+            ASSERT_FALSE(writeEeprom(transmitter, written, 121));
+        }
+        EmulatedTransmitter reopened(backed());
 
-    for (unsigned word = 0; word < image::kImageWords; ++word) {
-        EXPECT_EQ(reopened.eeprom().word(word), word < 121 ? written.word(word) : 0xFFFF) << "word " << word;
+        for (unsigned word = 0; word < image::kImageWords; ++word) {
+            EXPECT_EQ(reopened.eeprom().word(word), word < 121 ? written.word(word) : 0xFFFF) << "word " << word;
+        }
+        EXPECT_EQ(std::filesystem::file_size(file()), image::kImageBytes);
+        EXPECT_EQ(std::filesystem::is_symlink(file()), dangling);
     }
-    EXPECT_EQ(std::filesystem::file_size(file()), image::kImageBytes);
 }
 
 TEST_F(EmulatorFileTest, EachWordIsSavedAsItArrives) {
