@@ -31,9 +31,10 @@ summary_step() {
 }
 
 # Counts come from ctest's JUnit report: a test that exits with its SKIP_RETURN_CODE, or
-# a GoogleTest case that calls GTEST_SKIP, counts as skipped. Returns ctest's status.
+# a GoogleTest case that calls GTEST_SKIP, counts as skipped; the reasons the tests gave
+# on a line "SKIPPED: REASON" (in any case) become the note. Returns ctest's status.
 summary_ctest() {
-  local name=$1 report start status=0 tests failures disabled skipped
+  local name=$1 report start status=0 tests failures disabled skipped reasons
   shift
   report=$(mktemp)
   start=$(date +%s)
@@ -41,13 +42,15 @@ summary_ctest() {
   attribute() { grep -o -m1 "[[:space:]]$1=\"[0-9]*\"" "$report" | tr -dc '0-9'; }
   tests=$(attribute tests) failures=$(attribute failures)
   disabled=$(attribute disabled) skipped=$(attribute skipped)
+  reasons=$(sed -n 's/^.*skipped: //Ip' "$report" | sort -u | head -3 | paste -sd ';' | sed 's/;/; /g')
   rm -f "$report"
   if [[ -z $tests ]]; then
     summary_suite "$name" $(($(date +%s) - start)) 0 1 0 "ctest gave no report (status $status)"
     return $((status == 0 ? 1 : status))
   fi
   skipped=$((skipped + disabled))
-  summary_suite "$name" $(($(date +%s) - start)) $((tests - failures - skipped)) "$failures" "$skipped"
+  summary_suite "$name" $(($(date +%s) - start)) $((tests - failures - skipped)) "$failures" "$skipped" \
+    "${reasons:+skipped: $reasons}"
   return $status
 }
 
