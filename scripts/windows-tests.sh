@@ -37,7 +37,9 @@ wineserver="$(dirname "$wine")/wineserver"
 [ -x "$wineserver" ] || wineserver=wineserver
 trap 'timeout 30 "$wineserver" -k 2>/dev/null || true' EXIT
 [ -f "$WINEPREFIX/system.reg" ] || timeout 300 "$wine" wineboot --init >/dev/null 2>&1
-summary_ctest "Windows under wine" --test-dir "$build" --output-on-failure -j "$(nproc)"
+# A failure here fails the script at its end, after the other suites have run too.
+failed=0
+summary_ctest "Windows under wine" --test-dir "$build" --output-on-failure -j "$(nproc)" || failed=1
 
 # ---- The window for Windows: its suite runs where a Qt for Windows is built. ----
 summary_skipped "Windows window" "the window is not cross-built: it needs a Qt for Windows, which Debian does not ship"
@@ -58,3 +60,4 @@ if find "$root" -name '*.rules' | grep -q .; then echo "the ZIP holds a udev rul
 timeout 60 "$wine" "$root/vostrel-cli.exe" --help | grep encode >/dev/null
 echo "ZIP holds the programs, the example translation, the README and the licence, and runs"
 summary_suite package $(($(date +%s) - start)) 1 0 0 ""
+exit $failed
