@@ -297,10 +297,14 @@ void TForm1::connectRowChecks() {
     connect(Preamble, &QLineEdit::textChanged, this, check);
 }
 
+// QWidget's destructor hides the window, which moves the focus: by then the rows are
+// gone, so the window stops following the focus before.
+TForm1::~TForm1() { disconnect(followingFocus_); }
+
 void TForm1::followTheRowBeingEdited() {
     // Focus leaving the rows (for the data rate, say) keeps the row shown, so that the
     // effect of a setting on it can be seen.
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+    followingFocus_ = connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
         for (unsigned i = 0; i < rows_.size(); ++i) {
             const RowControls& row = rows_[i];
             if (now != row.capCode && now != row.tone && now != row.type && now != row.message) continue;

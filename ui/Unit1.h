@@ -34,6 +34,7 @@ public:
     // through `presenter`; both must outlive it.
     TForm1(vostrel::device::HidTransport& transport, vostrel::ui::MessagePresenter& presenter,
            QWidget* parent = nullptr);
+    ~TForm1() override;
 
     // Open and Save without their file dialogs, as a dropped file is opened.
     void openFile(const QString& path);
@@ -136,6 +137,7 @@ private:
     std::array<std::vector<vostrel::texts::Message>, vostrel::image::kRowCount> shownAirTimes_;
     // The row whose time on air the line shows: the one being edited, or last edited.
     unsigned airTimeRow_ = 0;
+    QMetaObject::Connection followingFocus_;
     // Where the file dialogs start, for as long as the program runs.
     QString lastDirectory_;
 

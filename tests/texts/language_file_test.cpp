@@ -6,6 +6,8 @@
 #include <sys/stat.h>
 
 #include <fstream>
+#include <random>
+#include <string>
 #include <vector>
 
 namespace vostrel::texts {
@@ -103,7 +105,9 @@ TEST(LanguageFile, PlacesAreBesideTheProgramThenTheUsersThenTheSystemsConfigurat
 // The first place that exists is the language file; only a regular file of at most
 // 1 MiB is read, and nothing may wait for a writer or read without end.
 TEST(LanguageFile, ReadsOnlyTheFirstExistingPlaceAndOnlyWhenItIsASmallRegularFile) {
-    const std::filesystem::path directory = std::filesystem::temp_directory_path() / "vostrel-language-file-test";
+    // Another test run on this machine may be here at the same time.
+    const std::filesystem::path directory = std::filesystem::temp_directory_path() /
+                                            ("vostrel-language-file-test-" + std::to_string(std::random_device{}()));
     std::filesystem::remove_all(directory);
     std::filesystem::create_directories(directory / "folder");
     const auto write = [&](const char* name, const std::string& bytes) {

@@ -29,9 +29,6 @@ using device::EmulatorFault;
 using device::EmulatorPresence;
 using Messages = std::vector<ShownMessage>;
 
-constexpr int kToneB = 1, kToneC = 2, kToneD = 3;
-constexpr int kAlphnumeric = 1;
-
 ShownMessage error(const char* text) { return {QStringLiteral("Error"), QString::fromUtf8(text)}; }
 ShownMessage error(const QString& text) { return {QStringLiteral("Error"), text}; }
 const ShownMessage kWriteCompleted{QStringLiteral("Success"), QStringLiteral("Data write completed")};

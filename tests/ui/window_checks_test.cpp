@@ -29,8 +29,6 @@ namespace {
 
 using Messages = std::vector<ShownMessage>;
 
-constexpr int kToneD = 3, kToneB = 1;
-constexpr int kAlphnumeric = 1;
 const QColor kProblemTint{255, 214, 214};
 
 class WindowChecks : public testing::Test {
@@ -166,11 +164,6 @@ std::vector<std::string> formatted(const std::vector<texts::Message>& messages, 
     return texts;
 }
 
-std::string exampleTranslation() {
-    const auto bytes = files::readWholeFile(VOSTREL_EXAMPLE_TRANSLATION, files::kMaxFileBytes);
-    return std::get<std::string>(bytes);
-}
-
 TEST(AirTimeLine, FiguresTheRowsOverFiveSecondsAndWhatBringsThemUnder) {
     const auto alphanumeric = [](const char* capcode, std::size_t length) {
         return image::PagerItem{capcode, 3, paging::PagerType::Alphanumeric, std::string(length, 'A')};
@@ -205,7 +198,7 @@ TEST(AirTimeLine, FiguresTheRowsOverFiveSecondsAndWhatBringsThemUnder) {
          {"On air: row 1 5.00 s, all rows 5.0 s", "over 5 s, under it with", "1200 bit/s", "preamble 576 bits"}, {}},
         {0, "575", 0, alphanumeric("8", 160), 0, {"Preamble value out of range"}, {}},
     };
-    const std::string german = exampleTranslation();
+    const std::string german = exampleTranslation().toStdString();
     for (const auto& c : cases) {
         image::ProgrammerEntries entries;
         entries.dataRateIndex = c.rate;

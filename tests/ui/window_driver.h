@@ -32,6 +32,10 @@ std::vector<QString>& shownExceptions();
 
 using ShownMessage = std::pair<QString, QString>;  // title, text
 
+// Positions in the tone and pager-type lists.
+constexpr int kToneA = 0, kToneB = 1, kToneC = 2, kToneD = 3;
+constexpr int kAlphnumeric = 1;
+
 class RecordingPresenter final : public ui::MessagePresenter {
 public:
     bool show(const QString& title, const QString& text) override {

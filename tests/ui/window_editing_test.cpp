@@ -17,8 +17,6 @@ namespace {
 
 using Messages = std::vector<ShownMessage>;
 
-constexpr int kToneB = 1, kToneD = 3;
-constexpr int kAlphnumeric = 1;
 const QKeySequence kRedo(Qt::CTRL | Qt::SHIFT | Qt::Key_Z);
 
 class WindowEditing : public testing::Test {
