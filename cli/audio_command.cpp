@@ -42,7 +42,8 @@ std::vector<audio::Transmission> storedTransmissions(const image::EepromImage& i
 
 // The input, read once (it may be a pipe), is a configuration, built as a Write would
 // build it, or a 512-byte image file.
-std::optional<image::EepromImage> loadInput(const std::filesystem::path& path, CliContext& context) {
+std::optional<image::EepromImage> loadInput(const std::filesystem::path& path, Transliteration transliteration,
+                                            CliContext& context) {
     const auto text = files::readWholeFile(path, files::kMaxFileBytes);
     if (const auto* error = std::get_if<files::FileError>(&text)) {
         failure(context, error->what);
@@ -59,7 +60,7 @@ std::optional<image::EepromImage> loadInput(const std::filesystem::path& path, C
         return *image;
     }
     // Not read again: a second open of a FIFO would wait for a writer that is gone.
-    auto built = buildConfigText(path, std::get<std::string>(text), context);
+    auto built = buildConfigText(path, std::get<std::string>(text), transliteration, context);
     if (!built) return std::nullopt;
     return built->image;
 }
@@ -112,7 +113,7 @@ int runAudio(const Arguments& arguments, CliContext& context) {
     if (const auto empty = refuseEmptyFileName(context, kAudio, {input, output})) return *empty;
     if (const auto error = optionError(arguments)) return usageError(context, kAudio, *error);
     if (outputIsInput(output, files::pathFromUtf8(input), context)) return kExitFailure;
-    const auto image = loadInput(files::pathFromUtf8(input), context);
+    const auto image = loadInput(files::pathFromUtf8(input), chosenTransliteration(arguments), context);
     if (!image) return kExitFailure;
     const auto settings = airSettings(arguments, image::loadHeader(*image));
     if (const auto* error = std::get_if<std::string>(&settings)) return usageError(context, kAudio, *error);
@@ -174,7 +175,7 @@ int runAirtime(const Arguments& arguments, CliContext& context) {
     if (arguments.positionals.size() != 1) return usageError(context, kAirtime, "expected one CONFIG or IMAGE");
     const std::string& input = arguments.positionals[0];
     if (const auto empty = refuseEmptyFileName(context, kAirtime, {input})) return *empty;
-    const auto image = loadInput(files::pathFromUtf8(input), context);
+    const auto image = loadInput(files::pathFromUtf8(input), Transliteration::AsConfigured, context);
     if (!image) return kExitFailure;
     const auto air = image::airTime(image::loadHeader(*image), image::storedRows(*image));
     if (!air) return failure(context, input + ": names no data rate (index 3), so it has no time on air");
@@ -191,6 +192,7 @@ constexpr std::array kAudioOptions = {
     OptionSpec{"rate", "512|1200|2400", "bit rate in bps (default: the input's data rate)"},
     OptionSpec{"preamble", "BITS", "preamble length, 0 to 1023 (default: the input's)"},
     OptionSpec{"repeat", "N", "how often each transmission is sent, 1 to 4 (default: the input's)"},
+    kTransliterateOption,
 };
 
 constexpr std::array kAirtimeOptions = {
@@ -198,7 +200,7 @@ constexpr std::array kAirtimeOptions = {
 };
 
 constexpr std::array<Command, 2> kAudioCommands = {{
-    {kAudio, "[--rate 512|1200|2400] [--preamble BITS] [--repeat N] (CONFIG | IMAGE) OUT.wav",
+    {kAudio, "[--rate 512|1200|2400] [--preamble BITS] [--repeat N] [--transliterate] (CONFIG | IMAGE) OUT.wav",
      "render the stored transmissions as baseband audio (WAV)",
      "Writes what the transmitter sends on air as 16-bit mono WAV at 22050 Hz, NRZ with\n"
      "logical 1 negative and 0 positive: for every row in use, in row order, the preamble\n"

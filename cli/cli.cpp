@@ -15,19 +15,24 @@ namespace vostrel::cli {
 namespace {
 
 constexpr std::string_view kConfigurationHelp =
-    "Configuration files are UTF-8 text; section and key names ignore case, and '#' or\n"
-    "';' starts a comment outside quotes. Missing settings keep 1200, 1023 and 2; a\n"
-    "missing [ItemNN] section is an empty row.\n"
+    "Configuration files are UTF-8 text (a file that is not is read as Windows-1252);\n"
+    "section and key names ignore case, and '#' or ';' starts a comment outside quotes.\n"
+    "Missing settings keep 1200, 1023 and 2; a missing [ItemNN] section is an empty row.\n"
     "  [Settings]\n"
     "  DataRate = 1200      # 512, 1200, 2400 (or none, as decode prints index 3)\n"
     "  Preamble = 576       # as typed in the preamble box (576 to 1023)\n"
     "  Repeat = 2           # 1 to 4 times\n"
+    "  Alphabet = DE        # the pagers' alphabet: US (default), DE, DK, NO, SE, FR,\n"
+    "                       # ES, IT or YU\n"
+    "  Transliterate = yes  # replace what the alphabet lacks (default no)\n"
     "  [Item01]             # Item01 .. Item16\n"
     "  CapCode = 1234567    # decimal digits; empty = row not in use\n"
-    "  Tone = D             # A, B, C or D\n"
+    "  Tone = D             # A, B, C or D: D for alphanumeric pagers, B and C are\n"
+    "                       # tone-only calls, A a numeric call\n"
     "  Type = Alphanumeric  # Numeric or Alphanumeric\n"
-    "  Message = \"HELLO\"    # double quotes; \\\" \\\\ and \\xNN escapes; 7-bit ASCII for\n"
-    "                       # alphanumeric pagers\n";
+    "  Alphabet = SE        # this row's pager, when it differs\n"
+    "  Message = \"HELLO\"    # double quotes; \\\" \\\\ and \\xNN escapes; what the pager\n"
+    "                       # shows: the characters of its alphabet\n";
 
 std::vector<Command> allCommands() {
     std::vector<Command> commands(fileCommands().begin(), fileCommands().end());

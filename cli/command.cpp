@@ -11,6 +11,37 @@
 #include "texts/message_format.h"
 
 namespace vostrel::cli {
+namespace {
+
+// The choices --help shows are the table's names, in its order.
+constexpr bool listsEveryAlphabet(std::string_view choices) {
+    for (const paging::AlphabetTable& table : paging::kAlphabets) {
+        if (!choices.starts_with(table.name)) return false;
+        choices.remove_prefix(table.name.size());
+        if (choices.starts_with('|')) choices.remove_prefix(1);
+    }
+    return choices.empty();
+}
+static_assert(listsEveryAlphabet(kAlphabetChoices));
+
+}  // namespace
+
+std::variant<paging::Alphabet, std::string> chosenAlphabet(const Arguments& arguments) {
+    const auto name = arguments.value(kAlphabetOption.name);
+    if (!name) return paging::Alphabet::US;
+    if (const auto alphabet = paging::alphabetNamed(*name)) return *alphabet;
+    return "--alphabet must be one of " + std::string(kAlphabetChoices) + ", not '" + *name + "'";
+}
+
+Transliteration chosenTransliteration(const Arguments& arguments) {
+    return arguments.has(kTransliterateOption.name) ? Transliteration::On : Transliteration::AsConfigured;
+}
+
+void printReplacements(const image::BuiltImage& built, std::string_view prefix, CliContext& context) {
+    for (const texts::Message& replaced : built.replacements) {
+        context.err << terminalText(std::string(prefix) + texts::formatMessage(replaced)) << '\n';
+    }
+}
 
 std::string terminalText(std::string_view utf8) {
     std::string shown;
@@ -81,37 +112,41 @@ void reportConfigError(const std::filesystem::path& path, const config::ConfigEr
 
 namespace {
 
-std::optional<image::BuiltImage> buildEntries(const std::filesystem::path& path,
-                                              const image::ProgrammerEntries& entries, CliContext& context) {
+std::optional<image::BuiltImage> buildEntries(const std::filesystem::path& path, image::ProgrammerEntries entries,
+                                              Transliteration transliteration, CliContext& context) {
+    if (transliteration == Transliteration::On) entries.text.transliterate = true;
     image::BuildOutcome outcome = image::buildImage(entries);
+    const std::string prefix = files::utf8Name(path) + ": ";
     if (const auto* refusal = std::get_if<image::BuildRefusal>(&outcome)) {
-        failure(context, files::utf8Name(path) + ": " + texts::formatMessage(refusal->message));
+        failure(context, prefix + texts::formatMessage(refusal->message));
         return std::nullopt;
     }
     auto& built = std::get<image::BuiltImage>(outcome);
+    printReplacements(built, prefix, context);
     if (const auto warning = built.warning()) printMessage(context.err, *warning);
     return std::move(built);
 }
 
 }  // namespace
 
-std::optional<image::BuiltImage> buildConfigFile(const std::filesystem::path& path, CliContext& context) {
+std::optional<image::BuiltImage> buildConfigFile(const std::filesystem::path& path, Transliteration transliteration,
+                                                 CliContext& context) {
     auto text = files::readWholeFile(path, files::kMaxFileBytes);
     if (auto* error = std::get_if<files::FileError>(&text)) {
         failure(context, error->what);
         return std::nullopt;
     }
-    return buildConfigText(path, std::get<std::string>(text), context);
+    return buildConfigText(path, std::get<std::string>(text), transliteration, context);
 }
 
 std::optional<image::BuiltImage> buildConfigText(const std::filesystem::path& path, const std::string& text,
-                                                 CliContext& context) {
+                                                 Transliteration transliteration, CliContext& context) {
     const config::ConfigOutcome parsed = config::parseConfig(text);
     if (const auto* error = std::get_if<config::ConfigError>(&parsed)) {
         reportConfigError(path, *error, context);
         return std::nullopt;
     }
-    return buildEntries(path, std::get<image::ProgrammerEntries>(parsed), context);
+    return buildEntries(path, std::get<image::ProgrammerEntries>(parsed), transliteration, context);
 }
 
 namespace {
@@ -124,9 +159,11 @@ int reportReadOutcome(const image::ImageContents& contents, CliContext& context)
 
 }  // namespace
 
-int printImageAsConfig(const image::EepromImage& image, CliContext& context) {
-    const image::ImageContents contents = image::decodeImage(image);
-    context.out << config::writeConfig(contents.settings, contents.rows);
+int printImageAsConfig(const image::EepromImage& image, paging::Alphabet alphabet, CliContext& context) {
+    image::PagerTextSettings text;
+    text.alphabet = alphabet;
+    const image::ImageContents contents = image::decodeImage(image, text);
+    context.out << config::writeConfig(image::shownEntries(contents, text));
     return reportReadOutcome(contents, context);
 }
 

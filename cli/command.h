@@ -11,13 +11,16 @@
 #include <optional>
 #include <ostream>
 #include <span>
+#include <string>
 #include <string_view>
+#include <variant>
 
 #include "cli/arguments.h"
 #include "config/config_file.h"
 #include "device/hid_transport.h"
 #include "image/eeprom_image.h"
 #include "image/image_builder.h"
+#include "paging/alphabets.h"
 #include "texts/message.h"
 
 namespace vostrel::cli {
@@ -77,20 +80,41 @@ bool outputIsInput(const std::string& output, const std::filesystem::path& input
 // Returns the exit status.
 int saveOutput(const std::string& output, std::string_view bytes, CliContext& context);
 
+// The pager alphabets' names, as --alphabet takes them.
+inline constexpr std::string_view kAlphabetChoices = "US|DE|DK|NO|SE|FR|ES|IT|YU";
+inline constexpr OptionSpec kAlphabetOption = {
+    "alphabet", kAlphabetChoices, "the pager alphabet: which letter an alphanumeric pager shows at each 7-bit code "
+                                  "(default US)"};
+inline constexpr OptionSpec kTransliterateOption = {
+    "transliterate", "", "send characters the pager alphabet lacks replaced (e with accent as e, ss for sharp s); "
+                         "each replacement is listed on stderr"};
+
+// The alphabet --alphabet names (US without it); a usage error text for another name.
+std::variant<paging::Alphabet, std::string> chosenAlphabet(const Arguments& arguments);
+
+// Whether --transliterate turns transliteration on, whatever the configuration says.
+enum class Transliteration { AsConfigured, On };
+Transliteration chosenTransliteration(const Arguments& arguments);
+
+// Reports each replaced character on stderr, after `prefix`.
+void printReplacements(const image::BuiltImage& built, std::string_view prefix, CliContext& context);
+
 // Reads, parses and builds a configuration file. Errors and the refusal (naming the
-// file) go to stderr and give nothing; the image-full warning goes to stderr and the
-// image is returned.
-std::optional<image::BuiltImage> buildConfigFile(const std::filesystem::path& path, CliContext& context);
+// file) go to stderr and give nothing; the image-full warning and the replaced
+// characters go to stderr and the image is returned.
+std::optional<image::BuiltImage> buildConfigFile(const std::filesystem::path& path, Transliteration transliteration,
+                                                 CliContext& context);
 // The same for the text already read from `path`: a pipe or FIFO gives its text once.
 std::optional<image::BuiltImage> buildConfigText(const std::filesystem::path& path, const std::string& text,
-                                                 CliContext& context);
+                                                 Transliteration transliteration, CliContext& context);
 
 // "FILE:LINE: what" on stderr.
 void reportConfigError(const std::filesystem::path& path, const config::ConfigError& error, CliContext& context);
 
-// Prints the image as a configuration on stdout; a damaged image prints what was read
-// before the bad row and reports "EEPROM read error". Returns the exit status.
-int printImageAsConfig(const image::EepromImage& image, CliContext& context);
+// Prints the image as a configuration on stdout, messages as pagers with `alphabet`
+// show them; a damaged image prints what was read before the bad row and reports
+// "EEPROM read error". Returns the exit status.
+int printImageAsConfig(const image::EepromImage& image, paging::Alphabet alphabet, CliContext& context);
 
 // Reports "EEPROM read error" when a row of the image cannot be read. Returns the exit
 // status.

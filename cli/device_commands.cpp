@@ -69,6 +69,8 @@ int runDevices(const Arguments& arguments, CliContext& context) {
 
 int runRead(const Arguments& arguments, CliContext& context) {
     if (!arguments.positionals.empty()) return usageError(context, "read", "takes no arguments (use --image OUT)");
+    const auto alphabet = chosenAlphabet(arguments);
+    if (const auto* error = std::get_if<std::string>(&alphabet)) return usageError(context, "read", *error);
     const auto output = arguments.value("image");
     if (const auto empty = refuseEmptyEmulator(arguments, context, "read")) return *empty;
     if (const auto empty = refuseEmptyFileName(context, "read", {output.value_or("-")})) return *empty;
@@ -79,7 +81,7 @@ int runRead(const Arguments& arguments, CliContext& context) {
     const device::ReadOutcome read = device::readEeprom(*transport);
     if (const auto* failed = std::get_if<device::DeviceFailure>(&read)) return deviceFailure(context, *failed);
     const auto& image = std::get<image::EepromImage>(read);
-    if (!output) return printImageAsConfig(image, context);
+    if (!output) return printImageAsConfig(image, std::get<paging::Alphabet>(alphabet), context);
     if (const int status = saveOutput(*output, files::imageBytes(image), context)) return status;
     return reportImageReadable(image, context);
 }
@@ -115,7 +117,7 @@ std::optional<WriteJob> prepareWrite(const Arguments& arguments, CliContext& con
         return WriteJob{image, image::usedWordCount(image), imagePath};
     }
     const std::filesystem::path config = files::pathFromUtf8(arguments.positionals.front());
-    auto built = buildConfigFile(config, context);
+    auto built = buildConfigFile(config, chosenTransliteration(arguments), context);
     if (!built) return std::nullopt;
     return WriteJob{built->image, built->usedWords, config};
 }
@@ -250,13 +252,15 @@ constexpr OptionSpec kEmulator = {kEmulatorOption, "FILE",
                                   "use an emulated transmitter whose EEPROM is kept in FILE (512 bytes; "
                                   "a missing file starts erased) instead of the USB bus"};
 constexpr std::array kDevicesOptions = {kEmulator};
-constexpr std::array kReadOptions = {kEmulator, OptionSpec{"image", "OUT", "save the raw image instead of printing it"}};
+constexpr std::array kReadOptions = {kEmulator, OptionSpec{"image", "OUT", "save the raw image instead of printing it"},
+                                     kAlphabetOption};
 constexpr std::array kWriteOptions = {
     kEmulator,
     OptionSpec{"image", "IN", "write this 512-byte image file"},
     OptionSpec{"verify", "", "read the written words back; a difference names the first differing word and exits 1"},
     OptionSpec{"no-backup", "", "do not save the transmitter's current contents first"},
     OptionSpec{"force", "", "write an image from --image even when it cannot be read back (an erased transmitter's backup)"},
+    kTransliterateOption,
 };
 
 constexpr std::array<Command, 3> kDeviceCommands = {{
@@ -264,13 +268,14 @@ constexpr std::array<Command, 3> kDeviceCommands = {{
      "Prints each transmitter's path and its input and output report lengths, one per\n"
      "line. When none is attached it says so and exits 1.\n",
      kDevicesOptions, runDevices},
-    {"read", "[--emulator FILE] [--image OUT]", "read the transmitter's EEPROM",
-     "Reads all 256 words and prints them as a configuration (as decode does), or saves\n"
+    {"read", "[--emulator FILE] [--alphabet NAME] [--image OUT]", "read the transmitter's EEPROM",
+     "Reads all 256 words and prints them as a configuration (as decode does, messages as\n"
+     "pagers with the alphabet show them), or saves\n"
      "the raw 512-byte image to OUT ('-' for standard output). A device failure exits 1 with its message; a\n"
      "damaged image reports \"EEPROM read error\" and exits 1 after printing or saving\n"
      "what was read.\n",
      kReadOptions, runRead},
-    {"write", "[--emulator FILE] [--verify] [--no-backup] (CONFIG | --image IN [--force])",
+    {"write", "[--emulator FILE] [--verify] [--no-backup] [--transliterate] (CONFIG | --image IN [--force])",
      "program the transmitter from a configuration or an image file",
      "Builds the image from CONFIG (or takes IN) and writes its words from 0 up to the end\n"
      "of the last stored item (at least 17), then prints \"Data write completed\".\n"

@@ -7,15 +7,17 @@
 
 #include "cli/command.h"
 #include "config/config_file.h"
-#include "config/latin1_text.h"
 #include "files/utf8_path.h"
 #include "files/whole_file.h"
 #include "image/slot_table.h"
+#include "texts/text_codec.h"
 
 namespace vostrel::cli {
 namespace {
 
 constexpr std::string_view kEncode = "encode";
+constexpr unsigned kToneA = 0;
+constexpr unsigned kToneD = 3;
 
 std::optional<paging::PagerType> chosenType(const Arguments& arguments) {
     const bool numeric = arguments.has("numeric");
@@ -45,14 +47,25 @@ int runEncode(const Arguments& arguments, CliContext& context) {
     if (!tone) return usageError(context, kEncode, "--tone must be A, B, C or D");
     const auto type = chosenType(arguments);
     if (!type) return usageError(context, kEncode, "give one of --numeric and --alpha");
-    auto message = config::utf8ToLatin1(arguments.positionals.empty() ? "" : arguments.positionals[0]);
-    if (const auto* error = std::get_if<config::TextError>(&message)) return usageError(context, kEncode, "message: " + error->what);
-    if (std::get<std::string>(message).size() > config::kMaxMessageCharacters) {
+    // The window's row rules: tone D, and only tone D, is alphanumeric; B and C carry no text.
+    if ((*tone == kToneD) != (*type == paging::PagerType::Alphanumeric)) {
+        return usageError(context, kEncode, "--alpha goes with --tone D, and --tone D with --alpha");
+    }
+    const std::string message = arguments.positionals.empty() ? "" : arguments.positionals[0];
+    if (!texts::isValidUtf8(message)) return usageError(context, kEncode, "message: invalid UTF-8");
+    if (*tone != kToneA && *tone != kToneD && !message.empty()) {
+        return usageError(context, kEncode, "tones B and C are tone-only calls: give no message");
+    }
+    if (texts::codePointCount(message) > config::kMaxMessageCharacters) {
         return usageError(context, kEncode, "message longer than " + std::to_string(config::kMaxMessageCharacters) + " characters");
     }
+    const auto alphabet = chosenAlphabet(arguments);
+    if (const auto* error = std::get_if<std::string>(&alphabet)) return usageError(context, kEncode, *error);
 
     image::ProgrammerEntries entries;
-    entries.rows[0] = {*capcode, *tone, *type, std::move(std::get<std::string>(message))};
+    entries.rows[0] = {*capcode, *tone, *type, message};
+    entries.text.alphabet = std::get<paging::Alphabet>(alphabet);
+    entries.text.transliterate = chosenTransliteration(arguments) == Transliteration::On;
     const image::BuildOutcome outcome = image::buildImage(entries);
     if (const auto* refusal = std::get_if<image::BuildRefusal>(&outcome)) {
         // The one item has no row to name.
@@ -64,8 +77,14 @@ int runEncode(const Arguments& arguments, CliContext& context) {
         printMessage(context.err, refusal->message);
         return kExitFailure;
     }
-    // A message box's worth of text always fits the image, so row 1 is placed.
-    printSlotCodewords(std::get<image::BuiltImage>(outcome).image, 0, context.out);
+    const auto& built = std::get<image::BuiltImage>(outcome);
+    printReplacements(built, "", context);
+    // Row 1 is placed unless transliteration made the text too long for the image.
+    if (const auto warning = built.warning()) {
+        printMessage(context.err, *warning);
+        return kExitFailure;
+    }
+    printSlotCodewords(built.image, 0, context.out);
     return kExitSuccess;
 }
 
@@ -77,7 +96,7 @@ int runBuild(const Arguments& arguments, CliContext& context) {
     const std::filesystem::path config = files::pathFromUtf8(arguments.positionals[0]);
     const std::string& output = arguments.positionals[1];
     if (outputIsInput(output, config, context)) return kExitFailure;
-    const auto built = buildConfigFile(config, context);
+    const auto built = buildConfigFile(config, chosenTransliteration(arguments), context);
     if (!built) return kExitFailure;
     return saveOutput(output, files::imageBytes(built->image), context);
 }
@@ -85,9 +104,11 @@ int runBuild(const Arguments& arguments, CliContext& context) {
 int runDecode(const Arguments& arguments, CliContext& context) {
     if (arguments.positionals.size() != 1) return usageError(context, "decode", "expected one IMAGE");
     if (const auto empty = refuseEmptyFileName(context, "decode", {arguments.positionals[0]})) return *empty;
+    const auto alphabet = chosenAlphabet(arguments);
+    if (const auto* error = std::get_if<std::string>(&alphabet)) return usageError(context, "decode", *error);
     const auto loaded = files::loadImageFile(files::pathFromUtf8(arguments.positionals[0]));
     if (const auto* error = std::get_if<files::FileError>(&loaded)) return failure(context, error->what);
-    return printImageAsConfig(std::get<image::EepromImage>(loaded), context);
+    return printImageAsConfig(std::get<image::EepromImage>(loaded), std::get<paging::Alphabet>(alphabet), context);
 }
 
 constexpr std::array kEncodeOptions = {
@@ -95,27 +116,34 @@ constexpr std::array kEncodeOptions = {
     OptionSpec{"tone", "A|B|C|D", "the tone (the POCSAG function bits)"},
     OptionSpec{"numeric", "", "encode the message for a numeric pager"},
     OptionSpec{"alpha", "", "encode the message for an alphanumeric pager"},
+    kAlphabetOption,
+    kTransliterateOption,
 };
+constexpr std::array kBuildOptions = {kTransliterateOption};
+constexpr std::array kDecodeOptions = {kAlphabetOption};
 
 constexpr std::array<Command, 3> kFileCommands = {{
-    {kEncode, "--capcode N --tone A|B|C|D (--numeric|--alpha) [--] [MESSAGE]",
+    {kEncode,
+     "--capcode N --tone A|B|C|D (--numeric|--alpha) [--alphabet NAME] [--transliterate] [--] [MESSAGE]",
      "print one item's POCSAG transmission, one codeword per line",
      "Encodes the item as a Write would place it and prints its codewords as 0x%08X,\n"
-     "from the sync codeword to the closing idle codeword. The message is UTF-8 text of\n"
-     "Latin-1 characters (at most 129); '--' ends the options, so it may start with '-'.\n"
-     "A capcode outside 1 to 2097151 is a usage error; a refused item (a character the\n"
-     "pager cannot show, a capcode whose address codeword is the sync or idle codeword)\n"
-     "exits 1.\n",
+     "from the sync codeword to the closing idle codeword. The message is UTF-8 text (at\n"
+     "most 129 characters) as the pager shows it; '--' ends the options, so it may start\n"
+     "with '-'. --alpha goes with --tone D; tones B and C take no message. A capcode\n"
+     "outside 1 to 2097151 is a usage error; a refused item (a character the pager cannot\n"
+     "show, a capcode whose address codeword is the sync or idle codeword) exits 1.\n",
      kEncodeOptions, runEncode},
-    {"build", "CONFIG IMAGE", "build the 512-byte EEPROM image file from a configuration",
+    {"build", "[--transliterate] CONFIG IMAGE", "build the 512-byte EEPROM image file from a configuration",
      "Reads the configuration file CONFIG and writes the image to IMAGE ('-' for standard\n"
      "output). When the image becomes full the warning goes to stderr and the rows before\n"
      "it are kept. A configuration error or a refusal writes no file and exits 1.\n",
-     {}, runBuild},
-    {"decode", "IMAGE", "print a 512-byte EEPROM image file as a configuration",
-     "Prints the image as a configuration that build reads back. A damaged image prints\n"
-     "what was read before the bad row, reports \"EEPROM read error\" and exits 1.\n",
-     {}, runDecode},
+     kBuildOptions, runBuild},
+    {"decode", "[--alphabet NAME] IMAGE", "print a 512-byte EEPROM image file as a configuration",
+     "Prints the image as a configuration that build reads back, alphanumeric messages as\n"
+     "pagers with the alphabet show them (with \"Alphabet = NAME\" when it is not US). A\n"
+     "damaged image prints what was read before the bad row, reports \"EEPROM read\n"
+     "error\" and exits 1.\n",
+     kDecodeOptions, runDecode},
 }};
 
 }  // namespace

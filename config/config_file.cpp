@@ -8,9 +8,9 @@
 #include <cstdio>
 #include <map>
 
-#include "config/latin1_text.h"
 #include "image/image_reader.h"
-#include "texts/utf8.h"
+#include "paging/alphabets.h"
+#include "texts/text_codec.h"
 
 namespace vostrel::config {
 namespace {
@@ -23,6 +23,9 @@ constexpr char kQuote = '"';
 constexpr char kEscape = '\\';
 
 // ---- lexing ---------------------------------------------------------------------
+
+constexpr unsigned kToneA = 0;
+constexpr unsigned kToneD = 3;
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 bool isCommentStart(char c) { return c == '#' || c == ';'; }
@@ -49,15 +52,22 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b) {
     });
 }
 
-std::string quoted(std::string_view latin1) {
-    std::string text(1, '\'');
-    text += latin1ToUtf8(latin1);
-    text += '\'';
-    return text;
+std::string toneLetter(unsigned tone) { return std::string(1, static_cast<char>('A' + tone)); }
+
+// "US, DE, ..." with `separator` between the names.
+std::string alphabetNames(std::string_view separator) {
+    std::string names;
+    for (const paging::AlphabetTable& table : paging::kAlphabets) {
+        if (!names.empty()) names += separator;
+        names += table.name;
+    }
+    return names;
 }
 
+std::string quoted(std::string_view text) { return '\'' + std::string(text) + '\''; }
+
 struct Value {
-    std::string text;  // Latin-1
+    std::string text;  // UTF-8
     bool quoted = false;
 };
 
@@ -68,17 +78,18 @@ std::optional<int> hexDigit(char c) {
     return static_cast<int>(digit);
 }
 
-// The escape after a backslash at body[i]; advances i past it.
-std::variant<char, std::string> escapedCharacter(std::string_view body, std::size_t& i) {
+// The escape after a backslash at body[i]; advances i past it. \xNN stands for the
+// character U+00NN, as files that held Latin-1 texts wrote it.
+std::variant<char32_t, std::string> escapedCharacter(std::string_view body, std::size_t& i) {
     if (i >= body.size()) return std::string("missing closing '\"'");
     const char kind = body[i++];
-    if (kind == kQuote || kind == kEscape) return kind;
+    if (kind == kQuote || kind == kEscape) return static_cast<char32_t>(kind);
     if (kind == 'x' && i + 2 <= body.size()) {
         const auto high = hexDigit(body[i]);
         const auto low = hexDigit(body[i + 1]);
         if (high && low) {
             i += 2;
-            return static_cast<char>(*high * 16 + *low);
+            return static_cast<char32_t>(*high * 16 + *low);
         }
     }
     if (kind == 'x') return std::string("'\\x' needs two hex digits");
@@ -97,12 +108,10 @@ std::variant<Value, std::string> quotedValue(std::string_view text) {
             ++i;
             auto escaped = escapedCharacter(text, i);
             if (auto* error = std::get_if<std::string>(&escaped)) return std::move(*error);
-            value.text += std::get<char>(escaped);
+            texts::appendUtf8(value.text, std::get<char32_t>(escaped));
             continue;
         }
-        const auto codePoint = nextCodePoint(text, i);  // the line is known to be UTF-8
-        if (*codePoint > 0xFF) return notLatin1(*codePoint).what;
-        value.text += static_cast<char>(*codePoint);
+        value.text += text[i++];
     }
     return std::string("missing closing '\"'");
 }
@@ -112,9 +121,7 @@ std::variant<Value, std::string> bareValue(std::string_view text) {
     if (raw.find(kQuote) != std::string_view::npos) {
         return std::string("unexpected '\"' (quote the whole value)");
     }
-    auto latin1 = utf8ToLatin1(raw);
-    if (auto* error = std::get_if<TextError>(&latin1)) return std::move(error->what);
-    return Value{std::move(std::get<std::string>(latin1)), false};
+    return Value{std::string(raw), false};
 }
 
 std::variant<Value, std::string> lexValue(std::string_view afterEquals) {
@@ -129,7 +136,7 @@ std::variant<Value, std::string> lexValue(std::string_view afterEquals) {
 // ---- values ---------------------------------------------------------------------
 
 Error checkLength(std::string_view key, const Value& value, std::size_t limit) {
-    if (value.text.size() <= limit) return std::nullopt;
+    if (texts::codePointCount(value.text) <= limit) return std::nullopt;
     return std::string(key) + " is longer than " + std::to_string(limit) + " characters";
 }
 
@@ -195,6 +202,36 @@ Error applyMessage(const Value& value, ProgrammerEntries& entries, unsigned row)
     return std::nullopt;
 }
 
+std::variant<paging::Alphabet, std::string> alphabetValue(const Value& value) {
+    if (const auto alphabet = paging::alphabetNamed(value.text)) return *alphabet;
+    return "Alphabet must be one of " + alphabetNames(", ") + ", not " + quoted(value.text);
+}
+
+Error applyAlphabet(const Value& value, ProgrammerEntries& entries, unsigned) {
+    auto alphabet = alphabetValue(value);
+    if (auto* error = std::get_if<std::string>(&alphabet)) return std::move(*error);
+    entries.text.alphabet = std::get<paging::Alphabet>(alphabet);
+    return std::nullopt;
+}
+
+Error applyRowAlphabet(const Value& value, ProgrammerEntries& entries, unsigned row) {
+    auto alphabet = alphabetValue(value);
+    if (auto* error = std::get_if<std::string>(&alphabet)) return std::move(*error);
+    entries.text.rowAlphabets[row] = std::get<paging::Alphabet>(alphabet);
+    return std::nullopt;
+}
+
+Error applyTransliterate(const Value& value, ProgrammerEntries& entries, unsigned) {
+    if (equalsIgnoringCase(value.text, "yes")) {
+        entries.text.transliterate = true;
+    } else if (equalsIgnoringCase(value.text, "no")) {
+        entries.text.transliterate = false;
+    } else {
+        return "Transliterate must be yes or no, not " + quoted(value.text);
+    }
+    return std::nullopt;
+}
+
 // ---- sections and keys -------------------------------------------------------------
 
 enum class SectionKind { Settings, Item };
@@ -214,9 +251,12 @@ constexpr std::array kKeyRules = {
     KeyRule{SectionKind::Settings, "DataRate", applyDataRate},
     KeyRule{SectionKind::Settings, "Preamble", applyPreamble},
     KeyRule{SectionKind::Settings, "Repeat", applyRepeat},
+    KeyRule{SectionKind::Settings, "Alphabet", applyAlphabet},
+    KeyRule{SectionKind::Settings, "Transliterate", applyTransliterate},
     KeyRule{SectionKind::Item, "CapCode", applyCapcode},
     KeyRule{SectionKind::Item, "Tone", applyTone},
     KeyRule{SectionKind::Item, "Type", applyType},
+    KeyRule{SectionKind::Item, "Alphabet", applyRowAlphabet},
     KeyRule{SectionKind::Item, "Message", applyMessage},
 };
 
@@ -248,26 +288,35 @@ std::optional<Section> findSection(std::string_view name) {
 // Reads the file line by line; the first error ends it.
 class ConfigParser {
 public:
-    ConfigOutcome parse(std::string_view text) {
-        if (text.starts_with(kByteOrderMark)) text.remove_prefix(kByteOrderMark.size());
+    ConfigOutcome parse(std::string_view bytes) {
+        const std::string decoded = texts::decodeFileText(bytes);
+        std::string_view text = decoded;
         while (!text.empty()) {
             ++lineNumber_;
             const std::size_t end = std::min(text.find('\n'), text.size());
             std::string_view line = text.substr(0, end);
             text.remove_prefix(std::min(end + 1, text.size()));
             if (line.ends_with('\r')) line.remove_suffix(1);
-            if (auto error = parseLine(line)) return ConfigError{lineNumber_, std::move(*error)};
+            if (auto error = parseLine(line)) return std::move(*error);
         }
+        if (auto breach = closeSection()) return std::move(*breach);
         return std::move(entries_);
     }
 
 private:
-    Error parseLine(std::string_view line) {
-        if (!isValidUtf8(line)) return std::string("invalid UTF-8");
+    using LineError = std::optional<ConfigError>;
+
+    LineError here(Error error) const {
+        if (!error) return std::nullopt;
+        return ConfigError{lineNumber_, std::move(*error)};
+    }
+
+    LineError parseLine(std::string_view line) {
         line = trimLeft(line);
         if (isBlankOrComment(line)) return std::nullopt;
-        if (line.front() == '[') return openSection(line);
-        return setKey(line);
+        if (line.front() != '[') return here(setKey(line));
+        if (auto breach = closeSection()) return breach;
+        return here(openSection(line));
     }
 
     Error openSection(std::string_view line) {
@@ -295,11 +344,47 @@ private:
         return rule->apply(std::get<Value>(value), entries_, section_->row);
     }
 
+    // The window's row rules: tone D, and only tone D, is alphanumeric; tones B and C
+    // are tone-only calls. A row that breaks them would page with something else
+    // than the file says. A missing Tone or Type follows the other one, as the
+    // window's choice of either sets both.
+    LineError closeSection() {
+        if (!section_ || section_->kind != SectionKind::Item) return std::nullopt;
+        image::PagerItem& item = entries_.rows[section_->row];
+        const int toneLine = keyLine("Tone");
+        const int typeLine = keyLine("Type");
+        const bool alphanumeric = item.type == paging::PagerType::Alphanumeric;
+        if (toneLine == 0 && typeLine != 0) {
+            item.tone = alphanumeric ? kToneD : kToneA;
+        } else if (typeLine == 0 && toneLine != 0) {
+            item.type = item.tone == kToneD ? paging::PagerType::Alphanumeric : paging::PagerType::Numeric;
+        } else if ((item.tone == kToneD) != alphanumeric) {
+            const std::string what = alphanumeric ? "Type Alphanumeric needs Tone D, not Tone " + toneLetter(item.tone)
+                                                  : std::string("Tone D needs Type Alphanumeric, not Numeric");
+            return ConfigError{std::max(toneLine, typeLine), what};
+        }
+        if (item.tone != kToneA && item.tone != kToneD && !item.message.empty()) {
+            return ConfigError{std::max(toneLine, keyLine("Message")),
+                               "Tone " + toneLetter(item.tone) + " is a tone-only call: its Message must be empty"};
+        }
+        return std::nullopt;
+    }
+
+    // The line of the key in the current section; 0 when it is not there.
+    int keyLine(std::string_view name) const {
+        const auto found = keyLines_.find(folded(name));
+        return found == keyLines_.end() ? 0 : found->second;
+    }
+
+    static std::string folded(std::string_view name) {
+        std::string lower(name);
+        std::ranges::transform(lower, lower.begin(), [](unsigned char c) { return std::tolower(c); });
+        return lower;
+    }
+
     // Records the section or key name; a name seen before is a duplicate.
     Error firstUse(std::map<std::string, int>& seen, std::string_view name, const std::string& what) {
-        std::string folded(name);
-        std::ranges::transform(folded, folded.begin(), [](unsigned char c) { return std::tolower(c); });
-        const auto [at, inserted] = seen.emplace(folded, lineNumber_);
+        const auto [at, inserted] = seen.emplace(folded(name), lineNumber_);
         if (!inserted) return "duplicate " + what + " (first on line " + std::to_string(at->second) + ")";
         return std::nullopt;
     }
@@ -313,21 +398,30 @@ private:
 
 // ---- writing --------------------------------------------------------------------------
 
-bool needsEscape(unsigned char c) { return c < 0x20 || (c >= 0x7F && c <= 0x9F); }
+// Controls and the C1 range are written as \xNN, so that the file holds no invisible
+// character that an editor could drop or a terminal obey.
+bool needsEscape(char32_t c) { return c < 0x20 || (c >= 0x7F && c <= 0x9F); }
 
-std::string quoteMessage(std::string_view latin1) {
+std::string quoteMessage(std::string_view text) {
     std::string out(1, kQuote);
-    for (const char c : latin1) {
-        const auto byte = static_cast<unsigned char>(c);
+    for (std::size_t i = 0; i < text.size();) {
+        const auto decoded = texts::nextCodePoint(text, i);
+        if (!decoded) {
+            // Not from any file or window: those texts are UTF-8.
+            texts::appendUtf8(out, texts::kReplacementCharacter);
+            ++i;
+            continue;
+        }
+        const char32_t c = *decoded;
         if (c == kQuote || c == kEscape) {
             out += kEscape;
-            out += c;
-        } else if (needsEscape(byte)) {
+            out += static_cast<char>(c);
+        } else if (needsEscape(c)) {
             char escape[5];
-            std::snprintf(escape, sizeof escape, "\\x%02X", byte);
+            std::snprintf(escape, sizeof escape, "\\x%02X", static_cast<unsigned>(c));
             out += escape;
         } else {
-            appendUtf8(out, byte);
+            texts::appendUtf8(out, c);
         }
     }
     return out + kQuote;
@@ -344,6 +438,10 @@ std::string preambleText(std::string_view text) {
     while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
     const bool allDigits = std::ranges::all_of(text, [](char c) { return c >= '0' && c <= '9'; });
     return allDigits ? std::string(text) : quoteMessage(text);
+}
+
+std::string alphabetLine(paging::Alphabet alphabet) {
+    return "Alphabet = " + std::string(paging::alphabetTable(alphabet).name) + "\n";
 }
 
 std::string typeText(paging::PagerType type) {
@@ -386,17 +484,24 @@ std::optional<unsigned> parseTone(std::string_view letter) {
 ConfigOutcome parseConfig(std::string_view text) { return ConfigParser().parse(text); }
 
 std::string writeConfig(const image::ProgrammerEntries& entries) {
+    const image::PagerTextSettings& text = entries.text;
     std::string out = "[Settings]\n";
     out += "DataRate = " + dataRateText(entries.dataRateIndex) + "\n";
     out += "Preamble = " + preambleText(entries.preambleText) + "\n";
     out += "Repeat = " + std::to_string(entries.repeatIndex + 1) + "\n";
+    // Written only when they differ from the default, so that a file for US-ASCII
+    // pagers stays what earlier versions wrote and read.
+    if (text.alphabet != paging::Alphabet::US) out += alphabetLine(text.alphabet);
+    if (text.transliterate) out += "Transliterate = yes\n";
     for (unsigned row = 0; row < image::kRowCount; ++row) {
         const image::PagerItem& item = entries.rows[row];
-        if (item == image::PagerItem{}) continue;
+        const auto& ownAlphabet = text.rowAlphabets[row];
+        if (item == image::PagerItem{} && !ownAlphabet) continue;
         out += "\n[" + itemSectionName(row) + "]\n";
-        out += "CapCode = " + latin1ToUtf8(item.capcode) + "\n";
+        out += "CapCode = " + item.capcode + "\n";
         out += std::string("Tone = ") + static_cast<char>('A' + item.tone) + "\n";
         out += "Type = " + typeText(item.type) + "\n";
+        if (ownAlphabet) out += alphabetLine(*ownAlphabet);
         out += "Message = " + quoteMessage(item.message) + "\n";
     }
     return out;

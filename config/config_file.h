@@ -4,12 +4,16 @@
 // The configuration file: the window's three settings and sixteen rows as text, so
 // that scripts can build, keep and compare what a transmitter holds.
 //
-//   [Settings]            DataRate = 512|1200|2400|none, Preamble = text, Repeat = 1..4
+//   [Settings]            DataRate = 512|1200|2400|none, Preamble = text, Repeat = 1..4,
+//                         Alphabet = US|DE|DK|NO|SE|FR|ES|IT|YU, Transliterate = yes|no
 //   [Item01] .. [Item16]  CapCode = digits or empty, Tone = A..D, Type = Numeric|Alphanumeric,
-//                         Message = "text" with \" \\ and \xNN escapes
+//                         Alphabet = the row's own, Message = "text" with \" \\ and \xNN
+//                         escapes (\xNN is the character U+00NN)
 //
 // Section and key names ignore case; '#' or ';' starts a comment outside quotes. The
-// file is UTF-8; every value character must be Latin-1, the tool's 8-bit character set.
+// file is UTF-8; one that is not is read as Windows-1252, as older editors on Windows
+// save it (texts::decodeFileText). A row must follow the window's rules: tone D, and
+// only tone D, is alphanumeric, and tones B and C take no message.
 
 #include <optional>
 #include <string>
@@ -38,7 +42,7 @@ struct ConfigError {
 using ConfigOutcome = std::variant<image::ProgrammerEntries, ConfigError>;
 
 // Missing settings keep the window's initial values; a missing section or key leaves
-// its row or box empty.
+// its row or box empty. A row's missing Tone or Type follows the other one.
 ConfigOutcome parseConfig(std::string_view text);
 
 // The configuration parseConfig reads back into the same entries. Capcodes are

@@ -13,6 +13,7 @@
 #include "config/config_file.h"
 #include "image/image_builder.h"
 #include "image/image_reader.h"
+#include "texts/text_codec.h"
 
 using namespace vostrel;
 
@@ -23,7 +24,8 @@ bool withinLimits(const image::ProgrammerEntries& entries) {
     if (entries.repeatIndex < 0 || entries.repeatIndex > 3) return false;
     if (entries.dataRateIndex < -1 || entries.dataRateIndex > 2) return false;
     for (const auto& row : entries.rows) {
-        if (row.capcode.size() > config::kMaxCapcodeCharacters || row.message.size() > config::kMaxMessageCharacters) {
+        if (row.capcode.size() > config::kMaxCapcodeCharacters ||
+            texts::codePointCount(row.message) > config::kMaxMessageCharacters || !texts::isValidUtf8(row.message)) {
             return false;
         }
         if (row.tone > 3 || row.message.find('\0') != std::string::npos) return false;
@@ -33,16 +35,21 @@ bool withinLimits(const image::ProgrammerEntries& entries) {
     return true;
 }
 
-// The decoded image, written and parsed again, gives the same rows and settings.
-bool decodesToReadableConfig(const image::EepromImage& built) {
-    const image::ImageContents contents = image::decodeImage(built);
+// The decoded image, written and parsed again, gives the same rows and settings, and
+// builds the same image.
+bool decodesToReadableConfig(const image::EepromImage& built, const image::PagerTextSettings& text) {
+    const image::ImageContents contents = image::decodeImage(built, text);
     if (contents.readErrorRow) return false;
-    const auto reparsed = config::parseConfig(config::writeConfig(contents.settings, contents.rows));
+    const auto reparsed = config::parseConfig(config::writeConfig(image::shownEntries(contents, text)));
     const auto* entries = std::get_if<image::ProgrammerEntries>(&reparsed);
     if (entries == nullptr) return false;
-    return entries->rows == contents.rows && entries->dataRateIndex == static_cast<int>(contents.settings.dataRateIndex) &&
+    const auto rebuilt = image::buildImage(*entries);
+    const auto* image = std::get_if<image::BuiltImage>(&rebuilt);
+    return entries->rows == contents.rows && entries->text == text &&
+           entries->dataRateIndex == static_cast<int>(contents.settings.dataRateIndex) &&
            entries->repeatIndex == static_cast<int>(contents.settings.repeatIndex) &&
-           entries->preambleText == std::to_string(contents.settings.preambleBits);
+           entries->preambleText == std::to_string(contents.settings.preambleBits) && image != nullptr &&
+           image->image == built;
 }
 
 }  // namespace
@@ -54,7 +61,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (entries == nullptr) return 0;
     if (!withinLimits(*entries)) __builtin_trap();
     const auto built = image::buildImage(*entries);
-    if (const auto* image = std::get_if<image::BuiltImage>(&built); image && !decodesToReadableConfig(image->image)) {
+    // Transliteration is undone by nothing: what was sent reads back as sent.
+    image::PagerTextSettings sent = entries->text;
+    sent.transliterate = false;
+    if (const auto* image = std::get_if<image::BuiltImage>(&built); image && !decodesToReadableConfig(image->image, sent)) {
         __builtin_trap();
     }
     return 0;

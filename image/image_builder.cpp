@@ -10,7 +10,6 @@
 #include "image/slot_table.h"
 #include "image/transmitter_settings.h"
 #include "paging/codeword.h"
-#include "paging/numeric_characters.h"
 #include "paging/transmission.h"
 
 namespace vostrel::image {
@@ -51,38 +50,35 @@ bool isReceivableCapcode(long long capcode, unsigned tone) {
     return address != paging::kSyncCodeword && address != paging::kIdleCodeword;
 }
 
-// POCSAG alphanumeric text is 7-bit: a character with bit 7 set would reach the pager
-// as another character.
-bool isSendable(paging::PagerType type, unsigned char character) {
-    if (type == paging::PagerType::Numeric) return paging::isNumericCharacter(character);
-    return character < 0x80;
+// The refusal for a character the pager cannot show, named as typed.
+BuildRefusal unsendableRefusal(const UnsendableCharacter& refused, paging::Alphabet alphabet, unsigned row) {
+    const int rowNumber = static_cast<int>(row) + 1;
+    const CharacterPosition at{row, refused.index};
+    if (refused.shownAs) {
+        return {refusal(texts::keys::kShownAsNationalLetter,
+                        {texts::Character{refused.character}, rowNumber, texts::Character{*refused.shownAs},
+                         texts::Text{std::string(paging::alphabetTable(alphabet).name)}}),
+                at};
+    }
+    return {refusal(texts::keys::kInvalidCode, {texts::Character{refused.character}, rowNumber}), at};
 }
 
-// The message's first character the pager cannot receive, as the user typed it (the
-// message is Latin-1, so its bytes are its code points).
-std::optional<texts::Character> firstUnsendableCharacter(const PagerItem& row) {
-    for (const char character : row.message) {
-        const auto byte = static_cast<unsigned char>(character);
-        if (!isSendable(row.type, byte)) return texts::Character{byte};
+// The row's codes, or why Write refuses the row.
+std::variant<PagerCodes, BuildRefusal> checkRow(const PagerItem& item, const PagerTextSettings& text,
+                                                long long capcode, unsigned row) {
+    if (!isReceivableCapcode(capcode, item.tone)) {
+        return BuildRefusal{refusal(texts::keys::kCapCodeOutOfRange, {static_cast<int>(row) + 1}), std::nullopt};
     }
-    return std::nullopt;
+    const paging::Alphabet alphabet = text.alphabetOf(row);
+    auto codes = pagerCodes(item.message, item.type, alphabet, text.transliterate);
+    if (const auto* refused = std::get_if<UnsendableCharacter>(&codes)) return unsendableRefusal(*refused, alphabet, row);
+    return std::move(std::get<PagerCodes>(codes));
 }
 
-std::optional<texts::Message> checkRow(const PagerItem& row, long long capcode, int rowNumber) {
-    if (!isReceivableCapcode(capcode, row.tone)) {
-        return refusal(texts::keys::kCapCodeOutOfRange, {rowNumber});
-    }
-    if (const auto invalid = firstUnsendableCharacter(row)) {
-        return refusal(texts::keys::kInvalidCode, {*invalid, rowNumber});
-    }
-    return std::nullopt;
-}
-
-void placeTransmission(BuiltImage& built, unsigned row, const PagerItem& item, std::uint32_t capcode,
-                       std::size_t length) {
+void placeTransmission(BuiltImage& built, unsigned row, const PagerItem& item, std::string_view codes,
+                       std::uint32_t capcode, std::size_t length) {
     std::array<paging::Codeword, kMaxSlotCodewords> scratch{};
-    paging::encodeTransmission(item.type, item.message, capcode, item.tone,
-                               std::span(scratch).first(length));
+    paging::encodeTransmission(item.type, codes, capcode, item.tone, std::span(scratch).first(length));
     for (std::size_t i = 0; i < length; ++i) {
         built.image.storeCodeword(built.usedWords + 2 * static_cast<unsigned>(i), scratch[i]);
     }
@@ -111,17 +107,21 @@ long long leadingInteger(const std::string& text) {
     return negative ? -value : value;
 }
 
-RowLayout layOutRows(const PagerRows& rows) {
+RowLayout layOutRows(const ProgrammerEntries& entries) {
     RowLayout layout;
     for (unsigned row = 0; row < kRowCount; ++row) {
-        const PagerItem& item = rows[row];
+        const PagerItem& item = entries.rows[row];
         const long long capcode = leadingInteger(item.capcode);
         // Write looks at no row after the one that did not fit, so nothing there is refused.
         if (capcode == 0 || layout.fullAtRow) continue;
-        layout.refusals[row] = checkRow(item, capcode, static_cast<int>(row) + 1);
-        if (layout.refusals[row]) continue;
+        auto checked = checkRow(item, entries.text, capcode, row);
+        if (auto* refused = std::get_if<BuildRefusal>(&checked)) {
+            layout.refusals[row] = std::move(*refused);
+            continue;
+        }
+        layout.sent[row] = std::move(std::get<PagerCodes>(checked));
         const std::size_t length =
-            paging::transmissionLength(item.type, item.message, static_cast<std::uint32_t>(capcode));
+            paging::transmissionLength(item.type, layout.sent[row].codes, static_cast<std::uint32_t>(capcode));
         if (layout.usedWords + 2 * length > kMaxEndWord) {
             layout.fullAtRow = static_cast<int>(row);
             continue;
@@ -133,13 +133,13 @@ RowLayout layOutRows(const PagerRows& rows) {
 }
 
 BuildOutcome buildImage(const ProgrammerEntries& entries) {
-    if (auto refused = settingsRefusal(entries)) return BuildRefusal{std::move(*refused)};
+    if (auto refused = settingsRefusal(entries)) return BuildRefusal{std::move(*refused), std::nullopt};
 
-    RowLayout layout = layOutRows(entries.rows);
+    RowLayout layout = layOutRows(entries);
     // Rows from the one that did not fit onward are not looked at.
     const unsigned checkedRows = layout.fullAtRow ? static_cast<unsigned>(*layout.fullAtRow) : kRowCount;
     for (unsigned row = 0; row < checkedRows; ++row) {
-        if (layout.refusals[row]) return BuildRefusal{std::move(*layout.refusals[row])};
+        if (layout.refusals[row]) return std::move(*layout.refusals[row]);
     }
     BuiltImage built;
     built.fullAtRow = layout.fullAtRow;
@@ -147,10 +147,18 @@ BuildOutcome buildImage(const ProgrammerEntries& entries) {
     for (unsigned row = 0; row < kRowCount; ++row) {
         if (layout.codewords[row] == 0) continue;
         const PagerItem& item = entries.rows[row];
-        placeTransmission(built, row, item, static_cast<std::uint32_t>(leadingInteger(item.capcode)),
+        const PagerCodes& sent = layout.sent[row];
+        placeTransmission(built, row, item, sent.codes, static_cast<std::uint32_t>(leadingInteger(item.capcode)),
                           layout.codewords[row]);
+        for (const Replacement& replaced : sent.replacements) built.replacements.push_back(replacementMessage(row, replaced));
     }
     return built;
+}
+
+texts::Message replacementMessage(unsigned row, const Replacement& replaced) {
+    return {texts::keys::kSentAsReplacement,
+            texts::Title::Warn,
+            {texts::Character{replaced.character}, static_cast<int>(row) + 1, texts::Text{std::string(replaced.replacement)}}};
 }
 
 }  // namespace vostrel::image

@@ -8,9 +8,11 @@
 #include <optional>
 #include <string>
 #include <variant>
+#include <vector>
 
 #include "image/eeprom_image.h"
 #include "image/pager_item.h"
+#include "image/pager_text.h"
 #include "image/transmitter_settings.h"
 #include "texts/message.h"
 
@@ -22,6 +24,7 @@ struct ProgrammerEntries {
     int repeatIndex = 1;
     int dataRateIndex = 1;  // -1 when no rate is selected
     PagerRows rows;
+    PagerTextSettings text;
 };
 
 struct BuiltImage {
@@ -29,13 +32,28 @@ struct BuiltImage {
     unsigned usedWords = kFirstTransmissionWord;
     // Set when the image became full: the number of rows before the one that did not fit.
     std::optional<int> fullAtRow;
+    // Each character replaced in the placed rows, in row order ("'ß' in Item[02] is
+    // sent as 'ss'"): never silent.
+    std::vector<texts::Message> replacements;
 
     // The "image full" warning, when there is one.
     std::optional<texts::Message> warning() const;
 };
 
+// A character of a row's message, the row 0-based, the index counted in characters.
+struct CharacterPosition {
+    unsigned row = 0;
+    std::size_t index = 0;
+
+    friend bool operator==(const CharacterPosition&, const CharacterPosition&) = default;
+};
+
 struct BuildRefusal {
     texts::Message message;
+    // The refused character, for a message the pager cannot show.
+    std::optional<CharacterPosition> at;
+
+    friend bool operator==(const BuildRefusal&, const BuildRefusal&) = default;
 };
 
 using BuildOutcome = std::variant<BuiltImage, BuildRefusal>;
@@ -57,10 +75,16 @@ struct RowLayout {
     unsigned usedWords = kFirstTransmissionWord;
     std::optional<int> fullAtRow;  // 0-based, as BuiltImage
     std::array<std::size_t, kRowCount> codewords{};  // of each placed row; 0 if not placed
-    std::array<std::optional<texts::Message>, kRowCount> refusals;  // why Write would refuse the row
+    std::array<std::optional<BuildRefusal>, kRowCount> refusals;  // why Write would refuse the row
+    // What each row in use and not refused sends: its pager codes and the characters
+    // replaced on the way.
+    std::array<PagerCodes, kRowCount> sent;
 };
 
-RowLayout layOutRows(const PagerRows& rows);
+RowLayout layOutRows(const ProgrammerEntries& entries);
+
+// The note that a character of the row (0-based) is sent replaced.
+texts::Message replacementMessage(unsigned row, const Replacement& replaced);
 
 // A number read from text as the window reads it: leading white space, an optional
 // sign, then decimal digits up to the first other character; no digits gives 0.

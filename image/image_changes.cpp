@@ -25,13 +25,14 @@ bool ImageChanges::overwritesCalls() const {
            });
 }
 
-ImageChanges compareImages(const EepromImage& held, const EepromImage& toWrite, unsigned wordCount) {
+ImageChanges compareImages(const EepromImage& held, const EepromImage& toWrite, unsigned wordCount,
+                           const PagerTextSettings& text) {
     // Compared as read back, so that what the decoder gives back differently (a numeric
     // text padded to whole groups of five) counts as unchanged.
     EepromImage after = held;
     std::copy_n(toWrite.bytes.begin(), 2 * std::min(wordCount, kImageWords), after.bytes.begin());
-    const ImageContents before = decodeImage(held);
-    const ImageContents written = decodeImage(after);
+    const ImageContents before = decodeImage(held, text);
+    const ImageContents written = decodeImage(after, text);
     ImageChanges changes;
     changes.heldReadable = !before.readErrorRow;
     changes.heldSettings = before.settings;

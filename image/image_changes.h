@@ -8,6 +8,7 @@
 
 #include "image/eeprom_image.h"
 #include "image/pager_item.h"
+#include "image/pager_text.h"
 #include "image/transmitter_settings.h"
 
 namespace vostrel::image {
@@ -40,7 +41,8 @@ struct ImageChanges {
 };
 
 // `held` is what the transmitter holds; a Write sends words 0..wordCount-1 of `toWrite`
-// and leaves the others as they are.
-ImageChanges compareImages(const EepromImage& held, const EepromImage& toWrite, unsigned wordCount);
+// and leaves the others as they are. Both are read with `text`, as the rows show.
+ImageChanges compareImages(const EepromImage& held, const EepromImage& toWrite, unsigned wordCount,
+                           const PagerTextSettings& text = {});
 
 }  // namespace vostrel::image

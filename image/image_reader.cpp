@@ -20,18 +20,18 @@ std::span<const paging::Codeword> slotCodewords(const EepromImage& image, unsign
     return std::span<const paging::Codeword>(buffer).first(available);
 }
 
-PagerItem shownItem(const paging::DecodedItem& decoded) {
+PagerItem shownItem(const paging::DecodedItem& decoded, paging::Alphabet alphabet) {
     PagerItem item;
     item.capcode = std::to_string(decoded.capcode);
     item.tone = decoded.tone;
     item.type = decoded.type;
-    item.message = std::string(decoded.message());
+    item.message = shownText(decoded.message(), decoded.type, alphabet);
     return item;
 }
 
 }  // namespace
 
-ImageContents decodeImage(const EepromImage& image) {
+ImageContents decodeImage(const EepromImage& image, const PagerTextSettings& text) {
     ImageContents contents;
     contents.settings = loadHeader(image);
     std::array<paging::Codeword, kImageWords / 2> buffer{};
@@ -44,16 +44,16 @@ ImageContents decodeImage(const EepromImage& image) {
             contents.readErrorRow = static_cast<int>(row) + 1;
             break;
         }
-        contents.rows[row] = shownItem(*decoded);
+        contents.rows[row] = shownItem(*decoded, text.alphabetOf(row));
     }
     return contents;
 }
 
-ProgrammerEntries shownEntries(const ImageContents& contents) {
+ProgrammerEntries shownEntries(const ImageContents& contents, const PagerTextSettings& text) {
     const TransmitterSettings& settings = contents.settings;
     const bool rateKnown = settings.dataRateIndex < kDataRates.size();
     return {std::to_string(settings.preambleBits), static_cast<int>(settings.repeatIndex),
-            rateKnown ? static_cast<int>(settings.dataRateIndex) : -1, contents.rows};
+            rateKnown ? static_cast<int>(settings.dataRateIndex) : -1, contents.rows, text};
 }
 
 }  // namespace vostrel::image

@@ -20,10 +20,13 @@ struct ImageContents {
     std::optional<int> readErrorRow;
 };
 
-ImageContents decodeImage(const EepromImage& image);
+// Messages come back as the pagers show them: alphanumeric ones through each row's
+// alphabet in `text`.
+ImageContents decodeImage(const EepromImage& image, const PagerTextSettings& text = {});
 
 // The window's contents once a Read has shown the contents: the preamble as its
-// decimal number, and no data-rate selection for an index that names no rate.
-ProgrammerEntries shownEntries(const ImageContents& contents);
+// decimal number, and no data-rate selection for an index that names no rate; `text`
+// as the contents were read with.
+ProgrammerEntries shownEntries(const ImageContents& contents, const PagerTextSettings& text = {});
 
 }  // namespace vostrel::image

@@ -2,7 +2,8 @@
 // SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 #pragma once
 // One call item as the user enters it: the texts of the row's boxes and its choices.
-// Texts are 8-bit characters (Latin-1), one byte each.
+// Texts are UTF-8; the message is what the pager shows (image/pager_text.h turns it
+// into the pager's codes).
 
 #include <array>
 #include <string>

@@ -2,19 +2,25 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 # Builds the libFuzzer targets with clang and runs each for the given number of
-# seconds (default 20), or for a number of runs with --runs N. Findings are kept in
-# fuzz-corpus/<target>/ and fail the script.
+# seconds (default 20; ./test.sh gives 10), or for a number of runs with --runs N.
+# Findings are kept in fuzz-corpus/<target>/ and fail the script. The long runs are
+# made here, by hand:
 #   scripts/fuzz.sh 600          ten minutes per target
 #   scripts/fuzz.sh --runs 10000000
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-limit=(-max_total_time="${1:-20}")
-[ "${1:-}" = "--runs" ] && limit=(-runs="$2")
+source "$here/scripts/summary.sh"
+limit=(-max_total_time="${1:-20}") each="${1:-20} s a target"
+[ "${1:-}" = "--runs" ] && limit=(-runs="$2") each="$2 inputs a target"
 
 build="$here/build/fuzz"
+start=$(date +%s) status=0
 CC=clang-14 CXX=clang++-14 cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DVOSTREL_BUILD_FUZZERS=ON -DVOSTREL_BUILD_GUI=OFF -DVOSTREL_BUILD_TESTS=OFF >/dev/null
-cmake --build "$build" -j "$(nproc)"
+  -DVOSTREL_BUILD_FUZZERS=ON -DVOSTREL_BUILD_GUI=OFF -DVOSTREL_BUILD_TESTS=OFF >/dev/null &&
+  cmake --build "$build" -j "$(nproc)" --target fuzzers || status=$?
+summary_step build-fuzz $(($(date +%s) - start)) $status
+((status == 0)) || exit $status
+start=$(date +%s)
 
 # Runs one target; its log is kept beside it in the build directory.
 run_fuzzer() {
@@ -44,8 +50,9 @@ for ((first = 0; first < ${#fuzzers[@]}; first += $(nproc))); do
     else
       tail -n 40 "$build/$name.log"
       echo "-- $name found a problem; the input is kept in $here/fuzz-corpus/$name" >&2
-      failed=1
+      failed=$((failed + 1))
     fi
   done
 done
-exit $failed
+summary_suite fuzz $(($(date +%s) - start)) $((${#fuzzers[@]} - failed)) $failed 0 "$each"
+((failed == 0))

@@ -3,15 +3,18 @@
 # Debian packages the project needs, sourced by run.sh and test.sh.
 # help2man writes the manual pages from the programs' --help at build time.
 BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libhidapi-dev fonts-dejavu-core help2man)
+# clang-14 with its sanitizer and libFuzzer runtime builds the sanitizer tree (it compiles
+# sanitized code about twice as fast as g++) and the fuzz targets.
 # The package check runs Debian's own checkers on the built package, reads its manual
 # pages with man and tries its completion under bash-completion; reuse checks that
 # every source file states its licence. fuse3 serves the fake
-# transmitter that the real USB path is tested against. The last three build the
-# Windows programs (mingw-w64 with POSIX threads), run them (wine) and build GoogleTest
-# for them. With Qt for Windows built (scripts/windows-qt.sh, which needs dpkg-dev for
-# Debian's Qt source), the window .exe runs on an X server of its own (xvfb) and is
-# driven with xdotool, its message boxes read from the clipboard (xclip) and its icon
-# with xprop (x11-utils); nsis makes the Windows installer.
+# transmitter that the real USB path is tested against. xvfb (with xauth for xvfb-run)
+# and xdotool run the window in a real X server driven by keys alone. mingw-w64 (with
+# POSIX threads) builds the Windows programs, wine64 runs them, googletest is built for
+# them. With Qt for Windows built (scripts/windows-qt.sh, which needs dpkg-dev for
+# Debian's Qt source), the window .exe is driven the same way, its message boxes read
+# from the clipboard (xclip) and its icon with xprop (x11-utils); nsis makes the
+# Windows installer.
 TEST_PACKAGES=(libgtest-dev clang-14 libclang-rt-14-dev dpkg-dev multimon-ng
                lintian desktop-file-utils appstream man-db bash-completion reuse
                fuse3 libfuse3-dev g++-mingw-w64-x86-64-posix wine64 googletest

@@ -13,8 +13,8 @@ here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build=$(realpath "${1:-$here/build/test}")
 repetitions=${2:-7}
 cli=$build/cli/vostrel-cli
-fake=$build/tests/device/fake_transmitter/fake_transmitter
-harness=$here/tests/device/fake_transmitter/with_fake_transmitter.sh
+fake=$build/tests/fake_transmitter/fake_transmitter
+harness=$here/tests/fake_transmitter/with_fake_transmitter.sh
 [[ -x $cli && -x $fake ]] || { echo "build vostrel-cli and fake_transmitter in $build first" >&2; exit 1; }
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

@@ -7,25 +7,25 @@
 # the ZIP package; with Qt for Windows built (scripts/windows-qt.sh), the window, its tests
 # and the installer too.
 #   scripts/windows-tests.sh        build dir build/windows, wine prefix inside it
+# Each suite reports to ./test.sh's summary (scripts/summary.sh).
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+source "$here/scripts/summary.sh"
 build="$here/build/windows"
 wine=/usr/lib/wine/wine64
 [ -x "$wine" ] || wine=$(command -v wine64 || true)
 if [ -z "$wine" ] || ! command -v x86_64-w64-mingw32-g++-posix >/dev/null; then
-  echo "Windows tests skipped: wine64 or the mingw-w64 compiler is not installed (./test.sh installs them)"
+  summary_skipped "Windows under wine" "wine64 or the mingw-w64 compiler is not installed (./test.sh installs them)"
   exit 0
 fi
 
-# The fake transmitter runs on this machine: take it from the native test build
-# (./test.sh made it just before), or make a build of its own for it.
-native="$here/build/test"
-if [ ! -f "$native/CMakeCache.txt" ]; then
-  native="$build-native"
-  cmake -S "$here" -B "$native" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVOSTREL_BUILD_GUI=OFF >/dev/null
-fi
+# The fake transmitter runs on this machine: a native tree of its own builds it and
+# nothing else.
+start=$(date +%s)
+native="$build-native"
+cmake -S "$here" -B "$native" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVOSTREL_BUILD_GUI=OFF >/dev/null
 cmake --build "$native" --target fake_transmitter >/dev/null
-fake="$native/tests/device/fake_transmitter/fake_transmitter"
+fake="$native/tests/fake_transmitter/fake_transmitter"
 
 # The window too, when Qt for Windows has been built (scripts/windows-window.sh).
 source "$here/scripts/windows-window.sh"
@@ -33,6 +33,7 @@ windows_window_options "$here"
 cmake -S "$here" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-w64-x86_64.cmake" \
   -DCMAKE_BUILD_TYPE=Release "${window_options[@]}" -DVOSTREL_NATIVE_FAKE_TRANSMITTER="$fake" >/dev/null
 cmake --build "$build" -j "$(nproc)"
+summary_step build-windows $(($(date +%s) - start)) 0
 
 # A prefix of its own (about 700 MB), made once; never the user's ~/.wine.
 export WINEPREFIX="$build/wine-prefix" WINEDEBUG=-all
@@ -40,9 +41,17 @@ wineserver="$(dirname "$wine")/wineserver"
 [ -x "$wineserver" ] || wineserver=wineserver
 trap 'timeout 30 "$wineserver" -k 2>/dev/null || true' EXIT
 [ -f "$WINEPREFIX/system.reg" ] || timeout 300 "$wine" wineboot --init >/dev/null 2>&1
-ctest --test-dir "$build" --output-on-failure -j "$(nproc)"
+# A failure here fails the script at its end, after the other suites have run too.
+failed=0
+summary_ctest "Windows under wine" --test-dir "$build" --output-on-failure -j "$(nproc)" -LE window || failed=1
+if [[ ${window_options[0]} == -DVOSTREL_BUILD_GUI=ON ]]; then
+  summary_ctest "Windows window" --test-dir "$build" --output-on-failure -j "$(nproc)" -L window || failed=1
+else
+  summary_skipped "Windows window" "it needs Qt for Windows, built once (about half an hour) by scripts/windows-qt.sh"
+fi
 
 echo "== Windows package =="
+start=$(date +%s)
 package_dir="$build/package-check"
 rm -rf "$package_dir" && mkdir -p "$package_dir/unpacked"
 (cd "$build" && cpack -G ZIP -B "$package_dir" >/dev/null)
@@ -55,4 +64,7 @@ if find "$root" -name '*.rules' | grep -q .; then echo "the ZIP holds a udev rul
 # grep reads it all: a grep -q that stopped early would fail the write (pipefail).
 timeout 60 "$wine" "$root/vostrel-cli.exe" --help | grep encode >/dev/null
 echo "ZIP holds the programs, the example translation, the README and the licence, and runs"
-windows_installer_check "$here" "$build" "$wine"
+installer=0
+windows_installer_check "$here" "$build" "$wine" || installer=1
+summary_suite package $(($(date +%s) - start)) $((installer == 0)) $installer 0 ""
+exit $((failed | installer))

@@ -3,19 +3,17 @@
 #include "texts/language_file.h"
 
 #include <algorithm>
-#include <array>
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
 #include <system_error>
 
-#include "texts/utf8.h"
+#include "texts/text_codec.h"
 
 namespace vostrel::texts {
 namespace {
 
 constexpr std::string_view kBlanks = " \t\r\v\f";
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 std::string_view trimmed(std::string_view text) {
     const auto first = text.find_first_not_of(kBlanks);
@@ -40,69 +38,6 @@ std::string_view withoutEnclosingQuotes(std::string_view value) {
     const bool quoted = value.size() >= 2 && value.front() == value.back() &&
                         (value.front() == '"' || value.front() == '\'');
     return quoted ? value.substr(1, value.size() - 2) : value;
-}
-
-// Length of the UTF-8 sequence that starts at text[i], or 0 when it is not valid
-// (stray continuation byte, overlong form, surrogate, beyond U+10FFFF, cut short).
-std::size_t utf8SequenceLength(std::string_view text, std::size_t i) {
-    const auto byte = [&](std::size_t k) { return static_cast<std::uint8_t>(text[k]); };
-    const std::uint8_t lead = byte(i);
-    if (lead < 0x80) return 1;
-    std::size_t length = 0;
-    std::uint8_t low = 0x80;
-    std::uint8_t high = 0xBF;  // bounds of the byte after the lead
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        if (lead == 0xE0) low = 0xA0;
-        if (lead == 0xED) high = 0x9F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        if (lead == 0xF0) low = 0x90;
-        if (lead == 0xF4) high = 0x8F;
-    } else {
-        return 0;
-    }
-    if (i + length > text.size()) return 0;
-    if (byte(i + 1) < low || byte(i + 1) > high) return 0;
-    for (std::size_t k = 2; k < length; ++k) {
-        if ((byte(i + k) & 0xC0) != 0x80) return 0;
-    }
-    return length;
-}
-
-// Windows-1252 differs from Latin-1 only in 0x80 to 0x9F; its five unused bytes keep
-// their Latin-1 meaning, as Windows itself reads them.
-constexpr std::array<char16_t, 32> kWindows1252High = {
-    u'\u20AC', u'\u0081', u'\u201A', u'\u0192', u'\u201E', u'\u2026', u'\u2020', u'\u2021',
-    u'\u02C6', u'\u2030', u'\u0160', u'\u2039', u'\u0152', u'\u008D', u'\u017D', u'\u008F',
-    u'\u0090', u'\u2018', u'\u2019', u'\u201C', u'\u201D', u'\u2022', u'\u2013', u'\u2014',
-    u'\u02DC', u'\u2122', u'\u0161', u'\u203A', u'\u0153', u'\u009D', u'\u017E', u'\u0178',
-};
-
-char16_t windows1252CodePoint(std::uint8_t byte) {
-    return (byte >= 0x80 && byte < 0xA0) ? kWindows1252High[byte - 0x80] : char16_t{byte};
-}
-
-void appendUtf8(std::string& out, char16_t codePoint) {
-    if (codePoint < 0x80) {
-        out += static_cast<char>(codePoint);
-    } else if (codePoint < 0x800) {
-        out += static_cast<char>(0xC0 | (codePoint >> 6));
-        out += static_cast<char>(0x80 | (codePoint & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (codePoint >> 12));
-        out += static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (codePoint & 0x3F));
-    }
-}
-
-std::string windows1252ToUtf8(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (const char c : text) appendUtf8(out, windows1252CodePoint(static_cast<std::uint8_t>(c)));
-    return out;
 }
 
 // Calls `visit(line)` for each line; stops early when it returns true.
@@ -138,24 +73,9 @@ std::optional<std::string> readSmallFile(const std::filesystem::path& path) {
 
 }  // namespace
 
-bool isValidUtf8(std::string_view text) {
-    for (std::size_t i = 0; i < text.size();) {
-        const std::size_t length = utf8SequenceLength(text, i);
-        if (length == 0) return false;
-        i += length;
-    }
-    return true;
-}
-
-std::string decodeLanguageFile(std::string_view fileBytes) {
-    if (!isValidUtf8(fileBytes)) return windows1252ToUtf8(fileBytes);
-    if (fileBytes.starts_with(kByteOrderMark)) fileBytes.remove_prefix(kByteOrderMark.size());
-    return std::string(fileBytes);
-}
-
 std::optional<std::string> findIniValue(std::string_view fileBytes, std::string_view section,
                                         std::string_view key) {
-    const std::string text = decodeLanguageFile(fileBytes);
+    const std::string text = decodeFileText(fileBytes);
     std::optional<std::string> found;
     bool inSection = false;
     forEachLine(text, [&](std::string_view rawLine) {

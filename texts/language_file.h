@@ -7,8 +7,7 @@
 //
 // Section and key names match without regard to ASCII case; a value loses the blanks
 // around it and one pair of enclosing quotation marks; lines starting with ';' are
-// comments. A file that is valid UTF-8 is read as UTF-8 (a leading byte-order mark is
-// dropped), any other file as Windows-1252, the code page such files are usually saved in.
+// comments. The file is read as texts::decodeFileText says: UTF-8, else Windows-1252.
 
 #include <cstddef>
 #include <filesystem>
@@ -49,9 +48,6 @@ std::vector<std::filesystem::path> languageFilePlaces(const std::filesystem::pat
 // Only a regular file of at most kMaxLanguageFileBytes is read; anything else (a FIFO
 // would block the window, a device would never end) gives nothing, as does no file.
 std::optional<std::string> readLanguageFile(const std::vector<std::filesystem::path>& places);
-
-// The file's text as UTF-8.
-std::string decodeLanguageFile(std::string_view fileBytes);
 
 // The value of `key` in `section`, as UTF-8; nothing when the section or the key is
 // missing. The first occurrence counts when a key is listed twice.

@@ -7,6 +7,7 @@
 // The libraries below the front ends never format texts themselves, so that one
 // translation applies to the command-line tool and the window alike.
 
+#include <string>
 #include <string_view>
 #include <variant>
 #include <vector>
@@ -29,6 +30,11 @@ inline constexpr std::string_view kCapCodeOutOfRange = "CapCode out of range in 
 inline constexpr std::string_view kDataRateNotSelected = "Data rate not selected";
 inline constexpr std::string_view kOutOfEepromSize = "out of EEPROM size, only %d items data can be save";
 inline constexpr std::string_view kWriteCompleted = "Data write completed";
+// A 7-bit character whose code shows a national letter on the row's pager alphabet:
+// the character typed, the row, the letter the pager would show, the alphabet's name.
+inline constexpr std::string_view kShownAsNationalLetter = "'%c' in Item[%02d] would show as '%c' on a %s pager";
+// A character replaced before sending: the character, the row, what is sent instead.
+inline constexpr std::string_view kSentAsReplacement = "'%c' in Item[%02d] is sent as '%s'";
 inline constexpr std::string_view kVerifyFailed = "EEPROM verify failed at word %d";
 inline constexpr std::string_view kBackupFailed = "No backup of the transmitter could be saved; nothing was written";
 }  // namespace keys
@@ -51,9 +57,17 @@ struct Decimal {
     friend bool operator==(const Decimal&, const Decimal&) = default;
 };
 
+// A text for %s, UTF-8: a replacement, an alphabet's name. Never a translation, so it
+// is inserted as it stands.
+struct Text {
+    std::string utf8;
+
+    friend bool operator==(const Text&, const Text&) = default;
+};
+
 // One placeholder's value: a character for %c, a number for %d and %02d, a decimal
-// for %.Nf and %,Nf.
-using MessageArgument = std::variant<Character, int, Decimal>;
+// for %.Nf and %,Nf, a text for %s.
+using MessageArgument = std::variant<Character, int, Decimal, Text>;
 
 struct Message {
     std::string_view key;

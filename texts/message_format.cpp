@@ -5,10 +5,12 @@
 #include <charconv>
 #include <cstdio>
 
+#include "texts/text_codec.h"
+
 namespace vostrel::texts {
 namespace {
 
-enum class Kind { Character, Number, TwoDigitNumber, Decimal };
+enum class Kind { Character, Number, TwoDigitNumber, Decimal, Text };
 
 struct Placeholder {
     Kind kind;
@@ -22,6 +24,7 @@ std::optional<Placeholder> placeholderAt(std::string_view rest, std::size_t& len
     if (rest.starts_with("c")) { length = 1; return Placeholder{Kind::Character}; }
     if (rest.starts_with("d")) { length = 1; return Placeholder{Kind::Number}; }
     if (rest.starts_with("02d")) { length = 3; return Placeholder{Kind::TwoDigitNumber}; }
+    if (rest.starts_with("s")) { length = 1; return Placeholder{Kind::Text}; }
     // Only one digit of precision: a translation cannot ask for a text of any length.
     if (rest.size() >= 3 && (rest[0] == '.' || rest[0] == ',') && rest[1] >= '1' && rest[1] <= '3' &&
         rest[2] == 'f') {
@@ -43,25 +46,14 @@ std::optional<std::string> renderDecimal(const Placeholder& placeholder, const M
     return text;
 }
 
-// Anything that is no Unicode scalar value becomes U+FFFD, the replacement character.
-std::string utf8(char32_t codePoint) {
-    const bool surrogate = codePoint >= 0xD800 && codePoint <= 0xDFFF;
-    if (surrogate || codePoint > 0x10FFFF) codePoint = 0xFFFD;
-    const auto byte = [](char32_t bits) { return static_cast<char>(bits); };
-    if (codePoint < 0x80) return {byte(codePoint)};
-    if (codePoint < 0x800) return {byte(0xC0 | (codePoint >> 6)), byte(0x80 | (codePoint & 0x3F))};
-    if (codePoint < 0x10000) {
-        return {byte(0xE0 | (codePoint >> 12)), byte(0x80 | ((codePoint >> 6) & 0x3F)),
-                byte(0x80 | (codePoint & 0x3F))};
-    }
-    return {byte(0xF0 | (codePoint >> 18)), byte(0x80 | ((codePoint >> 12) & 0x3F)),
-            byte(0x80 | ((codePoint >> 6) & 0x3F)), byte(0x80 | (codePoint & 0x3F))};
-}
-
 std::optional<std::string> render(const Placeholder& placeholder, const MessageArgument& argument) {
     if (placeholder.kind == Kind::Decimal) return renderDecimal(placeholder, argument);
     if (placeholder.kind == Kind::Character) {
-        if (const auto* character = std::get_if<Character>(&argument)) return utf8(character->codePoint);
+        if (const auto* character = std::get_if<Character>(&argument)) return encodeUtf8(character->codePoint);
+        return std::nullopt;
+    }
+    if (placeholder.kind == Kind::Text) {
+        if (const auto* text = std::get_if<Text>(&argument)) return text->utf8;
         return std::nullopt;
     }
     const int* number = std::get_if<int>(&argument);

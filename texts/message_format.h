@@ -2,9 +2,9 @@
 // SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 #pragma once
 // Safe formatting of message texts. A translation is never handed to printf: the
-// placeholders %c, %d, %02d and the decimals %.1f to %.3f (%,1f to %,3f with a decimal
-// comma) are substituted here, in order, and a text whose placeholders do not match
-// the arguments is not used.
+// placeholders %c, %d, %02d, %s and the decimals %.1f to %.3f (%,1f to %,3f with a
+// decimal comma) are substituted here, in order, and a text whose placeholders do not
+// match the arguments is not used.
 
 #include <optional>
 #include <span>

@@ -53,38 +53,6 @@ device::TransferProgress TransferFeedback::progressCallback() {
 
 namespace {
 
-// A C1 control: never typed, above 7 bits, and not in the numeric table.
-constexpr char kNotLatin1 = '\x80';
-constexpr char32_t kLastLatin1 = 0xFF;
-
-}  // namespace
-
-std::string messageBytes(const QString& text) {
-    std::string bytes;
-    for (const char32_t character : text.toUcs4()) {
-        bytes += character <= kLastLatin1 ? static_cast<char>(character) : kNotLatin1;
-    }
-    return bytes;
-}
-
-texts::Message namedAsTyped(texts::Message message, const TypedMessages& typed) {
-    if (message.key != texts::keys::kInvalidCode || message.arguments.size() != 2) return message;
-    auto* refused = std::get_if<texts::Character>(&message.arguments[0]);
-    const int* row = std::get_if<int>(&message.arguments[1]);
-    if (refused == nullptr || row == nullptr || *row < 1 || *row > static_cast<int>(typed.size())) return message;
-    // Every character before the refused one was accepted, so the first that is outside
-    // Latin-1 or equal to the refused byte is the one.
-    for (const char32_t character : typed[static_cast<std::size_t>(*row - 1)].toUcs4()) {
-        if (character > kLastLatin1 || character == refused->codePoint) {
-            refused->codePoint = character;
-            break;
-        }
-    }
-    return message;
-}
-
-namespace {
-
 // Keeps the other commands from starting while a Write waits behind a box, until it
 // ends or lets them go.
 class HeldCommands {
@@ -114,24 +82,24 @@ QString backupLine(const LanguageTexts& texts, const std::filesystem::path& back
 
 }  // namespace
 
-void writeCommand(const image::ProgrammerEntries& entries, const TypedMessages& typed,
-                  const CommandServices& services) {
+std::optional<image::CharacterPosition> writeCommand(const image::ProgrammerEntries& entries,
+                                                     const CommandServices& services) {
     const image::BuildOutcome outcome = image::buildImage(entries);
     if (const auto* refusal = std::get_if<image::BuildRefusal>(&outcome)) {
-        services.reporter.report(namedAsTyped(refusal->message, typed));
-        return;
+        services.reporter.report(refusal->message);
+        return refusal->at;
     }
     const auto& built = std::get<image::BuiltImage>(outcome);
     HeldCommands held(services.holdOtherCommands);
     // The image is complete before the warning is shown, so nothing done in the window
     // meanwhile changes what is sent.
     // The program may end while the warning is open; then nothing is written.
-    if (const auto warning = built.warning(); warning && !services.reporter.report(*warning)) return;
+    if (const auto warning = built.warning(); warning && !services.reporter.report(*warning)) return std::nullopt;
 
     std::optional<std::filesystem::path> backup;
     std::optional<files::FileError> backupProblem;
     const auto saveBackupFirst = [&](const image::EepromImage& heldWords, const std::string& devicePath) {
-        const image::ImageChanges changes = image::compareImages(heldWords, built.image, built.usedWords);
+        const image::ImageChanges changes = image::compareImages(heldWords, built.image, built.usedWords, entries.text);
         if (services.confirmOverwrite && changes.overwritesCalls()) {
             const TransferFeedback::Pause pause;
             const QString question = writeConfirmationText(changes, services.reporter.texts());
@@ -159,27 +127,30 @@ void writeCommand(const image::ProgrammerEntries& entries, const TypedMessages& 
     const LanguageTexts& language = services.reporter.texts();
     switch (written.end) {
         case End::NotOpened:
-        case End::ReadFailed: services.reporter.report(written.failure->message); return;
+        case End::ReadFailed: services.reporter.report(written.failure->message); return std::nullopt;
         case End::Cancelled:
             if (backupProblem) {
                 services.reporter.report({texts::keys::kBackupFailed, texts::Title::Error, {}},
                                          QString::fromStdString(backupProblem->what));
             }
-            return;
+            return std::nullopt;
         case End::WriteFailed:
-        case End::ReadBackFailed: services.reporter.report(written.failure->message, backupLine(language, *backup)); return;
+        case End::ReadBackFailed:
+            services.reporter.report(written.failure->message, backupLine(language, *backup));
+            return std::nullopt;
         case End::VerifyFailed:
             services.reporter.report(
                 {texts::keys::kVerifyFailed, texts::Title::Error, {static_cast<int>(written.mismatch->address)}},
                 backupLine(language, *backup));
-            return;
+            return std::nullopt;
         case End::AlreadyThere:
         case End::Written: break;
     }
     services.reporter.report({texts::keys::kWriteCompleted, texts::Title::Success, {}});
+    return std::nullopt;
 }
 
-void readCommand(const CommandServices& services,
+void readCommand(const CommandServices& services, const image::PagerTextSettings& text,
                  const std::function<void(const image::ImageContents&)>& showContents) {
     const device::ReadOutcome outcome = services.feedback.run(
         [&](const device::TransferProgress& progress) { return device::readEeprom(services.transport, progress); });
@@ -187,7 +158,7 @@ void readCommand(const CommandServices& services,
         services.reporter.report(failure->message);
         return;
     }
-    const image::ImageContents contents = image::decodeImage(std::get<image::EepromImage>(outcome));
+    const image::ImageContents contents = image::decodeImage(std::get<image::EepromImage>(outcome), text);
     showContents(contents);
     if (contents.readErrorRow) {
         services.reporter.report({texts::keys::kEepromReadError, texts::Title::Error, {}});

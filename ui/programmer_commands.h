@@ -5,10 +5,8 @@
 // Both run to their end on the window's thread; the device is opened and closed by
 // the transfer itself, on every path.
 
-#include <QString>
-#include <array>
 #include <functional>
-#include <string>
+#include <optional>
 
 #include "device/eeprom_programmer.h"
 #include "device/hid_transport.h"
@@ -73,31 +71,19 @@ struct CommandServices {
     std::function<void(bool waiting)> holdOtherCommands;
 };
 
-// The rows' message texts as the window holds them, in row order.
-using TypedMessages = std::array<QString, image::kRowCount>;
-
-// A message text as the image builder takes it, one byte per character. A character
-// outside Latin-1 becomes a byte that no pager type accepts, so that it is refused
-// rather than sent as another character.
-std::string messageBytes(const QString& text);
-
-// An "Invalid code" refusal names the character as the builder saw it; this names the
-// one the user typed in that row, even one outside Latin-1.
-texts::Message namedAsTyped(texts::Message message, const TypedMessages& typed);
-
 // Build the image (a refusal ends the command before any device access), warn when it
 // is full; then, holding the transmitter throughout: read it, send nothing when it holds
 // these words already, ask before calls it holds are overwritten, save what it holds as
 // a backup, write the used words and read them back. Report the outcome, naming the
-// backup when the transmitter was changed but not as intended. `entries` holds the
-// messages as messageBytes gives them; `typed` the same texts as shown.
-void writeCommand(const image::ProgrammerEntries& entries, const TypedMessages& typed,
-                  const CommandServices& services);
+// backup when the transmitter was changed but not as intended. Returns where the refused
+// character is when the build refused one, so that the window can show it.
+std::optional<image::CharacterPosition> writeCommand(const image::ProgrammerEntries& entries,
+                                                     const CommandServices& services);
 
 // Read the whole image first and show it only once every word is in, so that a failed
 // transfer leaves the window as it was. An invalid slot is reported after the rows
-// read before it are shown.
-void readCommand(const CommandServices& services,
+// read before it are shown. Messages are read as `text` says pagers show them.
+void readCommand(const CommandServices& services, const image::PagerTextSettings& text,
                  const std::function<void(const image::ImageContents&)>& showContents);
 
 }  // namespace vostrel::ui

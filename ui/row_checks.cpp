@@ -32,4 +32,22 @@ MarkedBox markedBox(const texts::Message& refusal) {
     return refusal.key == texts::keys::kCapCodeOutOfRange ? MarkedBox::CapCode : MarkedBox::Message;
 }
 
+RowMark rowMark(const image::RowLayout& layout, const image::ProgrammerEntries& entries, unsigned row) {
+    if (const auto& refusal = layout.refusals[row]) {
+        return {RowMark::Kind::Refused, markedBox(refusal->message), refusal->message};
+    }
+    const image::PagerItem& item = entries.rows[row];
+    const paging::Alphabet alphabet = entries.text.alphabetOf(row);
+    const image::PagerCodes& sent = layout.sent[row];
+    if (!sent.replacements.empty() && layout.codewords[row] != 0) {
+        const std::string shown = image::shownText(sent.codes, item.type, alphabet);
+        return {RowMark::Kind::Replaced, MarkedBox::Message, lineMessage(keys::kSentAs, {texts::Text{shown}})};
+    }
+    if (entries.text.rowAlphabets[row]) {
+        const std::string name(paging::alphabetTable(alphabet).name);
+        return {RowMark::Kind::None, MarkedBox::Message, lineMessage(keys::kRowAlphabet, {texts::Text{name}})};
+    }
+    return {};
+}
+
 }  // namespace vostrel::ui

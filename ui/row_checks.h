@@ -18,6 +18,10 @@ namespace keys {
 inline constexpr std::string_view kWordsUsed = "EEPROM: %d of %d words used";
 inline constexpr std::string_view kRowWillNotFit = "row %d will not fit";
 inline constexpr std::string_view kRowsWillNotFit = "rows %d-%d will not fit";
+// A message box's tooltip: what the pager gets after transliteration; the alphabet of
+// a row that has its own.
+inline constexpr std::string_view kSentAs = "Sent as: %s";
+inline constexpr std::string_view kRowAlphabet = "Pager alphabet of this row: %s";
 }  // namespace keys
 
 // The words between the slot table and the last end address a slot can name.
@@ -30,5 +34,17 @@ enum class MarkedBox { CapCode, Message };
 
 // The box that holds what Write refuses in a row.
 MarkedBox markedBox(const texts::Message& refusal);
+
+// What a row shows besides its texts: the reason Write would refuse it, else the
+// text the pager gets when characters are replaced, else the row's own alphabet.
+struct RowMark {
+    enum class Kind { None, Refused, Replaced } kind = Kind::None;
+    MarkedBox box = MarkedBox::Message;
+    std::optional<texts::Message> text;  // the tooltip
+
+    friend bool operator==(const RowMark&, const RowMark&) = default;
+};
+
+RowMark rowMark(const image::RowLayout& layout, const image::ProgrammerEntries& entries, unsigned row);
 
 }  // namespace vostrel::ui

@@ -16,7 +16,8 @@ FileProblem problem(std::string_view key, std::string detail) {
 
 }  // namespace
 
-std::variant<OpenedFile, FileProblem> openWindowFile(const std::filesystem::path& path) {
+std::variant<OpenedFile, FileProblem> openWindowFile(const std::filesystem::path& path,
+                                                     const image::PagerTextSettings& imageText) {
     // The window must not wait: reading a FIFO or a device could last for ever.
     std::error_code error;
     if (std::filesystem::exists(path, error) && !std::filesystem::is_regular_file(path, error)) {
@@ -30,8 +31,8 @@ std::variant<OpenedFile, FileProblem> openWindowFile(const std::filesystem::path
                        files::utf8Name(path) + ':' + std::to_string(error->line) + ": " + error->what);
     }
     if (const auto* entries = std::get_if<image::ProgrammerEntries>(&parsed)) return OpenedFile{*entries, {}};
-    const image::ImageContents contents = image::decodeImage(std::get<image::EepromImage>(parsed));
-    return OpenedFile{image::shownEntries(contents), contents.readErrorRow};
+    const image::ImageContents contents = image::decodeImage(std::get<image::EepromImage>(parsed), imageText);
+    return OpenedFile{image::shownEntries(contents, imageText), contents.readErrorRow};
 }
 
 std::optional<FileProblem> saveWindowFile(const std::filesystem::path& path, const image::ProgrammerEntries& entries) {

@@ -35,7 +35,10 @@ struct OpenedFile {
     std::optional<int> readErrorRow;
 };
 
-std::variant<OpenedFile, FileProblem> openWindowFile(const std::filesystem::path& path);
+// A configuration brings its own pager alphabets and transliteration; an image is
+// read with `imageText`, as a Read would read it.
+std::variant<OpenedFile, FileProblem> openWindowFile(const std::filesystem::path& path,
+                                                     const image::PagerTextSettings& imageText);
 
 // Writes the entries as a configuration, safely: a failure leaves any existing file
 // as it was.

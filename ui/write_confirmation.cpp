@@ -18,10 +18,11 @@ constexpr std::string_view kArrow = " \u2192 ";
 // shown as \xNN.
 QString callText(const image::PagerItem& item, const LanguageTexts& texts) {
     QString message;
-    for (const char byte : item.message) {
-        const auto code = static_cast<unsigned char>(byte);
+    // The message is UTF-8, as the rows' pager alphabets show it.
+    for (const QChar character : QString::fromStdString(item.message)) {
+        const char16_t code = character.unicode();
         message += code < 0x20 || code == 0x7F ? QStringLiteral("\\x%1").arg(code, 2, 16, QLatin1Char('0')).toUpper()
-                                               : QString(QChar(code));
+                                               : QString(character);
     }
     const QString type = texts.text(item.type == paging::PagerType::Alphanumeric ? "Alphnumeric" : "Numeric");
     return QStringLiteral("%1 %2 %3 \"%4\"")

@@ -40,7 +40,7 @@ struct Figures {
 // The figures as the window works them out from its entries, and as airtime works them
 // out from the built image; both must agree.
 Figures figuresOf(const image::ProgrammerEntries& entries) {
-    const auto planned = image::plannedAirTime(entries, image::layOutRows(entries.rows));
+    const auto planned = image::plannedAirTime(entries, image::layOutRows(entries));
     const auto built = image::buildImage(entries);
     const auto& image = std::get<image::BuiltImage>(built).image;
     const auto stored = image::airTime(image::loadHeader(image), image::storedRows(image));

@@ -10,6 +10,7 @@
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -68,13 +69,15 @@ inline CliRun run(const std::vector<std::string>& arguments, const HardwareFacto
     return result;
 }
 
-// A fresh directory for one test, removed afterwards.
+// A fresh directory for one test, removed afterwards. A random part keeps two test runs
+// on one machine (two checkouts, two build trees) out of each other's way.
 class ScratchDirectory {
 public:
     ScratchDirectory() {
         const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
         path_ = std::filesystem::temp_directory_path() /
-                ("vostrel-cli-test-" + std::string(test->test_suite_name()) + "-" + test->name());
+                ("vostrel-cli-test-" + std::string(test->test_suite_name()) + "-" + test->name() + "-" +
+                 std::to_string(std::random_device{}()));
         std::filesystem::remove_all(path_);
         std::filesystem::create_directories(path_);
     }

@@ -95,6 +95,9 @@ TEST_F(EmulatorFileCommands, ReadPrintsOrSavesTheEeprom) {
     const CliRun read = run({"read", "--emulator", eeprom});
     EXPECT_EQ(read.status, 0);
     EXPECT_EQ(read.out, run({"decode", dir.file("sample.bin")}).out);
+    const CliRun swedish = run({"read", "--alphabet", "SE", "--emulator", eeprom});
+    EXPECT_NE(swedish.out.find("Alphabet = SE\n"), std::string::npos) << swedish.out;
+    EXPECT_EQ(swedish.out, run({"decode", "--alphabet", "SE", dir.file("sample.bin")}).out);
 
     const CliRun saved = run({"read", "--emulator", eeprom, "--image", dir.file("out.bin")});
     EXPECT_EQ(saved.status, 0);

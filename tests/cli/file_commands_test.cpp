@@ -61,9 +61,9 @@ TEST(CliDispatch, HelpAndUsage) {
 
 // ---- encode -------------------------------------------------------------------------
 
-std::string expectedTransmission(PagerType type, const std::string& latin1, std::uint32_t capcode, unsigned tone) {
+std::string expectedTransmission(PagerType type, const std::string& codes, std::uint32_t capcode, unsigned tone) {
     std::array<paging::Codeword, 128> codewords{};
-    const std::size_t count = paging::encodeTransmission(type, latin1, capcode, tone, codewords);
+    const std::size_t count = paging::encodeTransmission(type, codes, capcode, tone, codewords);
     std::string lines;
     for (std::size_t i = 0; i < count; ++i) {
         char line[16];
@@ -77,25 +77,31 @@ TEST(EncodeCommand, PrintsTheTransmission) {
     const struct {
         std::vector<std::string> arguments;
         PagerType type;
-        std::string latin1;
+        std::string codes;  // what the pager receives
         std::uint32_t capcode;
         unsigned tone;
+        std::string replaced = "";  // on stderr
     } cases[] = {
         {{"--capcode", "1234567", "--tone", "A", "--numeric", "123"}, PagerType::Numeric, "123", 1234567, 0},
         {{"--capcode=8", "--tone=d", "--alpha", "HELLO"}, PagerType::Alphanumeric, "HELLO", 8, 3},
         {{"--numeric", "--tone", "C", "--capcode", "2097151"}, PagerType::Numeric, "", 2097151, 2},
-        {{"--capcode", "5", "--tone", "B", "--numeric", "--", "-5"}, PagerType::Numeric, "-5", 5, 1},
+        {{"--capcode", "5", "--tone", "A", "--numeric", "--", "-5"}, PagerType::Numeric, "-5", 5, 0},
         {{"--capcode", "63", "--tone", "D", "--alpha", std::string(129, 'W')}, PagerType::Alphanumeric,
          std::string(129, 'W'), 63, 3},
+        {{"--capcode", "8", "--tone", "D", "--alpha", "--alphabet", "de", "Gr\xC3\xBC\xC3\x9F" "e"},
+         PagerType::Alphanumeric, "Gr}~e", 8, 3},
+        {{"--capcode", "8", "--tone", "D", "--alpha", "--transliterate", "Gr\xC3\xBC\xC3\x9F" "e"},
+         PagerType::Alphanumeric, "Gruesse", 8, 3,
+         "'\xC3\xBC' in Item[01] is sent as 'ue'\n'\xC3\x9F' in Item[01] is sent as 'ss'\n"},
     };
     for (const auto& c : cases) {
         std::vector<std::string> arguments{"encode"};
         arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
         const CliRun result = run(arguments);
-        SCOPED_TRACE(c.latin1);
+        SCOPED_TRACE(c.codes);
         EXPECT_EQ(result.status, 0);
-        EXPECT_EQ(result.err, "");
-        EXPECT_EQ(result.out, expectedTransmission(c.type, c.latin1, c.capcode, c.tone));
+        EXPECT_EQ(result.err, c.replaced);
+        EXPECT_EQ(result.out, expectedTransmission(c.type, c.codes, c.capcode, c.tone));
     }
 }
 
@@ -128,7 +134,15 @@ TEST(EncodeCommand, RefusesWhatAWriteRefuses) {
         {{"--capcode", "8", "--tone", "A", "--numeric", "--alpha"}, 2, "vostrel-cli encode: give one of"},
         {{"--capcode", "8", "--tone", "A", "--numeric", "1", "2"}, 2, "vostrel-cli encode: more than one message"},
         {{"--capcode", "8", "--tone", "A", "--numeric", "-5"}, 2, "vostrel-cli encode: unknown option '-5'"},
-        {{"--capcode", "8", "--tone", "D", "--alpha", "\xE2\x82\xAC"}, 2, "vostrel-cli encode: message: character U+20AC"},
+        {{"--capcode", "8", "--tone", "D", "--alpha", "\xE2\x82\xAC"}, 1, "Invalid code '\xE2\x82\xAC' in Item[01]\n"},
+        {{"--capcode", "8", "--tone", "D", "--alpha", "--alphabet", "DE", "a}"}, 1,
+         "'}' in Item[01] would show as '\xC3\xBC' on a DE pager\n"},
+        {{"--capcode", "8", "--tone", "D", "--alpha", "--alphabet", "GR", "a"}, 2,
+         "vostrel-cli encode: --alphabet must be one of US|DE|DK|NO|SE|FR|ES|IT|YU, not 'GR'"},
+        {{"--capcode", "8", "--tone", "A", "--alpha", "a"}, 2, "vostrel-cli encode: --alpha goes with --tone D"},
+        {{"--capcode", "8", "--tone", "D", "--numeric", "1"}, 2, "vostrel-cli encode: --alpha goes with --tone D"},
+        {{"--capcode", "8", "--tone", "B", "--numeric", "1"}, 2, "vostrel-cli encode: tones B and C"},
+        {{"--capcode", "8", "--tone", "D", "--alpha", "a\xFF"}, 2, "vostrel-cli encode: message: invalid UTF-8"},
         {{"--capcode", "8", "--tone", "D", "--alpha", std::string(130, 'W')}, 2, "vostrel-cli encode: message longer"},
     };
     for (const auto& c : cases) {
@@ -186,6 +200,11 @@ TEST(BuildCommand, FailuresWriteNoImage) {
          "CONFIG: Invalid code '\xC3\xA9' in Item[02]\n"},
         {"[Item07]\nCapCode = 9999999\n", "CONFIG: CapCode out of range in Item[07]\n"},
         {"[Settings]\n\n[Item01]\nTone = X\n", "CONFIG:4: Tone must be A, B, C or D, not 'X'\n"},
+        {"[Settings]\nAlphabet = DE\n[Item04]\nCapCode = 5\nTone = D\nMessage = \"{x}\"\n",
+         "CONFIG: '{' in Item[04] would show as '\xC3\xA4' on a DE pager\n"},
+        {"[Settings]\nAlphabet = GR\n", "CONFIG:2: Alphabet must be one of US, DE, DK, NO, SE, FR, ES, IT, YU, not 'GR'\n"},
+        {"[Item01]\nCapCode = 5\nTone = A\nType = Alphanumeric\nMessage = \"HI\"\n",
+         "CONFIG:4: Type Alphanumeric needs Tone D, not Tone A\n"},
         // A control character from the file never reaches the terminal as it is.
         {"[Item01]\nTone = \x1B[2J\n", "CONFIG:2: Tone must be A, B, C or D, not '\\x1B[2J'\n"},
         {"[Ite\x1Bm]\n", "CONFIG:1: unknown section [Ite\\x1Bm]\n"},
@@ -224,6 +243,33 @@ TEST(DecodeCommand, PrintsAConfigurationThatBuildsTheSameImage) {
     writeFile(dir.file("b.conf"), decoded.out);
     EXPECT_EQ(run({"build", dir.file("b.conf"), dir.file("b.bin")}).status, 0);
     EXPECT_EQ(readFile(dir.file("b.bin")), bytesOf(sampleImage()));
+}
+
+// An image holds codes: decode shows them as the pagers of the alphabet show them,
+// says which alphabet, and build turns that back into the same image.
+TEST(DecodeCommand, ShowsTheMessagesAsThePagersOfTheAlphabetShowThem) {
+    const ScratchDirectory dir;
+    writeFile(dir.file("de.conf"), "[Settings]\nAlphabet = DE\n[Item01]\nCapCode = 8\nTone = D\nMessage = \"Gr\xC3\xBC\xC3\x9F" "e\"\n");
+    writeFile(dir.file("us.conf"), "[Item01]\nCapCode = 8\nTone = D\nMessage = \"Gr}~e\"\n");
+    ASSERT_EQ(run({"build", dir.file("de.conf"), dir.file("de.bin")}).status, 0);
+    ASSERT_EQ(run({"build", dir.file("us.conf"), dir.file("us.bin")}).status, 0);
+    EXPECT_EQ(readFile(dir.file("de.bin")), readFile(dir.file("us.bin")));
+
+    const CliRun german = run({"decode", "--alphabet", "DE", dir.file("de.bin")});
+    EXPECT_EQ(german.status, 0);
+    EXPECT_NE(german.out.find("Repeat = 2\nAlphabet = DE\n"), std::string::npos) << german.out;
+    EXPECT_NE(german.out.find("Message = \"Gr\xC3\xBC\xC3\x9F" "e\"\n"), std::string::npos) << german.out;
+    EXPECT_NE(run({"decode", dir.file("de.bin")}).out.find("Message = \"Gr}~e\"\n"), std::string::npos);
+    writeFile(dir.file("back.conf"), german.out);
+    ASSERT_EQ(run({"build", dir.file("back.conf"), dir.file("back.bin")}).status, 0);
+    EXPECT_EQ(readFile(dir.file("back.bin")), readFile(dir.file("de.bin")));
+
+    writeFile(dir.file("x.conf"), "[Item02]\nCapCode = 8\nTone = D\nMessage = \"Gr\xC3\xBC\xC3\x9F" "e\"\n");
+    const CliRun replaced = run({"build", "--transliterate", dir.file("x.conf"), dir.file("x.bin")});
+    EXPECT_EQ(replaced.status, 0);
+    EXPECT_EQ(replaced.err, dir.file("x.conf") + ": '\xC3\xBC' in Item[02] is sent as 'ue'\n" + dir.file("x.conf") +
+                                ": '\xC3\x9F' in Item[02] is sent as 'ss'\n");
+    EXPECT_EQ(run({"decode", "--alphabet", "xx", dir.file("x.bin")}).status, 2);
 }
 
 TEST(DecodeCommand, RefusesFilesThatAreNotImages) {

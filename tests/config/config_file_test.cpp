@@ -8,6 +8,7 @@
 #include "config/config_file.h"
 #include "image/image_builder.h"
 #include "image/image_reader.h"
+#include "texts/text_codec.h"
 
 using namespace vostrel;
 using config::ConfigError;
@@ -37,12 +38,19 @@ void expectSameEntries(const ProgrammerEntries& actual, const ProgrammerEntries&
         EXPECT_EQ(a.type, e.type) << "row " << row + 1;
         EXPECT_EQ(a.message, e.message) << "row " << row + 1;
     }
+    EXPECT_EQ(actual.text, expected.text);
 }
 
 ProgrammerEntries entriesWith(const std::function<void(ProgrammerEntries&)>& change) {
     ProgrammerEntries entries;
     change(entries);
     return entries;
+}
+
+std::string repeated(const std::string& text, std::size_t times) {
+    std::string out;
+    for (std::size_t i = 0; i < times; ++i) out += text;
+    return out;
 }
 
 TEST(ConfigParser, ReadsWhatTheFileSays) {
@@ -71,15 +79,33 @@ TEST(ConfigParser, ReadsWhatTheFileSays) {
         {"an item row with every key",
          "[item02]\ncapcode = 1234567\nTONE = d\ntype = alphanumeric\nMESSAGE = \"HELLO\"\n",
          entriesWith([](auto& e) { e.rows[1] = {"1234567", 3, PagerType::Alphanumeric, "HELLO"}; })},
-        {"the system's spelling Alphnumeric",
-         "[Item16]\nCapCode = 8\nType = Alphnumeric\n",
-         entriesWith([](auto& e) { e.rows[15] = {"8", 0, PagerType::Alphanumeric, ""}; })},
-        {"escapes, comment characters and trailing blanks inside quotes",
+        {"the system's spelling Alphnumeric; a missing Tone follows the Type",
+         "[Item16]\nCapCode = 8\nType = Alphnumeric\n[Item15]\nType = Numeric\n",
+         entriesWith([](auto& e) { e.rows[15] = {"8", 3, PagerType::Alphanumeric, ""}; })},
+        {"a missing Type follows the Tone",
+         "[Item01]\nTone = D\n[Item02]\nTone = B\n",
+         entriesWith([](auto& e) {
+             e.rows[0] = {"", 3, PagerType::Alphanumeric, ""};
+             e.rows[1] = {"", 1, PagerType::Numeric, ""};
+         })},
+        {"escapes, comment characters and trailing blanks inside quotes; \\xNN is U+00NN",
          "[Item01]\nMessage = \"a\\\"b\\\\c\\x41\\xe9 # ; \" # real comment\n",
-         entriesWith([](auto& e) { e.rows[0].message = "a\"b\\cA\xE9 # ; "; })},
-        {"Latin-1 characters written in UTF-8",
-         "[Item01]\nMessage = \"\xC3\xA9\xC3\xBF\xC2\xA0\"\n",
-         entriesWith([](auto& e) { e.rows[0].message = "\xE9\xFF\xA0"; })},
+         entriesWith([](auto& e) { e.rows[0].message = "a\"b\\cA\xC3\xA9 # ; "; })},
+        {"every character is kept as written, Latin-1 or not",
+         "[Item01]\nMessage = \"\xC3\xA9\xC3\xBF\xC2\xA0\xE2\x82\xAC\xF0\x9F\x98\x80\"\n",
+         entriesWith([](auto& e) { e.rows[0].message = "\xC3\xA9\xC3\xBF\xC2\xA0\xE2\x82\xAC\xF0\x9F\x98\x80"; })},
+        {"a file that is not UTF-8 is Windows-1252, comments included",
+         "# caf\xE9\n[Item01]\nMessage = \"Gr\xFC\xDF \x80\"\n",
+         entriesWith([](auto& e) { e.rows[0].message = "Gr\xC3\xBC\xC3\x9F \xE2\x82\xAC"; })},
+        {"pager alphabets and transliteration, names in any case",
+         "[Settings]\nAlphabet = de\nTransliterate = YES\n[Item03]\nAlphabet = se\nTone = D\n"
+         "Message = \"\xC3\x85sa\"\n",
+         entriesWith([](auto& e) {
+             e.text.alphabet = paging::Alphabet::DE;
+             e.text.transliterate = true;
+             e.text.rowAlphabets[2] = paging::Alphabet::SE;
+             e.rows[2] = {"", 3, PagerType::Alphanumeric, "\xC3\x85sa"};
+         })},
         {"blanks around a quoted capcode are dropped; an empty capcode leaves the row unused",
          "[Item01]\nCapCode = \" 12\t\"\n[Item02]\nCapCode =\nMessage = \"\"\n",
          entriesWith([](auto& e) { e.rows[0].capcode = "12"; })},
@@ -131,6 +157,15 @@ TEST(ConfigParser, ErrorsNameTheLine) {
         {"[Item01]\nTone = E\n", 2, "Tone must be A, B, C or D, not 'E'"},
         {"[Item01]\nTone = AB\n", 2, "Tone must be A, B, C or D, not 'AB'"},
         {"[Item01]\nType = Alpha\n", 2, "Type must be Numeric or Alphanumeric, not 'Alpha'"},
+        {"[Item01]\nTone = A\nType = Alphanumeric\n", 3, "Type Alphanumeric needs Tone D, not Tone A"},
+        {"[Item01]\nType = Numeric\nTone = D\nCapCode = 8\n[Item02]\n", 3,
+         "Tone D needs Type Alphanumeric, not Numeric"},
+        {"[Item02]\nTone = B\nMessage = \"12\"\n[Item03]\n", 3, "Tone B is a tone-only call: its Message must be empty"},
+        {"[Item02]\nMessage = \"1\"\nTone = c", 3, "Tone C is a tone-only call: its Message must be empty"},
+        {"[Settings]\nAlphabet = Deutsch\n", 2,
+         "Alphabet must be one of US, DE, DK, NO, SE, FR, ES, IT, YU, not 'Deutsch'"},
+        {"[Item01]\nAlphabet =\n", 2, "Alphabet must be one of US, DE, DK, NO, SE, FR, ES, IT, YU, not ''"},
+        {"[Settings]\nTransliterate = maybe\n", 2, "Transliterate must be yes or no, not 'maybe'"},
         {"[Item01]\nMessage = HELLO\n", 2, "Message must be in double quotes"},
         {"[Item01]\nMessage = \"HELLO\n", 2, "missing closing '\"'"},
         {"[Item01]\nMessage = \"HELLO\\\"\n", 2, "missing closing '\"'"},
@@ -139,13 +174,10 @@ TEST(ConfigParser, ErrorsNameTheLine) {
         {"[Item01]\nMessage = \"\\xG0\"\n", 2, "'\\x' needs two hex digits"},
         {"[Item01]\nMessage = \"a\" b\n", 2, "unexpected text after the closing '\"'"},
         {"[Item01]\nCapCode = 12\"3\n", 2, "unexpected '\"' (quote the whole value)"},
-        {"[Item01]\nMessage = \"\xE2\x82\xAC\"\n", 2, "character U+20AC is not Latin-1"},
-        {"[Item01]\nCapCode = \xC4\x80\n", 2, "character U+0100 is not Latin-1"},
-        {"[Item01]\n# caf\xE9\n", 2, "invalid UTF-8"},
-        {"[Item01]\nMessage = \"\xC0\xA9\"\n", 2, "invalid UTF-8"},
-        {"[Item01]\nMessage = \"\xED\xA0\x80\"\n", 2, "invalid UTF-8"},
+        {"[Item01]\nCapCode = \xC4\x80\n", 2, kNotCapcode + "'\xC4\x80'"},
         {"[Item01]\nMessage = \"\\x00\"\n", 2, "a value cannot hold the character \\x00"},
         {"[Item01]\nMessage = \"" + std::string(130, 'x') + "\"\n", 2, "Message is longer than 129 characters"},
+        {"[Item01]\nMessage = \"" + repeated("\xC3\xBC", 130) + "\"\n", 2, "Message is longer than 129 characters"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
@@ -173,8 +205,8 @@ TEST(ConfigWriter, QuotesMessagesSoEveryByteSurvives) {
         {"", "Message = \"\""},
         {"12  ", "Message = \"12  \""},
         {"say \"hi\" \\o/", "Message = \"say \\\"hi\\\" \\\\o/\""},
-        {"\x01\x1F\x7F\x80\x9F", "Message = \"\\x01\\x1F\\x7F\\x80\\x9F\""},
-        {"\xA0\xE9\xFF", "Message = \"\xC2\xA0\xC3\xA9\xC3\xBF\""},
+        {"\x01\x1F\x7F\xC2\x80\xC2\x9F", "Message = \"\\x01\\x1F\\x7F\\x80\\x9F\""},
+        {"\xC2\xA0\xC3\xA9\xC3\xBF\xE2\x82\xAC", "Message = \"\xC2\xA0\xC3\xA9\xC3\xBF\xE2\x82\xAC\""},
         {"# ; not a comment", "Message = \"# ; not a comment\""},
     };
     for (const auto& c : cases) EXPECT_EQ(messageLine(c.message), c.line);
@@ -189,12 +221,29 @@ TEST(ConfigWriter, WritesSettingsAndOnlyRowsInUse) {
               "[Item05]\nCapCode = 1234567\nTone = A\nType = Numeric\nMessage = \"123  \"\n");
 }
 
-TEST(ConfigWriter, EveryMessageByteReadsBack) {
-    std::string allBytes;
-    for (int byte = 1; byte <= 0xFF; ++byte) allBytes += static_cast<char>(byte);
+TEST(ConfigWriter, AlphabetsAndTransliterationAreWrittenOnlyWhenNotTheDefault) {
+    ProgrammerEntries entries;
+    entries.text.alphabet = paging::Alphabet::DE;
+    entries.text.transliterate = true;
+    entries.text.rowAlphabets[1] = paging::Alphabet::SE;
+    entries.text.rowAlphabets[3] = paging::Alphabet::US;
+    entries.rows[1] = {"8", 3, PagerType::Alphanumeric, "\xC3\x85sa"};
+    EXPECT_EQ(config::writeConfig(entries),
+              "[Settings]\nDataRate = 1200\nPreamble = 1023\nRepeat = 2\nAlphabet = DE\nTransliterate = yes\n\n"
+              "[Item02]\nCapCode = 8\nTone = D\nType = Alphanumeric\nAlphabet = SE\nMessage = \"\xC3\x85sa\"\n\n"
+              "[Item04]\nCapCode = \nTone = A\nType = Numeric\nAlphabet = US\nMessage = \"\"\n");
+    expectSameEntries(parsed(config::writeConfig(entries)), entries);
+}
+
+TEST(ConfigWriter, EveryCharacterReadsBack) {
+    std::string allCharacters;
+    for (char32_t c = 1; c <= 0xFF; ++c) allCharacters += texts::encodeUtf8(c);
+    allCharacters += texts::encodeUtf8(U"\u2028\uFEFF\U0001F4DF");
     image::PagerRows rows;
     for (unsigned row = 0; row < 2; ++row) {
-        rows[row] = {std::to_string(row + 1), row, PagerType::Alphanumeric, allBytes.substr(row * 128, 128)};
+        const std::u32string characters = *texts::decodeUtf8(allCharacters);
+        rows[row] = {std::to_string(row + 1), 3, PagerType::Alphanumeric,
+                     texts::encodeUtf8(std::u32string_view(characters).substr(row * 129, 129))};
     }
     rows[15] = {"2097151", 2, PagerType::Numeric, ""};
     const image::TransmitterSettings settings{2, 1023, 3};
@@ -216,7 +265,7 @@ TEST(ConfigWriter, WindowEntriesReadBackUnchanged) {
              e.preambleText = "576 ";
              e.dataRateIndex = -1;
              e.repeatIndex = 3;
-             e.rows[2] = {"", 1, PagerType::Numeric, "12"};
+             e.rows[2] = {"", 0, PagerType::Numeric, "12"};
              e.rows[15] = {"0000007", 3, PagerType::Alphanumeric, "\"x\" \\"};
          }),
          "576"},
@@ -295,6 +344,7 @@ TEST(ConfigRoundTrip, DecodedImageBuildsTheSameImage) {
         item(3, 15, 'A', "Numeric", "-U[] S"),
         item(4, 99, 'B', "Numeric", "") + item(6, 100, 'C', "Numeric", ""),
         item(1, 31, 'D', "Alphanumeric", "Grusse \\\"\\\\\\x01\\x7F"),
+        "[Settings]\nAlphabet = DE\n" + item(2, 8, 'D', "Alphanumeric", "Gr\xC3\xBC\xC3\x9F" "e aus K\xC3\xB6ln"),
         acrossFrames,
     };
     for (const std::string& text : cases) {

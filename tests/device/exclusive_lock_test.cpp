@@ -18,6 +18,8 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <random>
+#include <string>
 
 #include "device/exclusive_lock.h"
 
@@ -27,7 +29,9 @@ namespace {
 using namespace std::chrono_literals;
 
 TEST(ExclusiveLock, HeldPathIsBusyUntilReleasedAndMissingPathFails) {
-    const std::filesystem::path path = std::filesystem::temp_directory_path() / "vostrel-lock-test.bin";
+    // Another test run on this machine may be locking at the same time.
+    const std::filesystem::path path =
+        std::filesystem::temp_directory_path() / ("vostrel-lock-test-" + std::to_string(std::random_device{}()) + ".bin");
     std::ofstream(path) << "eeprom";
 
     ExclusiveLock::Result first = ExclusiveLock::acquire(path, 0ms);

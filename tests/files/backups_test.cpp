@@ -12,18 +12,16 @@
 #include <string>
 
 #include "files/backups.h"
+#include "tests/files/files_test_support.h"
 
 namespace vostrel::files {
 namespace {
 
 namespace fs = std::filesystem;
+using test::contentOf;
 
-std::string contentOf(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-std::set<std::string> namesIn(const fs::path& directory) {
+// The names in the backup folder itself.
+std::set<std::string> entriesIn(const fs::path& directory) {
     std::set<std::string> names;
     for (const auto& entry : fs::directory_iterator(directory)) names.insert(entry.path().filename().string());
     return names;
@@ -122,7 +120,7 @@ TEST_F(Backups, TheNewestFiftyAreKeptAndNothingElseIsTouched) {
     EXPECT_EQ(contentOf(std::get<fs::path>(first)), std::string(512, '\x11'));
     EXPECT_EQ(contentOf(std::get<fs::path>(second)), std::string(512, '\x22'));
 
-    std::set<std::string> names = namesIn(folder());
+    std::set<std::string> names = entriesIn(folder());
     for (const std::string& other : others) EXPECT_EQ(names.erase(other), 1U) << other;
     EXPECT_EQ(names.size(), kBackupsKept);
     // The two new ones and the 48 newest old ones.
@@ -141,7 +139,7 @@ TEST_F(Backups, ABackupFromBeforeAClockChangeNeverRemovesTheNewOne) {
     const auto saved = saveBackup(folder(), "/dev/hidraw0", imageWith(0x3333));
     ASSERT_TRUE(std::holds_alternative<fs::path>(saved));
     EXPECT_TRUE(fs::exists(std::get<fs::path>(saved)));
-    EXPECT_EQ(namesIn(folder()).size(), kBackupsKept);
+    EXPECT_EQ(entriesIn(folder()).size(), kBackupsKept);
 }
 
 TEST_F(Backups, AFolderThatCannotBeMadeIsAnErrorNamingIt) {

@@ -23,32 +23,23 @@
 
 #include "files/test_hooks.h"
 #include "files/whole_file.h"
+#include "tests/files/files_test_support.h"
 
 namespace vostrel::files {
 namespace {
 
 namespace fs = std::filesystem;
+using test::contentOf;
+using test::namesIn;
 
 constexpr uid_t kOtherUser = 65534;  // nobody
 constexpr gid_t kOtherGroup = 65534;
-
-std::string contentOf(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 void put(const fs::path& path, const std::string& bytes, fs::perms perms = fs::perms(0640)) {
     std::ofstream(path, std::ios::binary) << bytes;
     fs::permissions(path, perms);
 }
 
-std::set<std::string> namesIn(const fs::path& directory) {
-    std::set<std::string> names;
-    for (const auto& entry : fs::recursive_directory_iterator(directory)) {
-        names.insert(fs::relative(entry.path(), directory).string());
-    }
-    return names;
-}
 
 struct stat statusOf(const fs::path& path) {
     struct stat status {};

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "image/image_builder.h"
 #include "image/slot_table.h"
@@ -97,35 +98,90 @@ TEST(Builder, RowsFollowEachOtherWithoutGaps) {
     for (unsigned row : {0U, 2U, 3U, 5U, 15U}) EXPECT_FALSE(loadSlot(image.image, row).inUse());
 }
 
-// Numeric rows take the numeric table only; alphanumeric rows any 7-bit character. A
-// refusal names the character as a Latin-1 text holds it.
-TEST(Builder, CharactersAPagerCannotReceiveAreRefused) {
+// A message becomes the codes of its row's alphabet: numeric rows the numeric table
+// only, alphanumeric rows the characters their pagers show, national letters at their
+// 7-bit codes; with transliteration other characters are replaced and listed. A
+// refusal names the character as typed, says where it is and, for a 7-bit character
+// shadowed by a national letter, what the pager would show.
+TEST(Builder, MessagesBecomeTheCodesOfTheRowsAlphabetOrARefusalNamingTheCharacter) {
     std::string sevenBit;
     for (int c = 0; c < 0x80; c += 4) sevenBit += static_cast<char>(c);
+    using paging::Alphabet;
     const struct {
+        Alphabet alphabet;
+        bool transliterate;
         PagerType type;
         std::string message;
-        const char* expected;
+        std::string expected;  // the codes sent, or the refusal
+        std::size_t refusedAt = 0;
+        std::vector<std::string> replaced = {};
     } cases[] = {
-        {PagerType::Numeric, "12 34-5U", "(built)"},
-        {PagerType::Numeric, "[]S", "(built)"},
-        {PagerType::Numeric, "12a", "Invalid code 'a' in Item[03]"},
-        {PagerType::Numeric, "s", "Invalid code 's' in Item[03]"},
-        {PagerType::Numeric, "u", "Invalid code 'u' in Item[03]"},
-        {PagerType::Numeric, "1.5", "Invalid code '.' in Item[03]"},
-        {PagerType::Numeric, "1\xE9", "Invalid code '\xC3\xA9' in Item[03]"},
-        {PagerType::Alphanumeric, sevenBit, "(built)"},
-        {PagerType::Alphanumeric, "\x7F", "(built)"},
-        {PagerType::Alphanumeric, "caf\xE9", "Invalid code '\xC3\xA9' in Item[03]"},
-        {PagerType::Alphanumeric, "\x80", "Invalid code '\xC2\x80' in Item[03]"},
-        {PagerType::Alphanumeric, "\xFF", "Invalid code '\xC3\xBF' in Item[03]"},
+        {Alphabet::US, false, PagerType::Numeric, "12 34-5U", "12 34-5U"},
+        {Alphabet::US, false, PagerType::Numeric, "[]S", "[]S"},
+        {Alphabet::US, false, PagerType::Numeric, "12a", "Invalid code 'a' in Item[03]", 2},
+        {Alphabet::US, false, PagerType::Numeric, "s", "Invalid code 's' in Item[03]", 0},
+        {Alphabet::US, false, PagerType::Numeric, "u", "Invalid code 'u' in Item[03]", 0},
+        {Alphabet::US, false, PagerType::Numeric, "1.5", "Invalid code '.' in Item[03]", 1},
+        {Alphabet::US, true, PagerType::Numeric, "1é", "Invalid code 'é' in Item[03]", 1},
+        {Alphabet::DE, false, PagerType::Numeric, "1ü", "Invalid code 'ü' in Item[03]", 1},
+        {Alphabet::US, false, PagerType::Alphanumeric, sevenBit, sevenBit},
+        {Alphabet::US, false, PagerType::Alphanumeric, "\x7F", "\x7F"},
+        {Alphabet::US, false, PagerType::Alphanumeric, "Gr}~e", "Gr}~e"},
+        {Alphabet::US, false, PagerType::Alphanumeric, "café", "Invalid code 'é' in Item[03]", 3},
+        {Alphabet::US, false, PagerType::Alphanumeric, "\u0080", "Invalid code '\u0080' in Item[03]", 0},
+        {Alphabet::US, false, PagerType::Alphanumeric, "ÿ", "Invalid code 'ÿ' in Item[03]", 0},
+        {Alphabet::US, false, PagerType::Alphanumeric, "a😀", "Invalid code '😀' in Item[03]", 1},
+        {Alphabet::US, false, PagerType::Alphanumeric, "ab\xFF", "Invalid code '\uFFFD' in Item[03]", 2},
+        {Alphabet::DE, false, PagerType::Alphanumeric, "Grüße aus Köln §3", "Gr}~e aus K|ln @3"},
+        {Alphabet::DE, false, PagerType::Alphanumeric, "a}", "'}' in Item[03] would show as 'ü' on a DE pager", 1},
+        {Alphabet::DE, false, PagerType::Alphanumeric, "@", "'@' in Item[03] would show as '§' on a DE pager", 0},
+        {Alphabet::SE, false, PagerType::Alphanumeric, "Hej på dig, Åsa ¤", "Hej p} dig, ]sa $"},
+        {Alphabet::FR, false, PagerType::Alphanumeric, "#1", "'#' in Item[03] would show as '£' on a FR pager", 0},
+        {Alphabet::YU, false, PagerType::Alphanumeric, "Čačak", "^a~ak"},
+        {Alphabet::US, true, PagerType::Alphanumeric, "Grüße – „x“…", "Gruesse - \"x\"...",
+         0, {"'ü' in Item[03] is sent as 'ue'", "'ß' in Item[03] is sent as 'ss'", "'–' in Item[03] is sent as '-'",
+             "'„' in Item[03] is sent as '\"'", "'“' in Item[03] is sent as '\"'", "'…' in Item[03] is sent as '...'"}},
+        {Alphabet::DE, true, PagerType::Alphanumeric, "Grüße, René", "Gr}~e, Rene", 0,
+         {"'é' in Item[03] is sent as 'e'"}},
+        {Alphabet::SE, true, PagerType::Alphanumeric, "Grüße", "Gruesse", 0,
+         {"'ü' in Item[03] is sent as 'ue'", "'ß' in Item[03] is sent as 'ss'"}},
+        {Alphabet::DE, true, PagerType::Alphanumeric, "ü}", "'}' in Item[03] would show as 'ü' on a DE pager", 1},
+        {Alphabet::US, true, PagerType::Alphanumeric, "5 €", "Invalid code '€' in Item[03]", 2},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.message);
         ProgrammerEntries entries;
         entries.rows[0] = numeric("100", "111");
         entries.rows[2] = {"200", 3, c.type, c.message};
-        EXPECT_EQ(refusalText(entries), c.expected) << c.message;
+        entries.text.alphabet = c.alphabet;
+        entries.text.transliterate = c.transliterate;
+        const auto outcome = buildImage(entries);
+        if (const auto* refusal = std::get_if<BuildRefusal>(&outcome)) {
+            EXPECT_EQ(texts::formatMessage(refusal->message), c.expected);
+            EXPECT_EQ(refusal->at, (CharacterPosition{2, c.refusedAt}));
+            continue;
+        }
+        EXPECT_EQ(layOutRows(entries).sent[2].codes, c.expected);
+        std::vector<std::string> replaced;
+        for (const auto& message : std::get<BuiltImage>(outcome).replacements) {
+            replaced.push_back(texts::formatMessage(message));
+        }
+        EXPECT_EQ(replaced, c.replaced);
     }
+}
+
+// A row's own alphabet wins over the one of the settings.
+TEST(Builder, ARowsOwnAlphabetWins) {
+    ProgrammerEntries entries;
+    entries.text.alphabet = paging::Alphabet::DE;
+    entries.text.rowAlphabets[1] = paging::Alphabet::US;
+    entries.rows[0] = alpha("8", "ü");
+    entries.rows[1] = alpha("16", "}");
+    const RowLayout layout = layOutRows(entries);
+    EXPECT_EQ(layout.sent[0].codes, "}");
+    EXPECT_EQ(layout.sent[1].codes, "}");
+    entries.rows[1] = alpha("16", "ü");
+    EXPECT_EQ(refusalText(entries), "Invalid code 'ü' in Item[02]");
 }
 
 TEST(Builder, CapcodeRange) {
@@ -211,12 +267,14 @@ TEST(RowLayout, MarksEveryRefusedRowAndCountsOnlyRowsAWriteWouldPlace) {
     rows[4] = alpha("23", std::string(129, 'x'));  // does not fit
     rows[5] = numeric("32", "b");       // after the full row: Write never looks at it
     rows[6] = numeric("40", "1");       // would fit, but rows stop at the full one
-    const RowLayout layout = layOutRows(rows);
+    ProgrammerEntries entries;
+    entries.rows = rows;
+    const RowLayout layout = layOutRows(entries);
     const std::string expectedRefusals[kRowCount] = {"Invalid code 'a' in Item[01]", "", "CapCode out of range in Item[03]"};
     const std::size_t expectedCodewords[kRowCount] = {0, 4, 0, 66};
     for (unsigned row = 0; row < kRowCount; ++row) {
         const auto& refusal = layout.refusals[row];
-        EXPECT_EQ(refusal ? texts::formatMessage(*refusal) : "", expectedRefusals[row]) << "row " << row + 1;
+        EXPECT_EQ(refusal ? texts::formatMessage(refusal->message) : "", expectedRefusals[row]) << "row " << row + 1;
         EXPECT_EQ(layout.codewords[row], expectedCodewords[row]) << "row " << row + 1;
     }
     EXPECT_EQ(layout.usedWords, 17U + 2 * (4 + 66));
@@ -224,11 +282,10 @@ TEST(RowLayout, MarksEveryRefusedRowAndCountsOnlyRowsAWriteWouldPlace) {
 
     // Without the refused rows the layout is the built image's.
     rows[0] = rows[2] = rows[5] = PagerItem{};
-    ProgrammerEntries entries;
     entries.rows = rows;
     const BuiltImage image = built(entries);
-    EXPECT_EQ(layOutRows(rows).usedWords, image.usedWords);
-    EXPECT_EQ(layOutRows(rows).fullAtRow, image.fullAtRow);
+    EXPECT_EQ(layOutRows(entries).usedWords, image.usedWords);
+    EXPECT_EQ(layOutRows(entries).fullAtRow, image.fullAtRow);
 }
 
 TEST(LeadingInteger, ReadsAsTheWindowDoes) {

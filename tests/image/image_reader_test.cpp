@@ -87,6 +87,31 @@ TEST(Reader, RoundTripsBuiltImages) {
     }
 }
 
+// The image holds codes; the pager alphabet the rows are read with decides what they
+// show. Numeric rows are not touched by it.
+TEST(Reader, MessagesComeBackAsTheRowsPagersShowThem) {
+    ProgrammerEntries entries;
+    entries.text.alphabet = paging::Alphabet::DE;
+    entries.rows[0] = {"8", 3, PagerType::Alphanumeric, "Grüße"};
+    entries.rows[1] = {"16", 0, PagerType::Numeric, "[]"};
+    entries.rows[2] = {"24", 3, PagerType::Alphanumeric, "{|}"};
+    entries.text.rowAlphabets[2] = paging::Alphabet::US;
+    const EepromImage image = builtFrom(entries);
+    const struct {
+        PagerTextSettings text;
+        std::string rows[3];
+    } cases[] = {
+        {{}, {"Gr}~e", "[]   ", "{|}"}},
+        {entries.text, {"Grüße", "[]   ", "{|}"}},
+        {{paging::Alphabet::SE, {}, false}, {"Grå‾e", "[]   ", "äöå"}},
+    };
+    for (const auto& c : cases) {
+        const ImageContents contents = decodeImage(image, c.text);
+        for (unsigned row = 0; row < 3; ++row) EXPECT_EQ(contents.rows[row].message, c.rows[row]) << row;
+        EXPECT_EQ(shownEntries(contents, c.text).text, c.text);
+    }
+}
+
 TEST(Reader, BrokenSlotStopsReadingAtItsRow) {
     ProgrammerEntries entries;
     for (unsigned row = 0; row < 6; ++row) entries.rows[row] = {std::to_string(100 + row), 0, PagerType::Numeric, "1"};

@@ -8,17 +8,12 @@
 
 #include "paging/transmission.h"
 #include "paging/transmission_decoder.h"
+#include "tests/paging/paging_test_support.h"
 
 using namespace vostrel::paging;
+using vostrel::paging::test::encode;
 
 namespace {
-
-std::vector<Codeword> encode(PagerType type, const std::string& message, std::uint32_t capcode,
-                             unsigned tone) {
-    std::array<Codeword, 256> out{};
-    const std::size_t n = encodeTransmission(type, message, capcode, tone, out);
-    return {out.begin(), out.begin() + static_cast<long>(n)};
-}
 
 DecodedItem decode(const std::vector<Codeword>& words) {
     const auto item = decodeTransmission(words, static_cast<int>(words.size()));

@@ -7,21 +7,15 @@
 #include <vector>
 
 #include "paging/transmission.h"
+#include "tests/paging/paging_test_support.h"
 
 using namespace vostrel::paging;
+using vostrel::paging::test::encode;
 
 namespace {
 
 constexpr Codeword S = kSyncCodeword;
 constexpr Codeword I = kIdleCodeword;
-
-std::vector<Codeword> encode(PagerType type, const std::string& message, std::uint32_t capcode,
-                             unsigned functionBits) {
-    std::array<Codeword, 256> out{};
-    const std::size_t n = encodeTransmission(type, message, capcode, functionBits, out);
-    EXPECT_EQ(n, transmissionLength(type, message, capcode)) << "length formula disagrees";
-    return {out.begin(), out.begin() + static_cast<long>(n)};
-}
 
 std::vector<Codeword> withIdleFill(std::initializer_list<Codeword> tail, int idles) {
     std::vector<Codeword> words{S};

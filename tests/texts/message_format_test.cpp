@@ -25,6 +25,12 @@ TEST(MessageFormat, BuiltInTextsFormatLikeTheirPlaceholdersSay) {
     EXPECT_EQ(formatMessage(kOutOfEeprom), "out of EEPROM size, only 11 items data can be save");
     EXPECT_EQ(formatMessage({keys::kCapCodeOutOfRange, Title::Error, {4}}), "CapCode out of range in Item[04]");
     EXPECT_EQ(formatMessage({keys::kWriteCompleted, Title::Success, {}}), "Data write completed");
+    // A text argument goes in as it stands, placeholders and all.
+    EXPECT_EQ(formatMessage({keys::kShownAsNationalLetter, Title::Error,
+                             {Character{U'}'}, 3, Character{U'ü'}, Text{"DE"}}}),
+              "'}' in Item[03] would show as '\xC3\xBC' on a DE pager");
+    EXPECT_EQ(formatPattern("[%s]", std::vector<MessageArgument>{Text{"%d %n"}}), "[%d %n]");
+    EXPECT_FALSE(formatPattern("%s", std::vector<MessageArgument>{7}));
 }
 
 TEST(MessageFormat, MatchingTranslationIsUsed) {

@@ -122,6 +122,8 @@ TEST_F(WindowLanguageFile, MissingFileShowsTheKeysAndTheBuiltInTitles) {
     EXPECT_EQ(driver->messages(), (Messages{{QStringLiteral("Success"), QStringLiteral("Data write completed")}}));
 }
 
+// The texts the window had before Open and Save: "&Schreiben" meets Alt+S of the
+// untranslated "&Save..." and moves to its next free letter.
 TEST_F(WindowLanguageFile, FullTranslationInUtf8ReplacesEveryText) {
     writeFile(
         "; Deutsch\n"
@@ -137,7 +139,7 @@ TEST_F(WindowLanguageFile, FullTranslationInUtf8ReplacesEveryText) {
               (QStringList{QStringLiteral("Rufnummer"), QStringLiteral("Ton"), QStringLiteral("Typ"),
                            QStringLiteral("Nachricht"), QStringLiteral("Datenrate"), QStringLiteral("Präambel"),
                            QStringLiteral("Wiederholung"), QStringLiteral("Bit/s"), QStringLiteral("Bit"),
-                           QStringLiteral("mal"), QStringLiteral("&Lesen"), QStringLiteral("&Schreiben"),
+                           QStringLiteral("mal"), QStringLiteral("&Lesen"), QStringLiteral("S&chreiben"),
                            QStringLiteral("&Beenden")}));
     EXPECT_EQ(pagerTypeChoices(*driver, 1), (QStringList{QStringLiteral("Numerisch"), QStringLiteral("Alphanumerisch")}));
     EXPECT_EQ(driver->window().windowTitle(), QStringLiteral("Programmiergerät"));

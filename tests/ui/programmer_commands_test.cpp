@@ -29,9 +29,6 @@ using device::EmulatorFault;
 using device::EmulatorPresence;
 using Messages = std::vector<ShownMessage>;
 
-constexpr int kToneB = 1, kToneC = 2, kToneD = 3;
-constexpr int kAlphnumeric = 1;
-
 ShownMessage error(const char* text) { return {QStringLiteral("Error"), QString::fromUtf8(text)}; }
 ShownMessage error(const QString& text) { return {QStringLiteral("Error"), text}; }
 const ShownMessage kWriteCompleted{QStringLiteral("Success"), QStringLiteral("Data write completed")};
@@ -486,6 +483,15 @@ TEST_F(Overwrite, TheBoxListsWhatChangesOnlyWhenACallIsOverwritten) {
          true},
         {"settings only", [](WindowDriver& d) { d.setPreamble(QStringLiteral("800")); }, {}, true},
         {"nothing", [](WindowDriver&) {}, {}, false},
+        // Last: the window remembers the alphabet for the windows after it.
+        {"national letters, shown as the pager shows them",
+         [](WindowDriver& d) {
+             d.choose(d.control<QComboBox>(QStringLiteral("Alphabet")), 1);  // DE
+             d.message(2).setText(QStringLiteral("Grüße"));
+         },
+         intro + "Item[01]: unchanged " + row1 + "\nItem[02]: changed " + row2 + " \u2192 " +
+             "8 D Alphnumeric \"Grüße\"\nItem[03]: unchanged " + row3 + question,
+         true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

@@ -7,6 +7,9 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <QSettings>
+#include <QTemporaryDir>
+
 #include "tests/ui/window_driver.h"
 
 int main(int argc, char** argv) {
@@ -24,6 +27,11 @@ int main(int argc, char** argv) {
     qputenv("LOCALAPPDATA", QDir::toNativeSeparators(userFolders.filePath(QStringLiteral("data"))).toLocal8Bit());
 #endif
     testing::InitGoogleTest(&argc, argv);
+    // The choices the window remembers go to a directory of this run, never to the
+    // settings of the user who runs the tests.
+    const QTemporaryDir rememberedChoices;
+    if (!rememberedChoices.isValid()) return 1;
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, rememberedChoices.path());
     vostrel::app::ProgrammerApplication application(argc, argv, [](const QString& text) {
         vostrel::test::shownExceptions().push_back(text);
     });

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 // The programmer window on the real hidapi transport, against the fake transmitter that
-// tests/device/fake_transmitter/with_fake_transmitter.sh puts at /dev/hidraw0.
+// tests/fake_transmitter/with_fake_transmitter.sh puts at /dev/hidraw0.
 
 #include <gtest/gtest.h>
 

@@ -29,8 +29,6 @@ namespace {
 
 using Messages = std::vector<ShownMessage>;
 
-constexpr int kToneD = 3, kToneB = 1;
-constexpr int kAlphnumeric = 1;
 const QColor kProblemTint{255, 214, 214};
 
 class WindowChecks : public testing::Test {
@@ -55,9 +53,9 @@ TEST(EepromUseLine, CountsTheTransmissionAreaAndNamesTheRowsInUseThatDoNotFit) {
         image::PagerRows rows;
         std::vector<std::string> expected;
     } cases[] = {
-        {{17, {}, {}, {}}, {}, {"EEPROM: 0 of 238 words used"}},
-        {{237, 11, {}, {}}, rows, {"EEPROM: 220 of 238 words used", "row 12 will not fit"}},
-        {{237, 11, {}, {}}, laterRowInUse, {"EEPROM: 220 of 238 words used", "rows 12-14 will not fit"}},
+        {{17, {}, {}, {}, {}}, {}, {"EEPROM: 0 of 238 words used"}},
+        {{237, 11, {}, {}, {}}, rows, {"EEPROM: 220 of 238 words used", "row 12 will not fit"}},
+        {{237, 11, {}, {}, {}}, laterRowInUse, {"EEPROM: 220 of 238 words used", "rows 12-14 will not fit"}},
     };
     for (const auto& c : cases) {
         std::vector<std::string> line;
@@ -104,6 +102,53 @@ TEST_F(WindowChecks, TypingUpdatesTheLineAndMarksWhatWriteWouldRefuse) {
     EXPECT_EQ(driver_.messages().front().second, QStringLiteral("out of EEPROM size, only 11 items data can be save"));
 }
 
+// The pager alphabet decides what Write refuses, what transliteration replaces and
+// what Read shows; the choice outlives the window.
+TEST_F(WindowChecks, ThePagerAlphabetDecidesWhatIsSentAndWhatReadShows) {
+    QComboBox& alphabet = driver_.control<QComboBox>(QStringLiteral("Alphabet"));
+    QCheckBox& transliterate = driver_.control<QCheckBox>(QStringLiteral("Transliterate"));
+    QLineEdit& message = driver_.message(1);
+    const QString shownAsU = QStringLiteral("'}' in Item[01] would show as 'ü' on a DE pager");
+    driver_.choose(alphabet, 1);  // DE
+    driver_.enterRow(1, {QStringLiteral("8"), kToneD, 0, QStringLiteral("Grüße}")});
+    EXPECT_TRUE(marked(message));
+    EXPECT_EQ(message.toolTip(), QStringLiteral("<qt>%1</qt>").arg(shownAsU.toHtmlEscaped()));
+    const image::EepromImage before = transmitter_.eeprom();
+    driver_.clickWrite();
+    EXPECT_EQ(driver_.messages(), (Messages{{QStringLiteral("Error"), shownAsU}}));
+    EXPECT_TRUE(message.hasFocus());
+    EXPECT_EQ(message.selectedText(), QStringLiteral("}"));
+    EXPECT_EQ(transmitter_.eeprom(), before);
+
+    message.setText(QStringLiteral("Grüße"));
+    driver_.messages().clear();
+    driver_.clickWrite();
+    EXPECT_EQ(driver_.messages(), (Messages{{QStringLiteral("Success"), QStringLiteral("Data write completed")}}));
+    const struct {
+        int alphabet;
+        QString shown;
+    } reads[] = {{0, QStringLiteral("Gr}~e")}, {1, QStringLiteral("Grüße")}};
+    for (const auto& read : reads) {
+        driver_.choose(alphabet, read.alphabet);
+        driver_.clickRead();
+        EXPECT_EQ(message.text(), read.shown);
+    }
+
+    // On a US row ü and ß are refused, or sent replaced; the box says what is sent.
+    driver_.choose(alphabet, 0);
+    message.setText(QStringLiteral("Grüße"));
+    EXPECT_TRUE(marked(message));
+    transliterate.click();
+    EXPECT_FALSE(marked(message));
+    EXPECT_TRUE(message.toolTip().contains(QStringLiteral("Sent as: Gruesse"))) << message.toolTip().toStdString();
+    EXPECT_NE(message.palette().color(QPalette::Base), QPalette().color(QPalette::Base));
+    driver_.choose(alphabet, 4);  // SE
+
+    WindowDriver next(transmitter_);
+    EXPECT_EQ(next.control<QComboBox>(QStringLiteral("Alphabet")).currentText(), QStringLiteral("SE"));
+    EXPECT_TRUE(next.control<QCheckBox>(QStringLiteral("Transliterate")).isChecked());
+}
+
 std::vector<std::string> formatted(const std::vector<texts::Message>& messages, const std::string& translation) {
     std::vector<std::string> texts;
     for (const auto& message : messages) {
@@ -117,11 +162,6 @@ std::vector<std::string> formatted(const std::vector<texts::Message>& messages, 
         texts.push_back(texts::formatMessage(pattern, message));
     }
     return texts;
-}
-
-std::string exampleTranslation() {
-    const auto bytes = files::readWholeFile(VOSTREL_EXAMPLE_TRANSLATION, files::kMaxFileBytes);
-    return std::get<std::string>(bytes);
 }
 
 TEST(AirTimeLine, FiguresTheRowsOverFiveSecondsAndWhatBringsThemUnder) {
@@ -158,14 +198,14 @@ TEST(AirTimeLine, FiguresTheRowsOverFiveSecondsAndWhatBringsThemUnder) {
          {"On air: row 1 5.00 s, all rows 5.0 s", "over 5 s, under it with", "1200 bit/s", "preamble 576 bits"}, {}},
         {0, "575", 0, alphanumeric("8", 160), 0, {"Preamble value out of range"}, {}},
     };
-    const std::string german = exampleTranslation();
+    const std::string german = exampleTranslation().toStdString();
     for (const auto& c : cases) {
         image::ProgrammerEntries entries;
         entries.dataRateIndex = c.rate;
         entries.preambleText = c.preamble;
         entries.repeatIndex = c.repeat;
         entries.rows[0] = c.row1;
-        const auto planned = image::plannedAirTime(entries, image::layOutRows(entries.rows));
+        const auto planned = image::plannedAirTime(entries, image::layOutRows(entries));
         const ui::AirTimeLine line = ui::airTimeLine(planned, c.focused);
         std::vector<texts::Message> parts = {line.figures};
         if (line.overLimit) parts.push_back(*line.overLimit);
@@ -280,6 +320,35 @@ TEST_F(WindowFiles, SaveThenOpenGivesBackTheWindowAndBuildsWhatWriteSends) {
     for (unsigned word = 0; word < built.usedWords; ++word) {
         EXPECT_EQ(built.image.word(word), transmitter_.eeprom().word(word)) << "word " << word;
     }
+}
+
+// Save writes every character as typed, even one Write refuses, with the alphabets;
+// Open gives back the same window, a row's own alphabet included.
+TEST_F(WindowFiles, SaveKeepsEveryCharacterAndOpenGivesBackTheAlphabets) {
+    writeFile(path("site.conf"),
+              "[Settings]\nAlphabet = DE\nTransliterate = yes\n"
+              "[Item02]\nCapCode = 16\nTone = D\nAlphabet = SE\nMessage = \"Hej p\xC3\xA5 dig, \xC3\x85sa\"\n");
+    driver_.window().openFile(path("site.conf"));
+    EXPECT_EQ(driver_.control<QComboBox>(QStringLiteral("Alphabet")).currentText(), QStringLiteral("DE"));
+    EXPECT_FALSE(marked(driver_.message(2)));
+    EXPECT_TRUE(driver_.message(2).toolTip().contains(QStringLiteral("Pager alphabet of this row: SE")));
+    driver_.enterRow(3, {QStringLiteral("24"), kToneD, 0, QStringLiteral("ab")});
+    driver_.message(3).insert(QStringLiteral("😀 € Grüße"));  // as pasted: keys carry no character beyond U+FFFF
+    driver_.clickWrite();
+    EXPECT_EQ(driver_.messages(), (Messages{{QStringLiteral("Error"), QStringLiteral("Invalid code '😀' in Item[03]")}}));
+    EXPECT_EQ(driver_.message(3).selectedText(), QStringLiteral("😀"));
+
+    driver_.window().saveFile(path("saved.conf"));
+    const auto saved = files::readWholeFile(QFile::encodeName(path("saved.conf")).toStdString(), files::kMaxFileBytes);
+    EXPECT_NE(std::get<std::string>(saved).find("Repeat = 2\nAlphabet = DE\nTransliterate = yes\n"), std::string::npos);
+    EXPECT_NE(std::get<std::string>(saved).find("Alphabet = SE\nMessage = \"Hej p\xC3\xA5 dig, \xC3\x85sa\"\n"),
+              std::string::npos);
+    EXPECT_NE(std::get<std::string>(saved).find("Message = \"ab\xF0\x9F\x98\x80 \xE2\x82\xAC Gr\xC3\xBC\xC3\x9F" "e\"\n"),
+              std::string::npos);
+    WindowDriver opened(transmitter_);
+    opened.window().openFile(path("saved.conf"));
+    EXPECT_EQ(contentsOf(opened.view()), contentsOf(driver_.view()));
+    EXPECT_EQ(opened.message(2).toolTip(), driver_.message(2).toolTip());
 }
 
 TEST_F(WindowFiles, OpenShowsAnImageFileAsReadShowsTheTransmitter) {

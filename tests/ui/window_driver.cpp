@@ -3,6 +3,8 @@
 #include "tests/ui/window_driver.h"
 
 #include <QAbstractItemView>
+#include <QDir>
+#include <QFile>
 #include <QTest>
 
 namespace vostrel::test {
@@ -20,7 +22,7 @@ void PrintTo(const RowView& row, std::ostream* out) {
 
 void PrintTo(const WindowView& view, std::ostream* out) {
     *out << "{preamble \"" << view.preamble.toStdString() << "\", rate " << view.dataRate << ", repeat "
-         << view.repeater;
+         << view.repeater << ", alphabet " << view.alphabet << (view.transliterate ? ", transliterated" : "");
     for (const RowView& row : view.rows) {
         *out << "\n  ";
         PrintTo(row, out);
@@ -32,9 +34,43 @@ QString rowSuffix(int row) { return QStringLiteral("%1").arg(row, 2, 10, QLatin1
 
 WindowDriver::WindowDriver(device::HidTransport& transport) : window_(transport, presenter_) {
     window_.show();
+    activate();
+}
+
+void WindowDriver::activate() {
     // Focus changes reach the controls only in the active window.
     window_.activateWindow();
     if (!QTest::qWaitForWindowActive(&window_)) throw std::runtime_error("the window did not become active");
+}
+
+LanguageFileForTest::LanguageFileForTest(const QByteArray& contents)
+    : saved_{{{"XDG_CONFIG_HOME", std::nullopt}, {"XDG_CONFIG_DIRS", std::nullopt}}} {
+    for (auto& [name, value] : saved_) {
+        if (qEnvironmentVariableIsSet(name)) value = qgetenv(name);
+    }
+    const QString place = directory_.filePath(QStringLiteral("vostrel-programmer"));
+    QFile file(place + QStringLiteral("/kdx20Lang.ini"));
+    if (!QDir().mkpath(place) || !file.open(QIODevice::WriteOnly) || file.write(contents) != contents.size()) {
+        throw std::runtime_error("cannot write the language file");
+    }
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(directory_.path()));
+    qputenv("XDG_CONFIG_DIRS", QFile::encodeName(directory_.filePath(QStringLiteral("none"))));
+}
+
+LanguageFileForTest::~LanguageFileForTest() {
+    for (const auto& [name, value] : saved_) {
+        if (value) {
+            qputenv(name, *value);
+        } else {
+            qunsetenv(name);
+        }
+    }
+}
+
+QByteArray exampleTranslation() {
+    QFile file(QStringLiteral(VOSTREL_SOURCE_DIR "/docs/kdx20Lang.example.ini"));
+    if (!file.open(QIODevice::ReadOnly)) throw std::runtime_error("no example translation");
+    return file.readAll();
 }
 
 void typeCharacters(QWidget& box, const QString& text) {
@@ -89,6 +125,8 @@ WindowView WindowDriver::view() {
     view.preamble = control<QLineEdit>(QStringLiteral("Preamble")).displayText();
     view.dataRate = control<QComboBox>(QStringLiteral("DataRate")).currentIndex();
     view.repeater = control<QComboBox>(QStringLiteral("Repeater")).currentIndex();
+    view.alphabet = control<QComboBox>(QStringLiteral("Alphabet")).currentIndex();
+    view.transliterate = control<QCheckBox>(QStringLiteral("Transliterate")).isChecked();
     for (int row = 1; row <= 16; ++row) {
         const QLineEdit& text = message(row);
         view.rows[static_cast<std::size_t>(row - 1)] = {capCode(row).text(), tone(row).currentIndex(),

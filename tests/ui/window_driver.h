@@ -4,12 +4,15 @@
 // Drives the programmer window in tests as a user would: typing into boxes, choosing
 // from lists, clicking buttons; messages are recorded instead of shown.
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QString>
+#include <QTemporaryDir>
 #include <array>
 #include <functional>
+#include <optional>
 #include <ostream>
 #include <utility>
 #include <vector>
@@ -28,6 +31,10 @@ namespace vostrel::test {
 std::vector<QString>& shownExceptions();
 
 using ShownMessage = std::pair<QString, QString>;  // title, text
+
+// Positions in the tone and pager-type lists.
+constexpr int kToneA = 0, kToneB = 1, kToneC = 2, kToneD = 3;
+constexpr int kAlphnumeric = 1;
 
 class RecordingPresenter final : public ui::MessagePresenter {
 public:
@@ -66,6 +73,8 @@ struct WindowView {
     QString preamble;
     int dataRate = 0;
     int repeater = 0;
+    int alphabet = 0;
+    bool transliterate = false;
     std::array<RowView, 16> rows;
 
     friend bool operator==(const WindowView&, const WindowView&) = default;
@@ -87,6 +96,9 @@ public:
     explicit WindowDriver(device::HidTransport& transport);
 
     TForm1& window() { return window_; }
+    // Makes the window the active one again, as a popup list may have taken that away
+    // once pending events are handled.
+    void activate();
     std::vector<ShownMessage>& messages() { return presenter_.shown; }
     RecordingPresenter& presenter() { return presenter_; }
 
@@ -118,6 +130,24 @@ private:
     RecordingPresenter presenter_;
     TForm1 window_;
 };
+
+// A language file in a configuration directory of its own for as long as it lives,
+// so that no file of the user's or the system's takes part. Nothing may lie beside
+// the test program.
+class LanguageFileForTest {
+public:
+    explicit LanguageFileForTest(const QByteArray& contents);
+    ~LanguageFileForTest();
+    LanguageFileForTest(const LanguageFileForTest&) = delete;
+    LanguageFileForTest& operator=(const LanguageFileForTest&) = delete;
+
+private:
+    QTemporaryDir directory_;
+    std::array<std::pair<const char*, std::optional<QByteArray>>, 2> saved_;
+};
+
+// The German example translation shipped in docs/.
+QByteArray exampleTranslation();
 
 // Types `text` into the focused `box`, key by key.
 void typeCharacters(QWidget& box, const QString& text);

@@ -9,9 +9,6 @@
 namespace vostrel::test {
 namespace {
 
-constexpr int kAlphnumeric = 1;
-constexpr int kToneA = 0, kToneB = 1, kToneD = 3;
-
 const QString kFortyCharacters = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789abcd");
 
 class WindowRowRules : public testing::TestWithParam<int> {

@@ -32,6 +32,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
@@ -469,12 +470,15 @@ int serve(Transmitter& device) {
                          const_cast<char*>("allow_other,default_permissions")};
     fuse_args args = FUSE_ARGS_INIT(3, arguments);
     fuse* session = fuse_new(&args, &operations, sizeof operations, &device);
+    fuse_opt_free_args(&args);  // fuse_new copied what it keeps into arguments of its own
     if (session == nullptr) return 1;
     int status = 1;
     if (fuse_mount(session, device.options().mountpoint.c_str()) == 0) {
         if (fuse_set_signal_handlers(fuse_get_session(session)) == 0) {
             fuse_loop_config* config = fuse_loop_cfg_create();
-            status = fuse_loop_mt(session, config) == 0 ? 0 : 1;
+            // The loop gives the number of the signal that ended it: the end asked for.
+            const int ended = fuse_loop_mt(session, config);
+            status = ended == 0 || ended == SIGTERM || ended == SIGINT || ended == SIGHUP ? 0 : 1;
             fuse_loop_cfg_destroy(config);
             fuse_remove_signal_handlers(fuse_get_session(session));
         }

@@ -8,16 +8,20 @@
 #
 # FAKE_BINARY is the built fake_transmitter; FAKE_OPTIONS are its options (--eeprom FILE
 # is required; see the top of fake_transmitter.cpp for the others). COMMAND runs as
-# root inside a private mount namespace that holds a hand-made /sys with one hidraw
-# device (0003:0925:1234) and a private /dev whose /dev/hidraw0 is the fake. It gets
-# SYSTEMD_DEVICE_VERIFY_SYSFS=0 (libudev ignores a /sys that is not sysfs otherwise)
-# and VOSTREL_FAKE_TRANSMITTER=/dev/hidraw0. Everything outside /sys and /dev (the
-# build tree, /tmp, /proc) is the machine's own, so files the command or the fake
-# write there outlive the namespace. Use setpriv inside COMMAND to run as another user.
+# root inside private mount and PID namespaces that hold a hand-made /sys with one
+# hidraw device (0003:0925:1234), a private /dev whose /dev/hidraw0 is the fake, and a
+# /proc of the namespace's own processes. It gets SYSTEMD_DEVICE_VERIFY_SYSFS=0
+# (libudev ignores a /sys that is not sysfs otherwise) and
+# VOSTREL_FAKE_TRANSMITTER=/dev/hidraw0. Everything else (the build tree, /tmp) is the
+# machine's own, so files the command or the fake write there outlive the namespace.
+# Use setpriv inside COMMAND to run as another user.
+#
+# Every process started inside ends with the harness: when the command is done, when
+# the harness is killed, and after WITH_FAKE_TIMEOUT seconds (default 120).
 #
 # Exit status: COMMAND's; 77 when this machine cannot hold the rig (not root, no
-# /dev/fuse, no mount namespaces), with the reason on stderr; 70 when the rig failed
-# to come up. WITH_FAKE_TIMEOUT (seconds, default 120) bounds the whole run.
+# /dev/fuse, no mount or PID namespaces), with the reason on stderr; 70 when the rig
+# failed to come up or the fake ended other than when told to.
 set -euo pipefail
 
 readonly kSkip=77 kRigFailed=70
@@ -27,9 +31,13 @@ if [[ ${1:-} != --inside ]]; then
   skip() { echo "SKIPPED: $*" >&2; exit $kSkip; }
   [[ $(id -u) -eq 0 ]] || skip "the fake transmitter needs root (mounts in a private namespace)"
   [[ -c /dev/fuse ]] || skip "no /dev/fuse on this machine"
-  unshare -m --propagation private true 2>/dev/null || skip "unshare -m is refused here"
-  # timeout signals its whole process group, so a stuck fake dies with the command.
-  exec timeout -s KILL "${WITH_FAKE_TIMEOUT:-120}" unshare -m --propagation private bash "$0" --inside "$@"
+  namespaces=(unshare --mount --pid --fork --mount-proc --propagation private)
+  "${namespaces[@]}" true 2>/dev/null || skip "mount and PID namespaces are refused here"
+  # This process becomes timeout; unshare dies with it (its parent-death signal), the
+  # namespace's first process with unshare (--kill-child), and the kernel ends every
+  # other process of a PID namespace whose first process ends.
+  exec timeout -s KILL "${WITH_FAKE_TIMEOUT:-120}" setpriv --pdeathsig KILL \
+    "${namespaces[@]}" --kill-child=KILL bash "$0" --inside "$@"
 fi
 shift
 fake=$1; shift
@@ -74,13 +82,21 @@ build_dev() {
   touch /dev/hidraw0
 }
 
+# The fake ends cleanly on SIGTERM; any other end (a crash, a sanitizer's report) fails
+# the run even when the command passed.
 fake_pid=
 teardown() {
+  local status=$? fake_status=0
   umount /dev/hidraw0 2>/dev/null || true
   if [[ -n $fake_pid ]]; then
     kill "$fake_pid" 2>/dev/null || true
-    wait "$fake_pid" 2>/dev/null || true
+    wait "$fake_pid" || fake_status=$?
+    if [[ $fake_status -ne 0 ]]; then
+      echo "fake transmitter rig: the fake ended with status $fake_status" >&2
+      exit $kRigFailed
+    fi
   fi
+  exit $status
 }
 trap teardown EXIT
 

@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
+# The README's pictures of the window, taken in Xvfb: docs/window.png (English, 100 %),
+# docs/window-200.png (QT_SCALE_FACTOR=2) and docs/window-german.png (the example
+# translation), each with the same rows opened from a configuration by the keyboard.
+#   scripts/window-screenshots.sh [BUILD-DIR]      default build/test
+# Needs xvfb, xauth, xdotool and imagemagick.
+set -euo pipefail
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+programmer="${1:-$here/build/test}/app/vostrel-programmer-emulated"
+[ -x "$programmer" ] || { echo "no $programmer: build it first" >&2; exit 1; }
+if [ -z "${SCREENSHOTS_IN_X:-}" ]; then
+  exec env SCREENSHOTS_IN_X=1 xvfb-run -a -s "-screen 0 1920x1200x24" "$0" "$@"
+fi
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+{
+  echo "[Settings]"
+  echo "Preamble = 576"
+  for row in $(seq 11); do
+    printf '[Item%02d]\nCapCode = %d\nMessage = "12345"\n' "$row" $((1003 + 8 * row))
+  done
+  printf '[Item12]\nCapCode = 4711\nTone = D\nType = Alphanumeric\nMessage = "Call the office, room 12"\n'
+  printf '[Item13]\nCapCode = 2097152\nMessage = "12a"\n'
+} >"$work/rows.conf"
+mkdir -p "$work/german/vostrel-programmer"
+cp "$here/docs/kdx20Lang.example.ini" "$work/german/vostrel-programmer/kdx20Lang.ini"
+# The file dialogs start in the working directory.
+cd "$work"
+
+# shot PICTURE [VARIABLE=VALUE...]: the window in that environment, rows opened.
+shot() {
+  local picture=$1 pid window dialog
+  shift
+  env XDG_CONFIG_HOME="$work/english" XDG_CONFIG_DIRS="$work/none" XDG_DATA_HOME="$work/data" QT_QPA_PLATFORM=xcb "$@" \
+    "$programmer" "$work/eeprom.bin" 2>/dev/null &
+  pid=$!
+  window=$(timeout 20 xdotool search --sync --onlyvisible --pid "$pid" | head -n 1)
+  xdotool windowfocus --sync "$window" && sleep 0.5
+  xdotool key ctrl+o
+  for _ in $(seq 100); do
+    dialog=$(xdotool search --onlyvisible --pid "$pid" | grep -vx "$window" | head -n 1 || true)
+    [ -n "$dialog" ] && break
+    sleep 0.1
+  done
+  xdotool windowfocus --sync "$dialog" && sleep 0.5
+  xdotool type --delay 30 rows.conf && xdotool key Return && sleep 1
+  xdotool windowfocus --sync "$window" && sleep 0.5
+  import -window "$window" "$here/docs/$picture"
+  kill "$pid"
+  wait "$pid" 2>/dev/null || true
+}
+
+shot window.png
+shot window-200.png QT_SCALE_FACTOR=2
+shot window-german.png XDG_CONFIG_HOME="$work/german"
+echo "docs/window.png, docs/window-200.png and docs/window-german.png written"

@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
+# vostrel-cli through the real hidapi and libudev against the fake transmitter.
+#   real_usb_test.sh CASE CLI FAKE HARNESS
+# CASE is one of the rig's case_* (fake_test_rig.sh); the tables below are this
+# system's inputs to them. Exits 77 (skipped) when the machine cannot hold the fake;
+# any other failure is a failure.
+set -euo pipefail
+case_name=$1 cli=$2 fake=$3 rig=$4 listed_as=/dev/hidraw0
+# shellcheck source=tests/fake_transmitter/fake_test_rig.sh
+source "$(dirname "${BASH_SOURCE[0]}")/fake_test_rig.sh"
+
+# hidraw's report lengths count the report-ID byte whether the reports are numbered or not.
+table[devices]="\
+|input report 65 bytes	output report 65 bytes
+--reports 3,4|input report 4 bytes	output report 5 bytes
+--reports 200,100 --report-id 7|input report 201 bytes	output report 101 bytes"
+table[round_trip]="\
+||64
+--reports 3,4||4
+--reports 200,100||100
+--report-id 7|07|65
+--reports 20,30 --report-id 255|ff|31"
+table[unsolicited]="\
+--unsolicited
+--unsolicited --report-id 3"
+# No reply waits the 2 s reply time-out; an unplug fails at once.
+table[faults]="\
+--no-reply-from 5|read|1900|5000
+--no-reply-from 5|write --no-backup $work/pages.conf|1900|5000
+--unplug-before 5|read|0|1500
+--unplug-before 5|write --no-backup $work/pages.conf|0|1500
+--unplug-at-reply 5|read|0|1500
+--unplug-at-reply 5|write --no-backup $work/pages.conf|0|1500"
+table[access_denied]=65534
+table[busy]="--latency-ms 10"
+
+run_case

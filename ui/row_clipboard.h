@@ -1,0 +1,67 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
+#pragma once
+// Rows on the clipboard as tab-separated text, the form spreadsheets copy and paste:
+// one line a row, its cells capcode, tone (A to D), pager type and message. A cell
+// holding a tab, a line break or a leading quotation mark is quoted, "" standing for
+// one quotation mark, as spreadsheets write it.
+
+#include <QString>
+#include <QStringList>
+#include <array>
+#include <optional>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+#include "texts/message.h"
+#include "ui/row_rules.h"
+
+namespace vostrel::ui {
+
+namespace keys {
+inline constexpr std::string_view kCannotPasteCell = "Line %d, column %d of the clipboard does not fit its box";
+inline constexpr std::string_view kTooManyRowsToPaste = "%d rows do not fit from row %02d on";
+}  // namespace keys
+
+inline constexpr int kRowColumns = 4;  // capcode, tone, type, message
+
+QString rowsAsText(const std::vector<QStringList>& rows);
+
+// Text that holds cells of rows rather than one box's text: a tab or a second line.
+bool holdsRows(const QString& text);
+
+// Whether typing could have entered `text`: no control or other unprintable character
+// (a tab, a line break, a NUL), which a paste would otherwise put into a message.
+bool typeable(const QString& text);
+
+// `text` without the one line break a spreadsheet puts after its last line.
+QString withoutFinalLineBreak(const QString& text);
+
+// The lines of tab-separated text and their cells.
+std::vector<QStringList> tableCells(const QString& text);
+
+// What each box and list of a row takes.
+struct RowPasteRules {
+    int capCodeLimit = 0;
+    // The names each pager type is known by (index 0 numeric, 1 alphanumeric), any case.
+    std::array<QStringList, 2> typeNames;
+};
+
+// A row as a paste leaves it: a text is set only where the line holds its cell.
+struct PastedRow {
+    std::optional<QString> capCode;
+    RowState state;
+    std::optional<QString> message;
+};
+
+// Checks every cell as typing into its box or choosing in its list would take it, the
+// tone and type under the row rules, before anything is changed: the rows from
+// `firstRow` (0-based) on, or the message that says which cell does not fit.
+// `current` holds the state of every row of the window now.
+std::variant<std::vector<PastedRow>, texts::Message> pastedRows(const std::vector<QStringList>& lines,
+                                                                std::size_t firstRow,
+                                                                const std::vector<RowState>& current,
+                                                                const RowPasteRules& rules);
+
+}  // namespace vostrel::ui
