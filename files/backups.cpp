@@ -137,6 +137,16 @@ std::variant<fs::path, FileError> backupFolder(const DataEnvironment& environmen
 
 std::variant<fs::path, FileError> backupFolder() {
 #if defined(_WIN32)
+    // %LOCALAPPDATA% names the same folder, and lets the tests (or a portable setup)
+    // keep backups elsewhere. std::filesystem takes a network share's "\\server\..."
+    // for a relative path; folder redirection may put the folder there.
+    if (const wchar_t* variable = _wgetenv(L"LOCALAPPDATA")) {
+        const fs::path dataFolder(variable);
+        const std::wstring& text = dataFolder.native();
+        const auto separator = [](wchar_t c) { return c == L'\\' || c == L'/'; };
+        const bool share = text.size() > 2 && separator(text[0]) && separator(text[1]);
+        if (dataFolder.is_absolute() || share) return backupsBelow(dataFolder);
+    }
     PWSTR folder = nullptr;
     const HRESULT found = ::SHGetKnownFolderPath(FOLDERID_LocalAppData, KF_FLAG_DEFAULT, nullptr, &folder);
     const fs::path dataFolder = SUCCEEDED(found) ? fs::path(folder) : fs::path();

@@ -9,10 +9,13 @@ BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libhidapi-dev font
 # pages with man and tries its completion under bash-completion; reuse checks that
 # every source file states its licence. fuse3 serves the fake
 # transmitter that the real USB path is tested against. xvfb (with xauth for xvfb-run)
-# and xdotool run the window in a real X server driven by keys alone. The last three
-# build the Windows programs (mingw-w64 with POSIX threads), run them (wine) and build
-# GoogleTest for them.
+# and xdotool run the window in a real X server driven by keys alone. mingw-w64 (with
+# POSIX threads) builds the Windows programs, wine64 runs them, googletest is built for
+# them. With Qt for Windows built (scripts/windows-qt.sh, which needs dpkg-dev for
+# Debian's Qt source), the window .exe is driven the same way, its message boxes read
+# from the clipboard (xclip) and its icon with xprop (x11-utils); nsis makes the
+# Windows installer.
 TEST_PACKAGES=(libgtest-dev clang-14 libclang-rt-14-dev dpkg-dev multimon-ng
                lintian desktop-file-utils appstream man-db bash-completion reuse
-               fuse3 libfuse3-dev xvfb xauth xdotool
-               g++-mingw-w64-x86-64-posix wine64 googletest)
+               fuse3 libfuse3-dev g++-mingw-w64-x86-64-posix wine64 googletest
+               xvfb xauth xdotool xclip x11-utils nsis)

@@ -4,7 +4,8 @@
 # The Windows build: cross-builds the Qt-free libraries, vostrel-cli and their tests
 # with mingw-w64, runs the tests under wine (among them vostrel-cli.exe programming the
 # fake transmitter through wine's own HID stack, where the fake can run), and checks
-# the ZIP package.
+# the ZIP package; with Qt for Windows built (scripts/windows-qt.sh), the window, its tests
+# and the installer too.
 #   scripts/windows-tests.sh        build dir build/windows, wine prefix inside it
 # Each suite reports to ./test.sh's summary (scripts/summary.sh).
 set -euo pipefail
@@ -26,8 +27,11 @@ cmake -S "$here" -B "$native" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVOSTREL_BUILD_
 cmake --build "$native" --target fake_transmitter >/dev/null
 fake="$native/tests/fake_transmitter/fake_transmitter"
 
+# The window too, when Qt for Windows has been built (scripts/windows-window.sh).
+source "$here/scripts/windows-window.sh"
+windows_window_options "$here"
 cmake -S "$here" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-w64-x86_64.cmake" \
-  -DCMAKE_BUILD_TYPE=Release -DVOSTREL_BUILD_GUI=OFF -DVOSTREL_NATIVE_FAKE_TRANSMITTER="$fake" >/dev/null
+  -DCMAKE_BUILD_TYPE=Release "${window_options[@]}" -DVOSTREL_NATIVE_FAKE_TRANSMITTER="$fake" >/dev/null
 cmake --build "$build" -j "$(nproc)"
 summary_step build-windows $(($(date +%s) - start)) 0
 
@@ -39,11 +43,12 @@ trap 'timeout 30 "$wineserver" -k 2>/dev/null || true' EXIT
 [ -f "$WINEPREFIX/system.reg" ] || timeout 300 "$wine" wineboot --init >/dev/null 2>&1
 # A failure here fails the script at its end, after the other suites have run too.
 failed=0
-summary_ctest "Windows under wine" --test-dir "$build" --output-on-failure -j "$(nproc)" || failed=1
-
-# ---- The window for Windows: its suite runs where a Qt for Windows is built. ----
-summary_skipped "Windows window" "the window is not cross-built: it needs a Qt for Windows, which Debian does not ship"
-# ----
+summary_ctest "Windows under wine" --test-dir "$build" --output-on-failure -j "$(nproc)" -LE window || failed=1
+if [[ ${window_options[0]} == -DVOSTREL_BUILD_GUI=ON ]]; then
+  summary_ctest "Windows window" --test-dir "$build" --output-on-failure -j "$(nproc)" -L window || failed=1
+else
+  summary_skipped "Windows window" "it needs Qt for Windows, built once (about half an hour) by scripts/windows-qt.sh"
+fi
 
 echo "== Windows package =="
 start=$(date +%s)
@@ -59,5 +64,7 @@ if find "$root" -name '*.rules' | grep -q .; then echo "the ZIP holds a udev rul
 # grep reads it all: a grep -q that stopped early would fail the write (pipefail).
 timeout 60 "$wine" "$root/vostrel-cli.exe" --help | grep encode >/dev/null
 echo "ZIP holds the programs, the example translation, the README and the licence, and runs"
-summary_suite package $(($(date +%s) - start)) 1 0 0 ""
-exit $failed
+installer=0
+windows_installer_check "$here" "$build" "$wine" || installer=1
+summary_suite package $(($(date +%s) - start)) $((installer == 0)) $installer 0 ""
+exit $((failed | installer))

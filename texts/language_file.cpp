@@ -99,12 +99,40 @@ ConfigEnvironment processConfigEnvironment() {
         const char* value = std::getenv(name);
         return std::string(value != nullptr ? value : "");
     };
-    return {variable("XDG_CONFIG_HOME"), variable("XDG_CONFIG_DIRS"), variable("HOME")};
+    ConfigEnvironment environment{variable("XDG_CONFIG_HOME"), variable("XDG_CONFIG_DIRS"), variable("HOME"), {}};
+#ifdef _WIN32
+    // The wide variable: the narrow one loses what the local code page lacks.
+    if (const wchar_t* appData = _wgetenv(L"APPDATA")) environment.appData = appData;
+#endif
+    return environment;
 }
+
+#ifdef _WIN32
+namespace {
+
+// A drive's folder ("C:\...") or a network share's ("\\server\share\...", where folder
+// redirection puts %APPDATA%); std::filesystem takes the latter for a relative path.
+bool isAbsoluteWindowsPath(const std::filesystem::path& path) {
+    const std::wstring& text = path.native();
+    if (text.size() < 3) return false;
+    const auto separator = [](wchar_t c) { return c == L'\\' || c == L'/'; };
+    const wchar_t letter = static_cast<wchar_t>(text[0] | 0x20);  // lower case
+    const bool drive = letter >= L'a' && letter <= L'z' && text[1] == L':' && separator(text[2]);
+    const bool share = separator(text[0]) && separator(text[1]) && !separator(text[2]);
+    return drive || share;
+}
+
+}  // namespace
+#endif
 
 std::vector<std::filesystem::path> languageFilePlaces(const std::filesystem::path& programDirectory,
                                                       const ConfigEnvironment& environment) {
     std::vector<std::filesystem::path> places{programDirectory / kLanguageFileName};
+#ifdef _WIN32
+    if (isAbsoluteWindowsPath(environment.appData)) {
+        places.push_back(environment.appData / kConfigSubdirectory / kLanguageFileName);
+    }
+#else
     const auto addConfigDirectory = [&](const std::filesystem::path& directory) {
         if (directory.is_absolute()) places.push_back(directory / kConfigSubdirectory / kLanguageFileName);
     };
@@ -122,6 +150,7 @@ std::vector<std::filesystem::path> languageFilePlaces(const std::filesystem::pat
         addConfigDirectory(systemDirectories.substr(start, end - start));
         start = end + 1;
     }
+#endif
     return places;
 }
 

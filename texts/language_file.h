@@ -30,14 +30,17 @@ struct ConfigEnvironment {
     std::string xdgConfigHome;
     std::string xdgConfigDirs;
     std::string home;
+    // %APPDATA% on Windows, every character of the user's folder name kept.
+    std::filesystem::path appData{};
 };
 ConfigEnvironment processConfigEnvironment();
 
 // Where the language file may lie, in the order it is looked for: beside the program,
-// in the user's configuration directory ($XDG_CONFIG_HOME, else ~/.config), then in
-// each of the system's ($XDG_CONFIG_DIRS, else /etc/xdg). Relative directories in the
-// variables are ignored, as they would depend on the working directory; a relative
-// XDG_CONFIG_HOME counts as unset.
+// then on Linux in the user's configuration directory ($XDG_CONFIG_HOME, else
+// ~/.config) and in each of the system's ($XDG_CONFIG_DIRS, else /etc/xdg), on Windows
+// in the user's %APPDATA% (the XDG variables mean nothing there, and a list split on
+// ':' would cut "C:\..." apart). Relative directories are ignored, as they would
+// depend on the working directory; a relative XDG_CONFIG_HOME counts as unset.
 std::vector<std::filesystem::path> languageFilePlaces(const std::filesystem::path& programDirectory,
                                                       const ConfigEnvironment& environment);
 

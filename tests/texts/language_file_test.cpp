@@ -100,6 +100,35 @@ TEST(LanguageFile, PlacesAreBesideTheProgramThenTheUsersThenTheSystemsConfigurat
     };
     for (const auto& c : cases) EXPECT_EQ(languageFilePlaces("/opt/p", c.environment), c.places) << c.what;
 }
+#else
+// Windows keeps a user's settings in %APPDATA%; its folders start with a drive letter
+// and a ':', and user names hold characters the local code page lacks.
+TEST(LanguageFile, PlacesOnWindowsAreBesideTheProgramThenTheUsersAppData) {
+    const std::filesystem::path beside = L"C:\\Program Files\\Vostrel\\kdx20Lang.ini";
+    const struct {
+        const char* what;
+        ConfigEnvironment environment;
+        std::vector<std::filesystem::path> places;
+    } cases[] = {
+        {"APPDATA", {"", "", "", L"C:\\Users\\J\u00fcrgen \u03a9\\AppData\\Roaming"},
+         {beside, L"C:\\Users\\J\u00fcrgen \u03a9\\AppData\\Roaming\\vostrel-programmer\\kdx20Lang.ini"}},
+        {"network folder", {"", "", "", L"\\\\server\\home\\AppData"},
+         {beside, L"\\\\server\\home\\AppData\\vostrel-programmer\\kdx20Lang.ini"}},
+        {"XDG variables mean nothing, nothing is split on ':'", {"C:\\cfg", "C:\\a:D:\\b", "C:\\Users\\u", ""},
+         {beside}},
+        {"relative APPDATA ignored", {"", "", "", L"AppData"}, {beside}},
+        {"drive-relative APPDATA ignored", {"", "", "", L"C:AppData"}, {beside}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(languageFilePlaces(L"C:\\Program Files\\Vostrel", c.environment), c.places) << c.what;
+    }
+}
+
+TEST(LanguageFile, AppDataKeepsCharactersOutsideTheCodePage) {
+    const wchar_t* folder = L"C:\\Users\\\u03a9\u00fc\u4e2d\\AppData\\Roaming";
+    ASSERT_EQ(_wputenv_s(L"APPDATA", folder), 0);
+    EXPECT_EQ(processConfigEnvironment().appData, std::filesystem::path(folder));
+}
 #endif
 
 // The first place that exists is the language file; only a regular file of at most

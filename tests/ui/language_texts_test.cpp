@@ -25,17 +25,27 @@ class WindowLanguageFile : public testing::Test {
 protected:
     // The configuration directories are the test's own, so that no file of the user's
     // or the system's takes part.
+    // On Windows the user's place is %APPDATA%, and there is no system's.
     void SetUp() override {
         QFile::remove(path());
+#ifdef Q_OS_WIN
+        savedAppData_ = qgetenv("APPDATA");
+        qputenv("APPDATA", QDir::toNativeSeparators(configDirectories_.filePath(QStringLiteral("user"))).toLocal8Bit());
+#else
         qputenv("XDG_CONFIG_HOME", configDirectories_.filePath(QStringLiteral("user")).toLocal8Bit());
         qputenv("XDG_CONFIG_DIRS", (configDirectories_.filePath(QStringLiteral("system1")) + QLatin1Char(':') +
                                     configDirectories_.filePath(QStringLiteral("system2")))
                                        .toLocal8Bit());
+#endif
     }
     void TearDown() override {
         QFile::remove(path());
+#ifdef Q_OS_WIN
+        qputenv("APPDATA", savedAppData_);
+#else
         qunsetenv("XDG_CONFIG_HOME");
         qunsetenv("XDG_CONFIG_DIRS");
+#endif
     }
 
     static QString path() { return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("kdx20Lang.ini")); }
@@ -89,6 +99,7 @@ protected:
 
     device::EmulatedTransmitter transmitter_;
     QTemporaryDir configDirectories_;
+    QByteArray savedAppData_;
 };
 
 const QStringList kBuiltInHeadings = {
@@ -159,9 +170,12 @@ TEST_F(WindowLanguageFile, FileBesideTheProgramComesFirstThenTheUsersThenTheSyst
         QStringList placesWithAFile;
         QString heading;
     } cases[] = {
+#ifndef Q_OS_WIN
         {{QStringLiteral("system2")}, QStringLiteral("system2")},
         {{QStringLiteral("system1"), QStringLiteral("system2")}, QStringLiteral("system1")},
         {{QStringLiteral("user"), QStringLiteral("system1")}, QStringLiteral("user")},
+#endif
+        {{QStringLiteral("user")}, QStringLiteral("user")},
         {{QStringLiteral("beside"), QStringLiteral("user")}, QStringLiteral("beside")},
     };
     for (const auto& c : cases) {

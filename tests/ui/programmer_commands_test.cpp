@@ -560,15 +560,20 @@ TEST_F(Overwrite, AWordThatDidNotTakeIsNamedWithTheBackupToRestore) {
 }
 
 TEST_F(Overwrite, ABackupThatCannotBeSavedSendsNothingAndSaysWhy) {
-    const QByteArray dataHome = qgetenv("XDG_DATA_HOME");
+#ifdef _WIN32
+    const char* const dataVariable = "LOCALAPPDATA";
+#else
+    const char* const dataVariable = "XDG_DATA_HOME";
+#endif
+    const QByteArray dataHome = qgetenv(dataVariable);
     const std::filesystem::path notAFolder = std::filesystem::path(dataHome.toStdString()) / "not-a-folder";
     std::filesystem::create_directories(notAFolder.parent_path());
     std::ofstream(notAFolder) << "a file";
-    qputenv("XDG_DATA_HOME", QByteArray::fromStdString(notAFolder.string()));
+    qputenv(dataVariable, QByteArray::fromStdString(notAFolder.string()));
     const std::filesystem::path folder = backupFolder();
     driver_.typeInto(driver_.message(2), QStringLiteral(" now"));
     driver_.clickWrite();
-    qputenv("XDG_DATA_HOME", dataHome);
+    qputenv(dataVariable, dataHome);
     std::filesystem::remove(notAFolder);
     ASSERT_EQ(driver_.messages().size(), 2U);
     EXPECT_EQ(driver_.messages()[1],

@@ -3,6 +3,7 @@
 // Runs the window tests inside the programmer's own application class, so that
 // exceptions escaping an event handler are caught and recorded as the program does.
 
+#include <QDir>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -20,6 +21,11 @@ int main(int argc, char** argv) {
     if (!userFolders.isValid()) return 1;
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(userFolders.filePath(QStringLiteral("config"))));
     qputenv("XDG_DATA_HOME", QFile::encodeName(userFolders.filePath(QStringLiteral("data"))));
+#ifdef Q_OS_WIN
+    // Their Windows counterparts: a Commands test clears the backup folder.
+    qputenv("APPDATA", QDir::toNativeSeparators(userFolders.filePath(QStringLiteral("config"))).toLocal8Bit());
+    qputenv("LOCALAPPDATA", QDir::toNativeSeparators(userFolders.filePath(QStringLiteral("data"))).toLocal8Bit());
+#endif
     testing::InitGoogleTest(&argc, argv);
     // The choices the window remembers go to a directory of this run, never to the
     // settings of the user who runs the tests.

@@ -1,0 +1,152 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
+# Drives the programmer window (a Windows .exe under wine, on the X display in DISPLAY)
+# with the keyboard alone, as a user would, and reads each message box through the
+# Ctrl+C copy that Windows message boxes offer.
+#   wine_window_driver.sh EXE [ARGS...] -- ACTION...
+# The actions, in order (type rows and settings before pressing any button: a button
+# takes the focus, and rows are reached by counting Tab presses from the first box):
+#   row N CAPCODE TONE MESSAGE  types row N (TONE A to D; D makes the row alphanumeric)
+#   settings RATE REPEAT        picks the data rate (512, 1200, 2400) and the repeat count
+#   read                        presses Read, which shows no message when it succeeds (a
+#                               box within 3 s is printed all the same)
+#   read-message | write        presses the button; the message box that follows is printed
+#   open FILE | save FILE       presses the button and names FILE (a path of this machine)
+#                               in the file dialog; a message box, if any, is printed
+#   exit                        presses Exit; the program must end, with status 0
+# Each message box is printed as "message: TITLE: TEXT" (the text's lines joined by
+# " / ") and dismissed; a box that asks (Write before overwriting calls) is printed as
+# "question: TITLE: TEXT", answered with its first button, and the box that follows is
+# taken too. VOSTREL_WINE names the wine loader.
+set -euo pipefail
+exe=()
+while [[ $# -gt 0 && $1 != -- ]]; do exe+=("$1"); shift; done
+shift
+readonly kBoxTitles='^(Success|Error|Warn)$'
+
+die() { echo "window driver: $*" >&2; exit 1; }
+xdo() { timeout 60 xdotool "$@" || die "xdotool $* failed or timed out"; }
+
+# A path of this machine as the Windows program names it (wine maps / to Z:).
+windows_path() { local path; path=$(realpath -m "$1"); echo "Z:${path//\//\\}"; }
+
+# The first shown window whose title matches, within the given seconds. xdotool's own
+# --sync gives up with BadWindow when a window goes while it looks, and wine makes and
+# drops windows all the time.
+find_window() {  # title pattern, seconds
+  local until=$((SECONDS + $2)) found
+  while ((SECONDS < until)); do
+    found=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1) || true
+    [[ -n $found ]] && { echo "$found"; return 0; }
+    sleep 0.2
+  done
+  return 1
+}
+
+"$VOSTREL_WINE" "${exe[@]}" &
+program=$!
+window=$(find_window '^Vostrel programmer' 120) || die "the window did not appear"
+focus_window() { xdo windowfocus --sync "$window"; sleep 0.3; }
+focus_window
+
+# The focus starts in row 1's capcode box; `at` is the Tab stop it is in now.
+at=0
+go_to() {  # Tab stop
+  (( $1 >= at )) || die "rows and settings must be typed in order"
+  (( $1 == at )) || xdo key --delay 40 --repeat $(($1 - at)) Tab
+  at=$1
+}
+kDataRateStop=64 kRepeatStop=66
+
+# The message box that must follow an action, read and dismissed.
+take_message() {  # [seconds to wait for it]
+  local box text=
+  box=$(find_window "$kBoxTitles" "${1:-60}") || {
+    [[ -n ${1:-} ]] && { focus_window; return 0; }
+    die "no message box appeared"
+  }
+  printf '' | xclip -selection clipboard
+  # A busy machine may let the keys reach wine before the box has the focus: try again.
+  for _ in 1 2 3 4 5; do
+    xdo windowfocus --sync "$box"
+    sleep 0.3
+    xdo key ctrl+c
+    for _ in $(seq 20); do
+      text=$(xclip -o -selection clipboard 2>/dev/null | tr -d '\r') || true
+      [[ $text == -* ]] && break 2
+      sleep 0.1
+    done
+  done
+  [[ $text == -* ]] || die "the message box gave no text to copy"
+  # ---- / title / ---- / text lines / ---- / buttons, three blanks apart / ----
+  local buttons
+  buttons=$(awk '/^-+$/ { part++; next } part == 3' <<<"$text")
+  local kind=message answer=Return
+  if [[ $buttons == *"   "*[^\ ]* ]]; then
+    kind=question
+    answer="alt+$(sed -n 's/^[^&]*&\(.\).*/\1/p' <<<"${buttons%%   *}" | tr '[:upper:]' '[:lower:]')"
+    [[ $answer != alt+ ]] || die "the question's first button has no mnemonic: $buttons"
+  fi
+  awk -v kind="$kind" '/^-+$/ { part++; next } part == 1 { title = $0 }
+       part == 2 { text = text (text == "" ? "" : " / ") $0 } END { printf "%s: %s: %s\n", kind, title, text }' <<<"$text"
+  xdo key "$answer"
+  for _ in $(seq 50); do
+    [[ $(xdotool search --onlyvisible --name "$kBoxTitles" 2>/dev/null) != "$box" ]] && break
+    sleep 0.1
+  done
+  if [[ $kind == question ]]; then take_message; else focus_window; fi
+}
+
+# The file dialog opens with the focus in its file name box.
+name_file() {  # dialog title, path
+  local dialog
+  dialog=$(find_window "$1" 60) || die "no '$1' file dialog appeared"
+  xdo windowfocus --sync "$dialog"
+  sleep 0.5
+  xdo key ctrl+a
+  xdo type --delay 20 "$(windows_path "$2")"
+  xdo key Return
+  for _ in $(seq 100); do
+    [[ -z $(xdotool search --onlyvisible --name "$1" 2>/dev/null) ]] && break
+    sleep 0.1
+  done
+  take_message 1  # opening or saving may have shown a box
+}
+
+while [[ $# -gt 0 ]]; do
+  action=$1; shift
+  case $action in
+    row)
+      row=$1 capcode=$2 tone=$3 message=$4; shift 4
+      go_to $(( (row - 1) * 4 ))
+      xdo type --delay 40 "$capcode"
+      go_to $((at + 1))
+      xdo type --delay 40 "$tone"
+      go_to $((at + 2))  # the pager type follows from the tone
+      [[ -z $message ]] || xdo type --delay 40 "$message"
+      ;;
+    settings)
+      go_to $kDataRateStop
+      xdo type --delay 40 "${1:0:1}"  # the first digit picks 512, 1200 or 2400
+      go_to $kRepeatStop
+      xdo type --delay 40 "$2"
+      shift 2
+      ;;
+    read) xdo key alt+r; take_message 3 ;;
+    read-message) xdo key alt+r; take_message ;;
+    write) xdo key alt+w; take_message ;;
+    open) xdo key alt+o; name_file Open "$1"; shift ;;
+    save) xdo key alt+s; name_file Save "$1"; shift ;;
+    exit)
+      xdo key alt+e
+      status=0
+      timeout 60 tail --pid="$program" -f /dev/null || die "the program did not end after Exit"
+      wait "$program" || status=$?
+      [[ $status -eq 0 ]] || die "the program ended with status $status"
+      program=
+      ;;
+    *) die "unknown action $action" ;;
+  esac
+done
+[[ -z $program ]] || { kill "$program" 2>/dev/null || true; }
