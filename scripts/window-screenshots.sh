@@ -4,11 +4,11 @@
 # The README's pictures of the window, taken in Xvfb: docs/window.png (English, 100 %),
 # docs/window-200.png (QT_SCALE_FACTOR=2) and docs/window-german.png (the example
 # translation), each with the same rows opened from a configuration by the keyboard.
-#   scripts/window-screenshots.sh [BUILD-DIR]      default build/test
+#   scripts/window-screenshots.sh [BUILD-DIR]      default build/release (./run.sh's)
 # Needs xvfb, xauth, xdotool and imagemagick.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-programmer="${1:-$here/build/test}/app/vostrel-programmer-emulated"
+programmer="${1:-$here/build/release}/app/vostrel-programmer-emulated"
 [ -x "$programmer" ] || { echo "no $programmer: build it first" >&2; exit 1; }
 if [ -z "${SCREENSHOTS_IN_X:-}" ]; then
   exec env SCREENSHOTS_IN_X=1 xvfb-run -a -s "-screen 0 1920x1200x24" "$0" "$@"

@@ -4,13 +4,28 @@
 // exceptions escaping an event handler are caught and recorded as the program does.
 
 #include <QDir>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include <QSettings>
-#include <QTemporaryDir>
-
 #include "tests/ui/window_driver.h"
+
+namespace {
+
+// Every test starts with nothing remembered, as it would in a process of its own.
+class ForgetRememberedChoices : public testing::EmptyTestEventListener {
+public:
+    explicit ForgetRememberedChoices(QString folder) : folder_(std::move(folder)) {}
+    void OnTestStart(const testing::TestInfo&) override {
+        QDir(folder_).removeRecursively();
+        QDir().mkpath(folder_);
+    }
+
+private:
+    QString folder_;
+};
+
+}  // namespace
 
 int main(int argc, char** argv) {
     // The tests are also listed at build time, where no display may exist.
@@ -32,6 +47,7 @@ int main(int argc, char** argv) {
     const QTemporaryDir rememberedChoices;
     if (!rememberedChoices.isValid()) return 1;
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, rememberedChoices.path());
+    testing::UnitTest::GetInstance()->listeners().Append(new ForgetRememberedChoices(rememberedChoices.path()));
     vostrel::app::ProgrammerApplication application(argc, argv, [](const QString& text) {
         vostrel::test::shownExceptions().push_back(text);
     });

@@ -44,7 +44,7 @@ void WindowDriver::activate() {
 }
 
 LanguageFileForTest::LanguageFileForTest(const QByteArray& contents)
-    : saved_{{{"XDG_CONFIG_HOME", std::nullopt}, {"XDG_CONFIG_DIRS", std::nullopt}}} {
+    : saved_{{{"XDG_CONFIG_HOME", std::nullopt}, {"XDG_CONFIG_DIRS", std::nullopt}, {"APPDATA", std::nullopt}}} {
     for (auto& [name, value] : saved_) {
         if (qEnvironmentVariableIsSet(name)) value = qgetenv(name);
     }
@@ -55,6 +55,8 @@ LanguageFileForTest::LanguageFileForTest(const QByteArray& contents)
     }
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(directory_.path()));
     qputenv("XDG_CONFIG_DIRS", QFile::encodeName(directory_.filePath(QStringLiteral("none"))));
+    // Windows' counterpart of XDG_CONFIG_HOME.
+    qputenv("APPDATA", QFile::encodeName(QDir::toNativeSeparators(directory_.path())));
 }
 
 LanguageFileForTest::~LanguageFileForTest() {

@@ -143,7 +143,7 @@ public:
 
 private:
     QTemporaryDir directory_;
-    std::array<std::pair<const char*, std::optional<QByteArray>>, 2> saved_;
+    std::array<std::pair<const char*, std::optional<QByteArray>>, 3> saved_;
 };
 
 // The German example translation shipped in docs/.

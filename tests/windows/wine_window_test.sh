@@ -18,8 +18,8 @@ unset DISPLAY
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 cli=$here/wine_cli.sh rig=$here/wine_fake_harness.sh
 driver=$here/wine_window_driver.sh
-# shellcheck source=../device/fake_transmitter/fake_test_rig.sh
-source "$here/../device/fake_transmitter/fake_test_rig.sh"
+# shellcheck source=../fake_transmitter/fake_test_rig.sh
+source "$here/../fake_transmitter/fake_test_rig.sh"
 
 # Rows 1 and 2 of pages.conf, and settings other than the window's first ones.
 typed_rows=(row 1 1234567 A 0123456789 row 2 8 D "Call the office" settings 2400 3)
