@@ -13,8 +13,9 @@
 #                   check runs on it (a sanitizer build is not one to ship)
 #   build/windows   the Windows build under wine (scripts/windows-tests.sh)
 #   build/fuzz      clang's libFuzzer targets (scripts/fuzz.sh)
-# Two lanes run side by side, the Linux trees and the Windows and package ones, so that
-# one compiles while the other waits on wine, lintian or a test's time-out. Each step's
+# Two lanes run side by side, the Linux trees and the Windows ones, so that one compiles
+# while the other waits on wine or a test's time-out; the lane that ends first then
+# builds the release tree and checks the package. Each step's
 # output goes to build/logs/STEP.log; the log of a failed step is printed at the end.
 #
 #   FUZZ_SECONDS=N        fuzzing time per target (default 10; long runs: scripts/fuzz.sh)
@@ -71,6 +72,7 @@ linux_lane() {
     step fake-transmitter summary_ctest "fake transmitter (ASan+UBSan)" "${run[@]}" -L fake_transmitter
   fi
   step fuzz "$here/scripts/fuzz.sh" "${FUZZ_SECONDS:-10}"
+  release_and_package
 }
 
 package_check() {
@@ -81,19 +83,26 @@ package_check() {
   return $status
 }
 
-# Windows first: its fake-transmitter cases wait on wine more than they compute, which
-# leaves room for the Linux lane's builds and tests.
-windows_and_package_lane() {
-  step windows "$here/scripts/windows-tests.sh"
-  # As ./run.sh configures it.
+# The release tree, as ./run.sh configures it, and the package check on it: taken by
+# whichever lane is free first (mkdir either makes the claim or finds it made).
+release_and_package() {
+  mkdir "$logs/release-claimed" 2>/dev/null || return 0
+  unset CXX  # the compiler ./run.sh takes, not the sanitizer tree's
   if build_tree "build-release" "$here/build/release" -DCMAKE_BUILD_TYPE=Release -DVOSTREL_BUILD_TESTS=OFF; then
     step package package_check
   fi
 }
 
+# Windows first: its fake-transmitter cases wait on wine more than they compute, which
+# leaves room for the Linux lane's builds and tests.
+windows_lane() {
+  step windows "$here/scripts/windows-tests.sh"
+  release_and_package
+}
+
 linux_lane &
 linux=$!
-windows_and_package_lane &
+windows_lane &
 others=$!
 wait $linux $others
 

@@ -8,7 +8,7 @@
 # Needs xvfb, xauth, xdotool and imagemagick.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-programmer="${1:-$here/build/release}/app/vostrel-programmer-emulated"
+programmer="$(realpath "${1:-$here/build/release}")/app/vostrel-programmer-emulated"
 [ -x "$programmer" ] || { echo "no $programmer: build it first" >&2; exit 1; }
 if [ -z "${SCREENSHOTS_IN_X:-}" ]; then
   exec env SCREENSHOTS_IN_X=1 xvfb-run -a -s "-screen 0 1920x1200x24" "$0" "$@"
