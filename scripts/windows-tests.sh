@@ -43,9 +43,11 @@ trap 'timeout 30 "$wineserver" -k 2>/dev/null || true' EXIT
 [ -f "$WINEPREFIX/system.reg" ] || timeout 300 "$wine" wineboot --init >/dev/null 2>&1
 # A failure here fails the script at its end, after the other suites have run too.
 failed=0
-summary_ctest "Windows under wine" --test-dir "$build" --output-on-failure --timeout 300 -j "$(nproc)" -LE window || failed=1
+# A time-out for each test: a window test that waits on a box nobody closes must end.
+run=(--test-dir "$build" --output-on-failure --timeout 300 -j "$(nproc)")
+summary_ctest "Windows under wine" "${run[@]}" -LE window || failed=1
 if [[ ${window_options[0]} == -DVOSTREL_BUILD_GUI=ON ]]; then
-  summary_ctest "Windows window" --test-dir "$build" --output-on-failure --timeout 300 -j "$(nproc)" -L window || failed=1
+  summary_ctest "Windows window" "${run[@]}" -L window || failed=1
 else
   summary_skipped "Windows window" "it needs Qt for Windows, built once (about half an hour) by scripts/windows-qt.sh"
 fi
