@@ -45,7 +45,13 @@ trap 'timeout 30 "$wineserver" -k 2>/dev/null || true' EXIT
 failed=0
 # A time-out for each test: a window test that waits on a box nobody closes must end.
 run=(--test-dir "$build" --output-on-failure --timeout 300 -j "$(nproc)")
-summary_ctest "Windows under wine" "${run[@]}" -LE window || failed=1
+summary_ctest "Windows under wine" "${run[@]}" -LE "window|wine_fake" || failed=1
+# vostrel-cli.exe against the fake transmitter gets a second try: on a busy machine
+# wine's HID stack now and then loses a reply (about one run in ten with both cores
+# busy: the fake answered the request and wine read the answer from the node, but the
+# program's read ended at its 2 s time-out without it). The native suite, through the
+# kernel's hidraw, never showed it. A retry shows in the log.
+summary_ctest "Windows under wine" "${run[@]}" --repeat until-pass:2 -L wine_fake || failed=1
 if [[ ${window_options[0]} == -DVOSTREL_BUILD_GUI=ON ]]; then
   summary_ctest "Windows window" "${run[@]}" -L window || failed=1
 else
