@@ -3,7 +3,8 @@
 # SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 # The README's pictures of the window, taken in Xvfb: docs/window.png (English, 100 %),
 # docs/window-200.png (QT_SCALE_FACTOR=2) and docs/window-german.png (the example
-# translation), each with the same rows opened from a configuration by the keyboard.
+# translation), each with the same rows opened from a configuration by the keyboard,
+# and docs/airtime.png, one call over 5 s on air.
 #   scripts/window-screenshots.sh [BUILD-DIR]      default build/release (./run.sh's)
 # Needs xvfb, xauth, xdotool and imagemagick.
 set -euo pipefail
@@ -25,15 +26,22 @@ trap 'rm -rf "$work"' EXIT
   printf '[Item12]\nCapCode = 4711\nTone = D\nType = Alphanumeric\nMessage = "Call the office, room 12"\n'
   printf '[Item13]\nCapCode = 2097152\nMessage = "12a"\n'
 } >"$work/rows.conf"
+# One call over 5 s on air: 40 characters at 512 bit/s, preamble 1023, repeat 4.
+{
+  printf '[Settings]\nDataRate = 512\nPreamble = 1023\nRepeat = 4\n'
+  printf '[Item01]\nCapCode = 1234567\nTone = D\nType = Alphanumeric\nMessage = "%s"\n' \
+    "Fire alarm in hall 3, leave the building"
+} >"$work/airtime.conf"
 mkdir -p "$work/german/vostrel-programmer"
 cp "$here/docs/kdx20Lang.example.ini" "$work/german/vostrel-programmer/kdx20Lang.ini"
 # The file dialogs start in the working directory.
 cd "$work"
 
-# shot PICTURE [VARIABLE=VALUE...]: the window in that environment, rows opened.
+# shot PICTURE CONFIGURATION [VARIABLE=VALUE...]: the window in that environment, the
+# configuration opened.
 shot() {
-  local picture=$1 pid window dialog
-  shift
+  local picture=$1 configuration=$2 pid window dialog
+  shift 2
   env XDG_CONFIG_HOME="$work/english" XDG_CONFIG_DIRS="$work/none" XDG_DATA_HOME="$work/data" QT_QPA_PLATFORM=xcb "$@" \
     "$programmer" "$work/eeprom.bin" 2>/dev/null &
   pid=$!
@@ -46,14 +54,15 @@ shot() {
     sleep 0.1
   done
   xdotool windowfocus --sync "$dialog" && sleep 0.5
-  xdotool type --delay 30 rows.conf && xdotool key Return && sleep 1
+  xdotool type --delay 30 "$configuration" && xdotool key Return && sleep 1
   xdotool windowfocus --sync "$window" && sleep 0.5
   import -window "$window" "$here/docs/$picture"
   kill "$pid"
   wait "$pid" 2>/dev/null || true
 }
 
-shot window.png
-shot window-200.png QT_SCALE_FACTOR=2
-shot window-german.png XDG_CONFIG_HOME="$work/german"
-echo "docs/window.png, docs/window-200.png and docs/window-german.png written"
+shot window.png rows.conf
+shot window-200.png rows.conf QT_SCALE_FACTOR=2
+shot window-german.png rows.conf XDG_CONFIG_HOME="$work/german"
+shot airtime.png airtime.conf
+echo "docs/window.png, docs/window-200.png, docs/window-german.png and docs/airtime.png written"
