@@ -12,20 +12,30 @@ DeviceFailure failure(std::string_view key) {
     return DeviceFailure{texts::Message{key, texts::Title::Error, {}}};
 }
 
-DeviceFailure failureOf(DiscoveryFailure discovery) {
+DeviceFailure accessDenied() {
+    DeviceFailure denied = failure(texts::keys::kDeviceAccessDenied);
+#if defined(__linux__)
+    // hidraw nodes belong to root until a udev rule gives them to the user.
+    denied.remedy = texts::Message{texts::keys::kDeviceAccessRemedy, texts::Title::Error,
+                                   {texts::Text{std::string(kUdevRuleFile)}}};
+#endif
+    return denied;
+}
+
+}  // namespace
+
+DeviceFailure deviceFailure(DiscoveryFailure discovery) {
     switch (discovery) {
-        case DiscoveryFailure::AccessDenied: return failure(texts::keys::kDeviceAccessDenied);
+        case DiscoveryFailure::AccessDenied: return accessDenied();
         case DiscoveryFailure::Busy: return failure(texts::keys::kDeviceBusy);
         case DiscoveryFailure::NotFound: break;
     }
     return failure(texts::keys::kDeviceNotFound);
 }
 
-}  // namespace
-
 std::variant<HidLink, DeviceFailure> openTransmitter(HidTransport& transport) {
     Discovery found = findDevice(transport, kTransmitterVendorId, kTransmitterProductId);
-    if (const auto* discoveryFailure = std::get_if<DiscoveryFailure>(&found)) return failureOf(*discoveryFailure);
+    if (const auto* discoveryFailure = std::get_if<DiscoveryFailure>(&found)) return deviceFailure(*discoveryFailure);
     return std::get<HidLink>(std::move(found));
 }
 

@@ -36,6 +36,11 @@ struct HidDeviceInfo {
     std::uint16_t vendorId = 0;
     std::uint16_t productId = 0;
     ReportLayout reports;
+    // The USB port the device is plugged into, which stays the same across boots while
+    // paths need not (hidraw numbers follow the order devices were found in): on Linux
+    // the port path from sysfs ("1-1.3"), on Windows the device's location path. Empty
+    // where the system names none.
+    std::string location;
 };
 
 // An open device. Closing happens when the connection is destroyed, exactly once.

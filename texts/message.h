@@ -21,6 +21,10 @@ enum class Title { Error, Warn, Success };
 namespace keys {
 inline constexpr std::string_view kDeviceNotFound = "USB Device not found !";
 inline constexpr std::string_view kDeviceAccessDenied = "USB Device found, but access denied";
+// The line under kDeviceAccessDenied on Linux: the udev rule's file name.
+inline constexpr std::string_view kDeviceAccessRemedy =
+    "Install the udev rule %s (the package does; by hand: README, section \"USB access on Linux\"), then replug "
+    "the transmitter";
 inline constexpr std::string_view kDeviceBusy = "USB Device busy";
 inline constexpr std::string_view kCommandFail = "USB Command fail";
 inline constexpr std::string_view kEepromReadError = "EEPROM read error";

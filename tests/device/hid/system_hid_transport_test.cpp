@@ -34,7 +34,7 @@ TEST(SystemHidTransport, PathThatIsNoDeviceDoesNotOpen) {
     const std::unique_ptr<HidTransport> transport = makeSystemHidTransport();
 
     const OpenResult opened = transport->open(
-        HidDeviceInfo{kPathOfNoDevice, kTransmitterVendorId, kTransmitterProductId, ReportLayout{65, 65}});
+        HidDeviceInfo{kPathOfNoDevice, kTransmitterVendorId, kTransmitterProductId, ReportLayout{65, 65}, {}});
 
     EXPECT_EQ(opened.status, OpenStatus::Failed);
     EXPECT_EQ(opened.connection, nullptr);
