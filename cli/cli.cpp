@@ -36,6 +36,7 @@ constexpr std::string_view kConfigurationHelp =
 
 std::vector<Command> allCommands() {
     std::vector<Command> commands(fileCommands().begin(), fileCommands().end());
+    commands.insert(commands.end(), checkCommands().begin(), checkCommands().end());
     commands.insert(commands.end(), deviceCommands().begin(), deviceCommands().end());
     commands.insert(commands.end(), audioCommands().begin(), audioCommands().end());
     return commands;

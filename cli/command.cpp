@@ -7,6 +7,7 @@
 
 #include "files/utf8_path.h"
 #include "files/whole_file.h"
+#include "image/fingerprint.h"
 #include "image/image_reader.h"
 #include "texts/message_format.h"
 
@@ -110,8 +111,6 @@ void reportConfigError(const std::filesystem::path& path, const config::ConfigEr
     failure(context, files::utf8Name(path) + ':' + std::to_string(error.line) + ": " + error.what);
 }
 
-namespace {
-
 std::optional<image::BuiltImage> buildEntries(const std::filesystem::path& path, image::ProgrammerEntries entries,
                                               Transliteration transliteration, CliContext& context) {
     if (transliteration == Transliteration::On) entries.text.transliterate = true;
@@ -126,8 +125,6 @@ std::optional<image::BuiltImage> buildEntries(const std::filesystem::path& path,
     if (const auto warning = built.warning()) printMessage(context.err, *warning);
     return std::move(built);
 }
-
-}  // namespace
 
 std::optional<image::BuiltImage> buildConfigFile(const std::filesystem::path& path, Transliteration transliteration,
                                                  CliContext& context) {
@@ -159,11 +156,15 @@ int reportReadOutcome(const image::ImageContents& contents, CliContext& context)
 
 }  // namespace
 
+std::string fingerprintComment(const image::EepromImage& image) {
+    return "# Contents fingerprint " + image::fingerprintText(image::contentsFingerprint(image)) + '\n';
+}
+
 int printImageAsConfig(const image::EepromImage& image, paging::Alphabet alphabet, CliContext& context) {
     image::PagerTextSettings text;
     text.alphabet = alphabet;
     const image::ImageContents contents = image::decodeImage(image, text);
-    context.out << config::writeConfig(image::shownEntries(contents, text));
+    context.out << fingerprintComment(image) << config::writeConfig(image::shownEntries(contents, text));
     return reportReadOutcome(contents, context);
 }
 

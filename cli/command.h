@@ -49,6 +49,7 @@ struct Command {
 
 std::span<const Command> fileCommands();
 std::span<const Command> deviceCommands();
+std::span<const Command> checkCommands();
 std::span<const Command> audioCommands();
 
 // Reports a misuse of the command on stderr; returns the usage exit status.
@@ -108,12 +109,19 @@ std::optional<image::BuiltImage> buildConfigFile(const std::filesystem::path& pa
 std::optional<image::BuiltImage> buildConfigText(const std::filesystem::path& path, const std::string& text,
                                                  Transliteration transliteration, CliContext& context);
 
+// Builds entries read from `path` as buildConfigText does.
+std::optional<image::BuiltImage> buildEntries(const std::filesystem::path& path, image::ProgrammerEntries entries,
+                                              Transliteration transliteration, CliContext& context);
+
 // "FILE:LINE: what" on stderr.
 void reportConfigError(const std::filesystem::path& path, const config::ConfigError& error, CliContext& context);
 
-// Prints the image as a configuration on stdout, messages as pagers with `alphabet`
-// show them; a damaged image prints what was read before the bad row and reports
-// "EEPROM read error". Returns the exit status.
+// "# Contents fingerprint 1A2B3C4D" and a line end: a comment in a configuration.
+std::string fingerprintComment(const image::EepromImage& image);
+
+// Prints the image as a configuration on stdout, its fingerprint in a comment above,
+// messages as pagers with `alphabet` show them; a damaged image prints what was read
+// before the bad row and reports "EEPROM read error". Returns the exit status.
 int printImageAsConfig(const image::EepromImage& image, paging::Alphabet alphabet, CliContext& context);
 
 // Reports "EEPROM read error" when a row of the image cannot be read. Returns the exit

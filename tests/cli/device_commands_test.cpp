@@ -15,6 +15,7 @@
 
 #include "cli_test_support.h"
 #include "device/word_transfer.h"
+#include "image/fingerprint.h"
 #include "image/slot_table.h"
 #include "tests/device/weak_cell_transport.h"
 
@@ -109,7 +110,7 @@ TEST_F(EmulatorFileCommands, ErasedEepromReadsAsAReadError) {
     const std::string fresh = dir.file("new-device.bin");  // a missing file starts erased
     const CliRun read = run({"read", "--emulator", fresh});
     EXPECT_EQ(read.status, 1);
-    EXPECT_EQ(read.out, "[Settings]\nDataRate = none\nPreamble = 1023\nRepeat = 4\n");
+    EXPECT_EQ(read.out, "# Contents fingerprint 5D0F5CC7\n[Settings]\nDataRate = none\nPreamble = 1023\nRepeat = 4\n");
     EXPECT_EQ(read.err, "EEPROM read error\n");
 
     const CliRun saved = run({"read", "--emulator", fresh, "--image", dir.file("erased.bin")});
@@ -118,10 +119,14 @@ TEST_F(EmulatorFileCommands, ErasedEepromReadsAsAReadError) {
     EXPECT_EQ(readFile(dir.file("erased.bin")), std::string(512, '\xFF'));
 }
 
-TEST_F(EmulatorFileCommands, DevicesListsTheEmulator) {
+TEST_F(EmulatorFileCommands, DevicesListsTheEmulatorAndWhatItHolds) {
+    writeFile(eeprom, bytesOf(sampleImage()));
+    const std::string reports = "\tinput report 65 bytes\toutput report 65 bytes\n";
     const CliRun result = run({"devices", "--emulator", eeprom});
     EXPECT_EQ(result.status, 0);
-    EXPECT_EQ(result.out, "emulated:" + eeprom + "\tinput report 65 bytes\toutput report 65 bytes\n");
+    EXPECT_EQ(result.out, "emulated:" + eeprom + "\tport unknown\t512 bps\t2 rows\tfingerprint " +
+                              image::fingerprintText(image::contentsFingerprint(sampleImage())) + reports);
+    EXPECT_EQ(run({"devices", "--no-read", "--emulator", eeprom}).out, "emulated:" + eeprom + "\tport unknown" + reports);
 }
 
 TEST_F(EmulatorFileCommands, UnusableFilesAreClearErrors) {
@@ -318,6 +323,15 @@ TEST_F(HardwareCommands, FailedBackupWritesNothing) {
     EXPECT_TRUE(backupsIn(dir.path(), "site").empty());
 }
 
+// On Linux the line beneath names the udev rule that gives access.
+#if defined(__linux__)
+const std::string kAccessDeniedLines =
+    "USB Device found, but access denied\nInstall the udev rule 70-vostrel-transmitter.rules (the package does; by "
+    "hand: README, section \"USB access on Linux\"), then replug the transmitter\n";
+#else
+const std::string kAccessDeniedLines = "USB Device found, but access denied\n";
+#endif
+
 TEST_F(HardwareCommands, DeviceFailuresEndWithTheirMessage) {
     const struct {
         const char* name;
@@ -329,7 +343,7 @@ TEST_F(HardwareCommands, DeviceFailuresEndWithTheirMessage) {
         {"read, no device", {"read"}, EmulatorPresence::Absent, {}, "USB Device not found !\n"},
         {"write, no device", {"write", "--no-backup", "CONFIG"}, EmulatorPresence::Absent, {}, "USB Device not found !\n"},
         {"devices, none", {"devices"}, EmulatorPresence::Absent, {}, "USB Device not found !\n"},
-        {"read, access denied", {"read"}, EmulatorPresence::AccessDenied, {}, "USB Device found, but access denied\n"},
+        {"read, access denied", {"read"}, EmulatorPresence::AccessDenied, {}, kAccessDeniedLines},
         {"read, no reply", {"read"}, {}, std::pair{100u, EmulatorFault::NoReply}, "USB Command fail\n"},
         {"read, unplugged", {"read", "--image", "OUT"}, {}, std::pair{255u, EmulatorFault::Unplug}, "USB Command fail\n"},
         {"write, unplugged", {"write", "--no-backup", "CONFIG"}, {}, std::pair{20u, EmulatorFault::Unplug}, "USB Command fail\n"},
