@@ -35,4 +35,6 @@ std::vector<HidDeviceInfo> SelectedDevice::enumerate(std::uint16_t vendorId, std
 
 OpenResult SelectedDevice::open(const HidDeviceInfo& device) { return transport_.open(device); }
 
+std::optional<texts::Message> SelectedDevice::accessDeniedRemedy() const { return transport_.accessDeniedRemedy(); }
+
 }  // namespace vostrel::device

@@ -28,6 +28,7 @@ public:
 
     std::vector<HidDeviceInfo> enumerate(std::uint16_t vendorId, std::uint16_t productId) override;
     OpenResult open(const HidDeviceInfo& device) override;
+    std::optional<texts::Message> accessDeniedRemedy() const override;
 
 private:
     std::unique_ptr<HidTransport> owned_;

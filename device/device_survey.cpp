@@ -11,7 +11,7 @@ namespace {
 void readInto(HidTransport& transport, SurveyedDevice& surveyed) {
     Discovery opened = openDevice(transport, surveyed.device);
     if (const auto* failure = std::get_if<DiscoveryFailure>(&opened)) {
-        surveyed.failure = deviceFailure(*failure);
+        surveyed.failure = deviceFailure(*failure, transport);
         return;
     }
     // The link closes the device, and lets it go for the next program, at the end of this scope.

@@ -12,21 +12,13 @@ DeviceFailure failure(std::string_view key) {
     return DeviceFailure{texts::Message{key, texts::Title::Error, {}}};
 }
 
-DeviceFailure accessDenied() {
-    DeviceFailure denied = failure(texts::keys::kDeviceAccessDenied);
-#if defined(__linux__)
-    // hidraw nodes belong to root until a udev rule gives them to the user.
-    denied.remedy = texts::Message{texts::keys::kDeviceAccessRemedy, texts::Title::Error,
-                                   {texts::Text{std::string(kUdevRuleFile)}}};
-#endif
-    return denied;
-}
-
 }  // namespace
 
-DeviceFailure deviceFailure(DiscoveryFailure discovery) {
+DeviceFailure deviceFailure(DiscoveryFailure discovery, const HidTransport& transport) {
     switch (discovery) {
-        case DiscoveryFailure::AccessDenied: return accessDenied();
+        case DiscoveryFailure::AccessDenied:
+            return DeviceFailure(texts::Message{texts::keys::kDeviceAccessDenied, texts::Title::Error, {}},
+                                 transport.accessDeniedRemedy());
         case DiscoveryFailure::Busy: return failure(texts::keys::kDeviceBusy);
         case DiscoveryFailure::NotFound: break;
     }
@@ -35,7 +27,7 @@ DeviceFailure deviceFailure(DiscoveryFailure discovery) {
 
 std::variant<HidLink, DeviceFailure> openTransmitter(HidTransport& transport) {
     Discovery found = findDevice(transport, kTransmitterVendorId, kTransmitterProductId);
-    if (const auto* discoveryFailure = std::get_if<DiscoveryFailure>(&found)) return deviceFailure(*discoveryFailure);
+    if (const auto* discoveryFailure = std::get_if<DiscoveryFailure>(&found)) return deviceFailure(*discoveryFailure, transport);
     return std::get<HidLink>(std::move(found));
 }
 

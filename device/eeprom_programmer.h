@@ -23,13 +23,13 @@ struct DeviceFailure {
         : message(std::move(shown)), remedy(std::move(fix)) {}
 
     texts::Message message;
-    // What the user can do about it, shown on a line of its own beneath: on Linux, for
-    // access denied, the udev rule that gives access.
+    // What the user can do about it, shown on a line of its own beneath (the
+    // transport's HidTransport::accessDeniedRemedy).
     std::optional<texts::Message> remedy;
 };
 
-// The failure to show when discovery found no transmitter it could open.
-DeviceFailure deviceFailure(DiscoveryFailure discovery);
+// The failure to show when discovery found no transmitter it could open through `transport`.
+DeviceFailure deviceFailure(DiscoveryFailure discovery, const HidTransport& transport);
 
 using ReadOutcome = std::variant<image::EepromImage, DeviceFailure>;
 

@@ -9,9 +9,12 @@
 #include <chrono>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
+
+#include "texts/message.h"
 
 namespace vostrel::device {
 
@@ -70,6 +73,9 @@ public:
     // Present HID devices with this vendor and product, in enumeration order.
     virtual std::vector<HidDeviceInfo> enumerate(std::uint16_t vendorId, std::uint16_t productId) = 0;
     virtual OpenResult open(const HidDeviceInfo& device) = 0;
+    // What the user can do when this system denies access to a device, shown beneath
+    // "USB Device found, but access denied"; nothing where no step of the user's helps.
+    virtual std::optional<texts::Message> accessDeniedRemedy() const { return std::nullopt; }
 };
 
 // An open transmitter, owned by one command. Destroying it closes the device.

@@ -18,6 +18,7 @@
 #include "device/exclusive_lock.h"
 #include "device/hid/report_descriptor.h"
 #include "device/hid/report_framing.h"
+#include "device/transmitter.h"
 
 #if defined(__linux__)
 #include <unistd.h>
@@ -200,6 +201,16 @@ std::vector<HidDeviceInfo> HidapiTransport::enumerate(std::uint16_t vendorId, st
                                         reportLayout(entry->path).value_or(ReportLayout{}), portLocation(entry->path)});
     }
     return devices;
+}
+
+std::optional<texts::Message> HidapiTransport::accessDeniedRemedy() const {
+#if defined(__linux__)
+    // hidraw nodes belong to root until a udev rule gives them to the user.
+    return texts::Message{texts::keys::kDeviceAccessRemedy, texts::Title::Error,
+                          {texts::Text{std::string(kUdevRuleFile)}}};
+#else
+    return std::nullopt;
+#endif
 }
 
 // The device is locked before it is opened and stays locked while it is open: every

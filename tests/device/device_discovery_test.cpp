@@ -98,22 +98,31 @@ TEST(DeviceDiscovery, WhichMatchIsUsedAndWhatIsSaidWhenNoneIs) {
     }
 }
 
-// On Linux the access denied names the udev rule the package installs; elsewhere no
-// rule file gives access.
-TEST(DeviceDiscovery, AccessDeniedNamesTheRemedyWhereThereIsOne) {
-    const DeviceFailure denied = deviceFailure(DiscoveryFailure::AccessDenied);
-    EXPECT_EQ(denied.message.key, texts::keys::kDeviceAccessDenied);
-#if defined(__linux__)
-    ASSERT_TRUE(denied.remedy);
-    EXPECT_EQ(denied.remedy->key, texts::keys::kDeviceAccessRemedy);
-    ASSERT_EQ(denied.remedy->arguments.size(), 1U);
-    const std::string rule = std::get<texts::Text>(denied.remedy->arguments[0]).utf8;
-    EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::path(VOSTREL_SOURCE_DIR) / "packaging/udev" / rule))
-        << rule << " is not the rule the package installs";
-#else
-    EXPECT_FALSE(denied.remedy);
-#endif
-    EXPECT_FALSE(deviceFailure(DiscoveryFailure::Busy).remedy);
+// The remedy under "access denied" is the transport's: an emulated transmitter's file
+// needs no udev rule.
+TEST(DeviceDiscovery, AccessDeniedCarriesTheTransportsRemedy) {
+    EmulatedTransmitter denied = transmitterHolding(patternImage(), EmulatorPresence::AccessDenied);
+    const ReadOutcome emulated = readEeprom(denied);
+    expectFailure(emulated, texts::keys::kDeviceAccessDenied);
+    EXPECT_FALSE(std::get<DeviceFailure>(emulated).remedy);
+
+    struct WithRemedy final : public HidTransport {
+        EmulatedTransmitter& inner;
+        explicit WithRemedy(EmulatedTransmitter& transmitter) : inner(transmitter) {}
+        std::vector<HidDeviceInfo> enumerate(std::uint16_t vendor, std::uint16_t product) override {
+            return inner.enumerate(vendor, product);
+        }
+        OpenResult open(const HidDeviceInfo& device) override { return inner.open(device); }
+        std::optional<texts::Message> accessDeniedRemedy() const override {
+            return texts::Message{"do this", texts::Title::Error, {}};
+        }
+    } system(denied);
+    SelectedDevice named(system, "emulated:memory");
+    const ReadOutcome read = readEeprom(named);
+    expectFailure(read, texts::keys::kDeviceAccessDenied);
+    ASSERT_TRUE(std::get<DeviceFailure>(read).remedy);
+    EXPECT_EQ(std::get<DeviceFailure>(read).remedy->key, "do this");
+    EXPECT_FALSE(deviceFailure(DiscoveryFailure::Busy, system).remedy);
 }
 
 // Every transmitter on the bus in order; each read whole under its own lock, one at a
