@@ -14,9 +14,19 @@ bool sameIgnoringCase(std::string_view a, std::string_view b) {
     });
 }
 
+// Blanks and line ends around a name are no part of it: a path taken from the output
+// of a program on Windows ends in a carriage return.
+std::string_view trimmed(std::string_view name) {
+    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    while (!name.empty() && blank(name.front())) name.remove_prefix(1);
+    while (!name.empty() && blank(name.back())) name.remove_suffix(1);
+    return name;
+}
+
 }  // namespace
 
 bool namesDevice(std::string_view name, const HidDeviceInfo& device) {
+    name = trimmed(name);
     if (name.empty()) return false;
     return sameIgnoringCase(name, device.path) || sameIgnoringCase(name, device.location);
 }

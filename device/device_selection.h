@@ -14,7 +14,8 @@
 namespace vostrel::device {
 
 // True when `name` is the device's path or its port location. Letters match in either
-// case: Windows spells its device paths both ways.
+// case (Windows spells its device paths both ways); blanks and line ends around the
+// name are left out.
 bool namesDevice(std::string_view name, const HidDeviceInfo& device);
 
 // The transport narrowed to the device `name` names: a command finds that one or none,

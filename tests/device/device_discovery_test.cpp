@@ -63,6 +63,7 @@ TEST(DeviceDiscovery, WhichMatchIsUsedAndWhatIsSaidWhenNoneIs) {
         {"busy outranks denied", {AccessDenied, Busy}, std::nullopt, texts::keys::kDeviceBusy},
         {"the second, named by its port", {Present, Present}, 1, {}, "1-1.3"},
         {"the second, named by its path in other case", {Present, Present}, 1, {}, "1|EMULATED:MEMORY"},
+        {"a port as a Windows program prints it, line end and all", {Present, Present}, 1, {}, "1-1.3\r\n"},
         {"a port nothing is plugged into", {Present, Present}, std::nullopt, texts::keys::kDeviceNotFound, "1-1.9"},
         {"the named one busy, the first free", {Present, Busy}, std::nullopt, texts::keys::kDeviceBusy, "1-1.3"},
         {"the named one denied: the remedy", {Present, AccessDenied}, std::nullopt,
