@@ -10,6 +10,7 @@
 #include "cli/command.h"
 #include "cli/device_target.h"
 #include "device/device_survey.h"
+#include "device/transmitter_hold.h"
 #include "files/utf8_path.h"
 #include "files/whole_file.h"
 #include "image/fingerprint.h"
@@ -205,10 +206,11 @@ std::optional<Expected> expectedFromImage(const Arguments& arguments, const std:
     return expected;
 }
 
-// Exit 0 with one line when the transmitter reads as `expected`; else exit 1 with each
-// row and setting that differs, in the words of the Write's question.
+// Exit 0 with one line when the transmitter at `device` reads as `expected`; else exit 1
+// with each row and setting that differs, in the words of the Write's question. The
+// device is named: with several attached, one another program holds is passed over.
 int reportVerify(const image::EepromImage& held, const Expected& expected, const std::string& name,
-                 CliContext& context) {
+                 const std::string& device, CliContext& context) {
     const image::ImageChanges changes = image::compareImages(held, expected.image, image::kImageWords, expected.text);
     const std::vector<std::string> differences = image::changeLines(
         changes, image::ChangeListing::Differences, [](const texts::Message& message) { return texts::formatMessage(message); });
@@ -221,10 +223,13 @@ int reportVerify(const image::EepromImage& held, const Expected& expected, const
     const auto unreadableRow = image::decodeImage(held).readErrorRow;
     if (differences.empty() && !unreadableRow) {
         const unsigned rows = rowsInUse(image::decodeImage(expected.image, expected.text).rows);
-        context.out << terminalText("Settings and " + rowCount(rows) + " as in " + name + " (" + fingerprints + ")") << '\n';
+        context.out << terminalText("Settings and " + rowCount(rows) + " as in " + name + " (" + fingerprints + ") on " +
+                                    device)
+                    << '\n';
         return kExitSuccess;
     }
-    context.out << terminalText("The transmitter does not hold " + name + "; writing it would change:") << '\n';
+    context.out << terminalText("The transmitter " + device + " does not hold " + name + "; writing it would change:")
+                << '\n';
     if (unreadableRow) {
         context.out << "The transmitter's rows from row " << *unreadableRow << " on cannot be read (\"EEPROM read error\")\n";
     }
@@ -254,9 +259,15 @@ int runVerify(const Arguments& arguments, CliContext& context) {
         imageFile ? expectedFromImage(arguments, path, context) : expectedFromConfig(arguments, path, context);
     if (!expected) return kExitFailure;
     const DeviceTarget target = openTarget(arguments, context);
-    const device::ReadOutcome read = device::readEeprom(*target.transport);
-    if (const auto* failed = std::get_if<device::DeviceFailure>(&read)) return reportDeviceFailure(context, target, *failed);
-    return reportVerify(std::get<image::EepromImage>(read), *expected, name, context);
+    std::variant<device::TransmitterHold, device::DeviceFailure> taken = device::TransmitterHold::take(*target.transport);
+    if (const auto* failed = std::get_if<device::DeviceFailure>(&taken)) return reportDeviceFailure(context, target, *failed);
+    auto& hold = std::get<device::TransmitterHold>(taken);
+    const std::optional<image::EepromImage> held = hold.readAllWords();
+    if (!held) {
+        return reportDeviceFailure(
+            context, target, device::DeviceFailure(texts::Message{texts::keys::kCommandFail, texts::Title::Error, {}}));
+    }
+    return reportVerify(*held, *expected, name, hold.path(), context);
 }
 
 constexpr std::array kDevicesOptions = {
@@ -293,10 +304,11 @@ constexpr std::array<Command, 2> kCheckCommands = {{
      "rows, messages as the rows' pager alphabets show them) with what a Write of CONFIG\n"
      "or IMAGE would store; the words after the stored items are not compared. When they\n"
      "are the same it prints \"Settings and N rows as in FILE\" with the contents\n"
-     "fingerprint and exits 0; else it lists each row and setting that differs as the\n"
-     "window's Write asks about it (\"Item[03]: changed OLD → NEW\", \"new\" for a row only\n"
-     "FILE holds, \"cleared\" for one only the transmitter holds) and exits 1. A device\n"
-     "failure or a FILE that cannot be built also exits 1.\n",
+     "fingerprint and the transmitter's path, and exits 0; else it lists each row and\n"
+     "setting that differs as the window's Write asks about it (\"Item[03]: changed OLD\n"
+     "→ NEW\", \"new\" for a row only FILE holds, \"cleared\" for one only the\n"
+     "transmitter holds) and exits 1. A device failure or a FILE that cannot be built also\n"
+     "exits 1.\n",
      kVerifyOptions, runVerify},
 }};
 

@@ -90,7 +90,9 @@ TEST(FingerprintAndVerify, RandomConfigurationsAgreeFromFileToTransmitter) {
         const CliRun verified = run({"verify", "--emulator", eeprom, config});
         EXPECT_EQ(verified.status, 0) << verified.out << verified.err;
         EXPECT_TRUE(verified.out.starts_with("Settings and ")) << verified.out;
-        EXPECT_TRUE(verified.out.ends_with(" as in " + config + " (fingerprint " + fingerprint + ")\n")) << verified.out;
+        EXPECT_TRUE(verified.out.ends_with(" as in " + config + " (fingerprint " + fingerprint + ") on emulated:" +
+                                           eeprom + "\n"))
+            << verified.out;
 
         const auto changed = std::ranges::find_if(entries.rows, [](const auto& row) { return !row.message.empty(); });
         if (changed == entries.rows.end()) continue;
@@ -161,7 +163,8 @@ TEST_F(VerifyCommand, ListsEachRowAndSettingThatDiffers) {
         const CliRun result = verifyAgainst(bytesOf(c.held));
         EXPECT_EQ(result.status, 1);
         EXPECT_EQ(result.err, "");
-        EXPECT_EQ(result.out, "The transmitter does not hold " + config + "; writing it would change:\n" + c.lines +
+        EXPECT_EQ(result.out, "The transmitter emulated:" + eeprom + " does not hold " + config +
+                                  "; writing it would change:\n" + c.lines +
                                   "The fingerprint " + image::fingerprintText(image::contentsFingerprint(c.held)) +
                                   " on the transmitter, " + expectedFingerprint + " for " + config + "\n");
     }
@@ -174,7 +177,8 @@ TEST_F(VerifyCommand, ImageFilesAndAlphabets) {
     const std::string fingerprint = image::fingerprintText(image::contentsFingerprint(sampleImage()));
     const CliRun same = verifyAgainst(bytesOf(sampleImage()), {"--image", dir.file("sample.bin")});
     EXPECT_EQ(same.status, 0);
-    EXPECT_EQ(same.out, "Settings and 2 rows as in " + dir.file("sample.bin") + " (fingerprint " + fingerprint + ")\n");
+    EXPECT_EQ(same.out, "Settings and 2 rows as in " + dir.file("sample.bin") + " (fingerprint " + fingerprint +
+                            ") on emulated:" + eeprom + "\n");
 
     writeFile(config, "[Settings]\nAlphabet = DE\n[Item01]\nCapCode = 8\nTone = D\nMessage = \"Grüße\"\n");
     writeFile(dir.file("held.conf"), "[Item01]\nCapCode = 8\nTone = D\nMessage = \"Gr}ss\"\n");
@@ -255,9 +259,14 @@ TEST_F(SeveralTransmitters, OneBusyIsSaidOnItsLine) {
               "\"port\": \"1-1.3\", \"input_report_bytes\": 65, \"output_report_bytes\": 65, \"read\": true, "
               "\"error\": null, \"data_rate\": null, \"rows\": 0, \"read_error_row\": 1, \"fingerprint\": \"" +
                   fingerprintOf(1) + "\"}]}\n");
+    // Without --device a command passes over the busy one, so verify names the one it read.
+    const CliRun verified = runOnBus({"verify", config});
+    EXPECT_EQ(verified.status, 1);
+    EXPECT_TRUE(verified.out.starts_with("The transmitter 1|emulated:memory does not hold")) << verified.out;
+
     const CliRun noRead = runOnBus({"devices", "--no-read"});
     EXPECT_EQ(noRead.status, 0);
-    EXPECT_EQ(transmitters[1].openCount(), 2U) << "read by devices and devices --json only";
+    EXPECT_EQ(transmitters[1].openCount(), 3U) << "read by devices, devices --json and verify only";
 }
 
 }  // namespace
