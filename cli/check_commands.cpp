@@ -25,7 +25,8 @@ constexpr std::string_view kDevices = "devices";
 constexpr std::string_view kVerify = "verify";
 
 unsigned rowsInUse(const image::PagerRows& rows) {
-    return static_cast<unsigned>(std::ranges::count_if(rows, [](const image::PagerItem& row) { return row != image::PagerItem{}; }));
+    return static_cast<unsigned>(
+        std::ranges::count_if(rows, [](const image::PagerItem& row) { return row != image::PagerItem{}; }));
 }
 
 std::string rowCount(unsigned rows) { return std::to_string(rows) + (rows == 1 ? " row" : " rows"); }
@@ -34,26 +35,35 @@ std::string fingerprintOf(const image::EepromImage& image) {
     return image::fingerprintText(image::contentsFingerprint(image));
 }
 
-std::optional<unsigned> dataRate(const image::TransmitterSettings& settings) {
-    if (settings.dataRateIndex >= image::kDataRates.size()) return std::nullopt;
-    return image::kDataRates[settings.dataRateIndex];
-}
-
 // ---- devices -------------------------------------------------------------------------
 
-// The fields of a line after the path and port: what the device holds, or why it
-// could not be read, then its report lengths.
+// What a transmitter holds, as devices lists it.
+struct HeldSummary {
+    std::optional<unsigned> dataRate;  // none for the index that names no rate
+    unsigned rows = 0;
+    std::optional<int> readErrorRow;
+    std::string fingerprint;
+};
+
+HeldSummary summaryOf(const image::EepromImage& image) {
+    const image::ImageContents contents = image::decodeImage(image);
+    const unsigned rate = contents.settings.dataRateIndex;
+    return HeldSummary{rate < image::kDataRates.size() ? std::optional(image::kDataRates[rate]) : std::nullopt,
+                       rowsInUse(contents.rows), contents.readErrorRow, fingerprintOf(image)};
+}
+
+// The fields of a line: path, port, what the device holds or why it could not be
+// read, its report lengths.
 std::vector<std::string> deviceFields(const device::SurveyedDevice& surveyed) {
     std::vector<std::string> fields{
         surveyed.device.path, surveyed.device.location.empty() ? "port unknown" : "port " + surveyed.device.location};
     if (surveyed.failure) fields.push_back(texts::formatMessage(surveyed.failure->message));
     if (surveyed.contents) {
-        const image::ImageContents contents = image::decodeImage(*surveyed.contents);
-        const auto rate = dataRate(contents.settings);
-        fields.push_back(rate ? std::to_string(*rate) + " bps" : "no data rate");
-        fields.push_back(rowCount(rowsInUse(contents.rows)));
-        if (contents.readErrorRow) fields.push_back("EEPROM read error from row " + std::to_string(*contents.readErrorRow));
-        fields.push_back("fingerprint " + fingerprintOf(*surveyed.contents));
+        const HeldSummary held = summaryOf(*surveyed.contents);
+        fields.push_back(held.dataRate ? std::to_string(*held.dataRate) + " bps" : "no data rate");
+        fields.push_back(rowCount(held.rows));
+        if (held.readErrorRow) fields.push_back("EEPROM read error from row " + std::to_string(*held.readErrorRow));
+        fields.push_back("fingerprint " + held.fingerprint);
     }
     fields.push_back("input report " + std::to_string(surveyed.device.reports.inputReportLength) + " bytes");
     fields.push_back("output report " + std::to_string(surveyed.device.reports.outputReportLength) + " bytes");
@@ -63,7 +73,9 @@ std::vector<std::string> deviceFields(const device::SurveyedDevice& surveyed) {
 void printDeviceLines(const std::vector<device::SurveyedDevice>& devices, std::ostream& out) {
     for (const device::SurveyedDevice& surveyed : devices) {
         std::string line;
-        for (const std::string& field : deviceFields(surveyed)) line += (line.empty() ? "" : "\t") + terminalText(field);
+        for (const std::string& field : deviceFields(surveyed)) {
+            line += (line.empty() ? "" : "\t") + terminalText(field);
+        }
         out << line << '\n';
     }
 }
@@ -100,31 +112,25 @@ std::string jsonOr(const std::optional<T>& value) {
 
 std::string deviceJson(const device::SurveyedDevice& surveyed) {
     const device::HidDeviceInfo& info = surveyed.device;
-    std::optional<unsigned> rate;
-    std::optional<unsigned> rows;
-    std::optional<int> readErrorRow;
-    std::optional<std::string> fingerprint;
-    std::optional<std::string> error;
-    if (surveyed.contents) {
-        const image::ImageContents contents = image::decodeImage(*surveyed.contents);
-        rate = dataRate(contents.settings);
-        rows = rowsInUse(contents.rows);
-        readErrorRow = contents.readErrorRow;
-        fingerprint = fingerprintOf(*surveyed.contents);
-    }
-    if (surveyed.failure) error = texts::formatMessage(surveyed.failure->message);
+    const std::optional<HeldSummary> held =
+        surveyed.contents ? std::optional(summaryOf(*surveyed.contents)) : std::nullopt;
+    const auto error = surveyed.failure ? std::optional(texts::formatMessage(surveyed.failure->message)) : std::nullopt;
     return "{\"path\": " + jsonString(info.path) + ", \"port\": " +
            jsonOr(info.location.empty() ? std::nullopt : std::optional(info.location)) +
            ", \"input_report_bytes\": " + std::to_string(info.reports.inputReportLength) +
            ", \"output_report_bytes\": " + std::to_string(info.reports.outputReportLength) +
-           ", \"read\": " + (surveyed.contents ? "true" : "false") + ", \"error\": " + jsonOr(error) +
-           ", \"data_rate\": " + jsonOr(rate) + ", \"rows\": " + jsonOr(rows) +
-           ", \"read_error_row\": " + jsonOr(readErrorRow) + ", \"fingerprint\": " + jsonOr(fingerprint) + "}";
+           ", \"read\": " + (held ? "true" : "false") + ", \"error\": " + jsonOr(error) +
+           ", \"data_rate\": " + jsonOr(held ? held->dataRate : std::nullopt) +
+           ", \"rows\": " + jsonOr(held ? std::optional(held->rows) : std::nullopt) +
+           ", \"read_error_row\": " + jsonOr(held ? held->readErrorRow : std::nullopt) +
+           ", \"fingerprint\": " + jsonOr(held ? std::optional(held->fingerprint) : std::nullopt) + "}";
 }
 
 void printDevicesJson(const std::vector<device::SurveyedDevice>& devices, std::ostream& out) {
     out << "{\"devices\": [";
-    for (std::size_t index = 0; index < devices.size(); ++index) out << (index ? ", " : "") << deviceJson(devices[index]);
+    for (std::size_t index = 0; index < devices.size(); ++index) {
+        out << (index ? ", " : "") << deviceJson(devices[index]);
+    }
     out << "]}\n";
 }
 
@@ -155,10 +161,10 @@ int runDevices(const Arguments& arguments, CliContext& context) {
     }
     printRemedies(devices, context);
     if (devices.empty()) {
-        return reportDeviceFailure(context, target,
-                                   device::DeviceFailure(texts::Message{texts::keys::kDeviceNotFound, texts::Title::Error, {}}));
+        const texts::Message notFound{texts::keys::kDeviceNotFound, texts::Title::Error, {}};
+        return reportDeviceFailure(context, target, device::DeviceFailure(notFound));
     }
-    const bool allRead = std::ranges::none_of(devices, [](const auto& surveyed) { return surveyed.failure.has_value(); });
+    const bool allRead = std::ranges::none_of(devices, [](const auto& surveyed) { return bool(surveyed.failure); });
     return allRead ? kExitSuccess : kExitFailure;
 }
 
@@ -172,20 +178,11 @@ struct Expected {
 
 std::optional<Expected> expectedFromConfig(const Arguments& arguments, const std::filesystem::path& path,
                                            CliContext& context) {
-    const auto text = files::readWholeFile(path, files::kMaxFileBytes);
-    if (const auto* error = std::get_if<files::FileError>(&text)) {
-        failure(context, error->what);
-        return std::nullopt;
-    }
-    const config::ConfigOutcome parsed = config::parseConfig(std::get<std::string>(text));
-    if (const auto* error = std::get_if<config::ConfigError>(&parsed)) {
-        reportConfigError(path, *error, context);
-        return std::nullopt;
-    }
-    const auto& entries = std::get<image::ProgrammerEntries>(parsed);
-    const auto built = buildEntries(path, entries, chosenTransliteration(arguments), context);
+    const std::optional<image::ProgrammerEntries> entries = readConfigFile(path, context);
+    if (!entries) return std::nullopt;
+    const auto built = buildEntries(path, *entries, chosenTransliteration(arguments), context);
     if (!built) return std::nullopt;
-    return Expected{built->image, entries.text};
+    return Expected{built->image, entries->text};
 }
 
 std::optional<Expected> expectedFromImage(const Arguments& arguments, const std::filesystem::path& path,
@@ -212,8 +209,9 @@ std::optional<Expected> expectedFromImage(const Arguments& arguments, const std:
 int reportVerify(const image::EepromImage& held, const Expected& expected, const std::string& name,
                  const std::string& device, CliContext& context) {
     const image::ImageChanges changes = image::compareImages(held, expected.image, image::kImageWords, expected.text);
-    const std::vector<std::string> differences = image::changeLines(
-        changes, image::ChangeListing::Differences, [](const texts::Message& message) { return texts::formatMessage(message); });
+    const std::vector<std::string> differences =
+        image::changeLines(changes, image::ChangeListing::Differences,
+                           [](const texts::Message& message) { return texts::formatMessage(message); });
     const std::string heldFingerprint = fingerprintOf(held);
     const std::string expectedFingerprint = fingerprintOf(expected.image);
     const std::string fingerprints =
@@ -223,15 +221,15 @@ int reportVerify(const image::EepromImage& held, const Expected& expected, const
     const auto unreadableRow = image::decodeImage(held).readErrorRow;
     if (differences.empty() && !unreadableRow) {
         const unsigned rows = rowsInUse(image::decodeImage(expected.image, expected.text).rows);
-        context.out << terminalText("Settings and " + rowCount(rows) + " as in " + name + " (" + fingerprints + ") on " +
-                                    device)
-                    << '\n';
+        const std::string line = "Settings and " + rowCount(rows) + " as in " + name + " (" + fingerprints + ") on " + device;
+        context.out << terminalText(line) << '\n';
         return kExitSuccess;
     }
     context.out << terminalText("The transmitter " + device + " does not hold " + name + "; writing it would change:")
                 << '\n';
     if (unreadableRow) {
-        context.out << "The transmitter's rows from row " << *unreadableRow << " on cannot be read (\"EEPROM read error\")\n";
+        context.out << "The transmitter's rows from row " << *unreadableRow
+                    << " on cannot be read (\"EEPROM read error\")\n";
     }
     for (const std::string& line : differences) context.out << terminalText(line) << '\n';
     context.out << terminalText("The " + fingerprints) << '\n';
@@ -259,8 +257,10 @@ int runVerify(const Arguments& arguments, CliContext& context) {
         imageFile ? expectedFromImage(arguments, path, context) : expectedFromConfig(arguments, path, context);
     if (!expected) return kExitFailure;
     const DeviceTarget target = openTarget(arguments, context);
-    std::variant<device::TransmitterHold, device::DeviceFailure> taken = device::TransmitterHold::take(*target.transport);
-    if (const auto* failed = std::get_if<device::DeviceFailure>(&taken)) return reportDeviceFailure(context, target, *failed);
+    auto taken = device::TransmitterHold::take(*target.transport);
+    if (const auto* failed = std::get_if<device::DeviceFailure>(&taken)) {
+        return reportDeviceFailure(context, target, *failed);
+    }
     auto& hold = std::get<device::TransmitterHold>(taken);
     const std::optional<image::EepromImage> held = hold.readAllWords();
     if (!held) {

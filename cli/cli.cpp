@@ -45,7 +45,8 @@ std::vector<Command> allCommands() {
 void printOverview(std::ostream& stream, std::span<const Command> commands) {
     stream << "Usage: " << kProgramName << " COMMAND [OPTIONS]\n"
            << "Programs the POCSAG paging transmitter and works with its EEPROM images.\n\nCommands:\n";
-    const std::size_t width = std::ranges::max(commands, {}, [](const Command& c) { return c.name.size(); }).name.size();
+    const std::size_t width =
+        std::ranges::max(commands, {}, [](const Command& command) { return command.name.size(); }).name.size();
     for (const Command& command : commands) {
         stream << "  " << command.name << std::string(width + 2 - command.name.size(), ' ') << command.summary << '\n';
     }

@@ -126,14 +126,25 @@ std::optional<image::BuiltImage> buildEntries(const std::filesystem::path& path,
     return std::move(built);
 }
 
-std::optional<image::BuiltImage> buildConfigFile(const std::filesystem::path& path, Transliteration transliteration,
-                                                 CliContext& context) {
+std::optional<image::ProgrammerEntries> readConfigFile(const std::filesystem::path& path, CliContext& context) {
     auto text = files::readWholeFile(path, files::kMaxFileBytes);
     if (auto* error = std::get_if<files::FileError>(&text)) {
         failure(context, error->what);
         return std::nullopt;
     }
-    return buildConfigText(path, std::get<std::string>(text), transliteration, context);
+    config::ConfigOutcome parsed = config::parseConfig(std::get<std::string>(text));
+    if (const auto* error = std::get_if<config::ConfigError>(&parsed)) {
+        reportConfigError(path, *error, context);
+        return std::nullopt;
+    }
+    return std::get<image::ProgrammerEntries>(std::move(parsed));
+}
+
+std::optional<image::BuiltImage> buildConfigFile(const std::filesystem::path& path, Transliteration transliteration,
+                                                 CliContext& context) {
+    auto entries = readConfigFile(path, context);
+    if (!entries) return std::nullopt;
+    return buildEntries(path, std::move(*entries), transliteration, context);
 }
 
 std::optional<image::BuiltImage> buildConfigText(const std::filesystem::path& path, const std::string& text,

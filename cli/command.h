@@ -109,6 +109,10 @@ std::optional<image::BuiltImage> buildConfigFile(const std::filesystem::path& pa
 std::optional<image::BuiltImage> buildConfigText(const std::filesystem::path& path, const std::string& text,
                                                  Transliteration transliteration, CliContext& context);
 
+// Reads and parses a configuration file; an error (naming the file) goes to stderr and
+// gives nothing.
+std::optional<image::ProgrammerEntries> readConfigFile(const std::filesystem::path& path, CliContext& context);
+
 // Builds entries read from `path` as buildConfigText does.
 std::optional<image::BuiltImage> buildEntries(const std::filesystem::path& path, image::ProgrammerEntries entries,
                                               Transliteration transliteration, CliContext& context);

@@ -10,7 +10,9 @@ namespace vostrel::cli {
 
 std::optional<int> refuseEmptyTarget(const Arguments& arguments, CliContext& context, std::string_view command) {
     // An empty --emulator would emulate a transmitter that keeps nothing.
-    if (arguments.value(kEmulatorOption.name) == "") return usageError(context, command, "--emulator needs a file name");
+    if (arguments.value(kEmulatorOption.name) == "") {
+        return usageError(context, command, "--emulator needs a file name");
+    }
     if (arguments.value(kDeviceOption.name) == "") return usageError(context, command, "--device needs a path or port");
     return std::nullopt;
 }

@@ -27,7 +27,9 @@ DeviceFailure deviceFailure(DiscoveryFailure discovery, const HidTransport& tran
 
 std::variant<HidLink, DeviceFailure> openTransmitter(HidTransport& transport) {
     Discovery found = findDevice(transport, kTransmitterVendorId, kTransmitterProductId);
-    if (const auto* discoveryFailure = std::get_if<DiscoveryFailure>(&found)) return deviceFailure(*discoveryFailure, transport);
+    if (const auto* discoveryFailure = std::get_if<DiscoveryFailure>(&found)) {
+        return deviceFailure(*discoveryFailure, transport);
+    }
     return std::get<HidLink>(std::move(found));
 }
 

@@ -57,7 +57,8 @@ std::string rowLine(unsigned row, const RowDifference& difference, const TextLoo
         lookUp({rowKey(difference.change), texts::Title::Warn, {static_cast<int>(row + 1)}}) + ' ';
     switch (difference.change) {
         case RowChange::Changed:
-            return heading + callText(difference.held, lookUp) + std::string(kArrow) + callText(difference.written, lookUp);
+            return heading + callText(difference.held, lookUp) + std::string(kArrow) +
+                   callText(difference.written, lookUp);
         case RowChange::Added: return heading + callText(difference.written, lookUp);
         default: return heading + callText(difference.held, lookUp);
     }
