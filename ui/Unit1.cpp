@@ -37,8 +37,8 @@ using vostrel::image::ProgrammerEntries;
 using PagerAlphabet = vostrel::paging::Alphabet;
 using vostrel::paging::PagerType;
 using vostrel::ui::LanguageTexts;
-using vostrel::ui::RowChoice;
-using vostrel::ui::RowState;
+using vostrel::image::RowChoice;
+using vostrel::image::RowState;
 
 namespace {
 
@@ -460,13 +460,13 @@ void TForm1::setRowState(const RowControls& row, const RowState& state) {
 
 void TForm1::PagerType01Change() {
     changeRows([this] {
-        for (const RowControls& row : rows_) setRowState(row, vostrel::ui::applyTypeRule(rowChoice(row)));
+        for (const RowControls& row : rows_) setRowState(row, vostrel::image::applyTypeRule(rowChoice(row)));
     });
 }
 
 void TForm1::ToneType01Change() {
     changeRows([this] {
-        for (const RowControls& row : rows_) setRowState(row, vostrel::ui::applyToneRule(rowChoice(row)));
+        for (const RowControls& row : rows_) setRowState(row, vostrel::image::applyToneRule(rowChoice(row)));
     });
 }
 

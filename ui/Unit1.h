@@ -21,7 +21,7 @@
 #include "ui/message_presenter.h"
 #include "ui/programmer_commands.h"
 #include "ui/row_checks.h"
-#include "ui/row_rules.h"
+#include "image/row_rules.h"
 #include "ui_Unit1.h"
 
 class QProgressBar;
@@ -76,8 +76,8 @@ private:
     void nameControls(const vostrel::ui::LanguageTexts& texts);
     void fitLayout();
 
-    vostrel::ui::RowChoice rowChoice(const RowControls& row) const;
-    void setRowState(const RowControls& row, const vostrel::ui::RowState& state);
+    vostrel::image::RowChoice rowChoice(const RowControls& row) const;
+    void setRowState(const RowControls& row, const vostrel::image::RowState& state);
     vostrel::image::ProgrammerEntries entries() const;
     vostrel::image::PagerTextSettings textSettings() const;
     void showEntries(const vostrel::image::ProgrammerEntries& entries);

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "texts/message.h"
-#include "ui/row_rules.h"
+#include "image/row_rules.h"
 
 namespace vostrel::ui {
 
@@ -51,7 +51,7 @@ struct RowPasteRules {
 // A row as a paste leaves it: a text is set only where the line holds its cell.
 struct PastedRow {
     std::optional<QString> capCode;
-    RowState state;
+    image::RowState state;
     std::optional<QString> message;
 };
 
@@ -61,7 +61,7 @@ struct PastedRow {
 // `current` holds the state of every row of the window now.
 std::variant<std::vector<PastedRow>, texts::Message> pastedRows(const std::vector<QStringList>& lines,
                                                                 std::size_t firstRow,
-                                                                const std::vector<RowState>& current,
+                                                                const std::vector<image::RowState>& current,
                                                                 const RowPasteRules& rules);
 
 }  // namespace vostrel::ui

@@ -214,7 +214,7 @@ void TForm1::copyRows() {
 }
 
 void TForm1::pasteRows(const QString& text) {
-    std::vector<vostrel::ui::RowState> current;
+    std::vector<vostrel::image::RowState> current;
     for (const RowControls& row : rows_) {
         current.push_back({rowChoice(row), row.message->isReadOnly() ? 0 : row.message->maxLength()});
     }
