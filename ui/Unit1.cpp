@@ -36,14 +36,13 @@ using vostrel::image::PagerTextSettings;
 using vostrel::image::ProgrammerEntries;
 using PagerAlphabet = vostrel::paging::Alphabet;
 using vostrel::paging::PagerType;
+using vostrel::texts::TextKey;
 using vostrel::ui::LanguageTexts;
+using keys = vostrel::texts::keys;
 using vostrel::image::RowChoice;
 using vostrel::image::RowState;
 
 namespace {
-
-// How a screen reader names a row's controls: the row, then the column's heading.
-constexpr std::string_view kRowName = "Row %d";
 
 constexpr QPoint kWindowPosition{305, 129};
 // Where the transfer's progress bar sits while words move, in design coordinates:
@@ -64,8 +63,8 @@ const QString kSettingsOrganization = QStringLiteral("vostrel-programmer");
 const QString kSettingsApplication = QStringLiteral("vostrel-programmer");
 constexpr qint64 kMaxSettingsBytes = 1 << 20;
 
-QString fromLatin1(std::string_view text) {
-    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+QString builtInText(TextKey key) {
+    return QString::fromUtf8(key.text().data(), static_cast<qsizetype>(key.text().size()));
 }
 
 std::unique_ptr<QSettings> rememberedChoices() {
@@ -80,6 +79,22 @@ std::unique_ptr<QSettings> rememberedChoices() {
 }
 const QString kAlphabetKey = QStringLiteral("Alphabet");
 const QString kTransliterateKey = QStringLiteral("Transliterate");
+
+// The standard a pager alphabet comes from, as its choice's tooltip.
+constexpr std::array kAlphabetStandards = {keys::kStandardUS, keys::kStandardDE, keys::kStandardDK,
+                                           keys::kStandardNO, keys::kStandardSE, keys::kStandardFR,
+                                           keys::kStandardES, keys::kStandardIT, keys::kStandardYU};
+static_assert(
+    [] {
+        if (kAlphabetStandards.size() != vostrel::paging::kAlphabets.size()) return false;
+        for (std::size_t i = 0; i < kAlphabetStandards.size(); ++i) {
+            if (kAlphabetStandards[i].text() != vostrel::paging::kAlphabets[i].standard) return false;
+        }
+        return true;
+    }(),
+    "every pager alphabet's standard is a key of the list, in the alphabets' order");
+
+TextKey standardKey(PagerAlphabet alphabet) { return kAlphabetStandards[static_cast<std::size_t>(alphabet)]; }
 
 QString alphabetName(PagerAlphabet alphabet) {
     const std::string_view name = vostrel::paging::alphabetTable(alphabet).name;
@@ -155,7 +170,7 @@ QString airTimeText(const vostrel::ui::AirTimeLine& line, const LanguageTexts& t
     for (std::size_t i = 0; i < line.remedies.size(); ++i) {
         const bool last = i + 1 == line.remedies.size();
         text += i == 0 ? QStringLiteral(" ")
-                       : last ? QStringLiteral(" %1 ").arg(texts.text(vostrel::ui::keys::kOr)) : QStringLiteral(", ");
+                       : last ? QStringLiteral(" %1 ").arg(texts.text(keys::kOr)) : QStringLiteral(", ");
         text += texts.messageText(line.remedies[i]);
     }
     return text;
@@ -167,7 +182,6 @@ vostrel::ui::AirTimeLine airTimeWidthSample() {
     using vostrel::texts::Decimal;
     using vostrel::texts::Message;
     using vostrel::texts::Title;
-    namespace keys = vostrel::ui::keys;
     return {Message{keys::kOnAir, Title::Warn, {16, Decimal{15.99}, Decimal{16.0}}},
             Message{keys::kOverLimit, Title::Warn, {}},
             {Message{keys::kWithRate, Title::Warn, {2400}}, Message{keys::kWithRepeat, Title::Warn, {1}}}};
@@ -323,29 +337,28 @@ void TForm1::passFileDropsToTheWindow() {
 }
 
 void TForm1::applyLanguageTexts(const LanguageTexts& texts) {
-    const std::array<std::pair<QLabel*, std::string_view>, 10> headings = {{
-        {Label17, "CapCode"}, {Label18, "Tone"}, {Label19, "Type"}, {Label20, "Message"},
-        {Label21, "Data Rate"}, {Label22, "Preamble"}, {Label23, "Reapter"}, {Label24, "bps"},
-        {Label25, "bits"}, {Label26, "times"},
+    const std::array<std::pair<QLabel*, TextKey>, 10> headings = {{
+        {Label17, keys::kCapCodeHeading}, {Label18, keys::kToneHeading}, {Label19, keys::kTypeHeading},
+        {Label20, keys::kMessageHeading}, {Label21, keys::kDataRateHeading}, {Label22, keys::kPreambleHeading},
+        {Label23, keys::kRepeaterHeading}, {Label24, keys::kBitRateUnit}, {Label25, keys::kBitsUnit},
+        {Label26, keys::kTimesUnit},
     }};
     for (const auto& [label, key] : headings) label->setText(texts.text(key));
-    BtnRead->setText(texts.text("&Read"));
-    BtnWrite->setText(texts.text("&Write"));
-    BtnExit->setText(texts.text("&Exit"));
-    BtnOpen->setText(texts.text("&Open..."));
-    BtnSave->setText(texts.text("&Save..."));
-    AlphabetLabel->setText(texts.text("Pager alphabet"));
-    Transliterate->setText(texts.text("Transliterate"));
-    Transliterate->setToolTip(plainToolTip(
-        texts.text("Send characters the pager alphabet lacks replaced (e with accent as e, ß as ss) "
-                   "instead of refusing them")));
+    BtnRead->setText(texts.text(keys::kReadButton));
+    BtnWrite->setText(texts.text(keys::kWriteButton));
+    BtnExit->setText(texts.text(keys::kExitButton));
+    BtnOpen->setText(texts.text(keys::kOpenButton));
+    BtnSave->setText(texts.text(keys::kSaveButton));
+    AlphabetLabel->setText(texts.text(keys::kPagerAlphabet));
+    Transliterate->setText(texts.text(keys::kTransliterate));
+    Transliterate->setToolTip(plainToolTip(texts.text(keys::kTransliterateTip)));
     for (const auto& table : vostrel::paging::kAlphabets) {
-        Alphabet->setItemData(static_cast<int>(table.alphabet), plainToolTip(texts.text(table.standard)),
+        Alphabet->setItemData(static_cast<int>(table.alphabet), plainToolTip(texts.text(standardKey(table.alphabet))),
                               Qt::ToolTipRole);
     }
-    ConfirmWrite->setText(texts.text("Ask before overwriting calls"));
+    ConfirmWrite->setText(texts.text(keys::kConfirmWriteCheck));
 
-    const QStringList pagerTypes = {texts.text("Numeric"), texts.text("Alphnumeric")};
+    const QStringList pagerTypes = {texts.text(keys::kNumeric), texts.text(keys::kAlphnumeric)};
     for (const RowControls& row : rows_) {
         row.type->clear();
         row.type->addItems(pagerTypes);
@@ -353,8 +366,8 @@ void TForm1::applyLanguageTexts(const LanguageTexts& texts) {
     }
 
     // The built-in title stays unless the file names another one.
-    const QString title = texts.text("ProgramTitle");
-    if (title != QLatin1String("ProgramTitle")) setWindowTitle(vostrel::ui::literalWindowTitle(title));
+    const QString title = texts.text(keys::kProgramTitle);
+    if (title != builtInText(keys::kProgramTitle)) setWindowTitle(vostrel::ui::literalWindowTitle(title));
 }
 
 void TForm1::giveDistinctShortcuts() {
@@ -394,17 +407,16 @@ void TForm1::nameControls(const LanguageTexts& texts) {
     // A heading or caption translated to nothing is named by its built-in text, so
     // that no control goes unnamed. Headings show "&" as it stands; captions mark
     // their Alt letter with it.
-    const auto shown = [](const QString& text, std::string_view key) {
-        return text.isEmpty() ? fromLatin1(key) : text;
+    const auto shown = [](const QString& text, TextKey key) { return text.isEmpty() ? builtInText(key) : text; };
+    const auto caption = [](const QString& text, TextKey key) {
+        return vostrel::ui::withoutMnemonic(text.isEmpty() ? builtInText(key) : text);
     };
-    const auto caption = [](const QString& text, std::string_view key) {
-        return vostrel::ui::withoutMnemonic(text.isEmpty() ? fromLatin1(key) : text);
-    };
-    const std::array<QString, 4> columns = {shown(Label17->text(), "CapCode"), shown(Label18->text(), "Tone"),
-                                            shown(Label19->text(), "Type"), shown(Label20->text(), "Message")};
+    const std::array<QString, 4> columns = {
+        shown(Label17->text(), keys::kCapCodeHeading), shown(Label18->text(), keys::kToneHeading),
+        shown(Label19->text(), keys::kTypeHeading), shown(Label20->text(), keys::kMessageHeading)};
     for (std::size_t i = 0; i < rows_.size(); ++i) {
         const int number = static_cast<int>(i) + 1;
-        QString row = texts.messageText({kRowName, vostrel::texts::Title::Warn, {number}});
+        QString row = texts.messageText({keys::kRowName, vostrel::texts::Title::Warn, {number}});
         if (row.trimmed().isEmpty()) row = QString::number(number);
         const RowControls& controls = rows_[i];
         const std::array<QWidget*, 4> cells = {controls.capCode, controls.tone, controls.type, controls.message};
@@ -415,17 +427,19 @@ void TForm1::nameControls(const LanguageTexts& texts) {
     const struct {
         QWidget* control;
         QLabel* heading;
-        std::string_view key;
+        TextKey key;
         QLabel* unit;
-    } settings[] = {{DataRate, Label21, "Data Rate", Label24}, {Preamble, Label22, "Preamble", Label25},
-                    {Repeater, Label23, "Reapter", Label26}};
+    } settings[] = {{DataRate, Label21, keys::kDataRateHeading, Label24},
+                    {Preamble, Label22, keys::kPreambleHeading, Label25},
+                    {Repeater, Label23, keys::kRepeaterHeading, Label26}};
     for (const auto& setting : settings) {
         setting.control->setAccessibleName(shown(setting.heading->text(), setting.key));
         setting.control->setAccessibleDescription(setting.unit->text());
     }
-    Alphabet->setAccessibleName(shown(AlphabetLabel->text(), "Pager alphabet"));
-    const std::pair<QPushButton*, std::string_view> buttons[] = {
-        {BtnOpen, "&Open..."}, {BtnSave, "&Save..."}, {BtnRead, "&Read"}, {BtnWrite, "&Write"}, {BtnExit, "&Exit"}};
+    Alphabet->setAccessibleName(shown(AlphabetLabel->text(), keys::kPagerAlphabet));
+    const std::pair<QPushButton*, TextKey> buttons[] = {
+        {BtnOpen, keys::kOpenButton}, {BtnSave, keys::kSaveButton}, {BtnRead, keys::kReadButton},
+        {BtnWrite, keys::kWriteButton}, {BtnExit, keys::kExitButton}};
     for (const auto& [button, key] : buttons) button->setAccessibleName(caption(button->text(), key));
 }
 
@@ -435,11 +449,11 @@ void TForm1::fitLayout() {
     // The line under the rows at its longest: every word used and two rows left out.
     const int words = vostrel::ui::kTransmissionAreaWords;
     const int rows = static_cast<int>(rows_.size());
-    const auto text = [this](std::string_view key, std::vector<vostrel::texts::MessageArgument> arguments) {
+    const auto text = [this](TextKey key, std::vector<vostrel::texts::MessageArgument> arguments) {
         return texts_.messageText({key, vostrel::texts::Title::Warn, std::move(arguments)});
     };
-    const QString longestUse = text(vostrel::ui::keys::kWordsUsed, {words, words}) + QStringLiteral("; ") +
-                               text(vostrel::ui::keys::kRowsWillNotFit, {rows - 1, rows});
+    const QString longestUse = text(keys::kWordsUsed, {words, words}) + QStringLiteral("; ") +
+                               text(keys::kRowsWillNotFit, {rows - 1, rows});
     texts.widestTexts.emplace_back(EepromUse, longestUse);
     texts.widestTexts.emplace_back(OnAir, airTimeText(airTimeWidthSample(), texts_));
     vostrel::ui::fitWindow(*this, texts);
@@ -632,9 +646,9 @@ void TForm1::BtnExitClick() {
 QString TForm1::chooseFile(bool toSave) {
     const QPushButton& button = toSave ? *BtnSave : *BtnOpen;
     QFileDialog dialog(this, vostrel::ui::withoutMnemonic(button.text()), lastDirectory_);
-    QStringList filters = {texts_.text("Configuration files (*.conf)")};
-    if (!toSave) filters << texts_.text("EEPROM images (*.bin)");
-    dialog.setNameFilters(filters << texts_.text("All files (*)"));
+    QStringList filters = {texts_.text(keys::kConfigurationFiles)};
+    if (!toSave) filters << texts_.text(keys::kImageFiles);
+    dialog.setNameFilters(filters << texts_.text(keys::kAllFiles));
     dialog.setAcceptMode(toSave ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(toSave ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     if (toSave) dialog.setDefaultSuffix(QStringLiteral("conf"));

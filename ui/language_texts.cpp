@@ -22,19 +22,21 @@ std::string LanguageTexts::translation(std::string_view key) const {
     return bytes ? texts::lookUpText(*bytes, key) : std::string(key);
 }
 
-QString LanguageTexts::text(std::string_view key) const {
-    return QString::fromStdString(translation(key));
+QString LanguageTexts::text(texts::TextKey key) const {
+    return QString::fromStdString(translation(key.text()));
 }
 
 QString LanguageTexts::messageText(const texts::Message& message) const {
     // Only texts with placeholders are formats; any other is shown as it stands, so a
     // translation may hold a plain '%'.
     if (message.arguments.empty()) return text(message.key);
-    return QString::fromStdString(texts::formatMessage(translation(message.key), message));
+    return QString::fromStdString(texts::formatMessage(translation(message.key.text()), message));
 }
 
 MessageTitles::MessageTitles(const LanguageTexts& texts)
-    : success_(texts.text("Success")), error_(texts.text("Error")), warn_(texts.text("Warn")) {}
+    : success_(texts.text(texts::keys::kSuccessTitle)),
+      error_(texts.text(texts::keys::kErrorTitle)),
+      warn_(texts.text(texts::keys::kWarnTitle)) {}
 
 const QString& MessageTitles::operator[](texts::Title title) const {
     switch (title) {

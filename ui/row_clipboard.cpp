@@ -5,6 +5,8 @@
 #include <algorithm>
 
 namespace vostrel::ui {
+
+using texts::keys;
 namespace {
 
 constexpr QChar kTab = QLatin1Char('\t');

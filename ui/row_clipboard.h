@@ -19,11 +19,6 @@
 
 namespace vostrel::ui {
 
-namespace keys {
-inline constexpr std::string_view kCannotPasteCell = "Line %d, column %d of the clipboard does not fit its box";
-inline constexpr std::string_view kTooManyRowsToPaste = "%d rows do not fit from row %02d on";
-}  // namespace keys
-
 inline constexpr int kRowColumns = 4;  // capcode, tone, type, message
 
 QString rowsAsText(const std::vector<QStringList>& rows);

@@ -189,7 +189,7 @@ void TForm1::pasteIntoBox(QLineEdit& box, const QString& text) {
     }
     const auto row = rowOf(&box);
     const int column = row && &box == rows_[*row].capCode ? 1 : vostrel::ui::kRowColumns;
-    reporter_.report({vostrel::ui::keys::kCannotPasteCell, vostrel::texts::Title::Error, {1, column}});
+    reporter_.report({vostrel::texts::keys::kCannotPasteCell, vostrel::texts::Title::Error, {1, column}});
 }
 
 void TForm1::selectRows(std::size_t anchor, std::size_t end) {

@@ -15,12 +15,6 @@
 
 namespace vostrel::ui {
 
-namespace keys {
-inline constexpr std::string_view kCannotReadFile = "The file cannot be read";
-inline constexpr std::string_view kNotConfigurationOrImage = "The file is no configuration or EEPROM image";
-inline constexpr std::string_view kCannotSaveFile = "The file cannot be saved";
-}  // namespace keys
-
 // A message with the system's own details beneath it: the file, and the line or the
 // reason the system gave.
 struct FileProblem {
