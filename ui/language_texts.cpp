@@ -3,6 +3,7 @@
 #include "ui/language_texts.h"
 
 #include <QCoreApplication>
+#include <QStringList>
 
 #include "texts/language_file.h"
 #include "texts/message_format.h"
@@ -31,6 +32,12 @@ QString LanguageTexts::messageText(const texts::Message& message) const {
     // translation may hold a plain '%'.
     if (message.arguments.empty()) return text(message.key);
     return QString::fromStdString(texts::formatMessage(translation(message.key.text()), message));
+}
+
+QString joinedTexts(const std::vector<texts::Message>& messages, const LanguageTexts& texts) {
+    QStringList shown;
+    for (const auto& message : messages) shown << texts.messageText(message);
+    return shown.join(QStringLiteral("; "));
 }
 
 MessageTitles::MessageTitles(const LanguageTexts& texts)

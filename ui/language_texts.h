@@ -33,6 +33,9 @@ private:
     std::vector<std::filesystem::path> places_;
 };
 
+// The messages' texts, joined by "; ".
+QString joinedTexts(const std::vector<texts::Message>& messages, const LanguageTexts& texts);
+
 // The three message-box titles, looked up once when the window is created.
 class MessageTitles {
 public:
