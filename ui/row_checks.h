@@ -6,7 +6,6 @@
 // the builder's own walk over the rows, so it agrees with what Write does.
 
 #include <optional>
-#include <string_view>
 #include <vector>
 
 #include "image/image_builder.h"

@@ -10,7 +10,6 @@
 #include <QStringList>
 #include <array>
 #include <optional>
-#include <string_view>
 #include <variant>
 #include <vector>
 

@@ -7,7 +7,6 @@
 #include <filesystem>
 #include <optional>
 #include <string>
-#include <string_view>
 #include <variant>
 
 #include "image/image_builder.h"
