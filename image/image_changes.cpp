@@ -21,7 +21,9 @@ RowChange changeOf(const PagerItem& held, const PagerItem& written) {
 
 constexpr std::string_view kArrow = " \u2192 ";
 
-std::string plainText(const TextLookup& lookUp, std::string_view key) { return lookUp({key, texts::Title::Warn, {}}); }
+using texts::keys;
+
+std::string plainText(const TextLookup& lookUp, texts::TextKey key) { return lookUp({key, texts::Title::Warn, {}}); }
 
 // A call as one line: capcode, tone letter, pager type and the message in quotes.
 std::string callText(const PagerItem& item, const TextLookup& lookUp) {
@@ -36,20 +38,21 @@ std::string callText(const PagerItem& item, const TextLookup& lookUp) {
             message += character;
         }
     }
-    const std::string_view type = item.type == paging::PagerType::Alphanumeric ? "Alphnumeric" : "Numeric";
+    const texts::TextKey type = item.type == paging::PagerType::Alphanumeric ? keys::kAlphnumeric : keys::kNumeric;
     return item.capcode + ' ' + static_cast<char>('A' + item.tone) + ' ' + plainText(lookUp, type) + " \"" + message +
            '"';
 }
 
-std::string_view rowKey(RowChange change) {
+// The heading of a row that has a line; an empty row has none.
+texts::TextKey rowKey(RowChange change) {
     switch (change) {
-        case RowChange::Unchanged: return "Item[%02d]: unchanged";
-        case RowChange::Changed: return "Item[%02d]: changed";
-        case RowChange::Added: return "Item[%02d]: new";
-        case RowChange::Cleared: return "Item[%02d]: cleared";
+        case RowChange::Unchanged: return keys::kRowUnchanged;
+        case RowChange::Changed: return keys::kRowChanged;
+        case RowChange::Added: return keys::kRowNew;
+        case RowChange::Cleared:
         case RowChange::Empty: break;
     }
-    return {};
+    return keys::kRowCleared;
 }
 
 std::string rowLine(unsigned row, const RowDifference& difference, const TextLookup& lookUp) {
@@ -73,8 +76,8 @@ std::string rateText(unsigned index) {
     return index < kDataRates.size() ? std::to_string(kDataRates[index]) : std::string("-");
 }
 
-void addSettingLine(std::vector<std::string>& lines, const TextLookup& lookUp, std::string_view heading,
-                    std::string_view unit, const std::string& held, const std::string& written) {
+void addSettingLine(std::vector<std::string>& lines, const TextLookup& lookUp, texts::TextKey heading,
+                    texts::TextKey unit, const std::string& held, const std::string& written) {
     if (held == written) return;
     lines.push_back(plainText(lookUp, heading) + ": " + held + std::string(kArrow) + written + ' ' +
                     plainText(lookUp, unit));
@@ -89,10 +92,11 @@ std::vector<std::string> changeLines(const ImageChanges& changes, ChangeListing 
     }
     const TransmitterSettings& held = changes.heldSettings;
     const TransmitterSettings& written = changes.writtenSettings;
-    addSettingLine(lines, lookUp, "Data Rate", "bps", rateText(held.dataRateIndex), rateText(written.dataRateIndex));
-    addSettingLine(lines, lookUp, "Preamble", "bits", std::to_string(held.preambleBits),
+    addSettingLine(lines, lookUp, keys::kDataRateHeading, keys::kBitRateUnit, rateText(held.dataRateIndex),
+                   rateText(written.dataRateIndex));
+    addSettingLine(lines, lookUp, keys::kPreambleHeading, keys::kBitsUnit, std::to_string(held.preambleBits),
                    std::to_string(written.preambleBits));
-    addSettingLine(lines, lookUp, "Reapter", "times", std::to_string(held.repeatIndex + 1),
+    addSettingLine(lines, lookUp, keys::kRepeaterHeading, keys::kTimesUnit, std::to_string(held.repeatIndex + 1),
                    std::to_string(written.repeatIndex + 1));
     return lines;
 }

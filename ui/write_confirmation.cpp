@@ -11,11 +11,11 @@ QString writeConfirmationText(const image::ImageChanges& changes, const Language
     const image::TextLookup lookUp = [&texts](const texts::Message& message) {
         return texts.messageText(message).toStdString();
     };
-    QStringList lines{texts.text("The transmitter holds calls that this Write changes or clears:")};
+    QStringList lines{texts.text(texts::keys::kOverwriteQuestion)};
     for (const std::string& line : image::changeLines(changes, image::ChangeListing::RowsInUse, lookUp)) {
         lines << QString::fromStdString(line);
     }
-    lines << QString() << texts.text("Write these calls to the transmitter?");
+    lines << QString() << texts.text(texts::keys::kWriteTheseCalls);
     return lines.join(QLatin1Char('\n'));
 }
 

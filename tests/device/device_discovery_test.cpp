@@ -50,20 +50,20 @@ TEST(DeviceDiscovery, WhichMatchIsUsedAndWhatIsSaidWhenNoneIs) {
         const char* bus;
         std::vector<EmulatorPresence> presences;
         std::optional<std::size_t> used;  // the transmitter read, or none
-        std::string_view failureKey;
+        std::optional<texts::TextKey> failureKey;  // when none is used
         std::string chosen = {};  // a name as --device takes it; none takes the first
     };
     const Case cases[] = {
         {"nothing plugged in", {Absent}, std::nullopt, texts::keys::kDeviceNotFound},
         {"access denied", {AccessDenied}, std::nullopt, texts::keys::kDeviceAccessDenied},
         {"busy", {Busy}, std::nullopt, texts::keys::kDeviceBusy},
-        {"denied, then one that opens", {AccessDenied, Present}, 1, {}},
-        {"two that open: the first", {Present, Present}, 0, {}},
+        {"denied, then one that opens", {AccessDenied, Present}, 1, std::nullopt},
+        {"two that open: the first", {Present, Present}, 0, std::nullopt},
         {"absent and denied", {Absent, AccessDenied}, std::nullopt, texts::keys::kDeviceAccessDenied},
         {"busy outranks denied", {AccessDenied, Busy}, std::nullopt, texts::keys::kDeviceBusy},
-        {"the second, named by its port", {Present, Present}, 1, {}, "1-1.3"},
-        {"the second, named by its path in other case", {Present, Present}, 1, {}, "1|EMULATED:MEMORY"},
-        {"a port as a Windows program prints it, line end and all", {Present, Present}, 1, {}, "1-1.3\r\n"},
+        {"the second, named by its port", {Present, Present}, 1, std::nullopt, "1-1.3"},
+        {"the second, named by its path in other case", {Present, Present}, 1, std::nullopt, "1|EMULATED:MEMORY"},
+        {"a port as a Windows program prints it, line end and all", {Present, Present}, 1, std::nullopt, "1-1.3\r\n"},
         {"a port nothing is plugged into", {Present, Present}, std::nullopt, texts::keys::kDeviceNotFound, "1-1.9"},
         {"the named one busy, the first free", {Present, Busy}, std::nullopt, texts::keys::kDeviceBusy, "1-1.3"},
         {"the named one denied: the remedy", {Present, AccessDenied}, std::nullopt,
@@ -85,8 +85,8 @@ TEST(DeviceDiscovery, WhichMatchIsUsedAndWhatIsSaidWhenNoneIs) {
         if (c.used) {
             EXPECT_EQ(readContents(bus), patternImage(static_cast<std::uint16_t>(0x1100 * (*c.used + 1))));
         } else {
-            expectFailure(readEeprom(bus), c.failureKey);
-            expectFailure(writeEeprom(bus, patternImage(), 17), c.failureKey);
+            expectFailure(readEeprom(bus), *c.failureKey);
+            expectFailure(writeEeprom(bus, patternImage(), 17), *c.failureKey);
         }
         for (std::size_t n = 0; n < transmitters.size(); ++n) {
             const unsigned opens = c.used == n ? 1U : 0U;
@@ -115,14 +115,14 @@ TEST(DeviceDiscovery, AccessDeniedCarriesTheTransportsRemedy) {
         }
         OpenResult open(const HidDeviceInfo& device) override { return inner.open(device); }
         std::optional<texts::Message> accessDeniedRemedy() const override {
-            return texts::Message{"do this", texts::Title::Error, {}};
+            return texts::Message{texts::keys::kCancel, texts::Title::Error, {}};
         }
     } system(denied);
     SelectedDevice named(system, "emulated:memory");
     const ReadOutcome read = readEeprom(named);
     expectFailure(read, texts::keys::kDeviceAccessDenied);
     ASSERT_TRUE(std::get<DeviceFailure>(read).remedy);
-    EXPECT_EQ(std::get<DeviceFailure>(read).remedy->key, "do this");
+    EXPECT_EQ(std::get<DeviceFailure>(read).remedy->key, texts::keys::kCancel);
     EXPECT_FALSE(deviceFailure(DiscoveryFailure::Busy, system).remedy);
 }
 
