@@ -5,13 +5,7 @@
 // ends; with one attached nothing changes. The EEPROM line's tooltip names the
 // contents fingerprint, and access denied names its remedy.
 
-#include <QApplication>
-#include <QDialog>
 #include <QLabel>
-#include <QListWidget>
-#include <QPushButton>
-#include <QTest>
-#include <QTimer>
 #include <gtest/gtest.h>
 
 #include "image/fingerprint.h"
@@ -24,49 +18,6 @@ namespace {
 
 using device::EmulatedTransmitter;
 using Messages = std::vector<ShownMessage>;
-
-// What the choice showed, and what the user pressed in it.
-struct SeenChoice {
-    bool shown = false;
-    QString title;
-    QString question;
-    QString listName;
-    QStringList lines;
-    int selected = -1;
-    QStringList buttons;
-};
-
-// Answers the choice the next command shows with `keys`, pressed in its list, and
-// records what it showed; a command that shows none leaves `shown` false.
-class ChoiceAnswer {
-public:
-    explicit ChoiceAnswer(std::vector<Qt::Key> keys) : keys_(std::move(keys)) {
-        timer_.setInterval(5);
-        QObject::connect(&timer_, &QTimer::timeout, [this] { answer(); });
-        timer_.start();
-    }
-    const SeenChoice& seen() const { return seen_; }
-
-private:
-    void answer() {
-        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (dialog == nullptr) return;
-        timer_.stop();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(dialog));
-        auto* list = dialog->findChild<QListWidget*>();
-        auto* question = dialog->findChild<QLabel*>();
-        seen_ = {true, dialog->windowTitle(), question->text(), list->accessibleName(), {}, list->currentRow(), {}};
-        for (int row = 0; row < list->count(); ++row) seen_.lines << list->item(row)->text();
-        for (const QPushButton* button : dialog->findChildren<QPushButton*>()) seen_.buttons << button->text();
-        EXPECT_EQ(question->buddy(), list) << "the question leads to the list";
-        EXPECT_EQ(dialog->focusWidget(), list) << "the keyboard starts in the list";
-        for (const Qt::Key key : keys_) QTest::keyClick(list, key);
-    }
-
-    std::vector<Qt::Key> keys_;
-    QTimer timer_;
-    SeenChoice seen_;
-};
 
 image::EepromImage siteWith(const char* capcode, const char* message) {
     image::ProgrammerEntries entries;
