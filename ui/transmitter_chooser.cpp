@@ -73,8 +73,11 @@ QString TransmitterChooser::lineOf(const device::SurveyedDevice& surveyed) const
     const int rows = static_cast<int>(std::ranges::count_if(
         contents.rows, [](const image::PagerItem& row) { return row != image::PagerItem{}; }));
     const std::string fingerprint = image::fingerprintText(image::contentsFingerprint(*surveyed.contents));
-    QString line = where + QStringLiteral(": ") +
-                   texts_.messageText({keys::kTransmitterHolds, texts::Title::Warn, {rows, texts::Text{fingerprint}}});
+    const texts::Message holds = rows == 1 ? texts::Message{keys::kTransmitterHoldsOne, texts::Title::Warn,
+                                                            {texts::Text{fingerprint}}}
+                                           : texts::Message{keys::kTransmitterHolds, texts::Title::Warn,
+                                                            {rows, texts::Text{fingerprint}}};
+    QString line = where + QStringLiteral(": ") + texts_.messageText(holds);
     if (contents.readErrorRow) line += QStringLiteral(" (") + texts_.text(keys::kEepromReadError) + QLatin1Char(')');
     return line;
 }
@@ -97,7 +100,10 @@ std::optional<std::size_t> TransmitterChooser::ask(const std::vector<device::Sur
     list->setAccessibleName(withoutMnemonic(question->text()));
     for (const device::SurveyedDevice& surveyed : transmitters) list->addItem(lineOf(surveyed));
     list->setCurrentRow(static_cast<int>(preselected(transmitters)));
+    // Every line whole, and up to eight of them without scrolling.
+    constexpr int kLinesShown = 8;
     list->setMinimumWidth(list->sizeHintForColumn(0) + 2 * list->frameWidth() + 24);
+    list->setFixedHeight(list->sizeHintForRow(0) * std::min(list->count(), kLinesShown) + 2 * list->frameWidth() + 4);
 
     auto* buttons = new QDialogButtonBox(&dialog);
     QPushButton* goOn = buttons->addButton(texts_.text(command), QDialogButtonBox::AcceptRole);
