@@ -155,7 +155,7 @@ QString airTimeText(const vostrel::ui::AirTimeLine& line, const LanguageTexts& t
     for (std::size_t i = 0; i < line.remedies.size(); ++i) {
         const bool last = i + 1 == line.remedies.size();
         text += i == 0 ? QStringLiteral(" ")
-                       : last ? QStringLiteral(" %1 ").arg(texts.text(vostrel::ui::keys::kOr)) : QStringLiteral(", ");
+                       : last ? QStringLiteral(" %1 ").arg(texts.text(vostrel::image::keys::kOr)) : QStringLiteral(", ");
         text += texts.messageText(line.remedies[i]);
     }
     return text;
@@ -167,8 +167,8 @@ vostrel::ui::AirTimeLine airTimeWidthSample() {
     using vostrel::texts::Decimal;
     using vostrel::texts::Message;
     using vostrel::texts::Title;
-    namespace keys = vostrel::ui::keys;
-    return {Message{keys::kOnAir, Title::Warn, {16, Decimal{15.99}, Decimal{16.0}}},
+    namespace keys = vostrel::image::keys;
+    return {Message{vostrel::ui::keys::kOnAir, Title::Warn, {16, Decimal{15.99}, Decimal{16.0}}},
             Message{keys::kOverLimit, Title::Warn, {}},
             {Message{keys::kWithRate, Title::Warn, {2400}}, Message{keys::kWithRepeat, Title::Warn, {1}}}};
 }

@@ -2,9 +2,10 @@
 // SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 #pragma once
 // The time on air the window shows while the user types: a line under the rows with
-// the figure of the row being edited and of all rows, a hint when one trigger of a
-// row keeps the transmitter on air for more than 5 s, and each row's breakdown for
-// its message box's tooltip. The figures are those of what a Write stores.
+// the figure of the row being edited and of all rows, the hint of image/air_time.h
+// when one trigger of a row keeps the transmitter on air for more than 5 s, and each
+// row's breakdown for its message box's tooltip. The figures are those of what a Write
+// stores.
 
 #include <optional>
 #include <string_view>
@@ -19,29 +20,17 @@ namespace vostrel::ui {
 namespace keys {
 inline constexpr std::string_view kOnAir = "On air: row %d %.2f s, all rows %.1f s";
 inline constexpr std::string_view kOnAirAllRows = "On air: all rows %.1f s";
-inline constexpr std::string_view kOverLimit = "over 5 s, under it with";
-inline constexpr std::string_view kRowOverLimit = "row %d over 5 s, under it with";
-inline constexpr std::string_view kWithRate = "%d bit/s";
-inline constexpr std::string_view kWithRepeat = "repeat %d";
-inline constexpr std::string_view kWithPreamble = "preamble %d bits";
-inline constexpr std::string_view kWithRateAndRepeat = "%d bit/s and repeat %d";
-inline constexpr std::string_view kOr = "or";
 inline constexpr std::string_view kRowOnAir = "%.3f s × %d is %.1f s at %d bit/s";
 inline constexpr std::string_view kPreambleOnAir = "preamble %.1f s";
 inline constexpr std::string_view kFrameOnAir = "frame %d adds %.3f s";
 }  // namespace keys
-
-// Many channels allow an automatically triggered transmitter no more than this per
-// activation; a longer call is worth a warning before it is written.
-inline constexpr unsigned kTriggerLimitSeconds = 5;
 
 struct AirTimeLine {
     // The figures, or why a Write would refuse the settings (no figures then).
     texts::Message figures;
     // When a trigger of some row exceeds the limit: says so ...
     std::optional<texts::Message> overLimit;
-    // ... and which settings, each changed alone, bring every row under it; when none
-    // does alone, the fastest rate with the most repeats that do.
+    // ... and which settings bring every row under it (image::checkTriggerLimit).
     std::vector<texts::Message> remedies;
 
     friend bool operator==(const AirTimeLine&, const AirTimeLine&) = default;
