@@ -17,6 +17,7 @@
 
 #include "cli/cli.h"
 #include "device/emulator/emulated_transmitter.h"
+#include "files/backups.h"
 #include "image/image_builder.h"
 #include "image/slot_table.h"
 #include "paging/codeword.h"
@@ -100,6 +101,17 @@ inline std::string readFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
+
+// The backups in the backup folder, which cli_test_main.cpp keeps apart from the user's.
+inline std::vector<std::filesystem::path> backups() {
+    std::vector<std::filesystem::path> found;
+    std::error_code missing;
+    const auto folder = std::get<std::filesystem::path>(files::backupFolder());
+    for (const auto& entry : std::filesystem::directory_iterator(folder, missing)) found.push_back(entry.path());
+    return found;
+}
+
+inline void removeBackups() { std::filesystem::remove_all(std::get<std::filesystem::path>(files::backupFolder())); }
 
 inline std::string bytesOf(const image::EepromImage& image) {
     return {reinterpret_cast<const char*>(image.bytes.data()), image.bytes.size()};
