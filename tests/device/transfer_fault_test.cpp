@@ -52,7 +52,7 @@ void expectTransferEndsAt(Direction direction, EmulatorFault fault, unsigned bro
     if (direction == Direction::Read) {
         expectFailure(readEeprom(transmitter), texts::keys::kCommandFail);
     } else {
-        expectFailure(writeEeprom(transmitter, written, image::kImageWords), texts::keys::kCommandFail);
+        expectFailure(testing::writeOnly(transmitter, written, image::kImageWords), texts::keys::kCommandFail);
     }
 
     EXPECT_EQ(transmitter.openCount(), 1U);
@@ -103,7 +103,7 @@ TEST(InterruptedWrite, LeavesEachRowOldNewOrEmpty) {
         EmulatedTransmitter transmitter;
         transmitter.setEeprom(before.image);
         transmitter.injectFault(cut, EmulatorFault::Unplug);
-        (void)writeEeprom(transmitter, after.image, after.usedWords);
+        (void)testing::writeOnly(transmitter, after.image, after.usedWords);
 
         const image::ImageContents contents = image::decodeImage(transmitter.eeprom());
         ASSERT_FALSE(contents.readErrorRow) << "cut at report " << cut;
