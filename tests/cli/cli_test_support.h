@@ -21,6 +21,7 @@
 #include "image/image_builder.h"
 #include "image/slot_table.h"
 #include "paging/codeword.h"
+#include "tests/device/forwarding_transport.h"
 
 namespace vostrel::cli::testing {
 
@@ -36,20 +37,8 @@ using HardwareFactory = std::function<std::unique_ptr<device::HidTransport>()>;
 
 // Hands the tool a transport that forwards to one the test keeps, so the test can
 // prepare it, inject faults and look at its traffic afterwards.
-class ForwardingTransport final : public device::HidTransport {
-public:
-    explicit ForwardingTransport(device::HidTransport& target) : target_(target) {}
-    std::vector<device::HidDeviceInfo> enumerate(std::uint16_t vendorId, std::uint16_t productId) override {
-        return target_.enumerate(vendorId, productId);
-    }
-    device::OpenResult open(const device::HidDeviceInfo& info) override { return target_.open(info); }
-
-private:
-    device::HidTransport& target_;
-};
-
 inline HardwareFactory forwardingTo(device::HidTransport& target) {
-    return [&target] { return std::make_unique<ForwardingTransport>(target); };
+    return [&target] { return std::make_unique<device::testing::ForwardingTransport>(target); };
 }
 
 // No transmitter on the bus.

@@ -300,20 +300,16 @@ TEST_F(HardwareCommands, VerifyNamesTheFirstDifferingWord) {
 // Another program that writes its own contents into the transmitter's file whenever
 // the tool holds no lock on it: at each open and after each close of the tool's
 // connection. Each attempt writes different words, so a write in a gap shows.
-class RivalProgramTransport final : public device::HidTransport {
+class RivalProgramTransport final : public device::testing::ForwardingTransport {
 public:
     explicit RivalProgramTransport(const std::filesystem::path& eepromFile)
-        : file_(eepromFile), device_(fileBacked(eepromFile, device::ExclusiveLock::kDefaultWait)),
+        : ForwardingTransport(device_), file_(eepromFile),
+          device_(fileBacked(eepromFile, device::ExclusiveLock::kDefaultWait)),
           rival_(fileBacked(eepromFile, std::chrono::milliseconds(0))) {}
 
-    std::vector<device::HidDeviceInfo> enumerate(std::uint16_t vendorId, std::uint16_t productId) override {
-        return device_.enumerate(vendorId, productId);
-    }
     device::OpenResult open(const device::HidDeviceInfo& info) override {
         rivalWrites();
-        device::OpenResult opened = device_.open(info);
-        if (opened.connection) opened.connection = std::make_unique<Connection>(*this, std::move(opened.connection));
-        return opened;
+        return ForwardingTransport::open(info);
     }
 
     // What the transmitter held when the tool's first write-word arrived.
@@ -337,28 +333,28 @@ private:
         }
     }
 
-    class Connection final : public device::HidConnection {
+    class Connection final : public device::testing::ForwardingConnection {
     public:
         Connection(RivalProgramTransport& owner, std::unique_ptr<device::HidConnection> inner)
-            : owner_(owner), inner_(std::move(inner)) {}
+            : ForwardingConnection(std::move(inner)), owner_(owner) {}
         ~Connection() override {
-            inner_.reset();
+            closeInner();
             owner_.rivalWrites();
         }
         int writeReport(std::span<const std::uint8_t> report) override {
             const bool writesWord =
                 report[device::kCommandByte] == static_cast<std::uint8_t>(device::WordCommand::WriteWord);
             if (writesWord && !owner_.overwritten) owner_.overwritten = readFile(owner_.file_.string());
-            return inner_->writeReport(report);
-        }
-        int readReport(std::span<std::uint8_t> buffer, std::chrono::milliseconds timeout) override {
-            return inner_->readReport(buffer, timeout);
+            return ForwardingConnection::writeReport(report);
         }
 
     private:
         RivalProgramTransport& owner_;
-        std::unique_ptr<device::HidConnection> inner_;
     };
+
+    std::unique_ptr<device::HidConnection> wrap(std::unique_ptr<device::HidConnection> connection) override {
+        return std::make_unique<Connection>(*this, std::move(connection));
+    }
 
     std::filesystem::path file_;
     EmulatedTransmitter device_;
