@@ -23,9 +23,9 @@
 #                         namespaces) or wine: their suites may be skipped. CI never sets it.
 set -uo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
-source "$here/scripts/packages.sh"
+source "$here/scripts/lib/packages.sh"
 "$here/scripts/install-packages.sh" "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}" || exit 1
-source "$here/scripts/summary.sh"
+source "$here/scripts/lib/summary.sh"
 jobs=$(nproc)
 started=$(date +%s)
 logs="$here/build/logs"

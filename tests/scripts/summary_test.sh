@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
-# ./test.sh's closing summary (scripts/summary.sh): ctest's counts as recorded, and the
+# ./test.sh's closing summary (scripts/lib/summary.sh): ctest's counts as recorded, and the
 # verdict, which fails a run whose fake-transmitter or wine suite was skipped unless
 # VOSTREL_ALLOW_SKIP=1.
 set -euo pipefail
-source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/summary.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/lib/summary.sh"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
