@@ -2,8 +2,9 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 # Installs what is missing, builds, runs every test, and ends with one line per suite:
-# its seconds and its passed, failed and skipped counts. Exits non-zero when anything
-# failed, or when the fake-transmitter or wine suite was skipped.
+# its seconds and its passed, failed and skipped counts, and how many passed only at
+# a second try (the wine suite's fake-transmitter cases get one). Exits non-zero when
+# anything failed, or when the fake-transmitter or wine suite was skipped.
 #
 # Four trees, each built once:
 #   build/sanitize  Debug with AddressSanitizer and UndefinedBehaviorSanitizer, by clang
