@@ -119,7 +119,6 @@ struct TriggerLimitCheck {
     std::vector<Remedy> remedies;
 
     bool over() const { return !rowsOver.empty(); }
-    friend bool operator==(const TriggerLimitCheck&, const TriggerLimitCheck&) = default;
 };
 
 TriggerLimitCheck checkTriggerLimit(const AirTime& air);
