@@ -67,7 +67,8 @@ QString TransmitterChooser::lineOf(const device::SurveyedDevice& surveyed) const
                               : texts_.messageText({keys::kTransmitterPort, texts::Title::Warn,
                                                     {texts::Text{device.location}}});
     if (!surveyed.contents) {
-        return where + QStringLiteral(": ") + (surveyed.failure ? texts_.messageText(surveyed.failure->message) : QString());
+        const QString why = surveyed.failure ? texts_.messageText(surveyed.failure->message) : QString();
+        return where + QStringLiteral(": ") + why;
     }
     const image::ImageContents contents = image::decodeImage(*surveyed.contents);
     const int rows = static_cast<int>(std::ranges::count_if(

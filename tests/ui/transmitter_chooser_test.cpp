@@ -19,6 +19,9 @@ namespace {
 using device::EmulatedTransmitter;
 using Messages = std::vector<ShownMessage>;
 
+const ShownMessage kWrittenMessage{QStringLiteral("Success"), QStringLiteral("Data write completed")};
+const ShownMessage kRefusedPreamble{QStringLiteral("Error"), QStringLiteral("Preamble value out of range")};
+
 image::EepromImage siteWith(const char* capcode, const char* message) {
     image::ProgrammerEntries entries;
     entries.rows[0] = {capcode, 3, paging::PagerType::Alphanumeric, message};
@@ -94,13 +97,13 @@ TEST_F(TwoTransmitters, WriteGoesToTheOneChosenOnly) {
     EXPECT_EQ(answer.seen().buttons.front(), QStringLiteral("&Write"));
     EXPECT_EQ(first_.eeprom(), firstBefore);
     EXPECT_EQ(image::decodeImage(second_.eeprom()).rows[1].capcode, "555");
-    EXPECT_EQ(driver.messages().back(), (ShownMessage{QStringLiteral("Success"), QStringLiteral("Data write completed")}));
+    EXPECT_EQ(driver.messages().back(), kWrittenMessage);
 
     driver.setPreamble(QStringLiteral("575"));  // a Write that refuses asks nothing
     const ChoiceAnswer none({Qt::Key_Return});
     driver.clickWrite();
     EXPECT_FALSE(none.seen().shown) << none.seen().lines.join(QLatin1Char('|')).toStdString();
-    EXPECT_EQ(driver.messages().back(), (ShownMessage{QStringLiteral("Error"), QStringLiteral("Preamble value out of range")}));
+    EXPECT_EQ(driver.messages().back(), kRefusedPreamble);
 }
 
 TEST_F(TwoTransmitters, TheChoiceSpeaksTheUsersLanguage) {
