@@ -44,7 +44,7 @@ wait_for_session
 folder="$WINEPREFIX/drive_c/Program Files/Vostrel programmer"
 menu="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Vostrel programmer"
 for file in vostrel-programmer.exe vostrel-programmer-emulated.exe vostrel-cli.exe kdx20Lang.example.ini \
-            README.md LICENSE Uninstall.exe; do
+            README.txt LICENSE.txt Uninstall.exe; do
   [[ -f $folder/$file ]] || fail "not installed: $file"
 done
 for link in "Vostrel programmer" "Vostrel programmer (emulated transmitter)" Uninstall; do
