@@ -35,8 +35,10 @@ cmake -S "$here" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-
 cmake --build "$build" -j "$(nproc)"
 summary_step build-windows $(($(date +%s) - start)) 0
 
-# A prefix of its own (about 700 MB), made once; never the user's ~/.wine.
-export WINEPREFIX="$build/wine-prefix" WINEDEBUG=-all
+# A prefix of its own (about 700 MB), made once; never the user's ~/.wine. wine's menu
+# builder stays off: it would turn the prefix's and the installer's shortcuts into
+# desktop entries, menus and icons in the user's home.
+export WINEPREFIX="$build/wine-prefix" WINEDEBUG=-all WINEDLLOVERRIDES=winemenubuilder.exe=d
 wineserver="$(dirname "$wine")/wineserver"
 [ -x "$wineserver" ] || wineserver=wineserver
 trap 'timeout 30 "$wineserver" -k 2>/dev/null || true' EXIT
