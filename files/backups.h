@@ -2,8 +2,9 @@
 // SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 #pragma once
 // Backups of what a transmitter held before a Write overwrote it: one 512-byte image
-// file each, so that Open of the file and a Write put it back. They go into the user's
-// own data folder, where no working directory decides where they end up:
+// file each, so that Open of the file and a Write put it back. They go into the folder
+// "backups" in the program's data folder (files/data_folder.h), where no working
+// directory decides where they end up:
 //   Windows:       the local application data folder\vostrel-programmer\backups
 //   anywhere else: $XDG_DATA_HOME/vostrel-programmer/backups, by default
 //                  ~/.local/share/vostrel-programmer/backups
@@ -19,6 +20,7 @@
 #include <string_view>
 #include <variant>
 
+#include "files/data_folder.h"
 #include "files/whole_file.h"
 #include "image/eeprom_image.h"
 
@@ -26,17 +28,9 @@ namespace vostrel::files {
 
 inline constexpr std::size_t kBackupsKept = 50;
 
-// What names the user's data folder outside Windows; empty when unset.
-struct DataEnvironment {
-    std::string xdgDataHome;
-    std::string home;
-};
-DataEnvironment processDataEnvironment();
-
-// The backup folder (it may not exist yet). A relative XDG_DATA_HOME counts as unset,
-// as it would depend on the working directory. An error when no data folder is known.
+// The backup folder (it may not exist yet), or an error when no data folder is known.
 std::variant<std::filesystem::path, FileError> backupFolder(const DataEnvironment& environment);
-// This process's: the environment above, or Windows' local application data folder.
+// This process's.
 std::variant<std::filesystem::path, FileError> backupFolder();
 
 // "YYYYmmdd-HHMMSS-DEVICE" for a backup taken at `localTime` of the device at `devicePath`.
