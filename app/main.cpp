@@ -22,7 +22,7 @@ constexpr vostrel::app::ProgramHelp kHelp{
     "Before Write changes the transmitter, its contents are saved as an image file in\n"
     VOSTREL_HELP_DATA_FOLDER "backups" VOSTREL_HELP_DATA_FOLDER_DEFAULT ";\n"
     "Open of such a file and Write put them back.\n"
-    "The window's texts can be translated with a language file, " VOSTREL_HELP_LANGUAGE_FILE ".\n"
+    "The window's texts can be translated with a language file," VOSTREL_HELP_LANGUAGE_FILE ".\n"
     "\n"
     "Options:\n"
     "  --help       print this help and exit\n"

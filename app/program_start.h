@@ -37,15 +37,16 @@ private:
 void endProgramOnClose(QWidget& window);
 
 // The places the help texts name, as string literals to join into them: the program's
-// data folder (files/data_folder.h) and the user's own language file.
+// data folder (files/data_folder.h) and the user's own language file (with the space
+// or line break before it).
 #if defined(_WIN32)
 #define VOSTREL_HELP_DATA_FOLDER "%LOCALAPPDATA%\\vostrel-programmer\\"
 #define VOSTREL_HELP_DATA_FOLDER_DEFAULT ""
-#define VOSTREL_HELP_LANGUAGE_FILE "%APPDATA%\\vostrel-programmer\\kdx20Lang.ini"
+#define VOSTREL_HELP_LANGUAGE_FILE "\n%APPDATA%\\vostrel-programmer\\kdx20Lang.ini"
 #else
 #define VOSTREL_HELP_DATA_FOLDER "$XDG_DATA_HOME/vostrel-programmer/"
 #define VOSTREL_HELP_DATA_FOLDER_DEFAULT " (by default under ~/.local/share)"
-#define VOSTREL_HELP_LANGUAGE_FILE "kdx20Lang.ini"
+#define VOSTREL_HELP_LANGUAGE_FILE " kdx20Lang.ini"
 #endif
 
 // What --help and --version tell about a program.

@@ -244,11 +244,12 @@ wait "$program" || fail "the installed window ended with status $?"
 rm -r "$translation"
 
 # --help of a window program: written where there is a standard output (a pipe here),
-# in a message box where there is none, as when started from cmd or Explorer.
+# in a message box where there is none, as when Explorer starts it (wine's start does
+# the same; a closed descriptor would not do: wine takes the next file opened for it).
 backups='%LOCALAPPDATA%\vostrel-programmer\backups'
 timeout 60 "$wine" "$folder_name\\vostrel-programmer.exe" --help | tr -d '\r' | grep -F "$backups" >/dev/null ||
   fail "--help into a pipe does not name $backups"
-WINEDEBUG=-all,+msgbox "$wine" "$folder_name\\vostrel-programmer.exe" --help >&- 2>"$work/help.trace" & program=$!
+WINEDEBUG=-all,+msgbox "$wine" start /wait /unix "$folder/vostrel-programmer.exe" --help 2>"$work/help.trace" & program=$!
 window=$(find_window '^vostrel-programmer$' 60) || fail "--help without a standard output showed no message box"
 box_texts "$work/help.trace" | grep -F "$backups" >/dev/null || fail "the --help box does not name $backups: $(box_texts "$work/help.trace")"
 timeout 30 xdotool windowfocus --sync "$window" && sleep 0.3 && timeout 30 xdotool key Return
