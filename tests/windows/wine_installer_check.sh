@@ -46,11 +46,6 @@ desktop_shortcut="$WINEPREFIX/drive_c/users/Public/Desktop/Vostrel programmer.ln
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\vostrel-programmer'
 environment_key='HKLM\SYSTEM\CurrentControlSet\Control\Session Manager\Environment'
 
-# An earlier check that was cut short may have left the programs installed.
-if [[ -f $folder/Uninstall.exe ]]; then
-  timeout 300 "$wine" "$folder_name\\Uninstall.exe" /S && wait_for_session
-fi
-
 # A registry value as text (empty when there is none).
 registry_value() {  # key, name
   timeout 60 "$wine" reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | sed -n "s/^ *$2 *REG_[A-Z_]* *//p"
@@ -61,6 +56,16 @@ user_folder() {  # variable
   windows=$(timeout 60 "$wine" cmd /c echo "%$1%" | tr -d '\r')
   timeout 60 "$wine" winepath -u "$windows" | tr -d '\r'
 }
+
+# An earlier check that was cut short may have left the programs installed, and the
+# files they and this check make for the user.
+if [[ -f $folder/Uninstall.exe ]]; then
+  timeout 300 "$wine" "$folder_name\\Uninstall.exe" /S && wait_for_session
+fi
+local_data="$(user_folder LOCALAPPDATA)/vostrel-programmer"
+translation="$(user_folder APPDATA)/vostrel-programmer"
+other="$WINEPREFIX/drive_c/vostrel-check-other-files"
+rm -rf "$local_data" "$translation" "$other"
 
 # Every file and registry key of the prefix. The user's temporary folder is left out:
 # the uninstaller runs from a copy of itself there, which Windows deletes at the next
@@ -124,10 +129,10 @@ keys() {  # window, key...
     sleep 1
   done
 }
-# The texts of the message boxes a program showed, from wine's trace of them (its
-# characters beyond ASCII written as \XXXX).
+# The texts of the message boxes a program showed, from wine's trace of them: the
+# characters beyond ASCII written as \XXXX, and a long text cut (and "..." put after it).
 box_texts() {  # trace file
-  perl -CS -ne 'print "$1\n" if /trace:msgbox:MSGBOX_OnInit L"(.*)"$/' "$1" |
+  perl -CS -ne 'print "$1\n" if /trace:msgbox:MSGBOX_OnInit L"(.*)"(\.\.\.)?$/' "$1" |
     perl -CS -pe 's/\\([0-9a-f]{4})/chr(hex($1))/ge; s/\\\\/\\/g'
 }
 registered_size() { echo $(($(registry_value "$uninstall_key" EstimatedSize))); }
@@ -138,12 +143,11 @@ registered_size() { echo $(($(registry_value "$uninstall_key" EstimatedSize))); 
 localedef -i de_DE -f UTF-8 "$work/de_DE.UTF-8" 2>"$work/localedef.err" ||
   fail "no German locale for wine (Debian's package locales): $(cat "$work/localedef.err")"
 # A folder with someone's files in it, offered as the install folder.
-other="$WINEPREFIX/drive_c/vostrel-check-other-files"
 mkdir -p "$other" && echo "not the installer's" >"$other/notes.txt"
 LOCPATH=$work LANG=de_DE.UTF-8 LC_ALL= LC_MESSAGES= WINEDEBUG=-all,+msgbox \
   "$wine" "$installer" '/D=C:\vostrel-check-other-files' 2>"$work/installer.trace" &
 install=$!
-window=$(find_window '^Installation von Vostrel programmer' 120) ||
+window=$(find_window '^Installation von Vostrel programmer' 300) ||
   fail "no installer window with the German title 'Installation von Vostrel programmer'"
 sleep 1
 if [[ -n ${VOSTREL_INSTALLER_SCREENSHOT:-} ]]; then
@@ -188,7 +192,7 @@ for file in README.txt LICENSE.txt; do
   [[ -f $folder/$file ]] || fail "not installed: $file"
 done
 # Settings -> Apps: the size of what was installed, in KiB, within one per cent.
-files_size=$(($(find "$folder" -type f -printf '%s\n' | paste -sd+) / 1024))
+files_size=$((($(find "$folder" -type f -printf '%s\n' | paste -sd+)) / 1024))
 size=$(registered_size)
 ((size * 100 >= files_size * 99 && size * 100 <= files_size * 101)) ||
   fail "EstimatedSize $size KiB, but the files take $files_size KiB"
@@ -216,8 +220,6 @@ registry_value "$uninstall_key" DisplayName | grep -x 'Vostrel programmer [0-9.]
 
 # The emulated entry as the Start menu starts it, in the install folder: a row written
 # goes into the user's local application data, which a standard user may write.
-local_data="$(user_folder LOCALAPPDATA)/vostrel-programmer"
-rm -rf "$local_data"
 bash "$here/wine_window_driver.sh" start /wait /unix "$menu/Vostrel programmer (emulated transmitter).lnk" \
   -- row 1 1234567 A 0123456789 write exit >"$work/emulated.out" || fail "the emulated entry's window: $(cat "$work/emulated.out")"
 grep -qx 'message: Success: Data write completed' "$work/emulated.out" || fail "the emulated Write: $(cat "$work/emulated.out")"
@@ -230,7 +232,6 @@ end_session
 # The installed window with the example translation in the user's %APPDATA%: its German
 # title shows it was found there. Its icon is the .exe's when it holds the pager's blue
 # of packaging/vostrel-programmer.svg (wine would show its own default icon instead).
-translation="$(user_folder APPDATA)/vostrel-programmer"
 mkdir -p "$translation"
 cp "$folder/kdx20Lang.example.ini" "$translation/kdx20Lang.ini"
 "$wine" "$folder_name\\vostrel-programmer.exe" & program=$!
@@ -251,7 +252,8 @@ timeout 60 "$wine" "$folder_name\\vostrel-programmer.exe" --help | tr -d '\r' | 
   fail "--help into a pipe does not name $backups"
 WINEDEBUG=-all,+msgbox "$wine" start /wait /unix "$folder/vostrel-programmer.exe" --help 2>"$work/help.trace" & program=$!
 window=$(find_window '^vostrel-programmer$' 60) || fail "--help without a standard output showed no message box"
-box_texts "$work/help.trace" | grep -F "$backups" >/dev/null || fail "the --help box does not name $backups: $(box_texts "$work/help.trace")"
+box_texts "$work/help.trace" | grep -F 'Usage: vostrel-programmer [--help | --version]' >/dev/null ||
+  fail "the message box does not show the help: $(box_texts "$work/help.trace")"
 timeout 30 xdotool windowfocus --sync "$window" && sleep 0.3 && timeout 30 xdotool key Return
 timeout 60 tail --pid="$program" -f /dev/null || fail "the --help box did not end the program"
 wait "$program" || fail "--help ended with status $?"
