@@ -29,7 +29,7 @@ constexpr std::size_t kMaxSequenceDigits = 18;  // within 64 bits, one to spare
 constexpr int kMaxTries = 1000;
 
 // The backup folder in the program's data folder, or why there is none.
-std::variant<fs::path, FileError> backupsIn(std::variant<fs::path, FileError> programFolder) {
+std::variant<fs::path, FileError> backupFolderIn(std::variant<fs::path, FileError> programFolder) {
     if (const auto* error = std::get_if<FileError>(&programFolder)) {
         return FileError{"No folder for backups: " + error->what};
     }
@@ -157,10 +157,10 @@ void removeOldBackups(const fs::path& folder, const fs::path& kept) {
 }  // namespace
 
 std::variant<fs::path, FileError> backupFolder(const DataEnvironment& environment) {
-    return backupsIn(programDataFolder(environment));
+    return backupFolderIn(programDataFolder(environment));
 }
 
-std::variant<fs::path, FileError> backupFolder() { return backupsIn(programDataFolder()); }
+std::variant<fs::path, FileError> backupFolder() { return backupFolderIn(programDataFolder()); }
 
 std::string backupStem(std::uint64_t sequence, const std::tm& localTime, std::string_view devicePath) {
     const std::string number = std::to_string(sequence);
