@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <map>
 
+#include "config/row_fields.h"
 #include "image/image_reader.h"
 #include "paging/alphabets.h"
 #include "texts/text_codec.h"
@@ -23,9 +24,6 @@ constexpr char kQuote = '"';
 constexpr char kEscape = '\\';
 
 // ---- lexing ---------------------------------------------------------------------
-
-constexpr unsigned kToneA = 0;
-constexpr unsigned kToneD = 3;
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 bool isCommentStart(char c) { return c == '#' || c == ';'; }
@@ -51,8 +49,6 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b) {
         return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
     });
 }
-
-std::string toneLetter(unsigned tone) { return std::string(1, static_cast<char>('A' + tone)); }
 
 // "US, DE, ..." with `separator` between the names.
 std::string alphabetNames(std::string_view separator) {
@@ -168,11 +164,12 @@ Error applyRepeat(const Value& value, ProgrammerEntries& entries, unsigned) {
     return std::nullopt;
 }
 
+// Kept as written (blanks dropped) until its section closes, where a sub-address
+// letter settles the row's tone together with the Tone and Type keys.
 Error applyCapcode(const Value& value, ProgrammerEntries& entries, unsigned row) {
-    auto digits = parseCapcode(value.text);
-    if (!digits) return "CapCode must be decimal digits, or empty for a row not in use, not " + quoted(value.text);
-    if (auto error = checkLength("CapCode", {*digits}, kMaxCapcodeCharacters)) return error;
-    entries.rows[row].capcode = std::move(*digits);
+    auto notation = parseCapcodeNotation(value.text);
+    if (auto* error = std::get_if<std::string>(&notation)) return std::move(*error);
+    entries.rows[row].capcode = trim(value.text);
     return std::nullopt;
 }
 
@@ -192,6 +189,13 @@ Error applyType(const Value& value, ProgrammerEntries& entries, unsigned row) {
     } else {
         return "Type must be Numeric or Alphanumeric, not " + quoted(value.text);
     }
+    return std::nullopt;
+}
+
+Error applyLabel(const Value& value, ProgrammerEntries& entries, unsigned row) {
+    if (!value.quoted) return std::string("Label must be in double quotes");
+    if (auto problem = labelProblem(value.text)) return problem;
+    entries.labels[row] = value.text;
     return std::nullopt;
 }
 
@@ -253,12 +257,16 @@ constexpr std::array kKeyRules = {
     KeyRule{SectionKind::Settings, "Repeat", applyRepeat},
     KeyRule{SectionKind::Settings, "Alphabet", applyAlphabet},
     KeyRule{SectionKind::Settings, "Transliterate", applyTransliterate},
+    KeyRule{SectionKind::Item, "Label", applyLabel},
     KeyRule{SectionKind::Item, "CapCode", applyCapcode},
     KeyRule{SectionKind::Item, "Tone", applyTone},
     KeyRule{SectionKind::Item, "Type", applyType},
     KeyRule{SectionKind::Item, "Alphabet", applyRowAlphabet},
     KeyRule{SectionKind::Item, "Message", applyMessage},
 };
+
+// The key of each RowField.
+constexpr std::array<std::string_view, 4> kFieldKeys = {"CapCode", "Tone", "Type", "Message"};
 
 const KeyRule* findKey(SectionKind section, std::string_view name) {
     const auto found = std::ranges::find_if(kKeyRules, [&](const KeyRule& rule) {
@@ -344,30 +352,20 @@ private:
         return rule->apply(std::get<Value>(value), entries_, section_->row);
     }
 
-    // The window's row rules: tone D, and only tone D, is alphanumeric; tones B and C
-    // are tone-only calls. A row that breaks them would page with something else
-    // than the file says. A missing Tone or Type follows the other one, as the
-    // window's choice of either sets both.
+    // The window's row rules (settleRowChoices), each problem on the last line of the
+    // keys it involves.
     LineError closeSection() {
         if (!section_ || section_->kind != SectionKind::Item) return std::nullopt;
         image::PagerItem& item = entries_.rows[section_->row];
-        const int toneLine = keyLine("Tone");
-        const int typeLine = keyLine("Type");
-        const bool alphanumeric = item.type == paging::PagerType::Alphanumeric;
-        if (toneLine == 0 && typeLine != 0) {
-            item.tone = alphanumeric ? kToneD : kToneA;
-        } else if (typeLine == 0 && toneLine != 0) {
-            item.type = item.tone == kToneD ? paging::PagerType::Alphanumeric : paging::PagerType::Numeric;
-        } else if ((item.tone == kToneD) != alphanumeric) {
-            const std::string what = alphanumeric ? "Type Alphanumeric needs Tone D, not Tone " + toneLetter(item.tone)
-                                                  : std::string("Tone D needs Type Alphanumeric, not Numeric");
-            return ConfigError{std::max(toneLine, typeLine), what};
-        }
-        if (item.tone != kToneA && item.tone != kToneD && !item.message.empty()) {
-            return ConfigError{std::max(toneLine, keyLine("Message")),
-                               "Tone " + toneLetter(item.tone) + " is a tone-only call: its Message must be empty"};
-        }
-        return std::nullopt;
+        GivenChoices given{keyLine("Tone") != 0, keyLine("Type") != 0, std::nullopt, item.capcode};
+        const auto notation = std::get<CapcodeNotation>(parseCapcodeNotation(item.capcode));
+        item.capcode = notation.digits;
+        given.capcodeTone = notation.tone;
+        const auto problem = settleRowChoices(item, given);
+        if (!problem) return std::nullopt;
+        int line = 0;
+        for (const RowField field : problem->fields) line = std::max(line, keyLine(kFieldKeys[static_cast<int>(field)]));
+        return ConfigError{line, problem->what};
     }
 
     // The line of the key in the current section; 0 when it is not there.
@@ -496,8 +494,11 @@ std::string writeConfig(const image::ProgrammerEntries& entries) {
     for (unsigned row = 0; row < image::kRowCount; ++row) {
         const image::PagerItem& item = entries.rows[row];
         const auto& ownAlphabet = text.rowAlphabets[row];
-        if (item == image::PagerItem{} && !ownAlphabet) continue;
+        const std::string& label = entries.labels[row];
+        if (item == image::PagerItem{} && !ownAlphabet && label.empty()) continue;
         out += "\n[" + itemSectionName(row) + "]\n";
+        // Only when set, so that a file without labels stays what earlier versions wrote.
+        if (!label.empty()) out += "Label = " + quoteMessage(label) + "\n";
         out += "CapCode = " + item.capcode + "\n";
         out += std::string("Tone = ") + static_cast<char>('A' + item.tone) + "\n";
         out += "Type = " + typeText(item.type) + "\n";
