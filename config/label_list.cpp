@@ -89,7 +89,9 @@ std::variant<LabelList, LabelListError> readFilterFile(std::string_view text) {
         if (!inFilters) continue;
         auto records = splitCsv(line, ',', false, lineNumber);
         if (auto* problem = std::get_if<CsvProblem>(&records)) return LabelListError{lineNumber, problem->what};
-        const auto& cells = std::get<std::vector<CsvRecord>>(records).front().cells;
+        const auto& split = std::get<std::vector<CsvRecord>>(records);
+        if (split.empty()) continue;  // a line of empty cells
+        const auto& cells = split.front().cells;
         if (cells.size() < 3) {
             return LabelListError{lineNumber, "a filter line holds a kind, the capcode and the label, as "
                                               "2,\"0200208\",\"Kitchen\""};

@@ -196,7 +196,7 @@ TEST(LabelList, FillsEmptyLabelsByCapcodeAndSubAddress) {
         {"a sub-address entry wins over one for every tone, wherever it stands",
          "RIC;Bezeichnung\n1234567;Tor\n1234567B;Vollalarm\n", {"", "Vollalarm", "Tor", "kept"}},
         {"a filters.ini: only its [Filter] section, wildcards and longer addresses match nothing",
-         "[Settings]\nx=1\n[Filter]\n2,\"0200208\",\"RFS - Blayney\",\"\",0,1\n2,\"1234???\",\"Any\",\"\",0\n"
+         "[Settings]\nx=1\n[Filter]\n,,\n2,\"0200208\",\"RFS - Blayney\",\"\",0,1\n2,\"1234???\",\"Any\",\"\",0\n"
          "2,\"001234567\",\"FLEX\",\"\",0\n; comment\n2,\"1234567 a\",\" Tor \",\"\",0\n[Other]\n2,\"8\",\"x\"\n",
          {"RFS - Blayney", "", "Tor", "kept"}},
         {"this tool's own site list, with its Tone column", "\xEF\xBB\xBFRow;Label;CapCode;Tone\r\n1;K\xC3\xBC" "che;200208;D\r\n",
