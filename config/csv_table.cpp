@@ -190,7 +190,9 @@ std::string csvLine(const std::vector<std::string>& cells, char separator) {
     for (std::size_t i = 0; i < cells.size(); ++i) {
         if (i > 0) line += separator;
         const std::string& cell = cells[i];
-        const bool quote = cell.find_first_of(std::string{separator, kQuote, '\r', '\n'}) != std::string::npos ||
+        // Any of the separators, not only this one: LibreOffice's import splits at ',',
+        // ';' and tab alike unless told otherwise.
+        const bool quote = cell.find_first_of(std::string{';', ',', '\t', kQuote, '\r', '\n'}) != std::string::npos ||
                            (!cell.empty() && (cell.front() == ' ' || cell.back() == ' '));
         if (!quote) {
             line += cell;

@@ -52,8 +52,8 @@ std::variant<std::vector<CsvRecord>, CsvProblem> splitCsv(std::string_view text,
                                                          int firstLine = 1);
 
 // One record as a line ending in CRLF, each cell quoted where it must be: when it holds
-// the separator, a quotation mark or a line break, or starts or ends with a blank that
-// a reader could drop.
+// a separator (any of the three, as spreadsheets may split at each), a quotation mark
+// or a line break, or starts or ends with a blank that a reader could drop.
 std::string csvLine(const std::vector<std::string>& cells, char separator);
 
 }  // namespace vostrel::config

@@ -5,9 +5,9 @@
 //
 //   Row;Label;CapCode;Tone;Type;Message[;Alphabet]
 //
-// Written as German Excel opens it in columns (';', UTF-8 with byte-order mark, CRLF,
-// cells quoted as RFC 4180 says; the Alphabet column only when a row's pager alphabet
-// is not US). Read in any of the dialects csv_table.h names, with headings in English
+// Written as German Excel and LibreOffice open it in columns (';', UTF-8 with
+// byte-order mark, CRLF, cells quoted as RFC 4180 says; the Alphabet column only when a
+// row's pager alphabet is not US). Read in any of the dialects csv_table.h names, with headings in English
 // or German (or the window's language) in any order; a column no heading names is
 // left out with a note. Every row goes through the configuration's row rules and the
 // checks Write makes, and the first cell that fails refuses the whole list, named by

@@ -97,10 +97,11 @@ TEST(SiteList, WritesTheDialectGermanExcelOpens) {
     entries.rows[0] = {"0200208", 3, PagerType::Alphanumeric, "Gr\xC3\xBC\xC3\x9F" "e; \"1\""};
     entries.labels[0] = "K\xC3\xBC" "che";
     entries.rows[2] = {"1234567", 1, PagerType::Numeric, ""};
+    entries.labels[2] = "Flur, West";  // quoted for readers that split at every separator
     entries.labels[5] = " Zimmer 12";
     const std::string us = "\xEF\xBB\xBFRow;Label;CapCode;Tone;Type;Message\r\n"
                            "1;K\xC3\xBC" "che;0200208;D;Alphanumeric;\"Gr\xC3\xBC\xC3\x9F" "e; \"\"1\"\"\"\r\n"
-                           "3;;1234567;B;Numeric;\r\n"
+                           "3;\"Flur, West\";1234567;B;Numeric;\r\n"
                            "6;\" Zimmer 12\";;A;Numeric;\r\n";
     EXPECT_EQ(config::writeSiteList(entries), us);
     // The Alphabet column comes with the first row whose alphabet is not US.
@@ -111,7 +112,7 @@ TEST(SiteList, WritesTheDialectGermanExcelOpens) {
     EXPECT_EQ(config::writeSiteList(entries, format),
               "\xEF\xBB\xBFZeile,Bezeichnung,Rufnummer,Ton,Typ,Nachricht,Alphabet\r\n"
               "1,K\xC3\xBC" "che,0200208,D,Alphanumeric,\"Gr\xC3\xBC\xC3\x9F" "e; \"\"1\"\"\",US\r\n"
-              "3,,1234567,B,Numeric,,DE\r\n"
+              "3,\"Flur, West\",1234567,B,Numeric,,DE\r\n"
               "6,\" Zimmer 12\",,A,Numeric,,US\r\n");
 }
 
