@@ -147,6 +147,19 @@ std::string_view afterFirstLine(std::string_view text) {
     return text.substr(next);
 }
 
+// Where the line that holds the header ends: the first line with a cell that is not
+// empty and not a comment.
+std::size_t headerEnd(std::string_view text, bool commentLines) {
+    for (std::size_t start = 0; start < text.size();) {
+        const std::size_t end = std::min(text.find_first_of("\r\n", start), text.size());
+        const std::string_view line = text.substr(start, end - start);
+        const bool comment = commentLines && line.starts_with('#');
+        if (!comment && line.find_first_not_of(" ;,\t") != std::string_view::npos) return end;
+        start = end + 1;
+    }
+    return text.size();
+}
+
 }  // namespace
 
 std::variant<std::vector<CsvRecord>, CsvProblem> splitCsv(std::string_view text, char separator, bool commentLines,
@@ -162,27 +175,26 @@ std::variant<CsvTable, CsvProblem> readCsvTable(std::string_view text, bool comm
         if (auto* problem = std::get_if<CsvProblem>(&records)) return std::move(*problem);
         return CsvTable{*separator, std::move(std::get<std::vector<CsvRecord>>(records))};
     }
-    // Each candidate in turn; the best header wins, ties go to the separator the
-    // header line holds most of, then to the order of kCsvSeparators.
-    std::optional<CsvTable> best;
+    // Each candidate on the first line alone; the best header wins, ties go to the
+    // separator the line holds most of, then to the order of kCsvSeparators.
+    const std::string_view firstLine = text.substr(0, headerEnd(text, commentLines));
+    char best = kCsvSeparators.front();
     std::tuple<int, std::size_t> bestRank{-1, 0};
-    std::optional<CsvProblem> firstProblem;
     for (const char separator : kCsvSeparators) {
-        auto records = splitCsv(text, separator, commentLines);
-        if (auto* problem = std::get_if<CsvProblem>(&records)) {
-            if (!firstProblem) firstProblem = std::move(*problem);
-            continue;
-        }
-        auto& list = std::get<std::vector<CsvRecord>>(records);
-        const std::tuple<int, std::size_t> rank{list.empty() ? 0 : score(list.front().cells),
-                                                list.empty() ? 0 : list.front().cells.size()};
+        const auto header = splitCsv(firstLine, separator, commentLines);
+        const auto* records = std::get_if<std::vector<CsvRecord>>(&header);
+        if (records == nullptr || records->empty()) continue;
+        const std::tuple<int, std::size_t> rank{score(records->front().cells), records->front().cells.size()};
         if (rank > bestRank) {
             bestRank = rank;
-            best = CsvTable{separator, std::move(list)};
+            best = separator;
         }
     }
-    if (best) return std::move(*best);
-    return std::move(*firstProblem);
+    // A header that names nothing is the file's problem, whatever follows it (a
+    // configuration or another file given by mistake): it alone is returned.
+    auto records = splitCsv(std::get<0>(bestRank) > 0 ? text : firstLine, best, commentLines);
+    if (auto* problem = std::get_if<CsvProblem>(&records)) return std::move(*problem);
+    return CsvTable{best, std::move(std::get<std::vector<CsvRecord>>(records))};
 }
 
 std::string csvLine(const std::vector<std::string>& cells, char separator) {

@@ -44,7 +44,9 @@ using HeaderScore = std::function<int(const std::vector<std::string>& header)>;
 // inside quotes it is kept. With `commentLines` a record that starts with '#' is a
 // comment (the label lists of other tools write them). The separator is the one a
 // "sep=" first line names, or else the one whose header scores highest (then the one
-// the header line holds most of, then ';', ',', tab).
+// the header line holds most of, then ';', ',', tab). When no separator makes the
+// header score, only the records up to the header are returned: the file is not what
+// the caller reads, and what is wrong further on would only mislead.
 std::variant<CsvTable, CsvProblem> readCsvTable(std::string_view text, bool commentLines, const HeaderScore& score);
 
 // The cells split by one separator, lines counted from `firstLine`.

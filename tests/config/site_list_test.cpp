@@ -167,6 +167,9 @@ TEST(SiteList, RefusesABadCellByLineAndColumn) {
         {header + "1;3000000;A;;\n", 2, 2, "CapCode out of range in Item[01]"},
         {"Row;Message\n1;x\n", 1, 1, "the first line must name the columns, among them CapCode (or RIC, Rufnummer); it reads 'Row' ..."},
         {"CapCode;RIC\n", 1, 2, "column 'RIC' names the same as column 1"},
+        // Another file given by mistake is named by its first line, not by a later one.
+        {"[Item01]\nLabel = \"x\"\n", 1, 1,
+         "the first line must name the columns, among them CapCode (or RIC, Rufnummer); it reads '[Item01]'"},
         {"", 1, 1, "the file is empty: the first line must name the columns"},
     };
     for (const auto& c : cases) {
@@ -192,7 +195,7 @@ TEST(LabelList, FillsEmptyLabelsByCapcodeAndSubAddress) {
         std::vector<std::string> labels;  // rows 1 to 4
     } cases[] = {
         {"a monitor's ric,description list with comments",
-         "ric,description\n#\n# comment, with \"quotes\"\n0200208,\"RFS - Blayney\"\n1234567,Tor\n",
+         "# BOSWatch style\n\nric,description\n#\n# comment, with \"quotes\"\n0200208,\"RFS - Blayney\"\n1234567,Tor\n",
          {"RFS - Blayney", "Tor", "Tor", "kept"}},
         {"a sub-address entry wins over one for every tone, wherever it stands",
          "RIC;Bezeichnung\n1234567;Tor\n1234567B;Vollalarm\n", {"", "Vollalarm", "Tor", "kept"}},
