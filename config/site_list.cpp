@@ -282,6 +282,11 @@ std::string writeSiteList(const image::ProgrammerEntries& entries, const SiteLis
 }
 
 std::variant<SiteList, SiteListError> readSiteList(std::string_view bytes, const SiteListReading& reading) {
+    // Excel's "Unicode Text" would otherwise be read as Windows-1252 and fail on its
+    // first NUL byte with a message that does not say why.
+    if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) {
+        return SiteListError{1, 1, "the file is UTF-16 text; save the list as CSV (UTF-8, or separated by ';')", {}};
+    }
     const std::string text = texts::decodeFileText(bytes);
     const auto knownHeadings = [&reading](const std::vector<std::string>& cells) {
         return static_cast<int>(std::ranges::count_if(cells, [&](const std::string& cell) {

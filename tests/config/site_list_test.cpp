@@ -171,6 +171,8 @@ TEST(SiteList, RefusesABadCellByLineAndColumn) {
         {"[Item01]\nLabel = \"x\"\n", 1, 1,
          "the first line must name the columns, among them CapCode (or RIC, Rufnummer); it reads '[Item01]'"},
         {"", 1, 1, "the file is empty: the first line must name the columns"},
+        {std::string("\xFF\xFE" "C\0a\0p\0", 8), 1, 1,
+         "the file is UTF-16 text; save the list as CSV (UTF-8, or separated by ';')"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
