@@ -352,8 +352,9 @@ private:
         return rule->apply(std::get<Value>(value), entries_, section_->row);
     }
 
-    // The window's row rules (settleRowChoices), each problem on the last line of the
-    // keys it involves.
+    // A row must obey the window's row rules (settleRowChoices), else it would page
+    // with something else than the file says; a problem is named on the last line of
+    // the keys it involves.
     LineError closeSection() {
         if (!section_ || section_->kind != SectionKind::Item) return std::nullopt;
         image::PagerItem& item = entries_.rows[section_->row];

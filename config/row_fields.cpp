@@ -5,13 +5,11 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "image/row_rules.h"
 #include "texts/text_codec.h"
 
 namespace vostrel::config {
 namespace {
-
-constexpr unsigned kToneA = 0;
-constexpr unsigned kToneD = 3;
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
@@ -77,22 +75,20 @@ std::optional<RowProblem> settleRowChoices(image::PagerItem& item, const GivenCh
         if (!given.tone) toneField = RowField::CapCode;
         toneGiven = true;
     }
-    const bool alphanumeric = item.type == paging::PagerType::Alphanumeric;
-    if (!toneGiven && given.type) {
-        item.tone = alphanumeric ? kToneD : kToneA;
-        toneField = RowField::Type;
-    } else if (!given.type && toneGiven) {
-        item.type = item.tone == kToneD ? paging::PagerType::Alphanumeric : paging::PagerType::Numeric;
-    } else if ((item.tone == kToneD) != alphanumeric) {
-        const std::string what = alphanumeric ? "Type Alphanumeric needs Tone D, not Tone " + toneLetter(item.tone)
-                                              : std::string("Tone D needs Type Alphanumeric, not Numeric");
-        return RowProblem{{toneField, RowField::Type}, what};
+    auto completed = image::completeRow(item, {.tone = toneGiven, .type = given.type});
+    if (auto* row = std::get_if<image::PagerItem>(&completed)) {
+        item = std::move(*row);
+        return std::nullopt;
     }
-    if (item.tone != kToneA && item.tone != kToneD && !item.message.empty()) {
-        return RowProblem{{toneField, RowField::Message},
-                          "Tone " + toneLetter(item.tone) + " is a tone-only call: its Message must be empty"};
+    switch (std::get<image::RowBreach>(completed)) {
+        case image::RowBreach::AlphanumericWithoutToneD:
+            return RowProblem{{toneField, RowField::Type}, "Type Alphanumeric needs Tone D, not Tone " + toneLetter(item.tone)};
+        case image::RowBreach::ToneDWithoutAlphanumeric:
+            return RowProblem{{toneField, RowField::Type}, "Tone D needs Type Alphanumeric, not Numeric"};
+        case image::RowBreach::MessageOnToneOnlyCall: break;
     }
-    return std::nullopt;
+    return RowProblem{{toneField, RowField::Message},
+                      "Tone " + toneLetter(item.tone) + " is a tone-only call: its Message must be empty"};
 }
 
 }  // namespace vostrel::config

@@ -51,11 +51,9 @@ struct GivenChoices {
     std::string capcodeText;             // as written, to name it
 };
 
-// The window's row rules for a row read from a file. Tone D, and only tone D, is
-// alphanumeric; tones B and C are tone-only calls without a message. A tone or type
-// the file left out follows the other, as choosing either in the window sets both; the
-// capcode's letter gives the tone, and a Tone that says otherwise is a problem naming
-// both. A row that breaks the rules would page with something else than the file says.
+// The window's row rules (image::completeRow) for a row read from a file, worded for
+// its reader: a tone or type the file left out follows the other; the capcode's letter
+// gives the tone, and a Tone that says otherwise is a problem naming both.
 std::optional<RowProblem> settleRowChoices(image::PagerItem& item, const GivenChoices& given);
 
 }  // namespace vostrel::config

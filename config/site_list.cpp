@@ -8,6 +8,7 @@
 #include "config/config_file.h"
 #include "config/csv_table.h"
 #include "config/row_fields.h"
+#include "image/row_rules.h"
 #include "texts/text_codec.h"
 
 namespace vostrel::config {
@@ -17,10 +18,6 @@ using image::kRowCount;
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
-// The window's limits on what a message box takes: a spreadsheet is typed like the
-// window, not read back from a transmitter.
-constexpr std::size_t kNumericMessageCharacters = 20;
-constexpr std::size_t kAlphanumericMessageCharacters = 40;
 
 // The headings every reader knows, English and German, each column's in a row.
 const std::array<std::vector<std::string_view>, kSiteColumnCount> kKnownHeadings = {{
@@ -184,7 +181,10 @@ private:
 
     std::optional<SiteListError> messageLength(const image::PagerItem& item) const {
         const bool alphanumeric = item.type == paging::PagerType::Alphanumeric;
-        const std::size_t limit = alphanumeric ? kAlphanumericMessageCharacters : kNumericMessageCharacters;
+        // The window's limits on what a message box takes: a spreadsheet is typed like
+        // the window, not read back from a transmitter.
+        const auto limit = static_cast<std::size_t>(alphanumeric ? image::kAlphanumericMessageLimit
+                                                                 : image::kNumericMessageLimit);
         if (texts::codePointCount(item.message) <= limit) return std::nullopt;
         return error(SiteColumn::Message, "Message is longer than " + std::to_string(limit) + " characters, the limit of Type " +
                                               typeName(item.type));
