@@ -129,12 +129,10 @@ void TForm1::connectHandlers() {
 }
 
 void TForm1::putLabelsInTheTabOrder() {
-    // Each row's label after its message; the site list's buttons after the last row.
-    QWidget* previous = nullptr;
-    for (const RowControls& row : rows_->rows()) {
-        setTabOrder(row.message, row.label);
-        previous = row.label;
-    }
+    // Each row's label after its message; the site list's buttons last, so that their
+    // Alt letters give way to those of the buttons users already know.
+    for (const RowControls& row : rows_->rows()) setTabOrder(row.message, row.label);
+    QWidget* previous = previousInFocusChain();
     for (QPushButton* button : {&labels_->importButton(), &labels_->exportButton(), &labels_->labelsButton()}) {
         setTabOrder(previous, button);
         previous = button;
@@ -260,7 +258,10 @@ void TForm1::nameControls(const LanguageTexts& texts) {
 
 void TForm1::fitLayout() {
     vostrel::ui::TextsToFit texts;
-    for (const RowControls& row : rows_->rows()) texts.messageBoxes.push_back(row.message);
+    for (const RowControls& row : rows_->rows()) {
+        texts.messageBoxes.push_back(row.message);
+        texts.shownCharacters.emplace_back(row.label, vostrel::ui::LabelColumn::kShownCharacters);
+    }
     texts.widestTexts.emplace_back(EepromUse, vostrel::ui::LiveChecks::widestUseText(texts_));
     texts.widestTexts.emplace_back(OnAir, onAir_->widestText());
     vostrel::ui::fitWindow(*this, texts);

@@ -17,8 +17,11 @@ using texts::keys;
 // The design's places, in pixels at 96 dots per inch, as Unit1.ui gives the others:
 // the column starts where the settings did, and they move right by its width.
 constexpr int kLeft = 544;
-constexpr int kWidth = 129;
-constexpr int kShift = kWidth + 7;
+constexpr int kWidth = 140;
+// A multiple of 4, so that the moved controls keep whole pixels at 125 and 150 %: a
+// text that fits them there by a pixel still does.
+constexpr int kShift = kWidth + 8;
+static_assert(kShift % 4 == 0);
 constexpr int kFirstRowTop = 32;
 constexpr int kRowHeight = 24;
 constexpr int kButtonsTop = 418;

@@ -22,6 +22,9 @@ namespace vostrel::ui {
 
 class LabelColumn {
 public:
+    // What a label box shows whole; a longer label scrolls in it.
+    static constexpr int kShownCharacters = 20;
+
     // Call before the window's layout is fitted: the column is part of its design.
     explicit LabelColumn(QWidget& window);
 
