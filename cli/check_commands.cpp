@@ -180,7 +180,7 @@ std::optional<Expected> expectedFromConfig(const Arguments& arguments, const std
                                            CliContext& context) {
     const std::optional<image::ProgrammerEntries> entries = readConfigFile(path, context);
     if (!entries) return std::nullopt;
-    const auto built = buildEntries(path, *entries, chosenTransliteration(arguments), context);
+    const auto built = buildConfigEntries(path, *entries, chosenTransliteration(arguments), context);
     if (!built) return std::nullopt;
     return Expected{built->image, entries->text};
 }
