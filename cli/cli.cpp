@@ -38,6 +38,7 @@ constexpr std::string_view kConfigurationHelp =
 
 std::vector<Command> allCommands() {
     std::vector<Command> commands(fileCommands().begin(), fileCommands().end());
+    commands.insert(commands.end(), checkCommands().begin(), checkCommands().end());
     commands.insert(commands.end(), deviceCommands().begin(), deviceCommands().end());
     commands.insert(commands.end(), audioCommands().begin(), audioCommands().end());
     commands.insert(commands.end(), siteListCommands().begin(), siteListCommands().end());
@@ -47,9 +48,10 @@ std::vector<Command> allCommands() {
 void printOverview(std::ostream& stream, std::span<const Command> commands) {
     stream << "Usage: " << kProgramName << " COMMAND [OPTIONS]\n"
            << "Programs the POCSAG paging transmitter and works with its EEPROM images.\n\nCommands:\n";
+    const std::size_t width =
+        std::ranges::max(commands, {}, [](const Command& command) { return command.name.size(); }).name.size();
     for (const Command& command : commands) {
-        stream << "  " << command.name << std::string(10 - std::min<std::size_t>(command.name.size(), 9), ' ')
-               << command.summary << '\n';
+        stream << "  " << command.name << std::string(width + 2 - command.name.size(), ' ') << command.summary << '\n';
     }
     stream << "\nRun '" << kProgramName << " COMMAND --help' for a command's options, '" << kProgramName
            << " --version' for the version.\n"

@@ -8,6 +8,7 @@
 #include "config/label_list.h"
 #include "files/utf8_path.h"
 #include "files/whole_file.h"
+#include "image/fingerprint.h"
 #include "image/image_reader.h"
 #include "texts/message_format.h"
 
@@ -154,14 +155,20 @@ std::optional<image::ProgrammerEntries> parseConfigText(const std::filesystem::p
     return std::get<image::ProgrammerEntries>(std::move(parsed));
 }
 
-std::optional<image::BuiltImage> buildConfigFile(const std::filesystem::path& path, Transliteration transliteration,
-                                                 CliContext& context) {
+std::optional<image::ProgrammerEntries> readConfigFile(const std::filesystem::path& path, CliContext& context) {
     auto text = files::readWholeFile(path, files::kMaxFileBytes);
     if (auto* error = std::get_if<files::FileError>(&text)) {
         failure(context, error->what);
         return std::nullopt;
     }
-    return buildConfigText(path, std::get<std::string>(text), transliteration, context);
+    return parseConfigText(path, std::get<std::string>(text), context);
+}
+
+std::optional<image::BuiltImage> buildConfigFile(const std::filesystem::path& path, Transliteration transliteration,
+                                                 CliContext& context) {
+    auto entries = readConfigFile(path, context);
+    if (!entries) return std::nullopt;
+    return buildConfigEntries(path, std::move(*entries), transliteration, context);
 }
 
 std::optional<image::BuiltImage> buildConfigText(const std::filesystem::path& path, const std::string& text,
@@ -181,11 +188,15 @@ int reportReadOutcome(const image::ImageContents& contents, CliContext& context)
 
 }  // namespace
 
+std::string fingerprintComment(const image::EepromImage& image) {
+    return "# Contents fingerprint " + image::fingerprintText(image::contentsFingerprint(image)) + '\n';
+}
+
 int printImageAsConfig(const image::EepromImage& image, paging::Alphabet alphabet, CliContext& context) {
     image::PagerTextSettings text;
     text.alphabet = alphabet;
     const image::ImageContents contents = image::decodeImage(image, text);
-    context.out << config::writeConfig(image::shownEntries(contents, text));
+    context.out << fingerprintComment(image) << config::writeConfig(image::shownEntries(contents, text));
     return reportReadOutcome(contents, context);
 }
 

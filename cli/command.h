@@ -50,6 +50,7 @@ struct Command {
 
 std::span<const Command> fileCommands();
 std::span<const Command> deviceCommands();
+std::span<const Command> checkCommands();
 std::span<const Command> audioCommands();
 std::span<const Command> siteListCommands();
 
@@ -125,12 +126,19 @@ std::optional<image::BuiltImage> buildConfigEntries(const std::filesystem::path&
 std::optional<image::BuiltImage> buildConfigText(const std::filesystem::path& path, const std::string& text,
                                                  Transliteration transliteration, CliContext& context);
 
+// Reads and parses a configuration file; an error (naming the file) goes to stderr and
+// gives nothing.
+std::optional<image::ProgrammerEntries> readConfigFile(const std::filesystem::path& path, CliContext& context);
+
 // "FILE:LINE: what" on stderr.
 void reportConfigError(const std::filesystem::path& path, const config::ConfigError& error, CliContext& context);
 
-// Prints the image as a configuration on stdout, messages as pagers with `alphabet`
-// show them; a damaged image prints what was read before the bad row and reports
-// "EEPROM read error". Returns the exit status.
+// "# Contents fingerprint 1A2B3C4D" and a line end: a comment in a configuration.
+std::string fingerprintComment(const image::EepromImage& image);
+
+// Prints the image as a configuration on stdout, its fingerprint in a comment above,
+// messages as pagers with `alphabet` show them; a damaged image prints what was read
+// before the bad row and reports "EEPROM read error". Returns the exit status.
 int printImageAsConfig(const image::EepromImage& image, paging::Alphabet alphabet, CliContext& context);
 
 // Reports "EEPROM read error" when a row of the image cannot be read. Returns the exit

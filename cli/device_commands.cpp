@@ -1,14 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
-// The commands that talk to a transmitter: devices, read, write. Each takes
-// --emulator FILE to use an emulated transmitter whose EEPROM is kept in FILE.
+// The commands that move a transmitter's contents: read and write. Each takes
+// --emulator FILE to use an emulated transmitter whose EEPROM is kept in FILE, and
+// --device D to name one of several on the USB bus.
 
 #include <array>
 #include <cstdio>
 
 #include "cli/command.h"
+#include "cli/device_target.h"
 #include "device/eeprom_programmer.h"
-#include "device/emulator/emulated_transmitter.h"
 #include "device/transmitter_hold.h"
 #include "files/backups.h"
 #include "files/utf8_path.h"
@@ -19,65 +20,22 @@
 namespace vostrel::cli {
 namespace {
 
-using device::HidTransport;
-
-constexpr std::string_view kEmulatorOption = "emulator";
-
-bool usesEmulator(const Arguments& arguments) { return arguments.value(kEmulatorOption).has_value(); }
-
-// The emulator named by --emulator, or the transport to real hardware. Both throw
-// std::runtime_error when they cannot start; runCli reports it.
-std::unique_ptr<HidTransport> openTransport(const Arguments& arguments, CliContext& context) {
-    if (const auto file = arguments.value(kEmulatorOption)) {
-        device::EmulatorOptions options;
-        options.backingFile = files::pathFromUtf8(*file);
-        return std::make_unique<device::EmulatedTransmitter>(std::move(options));
-    }
-    return context.hardware();
-}
-
-int deviceFailure(CliContext& context, const device::DeviceFailure& failure) {
-    printMessage(context.err, failure.message);
-    return kExitFailure;
-}
-
-std::string reportLengths(const device::HidDeviceInfo& info) {
-    return "\tinput report " + std::to_string(info.reports.inputReportLength) + " bytes\toutput report " +
-           std::to_string(info.reports.outputReportLength) + " bytes";
-}
-
-// An empty --emulator names no file: it would emulate a transmitter that keeps nothing.
-std::optional<int> refuseEmptyEmulator(const Arguments& arguments, CliContext& context, std::string_view command) {
-    if (arguments.value(kEmulatorOption) != "") return std::nullopt;
-    return usageError(context, command, "--emulator needs a file name");
-}
-
-int runDevices(const Arguments& arguments, CliContext& context) {
-    if (!arguments.positionals.empty()) return usageError(context, "devices", "takes no arguments");
-    if (const auto empty = refuseEmptyEmulator(arguments, context, "devices")) return *empty;
-    const auto transport = openTransport(arguments, context);
-    const auto found = transport->enumerate(device::kTransmitterVendorId, device::kTransmitterProductId);
-    if (found.empty()) {
-        printMessage(context.err, {texts::keys::kDeviceNotFound, texts::Title::Error, {}});
-        return kExitFailure;
-    }
-    for (const auto& info : found) context.out << terminalText(info.path) << reportLengths(info) << '\n';
-    return kExitSuccess;
-}
-
 int runRead(const Arguments& arguments, CliContext& context) {
     if (!arguments.positionals.empty()) return usageError(context, "read", "takes no arguments (use --image OUT)");
     const auto alphabet = chosenAlphabet(arguments);
     if (const auto* error = std::get_if<std::string>(&alphabet)) return usageError(context, "read", *error);
     const auto output = arguments.value("image");
-    if (const auto empty = refuseEmptyEmulator(arguments, context, "read")) return *empty;
+    if (const auto empty = refuseEmptyTarget(arguments, context, "read")) return *empty;
     if (const auto empty = refuseEmptyFileName(context, "read", {output.value_or("-")})) return *empty;
     // The emulator's file is the transmitter itself: never overwritten as an output.
-    const std::filesystem::path emulatorFile = files::pathFromUtf8(arguments.value(kEmulatorOption).value_or(""));
+    const std::filesystem::path emulatorFile =
+        files::pathFromUtf8(arguments.value(kEmulatorOption.name).value_or(""));
     if (output && outputIsInput(*output, emulatorFile, context)) return kExitFailure;
-    const auto transport = openTransport(arguments, context);
-    const device::ReadOutcome read = device::readEeprom(*transport);
-    if (const auto* failed = std::get_if<device::DeviceFailure>(&read)) return deviceFailure(context, *failed);
+    const DeviceTarget target = openTarget(arguments, context);
+    const device::ReadOutcome read = device::readEeprom(*target.transport);
+    if (const auto* failed = std::get_if<device::DeviceFailure>(&read)) {
+        return reportDeviceFailure(context, target, *failed);
+    }
     const auto& image = std::get<image::EepromImage>(read);
     if (!output) return printImageAsConfig(image, std::get<paging::Alphabet>(alphabet), context);
     if (const int status = saveOutput(*output, files::imageBytes(image), context)) return status;
@@ -138,26 +96,26 @@ bool saveBackup(const image::EepromImage& held, const std::string& devicePath, C
 }
 
 // The outcome of a Write, as the command reports it.
-int reportWrite(const device::WriteOutcome& outcome, const WriteJob& job, bool backup, bool verify,
-                CliContext& context) {
+int reportWrite(const device::WriteOutcome& outcome, const WriteJob& job, const DeviceTarget& target, bool backup,
+                bool verify, CliContext& context) {
     using End = device::WriteOutcome::End;
     const texts::Message completed{texts::keys::kWriteCompleted, texts::Title::Success, {}};
     switch (outcome.end) {
         case End::NotOpened:
         case End::ReadFailed:
-            deviceFailure(context, *outcome.failure);
+            reportDeviceFailure(context, target, *outcome.failure);
             if (backup) reportNoBackup(context);
             return kExitFailure;
         case End::Cancelled:  // the backup could not be saved; that was said
             return kExitFailure;
-        case End::WriteFailed: return deviceFailure(context, *outcome.failure);
+        case End::WriteFailed: return reportDeviceFailure(context, target, *outcome.failure);
         case End::AlreadyThere:
             context.out << "The transmitter holds these words already; none was sent.\n";
             break;
         case End::Written: break;
         case End::ReadBackFailed:
             printMessage(context.out, completed);
-            return deviceFailure(context, *outcome.failure);
+            return reportDeviceFailure(context, target, *outcome.failure);
         case End::VerifyFailed: {
             printMessage(context.out, completed);
             const device::WordMismatch& mismatch = *outcome.mismatch;
@@ -178,32 +136,30 @@ int runWrite(const Arguments& arguments, CliContext& context) {
     if (arguments.positionals.size() > 1 || sources != 1) {
         return usageError(context, "write", "give either one CONFIG or --image IN");
     }
-    if (const auto empty = refuseEmptyEmulator(arguments, context, "write")) return *empty;
+    if (const auto empty = refuseEmptyTarget(arguments, context, "write")) return *empty;
     const std::string source = arguments.value("image").value_or(arguments.positionals.empty() ? "" : arguments.positionals[0]);
     if (const auto empty = refuseEmptyFileName(context, "write", {source})) return *empty;
     const auto job = prepareWrite(arguments, context);
     if (!job) return kExitFailure;
-    const auto transport = openTransport(arguments, context);
-    const bool backup = !usesEmulator(arguments) && !arguments.has("no-backup");
+    const DeviceTarget target = openTarget(arguments, context);
+    const bool backup = !target.emulated && !arguments.has("no-backup");
     const bool verify = arguments.has("verify");
     // One hold on the transmitter from the backup to the read-back: no other program
     // can change it in between.
     const device::WriteOutcome outcome = device::writeUnderOneHold(
-        *transport, job->image, job->wordCount, device::WriteSteps{backup, verify},
+        *target.transport, job->image, job->wordCount, device::WriteSteps{backup, verify},
         [&](const image::EepromImage& held, const std::string& devicePath) {
             return saveBackup(held, devicePath, context) ? device::Proceed::Write : device::Proceed::Cancel;
         });
-    return reportWrite(outcome, *job, backup, verify, context);
+    return reportWrite(outcome, *job, target, backup, verify, context);
 }
 
-constexpr OptionSpec kEmulator = {kEmulatorOption, "FILE",
-                                  "use an emulated transmitter whose EEPROM is kept in FILE (512 bytes; "
-                                  "a missing file starts erased) instead of the USB bus"};
-constexpr std::array kDevicesOptions = {kEmulator};
-constexpr std::array kReadOptions = {kEmulator, OptionSpec{"image", "OUT", "save the raw image instead of printing it"},
+constexpr std::array kReadOptions = {kEmulatorOption, kDeviceOption,
+                                     OptionSpec{"image", "OUT", "save the raw image instead of printing it"},
                                      kAlphabetOption};
 constexpr std::array kWriteOptions = {
-    kEmulator,
+    kEmulatorOption,
+    kDeviceOption,
     OptionSpec{"image", "IN", "write this 512-byte image file"},
     OptionSpec{"verify", "", "read the written words back; a difference names the first differing word and exits 1"},
     OptionSpec{"no-backup", "", "do not save the transmitter's current contents first"},
@@ -211,19 +167,16 @@ constexpr std::array kWriteOptions = {
     kTransliterateOption,
 };
 
-constexpr std::array<Command, 3> kDeviceCommands = {{
-    {"devices", "[--emulator FILE]", "list the attached transmitters",
-     "Prints each transmitter's path and its input and output report lengths, one per\n"
-     "line. When none is attached it says so and exits 1.\n",
-     kDevicesOptions, runDevices},
-    {"read", "[--emulator FILE] [--alphabet NAME] [--image OUT]", "read the transmitter's EEPROM",
-     "Reads all 256 words and prints them as a configuration (as decode does, messages as\n"
-     "pagers with the alphabet show them), or saves\n"
+constexpr std::array<Command, 2> kDeviceCommands = {{
+    {"read", "[--emulator FILE] [--device D] [--alphabet NAME] [--image OUT]", "read the transmitter's EEPROM",
+     "Reads all 256 words and prints them as a configuration (as decode does, with the\n"
+     "contents fingerprint in a comment and messages as pagers with the alphabet show them), or saves\n"
      "the raw 512-byte image to OUT ('-' for standard output). A device failure exits 1 with its message; a\n"
      "damaged image reports \"EEPROM read error\" and exits 1 after printing or saving\n"
      "what was read.\n",
      kReadOptions, runRead},
-    {"write", "[--emulator FILE] [--verify] [--no-backup] [--transliterate] (CONFIG | --image IN [--force])",
+    {"write",
+     "[--emulator FILE] [--device D] [--verify] [--no-backup] [--transliterate] (CONFIG | --image IN [--force])",
      "program the transmitter from a configuration or an image file",
      "Builds the image from CONFIG (or takes IN) and writes its words from 0 up to the end\n"
      "of the last stored item (at least 17), then prints \"Data write completed\".\n"

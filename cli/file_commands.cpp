@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
-// The commands that work on files alone: encode, build, decode.
+// The commands that work on files alone: encode, build, decode, fingerprint.
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 
@@ -9,6 +10,7 @@
 #include "config/config_file.h"
 #include "files/utf8_path.h"
 #include "files/whole_file.h"
+#include "image/fingerprint.h"
 #include "image/row_rules.h"
 #include "image/slot_table.h"
 #include "texts/text_codec.h"
@@ -136,6 +138,44 @@ int runDecode(const Arguments& arguments, CliContext& context) {
     return printImageAsConfig(std::get<image::EepromImage>(loaded), std::get<paging::Alphabet>(alphabet), context);
 }
 
+// The fingerprint of a file read once (it may be a pipe): a configuration built as a
+// Write would build it, or a 512-byte image as it stands.
+std::optional<image::EepromImage> contentsOf(const std::filesystem::path& path, Transliteration transliteration,
+                                            CliContext& context) {
+    const auto bytes = files::readWholeFile(path, files::kMaxFileBytes);
+    if (const auto* error = std::get_if<files::FileError>(&bytes)) {
+        failure(context, error->what);
+        return std::nullopt;
+    }
+    auto parsed = config::parseConfigOrImage(std::get<std::string>(bytes));
+    if (const auto* error = std::get_if<config::ConfigError>(&parsed)) {
+        reportConfigError(path, *error, context);
+        return std::nullopt;
+    }
+    if (const auto* image = std::get_if<image::EepromImage>(&parsed)) return *image;
+    auto built = buildConfigEntries(path, std::get<image::ProgrammerEntries>(std::move(parsed)), transliteration, context);
+    if (!built) return std::nullopt;
+    return built->image;
+}
+
+int runFingerprint(const Arguments& arguments, CliContext& context) {
+    if (arguments.positionals.empty()) return usageError(context, "fingerprint", "expected CONFIG or IMAGE files");
+    if (std::ranges::any_of(arguments.positionals, &std::string::empty)) {
+        return usageError(context, "fingerprint", "a file name is empty");
+    }
+    int status = kExitSuccess;
+    for (const std::string& name : arguments.positionals) {
+        const auto contents = contentsOf(files::pathFromUtf8(name), chosenTransliteration(arguments), context);
+        if (!contents) {
+            status = kExitFailure;
+            continue;
+        }
+        context.out << image::fingerprintText(image::contentsFingerprint(*contents)) << "  " << terminalText(name)
+                    << '\n';
+    }
+    return status;
+}
+
 constexpr std::array kEncodeOptions = {
     OptionSpec{"capcode", "N", "the pager's capcode, 1 to 2097151"},
     OptionSpec{"tone", "A|B|C|D", "the tone (the POCSAG function bits)"},
@@ -146,8 +186,9 @@ constexpr std::array kEncodeOptions = {
 };
 constexpr std::array kBuildOptions = {kTransliterateOption, kLabelsOption};
 constexpr std::array kDecodeOptions = {kAlphabetOption};
+constexpr std::array kFingerprintOptions = {kTransliterateOption};
 
-constexpr std::array<Command, 3> kFileCommands = {{
+constexpr std::array<Command, 4> kFileCommands = {{
     {kEncode,
      "--capcode N --tone A|B|C|D (--numeric|--alpha) [--alphabet NAME] [--transliterate] [--] [MESSAGE]",
      "print one item's POCSAG transmission, one codeword per line",
@@ -166,11 +207,21 @@ constexpr std::array<Command, 3> kFileCommands = {{
      "label, from CONFIG or else from the list, to check the image against the site.\n",
      kBuildOptions, runBuild},
     {"decode", "[--alphabet NAME] IMAGE", "print a 512-byte EEPROM image file as a configuration",
-     "Prints the image as a configuration that build reads back, alphanumeric messages as\n"
+     "Prints the image as a configuration that build reads back, with its contents\n"
+     "fingerprint in a comment on the first line, alphanumeric messages as\n"
      "pagers with the alphabet show them (with \"Alphabet = NAME\" when it is not US). A\n"
      "damaged image prints what was read before the bad row, reports \"EEPROM read\n"
      "error\" and exits 1.\n",
      kDecodeOptions, runDecode},
+    {"fingerprint", "[--transliterate] FILE...", "print the contents fingerprint of configurations and images",
+     "Prints one line per FILE: the contents fingerprint, two blanks and the name. FILE is\n"
+     "a configuration, built as write builds it, or a 512-byte image. The fingerprint is\n"
+     "the CRC-32 (as zlib computes it) of the words the settings and the stored items\n"
+     "occupy, as 8 hexadecimal digits: the same for a configuration, its image and a\n"
+     "transmitter that holds it, whatever the words after the items hold. devices,\n"
+     "verify, decode, read and the window show it too. A FILE that cannot be read or built\n"
+     "is reported and makes the command exit 1 after the others.\n",
+     kFingerprintOptions, runFingerprint},
 }};
 
 }  // namespace

@@ -26,4 +26,7 @@ using Discovery = std::variant<HidLink, DiscoveryFailure>;
 // opened once one is.
 Discovery findDevice(HidTransport& transport, std::uint16_t vendorId, std::uint16_t productId);
 
+// Opens one device as enumeration listed it, or says why it cannot be had.
+Discovery openDevice(HidTransport& transport, const HidDeviceInfo& device);
+
 }  // namespace vostrel::device

@@ -12,20 +12,24 @@ DeviceFailure failure(texts::TextKey key) {
     return DeviceFailure{texts::Message{key, texts::Title::Error, {}}};
 }
 
-DeviceFailure failureOf(DiscoveryFailure discovery) {
+}  // namespace
+
+DeviceFailure deviceFailure(DiscoveryFailure discovery, const HidTransport& transport) {
     switch (discovery) {
-        case DiscoveryFailure::AccessDenied: return failure(texts::keys::kDeviceAccessDenied);
+        case DiscoveryFailure::AccessDenied:
+            return DeviceFailure(texts::Message{texts::keys::kDeviceAccessDenied, texts::Title::Error, {}},
+                                 transport.accessDeniedRemedy());
         case DiscoveryFailure::Busy: return failure(texts::keys::kDeviceBusy);
         case DiscoveryFailure::NotFound: break;
     }
     return failure(texts::keys::kDeviceNotFound);
 }
 
-}  // namespace
-
 std::variant<HidLink, DeviceFailure> openTransmitter(HidTransport& transport) {
     Discovery found = findDevice(transport, kTransmitterVendorId, kTransmitterProductId);
-    if (const auto* discoveryFailure = std::get_if<DiscoveryFailure>(&found)) return failureOf(*discoveryFailure);
+    if (const auto* discoveryFailure = std::get_if<DiscoveryFailure>(&found)) {
+        return deviceFailure(*discoveryFailure, transport);
+    }
     return std::get<HidLink>(std::move(found));
 }
 

@@ -20,8 +20,17 @@ namespace vostrel::device {
 // A failure to show: "USB Device not found !", "USB Device found, but access denied",
 // "USB Device busy" or "USB Command fail", all with the Error title.
 struct DeviceFailure {
+    explicit DeviceFailure(texts::Message shown, std::optional<texts::Message> fix = std::nullopt)
+        : message(std::move(shown)), remedy(std::move(fix)) {}
+
     texts::Message message;
+    // What the user can do about it, shown on a line of its own beneath (the
+    // transport's HidTransport::accessDeniedRemedy).
+    std::optional<texts::Message> remedy;
 };
+
+// The failure to show when discovery found no transmitter it could open through `transport`.
+DeviceFailure deviceFailure(DiscoveryFailure discovery, const HidTransport& transport);
 
 using ReadOutcome = std::variant<image::EepromImage, DeviceFailure>;
 

@@ -9,9 +9,12 @@
 #include <chrono>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
+
+#include "texts/message.h"
 
 namespace vostrel::device {
 
@@ -36,6 +39,11 @@ struct HidDeviceInfo {
     std::uint16_t vendorId = 0;
     std::uint16_t productId = 0;
     ReportLayout reports;
+    // The USB port the device is plugged into, which stays the same across boots while
+    // paths need not (hidraw numbers follow the order devices were found in): on Linux
+    // the port path from sysfs ("1-1.3"), on Windows the device's location path. Empty
+    // where the system names none.
+    std::string location;
 };
 
 // An open device. Closing happens when the connection is destroyed, exactly once.
@@ -65,6 +73,9 @@ public:
     // Present HID devices with this vendor and product, in enumeration order.
     virtual std::vector<HidDeviceInfo> enumerate(std::uint16_t vendorId, std::uint16_t productId) = 0;
     virtual OpenResult open(const HidDeviceInfo& device) = 0;
+    // What the user can do when this system denies access to a device, shown beneath
+    // "USB Device found, but access denied"; nothing where no step of the user's helps.
+    virtual std::optional<texts::Message> accessDeniedRemedy() const { return std::nullopt; }
 };
 
 // An open transmitter, owned by one command. Destroying it closes the device.

@@ -12,11 +12,15 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
 
 namespace vostrel::device {
 
 inline constexpr std::uint16_t kTransmitterVendorId = 0x0925;
 inline constexpr std::uint16_t kTransmitterProductId = 0x1234;
+// The udev rule that gives the user at the local seat access to the transmitter's
+// hidraw node (packaging/udev/, installed by the Debian package).
+inline constexpr std::string_view kUdevRuleFile = "70-vostrel-transmitter.rules";
 
 enum class WordCommand : std::uint8_t { ReadWord = 2, WriteWord = 3 };
 

@@ -5,11 +5,15 @@
 // them now and as it will give them back afterwards, both read as a Read would.
 
 #include <array>
+#include <functional>
+#include <string>
+#include <vector>
 
 #include "image/eeprom_image.h"
 #include "image/pager_item.h"
 #include "image/pager_text.h"
 #include "image/transmitter_settings.h"
+#include "texts/message.h"
 
 namespace vostrel::image {
 
@@ -44,5 +48,20 @@ struct ImageChanges {
 // and leaves the others as they are. Both are read with `text`, as the rows show.
 ImageChanges compareImages(const EepromImage& held, const EepromImage& toWrite, unsigned wordCount,
                            const PagerTextSettings& text = {});
+
+// A text in the user's language: the message's translation, formatted.
+using TextLookup = std::function<std::string(const texts::Message&)>;
+
+enum class ChangeListing {
+    RowsInUse,    // every row in use before or after, unchanged ones too (the Write's question)
+    Differences,  // only the rows and settings that differ (verify)
+};
+
+// The changes one line each, UTF-8, in the words of `lookUp`: a row as
+// "Item[02]: changed 8 D Alphnumeric "Old" → 8 D Alphnumeric "New"" (new and cleared
+// rows name one call), then each setting that changes as "Data Rate: 512 → 1200 bps".
+// Control characters of a message are shown as \xNN, so no line breaks or drives a
+// terminal.
+std::vector<std::string> changeLines(const ImageChanges& changes, ChangeListing listing, const TextLookup& lookUp);
 
 }  // namespace vostrel::image

@@ -6,12 +6,14 @@
 # translation), each with the same rows and labels, opened from a configuration by the
 # keyboard (the German one imported with Alt+I from the same rows as a site list that
 # German Excel saves: ';' and Windows-1252), and docs/airtime.png, one call over 5 s on
-# air.
+# air. With a build tree that has the fake transmitter (a test build) and as root, also
+# docs/chooser.png: the real programmer asking which of two fake transmitters to read.
 #   scripts/window-screenshots.sh [BUILD-DIR]      default build/release (./run.sh's)
 # Needs xvfb, xauth, xdotool and imagemagick.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-programmer="$(realpath "${1:-$here/build/release}")/app/vostrel-programmer-emulated"
+build="$(realpath "${1:-$here/build/release}")"
+programmer="$build/app/vostrel-programmer-emulated"
 [ -x "$programmer" ] || { echo "no $programmer: build it first" >&2; exit 1; }
 if [ -z "${SCREENSHOTS_IN_X:-}" ]; then
   exec env SCREENSHOTS_IN_X=1 xvfb-run -a -s "-screen 0 2560x1440x24" "$0" "$@"
@@ -68,8 +70,46 @@ shot() {
   wait "$pid" 2>/dev/null || true
 }
 
+# The real programmer against two fake transmitters holding two sites, its Read asking
+# which one; run inside the fake's namespace (see tests/fake_transmitter/).
+chooser_shot() {
+  local pid window dialog
+  env XDG_CONFIG_HOME="$work/english" XDG_CONFIG_DIRS="$work/none" XDG_DATA_HOME="$work/data" QT_QPA_PLATFORM=xcb \
+    "$build/app/vostrel-programmer" 2>/dev/null &
+  pid=$!
+  window=$(timeout 20 xdotool search --sync --onlyvisible --pid "$pid" | head -n 1)
+  xdotool windowfocus --sync "$window" && sleep 0.5
+  xdotool key alt+r
+  for _ in $(seq 100); do
+    dialog=$(xdotool search --onlyvisible --pid "$pid" | grep -vx "$window" | head -n 1 || true)
+    [ -n "$dialog" ] && break
+    sleep 0.1
+  done
+  xdotool windowfocus --sync "$dialog" && xdotool key Down && sleep 0.5
+  # The dialog over the window, as the user sees them.
+  import -window root -crop "$(xwininfo -id "$window" | awk '/Width/ {w=$2} /Height/ {h=$2} /Absolute upper-left X/ {x=$4}
+    /Absolute upper-left Y/ {y=$4} END {printf "%dx%d+%d+%d", w, h, x, y}')" "$here/docs/chooser.png"
+  kill "$pid"
+  wait "$pid" 2>/dev/null || true
+}
+
+if [ -n "${CHOOSER_SHOT:-}" ]; then
+  chooser_shot
+  exit
+fi
 shot window.png rows.conf
 shot window-200.png rows.conf QT_SCALE_FACTOR=2
 shot window-german.png rows.csv XDG_CONFIG_HOME="$work/german"
 shot airtime.png airtime.conf
 echo "docs/window.png, docs/window-200.png, docs/window-german.png and docs/airtime.png written"
+fake="$build/tests/fake_transmitter/fake_transmitter"
+if [ -x "$fake" ] && [ "$(id -u)" -eq 0 ]; then
+  printf '[Item01]\nCapCode = 8\nTone = D\nMessage = "Kitchen"\n[Item02]\nCapCode = 16\nMessage = "112"\n' \
+    >"$work/first.conf"
+  printf '[Settings]\nDataRate = 512\n[Item01]\nCapCode = 1234\nTone = D\nMessage = "Workshop"\n' >"$work/second.conf"
+  "$build/cli/vostrel-cli" build "$work/first.conf" "$work/first.bin" >/dev/null
+  "$build/cli/vostrel-cli" build "$work/second.conf" "$work/second.bin" >/dev/null
+  "$here/tests/fake_transmitter/with_fake_transmitter.sh" "$fake" --eeprom "$work/first.bin" \
+    --also --eeprom "$work/second.bin" -- env CHOOSER_SHOT=1 "$here/scripts/window-screenshots.sh" "$build"
+  echo "docs/chooser.png written"
+fi

@@ -7,9 +7,11 @@
 // holds them and wires them to the classes that do the work, each in a file of its
 // own:
 //   rows_view            the entries as data: ProgrammerEntries out of the window and in
-//   transmitter_commands the Read and Write buttons
+//   transmitter_commands the Read and Write buttons, which ask which transmitter
+//                        when several are attached (transmitter_chooser)
 //   open_and_save        Open and Save, and a dropped file
-//   live_checks          the EEPROM line and the marks on refused or replaced boxes
+//   live_checks          the EEPROM line (the contents fingerprint in its tooltip) and the
+//                        marks on refused or replaced boxes
 //   on_air_line          the time on air
 //   row_copy_paste       copying and pasting rows
 //   undo_redo            undo and redo of every change

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "image/air_time.h"
+#include "image/fingerprint.h"
 #include "ui/accessible_list.h"
 #include "ui/plain_text.h"
 
@@ -46,6 +47,7 @@ void LiveChecks::check() {
     const image::ProgrammerEntries now = rows_.entries();
     const image::RowLayout layout = image::layOutRows(now);
     showEepromUse(eepromUseLine(layout, now.rows));
+    showFingerprint(now);
     const auto planned = image::plannedAirTime(now, layout);
     onAir_.show(planned);
     const auto* air = std::get_if<image::AirTime>(&planned);
@@ -69,6 +71,22 @@ void LiveChecks::showEepromUse(const std::vector<texts::Message>& line) {
     shownUse_ = line;
     eepromUse_.setText(joinedTexts(line, texts_));
     announce(eepromUse_);
+}
+
+// The value a site's sheet, `vostrel-cli devices` and `verify` show for a transmitter
+// holding these rows; none while a Write would refuse them.
+void LiveChecks::showFingerprint(const image::ProgrammerEntries& entries) {
+    const image::BuildOutcome built = image::buildImage(entries);
+    const auto* image = std::get_if<image::BuiltImage>(&built);
+    const std::optional<std::uint32_t> fingerprint =
+        image ? std::optional(image::contentsFingerprint(image->image)) : std::nullopt;
+    if (fingerprint == shownFingerprint_) return;
+    shownFingerprint_ = fingerprint;
+    const QString text = fingerprint ? texts_.messageText({texts::keys::kContentsFingerprint, texts::Title::Warn,
+                                                           {texts::Text{image::fingerprintText(*fingerprint)}}})
+                                     : QString();
+    eepromUse_.setToolTip(plainToolTip(text));
+    eepromUse_.setAccessibleDescription(text);
 }
 
 void LiveChecks::markRow(std::size_t index, const RowMark& mark, const std::vector<texts::Message>& airTime) {

@@ -2,7 +2,8 @@
 // SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 #pragma once
 // The live check of the rows as the window shows it, after every change of its
-// entries: the EEPROM's use on the line under the rows (ui/row_checks.h), each box
+// entries: the EEPROM's use on the line under the rows (ui/row_checks.h), with the
+// contents fingerprint of what a Write would store in its tooltip, each box
 // tinted where a Write would refuse or replace what it holds, with the reason as its
 // tooltip, and the time on air: each row's share in its message box's tooltip, the
 // line in ui/on_air_line.h.
@@ -10,6 +11,8 @@
 #include <QObject>
 #include <QString>
 #include <array>
+#include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "texts/message.h"
@@ -36,6 +39,7 @@ public:
 
 private:
     void showEepromUse(const std::vector<texts::Message>& line);
+    void showFingerprint(const image::ProgrammerEntries& entries);
     void markRow(std::size_t index, const RowMark& mark, const std::vector<texts::Message>& airTime);
 
     const RowsView& rows_;
@@ -44,6 +48,7 @@ private:
     const LanguageTexts& texts_;
     // What is shown now, so that texts are looked up only when it changes.
     std::vector<texts::Message> shownUse_;
+    std::optional<std::uint32_t> shownFingerprint_;
     std::array<RowMark, image::kRowCount> shownMarks_;
     std::array<std::vector<texts::Message>, image::kRowCount> shownAirTimes_;
 };

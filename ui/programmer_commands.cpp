@@ -74,6 +74,20 @@ private:
     bool released_ = false;
 };
 
+// A device failure, with what the user can do about it on the line beneath.
+void reportDeviceFailure(const MessageReporter& reporter, const device::DeviceFailure& failure) {
+    if (failure.remedy) {
+        reporter.report(failure.message, reporter.texts().messageText(*failure.remedy));
+    } else {
+        reporter.report(failure.message);
+    }
+}
+
+// The transport the command goes to; none when the user cancelled the choice.
+device::HidTransport* transmitterFor(const CommandServices& services) {
+    return services.chooseTransmitter ? services.chooseTransmitter() : &services.transport;
+}
+
 // The line under a message that names where the transmitter's previous contents are.
 QString backupLine(const LanguageTexts& texts, const std::filesystem::path& backup) {
     return texts.text(texts::keys::kBackupNamed) + QLatin1Char(' ') +
@@ -95,6 +109,8 @@ std::optional<image::CharacterPosition> writeCommand(const image::ProgrammerEntr
     // meanwhile changes what is sent.
     // The program may end while the warning is open; then nothing is written.
     if (const auto warning = built.warning(); warning && !services.reporter.report(*warning)) return std::nullopt;
+    device::HidTransport* transport = transmitterFor(services);
+    if (transport == nullptr) return std::nullopt;
 
     std::optional<std::filesystem::path> backup;
     std::optional<files::FileError> backupProblem;
@@ -114,7 +130,7 @@ std::optional<image::CharacterPosition> writeCommand(const image::ProgrammerEntr
         return device::Proceed::Write;
     };
     const device::WriteOutcome written = services.feedback.run([&](const device::TransferProgress& progress) {
-        return device::writeUnderOneHold(services.transport, built.image, built.usedWords, device::WriteSteps{},
+        return device::writeUnderOneHold(*transport, built.image, built.usedWords, device::WriteSteps{},
                                          saveBackupFirst, progress);
     });
     // The device is closed now; what follows only reports.
@@ -124,7 +140,7 @@ std::optional<image::CharacterPosition> writeCommand(const image::ProgrammerEntr
     const LanguageTexts& language = services.reporter.texts();
     switch (written.end) {
         case End::NotOpened:
-        case End::ReadFailed: services.reporter.report(written.failure->message); return std::nullopt;
+        case End::ReadFailed: reportDeviceFailure(services.reporter, *written.failure); return std::nullopt;
         case End::Cancelled:
             if (backupProblem) {
                 services.reporter.report({texts::keys::kBackupFailed, texts::Title::Error, {}},
@@ -149,10 +165,12 @@ std::optional<image::CharacterPosition> writeCommand(const image::ProgrammerEntr
 
 void readCommand(const CommandServices& services, const image::PagerTextSettings& text,
                  const std::function<void(const image::ImageContents&)>& showContents) {
+    device::HidTransport* transport = transmitterFor(services);
+    if (transport == nullptr) return;
     const device::ReadOutcome outcome = services.feedback.run(
-        [&](const device::TransferProgress& progress) { return device::readEeprom(services.transport, progress); });
+        [&](const device::TransferProgress& progress) { return device::readEeprom(*transport, progress); });
     if (const auto* failure = std::get_if<device::DeviceFailure>(&outcome)) {
-        services.reporter.report(failure->message);
+        reportDeviceFailure(services.reporter, *failure);
         return;
     }
     const image::ImageContents contents = image::decodeImage(std::get<image::EepromImage>(outcome), text);

@@ -69,6 +69,10 @@ struct CommandServices {
     // Called with true while a Write waits behind one of its boxes and with false once
     // it has ended, so that no other command can start meanwhile.
     std::function<void(bool waiting)> holdOtherCommands;
+    // Which transmitter the command goes to, asked once its entries are known to build:
+    // `transport` itself, or the one the user chose among several; none ends the
+    // command quietly (the user cancelled). Unset: `transport`.
+    std::function<device::HidTransport*()> chooseTransmitter;
 };
 
 // Build the image (a refusal ends the command before any device access), warn when it

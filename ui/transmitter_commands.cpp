@@ -32,26 +32,30 @@ TransmitterCommands::TransmitterCommands(QWidget& window, device::HidTransport& 
       rows_(rows),
       confirmWrite_(confirmWrite),
       heldWhileWriting_(std::move(heldWhileWriting)),
-      feedback_(transferProgressBar(window)) {}
+      feedback_(transferProgressBar(window)),
+      chooser_(window, transport, reporter.texts()) {}
 
 void TransmitterCommands::read() {
     const image::PagerTextSettings text = rows_.textSettings();
-    readCommand(services(), text, [this, &text](const image::ImageContents& contents) {
+    readCommand(services(texts::keys::kReadButton), text, [this, &text](const image::ImageContents& contents) {
         rows_.show(image::shownEntries(contents, text));
     });
 }
 
 void TransmitterCommands::write() {
-    if (const auto refused = writeCommand(rows_.entries(), services())) rows_.selectCharacter(*refused);
+    if (const auto refused = writeCommand(rows_.entries(), services(texts::keys::kWriteButton))) {
+        rows_.selectCharacter(*refused);
+    }
 }
 
-CommandServices TransmitterCommands::services() {
+CommandServices TransmitterCommands::services(texts::TextKey command) {
     // A Write waiting behind its box holds the rows it built; a Read, Open or second
     // Write meanwhile would be overwritten by them once the box is answered.
     const auto holdOtherCommands = [this](bool waiting) {
         for (QPushButton* button : heldWhileWriting_) button->setEnabled(!waiting);
     };
-    return {transport_, reporter_, feedback_, confirmWrite_.isChecked(), holdOtherCommands};
+    return {transport_, reporter_, feedback_, confirmWrite_.isChecked(), holdOtherCommands,
+            [this, command] { return chooser_.choose(command); }};
 }
 
 }  // namespace vostrel::ui

@@ -11,6 +11,7 @@
 #include "ui/message_presenter.h"
 #include "ui/programmer_commands.h"
 #include "ui/rows_view.h"
+#include "ui/transmitter_chooser.h"
 
 class QAbstractButton;
 class QPushButton;
@@ -26,12 +27,14 @@ public:
                         RowsView& rows, const QAbstractButton& confirmWrite,
                         std::vector<QPushButton*> heldWhileWriting);
 
+    // With several transmitters attached, both first ask which one (ui/transmitter_chooser.h).
     void read();
     // A character the Write refused is shown selected in its box.
     void write();
 
 private:
-    CommandServices services();
+    // `command`: the caption of the button the command's choice of transmitter goes on with.
+    CommandServices services(texts::TextKey command);
 
     device::HidTransport& transport_;
     const MessageReporter& reporter_;
@@ -39,6 +42,7 @@ private:
     const QAbstractButton& confirmWrite_;
     std::vector<QPushButton*> heldWhileWriting_;
     TransferFeedback feedback_;
+    TransmitterChooser chooser_;
 };
 
 }  // namespace vostrel::ui

@@ -126,7 +126,7 @@ std::vector<HidDeviceInfo> EmulatedTransmitter::enumerate(std::uint16_t vendorId
                         vendorId == options_.vendorId && productId == options_.productId;
     if (!listed) return {};
     return {HidDeviceInfo{path(), options_.vendorId, options_.productId,
-                          ReportLayout{options_.inputReportLength, options_.outputReportLength}}};
+                          ReportLayout{options_.inputReportLength, options_.outputReportLength}, {}}};
 }
 
 EmulatedTransmitter::~EmulatedTransmitter() = default;

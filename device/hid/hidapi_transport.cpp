@@ -12,11 +12,13 @@
 #include <memory>
 #include <optional>
 #include <stdexcept>
+#include <string_view>
 #include <vector>
 
 #include "device/exclusive_lock.h"
 #include "device/hid/report_descriptor.h"
 #include "device/hid/report_framing.h"
+#include "device/transmitter.h"
 
 #if defined(__linux__)
 #include <unistd.h>
@@ -64,6 +66,36 @@ std::optional<ReportLayout> reportLayout(const std::string& path) {
     return layoutOf(descriptor);
 }
 
+// A USB device's name in sysfs: the bus number, a dash, then the port on each hub on the
+// way down, dot-separated ("1-1.3"). Interfaces ("1-1.3:1.0") and root hubs ("usb1")
+// have other names.
+bool isUsbPortPath(std::string_view name) {
+    const auto isNumber = [](std::string_view part) {
+        return !part.empty() && std::ranges::all_of(part, [](char c) { return c >= '0' && c <= '9'; });
+    };
+    const std::size_t dash = name.find('-');
+    if (dash == std::string_view::npos || !isNumber(name.substr(0, dash))) return false;
+    for (std::string_view ports = name.substr(dash + 1);;) {
+        const std::size_t dot = ports.find('.');
+        if (!isNumber(ports.substr(0, dot))) return false;
+        if (dot == std::string_view::npos) return true;
+        ports.remove_prefix(dot + 1);
+    }
+}
+
+// The port a hidraw node's device is plugged into: the USB device above it in sysfs.
+// It stays with the socket, while hidraw numbers follow the order devices were found in.
+std::string portLocation(const std::string& path) {
+    std::error_code error;
+    const std::filesystem::path device = std::filesystem::canonical(
+        std::filesystem::path("/sys/class/hidraw") / std::filesystem::path(path).filename() / "device", error);
+    if (error) return {};
+    for (std::filesystem::path folder = device; folder.has_relative_path(); folder = folder.parent_path()) {
+        if (isUsbPortPath(folder.filename().string())) return folder.filename().string();
+    }
+    return {};
+}
+
 // A failed open on Linux is almost always the permissions of /dev/hidraw*.
 bool accessDenied(const std::string& path) {
     return ::access(path.c_str(), R_OK | W_OK) != 0 && (errno == EACCES || errno == EPERM);
@@ -90,6 +122,9 @@ std::optional<ReportLayout> reportLayout(const std::string&) { return std::nullo
 #endif
 
 bool accessDenied(const std::string&) { return false; }
+
+// hidapi's paths elsewhere say nothing about the port.
+std::string portLocation(const std::string&) { return {}; }
 
 // hidapi's paths name no files here; macOS's hidapi opens devices exclusively itself.
 ExclusiveLock::Result lockDevice(const std::string&) { return ExclusiveLock::Result{LockStatus::Locked, nullptr}; }
@@ -163,9 +198,19 @@ std::vector<HidDeviceInfo> HidapiTransport::enumerate(std::uint16_t vendorId, st
     for (const hid_device_info* entry = list.get(); entry != nullptr; entry = entry->next) {
         if (entry->path == nullptr || alreadyListed(devices, entry->path)) continue;
         devices.push_back(HidDeviceInfo{entry->path, entry->vendor_id, entry->product_id,
-                                        reportLayout(entry->path).value_or(ReportLayout{})});
+                                        reportLayout(entry->path).value_or(ReportLayout{}), portLocation(entry->path)});
     }
     return devices;
+}
+
+std::optional<texts::Message> HidapiTransport::accessDeniedRemedy() const {
+#if defined(__linux__)
+    // hidraw nodes belong to root until a udev rule gives them to the user.
+    return texts::Message{texts::keys::kDeviceAccessRemedy, texts::Title::Error,
+                          {texts::Text{std::string(kUdevRuleFile)}}};
+#else
+    return std::nullopt;
+#endif
 }
 
 // The device is locked before it is opened and stays locked while it is open: every

@@ -21,6 +21,8 @@ public:
 
     std::vector<HidDeviceInfo> enumerate(std::uint16_t vendorId, std::uint16_t productId) override;
     OpenResult open(const HidDeviceInfo& device) override;
+    // On Linux the udev rule that gives the user at the seat the transmitter's node.
+    std::optional<texts::Message> accessDeniedRemedy() const override;
 };
 
 }  // namespace vostrel::device

@@ -13,6 +13,9 @@ extern "C" {
 #include <hidsdi.h>
 }
 #include <setupapi.h>
+#include <cfgmgr32.h>
+#include <initguid.h>  // defines the property keys of devpkey.h here
+#include <devpkey.h>
 // clang-format on
 
 #include <algorithm>
@@ -52,7 +55,13 @@ struct PreparsedDataDeleter {
     void operator()(PHIDP_PREPARSED_DATA data) const { ::HidD_FreePreparsedData(data); }
 };
 
-std::optional<std::wstring> interfacePath(HDEVINFO list, SP_DEVICE_INTERFACE_DATA& entry) {
+// A HID interface as SetupAPI lists it: the path to open and the device behind it.
+struct HidInterface {
+    std::wstring path;
+    DEVINST instance = 0;
+};
+
+std::optional<HidInterface> interfaceOf(HDEVINFO list, SP_DEVICE_INTERFACE_DATA& entry) {
     DWORD size = 0;
     ::SetupDiGetDeviceInterfaceDetailW(list, &entry, nullptr, 0, &size, nullptr);
     if (size < sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W)) return std::nullopt;
@@ -60,25 +69,51 @@ std::optional<std::wstring> interfacePath(HDEVINFO list, SP_DEVICE_INTERFACE_DAT
     std::vector<DWORD> buffer(size / sizeof(DWORD) + 1);
     auto* detail = reinterpret_cast<SP_DEVICE_INTERFACE_DETAIL_DATA_W*>(buffer.data());
     detail->cbSize = sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W);
-    if (!::SetupDiGetDeviceInterfaceDetailW(list, &entry, detail, size, nullptr, nullptr)) return std::nullopt;
-    return std::wstring(detail->DevicePath);
+    SP_DEVINFO_DATA device{};
+    device.cbSize = sizeof device;
+    if (!::SetupDiGetDeviceInterfaceDetailW(list, &entry, detail, size, nullptr, &device)) return std::nullopt;
+    return HidInterface{std::wstring(detail->DevicePath), device.DevInst};
 }
 
 // Present HID interfaces in enumeration order. An interface whose path cannot be had
 // is passed over: one odd device must not hide the transmitter behind it.
-std::vector<std::wstring> hidInterfacePaths() {
+std::vector<HidInterface> hidInterfaces() {
     GUID hidClass;
     ::HidD_GetHidGuid(&hidClass);
     HDEVINFO handle = ::SetupDiGetClassDevsW(&hidClass, nullptr, nullptr, DIGCF_PRESENT | DIGCF_DEVICEINTERFACE);
     if (handle == INVALID_HANDLE_VALUE) return {};
     const DeviceList list(handle);
-    std::vector<std::wstring> paths;
+    std::vector<HidInterface> interfaces;
     SP_DEVICE_INTERFACE_DATA entry{};
     entry.cbSize = sizeof entry;
     for (DWORD index = 0; ::SetupDiEnumDeviceInterfaces(list.get(), nullptr, &hidClass, index, &entry); ++index) {
-        if (auto path = interfacePath(list.get(), entry)) paths.push_back(std::move(*path));
+        if (auto found = interfaceOf(list.get(), entry)) interfaces.push_back(std::move(*found));
     }
-    return paths;
+    return interfaces;
+}
+
+// The first location path of the device's own node or the nearest one above it that has
+// one (its USB interface or device: "PCIROOT(0)#PCI(1400)#USBROOT(0)#USB(3)#USB(2)"):
+// it names the socket, whichever order the system found the devices in. Empty when no
+// node on the way names one.
+std::string locationPath(DEVINST instance) {
+    for (DEVINST node = instance;;) {
+        DEVPROPTYPE type = 0;
+        ULONG size = 0;
+        if (::CM_Get_DevNode_PropertyW(node, &DEVPKEY_Device_LocationPaths, &type, nullptr, &size, 0) ==
+                CR_BUFFER_SMALL &&
+            type == DEVPROP_TYPE_STRING_LIST) {
+            std::vector<wchar_t> paths(size / sizeof(wchar_t) + 2, L'\0');
+            if (::CM_Get_DevNode_PropertyW(node, &DEVPKEY_Device_LocationPaths, &type,
+                                           reinterpret_cast<PBYTE>(paths.data()), &size, 0) == CR_SUCCESS &&
+                paths[0] != L'\0') {
+                return files::utf8Name(std::wstring(paths.data()));
+            }
+        }
+        DEVINST parent = 0;
+        if (::CM_Get_Parent(&parent, node, 0) != CR_SUCCESS) return {};
+        node = parent;
+    }
 }
 
 template <typename Caps, typename Bits>
@@ -127,7 +162,7 @@ std::optional<HidDeviceInfo> describe(const std::wstring& path) {
     attributes.Size = sizeof attributes;
     if (!::HidD_GetAttributes(device.get(), &attributes)) return std::nullopt;
     return HidDeviceInfo{files::utf8Name(path), attributes.VendorID, attributes.ProductID,
-                         reportLayoutOf(device.get()).value_or(ReportLayout{})};
+                         reportLayoutOf(device.get()).value_or(ReportLayout{}), {}};
 }
 
 OpenStatus statusOfOpenError(DWORD error) {
@@ -201,9 +236,10 @@ private:
 
 std::vector<HidDeviceInfo> WindowsHidTransport::enumerate(std::uint16_t vendorId, std::uint16_t productId) {
     std::vector<HidDeviceInfo> devices;
-    for (const std::wstring& path : hidInterfacePaths()) {
-        std::optional<HidDeviceInfo> device = describe(path);
+    for (const HidInterface& found : hidInterfaces()) {
+        std::optional<HidDeviceInfo> device = describe(found.path);
         if (device && device->vendorId == vendorId && device->productId == productId) {
+            device->location = locationPath(found.instance);
             devices.push_back(std::move(*device));
         }
     }

@@ -8,6 +8,7 @@
 
 #include "cli_test_support.h"
 #include "device/word_transfer.h"
+#include "image/fingerprint.h"
 #include "image/slot_table.h"
 #include "tests/device/weak_cell_transport.h"
 
@@ -93,7 +94,7 @@ TEST_F(EmulatorFileCommands, ErasedEepromReadsAsAReadError) {
     const std::string fresh = dir.file("new-device.bin");  // a missing file starts erased
     const CliRun read = run({"read", "--emulator", fresh});
     EXPECT_EQ(read.status, 1);
-    EXPECT_EQ(read.out, "[Settings]\nDataRate = none\nPreamble = 1023\nRepeat = 4\n");
+    EXPECT_EQ(read.out, "# Contents fingerprint 5D0F5CC7\n[Settings]\nDataRate = none\nPreamble = 1023\nRepeat = 4\n");
     EXPECT_EQ(read.err, "EEPROM read error\n");
 
     const CliRun saved = run({"read", "--emulator", fresh, "--image", dir.file("erased.bin")});
@@ -102,10 +103,14 @@ TEST_F(EmulatorFileCommands, ErasedEepromReadsAsAReadError) {
     EXPECT_EQ(readFile(dir.file("erased.bin")), std::string(512, '\xFF'));
 }
 
-TEST_F(EmulatorFileCommands, DevicesListsTheEmulator) {
+TEST_F(EmulatorFileCommands, DevicesListsTheEmulatorAndWhatItHolds) {
+    writeFile(eeprom, bytesOf(sampleImage()));
+    const std::string reports = "\tinput report 65 bytes\toutput report 65 bytes\n";
     const CliRun result = run({"devices", "--emulator", eeprom});
     EXPECT_EQ(result.status, 0);
-    EXPECT_EQ(result.out, "emulated:" + eeprom + "\tinput report 65 bytes\toutput report 65 bytes\n");
+    EXPECT_EQ(result.out, "emulated:" + eeprom + "\tport unknown\t512 bps\t2 rows\tfingerprint " +
+                              image::fingerprintText(image::contentsFingerprint(sampleImage())) + reports);
+    EXPECT_EQ(run({"devices", "--no-read", "--emulator", eeprom}).out, "emulated:" + eeprom + "\tport unknown" + reports);
 }
 
 TEST_F(EmulatorFileCommands, UnusableFilesAreClearErrors) {

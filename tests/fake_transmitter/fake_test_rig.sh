@@ -12,11 +12,13 @@
 # run_case.
 # It makes $work (removed on exit) with the EEPROM file, the fake's log and two
 # configurations: before.conf (what the transmitter held) and pages.conf (written over
-# it, shorter), with their images before.bin and pages.bin.
+# it, shorter), with their images before.bin and pages.bin. Cases with two transmitters
+# give the second eeprom2 and log2.
 work=$(mktemp -d)
 chmod 755 "$work"
 trap 'rm -rf "$work"' EXIT
 eeprom=$work/eeprom.bin log=$work/log
+eeprom2=$work/eeprom2.bin log2=$work/log2
 # Where vostrel-cli saves its backups: a folder of $work, never the user's. A suite
 # whose program keeps them elsewhere (wine's prefix) defines backup_folder anew.
 export XDG_DATA_HOME=$work/data
@@ -29,6 +31,7 @@ fail() { echo "FAIL ($case_name): $*" >&2; exit 1; }
 with_fake() {
   local status=0
   : >"$log"
+  : >"$log2"
   setpriv --pdeathsig KILL "$rig" "$fake" --eeprom "$eeprom" --log "$log" "$@" \
     >"$work/out.raw" 2>"$work/err.raw" || status=$?
   tr -d '\r' <"$work/out.raw" >"$work/out"
@@ -42,7 +45,35 @@ expect_status() { [[ $(cat "$work/status") == "$1" ]] || fail "exit status $(cat
 expect_in() { grep -qF -- "$2" "$work/$1" || fail "$1 lacks '$2': $(cat "$work/$1")"; }
 expect_not_in() { ! grep -qF -- "$2" "$work/$1" || fail "$1 has '$2'"; }
 same_bytes() { cmp -s "$1" "$2" || fail "$1 and $2 differ"; }
-requests() { grep -c '^out ' "$log" || true; }
+requests() { grep -c '^out ' "${1:-$log}" || true; }
+# Reports with this command byte (02 read-word, 03 write-word) in a log of unnumbered reports.
+requests_of() { grep -c "^out $1" "$2" || true; }
+
+# The contents fingerprint of an image file, worked out apart from the program with
+# Python's zlib: the CRC-32 of bytes 0-33, then of each stored row's words in row order.
+fingerprint_of() {
+  python3 -c '
+import sys, zlib
+image = open(sys.argv[1], "rb").read()
+crc = zlib.crc32(image[:34])
+for row in range(16):
+    start, end = image[2 + 2 * row], image[3 + 2 * row]
+    if start and end > start:
+        crc = zlib.crc32(image[2 * start:2 * end], crc)
+print("%08X" % crc)' "$1"
+}
+
+# with_two [FIRST_FAKE_OPTIONS...] [+ SECOND_FAKE_OPTIONS...] -- COMMAND...: with_fake
+# with a second transmitter on eeprom2 and log2 beside the first.
+with_two() {
+  local first_options=() second_options=()
+  while [[ $1 != -- && $1 != + ]]; do first_options+=("$1"); shift; done
+  if [[ $1 == + ]]; then
+    shift
+    while [[ $1 != -- ]]; do second_options+=("$1"); shift; done
+  fi
+  with_fake "${first_options[@]}" --also --eeprom "$eeprom2" --log "$log2" "${second_options[@]}" "$@"
+}
 
 # Every output report the device received has its report ID and length, and none was refused.
 expect_framing() {  # report-ID byte (hex, empty when unnumbered), bytes per report
@@ -154,6 +185,7 @@ case_access_denied() {
       with_fake --mode "$mode" -- setpriv --reuid="$user" --regid="$user" --clear-groups "$cli" read
       expect_status 1
       expect_in err "USB Device found, but access denied"
+      expect_in err "Install the udev rule 70-vostrel-transmitter.rules"
       [[ $(requests) -eq 0 ]] || fail "reports sent without access (mode $mode)"
     done
   done
@@ -177,6 +209,118 @@ case_busy() {
     same_bytes "$work/first.bin" "$work/before.bin"
     [[ ! -e $work/second.bin ]] || fail "the second Read wrote an image"
     [[ $(requests) -eq 256 ]] || fail "the device received $(requests) reports, not the first Read's 256"
+  done
+}
+
+# Table: NAME_BY (port or path)|FIRST_FAKE_OPTIONS. Two transmitters holding
+# different sites (before.conf and pages.conf): devices lists each with the fingerprint
+# of its EEPROM file (and, named by port, a port of its own); the one listed second,
+# named by NAME_BY, is the only one a Write changes; verify exits 0 on the one holding
+# the configuration and 1 on the other, naming the rows; without --device the one
+# listed first is used and the other receives nothing.
+case_two_transmitters() {
+  local name_by options line site first second first_path second_name second_port
+  while IFS='|' read -r name_by options; do
+    cp "$work/before.bin" "$eeprom"
+    cp "$work/pages.bin" "$eeprom2"
+    # shellcheck disable=SC2086
+    with_two $options -- "$cli" devices
+    expect_status 0
+    [[ $(wc -l <"$work/out") -eq 2 ]] || fail "not two lines: $(cat "$work/out")"
+    # Which site each line is, by the fingerprint of the files (eeprom holds before,
+    # eeprom2 pages); the order is the system's.
+    first='' second=''
+    for line in 1 2; do
+      for site in before pages; do
+        sed -n "${line}p" "$work/out" | grep -qF "fingerprint $(fingerprint_of "$work/$site.bin")" || continue
+        [[ $line == 1 ]] && first=$site || second=$site
+      done
+    done
+    [[ -n $first && -n $second && $first != "$second" ]] || fail "the fingerprints are not the sites': $(cat "$work/out")"
+    first_path=$(sed -n '1s/\t.*//p' "$work/out")
+    second_port=$(sed -n '2s/^[^\t]*\tport \([^\t]*\).*/\1/p' "$work/out")
+    if [[ $name_by == port ]]; then
+      [[ $second_port != unknown && $second_port != "$(sed -n '1s/^[^\t]*\tport \([^\t]*\).*/\1/p' "$work/out")" ]] ||
+        fail "the ports are not told apart: $(cat "$work/out")"
+      second_name=$second_port
+    else
+      second_name=$(sed -n '2s/\t.*//p' "$work/out")
+    fi
+    local -A file_of=([before]=$eeprom [pages]=$eeprom2) log_of=([before]=$log [pages]=$log2)
+
+    # shellcheck disable=SC2086
+    with_two $options -- "$cli" verify --device "$second_name" "$work/$first.conf"
+    expect_status 1
+    expect_in out "Item[01]: changed"
+    expect_in out "Item[02]: changed"
+    # shellcheck disable=SC2086
+    with_two $options -- "$cli" verify --device "$first_path" "$work/$first.conf"
+    expect_status 0
+    expect_in out "as in $work/$first.conf"
+
+    # shellcheck disable=SC2086
+    with_two $options -- "$cli" write --device "$second_name" "$work/$first.conf"
+    expect_status 0
+    same_bytes "${file_of[$first]}" "$work/$first.bin"
+    cmp -s -n 34 "${file_of[$second]}" "$work/$first.bin" || fail "the second transmitter was not written"
+    # shellcheck disable=SC2086
+    with_two $options -- "$cli" verify --device "$second_name" "$work/$first.conf"
+    expect_status 0
+
+    cp "$work/$second.bin" "${file_of[$second]}"
+    # shellcheck disable=SC2086
+    with_two $options -- "$cli" read --image "$work/read.bin"
+    expect_status 0
+    same_bytes "$work/read.bin" "${file_of[$first]}"
+    # Not "open": wine's HID bus opens every node itself.
+    [[ $(requests "${log_of[$second]}") -eq 0 ]] || fail "the second transmitter received reports"
+  done
+}
+
+# Table: SECOND_FAKE_OPTIONS|USER (a user ID for setpriv; empty: as root)|TEXT. The
+# second transmitter cannot be read (TEXT says why, on its line); the first is still
+# listed with what it holds, and devices exits 1.
+case_one_unreadable() {
+  local options user text as_user
+  while IFS='|' read -r options user text; do
+    cp "$work/before.bin" "$eeprom"
+    cp "$work/pages.bin" "$eeprom2"
+    as_user=()
+    [[ -z $user ]] || as_user=(setpriv --reuid="$user" --regid="$user" --clear-groups)
+    # shellcheck disable=SC2086
+    with_two + $options -- "${as_user[@]}" "$cli" devices
+    expect_status 1
+    sed -n 1p "$work/out" | grep -qF "fingerprint $(fingerprint_of "$work/before.bin")" || fail "first line: $(cat "$work/out")"
+    sed -n 2p "$work/out" | grep -qF "$text" || fail "second line lacks '$text': $(cat "$work/out")"
+    expect_not_in out "fingerprint $(fingerprint_of "$work/pages.bin")"
+  done
+}
+
+# Table: FAKE_OPTIONS|READS (read-word reports each transmitter gets). The installer's
+# loop programs and checks both transmitters without replugging: each costs its Write
+# (the backup read and the words sent) and the verify's one Read; devices --paths reads
+# neither.
+case_batch() {
+  local options expected_reads
+  while IFS='|' read -r options expected_reads; do
+    cp "$work/before.bin" "$eeprom"
+    cp "$work/before.bin" "$eeprom2"
+    # shellcheck disable=SC2016,SC2086
+    with_two $options + $options -- bash -c '
+      for d in $("$1" devices --paths); do "$1" write --device "$d" "$2" && "$1" verify --device "$d" "$2" || exit; done' \
+      batch "$cli" "$work/pages.conf"
+    expect_status 0
+    [[ $(grep -c "^Settings and 2 rows as in" "$work/out") -eq 2 ]] || fail "not two verified: $(cat "$work/out")"
+    local file reads writes
+    for file in "$eeprom" "$eeprom2"; do
+      cmp -s -n 34 "$file" "$work/pages.bin" || fail "$file was not programmed"
+    done
+    for file in "$log" "$log2"; do
+      reads=$(requests_of 02 "$file") writes=$(requests_of 03 "$file")
+      [[ $reads -eq $expected_reads && $writes -gt 0 && $(requests "$file") -eq $((reads + writes)) ]] ||
+        fail "$file: $reads read and $writes write reports, not $expected_reads read reports"
+      echo "batch: $(basename "$file"): $reads read-word and $writes write-word reports"
+    done
   done
 }
 

@@ -84,7 +84,8 @@ while IFS='|' read -r line expected; do
 done <<'CASES'
 vostrel-cli wr|write
 vostrel-cli de|decode devices
-vostrel-cli write --|--emulator --image --verify --no-backup --force --transliterate --help
+vostrel-cli write --|--emulator --device --image --verify --no-backup --force --transliterate --help
+vostrel-cli read --device |
 vostrel-cli decode --alphabet d|DE DK
 vostrel-cli write --emulator pages.b|pages.bin
 vostrel-cli build pages.c|pages.conf

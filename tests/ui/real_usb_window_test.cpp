@@ -142,5 +142,29 @@ TEST_F(RealUsbWindow, ReadFromAnUnpluggedDeviceFailsFastAndLeavesTheWindow) {
     EXPECT_EQ(openFilesOf(qgetenv("VOSTREL_FAKE_TRANSMITTER").toStdString()), 0);
 }
 
+// Run with a second fake transmitter (VOSTREL_FAKE_EEPROM2) beside the first: Write and
+// Read ask which one; the one chosen is written and read, and the other is left as it
+// was.
+TEST_F(RealUsbWindow, WithTwoAttachedTheOneChosenIsWrittenAndRead) {
+    const std::filesystem::path second = qgetenv("VOSTREL_FAKE_EEPROM2").toStdString();
+    const std::string firstBefore = contentOf(eepromFile());
+    const WindowView written = driver_.view();
+    const ChoiceAnswer writeToTheSecond({Qt::Key_Down, Qt::Key_Return});
+    driver_.clickWrite();
+    const QStringList lines = writeToTheSecond.seen().lines;
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_TRUE(lines[0].startsWith(QStringLiteral("Port 1-1.2: "))) << lines[0].toStdString();
+    EXPECT_TRUE(lines[1].startsWith(QStringLiteral("Port 1-1.3: "))) << lines[1].toStdString();
+    EXPECT_EQ(driver_.messages(), (Messages{{QStringLiteral("Success"), QStringLiteral("Data write completed")}}));
+    EXPECT_TRUE(contentOf(eepromFile()) == firstBefore);
+
+    const ChoiceAnswer readTheSecond({Qt::Key_Return});
+    driver_.clickRead();
+    EXPECT_EQ(readTheSecond.seen().selected, 1) << "the window remembers its choice";
+    EXPECT_EQ(driver_.view(), written);
+    EXPECT_TRUE(contentOf(eepromFile()) == firstBefore);
+    EXPECT_FALSE(contentOf(second) == firstBefore);
+}
+
 }  // namespace
 }  // namespace vostrel::test

@@ -3,9 +3,14 @@
 #include "tests/ui/window_driver.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
+#include <QDialog>
+#include <QLabel>
+#include <QListWidget>
 #include <QDir>
 #include <QFile>
 #include <QTest>
+#include <gtest/gtest.h>
 
 namespace vostrel::test {
 
@@ -42,6 +47,27 @@ void WindowDriver::activate() {
     // Focus changes reach the controls only in the active window.
     window_.activateWindow();
     if (!QTest::qWaitForWindowActive(&window_)) throw std::runtime_error("the window did not become active");
+}
+
+ChoiceAnswer::ChoiceAnswer(std::vector<Qt::Key> keys) : keys_(std::move(keys)) {
+    timer_.setInterval(5);
+    QObject::connect(&timer_, &QTimer::timeout, [this] { answer(); });
+    timer_.start();
+}
+
+void ChoiceAnswer::answer() {
+    auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+    if (dialog == nullptr) return;
+    timer_.stop();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(dialog));
+    auto* list = dialog->findChild<QListWidget*>();
+    auto* question = dialog->findChild<QLabel*>();
+    seen_ = {true, dialog->windowTitle(), question->text(), list->accessibleName(), {}, list->currentRow(), {}};
+    for (int row = 0; row < list->count(); ++row) seen_.lines << list->item(row)->text();
+    for (const QPushButton* button : dialog->findChildren<QPushButton*>()) seen_.buttons << button->text();
+    EXPECT_EQ(question->buddy(), list) << "the question leads to the list";
+    EXPECT_EQ(dialog->focusWidget(), list) << "the keyboard starts in the list";
+    for (const Qt::Key key : keys_) QTest::keyClick(list, key);
 }
 
 LanguageFileForTest::LanguageFileForTest(const QByteArray& contents)

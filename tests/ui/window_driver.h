@@ -9,7 +9,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <array>
 #include <functional>
 #include <optional>
@@ -130,6 +132,33 @@ private:
 
     RecordingPresenter presenter_;
     TForm1 window_;
+};
+
+// What the choice of a transmitter showed (ui/transmitter_chooser.h).
+struct SeenChoice {
+    bool shown = false;
+    QString title;
+    QString question;
+    QString listName;
+    QStringList lines;
+    int selected = -1;
+    QStringList buttons;
+};
+
+// Answers the choice of a transmitter that the next command shows with `keys`, pressed
+// in its list, and records what it showed; a command that shows none leaves `shown`
+// false. Checks that the keyboard starts in the list and that the question leads to it.
+class ChoiceAnswer {
+public:
+    explicit ChoiceAnswer(std::vector<Qt::Key> keys);
+    const SeenChoice& seen() const { return seen_; }
+
+private:
+    void answer();
+
+    std::vector<Qt::Key> keys_;
+    QTimer timer_;
+    SeenChoice seen_;
 };
 
 // A language file in a configuration directory of its own for as long as it lives,

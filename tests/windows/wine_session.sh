@@ -16,12 +16,14 @@ if [[ ! -f $WINEPREFIX/system.reg ]]; then
     /v 'Enable SDL' /t REG_DWORD /d 0 /f >/dev/null
   end_session
 fi
-# wine's HID bus finds the fake a moment after the session starts; a program that looks
+# wine's HID bus finds the fakes a moment after the session starts; a program that looks
 # before then is told the device is not there (seen about once in fifteen sessions on a
-# busy machine). Listing the devices sends the device nothing.
-if [[ -n ${VOSTREL_FAKE_TRANSMITTER:-} && -n ${VOSTREL_WINDOWS_CLI:-} ]]; then
+# busy machine). Listing the paths sends the devices nothing.
+if [[ -n ${VOSTREL_FAKE_TRANSMITTERS:-} && -n ${VOSTREL_WINDOWS_CLI:-} ]]; then
+  read -r -a nodes <<<"$VOSTREL_FAKE_TRANSMITTERS"
   for _ in $(seq 50); do
-    "$VOSTREL_WINE" "$VOSTREL_WINDOWS_CLI" devices 2>/dev/null | grep -qi 'vid_0925&pid_1234' && break
+    found=$("$VOSTREL_WINE" "$VOSTREL_WINDOWS_CLI" devices --paths 2>/dev/null | grep -ci 'vid_0925&pid_1234') || true
+    [[ $found -ge ${#nodes[@]} ]] && break
     sleep 0.2
   done
 fi

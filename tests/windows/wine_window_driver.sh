@@ -11,6 +11,9 @@
 #   settings RATE REPEAT        picks the data rate (512, 1200, 2400) and the repeat count
 #   read                        presses Read, which shows no message when it succeeds (a
 #                               box within 3 s is printed all the same)
+#   read-choosing N             presses Read, and in the choice of a transmitter that must
+#                               follow moves N lines down and goes on; its title is printed
+#                               as "choice: TITLE"; then as read
 #   read-message | write        presses the button; the message box that follows is printed
 #   open FILE | save FILE       presses the button and names FILE (a path of this machine)
 #                               in the file dialog; a message box, if any, is printed
@@ -135,6 +138,17 @@ while [[ $# -gt 0 ]]; do
       shift 2
       ;;
     read) xdo key alt+r; take_message 3 ;;
+    read-choosing)
+      xdo key alt+r
+      choice=$(find_window '^(Transmitter|Sender)$' 60) || die "no choice of a transmitter appeared"
+      xdo windowfocus --sync "$choice"
+      sleep 0.3
+      (( $1 == 0 )) || xdo key --delay 40 --repeat "$1" Down
+      echo "choice: $(xdotool getwindowname "$choice")"
+      xdo key Return
+      shift
+      take_message 3
+      ;;
     read-message) xdo key alt+r; take_message ;;
     write) xdo key alt+w; take_message ;;
     open) xdo key alt+o; name_file Open "$1"; shift ;;

@@ -72,6 +72,22 @@ case_fake_round_trip() {
   same_bytes "$eeprom" "$work/expected.bin"
 }
 
+# Two transmitters holding different sites: Read asks which one, and choosing the second
+# reads the second (its rows saved from the file dialog build its image); the first gets
+# its one read for the choice and nothing more.
+case_fake_two_transmitters() {
+  cp "$work/before.bin" "$eeprom"
+  cp "$work/pages.bin" "$eeprom2"
+  DISPLAY=$display with_two -- bash "$driver" "$VOSTREL_WINDOWS_PROGRAMMER" \
+    -- read-choosing 1 save "$work/read.conf" exit
+  expect_status 0
+  expect_in out "choice: Transmitter"
+  expect_not_in out "message: Error"
+  "$cli" build "$work/read.conf" "$work/read.bin" >/dev/null
+  same_bytes "$work/read.bin" "$work/pages.bin"
+  [[ $(requests) -eq 256 ]] || fail "the first transmitter received $(requests) reports, not the choice's one Read"
+}
+
 # A transmitter that goes away mid-Read: "USB Command fail", and the window goes on.
 case_fake_unplug() {
   cp "$work/before.bin" "$eeprom"

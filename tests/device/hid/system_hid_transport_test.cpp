@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "device/eeprom_programmer.h"
 #include "device/hid/system_hid_transport.h"
 #include "tests/device/device_test_support.h"
@@ -34,10 +36,26 @@ TEST(SystemHidTransport, PathThatIsNoDeviceDoesNotOpen) {
     const std::unique_ptr<HidTransport> transport = makeSystemHidTransport();
 
     const OpenResult opened = transport->open(
-        HidDeviceInfo{kPathOfNoDevice, kTransmitterVendorId, kTransmitterProductId, ReportLayout{65, 65}});
+        HidDeviceInfo{kPathOfNoDevice, kTransmitterVendorId, kTransmitterProductId, ReportLayout{65, 65}, {}});
 
     EXPECT_EQ(opened.status, OpenStatus::Failed);
     EXPECT_EQ(opened.connection, nullptr);
+}
+
+// On Linux hidraw nodes are root's until the package's udev rule gives them to the user:
+// access denied names that rule. Elsewhere no step of the user's helps.
+TEST(SystemHidTransport, AccessDeniedNamesTheUdevRuleOnLinux) {
+    const std::optional<texts::Message> remedy = makeSystemHidTransport()->accessDeniedRemedy();
+#if defined(__linux__)
+    ASSERT_TRUE(remedy);
+    EXPECT_EQ(remedy->key, texts::keys::kDeviceAccessRemedy);
+    ASSERT_EQ(remedy->arguments.size(), 1U);
+    const std::string rule = std::get<texts::Text>(remedy->arguments[0]).utf8;
+    EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::path(VOSTREL_SOURCE_DIR) / "packaging/udev" / rule))
+        << rule << " is not the rule the package installs";
+#else
+    EXPECT_FALSE(remedy);
+#endif
 }
 
 }  // namespace

@@ -1,0 +1,319 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
+// The commands an installer checks transmitters with: devices lists the attached ones
+// and what each holds, verify compares one with a configuration or an image file.
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+
+#include "cli/command.h"
+#include "cli/device_target.h"
+#include "device/device_survey.h"
+#include "device/transmitter_hold.h"
+#include "files/utf8_path.h"
+#include "files/whole_file.h"
+#include "image/fingerprint.h"
+#include "image/image_changes.h"
+#include "image/image_reader.h"
+#include "texts/message_format.h"
+
+namespace vostrel::cli {
+namespace {
+
+constexpr std::string_view kDevices = "devices";
+constexpr std::string_view kVerify = "verify";
+
+unsigned rowsInUse(const image::PagerRows& rows) {
+    return static_cast<unsigned>(
+        std::ranges::count_if(rows, [](const image::PagerItem& row) { return row != image::PagerItem{}; }));
+}
+
+std::string rowCount(unsigned rows) { return std::to_string(rows) + (rows == 1 ? " row" : " rows"); }
+
+std::string fingerprintOf(const image::EepromImage& image) {
+    return image::fingerprintText(image::contentsFingerprint(image));
+}
+
+// ---- devices -------------------------------------------------------------------------
+
+// What a transmitter holds, as devices lists it.
+struct HeldSummary {
+    std::optional<unsigned> dataRate;  // none for the index that names no rate
+    unsigned rows = 0;
+    std::optional<int> readErrorRow;
+    std::string fingerprint;
+};
+
+HeldSummary summaryOf(const image::EepromImage& image) {
+    const image::ImageContents contents = image::decodeImage(image);
+    const unsigned rate = contents.settings.dataRateIndex;
+    return HeldSummary{rate < image::kDataRates.size() ? std::optional(image::kDataRates[rate]) : std::nullopt,
+                       rowsInUse(contents.rows), contents.readErrorRow, fingerprintOf(image)};
+}
+
+// The fields of a line: path, port, what the device holds or why it could not be
+// read, its report lengths.
+std::vector<std::string> deviceFields(const device::SurveyedDevice& surveyed) {
+    std::vector<std::string> fields{
+        surveyed.device.path, surveyed.device.location.empty() ? "port unknown" : "port " + surveyed.device.location};
+    if (surveyed.failure) fields.push_back(texts::formatMessage(surveyed.failure->message));
+    if (surveyed.contents) {
+        const HeldSummary held = summaryOf(*surveyed.contents);
+        fields.push_back(held.dataRate ? std::to_string(*held.dataRate) + " bps" : "no data rate");
+        fields.push_back(rowCount(held.rows));
+        if (held.readErrorRow) fields.push_back("EEPROM read error from row " + std::to_string(*held.readErrorRow));
+        fields.push_back("fingerprint " + held.fingerprint);
+    }
+    fields.push_back("input report " + std::to_string(surveyed.device.reports.inputReportLength) + " bytes");
+    fields.push_back("output report " + std::to_string(surveyed.device.reports.outputReportLength) + " bytes");
+    return fields;
+}
+
+void printDeviceLines(const std::vector<device::SurveyedDevice>& devices, std::ostream& out) {
+    for (const device::SurveyedDevice& surveyed : devices) {
+        std::string line;
+        for (const std::string& field : deviceFields(surveyed)) {
+            line += (line.empty() ? "" : "\t") + terminalText(field);
+        }
+        out << line << '\n';
+    }
+}
+
+// A JSON string: quotes, backslashes and control characters escaped; the rest is UTF-8
+// as it stands.
+std::string jsonString(std::string_view text) {
+    std::string quoted = "\"";
+    for (const char character : text) {
+        const auto byte = static_cast<unsigned char>(character);
+        if (character == '"' || character == '\\') {
+            quoted += '\\';
+            quoted += character;
+        } else if (byte < 0x20 || byte == 0x7F) {
+            char escaped[7];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
+            quoted += escaped;
+        } else {
+            quoted += character;
+        }
+    }
+    return quoted + '"';
+}
+
+template <typename T>
+std::string jsonOr(const std::optional<T>& value) {
+    if (!value) return "null";
+    if constexpr (std::is_same_v<T, std::string>) {
+        return jsonString(*value);
+    } else {
+        return std::to_string(*value);
+    }
+}
+
+std::string deviceJson(const device::SurveyedDevice& surveyed) {
+    const device::HidDeviceInfo& info = surveyed.device;
+    const std::optional<HeldSummary> held =
+        surveyed.contents ? std::optional(summaryOf(*surveyed.contents)) : std::nullopt;
+    const auto error = surveyed.failure ? std::optional(texts::formatMessage(surveyed.failure->message)) : std::nullopt;
+    return "{\"path\": " + jsonString(info.path) + ", \"port\": " +
+           jsonOr(info.location.empty() ? std::nullopt : std::optional(info.location)) +
+           ", \"input_report_bytes\": " + std::to_string(info.reports.inputReportLength) +
+           ", \"output_report_bytes\": " + std::to_string(info.reports.outputReportLength) +
+           ", \"read\": " + (held ? "true" : "false") + ", \"error\": " + jsonOr(error) +
+           ", \"data_rate\": " + jsonOr(held ? held->dataRate : std::nullopt) +
+           ", \"rows\": " + jsonOr(held ? std::optional(held->rows) : std::nullopt) +
+           ", \"read_error_row\": " + jsonOr(held ? held->readErrorRow : std::nullopt) +
+           ", \"fingerprint\": " + jsonOr(held ? std::optional(held->fingerprint) : std::nullopt) + "}";
+}
+
+void printDevicesJson(const std::vector<device::SurveyedDevice>& devices, std::ostream& out) {
+    out << "{\"devices\": [";
+    for (std::size_t index = 0; index < devices.size(); ++index) {
+        out << (index ? ", " : "") << deviceJson(devices[index]);
+    }
+    out << "]}\n";
+}
+
+// The remedy once, under the list, for the lines that say access was denied.
+void printRemedies(const std::vector<device::SurveyedDevice>& devices, CliContext& context) {
+    const auto denied = std::ranges::find_if(devices, [](const device::SurveyedDevice& surveyed) {
+        return surveyed.failure && surveyed.failure->remedy;
+    });
+    if (denied != devices.end()) printMessage(context.err, *denied->failure->remedy);
+}
+
+int runDevices(const Arguments& arguments, CliContext& context) {
+    if (!arguments.positionals.empty()) return usageError(context, kDevices, "takes no arguments");
+    if (const auto empty = refuseEmptyTarget(arguments, context, kDevices)) return *empty;
+    const bool json = arguments.has("json");
+    const bool pathsOnly = arguments.has("paths");
+    if (json && pathsOnly) return usageError(context, kDevices, "give one of --json and --paths");
+    const DeviceTarget target = openTarget(arguments, context);
+    const bool read = !pathsOnly && !arguments.has("no-read");
+    const std::vector<device::SurveyedDevice> devices =
+        device::surveyTransmitters(*target.transport, read ? device::SurveyReads::Each : device::SurveyReads::None);
+    if (pathsOnly) {
+        for (const auto& surveyed : devices) context.out << terminalText(surveyed.device.path) << '\n';
+    } else if (json) {
+        printDevicesJson(devices, context.out);
+    } else {
+        printDeviceLines(devices, context.out);
+    }
+    printRemedies(devices, context);
+    if (devices.empty()) {
+        const texts::Message notFound{texts::keys::kDeviceNotFound, texts::Title::Error, {}};
+        return reportDeviceFailure(context, target, device::DeviceFailure(notFound));
+    }
+    const bool allRead = std::ranges::none_of(devices, [](const auto& surveyed) { return bool(surveyed.failure); });
+    return allRead ? kExitSuccess : kExitFailure;
+}
+
+// ---- verify --------------------------------------------------------------------------
+
+// What the transmitter should hold, and how its messages read.
+struct Expected {
+    image::EepromImage image;
+    image::PagerTextSettings text;
+};
+
+std::optional<Expected> expectedFromConfig(const Arguments& arguments, const std::filesystem::path& path,
+                                           CliContext& context) {
+    const std::optional<image::ProgrammerEntries> entries = readConfigFile(path, context);
+    if (!entries) return std::nullopt;
+    const auto built = buildConfigEntries(path, *entries, chosenTransliteration(arguments), context);
+    if (!built) return std::nullopt;
+    return Expected{built->image, entries->text};
+}
+
+std::optional<Expected> expectedFromImage(const Arguments& arguments, const std::filesystem::path& path,
+                                          CliContext& context) {
+    auto loaded = files::loadImageFile(path);
+    if (const auto* error = std::get_if<files::FileError>(&loaded)) {
+        failure(context, error->what);
+        return std::nullopt;
+    }
+    Expected expected{std::get<image::EepromImage>(loaded), {}};
+    expected.text.alphabet = std::get<paging::Alphabet>(chosenAlphabet(arguments));
+    // Compared all the same, row by row as far as it reads: a backup of a damaged
+    // transmitter matches the transmitter it was taken from.
+    if (const auto badRow = image::decodeImage(expected.image).readErrorRow) {
+        context.err << terminalText(files::utf8Name(path)) << ": row " << *badRow
+                    << " cannot be read (\"EEPROM read error\"); compared as far as it reads.\n";
+    }
+    return expected;
+}
+
+// Exit 0 with one line when the transmitter at `device` reads as `expected`; else exit 1
+// with each row and setting that differs, in the words of the Write's question. The
+// device is named: with several attached, one another program holds is passed over.
+int reportVerify(const image::EepromImage& held, const Expected& expected, const std::string& name,
+                 const std::string& device, CliContext& context) {
+    const image::ImageChanges changes = image::compareImages(held, expected.image, image::kImageWords, expected.text);
+    const std::vector<std::string> differences =
+        image::changeLines(changes, image::ChangeListing::Differences,
+                           [](const texts::Message& message) { return texts::formatMessage(message); });
+    const std::string heldFingerprint = fingerprintOf(held);
+    const std::string expectedFingerprint = fingerprintOf(expected.image);
+    const std::string fingerprints =
+        heldFingerprint == expectedFingerprint
+            ? "fingerprint " + heldFingerprint
+            : "fingerprint " + heldFingerprint + " on the transmitter, " + expectedFingerprint + " for " + name;
+    const auto unreadableRow = image::decodeImage(held).readErrorRow;
+    if (differences.empty() && !unreadableRow) {
+        const unsigned rows = rowsInUse(image::decodeImage(expected.image, expected.text).rows);
+        const std::string line = "Settings and " + rowCount(rows) + " as in " + name + " (" + fingerprints + ") on " + device;
+        context.out << terminalText(line) << '\n';
+        return kExitSuccess;
+    }
+    context.out << terminalText("The transmitter " + device + " does not hold " + name + "; writing it would change:")
+                << '\n';
+    if (unreadableRow) {
+        context.out << "The transmitter's rows from row " << *unreadableRow
+                    << " on cannot be read (\"EEPROM read error\")\n";
+    }
+    for (const std::string& line : differences) context.out << terminalText(line) << '\n';
+    context.out << terminalText("The " + fingerprints) << '\n';
+    return kExitFailure;
+}
+
+int runVerify(const Arguments& arguments, CliContext& context) {
+    const auto imageFile = arguments.value("image");
+    if (arguments.positionals.size() + (imageFile ? 1 : 0) != 1) {
+        return usageError(context, kVerify, "give either one CONFIG or --image IMAGE");
+    }
+    if (const auto empty = refuseEmptyTarget(arguments, context, kVerify)) return *empty;
+    const std::string name = imageFile.value_or(arguments.positionals.empty() ? "" : arguments.positionals.front());
+    if (const auto empty = refuseEmptyFileName(context, kVerify, {name})) return *empty;
+    const auto alphabet = chosenAlphabet(arguments);
+    if (const auto* error = std::get_if<std::string>(&alphabet)) return usageError(context, kVerify, *error);
+    if (!imageFile && arguments.value(kAlphabetOption.name)) {
+        return usageError(context, kVerify, "--alphabet goes with --image: a CONFIG names its pagers' alphabets");
+    }
+    if (imageFile && arguments.has(kTransliterateOption.name)) {
+        return usageError(context, kVerify, "--transliterate goes with a CONFIG, not with --image");
+    }
+    const std::filesystem::path path = files::pathFromUtf8(name);
+    const std::optional<Expected> expected =
+        imageFile ? expectedFromImage(arguments, path, context) : expectedFromConfig(arguments, path, context);
+    if (!expected) return kExitFailure;
+    const DeviceTarget target = openTarget(arguments, context);
+    auto taken = device::TransmitterHold::take(*target.transport);
+    if (const auto* failed = std::get_if<device::DeviceFailure>(&taken)) {
+        return reportDeviceFailure(context, target, *failed);
+    }
+    auto& hold = std::get<device::TransmitterHold>(taken);
+    const std::optional<image::EepromImage> held = hold.readAllWords();
+    if (!held) {
+        return reportDeviceFailure(
+            context, target, device::DeviceFailure(texts::Message{texts::keys::kCommandFail, texts::Title::Error, {}}));
+    }
+    return reportVerify(*held, *expected, name, hold.path(), context);
+}
+
+constexpr std::array kDevicesOptions = {
+    kEmulatorOption,
+    kDeviceOption,
+    OptionSpec{"no-read", "", "list the transmitters without reading them"},
+    OptionSpec{"json", "", "print the list as one JSON object, for scripts"},
+    OptionSpec{"paths", "", "print only each transmitter's path, one per line, without reading it"},
+};
+constexpr std::array kVerifyOptions = {
+    kEmulatorOption, kDeviceOption, OptionSpec{"image", "IMAGE", "compare with this 512-byte image file"},
+    kAlphabetOption, kTransliterateOption,
+};
+
+constexpr std::array<Command, 2> kCheckCommands = {{
+    {kDevices, "[--emulator FILE] [--device D] [--no-read | --json | --paths]",
+     "list the attached transmitters and what each holds",
+     "Prints one line per transmitter, the first (the one the other commands take without\n"
+     "--device) first: its path, the USB port it is plugged into (\"port unknown\" where\n"
+     "the system names none), its data rate, the rows in use and the contents fingerprint,\n"
+     "then its input and output report lengths, separated by tabs. Each transmitter is\n"
+     "read whole, under its lock; one that is busy or cannot be read says so on its line\n"
+     "and the others are still listed. --no-read leaves out what each holds; --paths\n"
+     "prints the paths alone, for a loop such as\n"
+     "  for d in $(vostrel-cli devices --paths); do vostrel-cli write --device \"$d\" site.conf; done\n"
+     "--json prints {\"devices\": [{\"path\", \"port\", \"input_report_bytes\",\n"
+     "\"output_report_bytes\", \"read\", \"error\", \"data_rate\", \"rows\", \"read_error_row\",\n"
+     "\"fingerprint\"}, ...]} with null for what is unknown or was not read. Exits 1 when\n"
+     "none is attached or one could not be read.\n",
+     kDevicesOptions, runDevices},
+    {kVerify, "[--emulator FILE] [--device D] [--transliterate] (CONFIG | --image IMAGE [--alphabet NAME])",
+     "check that the transmitter holds a configuration or an image file",
+     "Reads the transmitter once and compares what a Read shows (the settings and the 16\n"
+     "rows, messages as the rows' pager alphabets show them) with what a Write of CONFIG\n"
+     "or IMAGE would store; the words after the stored items are not compared. When they\n"
+     "are the same it prints \"Settings and N rows as in FILE\" with the contents\n"
+     "fingerprint and the transmitter's path, and exits 0; else it lists each row and\n"
+     "setting that differs as the window's Write asks about it (\"Item[03]: changed OLD\n"
+     "→ NEW\", \"new\" for a row only FILE holds, \"cleared\" for one only the\n"
+     "transmitter holds) and exits 1. A device failure or a FILE that cannot be built also\n"
+     "exits 1.\n",
+     kVerifyOptions, runVerify},
+}};
+
+}  // namespace
+
+std::span<const Command> checkCommands() { return kCheckCommands; }
+
+}  // namespace vostrel::cli
