@@ -25,6 +25,7 @@ constexpr std::string_view kConfigurationHelp =
     "  Alphabet = DE        # the pagers' alphabet: US (default), DE, DK, NO, SE, FR,\n"
     "                       # ES, IT or YU\n"
     "  Transliterate = yes  # replace what the alphabet lacks (default no)\n"
+    "  Site = \"Zur Post\"   # the site's name, for its site sheet (sheet)\n"
     "  [Item01]             # Item01 .. Item16\n"
     "  CapCode = 1234567    # decimal digits; empty = row not in use\n"
     "  Tone = D             # A, B, C or D: D for alphanumeric pagers, B and C are\n"

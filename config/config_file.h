@@ -5,7 +5,8 @@
 // that scripts can build, keep and compare what a transmitter holds.
 //
 //   [Settings]            DataRate = 512|1200|2400|none, Preamble = text, Repeat = 1..4,
-//                         Alphabet = US|DE|DK|NO|SE|FR|ES|IT|YU, Transliterate = yes|no
+//                         Alphabet = US|DE|DK|NO|SE|FR|ES|IT|YU, Transliterate = yes|no,
+//                         Site = "the site's name"
 //   [Item01] .. [Item16]  CapCode = digits or empty, Tone = A..D, Type = Numeric|Alphanumeric,
 //                         Alphabet = the row's own, Message = "text" with \" \\ and \xNN
 //                         escapes (\xNN is the character U+00NN)
@@ -33,6 +34,8 @@ namespace vostrel::config {
 inline constexpr std::size_t kMaxPreambleCharacters = 4;
 inline constexpr std::size_t kMaxCapcodeCharacters = 7;
 inline constexpr std::size_t kMaxMessageCharacters = paging::kMaxDecodedText;
+// A site's name heads its site sheet on one line.
+inline constexpr std::size_t kMaxSiteCharacters = 80;
 
 struct ConfigError {
     int line = 0;

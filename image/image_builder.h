@@ -26,6 +26,9 @@ struct ProgrammerEntries {
     int dataRateIndex = 1;  // -1 when no rate is selected
     PagerRows rows;
     PagerTextSettings text;
+    // The name of the site the transmitter serves, for its site sheet; empty when not
+    // named. Not stored in the EEPROM.
+    std::string site;
 };
 
 struct BuiltImage {
