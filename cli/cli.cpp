@@ -39,6 +39,7 @@ std::vector<Command> allCommands() {
     std::vector<Command> commands(fileCommands().begin(), fileCommands().end());
     commands.insert(commands.end(), deviceCommands().begin(), deviceCommands().end());
     commands.insert(commands.end(), audioCommands().begin(), audioCommands().end());
+    commands.insert(commands.end(), sheetCommands().begin(), sheetCommands().end());
     return commands;
 }
 
