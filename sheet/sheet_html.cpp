@@ -16,14 +16,14 @@ namespace {
 
 // A4 portrait at 9 pt: sixteen rows of forty characters on one page, with room for
 // each to wrap once. Browsers take @page; Qt's rich text ignores what it does not know
-// and the window sets the page itself.
+// and the window sets the page itself. Lengths in px are CSS pixels (1/96 inch) to
+// both, as the window lays the page out at 96 dots per inch.
 constexpr std::string_view kStyle = R"(@page { size: A4 portrait; margin: 15mm; }
 body { font-family: "DejaVu Sans", Arial, sans-serif; font-size: 9pt; color: #000; }
 h1 { font-size: 15pt; margin: 0 0 6pt 0; }
 table { border-collapse: collapse; width: 100%; }
-th, td { text-align: left; vertical-align: top; padding: 2pt 4pt; }
+th, td { text-align: left; vertical-align: top; padding: 2px 5px; }
 table.settings { margin-bottom: 10pt; }
-table.settings th { font-weight: bold; white-space: nowrap; }
 table.rows th { border-bottom: 1pt solid #000; }
 table.rows td { border-bottom: 0.5pt solid #999; }
 td.number { text-align: right; white-space: nowrap; }
@@ -82,7 +82,6 @@ using Setting = std::pair<std::string, std::string>;  // heading, value; both HT
 
 std::vector<Setting> settingsOf(const SiteSheet& sheet, const Words& words) {
     std::vector<Setting> settings;
-    if (!sheet.site.empty()) settings.emplace_back(words(keys::kSite), htmlText(sheet.site));
     settings.emplace_back(words(keys::kDate), htmlText(sheet.date));
     const unsigned rateIndex = sheet.settings.dataRateIndex;
     settings.emplace_back(words(keys::kDataRate),
@@ -97,15 +96,24 @@ std::vector<Setting> settingsOf(const SiteSheet& sheet, const Words& words) {
     return settings;
 }
 
-// Two settings to a line.
+// No gaps between cells, whose lines would break; Qt's rich text spaces cells by
+// default and reads only the attribute.
+constexpr std::string_view kTableAttributes = "cellspacing=\"0\"";
+
+// The site's name on a line of its own, as long as it is; then two settings to a line.
 std::string settingsTable(const SiteSheet& sheet, const Words& words) {
+    std::string table = "<table class=\"settings\" " + std::string(kTableAttributes) + ">\n";
+    if (!sheet.site.empty()) {
+        table += element("tr", element("th", words(keys::kSite), "width=\"22%\"") +
+                                   element("td", htmlText(sheet.site), "colspan=\"3\"")) + "\n";
+    }
     const std::vector<Setting> settings = settingsOf(sheet, words);
-    std::string table = "<table class=\"settings\">\n";
     for (std::size_t i = 0; i < settings.size(); i += 2) {
         std::string line;
         for (std::size_t j = i; j < i + 2; ++j) {
             const bool present = j < settings.size();
-            line += element("th", present ? settings[j].first : "") + element("td", present ? settings[j].second : "");
+            line += element("th", present ? settings[j].first : "", "width=\"22%\"") +
+                    element("td", present ? settings[j].second : "", "width=\"28%\"");
         }
         table += element("tr", line) + "\n";
     }
@@ -138,14 +146,14 @@ std::string rowsTable(const SiteSheet& sheet, const Words& words) {
     const bool labels = hasLabels(sheet);
     // Widths as attributes, which browsers and Qt's rich text both honour; the
     // pager's text takes the rest.
-    std::string head = element("th", words(keys::kRow), "width=\"6%\"");
-    if (labels) head += element("th", words(keys::kLabel), "width=\"20%\"");
-    head += element("th", words(keys::kCapCode), "width=\"13%\"") + element("th", words(keys::kType), "width=\"14%\"") +
-            element("th", words(keys::kShows)) + element("th", words(keys::kOnAir), "width=\"11%\"");
+    std::string head = element("th", words(keys::kRow), "width=\"7%\"");
+    if (labels) head += element("th", words(keys::kLabel), "width=\"16%\"");
+    head += element("th", words(keys::kCapCode), "width=\"14%\"") + element("th", words(keys::kType), "width=\"18%\"") +
+            element("th", words(keys::kShows)) + element("th", words(keys::kOnAir), "width=\"13%\"");
     std::string body;
     for (const SheetRow& row : sheet.rows) body += rowLine(row, labels, words);
-    return "<table class=\"rows\">\n" + element("thead", element("tr", head)) + "\n" + element("tbody", "\n" + body) +
-           "\n</table>\n";
+    return "<table class=\"rows\" " + std::string(kTableAttributes) + ">\n" + element("thead", element("tr", head)) +
+           "\n" + element("tbody", "\n" + body) + "\n</table>\n";
 }
 
 }  // namespace

@@ -101,12 +101,12 @@ def main():
     expect = lambda what, actual, wanted: actual == wanted or problems.append("%s: %r, not %r" % (what, actual, wanted))
     expect("page heading", sheet.text["h1"], "Anlagenblatt")
     expect("title", sheet.text["title"], "Anlagenblatt \u2013 " + SITE)
-    settings = {line[i]: line[i + 1] for line in sheet.tables.get("settings", []) for i in (0, 2)}
+    settings = {line[i]: line[i + 1] for line in sheet.tables.get("settings", []) for i in range(0, len(line), 2)}
     expect("settings", settings, {"Anlage": SITE, "Datum": settings.get("Datum"), "Datenrate": "512 Bit/s",
                                   "Präambel": "576 Bit", "Wiederholung": "3 mal",
                                   "Pager-Alphabet": "Deutsch (DIN 66003)",
                                   "Sendezeit je Auslösung, alle Zeilen": settings.get(
-                                      "Sendezeit je Auslösung, alle Zeilen"), "": ""})
+                                      "Sendezeit je Auslösung, alle Zeilen")})
     expect("date", bool(re.fullmatch(r"\d{4}-\d\d-\d\d", settings.get("Datum", ""))), True)
     rows = sheet.tables.get("rows", [[]])
     expect("row headings", rows[0], ["Zeile", "Rufnummer", "Typ", "Pager zeigt", "Sendezeit je Auslösung"])
