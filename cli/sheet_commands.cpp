@@ -170,8 +170,8 @@ int runSheet(const Arguments& arguments, CliContext& context) {
     if (shown.loaded.configuration) siteSheet.site = shown.loaded.configuration->site;
     siteSheet.date = sheet::sheetDate(std::time(nullptr));
     const auto& bytes = std::get<std::optional<std::string>>(language);
-    const sheet::Translate translate = [&bytes](std::string_view key) {
-        return bytes ? texts::lookUpText(*bytes, key) : std::string(key);
+    const sheet::Translate translate = [&bytes](texts::TextKey key) {
+        return bytes ? texts::lookUpText(*bytes, key.text()) : std::string(key.text());
     };
     return saveOutput(output, sheet::sheetHtml(siteSheet, translate), context);
 }

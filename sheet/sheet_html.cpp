@@ -7,12 +7,15 @@
 #include <utility>
 #include <vector>
 
+#include "image/alphabet_standards.h"
 #include "texts/message_format.h"
 #include "texts/text_codec.h"
 #include "version.h"
 
 namespace vostrel::sheet {
 namespace {
+
+using keys = texts::keys;
 
 // A4 portrait at 9 pt: sixteen rows of forty characters on one page, with room for
 // each to wrap once. Browsers take @page; Qt's rich text ignores what it does not know
@@ -57,15 +60,15 @@ class Words {
 public:
     explicit Words(const Translate& translate) : translate_(translate) {}
 
-    std::string operator()(std::string_view key) const { return htmlText(translate_(key)); }
+    std::string operator()(texts::TextKey key) const { return htmlText(translate_(key)); }
 
-    std::string formatted(std::string_view key, std::vector<texts::MessageArgument> arguments) const {
+    std::string formatted(texts::TextKey key, std::vector<texts::MessageArgument> arguments) const {
         const texts::Message message{key, texts::Title::Success, std::move(arguments)};
         return htmlText(texts::formatMessage(translate_(key), message));
     }
 
     std::string seconds(const std::optional<double>& value) const {
-        return value ? formatted(keys::kSeconds, {texts::Decimal{*value}}) : std::string();
+        return value ? formatted(keys::kSheetSeconds, {texts::Decimal{*value}}) : std::string();
     }
 
 private:
@@ -82,17 +85,17 @@ using Setting = std::pair<std::string, std::string>;  // heading, value; both HT
 
 std::vector<Setting> settingsOf(const SiteSheet& sheet, const Words& words) {
     std::vector<Setting> settings;
-    settings.emplace_back(words(keys::kDate), htmlText(sheet.date));
+    settings.emplace_back(words(keys::kSheetDate), htmlText(sheet.date));
     const unsigned rateIndex = sheet.settings.dataRateIndex;
-    settings.emplace_back(words(keys::kDataRate),
+    settings.emplace_back(words(keys::kDataRateHeading),
                           rateIndex < image::kDataRates.size()
-                              ? words.formatted(keys::kBitRate, {static_cast<int>(image::kDataRates[rateIndex])})
-                              : words(keys::kNoDataRate));
-    settings.emplace_back(words(keys::kPreamble), std::to_string(sheet.settings.preambleBits) + " " + words(keys::kBits));
-    settings.emplace_back(words(keys::kRepeat), std::to_string(sheet.settings.repeatIndex + 1) + " " + words(keys::kTimes));
-    settings.emplace_back(words(keys::kAlphabet), words(paging::alphabetTable(sheet.alphabet).standard));
-    if (!sheet.fingerprint.empty()) settings.emplace_back(words(keys::kFingerprint), htmlText(sheet.fingerprint));
-    if (sheet.totalSeconds) settings.emplace_back(words(keys::kTotalOnAir), words.seconds(sheet.totalSeconds));
+                              ? words.formatted(keys::kWithRate, {static_cast<int>(image::kDataRates[rateIndex])})
+                              : words(keys::kDataRateNotSelected));
+    settings.emplace_back(words(keys::kPreambleHeading), std::to_string(sheet.settings.preambleBits) + " " + words(keys::kBitsUnit));
+    settings.emplace_back(words(keys::kSheetRepeat), std::to_string(sheet.settings.repeatIndex + 1) + " " + words(keys::kTimesUnit));
+    settings.emplace_back(words(keys::kPagerAlphabet), words(image::alphabetStandard(sheet.alphabet)));
+    if (!sheet.fingerprint.empty()) settings.emplace_back(words(keys::kSheetFingerprint), htmlText(sheet.fingerprint));
+    if (sheet.totalSeconds) settings.emplace_back(words(keys::kSheetTotalOnAir), words.seconds(sheet.totalSeconds));
     return settings;
 }
 
@@ -104,7 +107,7 @@ constexpr std::string_view kTableAttributes = "cellspacing=\"0\"";
 std::string settingsTable(const SiteSheet& sheet, const Words& words) {
     std::string table = "<table class=\"settings\" " + std::string(kTableAttributes) + ">\n";
     if (!sheet.site.empty()) {
-        table += element("tr", element("th", words(keys::kSite), "width=\"22%\"") +
+        table += element("tr", element("th", words(keys::kSheetSite), "width=\"22%\"") +
                                    element("td", htmlText(sheet.site), "colspan=\"3\"")) + "\n";
     }
     const std::vector<Setting> settings = settingsOf(sheet, words);
@@ -125,7 +128,7 @@ bool hasLabels(const SiteSheet& sheet) {
 }
 
 std::string typeText(const SheetRow& row, const Words& words) {
-    std::string type = words(row.type == paging::PagerType::Alphanumeric ? keys::kAlphanumeric : keys::kNumeric);
+    std::string type = words(row.type == paging::PagerType::Alphanumeric ? keys::kSheetAlphanumeric : keys::kNumeric);
     if (row.ownAlphabet) type += " (" + htmlText(paging::alphabetTable(*row.ownAlphabet).name) + ")";
     return type;
 }
@@ -142,14 +145,14 @@ std::string rowLine(const SheetRow& row, bool labels, const Words& words) {
 }
 
 std::string rowsTable(const SiteSheet& sheet, const Words& words) {
-    if (sheet.rows.empty()) return element("p", words(keys::kNoRows)) + "\n";
+    if (sheet.rows.empty()) return element("p", words(keys::kSheetNoRows)) + "\n";
     const bool labels = hasLabels(sheet);
     // Widths as attributes, which browsers and Qt's rich text both honour; the
     // pager's text takes the rest.
-    std::string head = element("th", words(keys::kRow), "width=\"7%\"");
-    if (labels) head += element("th", words(keys::kLabel), "width=\"16%\"");
-    head += element("th", words(keys::kCapCode), "width=\"14%\"") + element("th", words(keys::kType), "width=\"18%\"") +
-            element("th", words(keys::kShows)) + element("th", words(keys::kOnAir), "width=\"13%\"");
+    std::string head = element("th", words(keys::kSheetRow), "width=\"7%\"");
+    if (labels) head += element("th", words(keys::kSheetLabel), "width=\"16%\"");
+    head += element("th", words(keys::kCapCodeHeading), "width=\"14%\"") + element("th", words(keys::kTypeHeading), "width=\"18%\"") +
+            element("th", words(keys::kSheetShows)) + element("th", words(keys::kSheetOnAir), "width=\"13%\"");
     std::string body;
     for (const SheetRow& row : sheet.rows) body += rowLine(row, labels, words);
     return "<table class=\"rows\" " + std::string(kTableAttributes) + ">\n" + element("thead", element("tr", head)) +
@@ -174,12 +177,12 @@ std::string htmlText(std::string_view utf8) {
 
 std::string sheetHtml(const SiteSheet& sheet, const Translate& translate) {
     const Words words(translate);
-    std::string title = words(keys::kTitle);
+    std::string title = words(keys::kSheetTitle);
     if (!sheet.site.empty()) title += " \xE2\x80\x93 " + htmlText(sheet.site);  // an en dash
     return "<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n" + element("title", title) + "\n" +
-           element("style", kStyle) + "\n</head>\n<body>\n" + element("h1", words(keys::kTitle)) + "\n" +
+           element("style", kStyle) + "\n</head>\n<body>\n" + element("h1", words(keys::kSheetTitle)) + "\n" +
            settingsTable(sheet, words) + rowsTable(sheet, words) +
-           element("p", words.formatted(keys::kFooter, {texts::Text{std::string(kToolName)}, texts::Text{kVersion}}),
+           element("p", words.formatted(keys::kSheetFooter, {texts::Text{std::string(kToolName)}, texts::Text{kVersion}}),
                    "class=\"footer\"") +
            "\n</body>\n</html>\n";
 }

@@ -18,40 +18,12 @@
 #include <string_view>
 
 #include "sheet/site_sheet.h"
+#include "texts/text_keys.h"
 
 namespace vostrel::sheet {
 
-// The words of the sheet, each the built-in English text that the language file
-// translates (section "Message"), as every other text of the tool.
-namespace keys {
-inline constexpr std::string_view kTitle = "Site sheet";
-inline constexpr std::string_view kSite = "Site";
-inline constexpr std::string_view kDate = "Date";
-inline constexpr std::string_view kDataRate = "Data Rate";
-inline constexpr std::string_view kBitRate = "%d bit/s";
-inline constexpr std::string_view kNoDataRate = "Data rate not selected";
-inline constexpr std::string_view kPreamble = "Preamble";
-inline constexpr std::string_view kBits = "bits";
-inline constexpr std::string_view kRepeat = "Repeat";  // not the window's misspelt heading: this is printed
-inline constexpr std::string_view kTimes = "times";
-inline constexpr std::string_view kAlphabet = "Pager alphabet";
-inline constexpr std::string_view kFingerprint = "Contents fingerprint";
-inline constexpr std::string_view kTotalOnAir = "On air per trigger, all rows";
-inline constexpr std::string_view kRow = "Row";
-inline constexpr std::string_view kLabel = "Label";
-inline constexpr std::string_view kCapCode = "CapCode";
-inline constexpr std::string_view kType = "Type";
-inline constexpr std::string_view kNumeric = "Numeric";
-inline constexpr std::string_view kAlphanumeric = "Alphanumeric";  // likewise
-inline constexpr std::string_view kShows = "Pager shows";
-inline constexpr std::string_view kOnAir = "On air per trigger";
-inline constexpr std::string_view kSeconds = "%.2f s";
-inline constexpr std::string_view kNoRows = "No calls stored";
-inline constexpr std::string_view kFooter = "Made with %s %s";  // the tool's name and version
-}  // namespace keys
-
-// The translation of a key (its built-in text when there is none).
-using Translate = std::function<std::string(std::string_view key)>;
+// The translation of a key (texts/text_keys.def), its built-in text when there is none.
+using Translate = std::function<std::string(texts::TextKey key)>;
 
 // The page. Every text (site, labels, what the pagers show, translations) is escaped:
 // none can add markup, and control characters and bytes that are not UTF-8 show as

@@ -14,7 +14,7 @@ using namespace vostrel::sheet;
 
 namespace {
 
-std::string english(std::string_view key) { return std::string(key); }
+std::string english(texts::TextKey key) { return std::string(key.text()); }
 
 TEST(SheetHtml, NoTextAddsMarkup) {
     const struct {
@@ -42,8 +42,8 @@ TEST(SheetHtml, NoTextAddsMarkup) {
 TEST(SheetHtml, TranslationsAndNamesAreEscapedToo) {
     SiteSheet sheet;
     sheet.site = "<b>Zur Post</b>";
-    const std::string html = sheetHtml(sheet, [](std::string_view key) {
-        return key == keys::kTitle ? std::string("</h1><script>") : std::string(key);
+    const std::string html = sheetHtml(sheet, [](texts::TextKey key) {
+        return key == texts::keys::kSheetTitle ? std::string("</h1><script>") : std::string(key.text());
     });
     EXPECT_EQ(html.find("<script>"), std::string::npos);
     EXPECT_EQ(html.find("<b>"), std::string::npos);
