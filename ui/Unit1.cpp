@@ -47,6 +47,8 @@ TForm1::TForm1(vostrel::device::HidTransport& transport, vostrel::ui::MessagePre
     giveDistinctShortcuts();
     nameControls(texts_);
     onAir_.emplace(*OnAir, *rows_, texts_);
+    // Before the layout is fitted: its button shows the menu's arrow.
+    sheet_.emplace(*this, *BtnSheet, *rows_, reporter_);
     fitLayout();
     connectHandlers();
     files_.emplace(*this, *BtnOpen, *BtnSave, *rows_, reporter_);
@@ -131,6 +133,7 @@ void TForm1::applyLanguageTexts(const LanguageTexts& texts) {
     BtnExit->setText(texts.text(keys::kExitButton));
     BtnOpen->setText(texts.text(keys::kOpenButton));
     BtnSave->setText(texts.text(keys::kSaveButton));
+    BtnSheet->setText(texts.text(keys::kSheetButton));
     AlphabetLabel->setText(texts.text(keys::kPagerAlphabet));
     Transliterate->setText(texts.text(keys::kTransliterate));
     Transliterate->setToolTip(vostrel::ui::plainToolTip(texts.text(keys::kTransliterateTip)));
@@ -223,7 +226,7 @@ void TForm1::nameControls(const LanguageTexts& texts) {
     Alphabet->setAccessibleName(shown(AlphabetLabel->text(), keys::kPagerAlphabet));
     const std::pair<QPushButton*, TextKey> buttons[] = {
         {BtnOpen, keys::kOpenButton}, {BtnSave, keys::kSaveButton}, {BtnRead, keys::kReadButton},
-        {BtnWrite, keys::kWriteButton}, {BtnExit, keys::kExitButton}};
+        {BtnWrite, keys::kWriteButton}, {BtnExit, keys::kExitButton}, {BtnSheet, keys::kSheetButton}};
     for (const auto& [button, key] : buttons) button->setAccessibleName(caption(button->text(), key));
 }
 

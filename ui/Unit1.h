@@ -14,6 +14,7 @@
 //   row_copy_paste       copying and pasting rows
 //   undo_redo            undo and redo of every change
 //   remembered_choices   the choices kept for the next run
+//   site_sheet_commands  the site sheet: Export PDF... and Print...
 // A new feature is one more such class, made by a named step of the constructor.
 
 #include <QWidget>
@@ -28,6 +29,7 @@
 #include "ui/remembered_choices.h"
 #include "ui/row_copy_paste.h"
 #include "ui/rows_view.h"
+#include "ui/site_sheet_commands.h"
 #include "ui/transmitter_commands.h"
 #include "ui/undo_redo.h"
 #include "ui_Unit1.h"
@@ -44,6 +46,8 @@ public:
     // Open and Save without their file dialogs, as a dropped file is opened.
     void openFile(const QString& path) { files_->open(path); }
     void saveFile(const QString& path) { files_->save(path); }
+    // Export PDF... without its dialogs.
+    void exportSheet(const QString& path) { sheet_->exportPdf(path); }
 
 private:
     void BtnReadClick() { transmitter_->read(); }
@@ -74,4 +78,5 @@ private:
     std::optional<vostrel::ui::LiveChecks> checks_;
     std::optional<vostrel::ui::RowCopyPaste> copyPaste_;
     std::optional<vostrel::ui::UndoRedo> undoRedo_;
+    std::optional<vostrel::ui::SiteSheetCommands> sheet_;
 };

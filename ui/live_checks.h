@@ -5,13 +5,18 @@
 // entries: the EEPROM's use on the line under the rows (ui/row_checks.h), each box
 // tinted where a Write would refuse or replace what it holds, with the reason as its
 // tooltip, and the time on air: each row's share in its message box's tooltip, the
-// line in ui/on_air_line.h.
+// line in ui/on_air_line.h. A row that a Write stores has first in its tooltip, and
+// as its message box's accessible description, what its pager will show
+// (image/pager_preview.h).
 
 #include <QObject>
 #include <QString>
 #include <array>
+#include <optional>
+#include <string>
 #include <vector>
 
+#include "image/pager_preview.h"
 #include "texts/message.h"
 #include "ui/language_texts.h"
 #include "ui/on_air_line.h"
@@ -36,7 +41,8 @@ public:
 
 private:
     void showEepromUse(const std::vector<texts::Message>& line);
-    void markRow(std::size_t index, const RowMark& mark, const std::vector<texts::Message>& airTime);
+    void markRow(std::size_t index, const RowMark& mark, const std::vector<texts::Message>& airTime,
+                 const std::optional<std::string>& shows);
 
     const RowsView& rows_;
     QLabel& eepromUse_;
@@ -46,6 +52,7 @@ private:
     std::vector<texts::Message> shownUse_;
     std::array<RowMark, image::kRowCount> shownMarks_;
     std::array<std::vector<texts::Message>, image::kRowCount> shownAirTimes_;
+    image::PagerDisplays shownDisplays_;
 };
 
 }  // namespace vostrel::ui

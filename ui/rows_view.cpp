@@ -74,6 +74,7 @@ image::ProgrammerEntries RowsView::entries() const {
                            row.message->text().toStdString()};
     }
     entries.text = textSettings();
+    entries.site = site_;
     return entries;
 }
 
@@ -94,7 +95,12 @@ void RowsView::show(const image::ProgrammerEntries& entries) {
         rowAlphabets_ = entries.text.rowAlphabets;
         settings_.alphabet->setCurrentIndex(static_cast<int>(entries.text.alphabet));
         settings_.transliterate->setChecked(entries.text.transliterate);
+        site_ = entries.site;
     });
+}
+
+void RowsView::setSite(std::string site) {
+    change([&] { site_ = std::move(site); });
 }
 
 void RowsView::showRow(const RowControls& row, const PagerItem& item) {
