@@ -99,9 +99,10 @@ std::vector<Setting> settingsOf(const SiteSheet& sheet, const Words& words) {
     return settings;
 }
 
-// No gaps between cells, whose lines would break; Qt's rich text spaces cells by
-// default and reads only the attribute.
-constexpr std::string_view kTableAttributes = "cellspacing=\"0\"";
+// No gaps between cells, whose lines would break, and the page's whole width: Qt's
+// rich text reads both from attributes only (it spaces cells by default, and sizes a
+// table to its cells).
+constexpr std::string_view kTableAttributes = "cellspacing=\"0\" width=\"100%\"";
 
 // The site's name on a line of its own, as long as it is; then two settings to a line.
 std::string settingsTable(const SiteSheet& sheet, const Words& words) {

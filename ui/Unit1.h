@@ -46,8 +46,9 @@ public:
     // Open and Save without their file dialogs, as a dropped file is opened.
     void openFile(const QString& path) { files_->open(path); }
     void saveFile(const QString& path) { files_->save(path); }
-    // Export PDF... without its dialogs.
+    // Export PDF... and Print... without their dialogs.
     void exportSheet(const QString& path) { sheet_->exportPdf(path); }
+    void printSheet(QPagedPaintDevice& device) { sheet_->paint(device); }
 
 private:
     void BtnReadClick() { transmitter_->read(); }
