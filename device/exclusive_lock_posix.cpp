@@ -21,10 +21,13 @@ namespace vostrel::device {
 
 struct ExclusiveLock::Handle {
     int fd = -1;
-    ~Handle() {
-        if (fd >= 0) ::close(fd);
-    }
 };
+
+// Closing the descriptor ends the lock.
+void ExclusiveLock::Release::operator()(Handle* handle) const noexcept {
+    if (handle->fd >= 0) ::close(handle->fd);
+    delete handle;
+}
 
 namespace {
 
@@ -51,7 +54,7 @@ bool heldByAnother(int error) { return error == EAGAIN || error == EWOULDBLOCK |
 
 ExclusiveLock::Result ExclusiveLock::acquire(const std::filesystem::path& path, std::chrono::milliseconds wait) {
     // Non-blocking: the lock must not wait on a device that is slow to open.
-    auto handle = std::make_unique<Handle>();
+    HandlePointer handle(new Handle);
     handle->fd = ::open(path.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (handle->fd < 0) return Result{statusOfOpenError(errno), nullptr};
     constexpr std::chrono::milliseconds kPoll{20};
@@ -61,12 +64,7 @@ ExclusiveLock::Result ExclusiveLock::acquire(const std::filesystem::path& path, 
         if (std::chrono::steady_clock::now() >= deadline) return Result{LockStatus::Busy, nullptr};
         std::this_thread::sleep_for(kPoll);
     }
-    return Result{LockStatus::Locked, std::unique_ptr<ExclusiveLock>(new ExclusiveLock(std::move(handle)))};
+    return locked(std::move(handle));
 }
-
-ExclusiveLock::ExclusiveLock(std::unique_ptr<Handle> handle) : handle_(std::move(handle)) {}
-ExclusiveLock::ExclusiveLock(ExclusiveLock&&) noexcept = default;
-ExclusiveLock& ExclusiveLock::operator=(ExclusiveLock&&) noexcept = default;
-ExclusiveLock::~ExclusiveLock() = default;
 
 }  // namespace vostrel::device
