@@ -90,7 +90,10 @@ std::optional<sheet::SiteSheet> SiteSheetCommands::storedSheet() {
         if (refusal->at) rows_.selectCharacter(*refusal->at);
         return std::nullopt;
     }
-    sheet::SiteSheet sheet = sheet::siteSheet(std::get<image::BuiltImage>(built).image, entries.text);
+    const auto& image = std::get<image::BuiltImage>(built);
+    // The sheet holds only the rows stored: it must not pass for a record of all.
+    if (const auto warning = image.warning()) reporter_.report(*warning);
+    sheet::SiteSheet sheet = sheet::siteSheet(image.image, entries.text);
     sheet.date = sheet::sheetDate(std::time(nullptr));
     return sheet;
 }
