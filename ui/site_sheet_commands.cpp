@@ -53,13 +53,7 @@ SiteSheetCommands::SiteSheetCommands(QWidget& window, QPushButton& button, RowsV
 }
 
 void SiteSheetCommands::exportPdf(const QString& path) {
-    auto sheet = storedSheet();
-    if (!sheet) return;
-    lastDirectory_ = QFileInfo(path).absolutePath();
-    const QByteArray pdf = SheetPages(html(std::move(*sheet))).pdf();
-    if (auto error = files::writeWholeFile(localPath(path), std::string_view(pdf.constData(), pdf.size()))) {
-        reporter_.report({keys::kCannotSaveFile, texts::Title::Error, {}}, QString::fromStdString(error->what));
-    }
+    if (auto sheet = storedSheet()) writePdf(std::move(*sheet), path);
 }
 
 std::optional<int> SiteSheetCommands::paint(QPagedPaintDevice& device) {
@@ -69,17 +63,27 @@ std::optional<int> SiteSheetCommands::paint(QPagedPaintDevice& device) {
 }
 
 void SiteSheetCommands::askAndExportPdf() {
-    if (!storedSheet() || !askSiteName()) return;
-    if (const QString path = choosePdfFile(); !path.isEmpty()) exportPdf(path);
+    auto sheet = storedSheet();
+    if (!sheet || !askSiteName()) return;
+    if (const QString path = choosePdfFile(); !path.isEmpty()) writePdf(std::move(*sheet), path);
 }
 
-void SiteSheetCommands::askAndPrint() {
 #if VOSTREL_PRINT_SUPPORT
-    if (!storedSheet() || !askSiteName()) return;
+void SiteSheetCommands::askAndPrint() {
+    auto sheet = storedSheet();
+    if (!sheet || !askSiteName()) return;
     QPrinter printer(QPrinter::HighResolution);
     QPrintDialog dialog(&printer, &window_);
-    if (dialog.exec() == QDialog::Accepted) paint(printer);
+    if (dialog.exec() == QDialog::Accepted) SheetPages(html(std::move(*sheet))).paint(printer);
+}
 #endif
+
+void SiteSheetCommands::writePdf(sheet::SiteSheet sheet, const QString& path) {
+    lastDirectory_ = QFileInfo(path).absolutePath();
+    const QByteArray pdf = SheetPages(html(std::move(sheet))).pdf();
+    if (auto error = files::writeWholeFile(localPath(path), std::string_view(pdf.constData(), pdf.size()))) {
+        reporter_.report({keys::kCannotSaveFile, texts::Title::Error, {}}, QString::fromStdString(error->what));
+    }
 }
 
 std::optional<sheet::SiteSheet> SiteSheetCommands::storedSheet() {

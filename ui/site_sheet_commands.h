@@ -33,12 +33,16 @@ public:
 
 private:
     void askAndExportPdf();
+#if VOSTREL_PRINT_SUPPORT
     void askAndPrint();
+#endif
     // The sheet of what a Write of the window's rows would store; a refusal is
     // reported, with its character shown, and gives nothing.
     std::optional<sheet::SiteSheet> storedSheet();
     // False when the user cancels.
     bool askSiteName();
+    // The file is written as every file the tool writes; a failure is reported.
+    void writePdf(sheet::SiteSheet sheet, const QString& path);
     QString choosePdfFile();
     QString html(sheet::SiteSheet sheet) const;
 
