@@ -3,7 +3,6 @@
 #include "sheet/sheet_html.h"
 
 #include <algorithm>
-#include <array>
 #include <utility>
 #include <vector>
 
@@ -36,8 +35,6 @@ span.shown { background-color: #e8e8e8; white-space: pre-wrap; }
 p.footer { font-size: 7pt; color: #444; margin-top: 10pt; }
 @media print { body { margin: 0; } tr { page-break-inside: avoid; } }
 )";
-
-constexpr std::string_view kToolName = "Vostrel programmer";
 
 constexpr char32_t kTab = 0x09;
 constexpr char32_t kLineFeed = 0x0A;

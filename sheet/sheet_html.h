@@ -22,6 +22,9 @@
 
 namespace vostrel::sheet {
 
+// The tool's name, as the sheet's footer and the PDF's creator give it.
+inline constexpr std::string_view kToolName = "Vostrel programmer";
+
 // The translation of a key (texts/text_keys.def), its built-in text when there is none.
 using Translate = std::function<std::string(texts::TextKey key)>;
 

@@ -9,6 +9,7 @@
 #include <QPagedPaintDevice>
 #include <QPdfWriter>
 
+#include "sheet/sheet_html.h"
 #include "version.h"
 
 namespace vostrel::ui {
@@ -52,7 +53,8 @@ QByteArray SheetPages::pdf() {
     buffer.open(QIODevice::WriteOnly);
     QPdfWriter writer(&buffer);
     writer.setTitle(title());
-    writer.setCreator(QStringLiteral("Vostrel programmer ") + QLatin1String(kVersion));
+    writer.setCreator(QString::fromUtf8(sheet::kToolName.data(), static_cast<qsizetype>(sheet::kToolName.size())) +
+                      QLatin1Char(' ') + QLatin1String(kVersion));
     paint(writer);
     return bytes;
 }
