@@ -200,7 +200,7 @@ std::optional<LoadedInput> loadConfigOrImage(const std::filesystem::path& path, 
     }
     auto& entries = std::get<image::ProgrammerEntries>(parsed);
     if (transliteration == Transliteration::On) entries.text.transliterate = true;
-    auto built = buildEntries(path, entries, transliteration, context);
+    auto built = buildConfigEntries(path, entries, transliteration, context);
     if (!built) return std::nullopt;
     return LoadedInput{built->image, std::move(entries)};
 }

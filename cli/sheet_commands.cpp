@@ -76,6 +76,7 @@ std::string jsonString(std::string_view utf8) {
 
 struct PreviewRow {
     unsigned row = 0;  // 0-based
+    std::string_view label;  // a configuration's; empty when none
     const image::PagerItem* item = nullptr;
     std::string_view alphabet;  // of an alphanumeric row; empty for a numeric one
     const std::string* shows = nullptr;
@@ -89,7 +90,9 @@ std::vector<PreviewRow> previewRows(const ShownInput& input, const image::ImageC
         const image::PagerItem& item = contents.rows[row];
         const bool alphanumeric = item.type == paging::PagerType::Alphanumeric;
         const std::string_view alphabet = alphanumeric ? paging::alphabetTable(input.text.alphabetOf(row)).name : "";
-        rows.push_back({row, &item, alphabet, &*displays[row]});
+        std::string_view label;
+        if (input.loaded.configuration) label = input.loaded.configuration->labels[row];
+        rows.push_back({row, label, &item, alphabet, &*displays[row]});
     }
     return rows;
 }
@@ -115,7 +118,9 @@ void printPreviewJson(const std::vector<PreviewRow>& rows, std::ostream& out) {
     out << "{\"rows\": [";
     const char* separator = "";
     for (const PreviewRow& row : rows) {
-        out << separator << "{\"row\": " << row.row + 1 << ", \"capcode\": " << row.item->capcode << ", \"tone\": \""
+        out << separator << "{\"row\": " << row.row + 1;
+        if (!row.label.empty()) out << ", \"label\": " << jsonString(row.label);
+        out << ", \"capcode\": " << row.item->capcode << ", \"tone\": \""
             << static_cast<char>('A' + row.item->tone) << "\", \"type\": \"" << typeName(row.item->type) << '"';
         if (!row.alphabet.empty()) out << ", \"alphabet\": \"" << row.alphabet << '"';
         out << ", \"shows\": " << jsonString(*row.shows) << '}';
@@ -166,8 +171,10 @@ int runSheet(const Arguments& arguments, CliContext& context) {
     if (const int* status = std::get_if<int>(&shownOrStatus)) return *status;
     const auto& shown = std::get<ShownInput>(shownOrStatus);
 
-    sheet::SiteSheet siteSheet = sheet::siteSheet(shown.loaded.image, shown.text);
-    if (shown.loaded.configuration) siteSheet.site = shown.loaded.configuration->site;
+    const auto& configuration = shown.loaded.configuration;
+    sheet::SiteSheet siteSheet =
+        sheet::siteSheet(shown.loaded.image, shown.text, configuration ? configuration->labels : image::RowLabels());
+    if (configuration) siteSheet.site = configuration->site;
     siteSheet.date = sheet::sheetDate(std::time(nullptr));
     const auto& bytes = std::get<std::optional<std::string>>(language);
     const sheet::Translate translate = [&bytes](texts::TextKey key) {
@@ -201,8 +208,8 @@ constexpr std::array<Command, 2> kSheetCommands = {{
      "them, alphanumeric text through the row's alphabet. A numeric text shows the blanks\n"
      "that fill its last group of five, a transliterated one what was sent, one longer\n"
      "than 129 characters what the decoder keeps; control codes show as <BEL>-style\n"
-     "names. The text is quoted in the table and a JSON string with --json. An image\n"
-     "that decode calls damaged is refused.\n",
+     "names. The text is quoted in the table and a JSON string with --json, which also\n"
+     "gives a configuration's labels. An image that decode calls damaged is refused.\n",
      kPreviewOptions, runPreview},
     {kSheet, "[--alphabet NAME] [--transliterate] [--language FILE] (CONFIG | IMAGE) OUT.html",
      "write the site sheet, the record of what the transmitter holds, as HTML",

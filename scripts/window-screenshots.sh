@@ -44,12 +44,13 @@ trap 'rm -rf "$work"' EXIT
 # are sent transliterated, a tone-only call.
 {
   printf '[Settings]\nPreamble = 576\nAlphabet = DE\nTransliterate = yes\nSite = "Gasthof Zur Post"\n'
-  printf '[Item01]\nCapCode = 1234560\nMessage = "123"\n'
-  printf '[Item02]\nCapCode = 1234568\nTone = D\nMessage = "K\xc3\xbcche: Tisch 4 ist fertig"\n'
-  printf '[Item03]\nCapCode = 1234576\nTone = D\nMessage = "Bitte zur Rezeption"\n'
-  printf '[Item04]\nCapCode = 1234584\nTone = B\n'
-  printf '[Item05]\nCapCode = 1234592\nTone = D\nAlphabet = US\nMessage = "Gr\xc3\xbc\xc3\x9fe an das B\xc3\xbcro"\n'
-  printf '[Item06]\nCapCode = 1234600\nMessage = "-112"\n'
+  printf '[Item01]\nLabel = "Theke"\nCapCode = 1234560\nMessage = "123"\n'
+  printf '[Item02]\nLabel = "Service Saal"\nCapCode = 1234568\nTone = D\nMessage = "K\xc3\xbcche: Tisch 4 ist fertig"\n'
+  printf '[Item03]\nLabel = "Zimmerservice"\nCapCode = 1234576\nTone = D\nMessage = "Bitte zur Rezeption"\n'
+  printf '[Item04]\nLabel = "Hausmeister"\nCapCode = 1234584\nTone = B\n'
+  printf '[Item05]\nLabel = "Chef (alter Pager)"\nCapCode = 1234592\nTone = D\nAlphabet = US\n'
+  printf 'Message = "Gr\xc3\xbc\xc3\x9fe an das B\xc3\xbcro"\n'
+  printf '[Item06]\nLabel = "K\xc3\xbcche"\nCapCode = 1234600\nMessage = "-112"\n'
 } >"$work/site.conf"
 mkdir -p "$work/german/vostrel-programmer"
 cp "$here/docs/kdx20Lang.example.ini" "$work/german/vostrel-programmer/kdx20Lang.ini"

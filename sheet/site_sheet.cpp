@@ -11,7 +11,8 @@
 
 namespace vostrel::sheet {
 
-SiteSheet siteSheet(const image::EepromImage& image, const image::PagerTextSettings& text) {
+SiteSheet siteSheet(const image::EepromImage& image, const image::PagerTextSettings& text,
+                    const image::RowLabels& labels) {
     SiteSheet sheet;
     sheet.settings = image::loadHeader(image);
     sheet.alphabet = text.alphabet;
@@ -25,6 +26,7 @@ SiteSheet siteSheet(const image::EepromImage& image, const image::PagerTextSetti
         const image::PagerItem& item = contents.rows[row];
         SheetRow& line = sheet.rows.emplace_back();
         line.row = row;
+        line.label = labels[row];
         line.capcode = static_cast<std::uint32_t>(image::leadingInteger(item.capcode));
         line.tone = item.tone;
         line.type = item.type;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "image/eeprom_image.h"
+#include "image/image_builder.h"
 #include "image/pager_text.h"
 #include "image/transmitter_settings.h"
 #include "paging/alphabets.h"
@@ -20,8 +21,8 @@ namespace vostrel::sheet {
 
 struct SheetRow {
     unsigned row = 0;  // 0-based
-    // The pager's label; empty where none is known. Nothing fills it yet: the sheet
-    // shows a label column as soon as any row has one.
+    // What the row is for; empty where none is known (an image holds none). The sheet
+    // shows the label column when any row has one.
     std::string label;
     std::uint32_t capcode = 0;
     unsigned tone = 0;  // 0..3 for A..D, the sub-address
@@ -44,10 +45,12 @@ struct SiteSheet {
     std::vector<SheetRow> rows;          // the rows the image stores, in row order
 };
 
-// What the sheet says about the image: its settings, and every row it stores with what
-// the pager shows (alphanumeric rows through their alphabet in `text`) and its time on
-// air. Rows from one that cannot be read on ("EEPROM read error") are left out.
-SiteSheet siteSheet(const image::EepromImage& image, const image::PagerTextSettings& text);
+// What the sheet says about the image: its settings, and every row it stores with its
+// label from `labels`, what the pager shows (alphanumeric rows through their alphabet
+// in `text`) and its time on air. Rows from one that cannot be read on ("EEPROM read
+// error") are left out.
+SiteSheet siteSheet(const image::EepromImage& image, const image::PagerTextSettings& text,
+                    const image::RowLabels& labels);
 
 // The date as the sheet prints it, YYYY-MM-DD in local time: read alike in every
 // language.

@@ -97,7 +97,7 @@ std::optional<sheet::SiteSheet> SiteSheetCommands::storedSheet() {
     const auto& image = std::get<image::BuiltImage>(built);
     // The sheet holds only the rows stored: it must not pass for a record of all.
     if (const auto warning = image.warning()) reporter_.report(*warning);
-    sheet::SiteSheet sheet = sheet::siteSheet(image.image, entries.text);
+    sheet::SiteSheet sheet = sheet::siteSheet(image.image, entries.text, entries.labels);
     sheet.date = sheet::sheetDate(std::time(nullptr));
     return sheet;
 }

@@ -3,7 +3,8 @@
 # SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 """The site sheet `vostrel-cli sheet` writes for a full German site: HTML in which
 Python's html.parser finds every element closed, self-contained, its words from the
-language file (decimal comma included), and row for row the cells `preview` prints.
+language file (decimal comma included), and row for row the cells `preview` prints,
+labels included.
 
 Arguments: the language file, then the command that runs vostrel-cli."""
 import json
@@ -78,6 +79,8 @@ def config_text():
         message = "%d" % (row * 111) if numeric else "Grüße Tür %02d" % row
         lines += ["[Item%02d]" % row, "CapCode = %d" % (8 * (150000 + row)), "Tone = " + ("A" if numeric else "D"),
                   'Message = "%s"' % message]
+        if row != 16:  # a row without a label leaves its cell empty
+            lines.append('Label = "Küche & Saal <%02d>"' % row)
     return "\n".join(lines) + "\n"
 
 
@@ -109,12 +112,15 @@ def main():
                                       "Sendezeit je Auslösung, alle Zeilen")})
     expect("date", bool(re.fullmatch(r"\d{4}-\d\d-\d\d", settings.get("Datum", ""))), True)
     rows = sheet.tables.get("rows", [[]])
-    expect("row headings", rows[0], ["Zeile", "Rufnummer", "Typ", "Pager zeigt", "Sendezeit je Auslösung"])
+    expect("row headings", rows[0],
+           ["Zeile", "Bezeichnung", "Rufnummer", "Typ", "Pager zeigt", "Sendezeit je Auslösung"])
     german_type = {"Numeric": "Numerisch", "Alphanumeric": "Alphanumerisch"}
-    expect("rows (number, capcode, type, what the pager shows)", [line[:4] for line in rows[1:]],
-           [[str(r["row"]), "%d %s" % (r["capcode"], r["tone"]), german_type[r["type"]], r["shows"]] for r in preview])
+    expect("rows (number, label, capcode, type, what the pager shows)", [line[:5] for line in rows[1:]],
+           [[str(r["row"]), r.get("label", ""), "%d %s" % (r["capcode"], r["tone"]), german_type[r["type"]], r["shows"]]
+            for r in preview])
     expect("rows", len(preview), 16)
-    seconds = [line[4] for line in rows[1:]] + [settings.get("Sendezeit je Auslösung, alle Zeilen", "")]
+    expect("labels", sum(1 for r in preview if "label" in r), 15)
+    seconds = [line[5] for line in rows[1:]] + [settings.get("Sendezeit je Auslösung, alle Zeilen", "")]
     expect("seconds with a decimal comma", [s for s in seconds if not re.fullmatch(r"\d+,\d\d s", s)], [])
     expect("footer", re.search(r'<p class="footer">([^<]*)</p>', html).group(1),
            "Erstellt mit Vostrel programmer " + version)

@@ -3,8 +3,8 @@
 # SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 """The site sheet the window exports as PDF (and prints, where it can), read back
 with poppler's pdfinfo and pdftotext: for a full German site, one A4 page with the
-German headings and, row by row in order, each row's capcode with its tone and what
-its pager shows (as `vostrel-cli preview` gives it), umlauts intact.
+German headings and, row by row in order, each row's label, capcode with its tone and
+what its pager shows (as `vostrel-cli preview` gives them), umlauts intact.
 
 Arguments: the command that runs vostrel-cli, "--", the command that runs the
 window's export program (tests/ui/sheet_pdf_export.cpp)."""
@@ -20,7 +20,7 @@ SEPARATOR = sys.argv.index("--")
 CLI, WINDOW = sys.argv[1:SEPARATOR], sys.argv[SEPARATOR + 1:]
 SITE = "Gasthof „Zur Post“ Köln"
 HEADINGS = ["Anlagenblatt", "Anlage", "Datum", "Datenrate", "Präambel", "Wiederholung", "Pager-Alphabet",
-            "Zeile", "Rufnummer", "Typ", "Pager zeigt"]
+            "Zeile", "Bezeichnung", "Rufnummer", "Typ", "Pager zeigt"]
 
 
 def config_text():
@@ -29,8 +29,8 @@ def config_text():
     for row in range(1, 17):
         numeric = row % 4 == 0
         message = "%d" % (row * 111) if numeric else "Grüße Tür %02d" % row
-        lines += ["[Item%02d]" % row, "CapCode = %d" % (8 * (150000 + row)), "Tone = " + ("A" if numeric else "D"),
-                  'Message = "%s"' % message]
+        lines += ["[Item%02d]" % row, "Label = \"Tür %02d Küche\"" % row, "CapCode = %d" % (8 * (150000 + row)),
+                  "Tone = " + ("A" if numeric else "D"), 'Message = "%s"' % message]
     return "\n".join(lines) + "\n"
 
 
@@ -49,8 +49,8 @@ def problems_of(pdf, rows):
         problems.append("no site name %r" % SITE)
     at = 0
     for row in rows:
-        # Row by row, in order: the capcode with its tone, then what the pager shows.
-        for cell in ("%d %s" % (row["capcode"], row["tone"]), row["shows"].strip()):
+        # Row by row, in order: the label, the capcode with its tone, what the pager shows.
+        for cell in (row["label"], "%d %s" % (row["capcode"], row["tone"]), row["shows"].strip()):
             found = text.find(cell, at)
             if found < 0:
                 problems.append("row %d: %r not found after the rows before it" % (row["row"], cell))
