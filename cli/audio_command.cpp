@@ -12,9 +12,7 @@
 
 #include "audio/baseband_audio.h"
 #include "cli/command.h"
-#include "config/config_file.h"
 #include "files/utf8_path.h"
-#include "files/whole_file.h"
 #include "image/air_time.h"
 #include "image/image_reader.h"
 #include "image/slot_table.h"
@@ -39,31 +37,6 @@ std::vector<audio::Transmission> storedTransmissions(const image::EepromImage& i
         }
     }
     return transmissions;
-}
-
-// The input, read once (it may be a pipe), is a configuration, built as a Write would
-// build it, or a 512-byte image file.
-std::optional<image::EepromImage> loadInput(const std::filesystem::path& path, Transliteration transliteration,
-                                            CliContext& context) {
-    const auto text = files::readWholeFile(path, files::kMaxFileBytes);
-    if (const auto* error = std::get_if<files::FileError>(&text)) {
-        failure(context, error->what);
-        return std::nullopt;
-    }
-    const auto parsed = config::parseConfigOrImage(std::get<std::string>(text));
-    if (const auto* error = std::get_if<config::ConfigError>(&parsed)) {
-        reportConfigError(path, *error, context);
-        return std::nullopt;
-    }
-    if (const auto* image = std::get_if<image::EepromImage>(&parsed)) {
-        // A damaged image would sound like calls the transmitter never sends.
-        if (reportImageReadable(*image, context) != kExitSuccess) return std::nullopt;
-        return *image;
-    }
-    // Not read again: a second open of a FIFO would wait for a writer that is gone.
-    auto built = buildConfigText(path, std::get<std::string>(text), transliteration, context);
-    if (!built) return std::nullopt;
-    return built->image;
 }
 
 // The option's number; text that is no number gives a value outside every option's range.
@@ -114,12 +87,13 @@ int runAudio(const Arguments& arguments, CliContext& context) {
     if (const auto empty = refuseEmptyFileName(context, kAudio, {input, output})) return *empty;
     if (const auto error = optionError(arguments)) return usageError(context, kAudio, *error);
     if (outputIsInput(output, files::pathFromUtf8(input), context)) return kExitFailure;
-    const auto image = loadInput(files::pathFromUtf8(input), chosenTransliteration(arguments), context);
-    if (!image) return kExitFailure;
-    const auto settings = airSettings(arguments, image::loadHeader(*image));
+    const auto loaded = loadConfigOrImage(files::pathFromUtf8(input), chosenTransliteration(arguments), context);
+    if (!loaded) return kExitFailure;
+    const image::EepromImage& image = loaded->image;
+    const auto settings = airSettings(arguments, image::loadHeader(image));
     if (const auto* error = std::get_if<std::string>(&settings)) return usageError(context, kAudio, *error);
 
-    const auto transmissions = storedTransmissions(*image);
+    const auto transmissions = storedTransmissions(image);
     const auto wav = audio::wavFile(audio::renderBaseband(transmissions, std::get<audio::AirSettings>(settings)));
     const std::string_view bytes(reinterpret_cast<const char*>(wav.data()), wav.size());
     return saveOutput(output, bytes, context);
@@ -227,11 +201,12 @@ int runAirtime(const Arguments& arguments, CliContext& context) {
     if (arguments.positionals.size() != 1) return usageError(context, kAirtime, "expected one CONFIG or IMAGE");
     const std::string& input = arguments.positionals[0];
     if (const auto empty = refuseEmptyFileName(context, kAirtime, {input})) return *empty;
-    const auto image = loadInput(files::pathFromUtf8(input), Transliteration::AsConfigured, context);
-    if (!image) return kExitFailure;
-    const auto air = image::airTime(image::loadHeader(*image), image::storedRows(*image));
+    const auto loaded = loadConfigOrImage(files::pathFromUtf8(input), Transliteration::AsConfigured, context);
+    if (!loaded) return kExitFailure;
+    const image::EepromImage& image = loaded->image;
+    const auto air = image::airTime(image::loadHeader(image), image::storedRows(image));
     if (!air) return failure(context, input + ": names no data rate (index 3), so it has no time on air");
-    const auto capcodes = storedCapcodes(*image);
+    const auto capcodes = storedCapcodes(image);
     if (arguments.has("json")) {
         printAirTimeJson(*air, capcodes, context.out);
     } else {

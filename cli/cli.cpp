@@ -25,6 +25,7 @@ constexpr std::string_view kConfigurationHelp =
     "  Alphabet = DE        # the pagers' alphabet: US (default), DE, DK, NO, SE, FR,\n"
     "                       # ES, IT or YU\n"
     "  Transliterate = yes  # replace what the alphabet lacks (default no)\n"
+    "  Site = \"Zur Post\"   # the site's name, for its site sheet (sheet)\n"
     "  [Item01]             # Item01 .. Item16\n"
     "  Label = \"Kitchen\"    # what the row is for (never sent; at most 40 characters)\n"
     "  CapCode = 1234567    # decimal digits; empty = row not in use; 1234567B gives\n"
@@ -41,6 +42,7 @@ std::vector<Command> allCommands() {
     commands.insert(commands.end(), checkCommands().begin(), checkCommands().end());
     commands.insert(commands.end(), deviceCommands().begin(), deviceCommands().end());
     commands.insert(commands.end(), audioCommands().begin(), audioCommands().end());
+    commands.insert(commands.end(), sheetCommands().begin(), sheetCommands().end());
     commands.insert(commands.end(), siteListCommands().begin(), siteListCommands().end());
     return commands;
 }

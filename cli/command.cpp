@@ -192,6 +192,30 @@ std::string fingerprintComment(const image::EepromImage& image) {
     return "# Contents fingerprint " + image::fingerprintText(image::contentsFingerprint(image)) + '\n';
 }
 
+std::optional<LoadedInput> loadConfigOrImage(const std::filesystem::path& path, Transliteration transliteration,
+                                             CliContext& context) {
+    const auto text = files::readWholeFile(path, files::kMaxFileBytes);
+    if (const auto* error = std::get_if<files::FileError>(&text)) {
+        failure(context, error->what);
+        return std::nullopt;
+    }
+    auto parsed = config::parseConfigOrImage(std::get<std::string>(text));
+    if (const auto* error = std::get_if<config::ConfigError>(&parsed)) {
+        reportConfigError(path, *error, context);
+        return std::nullopt;
+    }
+    if (const auto* image = std::get_if<image::EepromImage>(&parsed)) {
+        // A damaged image would show calls the transmitter never sends.
+        if (reportImageReadable(*image, context) != kExitSuccess) return std::nullopt;
+        return LoadedInput{*image, std::nullopt};
+    }
+    auto& entries = std::get<image::ProgrammerEntries>(parsed);
+    if (transliteration == Transliteration::On) entries.text.transliterate = true;
+    auto built = buildConfigEntries(path, entries, transliteration, context);
+    if (!built) return std::nullopt;
+    return LoadedInput{built->image, std::move(entries)};
+}
+
 int printImageAsConfig(const image::EepromImage& image, paging::Alphabet alphabet, CliContext& context) {
     image::PagerTextSettings text;
     text.alphabet = alphabet;

@@ -37,6 +37,9 @@ struct CliContext {
     std::ostream& err;
     // The transport to real transmitters, made when a device command needs one.
     std::function<std::unique_ptr<device::HidTransport>()> hardware;
+    // Where the program lies, the first place the language file is looked for; empty
+    // when unknown.
+    std::filesystem::path programDirectory{};
 };
 
 struct Command {
@@ -52,6 +55,7 @@ std::span<const Command> fileCommands();
 std::span<const Command> deviceCommands();
 std::span<const Command> checkCommands();
 std::span<const Command> audioCommands();
+std::span<const Command> sheetCommands();
 std::span<const Command> siteListCommands();
 
 // Reports a misuse of the command on stderr; returns the usage exit status.
@@ -129,6 +133,20 @@ std::optional<image::BuiltImage> buildConfigText(const std::filesystem::path& pa
 // Reads and parses a configuration file; an error (naming the file) goes to stderr and
 // gives nothing.
 std::optional<image::ProgrammerEntries> readConfigFile(const std::filesystem::path& path, CliContext& context);
+
+// A "CONFIG | IMAGE" input: the image, and what a configuration says beyond it.
+struct LoadedInput {
+    image::EepromImage image;
+    // The configuration as read (its alphabets, its site); nothing for an image file.
+    std::optional<image::ProgrammerEntries> configuration;
+};
+
+// Reads the input once (it may be a pipe): a configuration, built as a Write would
+// build it, or a 512-byte image file. Errors, the refusal and a damaged image go to
+// stderr and give nothing; the image-full warning and the replaced characters go to
+// stderr and the image is returned.
+std::optional<LoadedInput> loadConfigOrImage(const std::filesystem::path& path, Transliteration transliteration,
+                                             CliContext& context);
 
 // "FILE:LINE: what" on stderr.
 void reportConfigError(const std::filesystem::path& path, const config::ConfigError& error, CliContext& context);

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
+#include <filesystem>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -30,17 +31,31 @@ std::vector<std::string> commandLineArguments(int, char**) {
     return arguments;
 }
 
+std::filesystem::path programDirectory() {
+    std::wstring path(32768, L'\0');  // the longest path Windows has
+    const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    path.resize(length);
+    return std::filesystem::path(path).parent_path();
+}
+
 }  // namespace
 #else
 namespace {
 
 std::vector<std::string> commandLineArguments(int argc, char** argv) { return {argv + 1, argv + argc}; }
 
+// Empty when the link cannot be read (no /proc): the language file is then looked for
+// in the configuration directories only.
+std::filesystem::path programDirectory() {
+    std::error_code error;
+    return std::filesystem::read_symlink("/proc/self/exe", error).parent_path();
+}
+
 }  // namespace
 #endif
 
 int main(int argc, char** argv) {
     const std::vector<std::string> arguments = commandLineArguments(argc, argv);
-    vostrel::cli::CliContext context{std::cout, std::cerr, vostrel::cli::makeHardwareTransport};
+    vostrel::cli::CliContext context{std::cout, std::cerr, vostrel::cli::makeHardwareTransport, programDirectory()};
     return vostrel::cli::runCli(arguments, context);
 }

@@ -50,6 +50,10 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b) {
     });
 }
 
+// Controls and the C1 range are written as \xNN, so that the file holds no invisible
+// character that an editor could drop or a terminal obey.
+bool needsEscape(char32_t c) { return c < 0x20 || (c >= 0x7F && c <= 0x9F); }
+
 // "US, DE, ..." with `separator` between the names.
 std::string alphabetNames(std::string_view separator) {
     std::string names;
@@ -236,6 +240,18 @@ Error applyTransliterate(const Value& value, ProgrammerEntries& entries, unsigne
     return std::nullopt;
 }
 
+// The name is printed on the site sheet and in the window: a control character there
+// would be invisible on paper and could drive a terminal.
+Error applySite(const Value& value, ProgrammerEntries& entries, unsigned) {
+    if (auto error = checkLength("Site", value, kMaxSiteCharacters)) return error;
+    const auto characters = texts::decodeUtf8(value.text);
+    if (!characters || std::ranges::any_of(*characters, needsEscape)) {
+        return std::string("Site cannot hold control characters");
+    }
+    entries.site = value.text;
+    return std::nullopt;
+}
+
 // ---- sections and keys -------------------------------------------------------------
 
 enum class SectionKind { Settings, Item };
@@ -257,6 +273,7 @@ constexpr std::array kKeyRules = {
     KeyRule{SectionKind::Settings, "Repeat", applyRepeat},
     KeyRule{SectionKind::Settings, "Alphabet", applyAlphabet},
     KeyRule{SectionKind::Settings, "Transliterate", applyTransliterate},
+    KeyRule{SectionKind::Settings, "Site", applySite},
     KeyRule{SectionKind::Item, "Label", applyLabel},
     KeyRule{SectionKind::Item, "CapCode", applyCapcode},
     KeyRule{SectionKind::Item, "Tone", applyTone},
@@ -397,10 +414,6 @@ private:
 
 // ---- writing --------------------------------------------------------------------------
 
-// Controls and the C1 range are written as \xNN, so that the file holds no invisible
-// character that an editor could drop or a terminal obey.
-bool needsEscape(char32_t c) { return c < 0x20 || (c >= 0x7F && c <= 0x9F); }
-
 std::string quoteMessage(std::string_view text) {
     std::string out(1, kQuote);
     for (std::size_t i = 0; i < text.size();) {
@@ -492,6 +505,7 @@ std::string writeConfig(const image::ProgrammerEntries& entries) {
     // pagers stays what earlier versions wrote and read.
     if (text.alphabet != paging::Alphabet::US) out += alphabetLine(text.alphabet);
     if (text.transliterate) out += "Transliterate = yes\n";
+    if (!entries.site.empty()) out += "Site = " + quoteMessage(entries.site) + "\n";
     for (unsigned row = 0; row < image::kRowCount; ++row) {
         const image::PagerItem& item = entries.rows[row];
         const auto& ownAlphabet = text.rowAlphabets[row];

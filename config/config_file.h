@@ -5,7 +5,8 @@
 // that scripts can build, keep and compare what a transmitter holds.
 //
 //   [Settings]            DataRate = 512|1200|2400|none, Preamble = text, Repeat = 1..4,
-//                         Alphabet = US|DE|DK|NO|SE|FR|ES|IT|YU, Transliterate = yes|no
+//                         Alphabet = US|DE|DK|NO|SE|FR|ES|IT|YU, Transliterate = yes|no,
+//                         Site = "the site's name"
 //   [Item01] .. [Item16]  Label = "text" (what the row is for; never in the image),
 //                         CapCode = digits or empty, optionally with the sub-address letter
 //                         A..D that gives the tone (1234567A), Tone = A..D,
@@ -36,6 +37,8 @@ namespace vostrel::config {
 inline constexpr std::size_t kMaxPreambleCharacters = 4;
 inline constexpr std::size_t kMaxCapcodeCharacters = 7;
 inline constexpr std::size_t kMaxMessageCharacters = paging::kMaxDecodedText;
+// A site's name heads its site sheet on one line.
+inline constexpr std::size_t kMaxSiteCharacters = 80;
 
 struct ConfigError {
     int line = 0;

@@ -75,13 +75,11 @@ std::variant<PagerCodes, BuildRefusal> checkRow(const PagerItem& item, const Pag
     return std::move(std::get<PagerCodes>(codes));
 }
 
-void placeTransmission(BuiltImage& built, unsigned row, const PagerItem& item, std::string_view codes,
-                       std::uint32_t capcode, std::size_t length) {
-    std::array<paging::Codeword, kMaxSlotCodewords> scratch{};
-    paging::encodeTransmission(item.type, codes, capcode, item.tone, std::span(scratch).first(length));
-    for (std::size_t i = 0; i < length; ++i) {
-        built.image.storeCodeword(built.usedWords + 2 * static_cast<unsigned>(i), scratch[i]);
+void placeTransmission(BuiltImage& built, unsigned row, std::span<const paging::Codeword> transmission) {
+    for (std::size_t i = 0; i < transmission.size(); ++i) {
+        built.image.storeCodeword(built.usedWords + 2 * static_cast<unsigned>(i), transmission[i]);
     }
+    const std::size_t length = transmission.size();
     const auto start = static_cast<std::uint8_t>(built.usedWords);
     built.usedWords += 2 * static_cast<unsigned>(length);
     storeSlot(built.image, row, {start, static_cast<std::uint8_t>(built.usedWords)});
@@ -144,15 +142,26 @@ BuildOutcome buildImage(const ProgrammerEntries& entries) {
     BuiltImage built;
     built.fullAtRow = layout.fullAtRow;
     storeHeader(built.image, settingsOf(entries));
+    std::array<paging::Codeword, kMaxSlotCodewords> transmission{};
     for (unsigned row = 0; row < kRowCount; ++row) {
-        if (layout.codewords[row] == 0) continue;
-        const PagerItem& item = entries.rows[row];
-        const PagerCodes& sent = layout.sent[row];
-        placeTransmission(built, row, item, sent.codes, static_cast<std::uint32_t>(leadingInteger(item.capcode)),
-                          layout.codewords[row]);
-        for (const Replacement& replaced : sent.replacements) built.replacements.push_back(replacementMessage(row, replaced));
+        const std::size_t length = encodeRow(entries, layout, row, transmission);
+        if (length == 0) continue;
+        placeTransmission(built, row, std::span(transmission).first(length));
+        for (const Replacement& replaced : layout.sent[row].replacements) {
+            built.replacements.push_back(replacementMessage(row, replaced));
+        }
     }
     return built;
+}
+
+std::size_t encodeRow(const ProgrammerEntries& entries, const RowLayout& layout, unsigned row,
+                      std::span<paging::Codeword, kMaxSlotCodewords> out) {
+    const std::size_t length = layout.codewords[row];
+    if (length == 0) return 0;
+    const PagerItem& item = entries.rows[row];
+    // A placed row's capcode passed the range check.
+    const auto capcode = static_cast<std::uint32_t>(leadingInteger(item.capcode));
+    return paging::encodeTransmission(item.type, layout.sent[row].codes, capcode, item.tone, out.first(length));
 }
 
 texts::Message replacementMessage(unsigned row, const Replacement& replaced) {

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <optional>
+#include <span>
 #include <string>
 #include <variant>
 #include <vector>
@@ -30,6 +31,9 @@ struct ProgrammerEntries {
     PagerRows rows;
     PagerTextSettings text;
     RowLabels labels;  // the builder never looks at them
+    // The name of the site the transmitter serves, for its site sheet; empty when not
+    // named. Not stored in the EEPROM.
+    std::string site;
 };
 
 struct BuiltImage {
@@ -87,6 +91,11 @@ struct RowLayout {
 };
 
 RowLayout layOutRows(const ProgrammerEntries& entries);
+
+// The transmission a Write stores for the row, written into `out`: the very codewords
+// buildImage places. Returns their count; 0 for a row the layout does not place.
+std::size_t encodeRow(const ProgrammerEntries& entries, const RowLayout& layout, unsigned row,
+                      std::span<paging::Codeword, kMaxSlotCodewords> out);
 
 // The note that a character of the row (0-based) is sent replaced.
 texts::Message replacementMessage(unsigned row, const Replacement& replaced);

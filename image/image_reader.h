@@ -26,7 +26,7 @@ ImageContents decodeImage(const EepromImage& image, const PagerTextSettings& tex
 
 // The window's contents once a Read has shown the contents: the preamble as its
 // decimal number, and no data-rate selection for an index that names no rate; `text`
-// as the contents were read with.
+// as the contents were read with; no site name, which no image holds.
 ProgrammerEntries shownEntries(const ImageContents& contents, const PagerTextSettings& text = {});
 
 }  // namespace vostrel::image

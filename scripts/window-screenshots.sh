@@ -5,11 +5,14 @@
 # docs/window-200.png (QT_SCALE_FACTOR=2) and docs/window-german.png (the example
 # translation), each with the same rows and labels, opened from a configuration by the
 # keyboard (the German one imported with Alt+I from the same rows as a site list that
-# German Excel saves: ';' and Windows-1252), and docs/airtime.png, one call over 5 s on
-# air. With a build tree that has the fake transmitter (a test build) and as root, also
-# docs/chooser.png: the real programmer asking which of two fake transmitters to read.
+# German Excel saves: ';' and Windows-1252), docs/airtime.png, one call over 5 s on
+# air, docs/preview.png and docs/preview-german.png, a row's message box telling what
+# its pager shows, and docs/sheet-german.png and docs/sheet.png, the site sheet the
+# window exports as PDF, drawn by pdftoppm. With a build tree that has the fake
+# transmitter (a test build) and as root, also docs/chooser.png: the real programmer
+# asking which of two fake transmitters to read.
 #   scripts/window-screenshots.sh [BUILD-DIR]      default build/release (./run.sh's)
-# Needs xvfb, xauth, xdotool and imagemagick.
+# Needs xvfb, xauth, xdotool, imagemagick and poppler-utils.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="$(realpath "${1:-$here/build/release}")"
@@ -40,52 +43,117 @@ trap 'rm -rf "$work"' EXIT
   printf '[Item01]\nCapCode = 1234567\nTone = D\nType = Alphanumeric\nMessage = "%s"\n' \
     "Fire alarm in hall 3, leave the building"
 } >"$work/airtime.conf"
+# A small site: a numeric pager's padding, German pagers, one US pager whose umlauts
+# are sent transliterated, a tone-only call.
+{
+  printf '[Settings]\nPreamble = 576\nAlphabet = DE\nTransliterate = yes\nSite = "Gasthof Zur Post"\n'
+  printf '[Item01]\nLabel = "Theke"\nCapCode = 1234560\nMessage = "123"\n'
+  printf '[Item02]\nLabel = "Service Saal"\nCapCode = 1234568\nTone = D\nMessage = "K\xc3\xbcche: Tisch 4 ist fertig"\n'
+  printf '[Item03]\nLabel = "Zimmerservice"\nCapCode = 1234576\nTone = D\nMessage = "Bitte zur Rezeption"\n'
+  printf '[Item04]\nLabel = "Hausmeister"\nCapCode = 1234584\nTone = B\n'
+  printf '[Item05]\nLabel = "Chef (alter Pager)"\nCapCode = 1234592\nTone = D\nAlphabet = US\n'
+  printf 'Message = "Gr\xc3\xbc\xc3\x9fe an das B\xc3\xbcro"\n'
+  printf '[Item06]\nLabel = "K\xc3\xbcche"\nCapCode = 1234600\nMessage = "-112"\n'
+} >"$work/site.conf"
 mkdir -p "$work/german/vostrel-programmer"
 cp "$here/docs/kdx20Lang.example.ini" "$work/german/vostrel-programmer/kdx20Lang.ini"
 # The file dialogs start in the working directory.
 cd "$work"
 
-# shot PICTURE FILE [VARIABLE=VALUE...]: the window in that environment, the file
-# opened (a configuration, Ctrl+O) or imported (a site list, Alt+I).
-shot() {
-  local picture=$1 configuration=$2 pid window dialog key=ctrl+o
+# dialog: the window the program opened beside its main one, focused.
+dialog() {
+  local other
+  for _ in $(seq 100); do
+    other=$(xdotool search --onlyvisible --pid "$pid" | grep -vx "$window" | head -n 1 || true)
+    [ -n "$other" ] && break
+    sleep 0.1
+  done
+  xdotool windowfocus --sync "$other" && sleep 0.5
+}
+
+# start FILE [VARIABLE=VALUE...]: the window in that environment, the file opened (a
+# configuration, Ctrl+O) or imported (a site list, Alt+I) by the keyboard; sets pid
+# and window.
+start() {
+  local configuration=$1 key=ctrl+o
   [[ $configuration == *.csv ]] && key=alt+i
-  shift 2
+  shift
   env XDG_CONFIG_HOME="$work/english" XDG_CONFIG_DIRS="$work/none" XDG_DATA_HOME="$work/data" QT_QPA_PLATFORM=xcb "$@" \
     "$programmer" "$work/eeprom.bin" 2>/dev/null &
   pid=$!
   window=$(timeout 20 xdotool search --sync --onlyvisible --pid "$pid" | head -n 1)
   xdotool windowfocus --sync "$window" && sleep 0.5
   xdotool key "$key"
-  for _ in $(seq 100); do
-    dialog=$(xdotool search --onlyvisible --pid "$pid" | grep -vx "$window" | head -n 1 || true)
-    [ -n "$dialog" ] && break
-    sleep 0.1
-  done
-  xdotool windowfocus --sync "$dialog" && sleep 0.5
+  dialog
   xdotool type --delay 30 "$configuration" && xdotool key Return && sleep 1
   xdotool windowfocus --sync "$window" && sleep 0.5
-  import -window "$window" "$here/docs/$picture"
+}
+
+stop() {
   kill "$pid"
   wait "$pid" 2>/dev/null || true
+}
+
+# point X Y: the mouse to that place of the design (780 x 484: Unit1.ui's 632 and the
+# label column's 148), which the window shows widened to fit its texts.
+point() {
+  local WIDTH HEIGHT
+  eval "$(xdotool getwindowgeometry --shell "$window")"
+  xdotool mousemove --window "$window" $(($1 * WIDTH / 780)) $(($2 * HEIGHT / 484))
+}
+
+# shot PICTURE CONFIGURATION [VARIABLE=VALUE...]: the window with the configuration.
+shot() {
+  local picture=$1
+  shift
+  start "$@"
+  import -window "$window" "$here/docs/$picture"
+  stop
+}
+
+# preview PICTURE [VARIABLE=VALUE...]: the site, the mouse resting on row 5's message
+# box, and the tooltip below it in the picture.
+preview() {
+  local picture=$1 X Y WIDTH HEIGHT
+  shift
+  start site.conf "$@"
+  point 330 140 && sleep 2
+  eval "$(xdotool getwindowgeometry --shell "$window")"
+  import -window root -crop "${WIDTH}x${HEIGHT}+$X+$Y" +repage "$here/docs/$picture"
+  stop
+}
+
+# sheet PICTURE [VARIABLE=VALUE...]: the site's sheet, exported by the window's Site
+# sheet button: its menu's first command, the site's name as the file gives it, then
+# the file's name; drawn by pdftoppm.
+sheet() {
+  local picture=$1
+  shift
+  rm -f "$work/site.pdf"
+  start site.conf "$@"
+  point 728 469 && xdotool click 1 && sleep 1
+  xdotool key Down Return
+  dialog
+  xdotool key Return
+  dialog
+  xdotool type --delay 30 site.pdf && xdotool key Return
+  for _ in $(seq 100); do [ -s "$work/site.pdf" ] && break; sleep 0.1; done
+  stop
+  pdftoppm -r 70 -png -singlefile "$work/site.pdf" "$here/docs/${picture%.png}"
 }
 
 # The real programmer against two fake transmitters holding two sites, its Read asking
 # which one; run inside the fake's namespace (see tests/fake_transmitter/).
 chooser_shot() {
-  local pid window dialog
+  local pid window
   env XDG_CONFIG_HOME="$work/english" XDG_CONFIG_DIRS="$work/none" XDG_DATA_HOME="$work/data" QT_QPA_PLATFORM=xcb \
     "$build/app/vostrel-programmer" 2>/dev/null &
   pid=$!
   window=$(timeout 20 xdotool search --sync --onlyvisible --pid "$pid" | head -n 1)
   xdotool windowfocus --sync "$window" && sleep 0.5
   xdotool key alt+r
-  for _ in $(seq 100); do
-    dialog=$(xdotool search --onlyvisible --pid "$pid" | grep -vx "$window" | head -n 1 || true)
-    [ -n "$dialog" ] && break
-    sleep 0.1
-  done
-  xdotool windowfocus --sync "$dialog" && xdotool key Down && sleep 0.5
+  dialog
+  xdotool key Down && sleep 0.5
   # The dialog over the window, as the user sees them.
   import -window root -crop "$(xwininfo -id "$window" | awk '/Width/ {w=$2} /Height/ {h=$2} /Absolute upper-left X/ {x=$4}
     /Absolute upper-left Y/ {y=$4} END {printf "%dx%d+%d+%d", w, h, x, y}')" "$here/docs/chooser.png"
@@ -101,7 +169,12 @@ shot window.png rows.conf
 shot window-200.png rows.conf QT_SCALE_FACTOR=2
 shot window-german.png rows.csv XDG_CONFIG_HOME="$work/german"
 shot airtime.png airtime.conf
-echo "docs/window.png, docs/window-200.png, docs/window-german.png and docs/airtime.png written"
+preview preview.png
+preview preview-german.png XDG_CONFIG_HOME="$work/german"
+sheet sheet.png
+sheet sheet-german.png XDG_CONFIG_HOME="$work/german"
+echo "docs/window.png, docs/window-200.png, docs/window-german.png, docs/airtime.png, docs/preview.png," \
+     "docs/preview-german.png, docs/sheet.png and docs/sheet-german.png written"
 fake="$build/tests/fake_transmitter/fake_transmitter"
 if [ -x "$fake" ] && [ "$(id -u)" -eq 0 ]; then
   printf '[Item01]\nCapCode = 8\nTone = D\nMessage = "Kitchen"\n[Item02]\nCapCode = 16\nMessage = "112"\n' \

@@ -8,6 +8,7 @@
 #include <map>
 #include <vector>
 
+#include "image/alphabet_standards.h"
 #include "paging/alphabets.h"
 #include "ui/accessible_list.h"
 #include "ui/mnemonics.h"
@@ -26,20 +27,6 @@ constexpr QPoint kWindowPosition{305, 129};
 QString builtInText(TextKey key) {
     return QString::fromUtf8(key.text().data(), static_cast<qsizetype>(key.text().size()));
 }
-
-// The standard a pager alphabet comes from, as its choice's tooltip.
-constexpr std::array kAlphabetStandards = {keys::kStandardUS, keys::kStandardDE, keys::kStandardDK,
-                                           keys::kStandardNO, keys::kStandardSE, keys::kStandardFR,
-                                           keys::kStandardES, keys::kStandardIT, keys::kStandardYU};
-static_assert(
-    [] {
-        if (kAlphabetStandards.size() != vostrel::paging::kAlphabets.size()) return false;
-        for (std::size_t i = 0; i < kAlphabetStandards.size(); ++i) {
-            if (kAlphabetStandards[i].text() != vostrel::paging::kAlphabets[i].standard) return false;
-        }
-        return true;
-    }(),
-    "every pager alphabet's standard is a key of the list, in the alphabets' order");
 
 }  // namespace
 
@@ -62,6 +49,8 @@ TForm1::TForm1(vostrel::device::HidTransport& transport, vostrel::ui::MessagePre
     giveDistinctShortcuts();
     nameControls(texts_);
     onAir_.emplace(*OnAir, *rows_, texts_);
+    // Before the layout is fitted: its button shows the menu's arrow.
+    sheet_.emplace(*this, *BtnSheet, *rows_, reporter_);
     fitLayout();
     connectHandlers();
     files_.emplace(*this, *BtnOpen, *BtnSave, *rows_, reporter_);
@@ -158,12 +147,14 @@ void TForm1::applyLanguageTexts(const LanguageTexts& texts) {
     BtnExit->setText(texts.text(keys::kExitButton));
     BtnOpen->setText(texts.text(keys::kOpenButton));
     BtnSave->setText(texts.text(keys::kSaveButton));
+    BtnSheet->setText(texts.text(keys::kSheetButton));
     labels_->applyTexts(texts);
     AlphabetLabel->setText(texts.text(keys::kPagerAlphabet));
     Transliterate->setText(texts.text(keys::kTransliterate));
     Transliterate->setToolTip(vostrel::ui::plainToolTip(texts.text(keys::kTransliterateTip)));
     for (const auto& table : vostrel::paging::kAlphabets) {
-        const TextKey standard = kAlphabetStandards[static_cast<std::size_t>(table.alphabet)];
+        // The standard it comes from, as its choice's tooltip.
+        const TextKey standard = vostrel::image::alphabetStandard(table.alphabet);
         Alphabet->setItemData(static_cast<int>(table.alphabet), vostrel::ui::plainToolTip(texts.text(standard)),
                               Qt::ToolTipRole);
     }
@@ -252,7 +243,7 @@ void TForm1::nameControls(const LanguageTexts& texts) {
     Alphabet->setAccessibleName(shown(AlphabetLabel->text(), keys::kPagerAlphabet));
     const std::pair<QPushButton*, TextKey> buttons[] = {
         {BtnOpen, keys::kOpenButton}, {BtnSave, keys::kSaveButton}, {BtnRead, keys::kReadButton},
-        {BtnWrite, keys::kWriteButton}, {BtnExit, keys::kExitButton}};
+        {BtnWrite, keys::kWriteButton}, {BtnExit, keys::kExitButton}, {BtnSheet, keys::kSheetButton}};
     for (const auto& [button, key] : buttons) button->setAccessibleName(caption(button->text(), key));
 }
 

@@ -16,6 +16,7 @@
 //   row_copy_paste       copying and pasting rows
 //   undo_redo            undo and redo of every change
 //   remembered_choices   the choices kept for the next run
+//   site_sheet_commands  the site sheet: Export PDF... and Print...
 //   label_column         the Label column and the site list's buttons beneath it
 //   site_list_commands   Import CSV, Export CSV and labels from a list
 // A new feature is one more such class, made by a named step of the constructor.
@@ -33,6 +34,7 @@
 #include "ui/remembered_choices.h"
 #include "ui/row_copy_paste.h"
 #include "ui/rows_view.h"
+#include "ui/site_sheet_commands.h"
 #include "ui/site_list_commands.h"
 #include "ui/transmitter_commands.h"
 #include "ui/undo_redo.h"
@@ -50,6 +52,9 @@ public:
     // Open and Save without their file dialogs, as a dropped file is opened.
     void openFile(const QString& path) { files_->open(path); }
     void saveFile(const QString& path) { files_->save(path); }
+    // Export PDF... and Print... without their dialogs.
+    void exportSheet(const QString& path) { sheet_->exportPdf(path); }
+    void printSheet(QPagedPaintDevice& device) { sheet_->paint(device); }
     // Import CSV, Export CSV and labels from a list, without their file dialogs.
     void importList(const QString& path) { siteList_->importList(path); }
     void exportList(const QString& path) { siteList_->exportList(path); }
@@ -86,5 +91,6 @@ private:
     std::optional<vostrel::ui::LiveChecks> checks_;
     std::optional<vostrel::ui::RowCopyPaste> copyPaste_;
     std::optional<vostrel::ui::UndoRedo> undoRedo_;
+    std::optional<vostrel::ui::SiteSheetCommands> sheet_;
     std::optional<vostrel::ui::SiteListCommands> siteList_;
 };

@@ -51,9 +51,11 @@ void LiveChecks::check() {
     const auto planned = image::plannedAirTime(now, layout);
     onAir_.show(planned);
     const auto* air = std::get_if<image::AirTime>(&planned);
+    const image::PagerDisplays displays = image::plannedDisplays(now, layout);
     for (unsigned i = 0; i < image::kRowCount; ++i) {
         const image::RowAirTime* figures = air ? air->find(i) : nullptr;
-        markRow(i, rowMark(layout, now, i), figures ? rowBreakdown(*air, *figures) : std::vector<texts::Message>());
+        markRow(i, rowMark(layout, now, i), figures ? rowBreakdown(*air, *figures) : std::vector<texts::Message>(),
+                displays[i]);
     }
 }
 
@@ -89,10 +91,12 @@ void LiveChecks::showFingerprint(const image::ProgrammerEntries& entries) {
     eepromUse_.setAccessibleDescription(text);
 }
 
-void LiveChecks::markRow(std::size_t index, const RowMark& mark, const std::vector<texts::Message>& airTime) {
-    if (mark == shownMarks_[index] && airTime == shownAirTimes_[index]) return;
+void LiveChecks::markRow(std::size_t index, const RowMark& mark, const std::vector<texts::Message>& airTime,
+                         const std::optional<std::string>& shows) {
+    if (mark == shownMarks_[index] && airTime == shownAirTimes_[index] && shows == shownDisplays_[index]) return;
     shownMarks_[index] = mark;
     shownAirTimes_[index] = airTime;
+    shownDisplays_[index] = shows;
     const QString text = mark.text ? texts_.messageText(*mark.text) : QString();
     std::optional<QColor> tint;
     if (mark.kind != RowMark::Kind::None) tint = mark.kind == RowMark::Kind::Refused ? kProblemTint : kReplacedTint;
@@ -100,12 +104,16 @@ void LiveChecks::markRow(std::size_t index, const RowMark& mark, const std::vect
     const RowControls& row = rows_.rows()[index];
     showMark(*row.capCode, onCapcode ? text : QString(), onCapcode ? tint : std::nullopt);
     showMark(*row.message, onCapcode ? QString() : text, onCapcode ? std::nullopt : tint);
-    // Only a row that Write stores goes on air, and such a row has no refusal to show;
-    // what it sends replaced, or its own alphabet, comes first.
-    if (airTime.empty()) return;
-    QStringList lines;
+    // Only a row that Write stores shows on a pager and goes on air, and such a row has
+    // no refusal to show: what its pager shows comes first, then what it sends
+    // replaced or its own alphabet.
+    if (!shows) return;
+    QStringList lines{texts_.messageText({texts::keys::kPagerShowsTip, texts::Title::Warn, {texts::Text{*shows}}})};
     if (!text.isEmpty()) lines << text;
-    lines << joinedTexts(airTime, texts_);
+    row.message->setAccessibleDescription(lines.join(QLatin1Char('\n')));
+    // Rich text would run the blanks a numeric pager adds together.
+    lines.front().replace(QLatin1Char(' '), QChar(0x00A0));
+    if (!airTime.empty()) lines << joinedTexts(airTime, texts_);
     row.message->setToolTip(oneLineToolTip(lines));
 }
 

@@ -6,15 +6,19 @@
 // contents fingerprint of what a Write would store in its tooltip, each box
 // tinted where a Write would refuse or replace what it holds, with the reason as its
 // tooltip, and the time on air: each row's share in its message box's tooltip, the
-// line in ui/on_air_line.h.
+// line in ui/on_air_line.h. A row that a Write stores has first in its tooltip, and
+// as its message box's accessible description, what its pager will show
+// (image/pager_preview.h).
 
 #include <QObject>
 #include <QString>
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
+#include "image/pager_preview.h"
 #include "texts/message.h"
 #include "ui/language_texts.h"
 #include "ui/on_air_line.h"
@@ -40,7 +44,8 @@ public:
 private:
     void showEepromUse(const std::vector<texts::Message>& line);
     void showFingerprint(const image::ProgrammerEntries& entries);
-    void markRow(std::size_t index, const RowMark& mark, const std::vector<texts::Message>& airTime);
+    void markRow(std::size_t index, const RowMark& mark, const std::vector<texts::Message>& airTime,
+                 const std::optional<std::string>& shows);
 
     const RowsView& rows_;
     QLabel& eepromUse_;
@@ -51,6 +56,7 @@ private:
     std::optional<std::uint32_t> shownFingerprint_;
     std::array<RowMark, image::kRowCount> shownMarks_;
     std::array<std::vector<texts::Message>, image::kRowCount> shownAirTimes_;
+    image::PagerDisplays shownDisplays_;
 };
 
 }  // namespace vostrel::ui

@@ -79,6 +79,7 @@ image::ProgrammerEntries RowsView::entries() const {
         entries.labels[i] = row.label->text().toStdString();
     }
     entries.text = textSettings();
+    entries.site = site_;
     return entries;
 }
 
@@ -102,7 +103,12 @@ void RowsView::show(const image::ProgrammerEntries& entries) {
         rowAlphabets_ = entries.text.rowAlphabets;
         settings_.alphabet->setCurrentIndex(static_cast<int>(entries.text.alphabet));
         settings_.transliterate->setChecked(entries.text.transliterate);
+        site_ = entries.site;
     });
+}
+
+void RowsView::setSite(std::string site) {
+    change([&] { site_ = std::move(site); });
 }
 
 void RowsView::showRow(const RowControls& row, const PagerItem& item) {

@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <functional>
 #include <optional>
+#include <string>
 
 #include "image/image_builder.h"
 #include "image/row_rules.h"
@@ -55,6 +56,9 @@ public:
     // Every text as it stands, even one longer than its box takes from the keyboard;
     // the row rules do not run.
     void show(const image::ProgrammerEntries& entries);
+    // The site's name, which no box shows: it comes from a configuration, goes into the
+    // next one and onto the site sheet.
+    void setSite(std::string site);
 
     // A row's choices and its message box's limit as the window shows them.
     image::RowState rowState(std::size_t row) const;
@@ -82,6 +86,7 @@ private:
     // Alphabets of single rows, from a configuration file; the Alphabet choice holds
     // every other row's.
     std::array<std::optional<paging::Alphabet>, image::kRowCount> rowAlphabets_;
+    std::string site_;
     bool changing_ = false;
 };
 

@@ -38,7 +38,10 @@ TransmitterCommands::TransmitterCommands(QWidget& window, device::HidTransport& 
 void TransmitterCommands::read() {
     const image::PagerTextSettings text = rows_.textSettings();
     readCommand(services(texts::keys::kReadButton), text, [this, &text](const image::ImageContents& contents) {
-        rows_.show(image::shownEntries(contents, text));
+        image::ProgrammerEntries read = image::shownEntries(contents, text);
+        // The transmitter does not hold the site's name: the one the window has stays.
+        read.site = rows_.entries().site;
+        rows_.show(read);
     });
 }
 

@@ -17,8 +17,10 @@ BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libhidapi-dev font
 # from the clipboard (xclip) and its icon with xprop (x11-utils); nsis makes the
 # Windows installer, and locales gives the installer check the German locale (wine
 # takes the system's language from it) to make with localedef. python3's csv module is
-# the independent reader and writer the site lists are checked against.
+# the independent reader and writer the site lists are checked against; its
+# html.parser reads the site sheet and its json preview's rows. poppler-utils
+# (pdftotext, pdfinfo) reads the window's PDF of the site sheet.
 TEST_PACKAGES=(libgtest-dev clang-14 libclang-rt-14-dev dpkg-dev multimon-ng python3
                lintian desktop-file-utils appstream man-db bash-completion reuse
                fuse3 libfuse3-dev g++-mingw-w64-x86-64-posix wine64 googletest
-               xvfb xauth xdotool xclip x11-utils nsis locales)
+               xvfb xauth xdotool xclip x11-utils nsis locales poppler-utils)

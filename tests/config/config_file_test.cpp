@@ -40,6 +40,7 @@ void expectSameEntries(const ProgrammerEntries& actual, const ProgrammerEntries&
     }
     EXPECT_EQ(actual.text, expected.text);
     EXPECT_EQ(actual.labels, expected.labels);
+    EXPECT_EQ(actual.site, expected.site);
 }
 
 ProgrammerEntries entriesWith(const std::function<void(ProgrammerEntries&)>& change) {
@@ -107,6 +108,11 @@ TEST(ConfigParser, ReadsWhatTheFileSays) {
              e.text.rowAlphabets[2] = paging::Alphabet::SE;
              e.rows[2] = {"", 3, PagerType::Alphanumeric, "\xC3\x85sa"};
          })},
+        {"the site's name, quoted with escapes or bare",
+         "[Settings]\nSite = \"Caf\xC3\xA9 \\\"Zur Post\\\" \\\\ #1\"\n",
+         entriesWith([](auto& e) { e.site = "Caf\xC3\xA9 \"Zur Post\" \\ #1"; })},
+        {"a bare site name ends at a comment", "[Settings]\nsite = Halle 3 # Nord\n",
+         entriesWith([](auto& e) { e.site = "Halle 3"; })},
         {"blanks around a quoted capcode are dropped; an empty capcode leaves the row unused",
          "[Item01]\nCapCode = \" 12\t\"\n[Item02]\nCapCode =\nMessage = \"\"\n",
          entriesWith([](auto& e) { e.rows[0].capcode = "12"; })},
@@ -188,6 +194,9 @@ TEST(ConfigParser, ErrorsNameTheLine) {
          "Alphabet must be one of US, DE, DK, NO, SE, FR, ES, IT, YU, not 'Deutsch'"},
         {"[Item01]\nAlphabet =\n", 2, "Alphabet must be one of US, DE, DK, NO, SE, FR, ES, IT, YU, not ''"},
         {"[Settings]\nTransliterate = maybe\n", 2, "Transliterate must be yes or no, not 'maybe'"},
+        {"[Settings]\nSite = \"Halle\\x1B[2J\"\n", 2, "Site cannot hold control characters"},
+        {"[Settings]\nSite = \"\xC2\x85\"\n", 2, "Site cannot hold control characters"},
+        {"[Settings]\nSite = " + std::string(81, 'x') + "\n", 2, "Site is longer than 80 characters"},
         {"[Item01]\nMessage = HELLO\n", 2, "Message must be in double quotes"},
         {"[Item01]\nMessage = \"HELLO\n", 2, "missing closing '\"'"},
         {"[Item01]\nMessage = \"HELLO\\\"\n", 2, "missing closing '\"'"},
@@ -243,15 +252,18 @@ TEST(ConfigWriter, WritesSettingsAndOnlyRowsInUse) {
               "[Item05]\nCapCode = 1234567\nTone = A\nType = Numeric\nMessage = \"123  \"\n");
 }
 
-TEST(ConfigWriter, AlphabetsAndTransliterationAreWrittenOnlyWhenNotTheDefault) {
+// A file without them stays byte for byte what versions before them wrote.
+TEST(ConfigWriter, AlphabetsTransliterationAndSiteAreWrittenOnlyWhenSet) {
     ProgrammerEntries entries;
+    entries.site = "Caf\xC3\xA9 \"Zur Post\"";
     entries.text.alphabet = paging::Alphabet::DE;
     entries.text.transliterate = true;
     entries.text.rowAlphabets[1] = paging::Alphabet::SE;
     entries.text.rowAlphabets[3] = paging::Alphabet::US;
     entries.rows[1] = {"8", 3, PagerType::Alphanumeric, "\xC3\x85sa"};
     EXPECT_EQ(config::writeConfig(entries),
-              "[Settings]\nDataRate = 1200\nPreamble = 1023\nRepeat = 2\nAlphabet = DE\nTransliterate = yes\n\n"
+              "[Settings]\nDataRate = 1200\nPreamble = 1023\nRepeat = 2\nAlphabet = DE\nTransliterate = yes\n"
+              "Site = \"Caf\xC3\xA9 \\\"Zur Post\\\"\"\n\n"
               "[Item02]\nCapCode = 8\nTone = D\nType = Alphanumeric\nAlphabet = SE\nMessage = \"\xC3\x85sa\"\n\n"
               "[Item04]\nCapCode = \nTone = A\nType = Numeric\nAlphabet = US\nMessage = \"\"\n");
     expectSameEntries(parsed(config::writeConfig(entries)), entries);

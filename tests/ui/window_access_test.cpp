@@ -30,9 +30,11 @@ QByteArray originalKeysOnly(const QByteArray& translation) {
 }
 
 bool isInteractive(const QAccessibleInterface& control) {
+    // A button with a menu (the site sheet's) is a ButtonMenu.
     static const std::set<QAccessible::Role> roles = {QAccessible::EditableText, QAccessible::ComboBox,
-                                                      QAccessible::PushButton,   QAccessible::CheckBox,
-                                                      QAccessible::RadioButton,  QAccessible::SpinBox};
+                                                      QAccessible::PushButton,   QAccessible::ButtonMenu,
+                                                      QAccessible::CheckBox,     QAccessible::RadioButton,
+                                                      QAccessible::SpinBox};
     return roles.count(control.role()) != 0 && !control.state().invisible;
 }
 

@@ -6,7 +6,9 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <QAccessible>
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QDropEvent>
 #include <QFile>
@@ -93,9 +95,11 @@ TEST_F(WindowChecks, TypingUpdatesTheLineAndMarksWhatWriteWouldRefuse) {
     // Fixed, the row is unmarked and Write warns as the line said.
     driver_.message(3).setText(QStringLiteral("45"));
     EXPECT_FALSE(marked(driver_.message(3)));
-    // Its tooltip is its time on air again, as that of every stored row.
+    // Its tooltip is what its pager shows and its time on air again, as that of every
+    // stored row; the blanks the pager adds do not run together.
     EXPECT_EQ(driver_.message(3).toolTip(),
-              QStringLiteral("<p style=\"white-space:nowrap\">1.119 s × 2 is 2.2 s at 1200 bit/s; preamble 0.9 s; frame 3 adds 0.160 s</p>"));
+              QStringLiteral("<p style=\"white-space:nowrap\">Pager\u00A0shows:\u00A0&quot;45\u00A0\u00A0\u00A0&quot;<br>"
+                             "1.119 s × 2 is 2.2 s at 1200 bit/s; preamble 0.9 s; frame 3 adds 0.160 s</p>"));
     driver_.messages().clear();
     transmitter_.setPresence(device::EmulatorPresence::Absent);
     driver_.clickWrite();
@@ -162,6 +166,33 @@ std::vector<std::string> formatted(const std::vector<texts::Message>& messages, 
         texts.push_back(texts::formatMessage(pattern, message));
     }
     return texts;
+}
+
+// Each row that a Write stores tells, in its message box's tooltip and to a screen
+// reader, what its pager will show, in the user's language and as the user types.
+TEST(WindowPreview, EachStoredRowTellsWhatItsPagerWillShow) {
+    const LanguageFileForTest german(exampleTranslation());
+    device::EmulatedTransmitter transmitter;
+    WindowDriver driver(transmitter);
+    const auto described = [&](int row) {
+        return QAccessible::queryAccessibleInterface(&driver.message(row))->text(QAccessible::Description);
+    };
+    driver.enterRow(1, {QStringLiteral("8000"), 0, 0, QStringLiteral("12")});
+    EXPECT_EQ(described(1), QStringLiteral("Pager zeigt: „12   “"));
+    driver.typeInto(driver.message(1), QStringLiteral("3"));
+    EXPECT_EQ(described(1), QStringLiteral("Pager zeigt: „123  “"));
+
+    driver.control<QCheckBox>(QStringLiteral("Transliterate")).click();
+    driver.enterRow(2, {QStringLiteral("16"), kToneD, kAlphnumeric, QString()});
+    driver.message(2).insert(QStringLiteral("Grüße\a"));  // as pasted
+    EXPECT_EQ(described(2), QStringLiteral("Pager zeigt: „Gruesse<BEL>“\nGesendet als: Gruesse\a"));
+    EXPECT_TRUE(driver.message(2).toolTip().startsWith(QStringLiteral("<p style=\"white-space:nowrap\">Pager\u00A0zeigt:")));
+
+    driver.enterRow(3, {QStringLiteral("24"), kToneB, 0, QString()});
+    EXPECT_EQ(described(3), QStringLiteral("Pager zeigt: „“"));
+    // A row a Write refuses shows nothing on a pager: its box tells why.
+    driver.message(2).insert(QStringLiteral("€"));
+    EXPECT_EQ(described(2), QStringLiteral("Ungültiges Zeichen '€' in Zeile 02"));
 }
 
 TEST(AirTimeLine, FiguresTheRowsOverFiveSecondsAndWhatBringsThemUnder) {
@@ -239,7 +270,9 @@ TEST_F(WindowChecks, TheLineShowsTheTimeOnAirOfTheRowBeingEditedAndFollowsTheSet
     EXPECT_EQ(onAir.text(),
               QStringLiteral("On air: row 1 15.99 s, all rows 16.0 s; over 5 s, under it with 2400 bit/s or repeat 1"));
     EXPECT_EQ(driver_.message(1).toolTip(),
-              QStringLiteral("<p style=\"white-space:nowrap\">3.998 s × 4 is 16.0 s at 512 bit/s; preamble 2.0 s; frame 7 adds 0.875 s</p>"));
+              QStringLiteral("<p style=\"white-space:nowrap\">Pager\u00A0shows:\u00A0&quot;The\u00A0quick\u00A0brown\u00A0fox\u00A0"
+                             "jumps\u00A0over\u00A013\u00A0dogs..&quot;<br>"
+                             "3.998 s × 4 is 16.0 s at 512 bit/s; preamble 2.0 s; frame 7 adds 0.875 s</p>"));
 
     driver_.choose(driver_.control<QComboBox>(QStringLiteral("DataRate")), 2);
     EXPECT_EQ(onAir.text(), QStringLiteral("On air: row 1 3.41 s, all rows 3.4 s"));
@@ -401,6 +434,18 @@ TEST_F(WindowFiles, SaveKeepsEveryCharacterAndOpenGivesBackTheAlphabets) {
     opened.window().openFile(path("saved.conf"));
     EXPECT_EQ(contentsOf(opened.view()), contentsOf(driver_.view()));
     EXPECT_EQ(opened.message(2).toolTip(), driver_.message(2).toolTip());
+}
+
+// The site's name, which no box shows, stays through a Read (the transmitter does not
+// hold it) and goes into the next file the window saves.
+TEST_F(WindowFiles, TheSiteNameOfAConfigurationStaysForSave) {
+    writeFile(path("site.conf"), "[Settings]\nSite = \"Gasthof \\\"Zur Post\\\"\"\n[Item01]\nCapCode = 8\n");
+    driver_.window().openFile(path("site.conf"));
+    driver_.clickWrite();
+    driver_.clickRead();
+    driver_.window().saveFile(path("saved.conf"));
+    const auto saved = files::readWholeFile(QFile::encodeName(path("saved.conf")).toStdString(), files::kMaxFileBytes);
+    EXPECT_NE(std::get<std::string>(saved).find("Repeat = 2\nSite = \"Gasthof \\\"Zur Post\\\"\"\n"), std::string::npos);
 }
 
 TEST_F(WindowFiles, OpenShowsAnImageFileAsReadShowsTheTransmitter) {

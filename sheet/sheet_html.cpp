@@ -1,0 +1,188 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
+#include "sheet/sheet_html.h"
+
+#include <algorithm>
+#include <utility>
+#include <vector>
+
+#include "image/alphabet_standards.h"
+#include "texts/message_format.h"
+#include "texts/text_codec.h"
+#include "version.h"
+
+namespace vostrel::sheet {
+namespace {
+
+using keys = texts::keys;
+
+// A4 portrait at 9 pt: sixteen rows of forty characters on one page, with room for
+// each to wrap once. Browsers take @page; Qt's rich text ignores what it does not know
+// and the window sets the page itself. Lengths in px are CSS pixels (1/96 inch) to
+// both, as the window lays the page out at 96 dots per inch.
+constexpr std::string_view kStyle = R"(@page { size: A4 portrait; margin: 15mm; }
+body { font-family: "DejaVu Sans", Arial, sans-serif; font-size: 9pt; color: #000; }
+h1 { font-size: 15pt; margin: 0 0 6pt 0; }
+table { border-collapse: collapse; width: 100%; }
+th, td { text-align: left; vertical-align: top; padding: 2px 5px; }
+table.settings { margin-bottom: 10pt; }
+table.rows th { border-bottom: 1pt solid #000; }
+table.rows td { border-bottom: 0.5pt solid #999; }
+td.number { text-align: right; white-space: nowrap; }
+td.shows { font-family: "DejaVu Sans Mono", "Courier New", monospace; white-space: pre-wrap;
+           overflow-wrap: anywhere; word-break: break-all; }
+span.shown { background-color: #e8e8e8; white-space: pre-wrap; }
+p.footer { font-size: 7pt; color: #444; margin-top: 10pt; }
+@media print { body { margin: 0; } tr { page-break-inside: avoid; } }
+)";
+
+constexpr char32_t kTab = 0x09;
+constexpr char32_t kLineFeed = 0x0A;
+
+bool isControl(char32_t c) { return (c < 0x20 && c != kTab && c != kLineFeed) || (c >= 0x7F && c <= 0x9F); }
+
+void appendEscaped(std::string& out, char32_t c) {
+    switch (c) {
+        case '&': out += "&amp;"; return;
+        case '<': out += "&lt;"; return;
+        case '>': out += "&gt;"; return;
+        case '"': out += "&quot;"; return;
+        case '\'': out += "&#39;"; return;
+        default: texts::appendUtf8(out, isControl(c) ? texts::kReplacementCharacter : c);
+    }
+}
+
+// The sheet's words: translations, formatted safely where they hold placeholders.
+class Words {
+public:
+    explicit Words(const Translate& translate) : translate_(translate) {}
+
+    std::string operator()(texts::TextKey key) const { return htmlText(translate_(key)); }
+
+    std::string formatted(texts::TextKey key, std::vector<texts::MessageArgument> arguments) const {
+        const texts::Message message{key, texts::Title::Success, std::move(arguments)};
+        return htmlText(texts::formatMessage(translate_(key), message));
+    }
+
+    std::string seconds(const std::optional<double>& value) const {
+        return value ? formatted(keys::kSheetSeconds, {texts::Decimal{*value}}) : std::string();
+    }
+
+private:
+    const Translate& translate_;
+};
+
+std::string element(std::string_view tag, std::string_view content, std::string_view attributes = {}) {
+    std::string out = "<" + std::string(tag);
+    if (!attributes.empty()) out.append(" ").append(attributes);
+    return out.append(">").append(content).append("</").append(tag).append(">");
+}
+
+using Setting = std::pair<std::string, std::string>;  // heading, value; both HTML
+
+std::vector<Setting> settingsOf(const SiteSheet& sheet, const Words& words) {
+    std::vector<Setting> settings;
+    settings.emplace_back(words(keys::kSheetDate), htmlText(sheet.date));
+    const unsigned rateIndex = sheet.settings.dataRateIndex;
+    settings.emplace_back(words(keys::kDataRateHeading),
+                          rateIndex < image::kDataRates.size()
+                              ? words.formatted(keys::kWithRate, {static_cast<int>(image::kDataRates[rateIndex])})
+                              : words(keys::kDataRateNotSelected));
+    settings.emplace_back(words(keys::kPreambleHeading), std::to_string(sheet.settings.preambleBits) + " " + words(keys::kBitsUnit));
+    settings.emplace_back(words(keys::kSheetRepeat), std::to_string(sheet.settings.repeatIndex + 1) + " " + words(keys::kTimesUnit));
+    settings.emplace_back(words(keys::kPagerAlphabet), words(image::alphabetStandard(sheet.alphabet)));
+    if (!sheet.fingerprint.empty()) settings.emplace_back(words(keys::kSheetFingerprint), htmlText(sheet.fingerprint));
+    if (sheet.totalSeconds) settings.emplace_back(words(keys::kSheetTotalOnAir), words.seconds(sheet.totalSeconds));
+    return settings;
+}
+
+// No gaps between cells, whose lines would break, and the page's whole width: Qt's
+// rich text reads both from attributes only (it spaces cells by default, and sizes a
+// table to its cells).
+constexpr std::string_view kTableAttributes = "cellspacing=\"0\" width=\"100%\"";
+
+// The site's name on a line of its own, as long as it is; then two settings to a line.
+std::string settingsTable(const SiteSheet& sheet, const Words& words) {
+    std::string table = "<table class=\"settings\" " + std::string(kTableAttributes) + ">\n";
+    if (!sheet.site.empty()) {
+        table += element("tr", element("th", words(keys::kSheetSite), "width=\"22%\"") +
+                                   element("td", htmlText(sheet.site), "colspan=\"3\"")) + "\n";
+    }
+    const std::vector<Setting> settings = settingsOf(sheet, words);
+    for (std::size_t i = 0; i < settings.size(); i += 2) {
+        std::string line;
+        for (std::size_t j = i; j < i + 2; ++j) {
+            const bool present = j < settings.size();
+            line += element("th", present ? settings[j].first : "", "width=\"22%\"") +
+                    element("td", present ? settings[j].second : "", "width=\"28%\"");
+        }
+        table += element("tr", line) + "\n";
+    }
+    return table + "</table>\n";
+}
+
+bool hasLabels(const SiteSheet& sheet) {
+    return std::ranges::any_of(sheet.rows, [](const SheetRow& row) { return !row.label.empty(); });
+}
+
+std::string typeText(const SheetRow& row, const Words& words) {
+    std::string type = words(row.type == paging::PagerType::Alphanumeric ? keys::kSheetAlphanumeric : keys::kNumeric);
+    if (row.ownAlphabet) type += " (" + htmlText(paging::alphabetTable(*row.ownAlphabet).name) + ")";
+    return type;
+}
+
+std::string rowLine(const SheetRow& row, bool labels, const Words& words) {
+    std::string cells = element("td", std::to_string(row.row + 1), "class=\"number\"");
+    if (labels) cells += element("td", htmlText(row.label));
+    const std::string capcode = std::to_string(row.capcode) + " " + static_cast<char>('A' + row.tone);
+    cells += element("td", capcode, "class=\"number\"");
+    cells += element("td", typeText(row, words));
+    cells += element("td", element("span", htmlText(row.shows), "class=\"shown\""), "class=\"shows\"");
+    cells += element("td", words.seconds(row.secondsPerTrigger), "class=\"number\"");
+    return element("tr", cells) + "\n";
+}
+
+std::string rowsTable(const SiteSheet& sheet, const Words& words) {
+    if (sheet.rows.empty()) return element("p", words(keys::kSheetNoRows)) + "\n";
+    const bool labels = hasLabels(sheet);
+    // Widths as attributes, which browsers and Qt's rich text both honour; the
+    // pager's text takes the rest.
+    std::string head = element("th", words(keys::kSheetRow), "width=\"7%\"");
+    if (labels) head += element("th", words(keys::kSheetLabel), "width=\"16%\"");
+    head += element("th", words(keys::kCapCodeHeading), "width=\"14%\"") + element("th", words(keys::kTypeHeading), "width=\"18%\"") +
+            element("th", words(keys::kSheetShows)) + element("th", words(keys::kSheetOnAir), "width=\"13%\"");
+    std::string body;
+    for (const SheetRow& row : sheet.rows) body += rowLine(row, labels, words);
+    return "<table class=\"rows\" " + std::string(kTableAttributes) + ">\n" + element("thead", element("tr", head)) +
+           "\n" + element("tbody", "\n" + body) + "\n</table>\n";
+}
+
+}  // namespace
+
+std::string htmlText(std::string_view utf8) {
+    std::string out;
+    out.reserve(utf8.size());
+    for (std::size_t i = 0; i < utf8.size();) {
+        if (const auto c = texts::nextCodePoint(utf8, i)) {
+            appendEscaped(out, *c);
+        } else {
+            texts::appendUtf8(out, texts::kReplacementCharacter);
+            ++i;
+        }
+    }
+    return out;
+}
+
+std::string sheetHtml(const SiteSheet& sheet, const Translate& translate) {
+    const Words words(translate);
+    std::string title = words(keys::kSheetTitle);
+    if (!sheet.site.empty()) title += " \xE2\x80\x93 " + htmlText(sheet.site);  // an en dash
+    return "<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n" + element("title", title) + "\n" +
+           element("style", kStyle) + "\n</head>\n<body>\n" + element("h1", words(keys::kSheetTitle)) + "\n" +
+           settingsTable(sheet, words) + rowsTable(sheet, words) +
+           element("p", words.formatted(keys::kSheetFooter, {texts::Text{std::string(kToolName)}, texts::Text{kVersion}}),
+                   "class=\"footer\"") +
+           "\n</body>\n</html>\n";
+}
+
+}  // namespace vostrel::sheet

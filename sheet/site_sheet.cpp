@@ -1,0 +1,55 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
+#include "sheet/site_sheet.h"
+
+#include <cstdio>
+
+#include "image/air_time.h"
+#include "image/image_builder.h"
+#include "image/image_reader.h"
+#include "image/pager_preview.h"
+
+namespace vostrel::sheet {
+
+SiteSheet siteSheet(const image::EepromImage& image, const image::PagerTextSettings& text,
+                    const image::RowLabels& labels) {
+    SiteSheet sheet;
+    sheet.settings = image::loadHeader(image);
+    sheet.alphabet = text.alphabet;
+    const auto air = image::airTime(sheet.settings, image::storedRows(image));
+    if (air) sheet.totalSeconds = air->totalSeconds;
+
+    const image::ImageContents contents = image::decodeImage(image, text);
+    const image::PagerDisplays displays = image::storedDisplays(image, text);
+    for (unsigned row = 0; row < image::kRowCount; ++row) {
+        if (!displays[row]) continue;
+        const image::PagerItem& item = contents.rows[row];
+        SheetRow& line = sheet.rows.emplace_back();
+        line.row = row;
+        line.label = labels[row];
+        line.capcode = static_cast<std::uint32_t>(image::leadingInteger(item.capcode));
+        line.tone = item.tone;
+        line.type = item.type;
+        const paging::Alphabet alphabet = text.alphabetOf(row);
+        if (item.type == paging::PagerType::Alphanumeric && alphabet != text.alphabet) line.ownAlphabet = alphabet;
+        line.shows = *displays[row];
+        if (const image::RowAirTime* figures = air ? air->find(row) : nullptr) {
+            line.secondsPerTrigger = figures->secondsPerTrigger;
+        }
+    }
+    return sheet;
+}
+
+std::string sheetDate(std::time_t when) {
+    std::tm local{};
+#if defined(_WIN32)
+    localtime_s(&local, &when);
+#else
+    localtime_r(&when, &local);
+#endif
+    char date[40];  // room for any int, so that the compiler sees no cut
+    std::snprintf(date, sizeof date, "%04d-%02d-%02d", local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
+    return date;
+}
+
+}  // namespace vostrel::sheet

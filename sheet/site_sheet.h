@@ -1,0 +1,59 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
+#pragma once
+// The site sheet: the installer's paper record of what a transmitter holds, one A4
+// page for all sixteen rows. It is made from the image a Write stores (or one read
+// back), never from the window's boxes, so that it shows what the pagers receive.
+
+#include <ctime>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "image/eeprom_image.h"
+#include "image/image_builder.h"
+#include "image/pager_text.h"
+#include "image/transmitter_settings.h"
+#include "paging/alphabets.h"
+#include "paging/transmission.h"
+
+namespace vostrel::sheet {
+
+struct SheetRow {
+    unsigned row = 0;  // 0-based
+    // What the row is for; empty where none is known (an image holds none). The sheet
+    // shows the label column when any row has one.
+    std::string label;
+    std::uint32_t capcode = 0;
+    unsigned tone = 0;  // 0..3 for A..D, the sub-address
+    paging::PagerType type = paging::PagerType::Numeric;
+    // The row's alphabet when it differs from the sheet's (alphanumeric rows only).
+    std::optional<paging::Alphabet> ownAlphabet;
+    std::string shows;  // what the pager shows (image/pager_preview.h), UTF-8
+    std::optional<double> secondsPerTrigger;  // nothing when the image names no data rate
+};
+
+struct SiteSheet {
+    std::string site;     // the site's name; empty when not named
+    std::string date;     // the day the sheet was made, as printed
+    image::TransmitterSettings settings;
+    paging::Alphabet alphabet = paging::Alphabet::US;
+    // The contents fingerprint; empty where none is known. Nothing fills it yet: the
+    // sheet shows it once it is set.
+    std::string fingerprint;
+    std::optional<double> totalSeconds;  // one trigger of every row; nothing without a data rate
+    std::vector<SheetRow> rows;          // the rows the image stores, in row order
+};
+
+// What the sheet says about the image: its settings, and every row it stores with its
+// label from `labels`, what the pager shows (alphanumeric rows through their alphabet
+// in `text`) and its time on air. Rows from one that cannot be read on ("EEPROM read
+// error") are left out.
+SiteSheet siteSheet(const image::EepromImage& image, const image::PagerTextSettings& text,
+                    const image::RowLabels& labels);
+
+// The date as the sheet prints it, YYYY-MM-DD in local time: read alike in every
+// language.
+std::string sheetDate(std::time_t when);
+
+}  // namespace vostrel::sheet

@@ -1,0 +1,70 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
+// The page as a whole (valid, the same cells as preview, German) is checked by
+// sheet_html_test.py; here: that no text can add markup, and where labels and the
+// contents fingerprint go once they are known.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "sheet/sheet_html.h"
+
+using namespace vostrel;
+using namespace vostrel::sheet;
+
+namespace {
+
+std::string english(texts::TextKey key) { return std::string(key.text()); }
+
+TEST(SheetHtml, NoTextAddsMarkup) {
+    const struct {
+        std::string text;
+        std::string html;
+        const char* danger;
+    } cases[] = {
+        {"<script>alert(1)</script>", "&lt;script&gt;alert(1)&lt;/script&gt;", "a script run when the page is opened"},
+        {"\"><img src=x onerror=alert(1)>", "&quot;&gt;&lt;img src=x onerror=alert(1)&gt;", "leaving an attribute"},
+        {"it's", "it&#39;s", "leaving a single-quoted attribute"},
+        {"&lt;", "&amp;lt;", "a reference read as a character"},
+        {"Gr\xC3\xBC\xC3\x9F" "e \xE2\x80\x93 \xF0\x9F\x93\x9F", "Gr\xC3\xBC\xC3\x9F" "e \xE2\x80\x93 \xF0\x9F\x93\x9F",
+         "none: UTF-8 stays as it is"},
+        {std::string("a\0b\x1B[2J\x7F", 8), "a\xEF\xBF\xBD" "b\xEF\xBF\xBD[2J\xEF\xBF\xBD",
+         "control characters, which HTML forbids and a printer may obey"},
+        {"\xC2\x85x\xC2\x9B", "\xEF\xBF\xBDx\xEF\xBF\xBD", "C1 controls (NEL, CSI)"},
+        {"\xFF\xC3(\xED\xA0\x80", "\xEF\xBF\xBD\xEF\xBF\xBD(\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD",
+         "bytes that are not UTF-8, which a browser would guess at"},
+        {"tab\there\nline", "tab\there\nline", "none: tab and line feed are text"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(htmlText(c.text), c.html) << c.danger;
+}
+
+// Every text that goes into the page is escaped: a translation and a site name alike.
+TEST(SheetHtml, TranslationsAndNamesAreEscapedToo) {
+    SiteSheet sheet;
+    sheet.site = "<b>Zur Post</b>";
+    const std::string html = sheetHtml(sheet, [](texts::TextKey key) {
+        return key == texts::keys::kSheetTitle ? std::string("</h1><script>") : std::string(key.text());
+    });
+    EXPECT_EQ(html.find("<script>"), std::string::npos);
+    EXPECT_EQ(html.find("<b>"), std::string::npos);
+    EXPECT_NE(html.find("<h1>&lt;/h1&gt;&lt;script&gt;</h1>"), std::string::npos);
+}
+
+TEST(SheetHtml, LabelColumnAndFingerprintShowOnlyWhenKnown) {
+    SiteSheet sheet;
+    sheet.rows.push_back({0, "", 8, 3, paging::PagerType::Alphanumeric, std::nullopt, "Hallo", 1.5});
+    sheet.rows.push_back({3, "", 16, 0, paging::PagerType::Numeric, std::nullopt, "123  ", 2.0});
+    const std::string without = sheetHtml(sheet, english);
+    EXPECT_EQ(without.find(">Label<"), std::string::npos);
+    EXPECT_EQ(without.find("Contents fingerprint"), std::string::npos);
+
+    sheet.rows[1].label = "Kitchen & bar";
+    sheet.fingerprint = "3F2A-77C1";
+    const std::string with = sheetHtml(sheet, english);
+    EXPECT_NE(with.find("<th width=\"16%\">Label</th>"), std::string::npos);
+    EXPECT_NE(with.find("<td></td><td class=\"number\">8 D</td>"), std::string::npos);  // row 1 has none
+    EXPECT_NE(with.find("<td>Kitchen &amp; bar</td><td class=\"number\">16 A</td>"), std::string::npos);
+    EXPECT_NE(with.find(">Contents fingerprint</th><td width=\"28%\">3F2A-77C1</td>"), std::string::npos);
+}
+
+}  // namespace
