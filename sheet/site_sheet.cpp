@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "image/air_time.h"
+#include "image/fingerprint.h"
 #include "image/image_builder.h"
 #include "image/image_reader.h"
 #include "image/pager_preview.h"
@@ -16,6 +17,7 @@ SiteSheet siteSheet(const image::EepromImage& image, const image::PagerTextSetti
     SiteSheet sheet;
     sheet.settings = image::loadHeader(image);
     sheet.alphabet = text.alphabet;
+    sheet.fingerprint = image::fingerprintText(image::contentsFingerprint(image));
     const auto air = image::airTime(sheet.settings, image::storedRows(image));
     if (air) sheet.totalSeconds = air->totalSeconds;
 

@@ -38,8 +38,8 @@ struct SiteSheet {
     std::string date;     // the day the sheet was made, as printed
     image::TransmitterSettings settings;
     paging::Alphabet alphabet = paging::Alphabet::US;
-    // The contents fingerprint; empty where none is known. Nothing fills it yet: the
-    // sheet shows it once it is set.
+    // The contents fingerprint (image/fingerprint.h), so that the paper can be matched
+    // with a transmitter by `vostrel-cli devices` or `verify`; empty where none is known.
     std::string fingerprint;
     std::optional<double> totalSeconds;  // one trigger of every row; nothing without a data rate
     std::vector<SheetRow> rows;          // the rows the image stores, in row order

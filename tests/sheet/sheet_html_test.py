@@ -3,8 +3,8 @@
 # SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 """The site sheet `vostrel-cli sheet` writes for a full German site: HTML in which
 Python's html.parser finds every element closed, self-contained, its words from the
-language file (decimal comma included), and row for row the cells `preview` prints,
-labels included.
+language file (decimal comma included), the fingerprint `fingerprint` prints, and row
+for row the cells `preview` prints, labels included.
 
 Arguments: the language file, then the command that runs vostrel-cli."""
 import json
@@ -93,6 +93,7 @@ def main():
         html = page.read_bytes().decode("utf-8")  # UTF-8 or an exception
         preview = json.loads(cli("preview", "--json", str(config)))["rows"]
         version = cli("--version").split()[-1]
+        fingerprint = cli("fingerprint", str(config)).split()[0]
 
     sheet = Sheet()
     sheet.feed(html)
@@ -104,10 +105,12 @@ def main():
     expect = lambda what, actual, wanted: actual == wanted or problems.append("%s: %r, not %r" % (what, actual, wanted))
     expect("page heading", sheet.text["h1"], "Anlagenblatt")
     expect("title", sheet.text["title"], "Anlagenblatt \u2013 " + SITE)
-    settings = {line[i]: line[i + 1] for line in sheet.tables.get("settings", []) for i in range(0, len(line), 2)}
+    settings = {line[i]: line[i + 1] for line in sheet.tables.get("settings", []) for i in range(0, len(line), 2)
+                if line[i]}  # a last line of one setting ends in empty cells
     expect("settings", settings, {"Anlage": SITE, "Datum": settings.get("Datum"), "Datenrate": "512 Bit/s",
                                   "Präambel": "576 Bit", "Wiederholung": "3 mal",
                                   "Pager-Alphabet": "Deutsch (DIN 66003)",
+                                  "Fingerabdruck des Inhalts": fingerprint,
                                   "Sendezeit je Auslösung, alle Zeilen": settings.get(
                                       "Sendezeit je Auslösung, alle Zeilen")})
     expect("date", bool(re.fullmatch(r"\d{4}-\d\d-\d\d", settings.get("Datum", ""))), True)

@@ -3,8 +3,9 @@
 # SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 """The site sheet the window exports as PDF (and prints, where it can), read back
 with poppler's pdfinfo and pdftotext: for a full German site, one A4 page with the
-German headings and, row by row in order, each row's label, capcode with its tone and
-what its pager shows (as `vostrel-cli preview` gives them), umlauts intact.
+German headings, the contents fingerprint `vostrel-cli fingerprint` gives and, row by
+row in order, each row's label, capcode with its tone and what its pager shows (as
+`vostrel-cli preview` gives them), umlauts intact.
 
 Arguments: the command that runs vostrel-cli, "--", the command that runs the
 window's export program (tests/ui/sheet_pdf_export.cpp)."""
@@ -34,7 +35,7 @@ def config_text():
     return "\n".join(lines) + "\n"
 
 
-def problems_of(pdf, rows):
+def problems_of(pdf, rows, fingerprint):
     if not pdf.is_file():
         return ["%s was not written" % pdf.name]
     info = subprocess.run(["pdfinfo", str(pdf)], check=True, capture_output=True, text=True).stdout
@@ -45,8 +46,9 @@ def problems_of(pdf, rows):
         problems.append("not A4: " + re.search(r"^Page size:.*$", info, re.M).group(0))
     text = subprocess.run(["pdftotext", "-layout", str(pdf), "-"], check=True, capture_output=True).stdout.decode("utf-8")
     problems += ["no heading %r" % heading for heading in HEADINGS if heading not in text]
-    if SITE not in text:
-        problems.append("no site name %r" % SITE)
+    for what, wanted in (("site name", SITE), ("fingerprint", fingerprint)):
+        if wanted not in text:
+            problems.append("no %s %r" % (what, wanted))
     at = 0
     for row in rows:
         # Row by row, in order: the label, the capcode with its tone, what the pager shows.
@@ -68,6 +70,8 @@ def main():
         config.write_text(config_text(), encoding="utf-8")
         rows = json.loads(subprocess.run(CLI + ["preview", "--json", str(config)], check=True,
                                          capture_output=True).stdout.decode("utf-8"))["rows"]
+        fingerprint = subprocess.run(CLI + ["fingerprint", str(config)], check=True, capture_output=True,
+                                     text=True).stdout.split()[0]
         exported, printed = work / "exported.pdf", work / "printed.pdf"
         environment = dict(os.environ, VOSTREL_SHEET_CONFIG=str(config), VOSTREL_SHEET_PDF=str(exported),
                            VOSTREL_SHEET_PRINTED=str(printed))
@@ -76,11 +80,11 @@ def main():
             print(window.stdout + window.stderr)
             return 1
         problems = [] if len(rows) == 16 else ["preview lists %d rows, not 16" % len(rows)]
-        problems += ["exported: " + p for p in problems_of(exported, rows)]
+        problems += ["exported: " + p for p in problems_of(exported, rows, fingerprint)]
         # Print... exists where Qt has print support; the export program prints then.
         was_printed = printed.exists()
         if was_printed:
-            problems += ["printed: " + p for p in problems_of(printed, rows)]
+            problems += ["printed: " + p for p in problems_of(printed, rows, fingerprint)]
     for problem in problems:
         print(problem)
     if not problems:
