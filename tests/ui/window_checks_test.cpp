@@ -488,6 +488,8 @@ TEST_F(WindowFiles, FilesThatCannotBeOpenedOrSavedAreReportedAndTheWindowStaysAs
 #endif
         {"save into a missing directory", [&](TForm1& w) { w.saveFile(path("none/pages.conf")); },
          QStringLiteral("The file cannot be saved\n") + path("none/pages.conf")},
+        {"site sheet into a missing directory", [&](TForm1& w) { w.exportSheet(path("none/sheet.pdf")); },
+         QStringLiteral("The file cannot be saved\n") + path("none/sheet.pdf")},
     };
     for (const auto& c : cases) {
         driver_.messages().clear();
@@ -498,6 +500,14 @@ TEST_F(WindowFiles, FilesThatCannotBeOpenedOrSavedAreReportedAndTheWindowStaysAs
             << c.what << ": " << driver_.messages().front().second.toStdString();
         EXPECT_EQ(driver_.view(), typed) << c.what;
     }
+}
+
+// The site sheet records what a Write stores: rows a Write refuses give no sheet.
+TEST_F(WindowFiles, NoSiteSheetOfRowsAWriteRefuses) {
+    driver_.enterRow(1, {QStringLiteral("8"), kToneD, kAlphnumeric, QStringLiteral("5 €")});
+    driver_.window().exportSheet(path("sheet.pdf"));
+    EXPECT_EQ(driver_.messages(), (Messages{{QStringLiteral("Error"), QStringLiteral("Invalid code '€' in Item[01]")}}));
+    EXPECT_FALSE(QFile::exists(path("sheet.pdf")));
 }
 
 TEST_F(WindowFiles, AFileDroppedOnTheWindowOrIntoABoxIsOpened) {

@@ -62,6 +62,12 @@ void ChoiceAnswer::answer() {
     EXPECT_TRUE(QTest::qWaitForWindowActive(dialog));
     auto* list = dialog->findChild<QListWidget*>();
     auto* question = dialog->findChild<QLabel*>();
+    if (list == nullptr || question == nullptr) {
+        // Another dialog: a failure of the test, not a crash of the whole suite.
+        ADD_FAILURE() << "a dialog other than the choice of a transmitter: " << dialog->windowTitle().toStdString();
+        dialog->reject();
+        return;
+    }
     seen_ = {true, dialog->windowTitle(), question->text(), list->accessibleName(), {}, list->currentRow(), {}};
     for (int row = 0; row < list->count(); ++row) seen_.lines << list->item(row)->text();
     for (const QPushButton* button : dialog->findChildren<QPushButton*>()) seen_.buttons << button->text();
