@@ -164,9 +164,9 @@ bool liesInAFolder(const std::filesystem::path& source) {
 // Saves what the transmitter holds before it is overwritten, under a name no file has
 // yet: beside the configuration or image when that lies in a folder, else (standard
 // input, a FIFO) in the backup folder the window uses. Without a backup nothing is
-// written.
-bool saveBackup(const image::EepromImage& held, const std::filesystem::path& source, const std::string& devicePath,
-                CliContext& context) {
+// written. The backup's name, or nothing when it could not be saved.
+std::optional<std::filesystem::path> saveBackup(const image::EepromImage& held, const std::filesystem::path& source,
+                                                const std::string& devicePath, CliContext& context) {
     std::variant<std::filesystem::path, files::FileError> saved = files::FileError{};
     if (liesInAFolder(source)) {
         const std::string name = shortenedStem(files::utf8Name(source.stem()), kMaxNameBytes - kBackupSuffixBytes);
@@ -181,44 +181,56 @@ bool saveBackup(const image::EepromImage& held, const std::filesystem::path& sou
     if (const auto* problem = std::get_if<files::FileError>(&saved)) {
         failure(context, problem->what);
         reportNoBackup(context);
-        return false;
+        return std::nullopt;
     }
-    context.out << "Saved the transmitter's previous contents to "
-                << terminalText(files::utf8Name(std::get<std::filesystem::path>(saved))) << '\n';
-    return true;
+    const auto& backup = std::get<std::filesystem::path>(saved);
+    context.out << "Saved the transmitter's previous contents to " << terminalText(files::utf8Name(backup)) << '\n';
+    return backup;
 }
 
-// The outcome of a Write, as the command reports it.
-int reportWrite(const device::WriteOutcome& outcome, const WriteJob& job, bool backup, bool verify,
+// A Write that failed once words were sent: the transmitter may hold part of the new
+// contents, and the backup puts the old ones back.
+int reportUnfinishedWrite(const std::optional<std::filesystem::path>& backup, CliContext& context) {
+    if (backup) {
+        const std::string name = files::utf8Name(*backup);
+        failure(context, "The previous contents are in the backup " + name +
+                             "; to put them back: vostrel-cli write --image " + name);
+    }
+    return kExitFailure;
+}
+
+// The outcome of a Write, as the command reports it: "Data write completed" only for
+// words that were written and, when asked, read back as written.
+int reportWrite(const device::WriteOutcome& outcome, const WriteJob& job,
+                const std::optional<std::filesystem::path>& backup, bool backupWanted, bool verify,
                 CliContext& context) {
     using End = device::WriteOutcome::End;
-    const texts::Message completed{texts::keys::kWriteCompleted, texts::Title::Success, {}};
     switch (outcome.end) {
         case End::NotOpened:
         case End::ReadFailed:
             deviceFailure(context, *outcome.failure);
-            if (backup) reportNoBackup(context);
+            if (backupWanted) reportNoBackup(context);
             return kExitFailure;
         case End::Cancelled:  // the backup could not be saved; that was said
             return kExitFailure;
-        case End::WriteFailed: return deviceFailure(context, *outcome.failure);
-        case End::AlreadyThere:
-            context.out << "The transmitter holds these words already; none was sent.\n";
-            break;
-        case End::Written: break;
+        case End::WriteFailed:
         case End::ReadBackFailed:
-            printMessage(context.out, completed);
-            return deviceFailure(context, *outcome.failure);
+            deviceFailure(context, *outcome.failure);
+            return reportUnfinishedWrite(backup, context);
         case End::VerifyFailed: {
-            printMessage(context.out, completed);
             const device::WordMismatch& mismatch = *outcome.mismatch;
             char text[96];
             std::snprintf(text, sizeof text, "Verify failed: word %u reads 0x%04X, 0x%04X was written",
                           mismatch.address, mismatch.read, mismatch.written);
-            return failure(context, text);
+            failure(context, text);
+            return reportUnfinishedWrite(backup, context);
         }
+        case End::AlreadyThere:
+            context.out << "The transmitter holds these words already; none was sent.\n";
+            break;
+        case End::Written: break;
     }
-    printMessage(context.out, completed);
+    printMessage(context.out, {texts::keys::kWriteCompleted, texts::Title::Success, {}});
     // When none was sent, the read before the Write has compared every word.
     if (verify) context.out << "Verified words 0 to " << job.wordCount - 1 << '\n';
     return kExitSuccess;
@@ -239,13 +251,14 @@ int runWrite(const Arguments& arguments, CliContext& context) {
     const bool verify = arguments.has("verify");
     // One hold on the transmitter from the backup to the read-back: no other program
     // can change it in between.
+    std::optional<std::filesystem::path> backupFile;
     const device::WriteOutcome outcome = device::writeUnderOneHold(
         *transport, job->image, job->wordCount, device::WriteSteps{backup, verify},
         [&](const image::EepromImage& held, const std::string& devicePath) {
-            return saveBackup(held, job->source, devicePath, context) ? device::Proceed::Write
-                                                                      : device::Proceed::Cancel;
+            backupFile = saveBackup(held, job->source, devicePath, context);
+            return backupFile ? device::Proceed::Write : device::Proceed::Cancel;
         });
-    return reportWrite(outcome, *job, backup, verify, context);
+    return reportWrite(outcome, *job, backupFile, backup, verify, context);
 }
 
 constexpr OptionSpec kEmulator = {kEmulatorOption, "FILE",
@@ -278,7 +291,10 @@ constexpr std::array<Command, 3> kDeviceCommands = {{
     {"write", "[--emulator FILE] [--verify] [--no-backup] [--transliterate] (CONFIG | --image IN [--force])",
      "program the transmitter from a configuration or an image file",
      "Builds the image from CONFIG (or takes IN) and writes its words from 0 up to the end\n"
-     "of the last stored item (at least 17), then prints \"Data write completed\".\n"
+     "of the last stored item (at least 17), then prints \"Data write completed\" (with\n"
+     "--verify, once the words read back as written). When the Write or its read-back\n"
+     "fails, stderr names the backup that puts the previous contents back. CONFIG must\n"
+     "be a configuration: an EEPROM image there is refused, and written with --image.\n"
      "Before writing to a real transmitter its current contents are saved beside CONFIG\n"
      "or IN as NAME.backup-YYYYmmdd-HHMMSS.bin (NAME.backup-YYYYmmdd-HHMMSS-N.bin when\n"
      "that name exists; NAME cut to 224 bytes); when CONFIG or IN is no regular file in a folder (a pipe,\n"

@@ -352,17 +352,30 @@ TEST_F(HardwareCommands, DeviceFailuresEndWithTheirMessage) {
     }
 }
 
-TEST_F(HardwareCommands, VerifyNamesTheFirstDifferingWord) {
+// A Write whose read-back fails is not completed: stdout never says so, and stderr
+// names the backup that puts the previous contents back.
+TEST_F(HardwareCommands, VerifyNamesTheFirstDifferingWordAndTheBackupToRestore) {
     static constexpr unsigned kBadWord = 30;
-    const CliRun result = run({"write", "--no-backup", "--verify", config},
+    const CliRun result = run({"write", "--verify", config},
                               [this] { return std::make_unique<device::testing::WeakCellTransport>(device, kBadWord); });
+    const auto backups = backupsIn(dir.path(), "site");
+    ASSERT_EQ(backups.size(), 1u);
     const std::uint16_t written = sampleImage().word(kBadWord);
     char expected[96];
     std::snprintf(expected, sizeof expected, "Verify failed: word 30 reads 0x%04X, 0x%04X was written\n",
                   written ^ 0x01u, written);
     EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.out, "Data write completed\n");
-    EXPECT_EQ(result.err, expected);
+    EXPECT_EQ(result.out, "Saved the transmitter's previous contents to " + backups[0].string() + "\n");
+    EXPECT_EQ(result.err, expected + ("The previous contents are in the backup " + backups[0].string() +
+                                      "; to put them back: vostrel-cli write --image " + backups[0].string() + "\n"));
+
+    // Without a backup there is none to name.
+    device.setEeprom(patternImage());
+    const CliRun unsaved = run({"write", "--no-backup", "--verify", config},
+                               [this] { return std::make_unique<device::testing::WeakCellTransport>(device, kBadWord); });
+    EXPECT_EQ(unsaved.status, 1);
+    EXPECT_EQ(unsaved.out, "");
+    EXPECT_EQ(unsaved.err, expected);
 }
 
 // Another program that writes its own contents into the transmitter's file whenever
