@@ -141,10 +141,21 @@ std::optional<image::BuiltImage> buildConfigFile(const std::filesystem::path& pa
 
 std::optional<image::BuiltImage> buildConfigText(const std::filesystem::path& path, const std::string& text,
                                                  Transliteration transliteration, CliContext& context) {
-    const config::ConfigOutcome parsed = config::parseConfig(text);
+    // An image whose header bytes read as a comment would build an empty image, and
+    // a Write of it would clear every call on the transmitter.
+    if (image::isImageFile(text)) {
+        failure(context, files::utf8Name(path) + ": an EEPROM image, not a configuration; nothing was written "
+                                                  "(write --image takes an image, decode turns it into a configuration)");
+        return std::nullopt;
+    }
+    texts::FileEncoding readAs = texts::FileEncoding::Utf8;
+    const config::ConfigOutcome parsed = config::parseConfig(text, &readAs);
     if (const auto* error = std::get_if<config::ConfigError>(&parsed)) {
         reportConfigError(path, *error, context);
         return std::nullopt;
+    }
+    if (readAs == texts::FileEncoding::Windows1252) {
+        printMessage(context.err, {texts::keys::kReadAsWindows1252, texts::Title::Warn, {texts::Text{files::utf8Name(path)}}});
     }
     return buildEntries(path, std::get<image::ProgrammerEntries>(parsed), transliteration, context);
 }

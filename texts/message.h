@@ -37,6 +37,8 @@ inline constexpr std::string_view kShownAsNationalLetter = "'%c' in Item[%02d] w
 inline constexpr std::string_view kSentAsReplacement = "'%c' in Item[%02d] is sent as '%s'";
 inline constexpr std::string_view kVerifyFailed = "EEPROM verify failed at word %d";
 inline constexpr std::string_view kBackupFailed = "No backup of the transmitter could be saved; nothing was written";
+// A text file that held no UTF-8 and was read as Windows-1252: its name.
+inline constexpr std::string_view kReadAsWindows1252 = "%s is not UTF-8 and was read as Windows-1252";
 }  // namespace keys
 
 // A character for %c, as its Unicode code point: the character the user typed, even

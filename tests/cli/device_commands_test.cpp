@@ -136,6 +136,25 @@ TEST_F(EmulatorFileCommands, UnusableFilesAreClearErrors) {
     EXPECT_EQ(readFile(eeprom), bytesOf(patternImage()));
 }
 
+// The emulated transmitter's file is its EEPROM: a configuration given in its place,
+// even one of an EEPROM's size, is never written over; an empty file is a new device.
+TEST_F(EmulatorFileCommands, AnEmulatorFileIsAnImageOrNothing) {
+    const std::string padded = std::string(kSampleConfig) + std::string(512 - std::strlen(kSampleConfig), '\n');
+    writeFile(config, padded);
+    const CliRun overConfig = run({"write", "--emulator", config, config});
+    EXPECT_EQ(overConfig.status, 1);
+    EXPECT_EQ(overConfig.out, "");
+    EXPECT_EQ(overConfig.err, "vostrel-cli: emulated EEPROM " + config +
+                                  ": not an EEPROM image: 512 bytes of text (an image holds a NUL or a byte that is not UTF-8)\n");
+    EXPECT_EQ(readFile(config), padded);
+
+    writeFile(eeprom, "");
+    const CliRun onEmpty = run({"read", "--emulator", eeprom});
+    EXPECT_EQ(onEmpty.status, 1);
+    EXPECT_EQ(onEmpty.err, "EEPROM read error\n");
+    EXPECT_EQ(readFile(eeprom), std::string(512, '\xFF'));
+}
+
 TEST_F(EmulatorFileCommands, RefusedBuildsNeverReachTheDevice) {
     writeFile(config, "[Settings]\nPreamble = 1024\n");
     const CliRun result = run({"write", "--emulator", eeprom, config});

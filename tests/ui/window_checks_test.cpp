@@ -403,6 +403,19 @@ TEST_F(WindowFiles, FilesThatCannotBeOpenedOrSavedAreReportedAndTheWindowStaysAs
     }
 }
 
+// Drops the file on `target` as a file manager would.
+void dropFile(QWidget& target, const QString& file) {
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(file)});
+    data.setText(file);
+    const QPoint middle = target.rect().center();
+    QDragEnterEvent enter(middle, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&target, &enter);
+    EXPECT_TRUE(enter.isAccepted()) << file.toStdString();
+    QDropEvent drop(QPointF(middle), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&target, &drop);
+}
+
 TEST_F(WindowFiles, AFileDroppedOnTheWindowOrIntoABoxIsOpened) {
     writeFile(path("a.conf"), "[Item01]\nCapCode = 11\n");
     writeFile(path("b.conf"), "[Item01]\nCapCode = 22\n");
@@ -415,18 +428,54 @@ TEST_F(WindowFiles, AFileDroppedOnTheWindowOrIntoABoxIsOpened) {
         {&driver_.message(4), "b.conf", QStringLiteral("22")},
     };
     for (const auto& c : cases) {
-        QMimeData data;
-        data.setUrls({QUrl::fromLocalFile(path(c.file))});
-        data.setText(path(c.file));
-        const QPoint middle = c.target->rect().center();
-        QDragEnterEvent enter(middle, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(c.target, &enter);
-        EXPECT_TRUE(enter.isAccepted()) << c.file;
-        QDropEvent drop(QPointF(middle), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(c.target, &drop);
+        dropFile(*c.target, path(c.file));
         EXPECT_EQ(driver_.capCode(1).text(), c.expected) << c.file;
     }
     EXPECT_TRUE(driver_.message(4).text().isEmpty());
+}
+
+// Images whose header bytes read as text a configuration skips: byte 0, the
+// preamble's low byte, is '#' (803) or ';' (827), a comment whatever byte 1 holds; or
+// a tab (777), a newline (778) or a blank (800), and byte 1 is '#' (2400 bit/s, repeat
+// 1). Opened or dropped, each shows what Read shows of it, never an empty window.
+TEST_F(WindowFiles, AnImageWhoseHeaderReadsAsACommentOpensAsAnImage) {
+    struct Header {
+        const char* preamble;
+        int rateIndex;
+        int repeatIndex;
+    };
+    std::vector<Header> headers;
+    for (const char* preamble : {"803", "827"}) {
+        for (int rate = 0; rate < 3; ++rate) {
+            for (int repeat = 0; repeat < 4; ++repeat) headers.push_back({preamble, rate, repeat});
+        }
+    }
+    for (const char* preamble : {"777", "778", "800"}) headers.push_back({preamble, 2, 0});
+    for (const Header& header : headers) {
+        SCOPED_TRACE(std::string("preamble ") + header.preamble + ", rate " + std::to_string(header.rateIndex) +
+                     ", repeat " + std::to_string(header.repeatIndex));
+        image::ProgrammerEntries entries;
+        entries.preambleText = header.preamble;
+        entries.dataRateIndex = header.rateIndex;
+        entries.repeatIndex = header.repeatIndex;
+        entries.rows[1] = {"1234567", 0, paging::PagerType::Numeric, "12 34-5U"};
+        entries.rows[4] = {"8", 3, paging::PagerType::Alphanumeric, "Gruss"};
+        const image::EepromImage image = std::get<image::BuiltImage>(image::buildImage(entries)).image;
+        transmitter_.setEeprom(image);
+        WindowDriver reader(transmitter_);
+        reader.clickRead();
+        ASSERT_EQ(reader.capCode(5).text(), QStringLiteral("8"));
+        writeFile(path("eeprom.bin"), std::string(image.bytes.begin(), image.bytes.end()));
+
+        WindowDriver opener(transmitter_);
+        opener.window().openFile(path("eeprom.bin"));
+        EXPECT_EQ(opener.view(), reader.view());
+        EXPECT_TRUE(opener.messages().empty());
+        WindowDriver dropper(transmitter_);
+        dropFile(dropper.window(), path("eeprom.bin"));
+        EXPECT_EQ(dropper.view(), reader.view());
+        EXPECT_TRUE(dropper.messages().empty());
+    }
 }
 
 }  // namespace
