@@ -14,8 +14,9 @@ BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libhidapi-dev font
 # them. With Qt for Windows built (scripts/windows-qt.sh, which needs dpkg-dev for
 # Debian's Qt source), the window .exe is driven the same way, its message boxes read
 # from the clipboard (xclip) and its icon with xprop (x11-utils); nsis makes the
-# Windows installer.
-TEST_PACKAGES=(libgtest-dev clang-14 libclang-rt-14-dev dpkg-dev multimon-ng
+# Windows installer. python3's Unicode database checks which letters a base letter and
+# a combining mark make.
+TEST_PACKAGES=(libgtest-dev clang-14 libclang-rt-14-dev dpkg-dev multimon-ng python3
                lintian desktop-file-utils appstream man-db bash-completion reuse
                fuse3 libfuse3-dev g++-mingw-w64-x86-64-posix wine64 googletest
                xvfb xauth xdotool xclip x11-utils nsis)

@@ -35,6 +35,16 @@ inline constexpr std::string_view kWriteCompleted = "Data write completed";
 inline constexpr std::string_view kShownAsNationalLetter = "'%c' in Item[%02d] would show as '%c' on a %s pager";
 // A character replaced before sending: the character, the row, what is sent instead.
 inline constexpr std::string_view kSentAsReplacement = "'%c' in Item[%02d] is sent as '%s'";
+// A row whose characters, replaced, make more codes than a Read gives back (129): the
+// row, the number of codes.
+inline constexpr std::string_view kSentTooLong = "Item[%02d] would be sent as %d characters; a Read gives back 129 at most";
+// The forms of these for encode's one item, which has no row to name: the same
+// arguments without the row.
+inline constexpr std::string_view kInvalidCodeInMessage = "Invalid code '%c'";
+inline constexpr std::string_view kShownAsNationalLetterInMessage = "'%c' would show as '%c' on a %s pager";
+inline constexpr std::string_view kSentAsReplacementInMessage = "'%c' is sent as '%s'";
+inline constexpr std::string_view kMessageSentTooLong =
+    "The message would be sent as %d characters; a Read gives back 129 at most";
 inline constexpr std::string_view kVerifyFailed = "EEPROM verify failed at word %d";
 inline constexpr std::string_view kBackupFailed = "No backup of the transmitter could be saved; nothing was written";
 // A text file that held no UTF-8 and was read as Windows-1252: its name.

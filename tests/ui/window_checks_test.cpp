@@ -191,12 +191,12 @@ TEST(AirTimeLine, FiguresTheRowsOverFiveSecondsAndWhatBringsThemUnder) {
         // 129 characters read from a device, 66 codewords: no setting alone is enough.
         {0, "1023", 3, alphanumeric("1234567", 129), 0,
          {"On air: row 1 24.49 s, all rows 24.5 s", "over 5 s, under it with", "2400 bit/s and repeat 3"}, {}},
-        // 160 characters at frame 0, 62 codewords: 5 s exactly is not over; one bit more is.
-        {0, "576", 0, alphanumeric("8", 160), 0, {"On air: row 1 5.00 s, all rows 5.0 s"},
-         {"5.000 s × 1 is 5.0 s at 512 bit/s", "preamble 1.1 s"}},
-        {0, "577", 0, alphanumeric("8", 160), 0,
+        // 120 characters at frame 7, 62 codewords: 5 s exactly is not over; one bit more is.
+        {0, "576", 0, alphanumeric("15", 120), 0, {"On air: row 1 5.00 s, all rows 5.0 s"},
+         {"5.000 s × 1 is 5.0 s at 512 bit/s", "preamble 1.1 s", "frame 7 adds 0.875 s"}},
+        {0, "577", 0, alphanumeric("15", 120), 0,
          {"On air: row 1 5.00 s, all rows 5.0 s", "over 5 s, under it with", "1200 bit/s", "preamble 576 bits"}, {}},
-        {0, "575", 0, alphanumeric("8", 160), 0, {"Preamble value out of range"}, {}},
+        {0, "575", 0, alphanumeric("15", 120), 0, {"Preamble value out of range"}, {}},
     };
     const std::string german = exampleTranslation().toStdString();
     for (const auto& c : cases) {
