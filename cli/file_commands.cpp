@@ -10,6 +10,7 @@
 #include "config/config_file.h"
 #include "files/utf8_path.h"
 #include "files/whole_file.h"
+#include "image/row_rules.h"
 #include "image/slot_table.h"
 #include "texts/text_codec.h"
 
@@ -17,13 +18,17 @@ namespace vostrel::cli {
 namespace {
 
 constexpr std::string_view kEncode = "encode";
-constexpr unsigned kToneA = 0;
-constexpr unsigned kToneD = 3;
 
 std::optional<paging::PagerType> chosenType(const Arguments& arguments) {
     const bool numeric = arguments.has("numeric");
     if (numeric == arguments.has("alpha")) return std::nullopt;
     return numeric ? paging::PagerType::Numeric : paging::PagerType::Alphanumeric;
+}
+
+// What encode says of an item that breaks the row rules.
+std::string breachText(image::RowBreach breach) {
+    if (breach == image::RowBreach::MessageOnToneOnlyCall) return "tones B and C are tone-only calls: give no message";
+    return "--alpha goes with --tone D, and --tone D with --alpha";
 }
 
 void printSlotCodewords(const image::EepromImage& image, unsigned row, std::ostream& out) {
@@ -38,8 +43,8 @@ void printSlotCodewords(const image::EepromImage& image, unsigned row, std::ostr
 // encode has one item and no rows: each message about a row, in its form that names
 // none, with the row's number left out of its arguments.
 struct RowlessForm {
-    std::string_view rowKey;
-    std::string_view key;
+    texts::TextKey rowKey;
+    texts::TextKey key;
 };
 constexpr std::array kRowlessForms = {
     RowlessForm{texts::keys::kInvalidCode, texts::keys::kInvalidCodeInMessage},
@@ -73,15 +78,11 @@ int runEncode(const Arguments& arguments, CliContext& context) {
     if (!tone) return usageError(context, kEncode, "--tone must be A, B, C or D");
     const auto type = chosenType(arguments);
     if (!type) return usageError(context, kEncode, "give one of --numeric and --alpha");
-    // The window's row rules: tone D, and only tone D, is alphanumeric; B and C carry no text.
-    if ((*tone == kToneD) != (*type == paging::PagerType::Alphanumeric)) {
-        return usageError(context, kEncode, "--alpha goes with --tone D, and --tone D with --alpha");
-    }
     const std::string message = arguments.positionals.empty() ? "" : arguments.positionals[0];
+    // The window's row rules, with both choices given.
+    const auto item = image::completeRow({*capcode, *tone, *type, message}, {});
+    if (const auto* breach = std::get_if<image::RowBreach>(&item)) return usageError(context, kEncode, breachText(*breach));
     if (!texts::isValidUtf8(message)) return usageError(context, kEncode, "message: invalid UTF-8");
-    if (*tone != kToneA && *tone != kToneD && !message.empty()) {
-        return usageError(context, kEncode, "tones B and C are tone-only calls: give no message");
-    }
     if (texts::codePointCount(message) > config::kMaxMessageCharacters) {
         return usageError(context, kEncode, "message longer than " + std::to_string(config::kMaxMessageCharacters) + " characters");
     }
@@ -89,7 +90,7 @@ int runEncode(const Arguments& arguments, CliContext& context) {
     if (const auto* error = std::get_if<std::string>(&alphabet)) return usageError(context, kEncode, *error);
 
     image::ProgrammerEntries entries;
-    entries.rows[0] = {*capcode, *tone, *type, message};
+    entries.rows[0] = std::get<image::PagerItem>(item);
     entries.text.alphabet = std::get<paging::Alphabet>(alphabet);
     entries.text.transliterate = chosenTransliteration(arguments) == Transliteration::On;
     const image::BuildOutcome outcome = image::buildImage(entries);

@@ -9,6 +9,7 @@
 #include <map>
 
 #include "image/image_reader.h"
+#include "image/row_rules.h"
 #include "paging/alphabets.h"
 #include "texts/text_codec.h"
 
@@ -22,9 +23,6 @@ constexpr char kQuote = '"';
 constexpr char kEscape = '\\';
 
 // ---- lexing ---------------------------------------------------------------------
-
-constexpr unsigned kToneA = 0;
-constexpr unsigned kToneD = 3;
 
 bool isBlank(char c) { return c == ' ' || c == '\t'; }
 bool isCommentStart(char c) { return c == '#' || c == ';'; }
@@ -231,6 +229,17 @@ Error applyTransliterate(const Value& value, ProgrammerEntries& entries, unsigne
     return std::nullopt;
 }
 
+// Why a row breaks the row rules, in the file's own words.
+std::string breachText(image::RowBreach breach, unsigned tone) {
+    switch (breach) {
+        case image::RowBreach::AlphanumericWithoutToneD:
+            return "Type Alphanumeric needs Tone D, not Tone " + toneLetter(tone);
+        case image::RowBreach::ToneDWithoutAlphanumeric: return "Tone D needs Type Alphanumeric, not Numeric";
+        case image::RowBreach::MessageOnToneOnlyCall: break;
+    }
+    return "Tone " + toneLetter(tone) + " is a tone-only call: its Message must be empty";
+}
+
 // ---- sections and keys -------------------------------------------------------------
 
 enum class SectionKind { Settings, Item };
@@ -348,30 +357,21 @@ private:
         return rule->apply(std::get<Value>(value), entries_, section_->row);
     }
 
-    // The window's row rules: tone D, and only tone D, is alphanumeric; tones B and C
-    // are tone-only calls. A row that breaks them would page with something else
-    // than the file says. A missing Tone or Type follows the other one, as the
-    // window's choice of either sets both.
+    // A row must obey the window's row rules (image/row_rules.h), else it would page
+    // with something else than the file says. A missing Tone or Type follows the other.
     LineError closeSection() {
         if (!section_ || section_->kind != SectionKind::Item) return std::nullopt;
         image::PagerItem& item = entries_.rows[section_->row];
         const int toneLine = keyLine("Tone");
         const int typeLine = keyLine("Type");
-        const bool alphanumeric = item.type == paging::PagerType::Alphanumeric;
-        if (toneLine == 0 && typeLine != 0) {
-            item.tone = alphanumeric ? kToneD : kToneA;
-        } else if (typeLine == 0 && toneLine != 0) {
-            item.type = item.tone == kToneD ? paging::PagerType::Alphanumeric : paging::PagerType::Numeric;
-        } else if ((item.tone == kToneD) != alphanumeric) {
-            const std::string what = alphanumeric ? "Type Alphanumeric needs Tone D, not Tone " + toneLetter(item.tone)
-                                                  : std::string("Tone D needs Type Alphanumeric, not Numeric");
-            return ConfigError{std::max(toneLine, typeLine), what};
+        auto completed = image::completeRow(item, {.tone = toneLine != 0, .type = typeLine != 0});
+        if (auto* row = std::get_if<image::PagerItem>(&completed)) {
+            item = std::move(*row);
+            return std::nullopt;
         }
-        if (item.tone != kToneA && item.tone != kToneD && !item.message.empty()) {
-            return ConfigError{std::max(toneLine, keyLine("Message")),
-                               "Tone " + toneLetter(item.tone) + " is a tone-only call: its Message must be empty"};
-        }
-        return std::nullopt;
+        const auto breach = std::get<image::RowBreach>(completed);
+        const int otherLine = breach == image::RowBreach::MessageOnToneOnlyCall ? keyLine("Message") : typeLine;
+        return ConfigError{std::max(toneLine, otherLine), breachText(breach, item.tone)};
     }
 
     // The line of the key in the current section; 0 when it is not there.

@@ -8,7 +8,7 @@ namespace vostrel::device {
 
 namespace {
 
-DeviceFailure failure(std::string_view key) {
+DeviceFailure failure(texts::TextKey key) {
     return DeviceFailure{texts::Message{key, texts::Title::Error, {}}};
 }
 

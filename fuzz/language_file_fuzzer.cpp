@@ -16,7 +16,7 @@ namespace {
 using vostrel::texts::Character;
 using vostrel::texts::Message;
 using vostrel::texts::Title;
-namespace keys = vostrel::texts::keys;
+using keys = vostrel::texts::keys;
 
 const Message kMessages[] = {
     {keys::kInvalidCode, Title::Error, {Character{U'a'}, 3}},
@@ -30,7 +30,7 @@ const Message kMessages[] = {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     for (const Message& message : kMessages) {
-        const std::string pattern = vostrel::texts::lookUpText(bytes, message.key);
+        const std::string pattern = vostrel::texts::lookUpText(bytes, message.key.text());
         const std::string text = vostrel::texts::formatMessage(pattern, message);
         // A message with arguments always has text: the translation's or the key's.
         if (!message.arguments.empty() && text.empty()) __builtin_trap();

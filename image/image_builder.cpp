@@ -15,7 +15,7 @@
 namespace vostrel::image {
 namespace {
 
-texts::Message refusal(std::string_view key, std::vector<texts::MessageArgument> arguments = {}) {
+texts::Message refusal(texts::TextKey key, std::vector<texts::MessageArgument> arguments = {}) {
     return {key, texts::Title::Error, std::move(arguments)};
 }
 

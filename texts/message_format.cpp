@@ -100,7 +100,7 @@ std::string formatMessage(std::string_view pattern, const Message& message) {
 
 std::string formatMessage(const Message& message) {
     // The built-in keys always match their own arguments.
-    return formatPattern(message.key, message.arguments).value_or(std::string(message.key));
+    return formatPattern(message.key.text(), message.arguments).value_or(std::string(message.key.text()));
 }
 
 }  // namespace vostrel::texts

@@ -3,28 +3,34 @@
 #pragma once
 // The programmer window: sixteen call items, the transmitter settings, the Open, Save,
 // Read, Write and Exit buttons, the pager alphabet and transliteration, and the live
-// check of the rows under them. Its controls and fixed layout come from Unit1.ui. Its
-// editing commands (undo and redo, copy and paste of rows, the keyboard shortcuts) are
-// in window_editing.cpp.
+// check of the rows under them. Its controls and fixed layout come from Unit1.ui; it
+// holds them and wires them to the classes that do the work, each in a file of its
+// own:
+//   rows_view            the entries as data: ProgrammerEntries out of the window and in
+//   transmitter_commands the Read and Write buttons
+//   open_and_save        Open and Save, and a dropped file
+//   live_checks          the EEPROM line and the marks on refused or replaced boxes
+//   on_air_line          the time on air
+//   row_copy_paste       copying and pasting rows
+//   undo_redo            undo and redo of every change
+//   remembered_choices   the choices kept for the next run
+// A new feature is one more such class, made by a named step of the constructor.
 
 #include <QWidget>
-#include <functional>
-#include <array>
 #include <optional>
-#include <vector>
 
 #include "device/hid_transport.h"
-#include "image/image_builder.h"
-#include "image/image_reader.h"
-#include "ui/air_time_line.h"
-#include "ui/entry_history.h"
+#include "ui/language_texts.h"
+#include "ui/live_checks.h"
 #include "ui/message_presenter.h"
-#include "ui/programmer_commands.h"
-#include "ui/row_checks.h"
-#include "ui/row_rules.h"
+#include "ui/on_air_line.h"
+#include "ui/open_and_save.h"
+#include "ui/remembered_choices.h"
+#include "ui/row_copy_paste.h"
+#include "ui/rows_view.h"
+#include "ui/transmitter_commands.h"
+#include "ui/undo_redo.h"
 #include "ui_Unit1.h"
-
-class QProgressBar;
 
 class TForm1 : public QWidget, private Ui::TForm1 {
     Q_OBJECT
@@ -34,117 +40,38 @@ public:
     // through `presenter`; both must outlive it.
     TForm1(vostrel::device::HidTransport& transport, vostrel::ui::MessagePresenter& presenter,
            QWidget* parent = nullptr);
-    ~TForm1() override;
 
     // Open and Save without their file dialogs, as a dropped file is opened.
-    void openFile(const QString& path);
-    void saveFile(const QString& path);
-
-protected:
-    void dragEnterEvent(QDragEnterEvent* event) override;
-    void dropEvent(QDropEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    void openFile(const QString& path) { files_->open(path); }
+    void saveFile(const QString& path) { files_->save(path); }
 
 private:
-    struct RowControls {
-        QLabel* number;
-        QLineEdit* capCode;
-        QComboBox* tone;
-        QComboBox* type;
-        QLineEdit* message;
-    };
-    using Rows = std::array<RowControls, vostrel::image::kRowCount>;
-
-    void BtnReadClick();
-    void BtnWriteClick();
+    void BtnReadClick() { transmitter_->read(); }
+    void BtnWriteClick() { transmitter_->write(); }
     void BtnExitClick();
-    void BtnOpenClick();
-    void BtnSaveClick();
-    void PagerType01Change();
-    void ToneType01Change();
+    void PagerType01Change() { rows_->applyTypeRule(); }
+    void ToneType01Change() { rows_->applyToneRule(); }
 
-    vostrel::ui::CommandServices services();
-    Rows findRows() const;
+    vostrel::ui::RowControlArray findRows() const;
+    vostrel::ui::SettingControls findSettings() const;
     void acceptOnlyAsciiDigits();
-    void connectHandlers();
-    void connectRowChecks();
-    void followTheRowBeingEdited();
-    void passFileDropsToTheWindow();
-    void applyLanguageTexts(const vostrel::ui::LanguageTexts& texts);
     void offerAlphabets();
+    void applyLanguageTexts(const vostrel::ui::LanguageTexts& texts);
     void giveDistinctShortcuts();
     void nameControls(const vostrel::ui::LanguageTexts& texts);
     void fitLayout();
+    void connectHandlers();
+    void showFocusFromTheStart();
 
-    vostrel::ui::RowChoice rowChoice(const RowControls& row) const;
-    void setRowState(const RowControls& row, const vostrel::ui::RowState& state);
-    vostrel::image::ProgrammerEntries entries() const;
-    vostrel::image::PagerTextSettings textSettings() const;
-    void showEntries(const vostrel::image::ProgrammerEntries& entries);
-    void showRow(const RowControls& row, const vostrel::image::PagerItem& item);
-    void showTextSettings(const vostrel::image::PagerTextSettings& text);
-
-    // The alphabet and transliteration choices, kept for the next run.
-    void restoreTextChoices();
-    void rememberTextChoices();
-    // Shows the user where Write refused a character: its box focused, the character selected.
-    void selectCharacter(const vostrel::image::CharacterPosition& position);
-
-    // Runs `change` over several controls and checks the rows once afterwards.
-    void changeRows(const std::function<void()>& change);
-    void checkRows();
-    void showEepromUse(const std::vector<vostrel::texts::Message>& line);
-    void showAirTime(const vostrel::ui::AirTimeLine& line);
-    void markRow(std::size_t index, const vostrel::ui::RowMark& mark,
-                 const std::vector<vostrel::texts::Message>& airTime);
-
-    bool takesDroppedFile(const QMimeData* data) const;
-    QString chooseFile(bool toSave);
-    void rememberDirectory(const QString& path);
-
-    // Editing (window_editing.cpp).
-    void setUpEditing();
-    void addShortcuts();
-    void recordLater();
-    void recordChange();
-    void undo();
-    void redo();
-    void showSnapshot(const vostrel::ui::EntrySnapshot& snapshot);
-    std::optional<std::size_t> rowOf(const QObject* control) const;
-    // Handles what a box or list is sent before the control itself: true when taken.
-    bool filterEditingEvent(QWidget& control, QEvent& event);
-    bool filterRowEvent(std::size_t row, QWidget& control, QEvent& event);
-    void selectRows(std::size_t anchor, std::size_t end);
-    void copyRows();
-    void pasteRows(const QString& text);
-    void pasteIntoBox(QLineEdit& box, const QString& text);
-
-    vostrel::device::HidTransport& transport_;
     vostrel::ui::LanguageTexts texts_;
-    Rows rows_;
-    QProgressBar* transferProgress_;
     vostrel::ui::MessageReporter reporter_;
-    vostrel::ui::TransferFeedback feedback_;
-    // Alphabets of single rows, from a configuration file; the Alphabet choice holds
-    // every other row's.
-    std::array<std::optional<vostrel::paging::Alphabet>, vostrel::image::kRowCount> rowAlphabets_;
-
-    // What the live check shows now, so that texts are looked up only when it changes.
-    bool checksHeld_ = false;
-    std::vector<vostrel::texts::Message> shownUse_;
-    std::array<vostrel::ui::RowMark, vostrel::image::kRowCount> shownMarks_;
-    std::optional<vostrel::ui::AirTimeLine> shownAirTime_;
-    std::array<std::vector<vostrel::texts::Message>, vostrel::image::kRowCount> shownAirTimes_;
-    // The row whose time on air the line shows: the one being edited, or last edited.
-    unsigned airTimeRow_ = 0;
-    QMetaObject::Connection followingFocus_;
-    // Where the file dialogs start, for as long as the program runs.
-    QString lastDirectory_;
-
-    std::optional<vostrel::ui::WindowEntries> windowEntries_;
-    std::optional<vostrel::ui::EntryHistory> history_;
-    bool recordPending_ = false;
-    // The rows selected for copying: from the anchor to the end, either way round.
-    std::size_t selectionAnchor_ = 0;
-    std::size_t selectionEnd_ = 0;
+    // Made in this order by the constructor, once the controls are there.
+    std::optional<vostrel::ui::RowsView> rows_;
+    std::optional<vostrel::ui::TransmitterCommands> transmitter_;
+    std::optional<vostrel::ui::RememberedChoices> remembered_;
+    std::optional<vostrel::ui::OnAirLine> onAir_;
+    std::optional<vostrel::ui::OpenAndSave> files_;
+    std::optional<vostrel::ui::LiveChecks> checks_;
+    std::optional<vostrel::ui::RowCopyPaste> copyPaste_;
+    std::optional<vostrel::ui::UndoRedo> undoRedo_;
 };

@@ -5,6 +5,7 @@
 #include <QAbstractItemView>
 #include <QAccessibleWidget>
 #include <QComboBox>
+#include <QLabel>
 
 namespace vostrel::ui {
 namespace {
@@ -75,6 +76,15 @@ void nameListsByTheirAccessibleName() {
         return true;
     }();
     (void)installed;
+}
+
+void announce(QLabel& label) {
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+    QAccessibleAnnouncementEvent announcement(&label, label.text());
+    QAccessible::updateAccessibility(&announcement);
+#else
+    (void)label;
+#endif
 }
 
 }  // namespace vostrel::ui

@@ -5,12 +5,14 @@
 #include <algorithm>
 
 namespace vostrel::ui {
+
+using texts::keys;
 namespace {
 
 using image::AirTime;
 using image::kBitsPerCodeword;
 
-texts::Message lineMessage(std::string_view key, std::vector<texts::MessageArgument> arguments) {
+texts::Message lineMessage(texts::TextKey key, std::vector<texts::MessageArgument> arguments) {
     return {key, texts::Title::Warn, std::move(arguments)};
 }
 

@@ -16,21 +16,6 @@
 
 namespace vostrel::ui {
 
-namespace keys {
-inline constexpr std::string_view kOnAir = "On air: row %d %.2f s, all rows %.1f s";
-inline constexpr std::string_view kOnAirAllRows = "On air: all rows %.1f s";
-inline constexpr std::string_view kOverLimit = "over 5 s, under it with";
-inline constexpr std::string_view kRowOverLimit = "row %d over 5 s, under it with";
-inline constexpr std::string_view kWithRate = "%d bit/s";
-inline constexpr std::string_view kWithRepeat = "repeat %d";
-inline constexpr std::string_view kWithPreamble = "preamble %d bits";
-inline constexpr std::string_view kWithRateAndRepeat = "%d bit/s and repeat %d";
-inline constexpr std::string_view kOr = "or";
-inline constexpr std::string_view kRowOnAir = "%.3f s × %d is %.1f s at %d bit/s";
-inline constexpr std::string_view kPreambleOnAir = "preamble %.1f s";
-inline constexpr std::string_view kFrameOnAir = "frame %d adds %.3f s";
-}  // namespace keys
-
 // Many channels allow an automatically triggered transmitter no more than this per
 // activation; a longer call is worth a warning before it is written.
 inline constexpr unsigned kTriggerLimitSeconds = 5;

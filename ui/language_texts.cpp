@@ -3,6 +3,7 @@
 #include "ui/language_texts.h"
 
 #include <QCoreApplication>
+#include <QStringList>
 
 #include "texts/language_file.h"
 #include "texts/message_format.h"
@@ -22,19 +23,27 @@ std::string LanguageTexts::translation(std::string_view key) const {
     return bytes ? texts::lookUpText(*bytes, key) : std::string(key);
 }
 
-QString LanguageTexts::text(std::string_view key) const {
-    return QString::fromStdString(translation(key));
+QString LanguageTexts::text(texts::TextKey key) const {
+    return QString::fromStdString(translation(key.text()));
 }
 
 QString LanguageTexts::messageText(const texts::Message& message) const {
     // Only texts with placeholders are formats; any other is shown as it stands, so a
     // translation may hold a plain '%'.
     if (message.arguments.empty()) return text(message.key);
-    return QString::fromStdString(texts::formatMessage(translation(message.key), message));
+    return QString::fromStdString(texts::formatMessage(translation(message.key.text()), message));
+}
+
+QString joinedTexts(const std::vector<texts::Message>& messages, const LanguageTexts& texts) {
+    QStringList shown;
+    for (const auto& message : messages) shown << texts.messageText(message);
+    return shown.join(QStringLiteral("; "));
 }
 
 MessageTitles::MessageTitles(const LanguageTexts& texts)
-    : success_(texts.text("Success")), error_(texts.text("Error")), warn_(texts.text("Warn")) {}
+    : success_(texts.text(texts::keys::kSuccessTitle)),
+      error_(texts.text(texts::keys::kErrorTitle)),
+      warn_(texts.text(texts::keys::kWarnTitle)) {}
 
 const QString& MessageTitles::operator[](texts::Title title) const {
     switch (title) {

@@ -23,7 +23,7 @@ public:
 
     // The text for `key`. The file is looked for and read anew on every call, so that
     // a file changed while the tool runs applies to the next message.
-    QString text(std::string_view key) const;
+    QString text(texts::TextKey key) const;
     // The message's text, its translation formatted safely.
     QString messageText(const texts::Message& message) const;
 
@@ -32,6 +32,9 @@ private:
 
     std::vector<std::filesystem::path> places_;
 };
+
+// The messages' texts, joined by "; ".
+QString joinedTexts(const std::vector<texts::Message>& messages, const LanguageTexts& texts);
 
 // The three message-box titles, looked up once when the window is created.
 class MessageTitles {

@@ -59,8 +59,8 @@ bool MessageReporter::report(const texts::Message& message, const QString& detai
     return presenter_.show(titles_[message.title], texts_.messageText(message) + QLatin1Char('\n') + detail);
 }
 
-bool MessageReporter::ask(const QString& text, std::string_view confirmKey) const {
-    return presenter_.confirm(titles_[texts::Title::Warn], text, texts_.text(confirmKey), texts_.text("Cancel"));
+bool MessageReporter::ask(const QString& text, texts::TextKey confirmKey) const {
+    return presenter_.confirm(titles_[texts::Title::Warn], text, texts_.text(confirmKey), texts_.text(texts::keys::kCancel));
 }
 
 }  // namespace vostrel::ui

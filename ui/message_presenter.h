@@ -42,9 +42,9 @@ public:
     bool report(const texts::Message& message) const;
     // The message with the system's own details on a line of their own beneath it.
     bool report(const texts::Message& message, const QString& detail) const;
-    // Asks under the Warn title, with the buttons `confirmKey` and "Cancel": true only when
+    // Asks under the Warn title, with the buttons `confirmKey` and Cancel: true only when
     // confirmed.
-    bool ask(const QString& text, std::string_view confirmKey) const;
+    bool ask(const QString& text, texts::TextKey confirmKey) const;
 
     const LanguageTexts& texts() const { return texts_; }
 

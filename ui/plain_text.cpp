@@ -27,4 +27,14 @@ void setLiteralTexts(QMessageBox& box, const QString& title, const QString& text
     box.setText(text);
 }
 
+QString plainToolTip(const QString& text) {
+    return text.isEmpty() ? QString() : QStringLiteral("<qt>%1</qt>").arg(text.toHtmlEscaped());
+}
+
+QString oneLineToolTip(const QStringList& lines) {
+    QStringList escaped;
+    for (const QString& line : lines) escaped << line.toHtmlEscaped();
+    return QStringLiteral("<p style=\"white-space:nowrap\">%1</p>").arg(escaped.join(QStringLiteral("<br>")));
+}
+
 }  // namespace vostrel::ui

@@ -6,6 +6,7 @@
 // load the images it names) and drop "[*]" from window titles.
 
 #include <QString>
+#include <QStringList>
 
 class QMessageBox;
 class QWidget;
@@ -20,5 +21,11 @@ void showLabelsAsPlainText(QWidget& window);
 
 // Gives `box` its title and text, both shown literally.
 void setLiteralTexts(QMessageBox& box, const QString& title, const QString& text);
+
+// A tooltip that shows `text` as it stands, never as markup; none for an empty text.
+QString plainToolTip(const QString& text);
+// A tooltip of lines each kept on one line: a rich-text tooltip is wrapped narrowly,
+// which tears a figure from its unit.
+QString oneLineToolTip(const QStringList& lines);
 
 }  // namespace vostrel::ui

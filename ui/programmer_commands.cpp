@@ -76,7 +76,7 @@ private:
 
 // The line under a message that names where the transmitter's previous contents are.
 QString backupLine(const LanguageTexts& texts, const std::filesystem::path& backup) {
-    return texts.text("The previous contents are in the backup") + QLatin1Char(' ') +
+    return texts.text(texts::keys::kBackupNamed) + QLatin1Char(' ') +
            QString::fromStdString(files::utf8Name(backup));
 }
 
@@ -103,7 +103,7 @@ std::optional<image::CharacterPosition> writeCommand(const image::ProgrammerEntr
         if (services.confirmOverwrite && changes.overwritesCalls()) {
             const TransferFeedback::Pause pause;
             const QString question = writeConfirmationText(changes, services.reporter.texts());
-            if (!services.reporter.ask(question, "&Write")) return device::Proceed::Cancel;
+            if (!services.reporter.ask(question, texts::keys::kWriteButton)) return device::Proceed::Cancel;
         }
         std::variant<std::filesystem::path, files::FileError> saved = files::backupFolder();
         if (const auto* folder = std::get_if<std::filesystem::path>(&saved)) {

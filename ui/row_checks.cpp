@@ -3,11 +3,13 @@
 #include "ui/row_checks.h"
 
 namespace vostrel::ui {
+
+using texts::keys;
 namespace {
 
 bool inUse(const image::PagerItem& row) { return image::leadingInteger(row.capcode) != 0; }
 
-texts::Message lineMessage(std::string_view key, std::vector<texts::MessageArgument> arguments) {
+texts::Message lineMessage(texts::TextKey key, std::vector<texts::MessageArgument> arguments) {
     return {key, texts::Title::Warn, std::move(arguments)};
 }
 

@@ -6,23 +6,12 @@
 // the builder's own walk over the rows, so it agrees with what Write does.
 
 #include <optional>
-#include <string_view>
 #include <vector>
 
 #include "image/image_builder.h"
 #include "texts/message.h"
 
 namespace vostrel::ui {
-
-namespace keys {
-inline constexpr std::string_view kWordsUsed = "EEPROM: %d of %d words used";
-inline constexpr std::string_view kRowWillNotFit = "row %d will not fit";
-inline constexpr std::string_view kRowsWillNotFit = "rows %d-%d will not fit";
-// A message box's tooltip: what the pager gets after transliteration; the alphabet of
-// a row that has its own.
-inline constexpr std::string_view kSentAs = "Sent as: %s";
-inline constexpr std::string_view kRowAlphabet = "Pager alphabet of this row: %s";
-}  // namespace keys
 
 // The words between the slot table and the last end address a slot can name.
 inline constexpr int kTransmissionAreaWords = image::kMaxEndWord - image::kFirstTransmissionWord;

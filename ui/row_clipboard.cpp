@@ -5,6 +5,8 @@
 #include <algorithm>
 
 namespace vostrel::ui {
+
+using texts::keys;
 namespace {
 
 constexpr QChar kTab = QLatin1Char('\t');
@@ -118,7 +120,7 @@ std::vector<QStringList> tableCells(const QString& text) {
 
 std::variant<std::vector<PastedRow>, texts::Message> pastedRows(const std::vector<QStringList>& lines,
                                                                 std::size_t firstRow,
-                                                                const std::vector<RowState>& current,
+                                                                const std::vector<image::RowState>& current,
                                                                 const RowPasteRules& rules) {
     if (firstRow + lines.size() > current.size()) {
         return texts::Message{keys::kTooManyRowsToPaste, texts::Title::Error,
@@ -147,14 +149,14 @@ std::variant<std::vector<PastedRow>, texts::Message> pastedRows(const std::vecto
         if (!toneCell.trimmed().isEmpty() && !tone) return cellRefused(line, 2);
         if (!typeCell.trimmed().isEmpty() && !type) return cellRefused(line, 3);
         if (tone && type) {
-            const RowChoice choice{*tone, *type};
-            row.state = applyToneRule(choice);
+            const image::RowChoice choice{*tone, *type};
+            row.state = image::applyToneRule(choice);
             // A pair the rules would not leave as given is refused rather than changed.
             if (row.state.choice != choice) return cellRefused(line, 3);
         } else if (tone) {
-            row.state = applyToneRule({*tone, row.state.choice.type});
+            row.state = image::applyToneRule({*tone, row.state.choice.type});
         } else if (type) {
-            row.state = applyTypeRule({row.state.choice.tone, *type});
+            row.state = image::applyTypeRule({row.state.choice.tone, *type});
         }
         if (row.message && (row.message->size() > row.state.messageLimit || !typeable(*row.message))) {
             return cellRefused(line, 4);

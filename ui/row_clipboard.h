@@ -10,19 +10,13 @@
 #include <QStringList>
 #include <array>
 #include <optional>
-#include <string_view>
 #include <variant>
 #include <vector>
 
 #include "texts/message.h"
-#include "ui/row_rules.h"
+#include "image/row_rules.h"
 
 namespace vostrel::ui {
-
-namespace keys {
-inline constexpr std::string_view kCannotPasteCell = "Line %d, column %d of the clipboard does not fit its box";
-inline constexpr std::string_view kTooManyRowsToPaste = "%d rows do not fit from row %02d on";
-}  // namespace keys
 
 inline constexpr int kRowColumns = 4;  // capcode, tone, type, message
 
@@ -51,7 +45,7 @@ struct RowPasteRules {
 // A row as a paste leaves it: a text is set only where the line holds its cell.
 struct PastedRow {
     std::optional<QString> capCode;
-    RowState state;
+    image::RowState state;
     std::optional<QString> message;
 };
 
@@ -61,7 +55,7 @@ struct PastedRow {
 // `current` holds the state of every row of the window now.
 std::variant<std::vector<PastedRow>, texts::Message> pastedRows(const std::vector<QStringList>& lines,
                                                                 std::size_t firstRow,
-                                                                const std::vector<RowState>& current,
+                                                                const std::vector<image::RowState>& current,
                                                                 const RowPasteRules& rules);
 
 }  // namespace vostrel::ui

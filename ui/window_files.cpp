@@ -8,9 +8,11 @@
 #include "image/image_reader.h"
 
 namespace vostrel::ui {
+
+using texts::keys;
 namespace {
 
-FileProblem problem(std::string_view key, std::string detail) {
+FileProblem problem(texts::TextKey key, std::string detail) {
     return {{key, texts::Title::Error, {}}, std::move(detail)};
 }
 

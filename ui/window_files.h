@@ -7,19 +7,12 @@
 #include <filesystem>
 #include <optional>
 #include <string>
-#include <string_view>
 #include <variant>
 
 #include "image/image_builder.h"
 #include "texts/message.h"
 
 namespace vostrel::ui {
-
-namespace keys {
-inline constexpr std::string_view kCannotReadFile = "The file cannot be read";
-inline constexpr std::string_view kNotConfigurationOrImage = "The file is no configuration or EEPROM image";
-inline constexpr std::string_view kCannotSaveFile = "The file cannot be saved";
-}  // namespace keys
 
 // A message with the system's own details beneath it: the file, and the line or the
 // reason the system gave.

@@ -14,7 +14,7 @@
 #include <string_view>
 
 #include "ui/mnemonics.h"
-#include "ui/row_rules.h"
+#include "image/row_rules.h"
 
 namespace vostrel::ui {
 namespace {
@@ -61,7 +61,7 @@ int requiredWidth(const QWidget& control, const TextsToFit& texts) {
     if (const auto* box = qobject_cast<const QLineEdit*>(&control)) {
         const auto& messages = texts.messageBoxes;
         const bool isMessageBox = std::find(messages.begin(), messages.end(), box) != messages.end();
-        return lineEditWidthFor(*box, isMessageBox ? kAlphanumericMessageLimit : box->maxLength());
+        return lineEditWidthFor(*box, isMessageBox ? image::kAlphanumericMessageLimit : box->maxLength());
     }
     return 0;
 }

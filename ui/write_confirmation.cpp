@@ -9,6 +9,8 @@
 namespace vostrel::ui {
 namespace {
 
+using texts::keys;
+
 using image::RowChange;
 
 constexpr std::string_view kArrow = " \u2192 ";
@@ -24,20 +26,21 @@ QString callText(const image::PagerItem& item, const LanguageTexts& texts) {
         message += code < 0x20 || code == 0x7F ? QStringLiteral("\\x%1").arg(code, 2, 16, QLatin1Char('0')).toUpper()
                                                : QString(character);
     }
-    const QString type = texts.text(item.type == paging::PagerType::Alphanumeric ? "Alphnumeric" : "Numeric");
+    const QString type = texts.text(item.type == paging::PagerType::Alphanumeric ? keys::kAlphnumeric : keys::kNumeric);
     return QStringLiteral("%1 %2 %3 \"%4\"")
         .arg(QString::fromLatin1(item.capcode), QChar(char16_t(u'A' + item.tone)), type, message);
 }
 
-std::string_view rowKey(RowChange change) {
+// The heading of a row that has a line; an empty row has none.
+texts::TextKey rowKey(RowChange change) {
     switch (change) {
-        case RowChange::Unchanged: return "Item[%02d]: unchanged";
-        case RowChange::Changed: return "Item[%02d]: changed";
-        case RowChange::Added: return "Item[%02d]: new";
-        case RowChange::Cleared: return "Item[%02d]: cleared";
+        case RowChange::Unchanged: return keys::kRowUnchanged;
+        case RowChange::Changed: return keys::kRowChanged;
+        case RowChange::Added: return keys::kRowNew;
+        case RowChange::Cleared:
         case RowChange::Empty: break;
     }
-    return {};
+    return keys::kRowCleared;
 }
 
 QString rowLine(unsigned row, const image::RowDifference& difference, const LanguageTexts& texts) {
@@ -57,7 +60,7 @@ QString rateText(unsigned index) {
     return index < image::kDataRates.size() ? QString::number(image::kDataRates[index]) : QStringLiteral("-");
 }
 
-void addSettingLine(QStringList& lines, const LanguageTexts& texts, std::string_view heading, std::string_view unit,
+void addSettingLine(QStringList& lines, const LanguageTexts& texts, texts::TextKey heading, texts::TextKey unit,
                     const QString& held, const QString& written) {
     if (held == written) return;
     const QString arrow = QString::fromUtf8(kArrow.data(), static_cast<qsizetype>(kArrow.size()));
@@ -67,18 +70,18 @@ void addSettingLine(QStringList& lines, const LanguageTexts& texts, std::string_
 }  // namespace
 
 QString writeConfirmationText(const image::ImageChanges& changes, const LanguageTexts& texts) {
-    QStringList lines{texts.text("The transmitter holds calls that this Write changes or clears:")};
+    QStringList lines{texts.text(keys::kOverwriteQuestion)};
     for (unsigned row = 0; row < image::kRowCount; ++row) {
         if (changes.rows[row].change != RowChange::Empty) lines << rowLine(row, changes.rows[row], texts);
     }
     const image::TransmitterSettings& held = changes.heldSettings;
     const image::TransmitterSettings& written = changes.writtenSettings;
-    addSettingLine(lines, texts, "Data Rate", "bps", rateText(held.dataRateIndex), rateText(written.dataRateIndex));
-    addSettingLine(lines, texts, "Preamble", "bits", QString::number(held.preambleBits),
+    addSettingLine(lines, texts, keys::kDataRateHeading, keys::kBitRateUnit, rateText(held.dataRateIndex), rateText(written.dataRateIndex));
+    addSettingLine(lines, texts, keys::kPreambleHeading, keys::kBitsUnit, QString::number(held.preambleBits),
                    QString::number(written.preambleBits));
-    addSettingLine(lines, texts, "Reapter", "times", QString::number(held.repeatIndex + 1),
+    addSettingLine(lines, texts, keys::kRepeaterHeading, keys::kTimesUnit, QString::number(held.repeatIndex + 1),
                    QString::number(written.repeatIndex + 1));
-    lines << QString() << texts.text("Write these calls to the transmitter?");
+    lines << QString() << texts.text(keys::kWriteTheseCalls);
     return lines.join(QLatin1Char('\n'));
 }
 

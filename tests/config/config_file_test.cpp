@@ -325,7 +325,7 @@ image::EepromImage builtImage(const std::string& text) {
     const auto outcome = image::buildImage(parsed(text));
     const auto* built = std::get_if<image::BuiltImage>(&outcome);
     if (built == nullptr) {
-        ADD_FAILURE() << "refused: " << std::get<image::BuildRefusal>(outcome).message.key;
+        ADD_FAILURE() << "refused: " << std::get<image::BuildRefusal>(outcome).message.key.text();
         return {};
     }
     return built->image;

@@ -72,14 +72,14 @@ TEST(DeviceDiscovery, WhichMatchIsUsedAndWhatIsSaidWhenNoneIs) {
         const char* bus;
         std::vector<EmulatorPresence> presences;
         std::optional<std::size_t> used;  // the transmitter read, or none
-        std::string_view failureKey;
+        std::optional<texts::TextKey> failureKey;  // when none is used
     };
     const Case cases[] = {
         {"nothing plugged in", {Absent}, std::nullopt, texts::keys::kDeviceNotFound},
         {"access denied", {AccessDenied}, std::nullopt, texts::keys::kDeviceAccessDenied},
         {"busy", {Busy}, std::nullopt, texts::keys::kDeviceBusy},
-        {"denied, then one that opens", {AccessDenied, Present}, 1, {}},
-        {"two that open: the first", {Present, Present}, 0, {}},
+        {"denied, then one that opens", {AccessDenied, Present}, 1, std::nullopt},
+        {"two that open: the first", {Present, Present}, 0, std::nullopt},
         {"absent and denied", {Absent, AccessDenied}, std::nullopt, texts::keys::kDeviceAccessDenied},
         {"busy outranks denied", {AccessDenied, Busy}, std::nullopt, texts::keys::kDeviceBusy},
     };
@@ -97,8 +97,8 @@ TEST(DeviceDiscovery, WhichMatchIsUsedAndWhatIsSaidWhenNoneIs) {
         if (c.used) {
             EXPECT_EQ(readContents(bus), patternImage(static_cast<std::uint16_t>(0x1100 * (*c.used + 1))));
         } else {
-            expectFailure(readEeprom(bus), c.failureKey);
-            expectFailure(writeEeprom(bus, patternImage(), 17), c.failureKey);
+            expectFailure(readEeprom(bus), *c.failureKey);
+            expectFailure(writeEeprom(bus, patternImage(), 17), *c.failureKey);
         }
         for (std::size_t n = 0; n < transmitters.size(); ++n) {
             const unsigned opens = c.used == n ? 1U : 0U;

@@ -81,10 +81,10 @@ inline const DeviceFailure* failureOf(const ReadOutcome& outcome) { return std::
 
 // The outcome is the failure with text `key`, shown under the Error title.
 template <class Outcome>
-void expectFailure(const Outcome& outcome, std::string_view key) {
+void expectFailure(const Outcome& outcome, texts::TextKey key) {
     const DeviceFailure* failure = failureOf(outcome);
-    ASSERT_NE(failure, nullptr) << "expected the failure \"" << key << "\"";
-    EXPECT_EQ(failure->message.key, key);
+    ASSERT_NE(failure, nullptr) << "expected the failure \"" << key.text() << "\"";
+    EXPECT_EQ(failure->message.key.text(), key.text());
     EXPECT_EQ(failure->message.title, texts::Title::Error);
     EXPECT_TRUE(failure->message.arguments.empty());
 }

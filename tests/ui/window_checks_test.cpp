@@ -153,11 +153,11 @@ std::vector<std::string> formatted(const std::vector<texts::Message>& messages, 
     std::vector<std::string> texts;
     for (const auto& message : messages) {
         // A translation whose placeholders do not fit would be dropped for the English text.
-        const std::string pattern = texts::lookUpText(translation, message.key);
+        const std::string pattern = texts::lookUpText(translation, message.key.text());
         EXPECT_TRUE(texts::formatPattern(pattern, message.arguments)) << pattern;
         // A key the file cannot hold (one with '=') would never be translated.
         if (!translation.empty()) {
-            EXPECT_NE(pattern, message.key);
+            EXPECT_NE(pattern, message.key.text());
         }
         texts.push_back(texts::formatMessage(pattern, message));
     }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
-// The row rules as the user triggers them in the window, in every row.
+// The row rules as the window runs them: the user's choice in any row's type or tone
+// list runs them over all sixteen rows, a selection made from code never does. What
+// the rules decide is tested with them (tests/image/row_rules_test.cpp).
 
 #include <gtest/gtest.h>
 
@@ -14,10 +16,26 @@ const QString kFortyCharacters = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ01234
 class WindowRowRules : public testing::TestWithParam<int> {
 protected:
     int row() const { return GetParam(); }
-    // The window as it starts, with this row changed as `change` says.
-    WindowView startingViewWith(const std::function<void(RowView&)>& change) {
+    RowView& shown(WindowView& view, int row) { return view.rows[static_cast<std::size_t>(row - 1)]; }
+
+    // Every other row set from code, as a Read sets it, to a state the rules would
+    // change; the window then shows it as set.
+    void setOtherRowsFromCode(int tone, int type, const QString& message) {
+        WindowView expected = driver_.view();
+        for (int other = 1; other <= 16; ++other) {
+            if (other == row()) continue;
+            driver_.message(other).setText(message);
+            driver_.type(other).setCurrentIndex(type);
+            driver_.tone(other).setCurrentIndex(tone);
+            shown(expected, other) = {QString(), tone, type, message, 20, false};
+        }
+        ASSERT_EQ(driver_.view(), expected) << "a selection from code ran the rules";
+    }
+    // The window with every other row as `others` and this row as `mine`.
+    WindowView viewWith(const RowView& others, const RowView& mine) {
         WindowView view = initial_;
-        change(view.rows[static_cast<std::size_t>(row() - 1)]);
+        for (RowView& each : view.rows) each = others;
+        shown(view, row()) = mine;
         return view;
     }
 
@@ -26,66 +44,32 @@ protected:
     const WindowView initial_ = driver_.view();
 };
 
-TEST_P(WindowRowRules, AlphnumericForcesToneDAndFortyCharactersNumericCutsToTwenty) {
+TEST_P(WindowRowRules, ChoosingATypeRunsTheTypeRuleOverEveryRow) {
+    setOtherRowsFromCode(kToneB, 0, QStringLiteral("777"));
+    const RowView toneOnly{QString(), kToneB, 0, QString(), 0, true};
+
     driver_.choose(driver_.type(row()), kAlphnumeric);
     driver_.typeInto(driver_.message(row()), kFortyCharacters + QStringLiteral("overflow"));
-    EXPECT_EQ(driver_.view(), startingViewWith([&](RowView& r) {
-                  r = {QString(), kToneD, kAlphnumeric, kFortyCharacters, 40, false};
-              }));
+    EXPECT_EQ(driver_.view(), viewWith(toneOnly, {QString(), kToneD, kAlphnumeric, kFortyCharacters, 40, false}));
 
     driver_.choose(driver_.type(row()), 0);
-    EXPECT_EQ(driver_.view(), startingViewWith([&](RowView& r) {
-                  r = {QString(), kToneA, 0, kFortyCharacters.left(20), 20, false};
-              }));
+    EXPECT_EQ(driver_.view(), viewWith(toneOnly, {QString(), kToneA, 0, kFortyCharacters.left(20), 20, false}));
 }
 
-TEST_P(WindowRowRules, ToneBEmptiesTheMessageAndToneAMakesItEditableAgain) {
-    driver_.typeInto(driver_.message(row()), QStringLiteral("12345"));
-    driver_.choose(driver_.tone(row()), kToneB);
-    EXPECT_EQ(driver_.view(), startingViewWith([](RowView& r) { r = {QString(), kToneB, 0, QString(), 0, true}; }));
-
-    driver_.typeInto(driver_.message(row()), QStringLiteral("9"));
-    EXPECT_EQ(driver_.message(row()).text(), QString());
-
-    driver_.choose(driver_.tone(row()), kToneA);
-    EXPECT_EQ(driver_.view(), initial_);
-}
-
-TEST_P(WindowRowRules, ToneDMakesANumericRowAlphanumeric) {
+TEST_P(WindowRowRules, ChoosingAToneRunsTheToneRuleOverEveryRow) {
+    setOtherRowsFromCode(kToneA, kAlphnumeric, QStringLiteral("HELLO"));
+    const RowView numeric{QString(), kToneA, 0, QStringLiteral("HELLO"), 20, false};
     driver_.typeInto(driver_.message(row()), QStringLiteral("123"));
+
     driver_.choose(driver_.tone(row()), kToneD);
-    EXPECT_EQ(driver_.view(), startingViewWith([](RowView& r) {
-                  r = {QString(), kToneD, kAlphnumeric, QStringLiteral("123"), 40, false};
-              }));
-}
+    EXPECT_EQ(driver_.view(), viewWith(numeric, {QString(), kToneD, kAlphnumeric, QStringLiteral("123"), 40, false}));
 
-TEST_P(WindowRowRules, AChangeInOneRowAppliesTheRulesToEveryOtherRow) {
-    // Rows set from code (as a Read does) keep states the rules would not give.
-    const int other = row() % 16 + 1;
-    driver_.message(other).setText(QStringLiteral("777"));
-    driver_.tone(other).setCurrentIndex(kToneB);
-    driver_.type(row()).setCurrentIndex(kAlphnumeric);
-    EXPECT_EQ(driver_.tone(row()).currentIndex(), kToneA) << "a selection from code ran the rules";
-    EXPECT_EQ(driver_.message(row()).maxLength(), 20);
-    EXPECT_EQ(driver_.type(other).currentIndex(), 0);
-    EXPECT_FALSE(driver_.message(other).isReadOnly());
-
-    driver_.choose(driver_.type(row()), kAlphnumeric);
-    const WindowView after = driver_.view();
-    EXPECT_EQ(after.rows[static_cast<std::size_t>(other - 1)], (RowView{QString(), kToneB, 0, QString(), 0, true}));
-    EXPECT_EQ(after.rows[static_cast<std::size_t>(row() - 1)], (RowView{QString(), kToneD, kAlphnumeric, QString(), 40, false}));
+    driver_.choose(driver_.tone(row()), kToneC);
+    driver_.typeInto(driver_.message(row()), QStringLiteral("9"));
+    EXPECT_EQ(driver_.view(), viewWith(numeric, {QString(), kToneC, 0, QString(), 0, true}));
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryRow, WindowRowRules, testing::Range(1, 17));
-
-TEST(WindowRowRules, ToneChangeInOneRowRestoresTheStateOfAnAlphanumericRowReadWithToneA) {
-    device::EmulatedTransmitter transmitter;
-    WindowDriver driver(transmitter);
-    driver.type(7).setCurrentIndex(kAlphnumeric);
-    driver.message(7).setText(QStringLiteral("HELLO"));
-    driver.choose(driver.tone(2), kToneB);
-    EXPECT_EQ(driver.view().rows[6], (RowView{QString(), kToneA, 0, QStringLiteral("HELLO"), 20, false}));
-}
 
 }  // namespace
 }  // namespace vostrel::test

@@ -1,0 +1,109 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
+// The list of text keys against the example translation: every key has a German text
+// there with the key's placeholders, and the example holds no key the list lacks.
+
+#include "texts/text_keys.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <regex>
+#include <sstream>
+#include <stdexcept>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "texts/language_file.h"
+
+namespace vostrel::texts {
+namespace {
+
+std::string exampleTranslation() {
+    const auto bytes = readLanguageFile({std::filesystem::path(VOSTREL_SOURCE_DIR) / "docs" / "kdx20Lang.example.ini"});
+    if (!bytes) throw std::runtime_error("no example translation");
+    return *bytes;
+}
+
+std::vector<std::string_view> listedKeys() {
+    std::vector<std::string_view> listed;
+    for (const TextKey key : keys::kAll) listed.push_back(key.text());
+    return listed;
+}
+
+// The keys of the file's section [Message], as written.
+std::vector<std::string> keysOf(const std::string& file) {
+    static const std::regex section(R"(^\s*\[(.*)\]\s*$)");
+    static const std::regex entry(R"(^\s*([^;=\s][^=]*?)\s*=)");
+    std::vector<std::string> found;
+    bool inMessages = false;
+    std::istringstream lines(file);
+    for (std::string line; std::getline(lines, line);) {
+        std::smatch match;
+        if (std::regex_search(line, match, section)) {
+            inMessages = match[1].str() == kLanguageSection;
+        } else if (inMessages && std::regex_search(line, match, entry)) {
+            found.push_back(match[1]);
+        }
+    }
+    return found;
+}
+
+// The placeholders in order, a decimal comma counted as the point it stands for.
+std::vector<std::string> placeholdersOf(std::string_view text) {
+    static const std::regex placeholder(R"(%(%|c|s|d|02d|[.,][123]f))");
+    std::vector<std::string> found;
+    const std::string whole(text);
+    for (auto it = std::sregex_iterator(whole.begin(), whole.end(), placeholder); it != std::sregex_iterator(); ++it) {
+        std::string each = it->str();
+        if (each.size() == 4 && each[1] == ',') each[1] = '.';
+        found.push_back(each);
+    }
+    return found;
+}
+
+// What keeps the list and the translation apart, one line each.
+std::vector<std::string> mismatches(std::span<const std::string_view> listed, const std::string& translation) {
+    std::vector<std::string> found;
+    for (const std::string_view key : listed) {
+        const auto text = findIniValue(translation, kLanguageSection, key);
+        if (!text || text->empty()) {
+            found.push_back("no text for '" + std::string(key) + "'");
+        } else if (placeholdersOf(*text) != placeholdersOf(key)) {
+            found.push_back("other placeholders for '" + std::string(key) + "'");
+        }
+    }
+    for (const std::string& key : keysOf(translation)) {
+        if (std::ranges::find(listed, key) == listed.end()) found.push_back("'" + key + "' is no key of the list");
+    }
+    return found;
+}
+
+TEST(TextKeys, EveryKeyHasAGermanTextInTheExampleAndTheExampleNoOtherKey) {
+    EXPECT_EQ(mismatches(listedKeys(), exampleTranslation()), std::vector<std::string>{});
+}
+
+TEST(TextKeys, AKeyWithoutTextAMisplacedPlaceholderAndAKeyOutsideTheListAreFound) {
+    const std::string example = exampleTranslation();
+    std::vector<std::string_view> longer = listedKeys();
+    longer.push_back("A key added to the list");
+    EXPECT_EQ(mismatches(longer, example), std::vector<std::string>{"no text for 'A key added to the list'"});
+
+    const auto without = [&](const std::string& line, const std::string& instead) {
+        std::string changed = example;
+        const std::size_t at = changed.find(line);
+        EXPECT_NE(at, std::string::npos) << line;
+        return changed.replace(at, line.size(), instead);
+    };
+    EXPECT_EQ(mismatches(listedKeys(), without("Cancel=Abbrechen\n", "")),
+              std::vector<std::string>{"no text for 'Cancel'"});
+    EXPECT_EQ(mismatches(listedKeys(), without("Row %d=Zeile %d\n", "Row %d=Zeile\n")),
+              std::vector<std::string>{"other placeholders for 'Row %d'"});
+    EXPECT_EQ(mismatches(listedKeys(), without("or=oder\n", "or=oder\nGone=Weg\n")),
+              std::vector<std::string>{"'Gone' is no key of the list"});
+}
+
+}  // namespace
+}  // namespace vostrel::texts

@@ -1,0 +1,50 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
+#pragma once
+// The Open and Save buttons with their file dialogs (and Ctrl+O, Ctrl+S), and a file
+// dropped on the window or into one of its boxes, opened as Open opens it. What is
+// read and written, and how, is ui/window_files.h's.
+
+#include <QObject>
+#include <QString>
+
+#include "ui/message_presenter.h"
+#include "ui/rows_view.h"
+
+class QMimeData;
+class QPushButton;
+class QWidget;
+
+namespace vostrel::ui {
+
+class OpenAndSave : public QObject {
+    Q_OBJECT
+
+public:
+    OpenAndSave(QWidget& window, QPushButton& open, QPushButton& save, RowsView& rows,
+                const MessageReporter& reporter);
+
+    // Without their file dialogs, as a dropped file is opened.
+    void open(const QString& path);
+    void save(const QString& path);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void takeDroppedFiles();
+    void addShortcuts();
+    QString chooseFile(bool toSave);
+    void rememberDirectory(const QString& path);
+    bool takesDroppedFile(const QMimeData* data) const;
+
+    QWidget& window_;
+    QPushButton& open_;
+    QPushButton& save_;
+    RowsView& rows_;
+    const MessageReporter& reporter_;
+    // Where the file dialogs start, for as long as the program runs.
+    QString lastDirectory_;
+};
+
+}  // namespace vostrel::ui

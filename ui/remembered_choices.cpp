@@ -1,0 +1,68 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
+#include "ui/remembered_choices.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QSettings>
+#include <algorithm>
+#include <memory>
+
+#include "paging/alphabets.h"
+
+namespace vostrel::ui {
+namespace {
+
+constexpr QLatin1StringView kSettingsGroup("Window");
+constexpr QLatin1StringView kConfirmWriteKey("ConfirmWrite");
+constexpr QLatin1StringView kAlphabetKey("Alphabet");
+constexpr QLatin1StringView kTransliterateKey("Transliterate");
+
+const QString kSettingsOrganization = QStringLiteral("vostrel-programmer");
+const QString kSettingsApplication = QStringLiteral("vostrel-programmer");
+constexpr qint64 kMaxSettingsBytes = 1 << 20;
+
+// QSettings reads its file as soon as it is made, and a FIFO or a link to a device
+// there would hold the window for ever; such a file, or one far larger than any
+// settings, leaves the choices unremembered. Its name is asked of a QSettings for a
+// name that has no file, so that it is the one QSettings itself would open.
+std::unique_ptr<QSettings> rememberedChoices() {
+    const QSettings probe(QSettings::IniFormat, QSettings::UserScope, kSettingsOrganization,
+                          QStringLiteral("vostrel-programmer-path-probe"));
+    const QFileInfo file(QFileInfo(probe.fileName()).dir().filePath(kSettingsApplication + QStringLiteral(".ini")));
+    if (file.exists() && (!file.isFile() || file.size() > kMaxSettingsBytes)) return nullptr;
+    auto settings = std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, kSettingsOrganization,
+                                                kSettingsApplication);
+    settings->beginGroup(kSettingsGroup);
+    return settings;
+}
+
+void remember(QLatin1StringView key, const QVariant& value) {
+    if (const auto remembered = rememberedChoices()) remembered->setValue(key, value);
+}
+
+QString alphabetName(int index) {
+    const std::string_view name = paging::alphabetTable(static_cast<paging::Alphabet>(std::max(index, 0))).name;
+    return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+}
+
+}  // namespace
+
+RememberedChoices::RememberedChoices(QComboBox& alphabet, QAbstractButton& transliterate,
+                                     QAbstractButton& confirmWrite) {
+    if (const auto remembered = rememberedChoices()) {
+        const std::string name = remembered->value(kAlphabetKey).toString().toStdString();
+        alphabet.setCurrentIndex(static_cast<int>(paging::alphabetNamed(name).value_or(paging::Alphabet::US)));
+        transliterate.setChecked(remembered->value(kTransliterateKey, false).toBool());
+        // On unless the user turned it off; the backup and the read-back do not depend on it.
+        confirmWrite.setChecked(remembered->value(kConfirmWriteKey, true).toBool());
+    }
+    connect(&alphabet, &QComboBox::currentIndexChanged, this,
+            [](int index) { remember(kAlphabetKey, alphabetName(index)); });
+    connect(&transliterate, &QAbstractButton::toggled, this, [](bool on) { remember(kTransliterateKey, on); });
+    connect(&confirmWrite, &QAbstractButton::toggled, this, [](bool on) { remember(kConfirmWriteKey, on); });
+}
+
+}  // namespace vostrel::ui

@@ -1,0 +1,164 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
+#include "ui/row_copy_paste.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QValidator>
+#include <algorithm>
+
+#include "ui/row_clipboard.h"
+
+namespace vostrel::ui {
+namespace {
+
+bool isShiftArrow(const QKeyEvent& key, Qt::Key arrow) {
+    return key.key() == arrow && key.modifiers() == Qt::ShiftModifier;
+}
+
+// The row selection shown on the row numbers, in the colours of selected text.
+void showSelected(QLabel& number, bool selected) {
+    number.setAutoFillBackground(selected);
+    if (!selected) {
+        number.setPalette(QPalette());
+        return;
+    }
+    QPalette palette = number.palette();
+    palette.setColor(QPalette::Window, palette.color(QPalette::Highlight));
+    palette.setColor(QPalette::WindowText, palette.color(QPalette::HighlightedText));
+    number.setPalette(palette);
+}
+
+}  // namespace
+
+RowCopyPaste::RowCopyPaste(RowsView& rows, const MessageReporter& reporter) : rows_(rows), reporter_(reporter) {
+    for (const RowControls& row : rows_.rows()) {
+        for (QWidget* control : std::initializer_list<QWidget*>{row.capCode, row.tone, row.type, row.message}) {
+            control->installEventFilter(this);
+        }
+    }
+}
+
+bool RowCopyPaste::eventFilter(QObject* watched, QEvent* event) {
+    const auto row = rows_.rowOf(watched);
+    return row && filterRowEvent(*row, *static_cast<QWidget*>(watched), *event);
+}
+
+bool RowCopyPaste::filterRowEvent(std::size_t row, QWidget& control, QEvent& event) {
+    if (event.type() == QEvent::FocusIn) {
+        // Shift and a click extend the selection as in a spreadsheet; any other way
+        // into a row selects that row alone.
+        const bool extend = static_cast<QFocusEvent&>(event).reason() == Qt::MouseFocusReason &&
+                            QApplication::keyboardModifiers() == Qt::ShiftModifier;
+        selectRows(extend ? selectionAnchor_ : row, row);
+        return false;
+    }
+    if (event.type() != QEvent::KeyPress) return false;
+    const auto& key = static_cast<const QKeyEvent&>(event);
+    const RowControlArray& rows = rows_.rows();
+    for (const auto& [arrow, step] : {std::pair{Qt::Key_Up, -1}, std::pair{Qt::Key_Down, 1}}) {
+        if (!isShiftArrow(key, arrow)) continue;
+        // Shift+Up and Shift+Down select rows, moving to the same column of the next one.
+        const auto next = static_cast<std::ptrdiff_t>(row) + step;
+        if (next < 0 || next >= static_cast<std::ptrdiff_t>(rows.size())) return true;
+        const RowControls& from = rows[row];
+        const RowControls& to = rows[static_cast<std::size_t>(next)];
+        QWidget* target = &control == from.capCode ? static_cast<QWidget*>(to.capCode)
+                          : &control == from.tone  ? static_cast<QWidget*>(to.tone)
+                          : &control == from.type  ? static_cast<QWidget*>(to.type)
+                                                   : static_cast<QWidget*>(to.message);
+        const std::size_t anchor = selectionAnchor_;
+        target->setFocus(Qt::OtherFocusReason);
+        selectRows(anchor, static_cast<std::size_t>(next));
+        return true;
+    }
+    auto* box = qobject_cast<QLineEdit*>(&control);
+    if (key.matches(QKeySequence::Copy)) {
+        // Selected text in one row is copied as text; otherwise the rows are.
+        if (selectionAnchor_ == selectionEnd_ && box != nullptr && box->hasSelectedText()) return false;
+        copyRows();
+        return true;
+    }
+    if (key.matches(QKeySequence::Paste)) {
+        const QString text = QApplication::clipboard()->text();
+        if (holdsRows(text)) {
+            pasteRows(text);
+            return true;
+        }
+        if (box != nullptr) pasteIntoBox(*box, withoutFinalLineBreak(text));
+        return box != nullptr;
+    }
+    return false;
+}
+
+void RowCopyPaste::pasteIntoBox(QLineEdit& box, const QString& text) {
+    // The box would cut a text longer than its limit, silently drop one it does not
+    // take and take characters no key types; a capcode cut short pages another pager.
+    // Such a paste is refused and said.
+    QString result = box.text();
+    const int from = box.hasSelectedText() ? box.selectionStart() : box.cursorPosition();
+    result.replace(from, box.selectedText().size(), text);
+    int position = 0;
+    const bool valid = box.validator() == nullptr || box.validator()->validate(result, position) != QValidator::Invalid;
+    if (!box.isReadOnly() && result.size() <= box.maxLength() && valid && typeable(text)) {
+        box.insert(text);
+        return;
+    }
+    const auto row = rows_.rowOf(&box);
+    const int column = row && &box == rows_.rows()[*row].capCode ? 1 : kRowColumns;
+    reporter_.report({texts::keys::kCannotPasteCell, texts::Title::Error, {1, column}});
+}
+
+void RowCopyPaste::selectRows(std::size_t anchor, std::size_t end) {
+    selectionAnchor_ = anchor;
+    selectionEnd_ = end;
+    const std::size_t first = std::min(anchor, end);
+    const std::size_t last = std::max(anchor, end);
+    // One row is where the focus is anyway; only more are shown.
+    const RowControlArray& rows = rows_.rows();
+    for (std::size_t i = 0; i < rows.size(); ++i) showSelected(*rows[i].number, first != last && i >= first && i <= last);
+}
+
+void RowCopyPaste::copyRows() {
+    std::vector<QStringList> cells;
+    const std::size_t last = std::max(selectionAnchor_, selectionEnd_);
+    for (std::size_t i = std::min(selectionAnchor_, selectionEnd_); i <= last; ++i) {
+        const RowControls& row = rows_.rows()[i];
+        cells.push_back({row.capCode->text(), row.tone->currentText(), row.type->currentText(), row.message->text()});
+    }
+    QApplication::clipboard()->setText(rowsAsText(cells));
+}
+
+void RowCopyPaste::pasteRows(const QString& text) {
+    std::vector<image::RowState> current;
+    for (std::size_t i = 0; i < image::kRowCount; ++i) current.push_back(rows_.rowState(i));
+    // The pager types by the names shown and by the names configuration files use.
+    const RowControls& first = rows_.rows().front();
+    const RowPasteRules rules{
+        first.capCode->maxLength(),
+        {QStringList{first.type->itemText(0), QStringLiteral("Numeric")},
+         QStringList{first.type->itemText(1), QStringLiteral("Alphnumeric"), QStringLiteral("Alphanumeric")}}};
+    const std::size_t start = std::min(selectionAnchor_, selectionEnd_);
+    const auto pasted = pastedRows(tableCells(text), start, current, rules);
+    if (const auto* refusal = std::get_if<texts::Message>(&pasted)) {
+        reporter_.report(*refusal);
+        return;
+    }
+    const auto& rows = std::get<std::vector<PastedRow>>(pasted);
+    rows_.change([&] {
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            const RowControls& row = rows_.rows()[start + i];
+            rows_.setRowState(start + i, rows[i].state);
+            if (rows[i].capCode) row.capCode->setText(*rows[i].capCode);
+            if (rows[i].message) row.message->setText(*rows[i].message);
+        }
+    });
+    selectRows(start, start + rows.size() - 1);
+}
+
+}  // namespace vostrel::ui
