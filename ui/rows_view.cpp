@@ -85,6 +85,10 @@ image::PagerTextSettings RowsView::textSettings() const {
     return text;
 }
 
+void RowsView::setRowAlphabets(const RowAlphabets& alphabets) {
+    change([&] { rowAlphabets_ = alphabets; });
+}
+
 void RowsView::show(const image::ProgrammerEntries& entries) {
     change([&] {
         settings_.preamble->setText(QString::fromStdString(entries.preambleText));
@@ -143,6 +147,7 @@ void RowsView::selectCharacter(const image::CharacterPosition& position) {
 void RowsView::change(const std::function<void()>& change) {
     // Nested: the outermost change tells.
     const bool outermost = !changing_;
+    if (outermost) emit aboutToChange();
     changing_ = true;
     change();
     if (!outermost) return;
