@@ -27,14 +27,21 @@ std::variant<OpenedFile, FileProblem> openWindowFile(const std::filesystem::path
     }
     const auto bytes = files::readWholeFile(path, files::kMaxFileBytes);
     if (const auto* error = std::get_if<files::FileError>(&bytes)) return problem(keys::kCannotReadFile, error->what);
-    const config::ConfigOrImage parsed = config::parseConfigOrImage(std::get<std::string>(bytes));
+    texts::FileEncoding readAs = texts::FileEncoding::Utf8;
+    const config::ConfigOrImage parsed = config::parseConfigOrImage(std::get<std::string>(bytes), &readAs);
     if (const auto* error = std::get_if<config::ConfigError>(&parsed)) {
         return problem(keys::kNotConfigurationOrImage,
                        files::utf8Name(path) + ':' + std::to_string(error->line) + ": " + error->what);
     }
-    if (const auto* entries = std::get_if<image::ProgrammerEntries>(&parsed)) return OpenedFile{*entries, {}};
+    if (const auto* entries = std::get_if<image::ProgrammerEntries>(&parsed)) {
+        OpenedFile opened{*entries, {}, {}};
+        if (readAs == texts::FileEncoding::Windows1252) {
+            opened.note = texts::Message{keys::kReadAsWindows1252, texts::Title::Warn, {texts::Text{files::utf8Name(path)}}};
+        }
+        return opened;
+    }
     const image::ImageContents contents = image::decodeImage(std::get<image::EepromImage>(parsed), imageText);
-    return OpenedFile{image::shownEntries(contents, imageText), contents.readErrorRow};
+    return OpenedFile{image::shownEntries(contents, imageText), contents.readErrorRow, {}};
 }
 
 std::optional<FileProblem> saveWindowFile(const std::filesystem::path& path, const image::ProgrammerEntries& entries) {

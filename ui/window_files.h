@@ -26,6 +26,8 @@ struct OpenedFile {
     // As a Read: the 1-based row of an image that could not be read, and every row
     // from it on empty.
     std::optional<int> readErrorRow;
+    // Said once the rows are shown: a configuration read as Windows-1252.
+    std::optional<texts::Message> note;
 };
 
 // A configuration brings its own pager alphabets and transliteration; an image is

@@ -8,10 +8,13 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
 #include <QDropEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMimeData>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QUrl>
 
@@ -351,6 +354,21 @@ TEST_F(WindowFiles, SaveKeepsEveryCharacterAndOpenGivesBackTheAlphabets) {
     EXPECT_EQ(opened.message(2).toolTip(), driver_.message(2).toolTip());
 }
 
+// A configuration saved in Windows-1252 opens as its UTF-8 twin would, and the window
+// says once that it guessed.
+TEST_F(WindowFiles, AWindows1252ConfigurationOpensAndTheGuessIsSaid) {
+    writeFile(path("utf8.conf"), "[Settings]\nAlphabet = DE\n[Item01]\nCapCode = 8\nMessage = \"Gr\xC3\xBC\xC3\x9F" "e\"\n");
+    writeFile(path("cp1252.conf"), "[Settings]\nAlphabet = DE\n[Item01]\nCapCode = 8\nMessage = \"Gr\xFC\xDF" "e\"\n");
+    driver_.window().openFile(path("utf8.conf"));
+    const WindowView fromUtf8 = driver_.view();
+    EXPECT_TRUE(driver_.messages().empty());
+    WindowDriver opener(transmitter_);
+    opener.window().openFile(path("cp1252.conf"));
+    EXPECT_EQ(opener.view(), fromUtf8);
+    EXPECT_EQ(opener.messages(), (Messages{{QStringLiteral("Warn"), path("cp1252.conf") +
+                                                                         QStringLiteral(" is not UTF-8 and was read as Windows-1252")}}));
+}
+
 TEST_F(WindowFiles, OpenShowsAnImageFileAsReadShowsTheTransmitter) {
     enterEveryKindOfRow();
     driver_.clickWrite();
@@ -372,6 +390,7 @@ TEST_F(WindowFiles, FilesThatCannotBeOpenedOrSavedAreReportedAndTheWindowStaysAs
     enterEveryKindOfRow();
     const WindowView typed = driver_.view();
     writeFile(path("bad.conf"), "[Item01]\nCapCode = 12345G7\n");
+    writeFile(path("mixed.conf"), "# Gr\xC3\xBC\xC3\x9F" "e\n# \x96\n");
 #ifndef _WIN32
     ASSERT_EQ(::mkfifo(QFile::encodeName(path("fifo.conf")).constData(), 0600), 0);
 #endif
@@ -389,6 +408,10 @@ TEST_F(WindowFiles, FilesThatCannotBeOpenedOrSavedAreReportedAndTheWindowStaysAs
         {"FIFO, which would keep the window waiting", [&](TForm1& w) { w.openFile(path("fifo.conf")); },
          QStringLiteral("The file cannot be read\n") + path("fifo.conf") + QStringLiteral(": not a regular file")},
 #endif
+        {"a file of UTF-8 text with one Windows-1252 byte", [&](TForm1& w) { w.openFile(path("mixed.conf")); },
+         QStringLiteral("The file is no configuration or EEPROM image\n") + path("mixed.conf") +
+             QStringLiteral(":2: column 3: byte 0x96 is not UTF-8, while the file holds UTF-8 text elsewhere; "
+                            "save the file as UTF-8")},
         {"save into a missing directory", [&](TForm1& w) { w.saveFile(path("none/pages.conf")); },
          QStringLiteral("The file cannot be saved\n") + path("none/pages.conf")},
     };
@@ -401,6 +424,35 @@ TEST_F(WindowFiles, FilesThatCannotBeOpenedOrSavedAreReportedAndTheWindowStaysAs
             << c.what << ": " << driver_.messages().front().second.toStdString();
         EXPECT_EQ(driver_.view(), typed) << c.what;
     }
+}
+
+// A settings file nobody may write, even root, stays as it is, as every other file
+// the tool writes does: the choices made are then not remembered.
+TEST(RememberedChoices, ASettingsFileNobodyMayWriteStaysAsItIs) {
+    const QString path = QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("vostrel-programmer"),
+                                   QStringLiteral("vostrel-programmer"))
+                             .fileName();
+    const QByteArray kept = "[Window]\nAlphabet=DE\n";
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(path).path()));
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(kept);
+    }
+    const auto readOnly = QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther;
+    ASSERT_TRUE(QFile::setPermissions(path, readOnly));
+    {
+        device::EmulatedTransmitter transmitter;
+        WindowDriver driver(transmitter);
+        EXPECT_EQ(driver.control<QComboBox>(QStringLiteral("Alphabet")).currentText(), QStringLiteral("DE"));
+        driver.choose(driver.control<QComboBox>(QStringLiteral("Alphabet")), 4);
+        driver.control<QCheckBox>(QStringLiteral("Transliterate")).click();
+    }
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), kept);
+    const auto userPermissions = QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser;
+    EXPECT_EQ(QFile::permissions(path) & ~userPermissions, readOnly);
 }
 
 // Drops the file on `target` as a file manager would.
