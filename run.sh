@@ -7,7 +7,7 @@
 #                        (EEPROM kept in emulated-eeprom.bin in the working directory)
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
-source "$here/scripts/packages.sh"
+source "$here/scripts/lib/packages.sh"
 "$here/scripts/install-packages.sh" "${BUILD_PACKAGES[@]}"
 
 build="$here/build/release"

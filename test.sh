@@ -2,8 +2,9 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 # Installs what is missing, builds, runs every test, and ends with one line per suite:
-# its seconds and its passed, failed and skipped counts. Exits non-zero when anything
-# failed, or when the fake-transmitter or wine suite was skipped.
+# its seconds and its passed, failed and skipped counts, and how many passed only at
+# a second try (the wine suite's fake-transmitter cases get one). Exits non-zero when
+# anything failed, or when the fake-transmitter or wine suite was skipped.
 #
 # Four trees, each built once:
 #   build/sanitize  Debug with AddressSanitizer and UndefinedBehaviorSanitizer, by clang
@@ -23,9 +24,9 @@
 #                         namespaces) or wine: their suites may be skipped. CI never sets it.
 set -uo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
-source "$here/scripts/packages.sh"
+source "$here/scripts/lib/packages.sh"
 "$here/scripts/install-packages.sh" "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}" || exit 1
-source "$here/scripts/summary.sh"
+source "$here/scripts/lib/summary.sh"
 jobs=$(nproc)
 started=$(date +%s)
 logs="$here/build/logs"

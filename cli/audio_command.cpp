@@ -13,12 +13,13 @@
 #include "audio/baseband_audio.h"
 #include "cli/command.h"
 #include "config/config_file.h"
+#include "files/utf8_path.h"
 #include "files/whole_file.h"
 #include "image/air_time.h"
 #include "image/image_reader.h"
 #include "image/slot_table.h"
 #include "image/transmitter_settings.h"
-#include "files/utf8_path.h"
+#include "texts/message_format.h"
 
 namespace vostrel::cli {
 namespace {
@@ -122,13 +123,18 @@ int runAudio(const Arguments& arguments, CliContext& context) {
     return saveOutput(output, bytes, context);
 }
 
-// Seconds to the millisecond, always with a decimal point: a figure for scripts, so
+// Seconds to `decimals` places, always with a decimal point: a figure for scripts, so
 // the process's locale must not change it.
-std::string milliseconds(double seconds) {
+std::string seconds(double value, int decimals) {
     char digits[64];
-    const auto [end, error] = std::to_chars(digits, digits + sizeof digits, seconds, std::chars_format::fixed, 3);
-    return error == std::errc() ? std::string(digits, end) : std::string("0.000");
+    const auto [end, error] = std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed, decimals);
+    return error == std::errc() ? std::string(digits, end) : std::string("0");
 }
+// The table's figures, for people.
+std::string milliseconds(double value) { return seconds(value, 3); }
+// --json's: at 2400 bit/s one bit lasts 417 microseconds, so a total rounded to the
+// millisecond could lie more than a bit away from the length of the audio.
+std::string microseconds(double value) { return seconds(value, 6); }
 
 // The capcodes of the stored rows, as decode prints them.
 std::array<long long, image::kRowCount> storedCapcodes(const image::EepromImage& image) {
@@ -136,6 +142,17 @@ std::array<long long, image::kRowCount> storedCapcodes(const image::EepromImage&
     std::array<long long, image::kRowCount> capcodes{};
     for (unsigned row = 0; row < image::kRowCount; ++row) capcodes[row] = image::leadingInteger(contents.rows[row].capcode);
     return capcodes;
+}
+
+// "row 1 over 5 s, under it with 2400 bit/s or repeat 1", as the window's line ends.
+std::string limitHint(const image::TriggerLimitCheck& limit) {
+    std::string hint = texts::formatMessage(image::overLimitMessage(limit, std::nullopt));
+    for (std::size_t i = 0; i < limit.remedies.size(); ++i) {
+        const bool last = i + 1 == limit.remedies.size();
+        hint += i == 0 ? " " : last ? " " + std::string(texts::keys::kOr.text()) + " " : ", ";
+        hint += texts::formatMessage(image::remedyMessage(limit.remedies[i]));
+    }
+    return hint;
 }
 
 void printAirTimeTable(const image::AirTime& air, const std::array<long long, image::kRowCount>& capcodes,
@@ -152,6 +169,37 @@ void printAirTimeTable(const image::AirTime& air, const std::array<long long, im
     char total[96];
     std::snprintf(total, sizeof total, "total%43s\n", milliseconds(air.totalSeconds).c_str());
     out << total;
+    if (const auto limit = image::checkTriggerLimit(air); limit.over()) out << limitHint(limit) << '\n';
+}
+
+// A remedy as the settings it changes, with their new values: {"rate": 2400}.
+void printRemedyJson(const image::Remedy& remedy, std::ostream& out) {
+    using Change = image::Remedy::Change;
+    switch (remedy.change) {
+        case Change::Rate: out << "{\"rate\": " << remedy.bitRate << '}'; return;
+        case Change::Repeat: out << "{\"repeat\": " << remedy.repeat << '}'; return;
+        case Change::Preamble: out << "{\"preamble_bits\": " << remedy.preambleBits << '}'; return;
+        case Change::RateAndRepeat:
+            out << "{\"rate\": " << remedy.bitRate << ", \"repeat\": " << remedy.repeat << '}';
+            return;
+    }
+}
+
+void printLimitJson(const image::TriggerLimitCheck& limit, std::ostream& out) {
+    out << "\"limit_seconds\": " << image::kTriggerLimitSeconds << ", \"over_limit_rows\": [";
+    const char* separator = "";
+    for (const unsigned row : limit.rowsOver) {
+        out << separator << row + 1;
+        separator = ", ";
+    }
+    out << "], \"remedies\": [";
+    separator = "";
+    for (const image::Remedy& remedy : limit.remedies) {
+        out << separator;
+        printRemedyJson(remedy, out);
+        separator = ", ";
+    }
+    out << ']';
 }
 
 void printAirTimeJson(const image::AirTime& air, const std::array<long long, image::kRowCount>& capcodes,
@@ -161,12 +209,16 @@ void printAirTimeJson(const image::AirTime& air, const std::array<long long, ima
     const char* separator = "";
     for (const image::RowAirTime& row : air.rows) {
         out << separator << "{\"row\": " << row.row + 1 << ", \"capcode\": " << capcodes[row.row]
-            << ", \"codewords\": " << row.stored.codewords
-            << ", \"seconds_per_repetition\": " << milliseconds(row.secondsPerRepetition)
-            << ", \"seconds_per_trigger\": " << milliseconds(row.secondsPerTrigger) << '}';
+            << ", \"codewords\": " << row.stored.codewords << ", \"bits_per_repetition\": " << row.bitsPerRepetition
+            << ", \"bits_per_trigger\": " << row.bitsPerTrigger
+            << ", \"seconds_per_repetition\": " << microseconds(row.secondsPerRepetition)
+            << ", \"seconds_per_trigger\": " << microseconds(row.secondsPerTrigger) << '}';
         separator = ", ";
     }
-    out << "], \"total_seconds\": " << milliseconds(air.totalSeconds) << "}\n";
+    out << "], \"total_bits\": " << air.totalBits << ", \"total_seconds\": " << microseconds(air.totalSeconds)
+        << ", ";
+    printLimitJson(image::checkTriggerLimit(air), out);
+    out << "}\n";
 }
 
 int runAirtime(const Arguments& arguments, CliContext& context) {
@@ -194,7 +246,7 @@ constexpr std::array kAudioOptions = {
 };
 
 constexpr std::array kAirtimeOptions = {
-    OptionSpec{"json", "", "print the figures as one JSON object, for scripts"},
+    OptionSpec{"json", "", "print the figures, the rows over 5 s and the remedies as one JSON object, for scripts"},
 };
 
 constexpr std::array<Command, 2> kAudioCommands = {{
@@ -210,9 +262,13 @@ constexpr std::array<Command, 2> kAudioCommands = {{
      "Prints, for every row the image stores (a configuration is built as a Write would\n"
      "build it; rows left out of it are not listed), its capcode, its codewords and the\n"
      "seconds it sends per repetition, (preamble bits + 32 x codewords) / data rate, and\n"
-     "per trigger, repeat x that; then the total of one trigger of every row. Seconds are\n"
-     "given to the millisecond. An image that decode calls damaged, or one that names no\n"
-     "data rate, is refused.\n",
+     "per trigger, repeat x that; then the total of one trigger of every row, to the\n"
+     "millisecond. When one trigger of a row is longer than 5 s, a last line says so and\n"
+     "names the settings that bring every row under it, as the window does. --json gives\n"
+     "the bits and the seconds (to the microsecond) of each row and of the total, the rows\n"
+     "over the limit (\"over_limit_rows\") and the remedies, each as the settings it\n"
+     "changes (\"remedies\": [{\"rate\": 2400}, {\"repeat\": 1}]). An image that decode\n"
+     "calls damaged, or one that names no data rate, is refused.\n",
      kAirtimeOptions, runAirtime},
 }};
 

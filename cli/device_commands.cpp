@@ -4,9 +4,7 @@
 // --emulator FILE to use an emulated transmitter whose EEPROM is kept in FILE.
 
 #include <array>
-#include <chrono>
 #include <cstdio>
-#include <ctime>
 
 #include "cli/command.h"
 #include "device/eeprom_programmer.h"
@@ -89,7 +87,6 @@ int runRead(const Arguments& arguments, CliContext& context) {
 struct WriteJob {
     image::EepromImage image;
     unsigned wordCount = 0;
-    std::filesystem::path source;  // the configuration or image file; backups go beside it
 };
 
 // An image that cannot be read back would leave the transmitter paging nobody, or
@@ -114,70 +111,24 @@ std::optional<WriteJob> prepareWrite(const Arguments& arguments, CliContext& con
         }
         const auto& image = std::get<image::EepromImage>(loaded);
         if (!arguments.has("force") && refuseDamagedImage(image, imagePath, context)) return std::nullopt;
-        return WriteJob{image, image::usedWordCount(image), imagePath};
+        return WriteJob{image, image::usedWordCount(image)};
     }
     const std::filesystem::path config = files::pathFromUtf8(arguments.positionals.front());
     auto built = buildConfigFile(config, chosenTransliteration(arguments), context);
     if (!built) return std::nullopt;
-    return WriteJob{built->image, built->usedWords, config};
-}
-
-std::string timestamp() {
-    const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
-    char text[32];
-    std::strftime(text, sizeof text, "%Y%m%d-%H%M%S", std::localtime(&now));
-    return text;
-}
-
-// Room a backup's name needs after the source's stem: ".backup-YYYYmmdd-HHMMSS-999.bin".
-constexpr std::size_t kBackupSuffixBytes = 31;
-// The longest name most file systems take, in bytes.
-constexpr std::size_t kMaxNameBytes = 255;
-
-// The stem cut to `bytes`, at a character's first byte so that the name stays UTF-8:
-// a source whose name is as long as a name may be still gets its backup beside it.
-std::string shortenedStem(std::string stem, std::size_t bytes) {
-    if (stem.size() <= bytes) return stem;
-    std::size_t end = bytes;
-    while (end > 0 && (static_cast<unsigned char>(stem[end]) & 0xC0) == 0x80) --end;
-    stem.resize(end);
-    return stem;
+    return WriteJob{built->image, built->usedWords};
 }
 
 void reportNoBackup(CliContext& context) {
     printMessage(context.err, {texts::keys::kBackupFailed, texts::Title::Error, {}});
 }
 
-// True when `source` is a regular file in a folder of files. A file reached through an
-// open descriptor (/dev/stdin, /dev/fd/N, /proc/self/fd/N) has its name in /dev or
-// /proc, where a backup would be lost at the next start or could not be made.
-bool liesInAFolder(const std::filesystem::path& source) {
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(source, error)) return false;
-    const std::filesystem::path folder =
-        std::filesystem::weakly_canonical(std::filesystem::absolute(source, error).parent_path(), error);
-    if (error) return false;
-    const std::string name = folder.generic_string();
-    return name != "/dev" && !name.starts_with("/dev/") && name != "/proc" && !name.starts_with("/proc/");
-}
-
-// Saves what the transmitter holds before it is overwritten, under a name no file has
-// yet: beside the configuration or image when that lies in a folder, else (standard
-// input, a FIFO) in the backup folder the window uses. Without a backup nothing is
-// written. The backup's name, or nothing when it could not be saved.
-std::optional<std::filesystem::path> saveBackup(const image::EepromImage& held, const std::filesystem::path& source,
-                                                const std::string& devicePath, CliContext& context) {
-    std::variant<std::filesystem::path, files::FileError> saved = files::FileError{};
-    if (liesInAFolder(source)) {
-        const std::string name = shortenedStem(files::utf8Name(source.stem()), kMaxNameBytes - kBackupSuffixBytes);
-        const std::filesystem::path stem = source.parent_path() / files::pathFromUtf8(name + ".backup-" + timestamp());
-        saved = files::saveNewImageFile(stem, held);
-    } else {
-        saved = files::backupFolder();
-        if (const auto* folder = std::get_if<std::filesystem::path>(&saved)) {
-            saved = files::saveBackup(*folder, devicePath, held);
-        }
-    }
+// Saves what the transmitter holds before it is overwritten, as the window does, in the
+// backup folder. Without a backup nothing is written. The backup's name, or nothing
+// when it could not be saved.
+std::optional<std::filesystem::path> saveBackup(const image::EepromImage& held, const std::string& devicePath,
+                                                CliContext& context) {
+    const auto saved = files::saveBackup(devicePath, held);
     if (const auto* problem = std::get_if<files::FileError>(&saved)) {
         failure(context, problem->what);
         reportNoBackup(context);
@@ -255,7 +206,7 @@ int runWrite(const Arguments& arguments, CliContext& context) {
     const device::WriteOutcome outcome = device::writeUnderOneHold(
         *transport, job->image, job->wordCount, device::WriteSteps{backup, verify},
         [&](const image::EepromImage& held, const std::string& devicePath) {
-            backupFile = saveBackup(held, job->source, devicePath, context);
+            backupFile = saveBackup(held, devicePath, context);
             return backupFile ? device::Proceed::Write : device::Proceed::Cancel;
         });
     return reportWrite(outcome, *job, backupFile, backup, verify, context);
@@ -295,15 +246,14 @@ constexpr std::array<Command, 3> kDeviceCommands = {{
      "--verify, once the words read back as written). When the Write or its read-back\n"
      "fails, stderr names the backup that puts the previous contents back. CONFIG must\n"
      "be a configuration: an EEPROM image there is refused, and written with --image.\n"
-     "Before writing to a real transmitter its current contents are saved beside CONFIG\n"
-     "or IN as NAME.backup-YYYYmmdd-HHMMSS.bin (NAME.backup-YYYYmmdd-HHMMSS-N.bin when\n"
-     "that name exists; NAME cut to 224 bytes); when CONFIG or IN is no regular file in a folder (a pipe,\n"
-     "/dev/stdin), in the window's backup folder as YYYYmmdd-HHMMSS-DEVICE.bin, where the\n"
-     "newest 50 are kept: $XDG_DATA_HOME/vostrel-programmer/backups (by default\n"
-     "~/.local/share/vostrel-programmer/backups), on Windows vostrel-programmer\\backups\n"
-     "in the local application data folder. When no backup can be saved, nothing is\n"
-     "written. When the transmitter holds these words already, none is sent. The\n"
-     "transmitter is held from the backup to the end of the read-back, so no other\n"
+     "Before writing to a real transmitter its current contents are saved, as the window\n"
+     "saves them, in the backup folder: $XDG_DATA_HOME/vostrel-programmer/backups (by\n"
+     "default ~/.local/share/vostrel-programmer/backups), on Windows\n"
+     "vostrel-programmer\\backups in the local application data folder. A backup is named\n"
+     "NNNNNN-YYYYmmdd-HHMMSS-DEVICE.bin, NNNNNN one above the highest number there; the\n"
+     "newest 50 by number are kept, whatever the clock says. When no backup can be saved,\n"
+     "nothing is written. When the transmitter holds these words already, none is sent.\n"
+     "The transmitter is held from the backup to the end of the read-back, so no other\n"
      "program can change it in between. The table of items is emptied first and written\n"
      "last, so an interrupted write leaves each item as it was, as written, or empty.\n"
      "An image IN that cannot be read back (\"EEPROM read error\") is refused unless\n"

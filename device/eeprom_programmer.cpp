@@ -29,8 +29,8 @@ std::variant<HidLink, DeviceFailure> openTransmitter(HidTransport& transport) {
     return std::get<HidLink>(std::move(found));
 }
 
-// The link is a local of each command, so its device is closed exactly once, when
-// the command returns, whatever the outcome.
+// The link is a local, so its device is closed exactly once, when the Read returns,
+// whatever the outcome.
 
 ReadOutcome readEeprom(HidTransport& transport, const TransferProgress& progress) {
     std::variant<HidLink, DeviceFailure> opened = openTransmitter(transport);
@@ -38,14 +38,6 @@ ReadOutcome readEeprom(HidTransport& transport, const TransferProgress& progress
     std::optional<image::EepromImage> image = readAllWords(std::get<HidLink>(opened), progress);
     if (!image) return failure(texts::keys::kCommandFail);
     return *image;
-}
-
-std::optional<DeviceFailure> writeEeprom(HidTransport& transport, const image::EepromImage& image,
-                                         unsigned wordCount, const TransferProgress& progress) {
-    std::variant<HidLink, DeviceFailure> opened = openTransmitter(transport);
-    if (const auto* openFailure = std::get_if<DeviceFailure>(&opened)) return *openFailure;
-    if (!writeWords(std::get<HidLink>(opened), image, wordCount, progress)) return failure(texts::keys::kCommandFail);
-    return std::nullopt;
 }
 
 }  // namespace vostrel::device

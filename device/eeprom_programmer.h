@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 #pragma once
-// Whole-image Read and Write against the transmitter: find it, move the words, close
-// it. The device is always closed before these return, on every path.
+// Whole-image Read against the transmitter: find it, move the words, close it. The
+// device is always closed before it returns, on every path. A Write holds the
+// transmitter from its first read to its read-back: device/transmitter_hold.h.
 
 #include <optional>
 #include <variant>
@@ -30,9 +31,5 @@ std::variant<HidLink, DeviceFailure> openTransmitter(HidTransport& transport);
 
 // Reads words 0..255. The image is returned only when every word arrived.
 ReadOutcome readEeprom(HidTransport& transport, const TransferProgress& progress = {});
-
-// Writes words 0..wordCount-1; nothing when every word was sent.
-std::optional<DeviceFailure> writeEeprom(HidTransport& transport, const image::EepromImage& image,
-                                         unsigned wordCount, const TransferProgress& progress = {});
 
 }  // namespace vostrel::device

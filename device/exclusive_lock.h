@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <memory>
 #include <string_view>
+#include <utility>
 
 #include "device/hid_transport.h"
 
@@ -33,20 +34,29 @@ public:
     // Nothing else is done to the file.
     static Result acquire(const std::filesystem::path& path, std::chrono::milliseconds wait = kDefaultWait);
 
-    ExclusiveLock(ExclusiveLock&&) noexcept;
-    ExclusiveLock& operator=(ExclusiveLock&&) noexcept;
-    ~ExclusiveLock();
-
 private:
+    // The system's lock, defined with acquire() in exclusive_lock_<system>.cpp, and its
+    // release beside it: the lock ends when the handle is released.
     struct Handle;
-    explicit ExclusiveLock(std::unique_ptr<Handle> handle);
-    std::unique_ptr<Handle> handle_;
+    struct Release {
+        void operator()(Handle* handle) const noexcept;
+    };
+    using HandlePointer = std::unique_ptr<Handle, Release>;
+
+    explicit ExclusiveLock(HandlePointer handle) noexcept : handle_(std::move(handle)) {}
+    static Result locked(HandlePointer handle);
+
+    HandlePointer handle_;
 };
 
 struct ExclusiveLock::Result {
     LockStatus status = LockStatus::Failed;
     std::unique_ptr<ExclusiveLock> lock;  // set when Locked
 };
+
+inline ExclusiveLock::Result ExclusiveLock::locked(HandlePointer handle) {
+    return Result{LockStatus::Locked, std::unique_ptr<ExclusiveLock>(new ExclusiveLock(std::move(handle)))};
+}
 
 // What a transport reports for a device whose lock ended as `status`.
 inline OpenStatus openStatusOf(LockStatus status) {

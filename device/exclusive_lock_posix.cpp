@@ -68,6 +68,9 @@ struct ExclusiveLock::Handle {
     Descriptor claim;  // the claim's listening socket, when this program holds it
 };
 
+// Closing the descriptors ends the lock and the claim.
+void ExclusiveLock::Release::operator()(Handle* handle) const noexcept { delete handle; }
+
 namespace {
 
 LockStatus statusOfOpenError(int error) {
@@ -254,7 +257,7 @@ LockStatus tryToHold(const Descriptor& node, Descriptor& claim) {
 
 ExclusiveLock::Result ExclusiveLock::acquire(const std::filesystem::path& path, std::chrono::milliseconds wait) {
     // Non-blocking: the lock must not wait on a device that is slow to open.
-    auto handle = std::make_unique<Handle>();
+    HandlePointer handle(new Handle);
     handle->node = Descriptor(::open(path.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     if (!handle->node.valid()) return Result{statusOfOpenError(errno), nullptr};
     constexpr std::chrono::milliseconds kPoll{20};
@@ -265,12 +268,7 @@ ExclusiveLock::Result ExclusiveLock::acquire(const std::filesystem::path& path, 
         if (std::chrono::steady_clock::now() >= deadline) return Result{LockStatus::Busy, nullptr};
         std::this_thread::sleep_for(kPoll);
     }
-    return Result{LockStatus::Locked, std::unique_ptr<ExclusiveLock>(new ExclusiveLock(std::move(handle)))};
+    return locked(std::move(handle));
 }
-
-ExclusiveLock::ExclusiveLock(std::unique_ptr<Handle> handle) : handle_(std::move(handle)) {}
-ExclusiveLock::ExclusiveLock(ExclusiveLock&&) noexcept = default;
-ExclusiveLock& ExclusiveLock::operator=(ExclusiveLock&&) noexcept = default;
-ExclusiveLock::~ExclusiveLock() = default;
 
 }  // namespace vostrel::device

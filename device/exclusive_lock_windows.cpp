@@ -78,18 +78,20 @@ struct ExclusiveLock::Handle {
     std::wstring name;
     HANDLE mutex = nullptr;
     bool owned = false;
-    ~Handle() {
-        if (owned) {
-            ::ReleaseMutex(mutex);
-            setHeldHere(name, false);
-        }
-        if (mutex != nullptr) ::CloseHandle(mutex);
-    }
 };
+
+void ExclusiveLock::Release::operator()(Handle* handle) const noexcept {
+    if (handle->owned) {
+        ::ReleaseMutex(handle->mutex);
+        setHeldHere(handle->name, false);
+    }
+    if (handle->mutex != nullptr) ::CloseHandle(handle->mutex);
+    delete handle;
+}
 
 ExclusiveLock::Result ExclusiveLock::acquire(const std::filesystem::path& path, std::chrono::milliseconds wait) {
     if (const DWORD error = checkReachable(path); error != ERROR_SUCCESS) return Result{statusOfOpenError(error), nullptr};
-    auto handle = std::make_unique<Handle>();
+    HandlePointer handle(new Handle);
     handle->name = mutexName(path);
     handle->mutex = ::CreateMutexW(nullptr, FALSE, handle->name.c_str());
     // A mutex exists only while a program has it open; one this user may not open was
@@ -111,12 +113,7 @@ ExclusiveLock::Result ExclusiveLock::acquire(const std::filesystem::path& path, 
     }
     handle->owned = true;
     setHeldHere(handle->name, true);
-    return Result{LockStatus::Locked, std::unique_ptr<ExclusiveLock>(new ExclusiveLock(std::move(handle)))};
+    return locked(std::move(handle));
 }
-
-ExclusiveLock::ExclusiveLock(std::unique_ptr<Handle> handle) : handle_(std::move(handle)) {}
-ExclusiveLock::ExclusiveLock(ExclusiveLock&&) noexcept = default;
-ExclusiveLock& ExclusiveLock::operator=(ExclusiveLock&&) noexcept = default;
-ExclusiveLock::~ExclusiveLock() = default;
 
 }  // namespace vostrel::device

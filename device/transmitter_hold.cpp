@@ -69,6 +69,8 @@ WriteOutcome writeUnderOneHold(HidTransport& transport, const image::EepromImage
                                const WriteSteps& steps, const BeforeWriting& beforeWriting,
                                const TransferProgress& progress) {
     using End = WriteOutcome::End;
+    // Refuses a count beyond the image before the transmitter is opened.
+    const auto writeReports = static_cast<unsigned>(crashConsistentOrder(image, wordCount).size());
     WriteOutcome outcome;
     std::variant<TransmitterHold, DeviceFailure> taken = TransmitterHold::take(transport);
     if (auto* failure = std::get_if<DeviceFailure>(&taken)) {
@@ -76,7 +78,6 @@ WriteOutcome writeUnderOneHold(HidTransport& transport, const image::EepromImage
         return outcome;
     }
     TransmitterHold& hold = std::get<TransmitterHold>(taken);
-    const auto writeReports = static_cast<unsigned>(crashConsistentOrder(image, wordCount).size());
     SequenceProgress sequence(progress, (steps.readFirst ? image::kImageWords : 0) + writeReports +
                                             (steps.readBack ? wordCount : 0));
     const auto failed = [&](End end) {

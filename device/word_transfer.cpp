@@ -92,6 +92,9 @@ std::optional<image::EepromImage> readWords(HidLink& link, unsigned wordCount, c
 }
 
 std::vector<WordWrite> crashConsistentOrder(const image::EepromImage& image, unsigned wordCount) {
+    if (wordCount > image::kImageWords) {
+        throw std::invalid_argument("an EEPROM write cannot go past word 255");
+    }
     std::vector<WordWrite> order;
     const auto add = [&](unsigned first, unsigned end, bool zero) {
         for (unsigned address = first; address < end; ++address) {

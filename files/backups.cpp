@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <chrono>
+#include <optional>
 #include <system_error>
 #include <tuple>
 #include <vector>
@@ -29,7 +31,11 @@ namespace fs = std::filesystem;
 constexpr std::string_view kTimeFormat = "%Y%m%d-%H%M%S";
 constexpr std::size_t kTimeLength = 15;  // YYYYmmdd-HHMMSS
 constexpr std::size_t kMaxDeviceNameLength = 64;
-constexpr int kMaxNumberedName = 999;
+constexpr std::size_t kSequenceWidth = 6;  // zero-padded, so that names sort as numbers
+constexpr std::size_t kMaxSequenceDigits = 18;  // within 64 bits, one to spare
+// Numbers taken by other programs saving at the same moment are skipped; this many
+// are tried before the error is given up to the user.
+constexpr int kMaxTries = 1000;
 
 fs::path backupsBelow(const fs::path& dataFolder) { return dataFolder / "vostrel-programmer" / "backups"; }
 
@@ -71,7 +77,7 @@ std::string deviceName(std::string_view devicePath) {
 }
 
 // YYYYmmdd-HHMMSS-anything.bin
-bool isBackupName(const std::string& name) {
+bool hasTimedName(std::string_view name) {
     if (name.size() < kTimeLength + 2 + 4 || !name.ends_with(".bin") || name[kTimeLength] != '-') return false;
     for (std::size_t i = 0; i < kTimeLength; ++i) {
         const bool digit = std::isdigit(static_cast<unsigned char>(name[i])) != 0;
@@ -80,28 +86,71 @@ bool isBackupName(const std::string& name) {
     return true;
 }
 
-// Removes the oldest backups in `folder` beyond kBackupsKept, never `kept`. Age is the
-// time in the name; within one second, the time the file was written. A backup that
-// cannot be removed stays: nothing is lost by that.
-void removeOldBackups(const fs::path& folder, const fs::path& kept) {
-    struct Backup {
-        std::string time;
-        fs::file_time_type written;
-        fs::path path;
-    };
+// A backup's place in age: by its sequence number; one of an earlier version has the
+// number 0 and then goes by the time in its name and when it was written.
+struct Backup {
+    std::uint64_t sequence = 0;
+    std::string time;
+    fs::file_time_type written;
+    fs::path path;
+
+    auto age() const { return std::tie(sequence, time, written, path); }
+};
+
+// The backup `entry` is, or nothing when it is no file this tool named so: links,
+// folders and the user's own files are never backups.
+std::optional<Backup> backupAt(const fs::directory_entry& entry) {
+    std::error_code ignored;
+    if (!entry.is_regular_file(ignored) || entry.is_symlink(ignored)) return std::nullopt;
+    const std::string name = utf8Name(entry.path().filename());
+    const fs::file_time_type written = entry.last_write_time(ignored);
+    if (hasTimedName(name)) return Backup{0, name.substr(0, kTimeLength), written, entry.path()};
+    const std::size_t dash = name.find('-');
+    if (dash == 0 || dash == std::string::npos || dash > kMaxSequenceDigits) return std::nullopt;
+    std::uint64_t sequence = 0;
+    const auto [end, error] = std::from_chars(name.data(), name.data() + dash, sequence);
+    if (error != std::errc() || end != name.data() + dash || sequence == 0) return std::nullopt;
+    const std::string_view rest = std::string_view(name).substr(dash + 1);
+    if (!hasTimedName(rest)) return std::nullopt;
+    return Backup{sequence, std::string(rest.substr(0, kTimeLength)), written, entry.path()};
+}
+
+std::vector<Backup> backupsIn(const fs::path& folder) {
     std::vector<Backup> backups;
     std::error_code error;
     for (fs::directory_iterator entry(folder, error), end; !error && entry != end; entry.increment(error)) {
-        const std::string name = utf8Name(entry->path().filename());
-        std::error_code ignored;
-        // Only files this tool names so; links, folders and the user's own files stay.
-        if (!isBackupName(name) || !entry->is_regular_file(ignored) || entry->is_symlink(ignored)) continue;
-        if (fs::equivalent(entry->path(), kept, ignored)) continue;
-        backups.push_back({name.substr(0, kTimeLength), entry->last_write_time(ignored), entry->path()});
+        if (auto backup = backupAt(*entry)) backups.push_back(std::move(*backup));
     }
-    std::ranges::sort(backups, [](const Backup& a, const Backup& b) {
-        return std::tie(a.time, a.written, a.path) > std::tie(b.time, b.written, b.path);
+    return backups;
+}
+
+std::uint64_t nextSequence(const fs::path& folder) {
+    std::uint64_t highest = 0;
+    for (const Backup& backup : backupsIn(folder)) highest = std::max(highest, backup.sequence);
+    return highest + 1;
+}
+
+// Saves `image` under the next free number: a new file, never one that exists.
+std::variant<fs::path, FileError> saveNumbered(const fs::path& folder, std::string_view devicePath,
+                                               const image::EepromImage& image, const std::tm& localTime) {
+    std::uint64_t sequence = nextSequence(folder);
+    for (int tries = 1;; ++tries, ++sequence) {
+        const fs::path file = folder / pathFromUtf8(backupStem(sequence, localTime, devicePath) + ".bin");
+        std::optional<FileError> error = saveImageFile(file, image, IfExists::Refuse);
+        if (!error) return file;
+        if (!error->alreadyExists || tries == kMaxTries) return std::move(*error);
+    }
+}
+
+// Removes the oldest backups in `folder` beyond kBackupsKept, never `kept`. A backup
+// that cannot be removed stays: nothing is lost by that.
+void removeOldBackups(const fs::path& folder, const fs::path& kept) {
+    std::vector<Backup> backups = backupsIn(folder);
+    std::erase_if(backups, [&kept](const Backup& backup) {
+        std::error_code ignored;
+        return fs::equivalent(backup.path, kept, ignored);
     });
+    std::ranges::sort(backups, [](const Backup& a, const Backup& b) { return a.age() > b.age(); });
     for (std::size_t i = kBackupsKept - 1; i < backups.size(); ++i) {
         std::error_code ignored;
         fs::remove(backups[i].path, ignored);
@@ -158,38 +207,39 @@ std::variant<fs::path, FileError> backupFolder() {
 #endif
 }
 
-std::string backupStem(const std::tm& localTime, std::string_view devicePath) {
+std::string backupStem(std::uint64_t sequence, const std::tm& localTime, std::string_view devicePath) {
+    const std::string number = std::to_string(sequence);
     char time[32];
     const std::size_t length = std::strftime(time, sizeof time, kTimeFormat.data(), &localTime);
     // Appended one by one: GCC 12 misreads the chained + at -O3 (-Wrestrict).
-    std::string stem(time, length);
+    std::string stem(kSequenceWidth - std::min(number.size(), kSequenceWidth), '0');
+    stem += number;
+    stem += '-';
+    stem.append(time, length);
     stem += '-';
     stem += deviceName(devicePath);
     return stem;
 }
 
-std::variant<fs::path, FileError> saveNewImageFile(const fs::path& stem, const image::EepromImage& image) {
-    for (int number = 0;; ++number) {
-        fs::path file = stem;
-        if (number > 0) {
-            file += "-";
-            file += std::to_string(number);
-        }
-        file += ".bin";
-        std::optional<FileError> error = saveImageFile(file, image, IfExists::Refuse);
-        if (!error) return file;
-        if (!error->alreadyExists || number == kMaxNumberedName) return std::move(*error);
-    }
+std::variant<fs::path, FileError> saveBackup(const fs::path& folder, std::string_view devicePath,
+                                             const image::EepromImage& image, const std::tm& localTime) {
+    std::error_code error;
+    fs::create_directories(folder, error);
+    if (error) return detail::failure(folder, "cannot make the folder: " + error.message());
+    auto saved = saveNumbered(folder, devicePath, image, localTime);
+    if (const auto* file = std::get_if<fs::path>(&saved)) removeOldBackups(folder, *file);
+    return saved;
 }
 
 std::variant<fs::path, FileError> saveBackup(const fs::path& folder, std::string_view devicePath,
                                              const image::EepromImage& image) {
-    std::error_code error;
-    fs::create_directories(folder, error);
-    if (error) return detail::failure(folder, "cannot make the folder: " + error.message());
-    auto saved = saveNewImageFile(folder / pathFromUtf8(backupStem(localTimeNow(), devicePath)), image);
-    if (const auto* file = std::get_if<fs::path>(&saved)) removeOldBackups(folder, *file);
-    return saved;
+    return saveBackup(folder, devicePath, image, localTimeNow());
+}
+
+std::variant<fs::path, FileError> saveBackup(std::string_view devicePath, const image::EepromImage& image) {
+    auto folder = backupFolder();
+    if (const auto* error = std::get_if<FileError>(&folder)) return std::move(*error);
+    return saveBackup(std::get<fs::path>(folder), devicePath, image);
 }
 
 }  // namespace vostrel::files

@@ -1,18 +1,25 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 #pragma once
-// Backups of what a transmitter held before a Write overwrote it: one 512-byte image
-// file each, so that Open of the file and a Write put it back. They go into the user's
-// own data folder, where no working directory decides where they end up:
+// Backups of what a transmitter held before a Write overwrote it, by the window and
+// by vostrel-cli alike: one 512-byte image file each, so that Open of the file and a
+// Write put it back. They go into the user's own data folder, where no working
+// directory decides where they end up:
 //   Windows:       the local application data folder\vostrel-programmer\backups
 //   anywhere else: $XDG_DATA_HOME/vostrel-programmer/backups, by default
 //                  ~/.local/share/vostrel-programmer/backups
-// A backup is named YYYYmmdd-HHMMSS-DEVICE.bin (local time, then the transmitter's path
-// with every run of characters other than letters, digits and '_' made one '-'), so
-// that names sort by age. Only the newest kBackupsKept files of that form are kept; nothing else in
-// the folder is ever removed.
+// A backup is named NNNNNN-YYYYmmdd-HHMMSS-DEVICE.bin: a sequence number one above the
+// highest in the folder, the local time, then the transmitter's path with every run of
+// characters other than letters, digits and '_' made one '-'. The sequence number, not
+// the time, says which backup is newest: a clock once set wrong or a change of time
+// zone would otherwise make each Write remove the newest real backup.
+// Only the newest kBackupsKept backups are kept. Files named YYYYmmdd-HHMMSS-DEVICE.bin
+// are backups of earlier versions: they count as older than every numbered one, and
+// among themselves by the time in their names. Nothing else in the folder is ever
+// removed.
 
 #include <cstddef>
+#include <cstdint>
 #include <ctime>
 #include <filesystem>
 #include <string>
@@ -39,19 +46,22 @@ std::variant<std::filesystem::path, FileError> backupFolder(const DataEnvironmen
 // This process's: the environment above, or Windows' local application data folder.
 std::variant<std::filesystem::path, FileError> backupFolder();
 
-// "YYYYmmdd-HHMMSS-DEVICE" for a backup taken at `localTime` of the device at `devicePath`.
-std::string backupStem(const std::tm& localTime, std::string_view devicePath);
+// "NNNNNN-YYYYmmdd-HHMMSS-DEVICE" for backup number `sequence`, taken at `localTime` of
+// the device at `devicePath`.
+std::string backupStem(std::uint64_t sequence, const std::tm& localTime, std::string_view devicePath);
 
-// Saves `image` as STEM.bin, or STEM-1.bin, STEM-2.bin ... when that name is taken: a
-// new file, appearing whole or not at all, never one that exists. The path written.
-std::variant<std::filesystem::path, FileError> saveNewImageFile(const std::filesystem::path& stem,
-                                                                const image::EepromImage& image);
-
-// Saves `image` in `folder` (made when missing) under the name of now and `devicePath`,
-// then removes the oldest backups beyond kBackupsKept. A backup that could not be saved
-// removes nothing. The path written.
+// Saves `image` in `folder` (made when missing) as its next backup, taken at `localTime`
+// of the device at `devicePath`: a new file, appearing whole or not at all, never one
+// that exists. Then removes the oldest backups beyond kBackupsKept, never the one just
+// written. A backup that could not be saved removes nothing. The path written.
+std::variant<std::filesystem::path, FileError> saveBackup(const std::filesystem::path& folder,
+                                                          std::string_view devicePath, const image::EepromImage& image,
+                                                          const std::tm& localTime);
+// The same, taken now.
 std::variant<std::filesystem::path, FileError> saveBackup(const std::filesystem::path& folder,
                                                           std::string_view devicePath,
                                                           const image::EepromImage& image);
+// The same, in this process's backup folder.
+std::variant<std::filesystem::path, FileError> saveBackup(std::string_view devicePath, const image::EepromImage& image);
 
 }  // namespace vostrel::files

@@ -28,21 +28,10 @@
 
 #include "files/error_text.h"
 #include "files/temporary_file.h"
-#include "files/test_hooks.h"
 #include "files/whole_file.h"
+#include "files/write_seam.h"
 
 namespace vostrel::files {
-
-#ifdef VOSTREL_TEST_HOOKS
-namespace {
-std::function<void()>& afterResolvingHook() {
-    static std::function<void()> hook;
-    return hook;
-}
-}  // namespace
-
-void test_hooks::setAfterResolving(std::function<void()> hook) { afterResolvingHook() = std::move(hook); }
-#endif
 
 namespace {
 
@@ -54,12 +43,6 @@ namespace fs = std::filesystem;
 constexpr int kMaxSymlinks = 40;
 // A name that keeps changing under the writer is given up on after this many looks.
 constexpr int kMaxLooks = 8;
-
-void afterResolving() {
-#ifdef VOSTREL_TEST_HOOKS
-    if (const auto& hook = afterResolvingHook()) hook();
-#endif
-}
 
 // Closes the descriptor when it goes out of scope; close() reports what a final flush
 // to the disk could not do.
@@ -630,7 +613,7 @@ std::optional<FileError> writeWholeFile(const fs::path& path, std::string_view b
             exists.alreadyExists = true;
             return exists;
         }
-        afterResolving();
+        seam::afterResolving();
         if (found.file.valid()) {
             if (!S_ISREG(found.status.st_mode)) {
                 // Opened without waiting, so that a FIFO nobody reads was an error

@@ -9,11 +9,13 @@
 //
 // The codewords counted are those the image stores, or those a Write would store as
 // found by the image builder's own walk over the rows, never an estimate from the
-// message length.
+// message length. Limits are compared in whole bits, so that a trigger of exactly 5 s
+// is not taken for more by a rounded figure.
 
 #include <array>
 #include <cstddef>
 #include <optional>
+#include <string_view>
 #include <variant>
 #include <vector>
 
@@ -26,6 +28,10 @@
 namespace vostrel::image {
 
 inline constexpr unsigned kBitsPerCodeword = 32;
+
+// Many channels allow an automatically triggered transmitter no more than this per
+// activation; a longer call is worth a warning before it is written.
+inline constexpr unsigned kTriggerLimitSeconds = 5;
 
 // One row's stored transmission: its codewords from the first sync codeword to the
 // closing idle codeword, and the frame of its capcode, whose 2 idle codewords per
@@ -49,6 +55,8 @@ StoredRows storedRows(const EepromImage& image);
 struct RowAirTime {
     unsigned row = 0;  // 0-based
     StoredRow stored;
+    std::size_t bitsPerRepetition = 0;  // the preamble and the transmission
+    std::size_t bitsPerTrigger = 0;     // repeat × that
     double secondsPerRepetition = 0;
     double secondsPerTrigger = 0;
 };
@@ -58,7 +66,8 @@ struct AirTime {
     unsigned preambleBits = 0;
     unsigned repeat = 0;
     std::vector<RowAirTime> rows;  // the rows that store a transmission, in row order
-    double totalSeconds = 0;       // one trigger of each of them
+    std::size_t totalBits = 0;     // one trigger of each of them
+    double totalSeconds = 0;
 
     double secondsOf(std::size_t bits) const { return static_cast<double>(bits) / bitRate; }
     // The row's figures, or nothing when it stores no transmission.
@@ -74,5 +83,40 @@ std::optional<AirTime> airTime(const TransmitterSettings& settings, const Stored
 // The figures of what a Write of `entries` would store, or the message with which the
 // Write would refuse the settings.
 std::variant<AirTime, texts::Message> plannedAirTime(const ProgrammerEntries& entries, const RowLayout& layout);
+
+// A change of the settings that brings one trigger of every row within the limit.
+struct Remedy {
+    enum class Change { Rate, Repeat, Preamble, RateAndRepeat };
+    Change change = Change::Rate;
+    // The settings with the change made.
+    unsigned bitRate = 0;
+    unsigned preambleBits = 0;
+    unsigned repeat = 0;
+
+    friend bool operator==(const Remedy&, const Remedy&) = default;
+};
+
+struct TriggerLimitCheck {
+    // The rows (0-based, in row order) whose one trigger is longer than the limit.
+    std::vector<unsigned> rowsOver;
+    // The row with the longest trigger, the first of equals; named by the hint.
+    unsigned longestRow = 0;
+    // When rows are over: the settings that, each changed alone, bring every row under
+    // it (the slowest faster rate, the most repeats, the longest preamble); when none
+    // does alone, the fastest rate with the most repeats that do. Empty when nothing
+    // does, or no row is over.
+    std::vector<Remedy> remedies;
+
+    bool over() const { return !rowsOver.empty(); }
+};
+
+TriggerLimitCheck checkTriggerLimit(const AirTime& air);
+
+// The hint's opening: "over 5 s, under it with" when `focusedRow` (0-based) is over
+// the limit, else "row N over 5 s, under it with" for the longest row. Only for a
+// check that is over.
+texts::Message overLimitMessage(const TriggerLimitCheck& check, std::optional<unsigned> focusedRow);
+// "2400 bit/s", "repeat 1", "preamble 976 bits", "2400 bit/s and repeat 3".
+texts::Message remedyMessage(const Remedy& remedy);
 
 }  // namespace vostrel::image

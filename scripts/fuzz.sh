@@ -9,7 +9,7 @@
 #   scripts/fuzz.sh --runs 10000000
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-source "$here/scripts/summary.sh"
+source "$here/scripts/lib/summary.sh"
 limit=(-max_total_time="${1:-20}") each="${1:-20} s a target"
 [ "${1:-}" = "--runs" ] && limit=(-runs="$2") each="$2 inputs a target"
 

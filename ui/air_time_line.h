@@ -2,12 +2,12 @@
 // SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 #pragma once
 // The time on air the window shows while the user types: a line under the rows with
-// the figure of the row being edited and of all rows, a hint when one trigger of a
-// row keeps the transmitter on air for more than 5 s, and each row's breakdown for
-// its message box's tooltip. The figures are those of what a Write stores.
+// the figure of the row being edited and of all rows, the hint of image/air_time.h
+// when one trigger of a row keeps the transmitter on air for more than 5 s, and each
+// row's breakdown for its message box's tooltip. The figures are those of what a Write
+// stores.
 
 #include <optional>
-#include <string_view>
 #include <variant>
 #include <vector>
 
@@ -16,17 +16,12 @@
 
 namespace vostrel::ui {
 
-// Many channels allow an automatically triggered transmitter no more than this per
-// activation; a longer call is worth a warning before it is written.
-inline constexpr unsigned kTriggerLimitSeconds = 5;
-
 struct AirTimeLine {
     // The figures, or why a Write would refuse the settings (no figures then).
     texts::Message figures;
     // When a trigger of some row exceeds the limit: says so ...
     std::optional<texts::Message> overLimit;
-    // ... and which settings, each changed alone, bring every row under it; when none
-    // does alone, the fastest rate with the most repeats that do.
+    // ... and which settings bring every row under it (image::checkTriggerLimit).
     std::vector<texts::Message> remedies;
 
     friend bool operator==(const AirTimeLine&, const AirTimeLine&) = default;

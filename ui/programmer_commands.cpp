@@ -105,10 +105,7 @@ std::optional<image::CharacterPosition> writeCommand(const image::ProgrammerEntr
             const QString question = writeConfirmationText(changes, services.reporter.texts());
             if (!services.reporter.ask(question, texts::keys::kWriteButton)) return device::Proceed::Cancel;
         }
-        std::variant<std::filesystem::path, files::FileError> saved = files::backupFolder();
-        if (const auto* folder = std::get_if<std::filesystem::path>(&saved)) {
-            saved = files::saveBackup(*folder, devicePath, heldWords);
-        }
+        auto saved = files::saveBackup(devicePath, heldWords);
         if (auto* problem = std::get_if<files::FileError>(&saved)) {
             backupProblem = std::move(*problem);
             return device::Proceed::Cancel;

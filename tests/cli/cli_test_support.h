@@ -17,9 +17,11 @@
 
 #include "cli/cli.h"
 #include "device/emulator/emulated_transmitter.h"
+#include "files/backups.h"
 #include "image/image_builder.h"
 #include "image/slot_table.h"
 #include "paging/codeword.h"
+#include "tests/device/forwarding_transport.h"
 
 namespace vostrel::cli::testing {
 
@@ -35,20 +37,8 @@ using HardwareFactory = std::function<std::unique_ptr<device::HidTransport>()>;
 
 // Hands the tool a transport that forwards to one the test keeps, so the test can
 // prepare it, inject faults and look at its traffic afterwards.
-class ForwardingTransport final : public device::HidTransport {
-public:
-    explicit ForwardingTransport(device::HidTransport& target) : target_(target) {}
-    std::vector<device::HidDeviceInfo> enumerate(std::uint16_t vendorId, std::uint16_t productId) override {
-        return target_.enumerate(vendorId, productId);
-    }
-    device::OpenResult open(const device::HidDeviceInfo& info) override { return target_.open(info); }
-
-private:
-    device::HidTransport& target_;
-};
-
 inline HardwareFactory forwardingTo(device::HidTransport& target) {
-    return [&target] { return std::make_unique<ForwardingTransport>(target); };
+    return [&target] { return std::make_unique<device::testing::ForwardingTransport>(target); };
 }
 
 // No transmitter on the bus.
@@ -100,6 +90,17 @@ inline std::string readFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
+
+// The backups in the backup folder, which cli_test_main.cpp keeps apart from the user's.
+inline std::vector<std::filesystem::path> backups() {
+    std::vector<std::filesystem::path> found;
+    std::error_code missing;
+    const auto folder = std::get<std::filesystem::path>(files::backupFolder());
+    for (const auto& entry : std::filesystem::directory_iterator(folder, missing)) found.push_back(entry.path());
+    return found;
+}
+
+inline void removeBackups() { std::filesystem::remove_all(std::get<std::filesystem::path>(files::backupFolder())); }
 
 inline std::string bytesOf(const image::EepromImage& image) {
     return {reinterpret_cast<const char*>(image.bytes.data()), image.bytes.size()};

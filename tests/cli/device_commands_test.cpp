@@ -4,14 +4,8 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <ctime>
 #include <cstring>
 #include <regex>
-
-#if !defined(_WIN32)
-#include <fcntl.h>
-#include <unistd.h>
-#endif
 
 #include "cli_test_support.h"
 #include "device/word_transfer.h"
@@ -43,15 +37,6 @@ void expectWritten(const image::EepromImage& eeprom, const image::EepromImage& w
 unsigned sampleWordCount() { return image::usedWordCount(sampleImage()); }
 std::size_t sampleReportCount() { return device::crashConsistentOrder(sampleImage(), sampleWordCount()).size(); }
 
-std::vector<std::filesystem::path> backupsIn(const std::filesystem::path& dir, const std::string& name) {
-    const std::regex pattern(name + R"(\.backup-\d{8}-\d{6}(-\d+)?\.bin)");
-    std::vector<std::filesystem::path> found;
-    for (const auto& entry : std::filesystem::directory_iterator(dir)) {
-        if (std::regex_match(entry.path().filename().string(), pattern)) found.push_back(entry.path());
-    }
-    return found;
-}
-
 std::size_t reportsWithCommand(const EmulatedTransmitter& device, device::WordCommand command) {
     return static_cast<std::size_t>(std::ranges::count_if(device.receivedReports(), [command](const auto& report) {
         return report[device::kCommandByte] == static_cast<std::uint8_t>(command);
@@ -78,7 +63,7 @@ TEST_F(EmulatorFileCommands, WriteProgramsTheUsedWordsOnly) {
     EXPECT_EQ(result.err, "");
     EXPECT_EQ(result.out, "Data write completed\nVerified words 0 to " + std::to_string(sampleWordCount() - 1) + "\n");
     expectWritten(imageOf(readFile(eeprom)), sampleImage(), sampleWordCount());
-    EXPECT_TRUE(backupsIn(dir.path(), "site").empty()) << "no backup of an emulated transmitter";
+    EXPECT_TRUE(backups().empty()) << "no backup of an emulated transmitter";
 }
 
 TEST_F(EmulatorFileCommands, WriteOfAnImageFileStopsAtItsLastSlot) {
@@ -183,96 +168,44 @@ protected:
     void SetUp() override {
         device.setEeprom(patternImage());
         writeFile(config, kSampleConfig);
+        removeBackups();
     }
     CliRun runOnDevice(const std::vector<std::string>& arguments) { return run(arguments, forwardingTo(device)); }
 };
 
-TEST_F(HardwareCommands, WriteSavesABackupBesideTheConfigurationFirst) {
+// In the window's backup folder, named as the window names them: by number, time and
+// the transmitter's path.
+TEST_F(HardwareCommands, WriteSavesABackupFirst) {
     const CliRun result = runOnDevice({"write", config});
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.err, "");
-    const auto backups = backupsIn(dir.path(), "site");
-    ASSERT_EQ(backups.size(), 1u);
-    EXPECT_EQ(readFile(backups[0].string()), bytesOf(patternImage()));
-    EXPECT_EQ(result.out, "Saved the transmitter's previous contents to " + backups[0].string() +
+    const auto saved = backups();
+    ASSERT_EQ(saved.size(), 1u);
+    EXPECT_TRUE(std::regex_match(saved[0].filename().string(), std::regex(R"(000001-\d{8}-\d{6}-emulated-memory\.bin)")))
+        << saved[0];
+    EXPECT_EQ(readFile(saved[0].string()), bytesOf(patternImage()));
+    EXPECT_EQ(result.out, "Saved the transmitter's previous contents to " + saved[0].string() +
                               "\nData write completed\n");
     EXPECT_EQ(reportsWithCommand(device, device::WordCommand::ReadWord), image::kImageWords);
     EXPECT_EQ(reportsWithCommand(device, device::WordCommand::WriteWord), sampleReportCount());
     expectWritten(device.eeprom(), sampleImage(), sampleWordCount());
 }
 
-TEST_F(HardwareCommands, BackupOfAnImageFileGoesBesideItEvenForTheLongestName) {
-    // A name of 240 bytes leaves no room for ".backup-...": the backup's stem is cut.
-    for (const std::string& stem : {std::string("plan"), std::string(236, 'p')}) {
-        device.setEeprom(patternImage());  // so that each Write has words to send
-        writeFile(dir.file(stem + ".bin"), bytesOf(sampleImage()));
-        const CliRun result = runOnDevice({"write", "--image", dir.file(stem + ".bin")});
-        EXPECT_EQ(result.status, 0) << result.err;
-        EXPECT_EQ(backupsIn(dir.path(), stem.substr(0, 224)).size(), 1u) << result.out;
-    }
-    expectWritten(device.eeprom(), sampleImage(), sampleWordCount());
-}
-
-TEST_F(HardwareCommands, BackupNameThatExistsGetsANumber) {
-    // The names of this second and the next are taken already.
-    std::vector<std::string> taken;
-    const std::time_t now = std::time(nullptr);
-    for (const std::time_t second : {now, now + 1}) {
-        char stamp[32];
-        std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", std::localtime(&second));
-        taken.push_back(dir.file("site.backup-" + std::string(stamp) + ".bin"));
-        writeFile(taken.back(), "keep");
-    }
+TEST_F(HardwareCommands, WithoutABackupNothingIsWritten) {
+    const std::filesystem::path folder = std::get<std::filesystem::path>(files::backupFolder());
+    std::filesystem::remove_all(folder.parent_path());
+    std::filesystem::create_directories(folder.parent_path().parent_path());
+    writeFile(folder.parent_path().string(), "a file where the folder belongs");
     const CliRun result = runOnDevice({"write", config});
-    EXPECT_EQ(result.status, 0) << result.err;
-    for (const std::string& name : taken) EXPECT_EQ(readFile(name), "keep");
-    const std::regex numbered(R"(Saved the transmitter's previous contents to (.*-1\.bin)\n)");
-    std::smatch saved;
-    ASSERT_TRUE(std::regex_search(result.out, saved, numbered)) << result.out;
-    EXPECT_EQ(readFile(saved[1].str()), bytesOf(patternImage()));
+    std::filesystem::remove(folder.parent_path());
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.out, "");
+    EXPECT_TRUE(result.err.starts_with(folder.string() + ": cannot make the folder: ")) << result.err;
+    EXPECT_TRUE(result.err.ends_with("\nNo backup of the transmitter could be saved; nothing was written\n"))
+        << result.err;
+    EXPECT_EQ(reportsWithCommand(device, device::WordCommand::WriteWord), 0u);
+    EXPECT_EQ(device.eeprom(), patternImage());
 }
-
-#if !defined(_WIN32)
-// A configuration from a pipe, or a file passed as an open descriptor (/dev/stdin,
-// /proc/self/fd/N), has no folder to put the backup beside: it goes to the window's
-// backup folder, under the user's data folder (never into /dev or /proc).
-TEST_F(HardwareCommands, BackupOfAConfigurationWithoutAFolderGoesToTheBackupFolder) {
-    const std::string dataHome = dir.file("data");
-    const char* before = std::getenv("XDG_DATA_HOME");
-    const std::optional<std::string> saved = before ? std::optional<std::string>(before) : std::nullopt;
-    ::setenv("XDG_DATA_HOME", dataHome.c_str(), 1);
-    const std::filesystem::path folder = std::filesystem::path(dataHome) / "vostrel-programmer" / "backups";
-    const auto pipeHolding = [](const char* text) {
-        int ends[2];
-        EXPECT_EQ(::pipe(ends), 0);
-        EXPECT_EQ(::write(ends[1], text, std::strlen(text)), static_cast<ssize_t>(std::strlen(text)));
-        ::close(ends[1]);
-        return ends[0];
-    };
-    const auto fileHolding = [&](const char* text) {
-        writeFile(config, text);
-        return ::open(config.c_str(), O_RDONLY);
-    };
-    for (const bool fromPipe : {true, false}) {
-        SCOPED_TRACE(fromPipe ? "pipe" : "descriptor of a file");
-        std::filesystem::remove_all(folder);
-        device.setEeprom(patternImage());
-        const int descriptor = fromPipe ? pipeHolding(kSampleConfig) : fileHolding(kSampleConfig);
-        const CliRun result = runOnDevice({"write", "/proc/self/fd/" + std::to_string(descriptor)});
-        ::close(descriptor);
-        EXPECT_EQ(result.status, 0) << result.err;
-        const std::regex backupName(R"(\d{8}-\d{6}-emulated-memory\.bin)");
-        std::vector<std::filesystem::path> backups;
-        for (const auto& entry : std::filesystem::directory_iterator(folder)) backups.push_back(entry.path());
-        ASSERT_EQ(backups.size(), 1u);
-        EXPECT_TRUE(std::regex_match(backups[0].filename().string(), backupName)) << backups[0];
-        EXPECT_EQ(readFile(backups[0].string()), bytesOf(patternImage()));
-        EXPECT_TRUE(result.out.starts_with("Saved the transmitter's previous contents to " + backups[0].string() + "\n"));
-        expectWritten(device.eeprom(), sampleImage(), sampleWordCount());
-    }
-    saved ? ::setenv("XDG_DATA_HOME", saved->c_str(), 1) : ::unsetenv("XDG_DATA_HOME");
-}
-#endif
 
 TEST_F(HardwareCommands, WordsAlreadyThereAreNotSentAgain) {
     ASSERT_EQ(runOnDevice({"write", "--no-backup", config}).status, 0);
@@ -282,7 +215,7 @@ TEST_F(HardwareCommands, WordsAlreadyThereAreNotSentAgain) {
     EXPECT_EQ(again.out, "The transmitter holds these words already; none was sent.\nData write completed\n"
                          "Verified words 0 to " + std::to_string(sampleWordCount() - 1) + "\n");
     EXPECT_EQ(device.receivedReports().size() - reportsBefore, image::kImageWords) << "only the read";
-    EXPECT_TRUE(backupsIn(dir.path(), "site").empty()) << "nothing overwritten, nothing to back up";
+    EXPECT_TRUE(backups().empty()) << "nothing overwritten, nothing to back up";
 }
 
 // An image that cannot be read back is written only with --force: the backup of an
@@ -322,7 +255,7 @@ TEST_F(HardwareCommands, NoBackupWritesOnly) {
     const CliRun result = runOnDevice({"write", "--no-backup", config});
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.out, "Data write completed\n");
-    EXPECT_TRUE(backupsIn(dir.path(), "site").empty());
+    EXPECT_TRUE(backups().empty());
     EXPECT_EQ(device.receivedReports().size(), sampleReportCount());
 }
 
@@ -334,7 +267,7 @@ TEST_F(HardwareCommands, FailedBackupWritesNothing) {
     EXPECT_TRUE(result.err.starts_with("USB Command fail\n")) << result.err;
     EXPECT_EQ(reportsWithCommand(device, device::WordCommand::WriteWord), 0u);
     EXPECT_EQ(device.eeprom(), patternImage());
-    EXPECT_TRUE(backupsIn(dir.path(), "site").empty());
+    EXPECT_TRUE(backups().empty());
 }
 
 TEST_F(HardwareCommands, DeviceFailuresEndWithTheirMessage) {
@@ -377,16 +310,16 @@ TEST_F(HardwareCommands, VerifyNamesTheFirstDifferingWordAndTheBackupToRestore) 
     static constexpr unsigned kBadWord = 30;
     const CliRun result = run({"write", "--verify", config},
                               [this] { return std::make_unique<device::testing::WeakCellTransport>(device, kBadWord); });
-    const auto backups = backupsIn(dir.path(), "site");
-    ASSERT_EQ(backups.size(), 1u);
+    const auto saved = backups();
+    ASSERT_EQ(saved.size(), 1u);
     const std::uint16_t written = sampleImage().word(kBadWord);
     char expected[96];
     std::snprintf(expected, sizeof expected, "Verify failed: word 30 reads 0x%04X, 0x%04X was written\n",
                   written ^ 0x01u, written);
     EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.out, "Saved the transmitter's previous contents to " + backups[0].string() + "\n");
-    EXPECT_EQ(result.err, expected + ("The previous contents are in the backup " + backups[0].string() +
-                                      "; to put them back: vostrel-cli write --image " + backups[0].string() + "\n"));
+    EXPECT_EQ(result.out, "Saved the transmitter's previous contents to " + saved[0].string() + "\n");
+    EXPECT_EQ(result.err, expected + ("The previous contents are in the backup " + saved[0].string() +
+                                      "; to put them back: vostrel-cli write --image " + saved[0].string() + "\n"));
 
     // Without a backup there is none to name.
     device.setEeprom(patternImage());
@@ -400,20 +333,16 @@ TEST_F(HardwareCommands, VerifyNamesTheFirstDifferingWordAndTheBackupToRestore) 
 // Another program that writes its own contents into the transmitter's file whenever
 // the tool holds no lock on it: at each open and after each close of the tool's
 // connection. Each attempt writes different words, so a write in a gap shows.
-class RivalProgramTransport final : public device::HidTransport {
+class RivalProgramTransport final : public device::testing::ForwardingTransport {
 public:
     explicit RivalProgramTransport(const std::filesystem::path& eepromFile)
-        : file_(eepromFile), device_(fileBacked(eepromFile, device::ExclusiveLock::kDefaultWait)),
+        : ForwardingTransport(device_), file_(eepromFile),
+          device_(fileBacked(eepromFile, device::ExclusiveLock::kDefaultWait)),
           rival_(fileBacked(eepromFile, std::chrono::milliseconds(0))) {}
 
-    std::vector<device::HidDeviceInfo> enumerate(std::uint16_t vendorId, std::uint16_t productId) override {
-        return device_.enumerate(vendorId, productId);
-    }
     device::OpenResult open(const device::HidDeviceInfo& info) override {
         rivalWrites();
-        device::OpenResult opened = device_.open(info);
-        if (opened.connection) opened.connection = std::make_unique<Connection>(*this, std::move(opened.connection));
-        return opened;
+        return ForwardingTransport::open(info);
     }
 
     // What the transmitter held when the tool's first write-word arrived.
@@ -437,28 +366,28 @@ private:
         }
     }
 
-    class Connection final : public device::HidConnection {
+    class Connection final : public device::testing::ForwardingConnection {
     public:
         Connection(RivalProgramTransport& owner, std::unique_ptr<device::HidConnection> inner)
-            : owner_(owner), inner_(std::move(inner)) {}
+            : ForwardingConnection(std::move(inner)), owner_(owner) {}
         ~Connection() override {
-            inner_.reset();
+            closeInner();
             owner_.rivalWrites();
         }
         int writeReport(std::span<const std::uint8_t> report) override {
             const bool writesWord =
                 report[device::kCommandByte] == static_cast<std::uint8_t>(device::WordCommand::WriteWord);
             if (writesWord && !owner_.overwritten) owner_.overwritten = readFile(owner_.file_.string());
-            return inner_->writeReport(report);
-        }
-        int readReport(std::span<std::uint8_t> buffer, std::chrono::milliseconds timeout) override {
-            return inner_->readReport(buffer, timeout);
+            return ForwardingConnection::writeReport(report);
         }
 
     private:
         RivalProgramTransport& owner_;
-        std::unique_ptr<device::HidConnection> inner_;
     };
+
+    std::unique_ptr<device::HidConnection> wrap(std::unique_ptr<device::HidConnection> connection) override {
+        return std::make_unique<Connection>(*this, std::move(connection));
+    }
 
     std::filesystem::path file_;
     EmulatedTransmitter device_;
@@ -473,12 +402,13 @@ TEST(TwoPrograms, NoOtherProgramWritesBetweenTheBackupAndTheWrite) {
     writeFile(config, kSampleConfig);
     writeFile(dir.file("eeprom.bin"), bytesOf(patternImage()));
     RivalProgramTransport transport(dir.file("eeprom.bin"));
+    removeBackups();
     const CliRun result = run({"write", "--verify", config}, forwardingTo(transport));
     EXPECT_EQ(result.status, 0) << result.err;
-    const auto backups = backupsIn(dir.path(), "site");
-    ASSERT_EQ(backups.size(), 1u);
+    const auto saved = backups();
+    ASSERT_EQ(saved.size(), 1u);
     ASSERT_TRUE(transport.overwritten.has_value());
-    EXPECT_TRUE(readFile(backups[0].string()) == *transport.overwritten)
+    EXPECT_TRUE(readFile(saved[0].string()) == *transport.overwritten)
         << "another program wrote between the backup and the Write";
     EXPECT_GE(transport.rivalWritesDone, 1u);
 }

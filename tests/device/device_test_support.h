@@ -13,6 +13,7 @@
 
 #include "device/eeprom_programmer.h"
 #include "device/emulator/emulated_transmitter.h"
+#include "device/transmitter_hold.h"
 #include "device/word_transfer.h"
 #include "image/eeprom_image.h"
 
@@ -71,6 +72,13 @@ inline image::EepromImage partlyWritten(image::EepromImage before, const image::
     const std::vector<WordWrite> order = crashConsistentOrder(written, wordCount);
     for (std::size_t n = 0; n < taken && n < order.size(); ++n) before.setWord(order[n].address, order[n].value);
     return before;
+}
+
+// Words 0..wordCount-1 of `image` sent under one hold, as a Write sends them but with
+// nothing read before or after: the failure, or nothing when every word was sent.
+inline std::optional<DeviceFailure> writeOnly(HidTransport& transport, const image::EepromImage& image,
+                                              unsigned wordCount, const TransferProgress& progress = {}) {
+    return writeUnderOneHold(transport, image, wordCount, WriteSteps{false, false}, {}, progress).failure;
 }
 
 inline const DeviceFailure* failureOf(const std::optional<DeviceFailure>& outcome) {

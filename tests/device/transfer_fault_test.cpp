@@ -13,6 +13,7 @@
 #include "device/eeprom_programmer.h"
 #include "device/emulator/emulated_transmitter.h"
 #include "tests/device/device_test_support.h"
+#include "tests/device/forwarding_transport.h"
 #include "image/image_builder.h"
 #include "image/image_reader.h"
 
@@ -52,7 +53,7 @@ void expectTransferEndsAt(Direction direction, EmulatorFault fault, unsigned bro
     if (direction == Direction::Read) {
         expectFailure(readEeprom(transmitter), texts::keys::kCommandFail);
     } else {
-        expectFailure(writeEeprom(transmitter, written, image::kImageWords), texts::keys::kCommandFail);
+        expectFailure(testing::writeOnly(transmitter, written, image::kImageWords), texts::keys::kCommandFail);
     }
 
     EXPECT_EQ(transmitter.openCount(), 1U);
@@ -103,7 +104,7 @@ TEST(InterruptedWrite, LeavesEachRowOldNewOrEmpty) {
         EmulatedTransmitter transmitter;
         transmitter.setEeprom(before.image);
         transmitter.injectFault(cut, EmulatorFault::Unplug);
-        (void)writeEeprom(transmitter, after.image, after.usedWords);
+        (void)testing::writeOnly(transmitter, after.image, after.usedWords);
 
         const image::ImageContents contents = image::decodeImage(transmitter.eeprom());
         ASSERT_FALSE(contents.readErrorRow) << "cut at report " << cut;
@@ -129,36 +130,30 @@ TEST(UnpluggedTransmitter, IsGoneForTheNextCommand) {
 }
 
 // Passes everything on to the emulated transmitter and notes each read's time-out.
-class TimeoutObserver final : public HidTransport {
+class TimeoutObserver final : public testing::ForwardingTransport {
 public:
-    std::vector<HidDeviceInfo> enumerate(std::uint16_t vendorId, std::uint16_t productId) override {
-        return transmitter.enumerate(vendorId, productId);
-    }
-
-    OpenResult open(const HidDeviceInfo& device) override {
-        OpenResult opened = transmitter.open(device);
-        if (opened.connection) opened.connection = std::make_unique<Observed>(std::move(opened.connection), timeouts);
-        return opened;
-    }
+    TimeoutObserver() : ForwardingTransport(transmitter) {}
 
     EmulatedTransmitter transmitter;
     std::vector<std::chrono::milliseconds> timeouts;
 
 private:
-    class Observed final : public HidConnection {
+    class Observed final : public testing::ForwardingConnection {
     public:
         Observed(std::unique_ptr<HidConnection> inner, std::vector<std::chrono::milliseconds>& timeouts)
-            : inner_(std::move(inner)), timeouts_(&timeouts) {}
-        int writeReport(std::span<const std::uint8_t> report) override { return inner_->writeReport(report); }
+            : ForwardingConnection(std::move(inner)), timeouts_(&timeouts) {}
         int readReport(std::span<std::uint8_t> buffer, std::chrono::milliseconds timeout) override {
             timeouts_->push_back(timeout);
-            return inner_->readReport(buffer, timeout);
+            return ForwardingConnection::readReport(buffer, timeout);
         }
 
     private:
-        std::unique_ptr<HidConnection> inner_;
         std::vector<std::chrono::milliseconds>* timeouts_;
     };
+
+    std::unique_ptr<HidConnection> wrap(std::unique_ptr<HidConnection> connection) override {
+        return std::make_unique<Observed>(std::move(connection), timeouts);
+    }
 };
 
 TEST(ReplyWait, EveryReadIsBoundedByTheReplyTimeout) {

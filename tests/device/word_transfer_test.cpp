@@ -37,7 +37,7 @@ protected:
 TEST_F(WordTransferTest, WriteOfImageWithoutItemsSendsHeaderAndSlotTableOnly) {
     const auto built = std::get<image::BuiltImage>(image::buildImage(image::ProgrammerEntries{}));
 
-    EXPECT_FALSE(writeEeprom(transmitter, built.image, built.usedWords));
+    EXPECT_FALSE(testing::writeOnly(transmitter, built.image, built.usedWords));
 
     expectWriteReports(transmitter.receivedReports(), 65, built.image, 17);
     expectClosedOnce();
@@ -47,7 +47,7 @@ TEST_F(WordTransferTest, WriteLeavesWordsFromTheCountOnAsTheyWere) {
     const image::EepromImage before = transmitter.eeprom();
     const image::EepromImage written = patternImage(0xC300);
 
-    EXPECT_FALSE(writeEeprom(transmitter, written, 121));
+    EXPECT_FALSE(testing::writeOnly(transmitter, written, 121));
 
     expectWriteReports(transmitter.receivedReports(), 65, written, 121);
     for (unsigned word = 0; word < image::kImageWords; ++word) {
@@ -99,7 +99,7 @@ TEST_F(WordTransferTest, WriteOrderAndProgressPerWordCount) {
 
         std::vector<std::pair<unsigned, unsigned>> calls;
         transmitter.setEeprom(patternImage());
-        EXPECT_FALSE(writeEeprom(transmitter, written, c.wordCount,
+        EXPECT_FALSE(testing::writeOnly(transmitter, written, c.wordCount,
                                  [&](unsigned done, unsigned total) { calls.emplace_back(done, total); }));
         ASSERT_EQ(calls.size(), c.reports);
         for (unsigned n = 0; n < c.reports; ++n) EXPECT_EQ(calls[n], std::make_pair(n + 1, c.reports));
@@ -108,7 +108,7 @@ TEST_F(WordTransferTest, WriteOrderAndProgressPerWordCount) {
 }
 
 TEST_F(WordTransferTest, WordCountBeyondTheImageIsRefused) {
-    EXPECT_THROW((void)writeEeprom(transmitter, patternImage(), image::kImageWords + 1), std::invalid_argument);
+    EXPECT_THROW((void)testing::writeOnly(transmitter, patternImage(), image::kImageWords + 1), std::invalid_argument);
     EXPECT_TRUE(transmitter.receivedReports().empty());
     EXPECT_EQ(transmitter.openCount(), transmitter.closeCount());
 }
@@ -125,7 +125,7 @@ TEST_P(ReportLengthTest, WriteThenReadRoundTripsWithReportsOfTheDevicesLength) {
     EmulatedTransmitter transmitter(testing::withReportLengths(input, output));
     const image::EepromImage written = patternImage(0xC300);
 
-    EXPECT_FALSE(writeEeprom(transmitter, written, image::kImageWords));
+    EXPECT_FALSE(testing::writeOnly(transmitter, written, image::kImageWords));
     const ReadOutcome outcome = readEeprom(transmitter);
 
     ASSERT_TRUE(std::holds_alternative<image::EepromImage>(outcome));
@@ -149,7 +149,7 @@ TEST_P(AbsurdReportLengthTest, DeviceIsRefusedBeforeAnyReport) {
     EmulatedTransmitter transmitter(testing::withReportLengths(input, output));
 
     expectFailure(readEeprom(transmitter), texts::keys::kCommandFail);
-    expectFailure(writeEeprom(transmitter, patternImage(), 17), texts::keys::kCommandFail);
+    expectFailure(testing::writeOnly(transmitter, patternImage(), 17), texts::keys::kCommandFail);
 
     EXPECT_TRUE(transmitter.receivedReports().empty());
     EXPECT_EQ(transmitter.openCount(), 2U);

@@ -17,6 +17,10 @@ work=$(mktemp -d)
 chmod 755 "$work"
 trap 'rm -rf "$work"' EXIT
 eeprom=$work/eeprom.bin log=$work/log
+# Where vostrel-cli saves its backups: a folder of $work, never the user's. A suite
+# whose program keeps them elsewhere (wine's prefix) defines backup_folder anew.
+export XDG_DATA_HOME=$work/data
+backup_folder() { echo "$XDG_DATA_HOME/vostrel-programmer/backups"; }
 
 fail() { echo "FAIL ($case_name): $*" >&2; exit 1; }
 
@@ -77,9 +81,9 @@ case_devices() {
 # bytes per output report). Write (with its backup), --verify, Read and putting the
 # backup back, byte for byte.
 case_round_trip() {
-  local options id bytes used
+  local options id bytes used backup
   while IFS='|' read -r options id bytes; do
-    rm -f "$work"/*.backup-*.bin
+    rm -rf "$(backup_folder)"
     cp "$work/before.bin" "$eeprom"
     # shellcheck disable=SC2086
     with_fake $options -- "$cli" write --verify "$work/pages.conf"
@@ -87,7 +91,11 @@ case_round_trip() {
     expect_in out "Data write completed"
     expect_in out "Verified words 0 to"
     expect_framing "$id" "$bytes"
-    same_bytes "$work"/pages.backup-*.bin "$work/before.bin"
+    backup=("$(backup_folder)"/*.bin)
+    [[ ${#backup[@]} -eq 1 && -f ${backup[0]} ]] || fail "not one backup but: ${backup[*]}"
+    expect_in out "Saved the transmitter's previous contents to "
+    expect_in out "$(basename "${backup[0]}")"
+    same_bytes "${backup[0]}" "$work/before.bin"
     used=$(( $(sed -n 's/^Verified words 0 to //p' "$work/out") + 1 ))
     cmp -s -n $((used * 2)) "$eeprom" "$work/pages.bin" || fail "written words differ ($options)"
     cmp -s -i $((used * 2)) "$eeprom" "$work/before.bin" || fail "words past the written ones changed ($options)"
@@ -99,7 +107,7 @@ case_round_trip() {
     [[ $(requests) -eq 256 ]] || fail "a Read sent $(requests) reports"
 
     # shellcheck disable=SC2086
-    with_fake $options -- "$cli" write --no-backup --image "$work"/pages.backup-*.bin
+    with_fake $options -- "$cli" write --no-backup --image "${backup[0]}"
     expect_status 0
     same_bytes "$eeprom" "$work/before.bin"
   done

@@ -6,9 +6,11 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <set>
+#include <vector>
 #include <string>
 
 #include "files/backups.h"
@@ -27,9 +29,11 @@ std::set<std::string> entriesIn(const fs::path& directory) {
     return names;
 }
 
-image::EepromImage imageWith(std::uint16_t word) {
+image::EepromImage imageWith(unsigned word) {
     image::EepromImage image;
-    for (unsigned address = 0; address < image::kImageWords; ++address) image.setWord(address, word);
+    for (unsigned address = 0; address < image::kImageWords; ++address) {
+        image.setWord(address, static_cast<std::uint16_t>(word));
+    }
     return image;
 }
 
@@ -56,28 +60,34 @@ TEST(BackupFolder, FollowsTheUsersDataFolder) {
     }
 }
 
-TEST(BackupStem, TimeThenTheDeviceAsAPlainName) {
+std::tm localTime(int year, int month, int day, int hour, int minute, int second) {
     std::tm time{};
-    time.tm_year = 2026 - 1900;
-    time.tm_mon = 2;
-    time.tm_mday = 7;
-    time.tm_hour = 9;
-    time.tm_min = 5;
-    time.tm_sec = 3;
+    time.tm_year = year - 1900;
+    time.tm_mon = month - 1;
+    time.tm_mday = day;
+    time.tm_hour = hour;
+    time.tm_min = minute;
+    time.tm_sec = second;
+    return time;
+}
+
+TEST(BackupStem, NumberTimeThenTheDeviceAsAPlainName) {
+    const std::tm time = localTime(2026, 3, 7, 9, 5, 3);
     const struct {
+        std::uint64_t sequence;
         std::string device;
         std::string expected;
     } cases[] = {
-        {"/dev/hidraw0", "20260307-090503-dev-hidraw0"},
-        {R"(\\?\hid#vid_0925&pid_1234#6&2b3c4d5e&0&0000#{4d1e55b2-f16f-11cf-88cb-001111000030})",
-         "20260307-090503-hid-vid_0925-pid_1234-6-2b3c4d5e-0-0000"},
-        {"emulated:/tmp/eeprom.bin", "20260307-090503-emulated-tmp-eeprom-bin"},
-        {"..", "20260307-090503-transmitter"},
-        {"", "20260307-090503-transmitter"},
-        {"Gerät ümlaut\n\x1b[31m", "20260307-090503-Ger-t-mlaut-31m"},
-        {std::string(100, 'x'), "20260307-090503-" + std::string(64, 'x')},
+        {1, "/dev/hidraw0", "000001-20260307-090503-dev-hidraw0"},
+        {1234567, R"(\\?\hid#vid_0925&pid_1234#6&2b3c4d5e&0&0000#{4d1e55b2-f16f-11cf-88cb-001111000030})",
+         "1234567-20260307-090503-hid-vid_0925-pid_1234-6-2b3c4d5e-0-0000"},
+        {2, "emulated:/tmp/eeprom.bin", "000002-20260307-090503-emulated-tmp-eeprom-bin"},
+        {3, "..", "000003-20260307-090503-transmitter"},
+        {4, "", "000004-20260307-090503-transmitter"},
+        {5, "Gerät ümlaut\n\x1b[31m", "000005-20260307-090503-Ger-t-mlaut-31m"},
+        {6, std::string(100, 'x'), "000006-20260307-090503-" + std::string(64, 'x')},
     };
-    for (const auto& c : cases) EXPECT_EQ(backupStem(time, c.device), c.expected) << c.device;
+    for (const auto& c : cases) EXPECT_EQ(backupStem(c.sequence, time, c.device), c.expected) << c.device;
 }
 
 class Backups : public testing::Test {
@@ -95,51 +105,77 @@ protected:
     fs::path dir_;
 };
 
-TEST_F(Backups, TheNewestFiftyAreKeptAndNothingElseIsTouched) {
-    // A missing folder is made.
-    const auto first = saveBackup(folder(), "/dev/hidraw0", imageWith(0x1111));
-    ASSERT_TRUE(std::holds_alternative<fs::path>(first)) << std::get<FileError>(first).what;
-    EXPECT_EQ(contentOf(std::get<fs::path>(first)), std::string(512, '\x11'));
-
-    // Older backups than any made now, and things that are no backups of this tool.
-    for (int day = 1; day <= 60; ++day) {
-        char name[64];
-        std::snprintf(name, sizeof name, "2020%02d%02d-120000-dev-hidraw0.bin", 1 + day / 28, 1 + day % 28);
-        std::ofstream(folder() / name) << "old";
+// Age is the order of writing, whatever the clock said: each backup just written is
+// kept, and so are the 49 written before it.
+TEST_F(Backups, TheNewestFiftyWrittenAreKeptWhateverTheClockSays) {
+    const struct {
+        const char* name;
+        std::tm (*clockAt)(int write);  // the local time of the write'th backup
+    } cases[] = {
+        {"a steady clock", [](int write) { return localTime(2026, 3, 7, 12, write, 0); }},
+        {"once set to 2099",
+         [](int write) { return write == 20 ? localTime(2099, 12, 31, 23, 59, 59) : localTime(2026, 3, 7, 12, write, 0); }},
+        {"five time zones west after 30",
+         [](int write) { return localTime(2026, 3, 7, write < 30 ? 12 : 7, write, 0); }},
+        {"all in one second", [](int) { return localTime(2026, 3, 7, 12, 0, 0); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove_all(folder());
+        std::vector<fs::path> written;
+        for (int write = 0; write < 60; ++write) {
+            const auto byte = static_cast<char>(write + 1);
+            const auto saved = saveBackup(folder(), "/dev/hidraw0", imageWith(0x0101 * (write + 1)), c.clockAt(write));
+            ASSERT_TRUE(std::holds_alternative<fs::path>(saved)) << std::get<FileError>(saved).what;
+            written.push_back(std::get<fs::path>(saved));
+            ASSERT_EQ(contentOf(written.back()), std::string(512, byte)) << "write " << write;
+        }
+        std::set<std::string> newest;
+        for (auto file = written.end() - kBackupsKept; file != written.end(); ++file) {
+            newest.insert(file->filename().string());
+        }
+        EXPECT_EQ(entriesIn(folder()), newest);
     }
-    const std::set<std::string> others = {"notes.txt", "20200101-120000.bin", "my-backup.bin", "19990101-000000-dir.bin",
-                                          "19990101-000000-link.bin"};
-    for (const char* name : {"notes.txt", "20200101-120000.bin", "my-backup.bin"}) std::ofstream(folder() / name) << "mine";
+}
+
+// Backups of earlier versions, named by the time alone, are the tool's own: older
+// than every numbered one, pruned first, the oldest by their names first.
+TEST_F(Backups, SixtyOldBackupsArePrunedToFiftyAndNothingElseIsTouched) {
+    fs::create_directories(folder());
+    for (int day = 1; day <= 30; ++day) {
+        char name[64];
+        std::snprintf(name, sizeof name, "202001%02d-120000-dev-hidraw0.bin", day);
+        std::ofstream(folder() / name) << "earlier version";
+        std::snprintf(name, sizeof name, "%06d-20200201-120000-dev-hidraw0.bin", 100 + day);
+        std::ofstream(folder() / name) << "numbered";
+    }
+    // One of an earlier version from a clock set wrong: older than any numbered one.
+    fs::rename(folder() / "20200130-120000-dev-hidraw0.bin", folder() / "20991231-235959-dev-hidraw0.bin");
+    const std::set<std::string> others = {"notes.txt", "20200101-120000.bin", "my-backup.bin", "000001-notes.bin",
+                                          "999-20200101-120000-x.txt", "0-20200101-120000-x.bin",
+                                          "19990101-000000-dir.bin", "19990101-000000-link.bin",
+                                          "000007-19990101-000000-link.bin"};
+    for (const std::string& name : others) {
+        if (!name.ends_with("link.bin") && !name.ends_with("dir.bin")) std::ofstream(folder() / name) << "mine";
+    }
     fs::create_directory(folder() / "19990101-000000-dir.bin");
     fs::create_symlink("/etc/passwd", folder() / "19990101-000000-link.bin");
+    fs::create_symlink("/etc/passwd", folder() / "000007-19990101-000000-link.bin");
 
-    const auto second = saveBackup(folder(), "/dev/hidraw0", imageWith(0x2222));
-    ASSERT_TRUE(std::holds_alternative<fs::path>(second));
-    // The same second and device: the second name is numbered, the first stays.
-    EXPECT_NE(std::get<fs::path>(second), std::get<fs::path>(first));
-    EXPECT_EQ(contentOf(std::get<fs::path>(first)), std::string(512, '\x11'));
-    EXPECT_EQ(contentOf(std::get<fs::path>(second)), std::string(512, '\x22'));
+    const auto saved = saveBackup(folder(), "/dev/hidraw0", imageWith(0x2222), localTime(2026, 3, 7, 9, 5, 3));
+    ASSERT_TRUE(std::holds_alternative<fs::path>(saved)) << std::get<FileError>(saved).what;
+    // One above the highest number, whatever time the other names hold.
+    EXPECT_EQ(std::get<fs::path>(saved).filename(), "000131-20260307-090503-dev-hidraw0.bin");
 
     std::set<std::string> names = entriesIn(folder());
     for (const std::string& other : others) EXPECT_EQ(names.erase(other), 1U) << other;
     EXPECT_EQ(names.size(), kBackupsKept);
-    // The two new ones and the 48 newest old ones.
-    EXPECT_EQ(names.count("20200301-120000-dev-hidraw0.bin"), 1U);
-    EXPECT_EQ(names.count("20200113-120000-dev-hidraw0.bin"), 0U);
-    EXPECT_EQ(names.count("20200114-120000-dev-hidraw0.bin"), 1U);
-}
-
-TEST_F(Backups, ABackupFromBeforeAClockChangeNeverRemovesTheNewOne) {
-    fs::create_directories(folder());
-    for (int second = 0; second < 60; ++second) {
-        char name[64];
-        std::snprintf(name, sizeof name, "20991231-2359%02d-dev-hidraw0.bin", second);
-        std::ofstream(folder() / name) << "future";
-    }
-    const auto saved = saveBackup(folder(), "/dev/hidraw0", imageWith(0x3333));
-    ASSERT_TRUE(std::holds_alternative<fs::path>(saved));
-    EXPECT_TRUE(fs::exists(std::get<fs::path>(saved)));
-    EXPECT_EQ(entriesIn(folder()).size(), kBackupsKept);
+    // The new one, the 30 numbered and the 19 of the earlier version's newest by name.
+    const auto numbered = std::ranges::count_if(names, [](const std::string& name) { return name.starts_with("0001"); });
+    EXPECT_EQ(numbered, 31);
+    EXPECT_EQ(names.count("20991231-235959-dev-hidraw0.bin"), 1U);
+    EXPECT_EQ(names.count("20200111-120000-dev-hidraw0.bin"), 0U);
+    EXPECT_EQ(names.count("20200112-120000-dev-hidraw0.bin"), 1U);
 }
 
 TEST_F(Backups, AFolderThatCannotBeMadeIsAnErrorNamingIt) {

@@ -22,11 +22,22 @@
 #include <set>
 #include <string>
 
-#include "files/test_hooks.h"
 #include "files/whole_file.h"
+#include "files/write_seam.h"
 #include "tests/files/files_test_support.h"
 
 namespace vostrel::files {
+namespace {
+// What a case replays at the writer's seam.
+std::function<void()> afterResolvingHook;
+}  // namespace
+
+// This program's side of the writer's seam (files/write_seam.h), linked instead of the
+// library's, which does nothing.
+void seam::afterResolving() {
+    if (afterResolvingHook) afterResolvingHook();
+}
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -121,7 +132,7 @@ protected:
         fresh();
     }
     ~SafeWrite() override {
-        test_hooks::setAfterResolving({});
+        afterResolvingHook = nullptr;
         fs::remove_all(dir_);
     }
 
@@ -331,8 +342,7 @@ TEST_F(SafeWrite, EachKindOfOutput) {
         fresh();
         const fs::path path = c.prepare(dir_);
         const std::set<std::string> before = namesIn(dir_);
-        test_hooks::setAfterResolving(c.meanwhile ? std::function<void()>([&] { c.meanwhile(dir_); })
-                                                  : std::function<void()>());
+        afterResolvingHook = c.meanwhile ? std::function<void()>([&] { c.meanwhile(dir_); }) : nullptr;
         std::optional<FileError> error;
         if (c.asOtherUser && root) {
             const ChildOutcome child = writeInChild(path, "new", becomeOtherUser);
@@ -341,7 +351,7 @@ TEST_F(SafeWrite, EachKindOfOutput) {
         } else {
             error = writeWholeFile(path, "new", c.ifExists);
         }
-        test_hooks::setAfterResolving({});
+        afterResolvingHook = nullptr;
         if (c.error.empty()) {
             EXPECT_FALSE(error) << error->what;
             if (path.parent_path() == dir_) {

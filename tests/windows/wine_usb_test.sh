@@ -18,6 +18,11 @@ here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 cli=$here/wine_cli.sh rig=$here/wine_fake_harness.sh listed_as='vid_0925&pid_1234'
 # shellcheck source=tests/fake_transmitter/fake_test_rig.sh
 source "$here/../fake_transmitter/fake_test_rig.sh"
+# The backups of the Windows user of the fake's prefix.
+backup_folder() {
+  local data=("$VOSTREL_WINE_FAKE_PREFIX"/drive_c/users/*/AppData/Local)
+  echo "${data[0]}/vostrel-programmer/backups"
+}
 
 # Each command starts a wine session of its own: fewer framings than natively.
 table[devices]="\

@@ -74,7 +74,7 @@ TEST_F(EmulatorFileTest, WrittenWordsOutliveTheTransmitter) {
         if (dangling) std::filesystem::create_symlink("target.bin", file());
         {
             EmulatedTransmitter transmitter(backed());
-            ASSERT_FALSE(writeEeprom(transmitter, written, 121));
+            ASSERT_FALSE(testing::writeOnly(transmitter, written, 121));
         }
         EmulatedTransmitter reopened(backed());
 
@@ -90,7 +90,7 @@ TEST_F(EmulatorFileTest, EachWordIsSavedAsItArrives) {
     EmulatedTransmitter transmitter(backed());
     transmitter.injectFault(50, EmulatorFault::Unplug);
 
-    testing::expectFailure(writeEeprom(transmitter, patternImage(), 121), texts::keys::kCommandFail);
+    testing::expectFailure(testing::writeOnly(transmitter, patternImage(), 121), texts::keys::kCommandFail);
 
     // Reports 0-49: the table cleared (words 1-16), then words 17 to 50.
     const EmulatedTransmitter reopened(backed());
@@ -111,7 +111,7 @@ TEST_F(EmulatorFileTest, SecondProgramIsBusyUntilTheFirstLetsGo) {
     EXPECT_EQ(std::filesystem::file_size(file()), image::kImageBytes) << "made erased when first opened";
 
     testing::expectFailure(readEeprom(second), texts::keys::kDeviceBusy);
-    testing::expectFailure(writeEeprom(second, patternImage(), 17), texts::keys::kDeviceBusy);
+    testing::expectFailure(testing::writeOnly(second, patternImage(), 17), texts::keys::kDeviceBusy);
     const std::vector<std::uint8_t> writeWord{0, 3, 0xCD, 0xAB, 7, 0, 0, 0, 0};
     std::vector<std::uint8_t> request(65, 0);
     std::copy(writeWord.begin(), writeWord.end(), request.begin());
@@ -131,7 +131,7 @@ TEST_F(EmulatorFileTest, FileNobodyMayWriteDeniesAccessAndStaysAsItIs) {
     std::filesystem::permissions(file(), std::filesystem::perms(0444));
     EmulatedTransmitter transmitter(backed());
 
-    testing::expectFailure(writeEeprom(transmitter, patternImage(), 17), texts::keys::kDeviceAccessDenied);
+    testing::expectFailure(testing::writeOnly(transmitter, patternImage(), 17), texts::keys::kDeviceAccessDenied);
 
     EXPECT_EQ(std::filesystem::status(file()).permissions(), std::filesystem::perms(0444));
     EXPECT_EQ(EmulatedTransmitter(backed()).eeprom().word(0), 0x5A5A);

@@ -1,5 +1,6 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
+# shellcheck shell=bash
 # Debian packages the project needs, sourced by run.sh and test.sh.
 # help2man writes the manual pages from the programs' --help at build time.
 BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libhidapi-dev fonts-dejavu-core help2man)
