@@ -4,8 +4,9 @@
 
 #include <QMessageBox>
 #include <exception>
-#include <iostream>
+#include <string>
 
+#include "app/help_output.h"
 #include "ui/Unit1.h"
 #include "ui/message_presenter.h"
 #include "ui/plain_text.h"
@@ -47,15 +48,15 @@ void endProgramOnClose(QWidget& window) { window.installEventFilter(new EndProgr
 std::optional<int> answerHelpOrVersion(int argc, char** argv, const ProgramHelp& help) {
     for (int i = 1; i < argc; ++i) {
         const std::string_view argument = argv[i];
+        std::string text;
         if (argument == "--help") {
-            std::cout << help.text;
+            text = help.text;
         } else if (argument == "--version") {
-            std::cout << help.name << ' ' << kVersion << '\n';
+            text = std::string(help.name) + ' ' + kVersion + '\n';
         } else {
             continue;
         }
-        std::cout.flush();
-        return std::cout ? kExitNormal : kExitStartFailed;
+        return showHelpText(help.name, text) ? kExitNormal : kExitStartFailed;
     }
     return std::nullopt;
 }

@@ -15,9 +15,10 @@ BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libhidapi-dev font
 # them. With Qt for Windows built (scripts/windows-qt.sh, which needs dpkg-dev for
 # Debian's Qt source), the window .exe is driven the same way, its message boxes read
 # from the clipboard (xclip) and its icon with xprop (x11-utils); nsis makes the
-# Windows installer. python3's Unicode database checks which letters a base letter and
-# a combining mark make.
+# Windows installer, and locales gives the installer check the German locale (wine
+# takes the system's language from it) to make with localedef. python3's Unicode
+# database checks which letters a base letter and a combining mark make.
 TEST_PACKAGES=(libgtest-dev clang-14 libclang-rt-14-dev dpkg-dev multimon-ng python3
                lintian desktop-file-utils appstream man-db bash-completion reuse
                fuse3 libfuse3-dev g++-mingw-w64-x86-64-posix wine64 googletest
-               xvfb xauth xdotool xclip x11-utils nsis)
+               xvfb xauth xdotool xclip x11-utils nsis locales)
