@@ -167,8 +167,7 @@ std::variant<FileText, MixedEncoding> readFileText(std::string_view bytes) {
 std::string mixedEncodingText(const MixedEncoding& mixed) {
     char byte[8];
     std::snprintf(byte, sizeof byte, "0x%02X", mixed.byte);
-    return "column " + std::to_string(mixed.column) + ": byte " + byte +
-           " is not UTF-8, while the file holds UTF-8 text elsewhere; save the file as UTF-8";
+    return std::string("byte ") + byte + " is not UTF-8, while the file holds UTF-8 text elsewhere; save the file as UTF-8";
 }
 
 }  // namespace vostrel::texts

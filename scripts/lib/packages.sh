@@ -16,7 +16,8 @@ BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libhidapi-dev font
 # Debian's Qt source), the window .exe is driven the same way, its message boxes read
 # from the clipboard (xclip) and its icon with xprop (x11-utils); nsis makes the
 # Windows installer, and locales gives the installer check the German locale (wine
-# takes the system's language from it) to make with localedef. python3's Unicode
+# takes the system's language from it) to make with localedef. python3's csv module is
+# the independent reader and writer the site lists are checked against, and its Unicode
 # database checks which letters a base letter and a combining mark make.
 TEST_PACKAGES=(libgtest-dev clang-14 libclang-rt-14-dev dpkg-dev multimon-ng python3
                lintian desktop-file-utils appstream man-db bash-completion reuse

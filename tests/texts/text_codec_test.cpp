@@ -78,7 +78,7 @@ TEST(TextCodec, FilesAreReadAsUtf8OrWindows1252AndAMixtureIsRefused) {
     };
     for (const auto& c : cases) EXPECT_EQ(readFileText(c.bytes), c.read) << c.what;
     EXPECT_EQ(mixedEncodingText({2, 3, 0x96}),
-              "column 3: byte 0x96 is not UTF-8, while the file holds UTF-8 text elsewhere; save the file as UTF-8");
+              "byte 0x96 is not UTF-8, while the file holds UTF-8 text elsewhere; save the file as UTF-8");
 }
 
 }  // namespace
