@@ -356,8 +356,10 @@ TEST_F(WindowFiles, SiteListsImportWholeOrNotAtAllAndLabelsComeFromLists) {
     EXPECT_EQ(shown.rows[1].tone, kToneD);
     EXPECT_EQ(shown.rows[1].type, kAlphnumeric);
     EXPECT_EQ(shown.rows[2].capCode, QString());
-    EXPECT_EQ(driver_.messages(), (Messages{{QStringLiteral("Warn"), QStringLiteral("Some columns of the list are not used\n"
-                                                                                    "column 5 'Notiz' is not used")}}));
+    EXPECT_EQ(driver_.messages(),
+              (Messages{{QStringLiteral("Warn"), path("site.csv") + QStringLiteral(" is not UTF-8 and was read as Windows-1252")},
+                        {QStringLiteral("Warn"), QStringLiteral("Some columns of the list are not used\n"
+                                                                "column 5 'Notiz' is not used")}}));
     QTest::keyClick(&driver_.window(), Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(driver_.view(), before);
     QTest::keyClick(&driver_.window(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
