@@ -42,12 +42,16 @@ std::optional<image::ProgrammerEntries> entriesOfFile(const std::string& name, p
                                                       CliContext& context) {
     const auto bytes = readInput(name, context);
     if (!bytes) return std::nullopt;
-    const config::ConfigOrImage parsed = config::parseConfigOrImage(*bytes);
+    texts::FileEncoding readAs = texts::FileEncoding::Utf8;
+    const config::ConfigOrImage parsed = config::parseConfigOrImage(*bytes, &readAs);
     if (const auto* error = std::get_if<config::ConfigError>(&parsed)) {
         reportConfigError(files::pathFromUtf8(name), *error, context);
         return std::nullopt;
     }
-    if (const auto* entries = std::get_if<image::ProgrammerEntries>(&parsed)) return *entries;
+    if (const auto* entries = std::get_if<image::ProgrammerEntries>(&parsed)) {
+        if (readAs == texts::FileEncoding::Windows1252) printMessage(context.err, texts::readAsWindows1252Note(name));
+        return *entries;
+    }
     image::PagerTextSettings text;
     text.alphabet = alphabet;
     const image::ImageContents contents = image::decodeImage(std::get<image::EepromImage>(parsed), text);

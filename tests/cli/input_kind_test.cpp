@@ -108,6 +108,7 @@ TEST(InputKind, AConfigurationIsReadInOneEncodingOrRefused) {
     EXPECT_EQ(fromWindows1252.status, 0);
     EXPECT_EQ(fromWindows1252.err, dir.file("cp1252.conf") + " is not UTF-8 and was read as Windows-1252\n");
     EXPECT_EQ(readFile(dir.file("cp1252.bin")), readFile(dir.file("utf8.bin")));
-    const CliRun airtime = run({"airtime", dir.file("cp1252.conf")});
-    EXPECT_EQ(airtime.err, dir.file("cp1252.conf") + " is not UTF-8 and was read as Windows-1252\n");
+    for (const CliRun& read : {run({"airtime", dir.file("cp1252.conf")}), run({"csv-export", dir.file("cp1252.conf"), "-"})}) {
+        EXPECT_EQ(read.err, dir.file("cp1252.conf") + " is not UTF-8 and was read as Windows-1252\n");
+    }
 }
