@@ -121,6 +121,9 @@ std::optional<std::vector<unsigned>> labelRowsFromList(const std::string& file, 
     };
     const auto list = config::readLabelList(std::get<std::string>(bytes));
     if (const auto* error = std::get_if<config::LabelListError>(&list)) return listError(*error);
+    if (std::get<config::LabelList>(list).encoding == texts::FileEncoding::Windows1252) {
+        printMessage(context.err, texts::readAsWindows1252Note(file));
+    }
     auto filled = config::fillLabels(entries, std::get<config::LabelList>(list));
     if (const auto* error = std::get_if<config::LabelListError>(&filled)) return listError(*error);
     return std::get<std::vector<unsigned>>(std::move(filled));
@@ -147,10 +150,21 @@ std::optional<image::BuiltImage> buildConfigEntries(const std::filesystem::path&
 
 std::optional<image::ProgrammerEntries> parseConfigText(const std::filesystem::path& path, const std::string& text,
                                                         CliContext& context) {
-    config::ConfigOutcome parsed = config::parseConfig(text);
+    // An image whose header bytes read as a comment would parse as an empty
+    // configuration, and a Write of it would clear every call on the transmitter.
+    if (image::isImageFile(text)) {
+        failure(context, files::utf8Name(path) + ": an EEPROM image, not a configuration; nothing was written "
+                                                  "(write --image takes an image, decode turns it into a configuration)");
+        return std::nullopt;
+    }
+    texts::FileEncoding readAs = texts::FileEncoding::Utf8;
+    config::ConfigOutcome parsed = config::parseConfig(text, &readAs);
     if (const auto* error = std::get_if<config::ConfigError>(&parsed)) {
         reportConfigError(path, *error, context);
         return std::nullopt;
+    }
+    if (readAs == texts::FileEncoding::Windows1252) {
+        printMessage(context.err, texts::readAsWindows1252Note(files::utf8Name(path)));
     }
     return std::get<image::ProgrammerEntries>(std::move(parsed));
 }
@@ -192,24 +206,36 @@ std::string fingerprintComment(const image::EepromImage& image) {
     return "# Contents fingerprint " + image::fingerprintText(image::contentsFingerprint(image)) + '\n';
 }
 
-std::optional<LoadedInput> loadConfigOrImage(const std::filesystem::path& path, Transliteration transliteration,
-                                             CliContext& context) {
+std::optional<std::variant<image::ProgrammerEntries, image::EepromImage>> readConfigOrImage(
+    const std::filesystem::path& path, CliContext& context) {
     const auto text = files::readWholeFile(path, files::kMaxFileBytes);
     if (const auto* error = std::get_if<files::FileError>(&text)) {
         failure(context, error->what);
         return std::nullopt;
     }
-    auto parsed = config::parseConfigOrImage(std::get<std::string>(text));
+    texts::FileEncoding readAs = texts::FileEncoding::Utf8;
+    auto parsed = config::parseConfigOrImage(std::get<std::string>(text), &readAs);
     if (const auto* error = std::get_if<config::ConfigError>(&parsed)) {
         reportConfigError(path, *error, context);
         return std::nullopt;
     }
-    if (const auto* image = std::get_if<image::EepromImage>(&parsed)) {
+    if (readAs == texts::FileEncoding::Windows1252) {
+        printMessage(context.err, texts::readAsWindows1252Note(files::utf8Name(path)));
+    }
+    if (auto* image = std::get_if<image::EepromImage>(&parsed)) return *image;
+    return std::get<image::ProgrammerEntries>(std::move(parsed));
+}
+
+std::optional<LoadedInput> loadConfigOrImage(const std::filesystem::path& path, Transliteration transliteration,
+                                             CliContext& context) {
+    auto parsed = readConfigOrImage(path, context);
+    if (!parsed) return std::nullopt;
+    if (const auto* image = std::get_if<image::EepromImage>(&*parsed)) {
         // A damaged image would show calls the transmitter never sends.
         if (reportImageReadable(*image, context) != kExitSuccess) return std::nullopt;
         return LoadedInput{*image, std::nullopt};
     }
-    auto& entries = std::get<image::ProgrammerEntries>(parsed);
+    auto& entries = std::get<image::ProgrammerEntries>(*parsed);
     if (transliteration == Transliteration::On) entries.text.transliterate = true;
     auto built = buildConfigEntries(path, entries, transliteration, context);
     if (!built) return std::nullopt;

@@ -134,6 +134,12 @@ std::optional<image::BuiltImage> buildConfigText(const std::filesystem::path& pa
 // gives nothing.
 std::optional<image::ProgrammerEntries> readConfigFile(const std::filesystem::path& path, CliContext& context);
 
+// Reads the file once (it may be a pipe): a configuration, or a 512-byte image file as
+// image::isImageFile tells them apart. An error, naming the file, goes to stderr and
+// gives nothing; a Windows-1252 reading is said there once.
+std::optional<std::variant<image::ProgrammerEntries, image::EepromImage>> readConfigOrImage(
+    const std::filesystem::path& path, CliContext& context);
+
 // A "CONFIG | IMAGE" input: the image, and what a configuration says beyond it.
 struct LoadedInput {
     image::EepromImage image;

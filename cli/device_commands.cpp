@@ -82,50 +82,64 @@ void reportNoBackup(CliContext& context) {
 }
 
 // Saves what the transmitter holds before it is overwritten, as the window does, in the
-// backup folder. Without a backup nothing is written.
-bool saveBackup(const image::EepromImage& held, const std::string& devicePath, CliContext& context) {
+// backup folder. Without a backup nothing is written. The backup's name, or nothing
+// when it could not be saved.
+std::optional<std::filesystem::path> saveBackup(const image::EepromImage& held, const std::string& devicePath,
+                                                CliContext& context) {
     const auto saved = files::saveBackup(devicePath, held);
     if (const auto* problem = std::get_if<files::FileError>(&saved)) {
         failure(context, problem->what);
         reportNoBackup(context);
-        return false;
+        return std::nullopt;
     }
-    context.out << "Saved the transmitter's previous contents to "
-                << terminalText(files::utf8Name(std::get<std::filesystem::path>(saved))) << '\n';
-    return true;
+    const auto& backup = std::get<std::filesystem::path>(saved);
+    context.out << "Saved the transmitter's previous contents to " << terminalText(files::utf8Name(backup)) << '\n';
+    return backup;
 }
 
-// The outcome of a Write, as the command reports it.
-int reportWrite(const device::WriteOutcome& outcome, const WriteJob& job, const DeviceTarget& target, bool backup,
-                bool verify, CliContext& context) {
+// A Write that failed once words were sent: the transmitter may hold part of the new
+// contents, and the backup puts the old ones back.
+int reportUnfinishedWrite(const std::optional<std::filesystem::path>& backup, CliContext& context) {
+    if (backup) {
+        const std::string name = files::utf8Name(*backup);
+        failure(context, "The previous contents are in the backup " + name +
+                             "; to put them back: vostrel-cli write --image " + name);
+    }
+    return kExitFailure;
+}
+
+// The outcome of a Write, as the command reports it: "Data write completed" only for
+// words that were written and, when asked, read back as written.
+int reportWrite(const device::WriteOutcome& outcome, const WriteJob& job, const DeviceTarget& target,
+                const std::optional<std::filesystem::path>& backup, bool backupWanted, bool verify,
+                CliContext& context) {
     using End = device::WriteOutcome::End;
-    const texts::Message completed{texts::keys::kWriteCompleted, texts::Title::Success, {}};
     switch (outcome.end) {
         case End::NotOpened:
         case End::ReadFailed:
             reportDeviceFailure(context, target, *outcome.failure);
-            if (backup) reportNoBackup(context);
+            if (backupWanted) reportNoBackup(context);
             return kExitFailure;
         case End::Cancelled:  // the backup could not be saved; that was said
             return kExitFailure;
-        case End::WriteFailed: return reportDeviceFailure(context, target, *outcome.failure);
-        case End::AlreadyThere:
-            context.out << "The transmitter holds these words already; none was sent.\n";
-            break;
-        case End::Written: break;
+        case End::WriteFailed:
         case End::ReadBackFailed:
-            printMessage(context.out, completed);
-            return reportDeviceFailure(context, target, *outcome.failure);
+            reportDeviceFailure(context, target, *outcome.failure);
+            return reportUnfinishedWrite(backup, context);
         case End::VerifyFailed: {
-            printMessage(context.out, completed);
             const device::WordMismatch& mismatch = *outcome.mismatch;
             char text[96];
             std::snprintf(text, sizeof text, "Verify failed: word %u reads 0x%04X, 0x%04X was written",
                           mismatch.address, mismatch.read, mismatch.written);
-            return failure(context, text);
+            failure(context, text);
+            return reportUnfinishedWrite(backup, context);
         }
+        case End::AlreadyThere:
+            context.out << "The transmitter holds these words already; none was sent.\n";
+            break;
+        case End::Written: break;
     }
-    printMessage(context.out, completed);
+    printMessage(context.out, {texts::keys::kWriteCompleted, texts::Title::Success, {}});
     // When none was sent, the read before the Write has compared every word.
     if (verify) context.out << "Verified words 0 to " << job.wordCount - 1 << '\n';
     return kExitSuccess;
@@ -146,12 +160,14 @@ int runWrite(const Arguments& arguments, CliContext& context) {
     const bool verify = arguments.has("verify");
     // One hold on the transmitter from the backup to the read-back: no other program
     // can change it in between.
+    std::optional<std::filesystem::path> backupFile;
     const device::WriteOutcome outcome = device::writeUnderOneHold(
         *target.transport, job->image, job->wordCount, device::WriteSteps{backup, verify},
         [&](const image::EepromImage& held, const std::string& devicePath) {
-            return saveBackup(held, devicePath, context) ? device::Proceed::Write : device::Proceed::Cancel;
+            backupFile = saveBackup(held, devicePath, context);
+            return backupFile ? device::Proceed::Write : device::Proceed::Cancel;
         });
-    return reportWrite(outcome, *job, target, backup, verify, context);
+    return reportWrite(outcome, *job, target, backupFile, backup, verify, context);
 }
 
 constexpr std::array kReadOptions = {kEmulatorOption, kDeviceOption,
@@ -179,7 +195,10 @@ constexpr std::array<Command, 2> kDeviceCommands = {{
      "[--emulator FILE] [--device D] [--verify] [--no-backup] [--transliterate] (CONFIG | --image IN [--force])",
      "program the transmitter from a configuration or an image file",
      "Builds the image from CONFIG (or takes IN) and writes its words from 0 up to the end\n"
-     "of the last stored item (at least 17), then prints \"Data write completed\".\n"
+     "of the last stored item (at least 17), then prints \"Data write completed\" (with\n"
+     "--verify, once the words read back as written). When the Write or its read-back\n"
+     "fails, stderr names the backup that puts the previous contents back. CONFIG must\n"
+     "be a configuration: an EEPROM image there is refused, and written with --image.\n"
      "Before writing to a real transmitter its current contents are saved, as the window\n"
      "saves them, in the backup folder: $XDG_DATA_HOME/vostrel-programmer/backups (by\n"
      "default ~/.local/share/vostrel-programmer/backups), on Windows\n"

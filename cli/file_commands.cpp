@@ -41,6 +41,31 @@ void printSlotCodewords(const image::EepromImage& image, unsigned row, std::ostr
     }
 }
 
+// encode has one item and no rows: each message about a row, in its form that names
+// none, with the row's number left out of its arguments.
+struct RowlessForm {
+    texts::TextKey rowKey;
+    texts::TextKey key;
+};
+constexpr std::array kRowlessForms = {
+    RowlessForm{texts::keys::kInvalidCode, texts::keys::kInvalidCodeInMessage},
+    RowlessForm{texts::keys::kShownAsNationalLetter, texts::keys::kShownAsNationalLetterInMessage},
+    RowlessForm{texts::keys::kSentAsReplacement, texts::keys::kSentAsReplacementInMessage},
+    RowlessForm{texts::keys::kSentTooLong, texts::keys::kMessageSentTooLong},
+};
+
+texts::Message withoutRow(texts::Message message) {
+    const auto form = std::ranges::find(kRowlessForms, message.key, &RowlessForm::rowKey);
+    if (form == kRowlessForms.end()) return message;
+    message.key = form->key;
+    // The row is the first number among the arguments.
+    const auto row = std::ranges::find_if(message.arguments, [](const texts::MessageArgument& argument) {
+        return std::holds_alternative<int>(argument);
+    });
+    if (row != message.arguments.end()) message.arguments.erase(row);
+    return message;
+}
+
 // The item becomes row 1 of an otherwise empty window and goes through the image
 // builder, so that encode refuses exactly what a Write refuses.
 int runEncode(const Arguments& arguments, CliContext& context) {
@@ -77,16 +102,13 @@ int runEncode(const Arguments& arguments, CliContext& context) {
                                         static_cast<char>('A' + *tone) +
                                         " cannot be received: its address codeword is the sync or idle codeword");
         }
-        printMessage(context.err, refusal->message);
+        printMessage(context.err, withoutRow(refusal->message));
         return kExitFailure;
     }
     const auto& built = std::get<image::BuiltImage>(outcome);
-    printReplacements(built, "", context);
-    // Row 1 is placed unless transliteration made the text too long for the image.
-    if (const auto warning = built.warning()) {
-        printMessage(context.err, *warning);
-        return kExitFailure;
-    }
+    for (const texts::Message& replaced : built.replacements) printMessage(context.err, withoutRow(replaced));
+    // The one item always fits: the builder refuses more than 129 codes, which take
+    // at most 66 codewords.
     printSlotCodewords(built.image, 0, context.out);
     return kExitSuccess;
 }
@@ -142,18 +164,10 @@ int runDecode(const Arguments& arguments, CliContext& context) {
 // Write would build it, or a 512-byte image as it stands.
 std::optional<image::EepromImage> contentsOf(const std::filesystem::path& path, Transliteration transliteration,
                                             CliContext& context) {
-    const auto bytes = files::readWholeFile(path, files::kMaxFileBytes);
-    if (const auto* error = std::get_if<files::FileError>(&bytes)) {
-        failure(context, error->what);
-        return std::nullopt;
-    }
-    auto parsed = config::parseConfigOrImage(std::get<std::string>(bytes));
-    if (const auto* error = std::get_if<config::ConfigError>(&parsed)) {
-        reportConfigError(path, *error, context);
-        return std::nullopt;
-    }
-    if (const auto* image = std::get_if<image::EepromImage>(&parsed)) return *image;
-    auto built = buildConfigEntries(path, std::get<image::ProgrammerEntries>(std::move(parsed)), transliteration, context);
+    auto parsed = readConfigOrImage(path, context);
+    if (!parsed) return std::nullopt;
+    if (const auto* image = std::get_if<image::EepromImage>(&*parsed)) return *image;
+    auto built = buildConfigEntries(path, std::get<image::ProgrammerEntries>(std::move(*parsed)), transliteration, context);
     if (!built) return std::nullopt;
     return built->image;
 }

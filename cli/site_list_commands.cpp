@@ -42,12 +42,16 @@ std::optional<image::ProgrammerEntries> entriesOfFile(const std::string& name, p
                                                       CliContext& context) {
     const auto bytes = readInput(name, context);
     if (!bytes) return std::nullopt;
-    const config::ConfigOrImage parsed = config::parseConfigOrImage(*bytes);
+    texts::FileEncoding readAs = texts::FileEncoding::Utf8;
+    const config::ConfigOrImage parsed = config::parseConfigOrImage(*bytes, &readAs);
     if (const auto* error = std::get_if<config::ConfigError>(&parsed)) {
         reportConfigError(files::pathFromUtf8(name), *error, context);
         return std::nullopt;
     }
-    if (const auto* entries = std::get_if<image::ProgrammerEntries>(&parsed)) return *entries;
+    if (const auto* entries = std::get_if<image::ProgrammerEntries>(&parsed)) {
+        if (readAs == texts::FileEncoding::Windows1252) printMessage(context.err, texts::readAsWindows1252Note(name));
+        return *entries;
+    }
     image::PagerTextSettings text;
     text.alphabet = alphabet;
     const image::ImageContents contents = image::decodeImage(std::get<image::EepromImage>(parsed), text);
@@ -100,12 +104,7 @@ std::optional<image::ProgrammerEntries> baseEntries(const Arguments& arguments, 
     if (!settings) return image::ProgrammerEntries{};
     const auto bytes = readInput(*settings, context);
     if (!bytes) return std::nullopt;
-    config::ConfigOutcome parsed = config::parseConfig(*bytes);
-    if (const auto* error = std::get_if<config::ConfigError>(&parsed)) {
-        reportConfigError(files::pathFromUtf8(*settings), *error, context);
-        return std::nullopt;
-    }
-    return std::get<image::ProgrammerEntries>(std::move(parsed));
+    return parseConfigText(files::pathFromUtf8(*settings), *bytes, context);
 }
 
 int runImport(const Arguments& arguments, CliContext& context) {
@@ -130,6 +129,7 @@ int runImport(const Arguments& arguments, CliContext& context) {
     const auto read = config::readSiteList(*bytes, {{}, entries->text.alphabet, entries->text.transliterate});
     if (const auto* error = std::get_if<config::SiteListError>(&read)) return failure(context, siteListErrorText(input, *error));
     const auto& list = std::get<config::SiteList>(read);
+    if (list.encoding == texts::FileEncoding::Windows1252) printMessage(context.err, texts::readAsWindows1252Note(input));
     for (const std::string& note : list.notes) context.err << terminalText(input + ": " + note) << '\n';
     if (!arguments.value(kSettingsOption)) entries->text.alphabet = sharedAlphabet(list);
     config::applySiteList(*entries, list);

@@ -19,7 +19,6 @@ namespace {
 using image::ProgrammerEntries;
 using Error = std::optional<std::string>;
 
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 constexpr char kQuote = '"';
 constexpr char kEscape = '\\';
 
@@ -313,9 +312,15 @@ std::optional<Section> findSection(std::string_view name) {
 // Reads the file line by line; the first error ends it.
 class ConfigParser {
 public:
-    ConfigOutcome parse(std::string_view bytes) {
-        const std::string decoded = texts::decodeFileText(bytes);
-        std::string_view text = decoded;
+    ConfigOutcome parse(std::string_view bytes, texts::FileEncoding* readAs) {
+        auto read = texts::readFileText(bytes);
+        if (const auto* mixed = std::get_if<texts::MixedEncoding>(&read)) {
+            return ConfigError{static_cast<int>(mixed->line),
+                               "column " + std::to_string(mixed->column) + ": " + texts::mixedEncodingText(*mixed)};
+        }
+        const texts::FileText& decoded = std::get<texts::FileText>(read);
+        if (readAs != nullptr) *readAs = decoded.encoding;
+        std::string_view text = decoded.utf8;
         while (!text.empty()) {
             ++lineNumber_;
             const std::size_t end = std::min(text.find('\n'), text.size());
@@ -460,23 +465,6 @@ std::string typeText(paging::PagerType type) {
     return type == paging::PagerType::Alphanumeric ? "Alphanumeric" : "Numeric";
 }
 
-// A configuration with a mistake, not an image, even at an image's size: text (UTF-8
-// without NUL) whose first line that is neither blank nor a comment opens a section or
-// sets a key. An image holds bytes no text has (0xFF where it is erased).
-bool looksLikeConfiguration(std::string_view bytes) {
-    if (bytes.find('\0') != std::string_view::npos || !texts::isValidUtf8(bytes)) return false;
-    if (bytes.starts_with(kByteOrderMark)) bytes.remove_prefix(kByteOrderMark.size());
-    while (!bytes.empty()) {
-        const std::size_t end = std::min(bytes.find('\n'), bytes.size());
-        const std::string_view line = trim(bytes.substr(0, end));
-        bytes.remove_prefix(std::min(end + 1, bytes.size()));
-        if (isBlankOrComment(line) || line == "\r") continue;
-        const std::size_t equals = line.find('=');
-        return line.front() == '[' || (equals != std::string_view::npos && equals > 0);
-    }
-    return false;
-}
-
 }  // namespace
 
 std::optional<std::string> parseCapcode(std::string_view text) {
@@ -493,7 +481,9 @@ std::optional<unsigned> parseTone(std::string_view letter) {
     return static_cast<unsigned>(index);
 }
 
-ConfigOutcome parseConfig(std::string_view text) { return ConfigParser().parse(text); }
+ConfigOutcome parseConfig(std::string_view bytes, texts::FileEncoding* readAs) {
+    return ConfigParser().parse(bytes, readAs);
+}
 
 std::string writeConfig(const image::ProgrammerEntries& entries) {
     const image::PagerTextSettings& text = entries.text;
@@ -527,10 +517,12 @@ std::string writeConfig(const image::TransmitterSettings& settings, const image:
     return writeConfig(image::shownEntries({settings, rows, std::nullopt}));
 }
 
-ConfigOrImage parseConfigOrImage(std::string_view bytes) {
-    ConfigOutcome parsed = parseConfig(bytes);
-    if (const auto* entries = std::get_if<image::ProgrammerEntries>(&parsed)) return *entries;
-    if (bytes.size() != image::kImageBytes || looksLikeConfiguration(bytes)) return std::get<ConfigError>(parsed);
+ConfigOrImage parseConfigOrImage(std::string_view bytes, texts::FileEncoding* readAs) {
+    if (!image::isImageFile(bytes)) {
+        ConfigOutcome parsed = parseConfig(bytes, readAs);
+        if (auto* entries = std::get_if<image::ProgrammerEntries>(&parsed)) return std::move(*entries);
+        return std::get<ConfigError>(std::move(parsed));
+    }
     image::EepromImage image;
     std::ranges::copy(bytes, image.bytes.begin());
     return image;

@@ -15,9 +15,10 @@
 //                         (\xNN is the character U+00NN)
 //
 // Section and key names ignore case; '#' or ';' starts a comment outside quotes. The
-// file is UTF-8; one that is not is read as Windows-1252, as older editors on Windows
-// save it (texts::decodeFileText). A row must follow the window's rules: tone D, and
-// only tone D, is alphanumeric, and tones B and C take no message.
+// file is UTF-8; one that holds no UTF-8 at all is read as Windows-1252, as older
+// editors on Windows save it, and one that mixes both is an error at its first byte
+// that is not UTF-8 (texts::readFileText). A row must follow the window's rules: tone
+// D, and only tone D, is alphanumeric, and tones B and C take no message.
 
 #include <optional>
 #include <string>
@@ -29,6 +30,7 @@
 #include "image/pager_item.h"
 #include "image/transmitter_settings.h"
 #include "paging/transmission_decoder.h"
+#include "texts/text_codec.h"
 
 namespace vostrel::config {
 
@@ -48,8 +50,10 @@ struct ConfigError {
 using ConfigOutcome = std::variant<image::ProgrammerEntries, ConfigError>;
 
 // Missing settings keep the window's initial values; a missing section or key leaves
-// its row or box empty. A row's missing Tone or Type follows the other one.
-ConfigOutcome parseConfig(std::string_view text);
+// its row or box empty. A row's missing Tone or Type follows the other one. `readAs`,
+// when given, learns how the text was read, so that the front end can say once that
+// it guessed Windows-1252.
+ConfigOutcome parseConfig(std::string_view bytes, texts::FileEncoding* readAs = nullptr);
 
 // The configuration parseConfig reads back into the same entries. Capcodes are
 // written as they stand: plain digits, as the window's boxes and an image hold them.
@@ -59,10 +63,10 @@ std::string writeConfig(const image::ProgrammerEntries& entries);
 // An image's settings and rows, as a Read shows them.
 std::string writeConfig(const image::TransmitterSettings& settings, const image::PagerRows& rows);
 
-// What a file the tool reads turns out to be: a configuration, or else, when it has
-// exactly the size of one, an image.
+// What a file the tool reads turns out to be: an image when image::isImageFile says
+// so, else a configuration (or its mistake).
 using ConfigOrImage = std::variant<image::ProgrammerEntries, image::EepromImage, ConfigError>;
-ConfigOrImage parseConfigOrImage(std::string_view bytes);
+ConfigOrImage parseConfigOrImage(std::string_view bytes, texts::FileEncoding* readAs = nullptr);
 
 // A capcode as the window's box holds it: decimal digits, or empty for a row not in
 // use; blanks around are dropped. Nothing for any other text, which would otherwise

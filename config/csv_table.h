@@ -6,7 +6,7 @@
 // ("" inside) or a line break. Spreadsheets in most of Europe write ';' instead of ',',
 // others a tab, and Excel may put a "sep=;" line first: the reader takes all of them
 // without asking, choosing the separator under which the header line makes most sense.
-// Texts are decoded UTF-8 (texts::decodeFileText) before they come here.
+// Texts are decoded UTF-8 (texts::readFileText) before they come here.
 
 #include <array>
 #include <functional>

@@ -158,13 +158,23 @@ const LabelListEntry* entryFor(const LabelList& list, long long capcode, unsigne
 }  // namespace
 
 std::variant<LabelList, LabelListError> readLabelList(std::string_view bytes) {
-    const std::string text = texts::decodeFileText(bytes);
-    const auto lines = linesOf(text);
+    // An image is never read as a list; a file of mixed encodings is refused where it
+    // mixes them, as a configuration is.
+    if (image::isImageFile(bytes)) return LabelListError{1, "the file is an EEPROM image, not a label list"};
+    auto read = texts::readFileText(bytes);
+    if (const auto* mixed = std::get_if<texts::MixedEncoding>(&read)) {
+        return LabelListError{static_cast<int>(mixed->line),
+                              "column " + std::to_string(mixed->column) + ": " + texts::mixedEncodingText(*mixed)};
+    }
+    const texts::FileText& text = std::get<texts::FileText>(read);
+    const auto lines = linesOf(text.utf8);
     const bool filterFile = std::ranges::any_of(lines, [](std::string_view line) {
         line = trim(line);
         return isSection(line) && isFilterSection(line);
     });
-    return filterFile ? readFilterFile(text) : readLabelTable(text);
+    auto list = filterFile ? readFilterFile(text.utf8) : readLabelTable(text.utf8);
+    if (auto* labels = std::get_if<LabelList>(&list)) labels->encoding = text.encoding;
+    return list;
 }
 
 std::variant<std::vector<unsigned>, LabelListError> fillLabels(image::ProgrammerEntries& entries,

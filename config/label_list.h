@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "image/image_builder.h"
+#include "texts/text_codec.h"
 
 namespace vostrel::config {
 
@@ -34,6 +35,8 @@ struct LabelListEntry {
 
 struct LabelList {
     std::vector<LabelListEntry> entries;
+    // Windows-1252 when the file held no UTF-8 (texts::readFileText): to be said once.
+    texts::FileEncoding encoding = texts::FileEncoding::Utf8;
 };
 
 struct LabelListError {

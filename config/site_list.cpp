@@ -287,7 +287,15 @@ std::variant<SiteList, SiteListError> readSiteList(std::string_view bytes, const
     if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) {
         return SiteListError{1, 1, "the file is UTF-16 text; save the list as CSV (UTF-8, or separated by ';')", {}};
     }
-    const std::string text = texts::decodeFileText(bytes);
+    // An image is never read as a list; a file of mixed encodings is refused where it
+    // mixes them, as a configuration is.
+    if (image::isImageFile(bytes)) return SiteListError{1, 1, "the file is an EEPROM image, not a site list", {}};
+    auto read = texts::readFileText(bytes);
+    if (const auto* mixed = std::get_if<texts::MixedEncoding>(&read)) {
+        return SiteListError{static_cast<int>(mixed->line), static_cast<int>(mixed->column),
+                             texts::mixedEncodingText(*mixed), {}};
+    }
+    const std::string& text = std::get<texts::FileText>(read).utf8;
     const auto knownHeadings = [&reading](const std::vector<std::string>& cells) {
         return static_cast<int>(std::ranges::count_if(cells, [&](const std::string& cell) {
             return siteColumnNamed(cell, reading.names).has_value();
@@ -303,6 +311,7 @@ std::variant<SiteList, SiteListError> readSiteList(std::string_view bytes, const
 
     SiteList list;
     list.notes = std::get<Header>(header).notes;
+    list.encoding = std::get<texts::FileText>(read).encoding;
     std::map<unsigned, int> rowLines;
     for (std::size_t i = 1; i < records.size(); ++i) {
         const CsvRecord& record = records[i];

@@ -23,6 +23,7 @@
 #include "image/image_builder.h"
 #include "paging/alphabets.h"
 #include "texts/message.h"
+#include "texts/text_codec.h"
 
 namespace vostrel::config {
 
@@ -66,6 +67,8 @@ struct SiteList {
     image::RowLabels labels;
     std::array<std::optional<paging::Alphabet>, image::kRowCount> alphabets;  // of the rows it names
     std::vector<std::string> notes;  // "column 7 'Notes' is not used"
+    // Windows-1252 when the file held no UTF-8 (texts::readFileText): to be said once.
+    texts::FileEncoding encoding = texts::FileEncoding::Utf8;
 };
 
 struct SiteListError {

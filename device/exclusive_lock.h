@@ -3,11 +3,14 @@
 #pragma once
 // One program at a time on a transmitter (or an emulated transmitter's file): an
 // exclusive advisory lock held for as long as the device is open. A second program
-// waits a short, bounded time for it and is then told the device is busy.
+// waits a short, bounded time for it and is then told the device is busy. Only a
+// program that may write the device can keep others out: what a user who may only
+// read it can lock does not count.
 
 #include <chrono>
 #include <filesystem>
 #include <memory>
+#include <string_view>
 #include <utility>
 
 #include "device/hid_transport.h"
@@ -20,6 +23,10 @@ class ExclusiveLock {
 public:
     // How long a second program waits before it is told the device is busy.
     static constexpr std::chrono::milliseconds kDefaultWait{1500};
+    // On Linux, the abstract socket name under which a program that may write a node
+    // claims it beside its lock on it, followed by the node's device and inode
+    // numbers in decimal, separated by '/'. Every version that locks must agree on it.
+    static constexpr std::string_view kClaimPrefix = "vostrel-programmer/lock/";
 
     struct Result;
     // Opens `path` (which must exist) for reading and writing and locks it; a path the

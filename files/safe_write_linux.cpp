@@ -8,6 +8,7 @@
 // longer looks at. New contents go to an unnamed O_TMPFILE file that linkat(2) names
 // only once it is complete; renameat(2) puts it in place.
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <linux/magic.h>
 #include <poll.h>
@@ -26,6 +27,7 @@
 #include <vector>
 
 #include "files/error_text.h"
+#include "files/temporary_file.h"
 #include "files/whole_file.h"
 #include "files/write_seam.h"
 
@@ -371,13 +373,31 @@ bool keepIdentity(int from, const struct stat& status, int to) {
 // AT_EMPTY_PATH needs.
 bool canNameUnnamedFiles() { return ::access("/proc/self/fd", X_OK) == 0; }
 
-// A short hidden name of fixed length: the file's own name can be as long as a name
-// may be.
 std::string temporaryName() {
     static std::random_device random;
-    char name[32];
-    std::snprintf(name, sizeof name, ".vostrel-%08x.tmp", static_cast<unsigned>(random()));
-    return name;
+    return detail::temporaryName(static_cast<unsigned>(random()));
+}
+
+// Removes what writers killed half-way left in the directory: regular files of the
+// temporary name's pattern, with no other name, last written a minute ago or more.
+void removeStaleTemporaryFiles(int directory) {
+    const int readable = ::openat(directory, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (readable < 0) return;
+    DIR* entries = ::fdopendir(readable);
+    if (entries == nullptr) {
+        ::close(readable);
+        return;
+    }
+    const auto staleBefore = ::time(nullptr) - detail::kStaleTemporaryAge.count();
+    while (const dirent* entry = ::readdir(entries)) {
+        if (!detail::isTemporaryName(entry->d_name)) continue;
+        struct stat status {};
+        if (::fstatat(directory, entry->d_name, &status, AT_SYMLINK_NOFOLLOW) != 0) continue;
+        if (S_ISREG(status.st_mode) && status.st_nlink == 1 && status.st_mtime <= staleBefore) {
+            (void)::unlinkat(directory, entry->d_name, 0);
+        }
+    }
+    ::closedir(entries);
 }
 
 // The new contents in the directory of the file they are for, removed on every way out
@@ -540,6 +560,7 @@ WriteOutcome outcomeOf(std::optional<FileError> error) {
 // replaced, keeping what made it the user's, or rewritten in place when that cannot
 // be kept or its directory takes no new file.
 WriteOutcome writeNewFile(Found& found, const fs::path& named, std::string_view bytes, IfExists ifExists) {
+    removeStaleTemporaryFiles(found.directory.get());
     const bool replacing = found.file.valid();
     NewFile file(found.directory.get(), named);
     std::optional<FileError> error;

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <random>
 #include <utility>
 
@@ -79,12 +80,8 @@ std::variant<fs::path, FileError> writeTemporary(const fs::path& target, const f
                                                  std::string_view bytes) {
     std::random_device random;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        std::wstring name = L".vostrel-";
-        const unsigned value = random();
-        for (int shift = 28; shift >= 0; shift -= 4) name += L"0123456789abcdef"[(value >> shift) & 0xFU];
-        name += L".tmp";
         fs::path temporary = target;
-        temporary.replace_filename(name);
+        temporary.replace_filename(detail::temporaryName(random()));
         Handle file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                 FILE_ATTRIBUTE_HIDDEN, nullptr));
         if (!file.valid()) {
@@ -111,7 +108,29 @@ std::optional<FileError> writeInPlace(Handle& file, const fs::path& path, std::s
     return std::nullopt;
 }
 
+// Removes what writers killed half-way left beside `target`: files of the temporary
+// name's pattern, with no other name, last written a minute ago or more.
+void removeStaleTemporaryFiles(const fs::path& target) {
+    std::error_code error;
+    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(L".");
+    const auto staleBefore = fs::file_time_type::clock::now() - detail::kStaleTemporaryAge;
+    for (fs::directory_iterator entry(folder, error); !error && entry != fs::directory_iterator(); entry.increment(error)) {
+        // Compared as ASCII: a name in another script converts to no narrow name.
+        const std::wstring wide = entry->path().filename().wstring();
+        if (std::ranges::any_of(wide, [](wchar_t c) { return c > 0x7F; })) continue;
+        if (!detail::isTemporaryName(std::string(wide.begin(), wide.end()))) continue;
+        std::error_code ignored;
+        if (!entry->is_regular_file(ignored) || entry->is_symlink(ignored) || entry->hard_link_count(ignored) != 1) {
+            continue;
+        }
+        std::error_code unknownTime;
+        const auto written = entry->last_write_time(unknownTime);
+        if (!unknownTime && written <= staleBefore) fs::remove(entry->path(), ignored);
+    }
+}
+
 std::optional<FileError> replaceOrCreate(const fs::path& path, std::string_view bytes, bool exists) {
+    removeStaleTemporaryFiles(path);
     auto written = writeTemporary(path, path, bytes);
     if (auto* error = std::get_if<FileError>(&written)) return std::move(*error);
     TemporaryFile temporary(std::get<fs::path>(written));
@@ -125,6 +144,7 @@ std::optional<FileError> replaceOrCreate(const fs::path& path, std::string_view 
 }
 
 std::optional<FileError> createNew(const fs::path& path, std::string_view bytes) {
+    removeStaleTemporaryFiles(path);
     auto written = writeTemporary(path, path, bytes);
     if (auto* error = std::get_if<FileError>(&written)) return std::move(*error);
     TemporaryFile temporary(std::get<fs::path>(written));

@@ -41,6 +41,10 @@ std::variant<image::EepromImage, FileError> loadImageFile(const std::filesystem:
         return failure(path, "not an EEPROM image: " + std::to_string(content.size()) + " bytes instead of " +
                                  std::to_string(image::kImageBytes));
     }
+    // Text of that size is a configuration, never an image to send.
+    if (!image::isImageFile(content)) {
+        return failure(path, "not an EEPROM image: 512 bytes of text (an image holds a NUL or a byte that is not UTF-8)");
+    }
     image::EepromImage image;
     std::memcpy(image.bytes.data(), content.data(), image.bytes.size());
     return image;

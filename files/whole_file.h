@@ -63,7 +63,8 @@ std::optional<FileError> refuseSameFile(const std::filesystem::path& output, con
 // The image's 512 bytes as they go into a file.
 std::string_view imageBytes(const image::EepromImage& image);
 
-// An image file must be exactly 512 bytes; any other size is an error naming it.
+// An image file must be exactly 512 bytes and hold what only images hold
+// (image::isImageFile); anything else is an error naming it.
 std::variant<image::EepromImage, FileError> loadImageFile(const std::filesystem::path& path);
 std::optional<FileError> saveImageFile(const std::filesystem::path& path, const image::EepromImage& image,
                                        IfExists ifExists = IfExists::Replace);

@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 #include "image/eeprom_image.h"
 
+#include "texts/text_codec.h"
+
 namespace vostrel::image {
 
 std::uint16_t EepromImage::word(unsigned address) const {
@@ -21,6 +23,11 @@ void EepromImage::storeCodeword(unsigned wordAddress, paging::Codeword codeword)
 paging::Codeword EepromImage::loadCodeword(unsigned wordAddress) const {
     if (wordAddress + 1 >= kImageWords) return 0;
     return (static_cast<paging::Codeword>(word(wordAddress)) << 16) | word(wordAddress + 1);
+}
+
+bool isImageFile(std::string_view bytes) {
+    if (bytes.size() != kImageBytes) return false;
+    return bytes.find('\0') != std::string_view::npos || !texts::isValidUtf8(bytes);
 }
 
 }  // namespace vostrel::image

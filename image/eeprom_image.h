@@ -7,6 +7,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
 
 #include "paging/codeword.h"
 
@@ -34,5 +35,13 @@ public:
 
     friend bool operator==(const EepromImage&, const EepromImage&) = default;
 };
+
+// Whether a file's bytes are an EEPROM image rather than text: exactly kImageBytes,
+// holding a NUL byte or a byte sequence that is not UTF-8. Every image holds one: an
+// unused slot's zero address, a stored sync codeword (D2 7C ...), an erased word's
+// 0xFF. Nothing the configuration writer produces holds either, so an image whose
+// header bytes read as a comment ('#' is preamble 803) is never taken for an empty
+// configuration, which a Write would send as sixteen cleared calls.
+bool isImageFile(std::string_view bytes);
 
 }  // namespace vostrel::image

@@ -72,7 +72,15 @@ std::variant<PagerCodes, BuildRefusal> checkRow(const PagerItem& item, const Pag
     const paging::Alphabet alphabet = text.alphabetOf(row);
     auto codes = pagerCodes(item.message, item.type, alphabet, text.transliterate);
     if (const auto* refused = std::get_if<UnsendableCharacter>(&codes)) return unsendableRefusal(*refused, alphabet, row);
-    return std::move(std::get<PagerCodes>(codes));
+    PagerCodes& sent = std::get<PagerCodes>(codes);
+    // Replacements can make more codes than a Read gives back: a Write of what it
+    // shows would then store a shorter call.
+    if (sent.beyondReadBack) {
+        return BuildRefusal{
+            refusal(texts::keys::kSentTooLong, {static_cast<int>(row) + 1, static_cast<int>(sent.codes.size())}),
+            CharacterPosition{row, *sent.beyondReadBack}};
+    }
+    return std::move(sent);
 }
 
 void placeTransmission(BuiltImage& built, unsigned row, std::span<const paging::Codeword> transmission) {

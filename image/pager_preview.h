@@ -6,7 +6,7 @@
 // what the encoding does to a message shows as the pager will show it: a numeric
 // message padded with blanks to a multiple of five ("123" arrives as "123  "), a
 // transliterated or national character, a message cut at the decoder's 129
-// characters. Control codes, which a pager shows as nothing readable, are named in
+// characters (which a Write refuses, but an older image may hold). Control codes, which a pager shows as nothing readable, are named in
 // angle brackets as POCSAG decoders print them:
 //
 //   code  0x00  0x01  ...  0x07  ...  0x0A  ...  0x1B  ...  0x1F  0x7F

@@ -75,7 +75,10 @@ std::optional<std::string> readSmallFile(const std::filesystem::path& path) {
 
 std::optional<std::string> findIniValue(std::string_view fileBytes, std::string_view section,
                                         std::string_view key) {
-    const std::string text = decodeFileText(fileBytes);
+    const auto read = readFileText(fileBytes);
+    // A file of mixed encodings would show some letters as others: its texts are not used.
+    if (!std::holds_alternative<FileText>(read)) return std::nullopt;
+    const std::string& text = std::get<FileText>(read).utf8;
     std::optional<std::string> found;
     bool inSection = false;
     forEachLine(text, [&](std::string_view rawLine) {

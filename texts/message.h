@@ -55,4 +55,10 @@ struct Message {
     friend bool operator==(const Message&, const Message&) = default;
 };
 
+// The note, said once, that the text file named `fileName` held no UTF-8 and was read
+// as Windows-1252.
+inline Message readAsWindows1252Note(std::string fileName) {
+    return {keys::kReadAsWindows1252, Title::Warn, {Text{std::move(fileName)}}};
+}
+
 }  // namespace vostrel::texts

@@ -2,8 +2,10 @@
 // SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 #include "texts/text_codec.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstdio>
 
 namespace vostrel::texts {
 namespace {
@@ -128,10 +130,44 @@ std::string windows1252ToUtf8(std::string_view bytes) {
     return out;
 }
 
-std::string decodeFileText(std::string_view bytes) {
-    if (!isValidUtf8(bytes)) return windows1252ToUtf8(bytes);
-    if (bytes.starts_with(kByteOrderMark)) bytes.remove_prefix(kByteOrderMark.size());
-    return std::string(bytes);
+namespace {
+
+// Where a mixture is first seen: the line and the characters before the byte on it.
+MixedEncoding mixtureAt(std::string_view bytes, std::size_t bad) {
+    const std::string_view before = bytes.substr(0, bad);
+    const std::size_t lineStart = before.rfind('\n') == std::string_view::npos ? 0 : before.rfind('\n') + 1;
+    std::string_view onLine = before.substr(lineStart);
+    if (lineStart == 0 && onLine.starts_with(kByteOrderMark)) onLine.remove_prefix(kByteOrderMark.size());
+    return {static_cast<std::size_t>(std::ranges::count(before, '\n')) + 1, codePointCount(onLine) + 1,
+            static_cast<std::uint8_t>(bytes[bad])};
+}
+
+}  // namespace
+
+std::variant<FileText, MixedEncoding> readFileText(std::string_view bytes) {
+    std::optional<std::size_t> firstInvalid;
+    bool multiByteSequence = false;
+    for (std::size_t i = 0; i < bytes.size();) {
+        const std::size_t start = i;
+        if (!nextCodePoint(bytes, i)) {
+            if (!firstInvalid) firstInvalid = start;
+            ++i;
+        } else if (i - start > 1) {
+            multiByteSequence = true;
+        }
+    }
+    if (!firstInvalid) {
+        if (bytes.starts_with(kByteOrderMark)) bytes.remove_prefix(kByteOrderMark.size());
+        return FileText{std::string(bytes), FileEncoding::Utf8};
+    }
+    if (!multiByteSequence) return FileText{windows1252ToUtf8(bytes), FileEncoding::Windows1252};
+    return mixtureAt(bytes, *firstInvalid);
+}
+
+std::string mixedEncodingText(const MixedEncoding& mixed) {
+    char byte[8];
+    std::snprintf(byte, sizeof byte, "0x%02X", mixed.byte);
+    return std::string("byte ") + byte + " is not UTF-8, while the file holds UTF-8 text elsewhere; save the file as UTF-8";
 }
 
 }  // namespace vostrel::texts

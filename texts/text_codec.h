@@ -7,9 +7,11 @@
 // formatted messages all go through these functions, so they agree on what is valid.
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <variant>
 
 namespace vostrel::texts {
 
@@ -41,10 +43,39 @@ std::string encodeUtf8(std::u32string_view codePoints);
 // meaning, as Windows itself reads them.
 std::string windows1252ToUtf8(std::string_view bytes);
 
-// The text of a file that should be UTF-8: valid UTF-8 as it stands, with a leading
-// byte-order mark dropped; any other file is read as Windows-1252 (which holds every
-// printable Latin-1 character), the code page such files are saved in on Windows in
-// Western Europe. The whole file is read one way, never a mixture.
-std::string decodeFileText(std::string_view bytes);
+// How a file's bytes were read.
+enum class FileEncoding { Utf8, Windows1252 };
+
+struct FileText {
+    std::string utf8;
+    FileEncoding encoding = FileEncoding::Utf8;
+
+    friend bool operator==(const FileText&, const FileText&) = default;
+};
+
+// A file that holds both valid multi-byte UTF-8 sequences and bytes that are not
+// UTF-8: read either way, some of its letters would turn into others, and those would
+// be sent. The first byte that is not UTF-8, by its line and column (from 1; the
+// column counts characters).
+struct MixedEncoding {
+    std::size_t line = 1;
+    std::size_t column = 1;
+    std::uint8_t byte = 0;
+
+    friend bool operator==(const MixedEncoding&, const MixedEncoding&) = default;
+};
+
+// The text of a file that should be UTF-8, the one rule for every text file the tool
+// reads (configurations, language files, imported lists): valid UTF-8 as it stands,
+// with a leading byte-order mark dropped; a file that holds no valid multi-byte UTF-8
+// sequence at all is read as Windows-1252 (which holds every printable Latin-1
+// character), the code page such files are saved in on Windows in Western Europe, and
+// says so in `encoding` so that the reader can tell the user once. Anything else is a
+// mixture and is refused: the whole file is read one way or not at all.
+std::variant<FileText, MixedEncoding> readFileText(std::string_view bytes);
+
+// "byte 0x96 is not UTF-8, while ...": what is wrong, for the message that names the
+// file, the line and the column.
+std::string mixedEncodingText(const MixedEncoding& mixed);
 
 }  // namespace vostrel::texts

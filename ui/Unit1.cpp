@@ -55,7 +55,7 @@ TForm1::TForm1(vostrel::device::HidTransport& transport, vostrel::ui::MessagePre
     connectHandlers();
     files_.emplace(*this, *BtnOpen, *BtnSave, *rows_, reporter_);
     checks_.emplace(*rows_, *EepromUse, *onAir_, texts_);
-    copyPaste_.emplace(*rows_, reporter_);
+    copyPaste_.emplace(*rows_, reporter_, *BtnOpen);
     siteList_.emplace(*this, *labels_, *rows_, reporter_);
     // Whether to ask before a Write is the program's preference, kept apart from the
     // entries; undoing a row must not turn it.

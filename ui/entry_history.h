@@ -10,10 +10,14 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QString>
+#include <array>
 #include <cstddef>
 #include <optional>
 #include <variant>
 #include <vector>
+
+#include "image/eeprom_image.h"
+#include "paging/alphabets.h"
 
 namespace vostrel::ui {
 
@@ -38,7 +42,15 @@ struct CheckEntry {
     friend bool operator==(const CheckEntry&, const CheckEntry&) = default;
 };
 
-using EntryValue = std::variant<BoxEntry, ChoiceEntry, CheckEntry>;
+// What no control shows: the rows' own pager alphabets a configuration file brought.
+// Undone with the rows, or a row would be checked and saved with another row's alphabet.
+struct RowAlphabetsEntry {
+    std::array<std::optional<paging::Alphabet>, image::kRowCount> alphabets;
+
+    friend bool operator==(const RowAlphabetsEntry&, const RowAlphabetsEntry&) = default;
+};
+
+using EntryValue = std::variant<BoxEntry, ChoiceEntry, CheckEntry, RowAlphabetsEntry>;
 using EntrySnapshot = std::vector<EntryValue>;
 
 // The entry controls among a window's direct children (boxes, lists, check boxes), in
@@ -48,8 +60,8 @@ public:
     explicit WindowEntries(const QWidget& window, const std::vector<const QWidget*>& leftOut = {});
 
     EntrySnapshot snapshot() const;
-    // Sets every control as the snapshot holds it. Selections set this way do not run
-    // the row rules, as they come from code.
+    // Sets every control as the snapshot holds it; values after the controls' are not
+    // theirs. Selections set this way do not run the row rules, as they come from code.
     void restore(const EntrySnapshot& snapshot) const;
     // Any change of a control's value calls `changed`, for as long as `context` lives.
     template <typename Function>

@@ -28,7 +28,8 @@ public:
 class MessageBoxPresenter final : public MessagePresenter {
 public:
     bool show(const QString& title, const QString& text) override;
-    // The same box with two buttons, Cancel the default.
+    // A box with two buttons, Cancel the default, whose text wraps anywhere and scrolls
+    // when it is long (the list of calls a Write overwrites).
     bool confirm(const QString& title, const QString& text, const QString& confirm, const QString& cancel) override;
 };
 

@@ -69,6 +69,7 @@ void OpenAndSave::open(const QString& path) {
     const auto& file = std::get<OpenedFile>(opened);
     rows_.show(file.entries);
     if (file.readErrorRow) reporter_.report({keys::kEepromReadError, texts::Title::Error, {}});
+    if (file.note) reporter_.report(*file.note);
 }
 
 void OpenAndSave::save(const QString& path) {

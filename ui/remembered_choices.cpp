@@ -24,14 +24,19 @@ const QString kSettingsOrganization = QStringLiteral("vostrel-programmer");
 const QString kSettingsApplication = QStringLiteral("vostrel-programmer");
 constexpr qint64 kMaxSettingsBytes = 1 << 20;
 
-// QSettings reads its file as soon as it is made, and a FIFO or a link to a device
-// there would hold the window for ever; such a file, or one far larger than any
-// settings, leaves the choices unremembered. Its name is asked of a QSettings for a
-// name that has no file, so that it is the one QSettings itself would open.
-std::unique_ptr<QSettings> rememberedChoices() {
+// The settings file's name, asked of a QSettings for a name that has no file, so that
+// it is the one QSettings itself would open.
+QFileInfo settingsFile() {
     const QSettings probe(QSettings::IniFormat, QSettings::UserScope, kSettingsOrganization,
                           QStringLiteral("vostrel-programmer-path-probe"));
-    const QFileInfo file(QFileInfo(probe.fileName()).dir().filePath(kSettingsApplication + QStringLiteral(".ini")));
+    return QFileInfo(QFileInfo(probe.fileName()).dir().filePath(kSettingsApplication + QStringLiteral(".ini")));
+}
+
+// QSettings reads its file as soon as it is made, and a FIFO or a link to a device
+// there would hold the window for ever; such a file, or one far larger than any
+// settings, leaves the choices unremembered.
+std::unique_ptr<QSettings> rememberedChoices() {
+    const QFileInfo file = settingsFile();
     if (file.exists() && (!file.isFile() || file.size() > kMaxSettingsBytes)) return nullptr;
     auto settings = std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, kSettingsOrganization,
                                                 kSettingsApplication);
@@ -39,7 +44,15 @@ std::unique_ptr<QSettings> rememberedChoices() {
     return settings;
 }
 
+// A file nobody may write stays as it is, as every file the tool writes does: run as
+// root, QSettings would replace it with a writable one.
+bool nobodyMayWrite(const QFileInfo& file) {
+    const auto writable = QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
+    return file.exists() && (file.permissions() & writable) == 0;
+}
+
 void remember(QLatin1StringView key, const QVariant& value) {
+    if (nobodyMayWrite(settingsFile())) return;
     if (const auto remembered = rememberedChoices()) remembered->setValue(key, value);
 }
 

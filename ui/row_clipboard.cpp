@@ -66,13 +66,19 @@ QString rowsAsText(const std::vector<QStringList>& rows) {
 
 QString withoutFinalLineBreak(const QString& text) {
     if (text.endsWith(QStringLiteral("\r\n"))) return text.chopped(2);
-    if (text.endsWith(kLineBreak)) return text.chopped(1);
+    if (text.endsWith(kLineBreak) || text.endsWith(kReturn)) return text.chopped(1);
     return text;
 }
 
 bool holdsRows(const QString& text) {
     const QString lines = withoutFinalLineBreak(text);
-    return lines.contains(kTab) || lines.contains(kLineBreak);
+    return lines.contains(kTab) || lines.contains(kLineBreak) || lines.contains(kReturn);
+}
+
+qsizetype lineCount(const QString& text) {
+    const QString lines = withoutFinalLineBreak(text);
+    // Each CR LF, LF or CR alone ends a line.
+    return lines.count(kLineBreak) + lines.count(kReturn) - lines.count(QStringLiteral("\r\n")) + 1;
 }
 
 bool typeable(const QString& text) {
@@ -106,12 +112,14 @@ std::vector<QStringList> tableCells(const QString& text) {
             table.back() << cell;
             cell.clear();
             startOfCell = true;
-        } else if (character == kLineBreak) {
+        } else if (character == kLineBreak || character == kReturn) {
+            // A line ends with CR LF (Windows), LF or a CR alone (classic Mac OS).
+            if (character == kReturn && i + 1 < lines.size() && lines[i + 1] == kLineBreak) ++i;
             table.back() << cell;
             cell.clear();
             table.emplace_back();
             startOfCell = true;
-        } else if (character != kReturn || i + 1 >= lines.size() || lines[i + 1] != kLineBreak) {
+        } else {
             cell += character;
             startOfCell = false;
         }

@@ -2,7 +2,8 @@
 // SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 #pragma once
 // Rows on the clipboard as tab-separated text, the form spreadsheets copy and paste:
-// one line a row, its cells capcode, tone (A to D), pager type and message. A cell
+// one line a row (ended by CR LF, LF or CR), its cells capcode, tone (A to D), pager
+// type and message. A cell
 // holding a tab, a line break or a leading quotation mark is quoted, "" standing for
 // one quotation mark, as spreadsheets write it.
 
@@ -31,8 +32,16 @@ bool holdsRows(const QString& text);
 // (a tab, a line break, a NUL), which a paste would otherwise put into a message.
 bool typeable(const QString& text);
 
+// More than any rows a paste can fill: a clipboard beyond it is refused before it is
+// read cell by cell, which for tens of megabytes would hold the window for seconds.
+inline constexpr qsizetype kMaxPastedCharacters = 256 * 1024;
+
 // `text` without the one line break a spreadsheet puts after its last line.
 QString withoutFinalLineBreak(const QString& text);
+
+// The number of lines of `text`, each ended by CR LF, LF or a CR alone; found without
+// reading the cells.
+qsizetype lineCount(const QString& text);
 
 // The lines of tab-separated text and their cells.
 std::vector<QStringList> tableCells(const QString& text);

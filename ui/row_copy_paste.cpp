@@ -36,7 +36,8 @@ void showSelected(QLabel& number, bool selected) {
 
 }  // namespace
 
-RowCopyPaste::RowCopyPaste(RowsView& rows, const MessageReporter& reporter) : rows_(rows), reporter_(reporter) {
+RowCopyPaste::RowCopyPaste(RowsView& rows, const MessageReporter& reporter, const QWidget& heldWith)
+    : rows_(rows), reporter_(reporter), heldWith_(heldWith) {
     for (const RowControls& row : rows_.rows()) {
         for (QWidget* control : std::initializer_list<QWidget*>{row.capCode, row.tone, row.type, row.message, row.label}) {
             control->installEventFilter(this);
@@ -85,16 +86,25 @@ bool RowCopyPaste::filterRowEvent(std::size_t row, QWidget& control, QEvent& eve
         copyRows();
         return true;
     }
-    if (key.matches(QKeySequence::Paste)) {
-        const QString text = QApplication::clipboard()->text();
-        if (holdsRows(text)) {
-            pasteRows(text);
-            return true;
-        }
-        if (box != nullptr) pasteIntoBox(*box, withoutFinalLineBreak(text));
-        return box != nullptr;
-    }
+    if (key.matches(QKeySequence::Paste)) return paste(box);
     return false;
+}
+
+bool RowCopyPaste::paste(QLineEdit* box) {
+    // Taken from every control while held, so that no box pastes on its own either.
+    if (!heldWith_.isEnabled()) return true;
+    const QString text = QApplication::clipboard()->text();
+    if (text.size() > kMaxPastedCharacters) {
+        reporter_.report({texts::keys::kClipboardTooLarge, texts::Title::Error, {static_cast<int>(text.size())}});
+        return true;
+    }
+    if (holdsRows(text)) {
+        pasteRows(text);
+        return true;
+    }
+    if (box == nullptr) return false;
+    pasteIntoBox(*box, withoutFinalLineBreak(text));
+    return true;
 }
 
 void RowCopyPaste::pasteIntoBox(QLineEdit& box, const QString& text) {
@@ -149,6 +159,11 @@ void RowCopyPaste::pasteRows(const QString& text) {
         {QStringList{first.type->itemText(0), QStringLiteral("Numeric")},
          QStringList{first.type->itemText(1), QStringLiteral("Alphnumeric"), QStringLiteral("Alphanumeric")}}};
     const std::size_t start = std::min(selectionAnchor_, selectionEnd_);
+    if (const qsizetype lines = lineCount(text); lines > static_cast<qsizetype>(image::kRowCount)) {
+        reporter_.report({texts::keys::kTooManyRowsToPaste, texts::Title::Error,
+                          {static_cast<int>(lines), static_cast<int>(start) + 1}});
+        return;
+    }
     const auto pasted = pastedRows(tableCells(text), start, current, rules);
     if (const auto* refusal = std::get_if<texts::Message>(&pasted)) {
         reporter_.report(*refusal);

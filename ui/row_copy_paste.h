@@ -21,7 +21,9 @@ class RowCopyPaste : public QObject {
     Q_OBJECT
 
 public:
-    RowCopyPaste(RowsView& rows, const MessageReporter& reporter);
+    // A paste waits, as Open does, while `heldWith` (the Open button) is disabled: a
+    // Write waiting behind its box would send the rows it built before the paste.
+    RowCopyPaste(RowsView& rows, const MessageReporter& reporter, const QWidget& heldWith);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -30,11 +32,14 @@ private:
     bool filterRowEvent(std::size_t row, QWidget& control, QEvent& event);
     void selectRows(std::size_t anchor, std::size_t end);
     void copyRows();
+    // Whether the paste key was taken; a list's own paste of one line goes on.
+    bool paste(QLineEdit* box);
     void pasteRows(const QString& text);
     void pasteIntoBox(QLineEdit& box, const QString& text);
 
     RowsView& rows_;
     const MessageReporter& reporter_;
+    const QWidget& heldWith_;
     // The rows selected for copying: from the anchor to the end, either way round.
     std::size_t selectionAnchor_ = 0;
     std::size_t selectionEnd_ = 0;

@@ -91,6 +91,10 @@ image::PagerTextSettings RowsView::textSettings() const {
     return text;
 }
 
+void RowsView::setRowAlphabets(const RowAlphabets& alphabets) {
+    change([&] { rowAlphabets_ = alphabets; });
+}
+
 void RowsView::show(const image::ProgrammerEntries& entries) {
     change([&] {
         settings_.preamble->setText(QString::fromStdString(entries.preambleText));
@@ -157,6 +161,7 @@ void RowsView::selectCharacter(const image::CharacterPosition& position) {
 void RowsView::change(const std::function<void()>& change) {
     // Nested: the outermost change tells.
     const bool outermost = !changing_;
+    if (outermost) emit aboutToChange();
     changing_ = true;
     change();
     if (!outermost) return;

@@ -53,6 +53,9 @@ public:
 
     image::ProgrammerEntries entries() const;
     image::PagerTextSettings textSettings() const;
+    // The rows' own alphabets, which no control shows.
+    using RowAlphabets = decltype(image::PagerTextSettings::rowAlphabets);
+    void setRowAlphabets(const RowAlphabets& alphabets);
     // Every text as it stands, even one longer than its box takes from the keyboard;
     // the row rules do not run.
     void show(const image::ProgrammerEntries& entries);
@@ -74,6 +77,9 @@ public:
     void change(const std::function<void()>& change);
 
 signals:
+    // A change by code (Read, Open, a paste, the row rules) begins: what it changes is
+    // no longer typing.
+    void aboutToChange();
     // Any change of a row or a setting, the user's or the code's.
     void changed();
 

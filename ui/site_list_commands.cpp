@@ -70,6 +70,7 @@ void SiteListCommands::importList(const QString& path) {
     }
     const auto& list = std::get<ImportedList>(imported);
     rows_.show(list.entries);
+    if (list.note) reporter_.report(*list.note);
     if (list.notes.empty()) return;
     QStringList notes;
     for (const std::string& note : list.notes) notes << QString::fromStdString(note);
@@ -90,6 +91,7 @@ void SiteListCommands::labelsFromList(const QString& path) {
     }
     const auto& result = std::get<LabelledEntries>(labelled);
     rows_.show(result.entries);
+    if (result.note) reporter_.report(*result.note);
     reporter_.report({keys::kLabelsFromList, texts::Title::Success, {result.labelled}});
 }
 

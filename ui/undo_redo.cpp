@@ -28,8 +28,13 @@ bool isUndoOrRedo(const QKeyEvent& key) {
 }  // namespace
 
 UndoRedo::UndoRedo(QWidget& window, RowsView& rows, const std::vector<const QWidget*>& leftOut)
-    : rows_(rows), entries_(window, leftOut), history_(entries_.snapshot()) {
+    : rows_(rows), entries_(window, leftOut), history_(snapshot()) {
     entries_.onChange(this, [this] { recordLater(); });
+    // A command is a step of its own, even when it changes only the box typed into
+    // last (what was typed is recorded by then: keys and commands come one event at a
+    // time); an Open may change the rows' own alphabets alone.
+    connect(&rows_, &RowsView::aboutToChange, this, [this] { history_.endTyping(); });
+    connect(&rows_, &RowsView::changed, this, [this] { recordLater(); });
     // Every box and list: their focus ends a step of typing, and a box's own undo gives
     // way to the window's.
     for (QLineEdit* box : window.findChildren<QLineEdit*>()) box->installEventFilter(this);
@@ -58,7 +63,13 @@ void UndoRedo::recordLater() {
 
 void UndoRedo::recordChange() {
     recordPending_ = false;
-    history_.record(entries_.snapshot());
+    history_.record(snapshot());
+}
+
+EntrySnapshot UndoRedo::snapshot() const {
+    EntrySnapshot snapshot = entries_.snapshot();
+    snapshot.emplace_back(RowAlphabetsEntry{rows_.textSettings().rowAlphabets});
+    return snapshot;
 }
 
 void UndoRedo::undo() {
@@ -72,7 +83,10 @@ void UndoRedo::redo() {
 }
 
 void UndoRedo::show(const EntrySnapshot& snapshot) {
-    rows_.change([&] { entries_.restore(snapshot); });
+    rows_.change([&] {
+        entries_.restore(snapshot);
+        rows_.setRowAlphabets(std::get<RowAlphabetsEntry>(snapshot.back()).alphabets);
+    });
 }
 
 bool UndoRedo::eventFilter(QObject*, QEvent* event) {

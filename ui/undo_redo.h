@@ -33,6 +33,8 @@ private:
     void addShortcuts(QWidget& window);
     void recordLater();
     void recordChange();
+    // The controls' values and, after them, the rows' own alphabets.
+    EntrySnapshot snapshot() const;
     void show(const EntrySnapshot& snapshot);
 
     RowsView& rows_;

@@ -36,14 +36,21 @@ std::variant<OpenedFile, FileProblem> openWindowFile(const std::filesystem::path
                                                      const image::PagerTextSettings& imageText) {
     const auto bytes = readWindowFile(path);
     if (const auto* failed = std::get_if<FileProblem>(&bytes)) return *failed;
-    const config::ConfigOrImage parsed = config::parseConfigOrImage(std::get<std::string>(bytes));
+    texts::FileEncoding readAs = texts::FileEncoding::Utf8;
+    const config::ConfigOrImage parsed = config::parseConfigOrImage(std::get<std::string>(bytes), &readAs);
     if (const auto* error = std::get_if<config::ConfigError>(&parsed)) {
         return problem(keys::kNotConfigurationOrImage,
                        files::utf8Name(path) + ':' + std::to_string(error->line) + ": " + error->what);
     }
-    if (const auto* entries = std::get_if<image::ProgrammerEntries>(&parsed)) return OpenedFile{*entries, {}};
+    if (const auto* entries = std::get_if<image::ProgrammerEntries>(&parsed)) {
+        OpenedFile opened{*entries, {}, {}};
+        if (readAs == texts::FileEncoding::Windows1252) {
+            opened.note = texts::readAsWindows1252Note(files::utf8Name(path));
+        }
+        return opened;
+    }
     const image::ImageContents contents = image::decodeImage(std::get<image::EepromImage>(parsed), imageText);
-    return OpenedFile{image::shownEntries(contents, imageText), contents.readErrorRow};
+    return OpenedFile{image::shownEntries(contents, imageText), contents.readErrorRow, {}};
 }
 
 std::variant<ImportedList, FileProblem> importSiteListFile(const std::filesystem::path& path,
@@ -59,7 +66,8 @@ std::variant<ImportedList, FileProblem> importSiteListFile(const std::filesystem
                                                     ", column " + std::to_string(error->column) + ": " + what);
     }
     const auto& list = std::get<config::SiteList>(read);
-    ImportedList imported{entries, list.notes};
+    ImportedList imported{entries, list.notes, {}};
+    if (list.encoding == texts::FileEncoding::Windows1252) imported.note = texts::readAsWindows1252Note(files::utf8Name(path));
     config::applySiteList(imported.entries, list);
     return imported;
 }
@@ -83,7 +91,10 @@ std::variant<LabelledEntries, FileProblem> labelsFromListFile(const std::filesys
     };
     const auto list = config::readLabelList(std::get<std::string>(bytes));
     if (const auto* error = std::get_if<config::LabelListError>(&list)) return listProblem(*error);
-    LabelledEntries labelled{entries, 0};
+    LabelledEntries labelled{entries, 0, {}};
+    if (std::get<config::LabelList>(list).encoding == texts::FileEncoding::Windows1252) {
+        labelled.note = texts::readAsWindows1252Note(files::utf8Name(path));
+    }
     const auto filled = config::fillLabels(labelled.entries, std::get<config::LabelList>(list));
     if (const auto* error = std::get_if<config::LabelListError>(&filled)) return listProblem(*error);
     labelled.labelled = static_cast<int>(std::get<std::vector<unsigned>>(filled).size());

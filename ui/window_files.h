@@ -28,6 +28,8 @@ struct OpenedFile {
     // As a Read: the 1-based row of an image that could not be read, and every row
     // from it on empty.
     std::optional<int> readErrorRow;
+    // Said once the rows are shown: a configuration read as Windows-1252.
+    std::optional<texts::Message> note;
 };
 
 // A configuration brings its own pager alphabets and transliteration; an image is
@@ -40,6 +42,8 @@ std::variant<OpenedFile, FileProblem> openWindowFile(const std::filesystem::path
 struct ImportedList {
     image::ProgrammerEntries entries;
     std::vector<std::string> notes;
+    // Said once the rows are shown: a list read as Windows-1252.
+    std::optional<texts::Message> note;
 };
 std::variant<ImportedList, FileProblem> importSiteListFile(const std::filesystem::path& path,
                                                            const image::ProgrammerEntries& entries,
@@ -53,6 +57,8 @@ std::optional<FileProblem> exportSiteListFile(const std::filesystem::path& path,
 struct LabelledEntries {
     image::ProgrammerEntries entries;
     int labelled = 0;
+    // Said once the labels are shown: a list read as Windows-1252.
+    std::optional<texts::Message> note;
 };
 std::variant<LabelledEntries, FileProblem> labelsFromListFile(const std::filesystem::path& path,
                                                               const image::ProgrammerEntries& entries);

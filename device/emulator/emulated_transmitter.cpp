@@ -37,9 +37,17 @@ image::EepromImage erasedImage() {
     return image;
 }
 
+// An empty file is a new device, as a missing one is.
+bool isEmpty(const std::filesystem::path& file) {
+    std::error_code error;
+    return std::filesystem::is_regular_file(file, error) && std::filesystem::file_size(file, error) == 0 && !error;
+}
+
 // Checked before reading, so that a FIFO given as the file is refused, never waited on.
+// Anything but an image is refused: a configuration given in its place (its text
+// can be 512 bytes long) would be overwritten by the first Write.
 image::EepromImage loadImage(const std::filesystem::path& file) {
-    if (!std::filesystem::exists(file)) return erasedImage();
+    if (!std::filesystem::exists(file) || isEmpty(file)) return erasedImage();
     if (!std::filesystem::is_regular_file(file)) throw fileError(file, "is not a regular file");
     auto loaded = files::loadImageFile(file);
     if (auto* error = std::get_if<files::FileError>(&loaded)) throw std::runtime_error("emulated EEPROM " + error->what);
@@ -81,6 +89,7 @@ public:
         if (locked.status != LockStatus::Locked) return {openStatusOf(locked.status), nullptr};
         std::unique_ptr<EepromFile> file(new EepromFile(path, std::move(locked.lock)));
         if (!file->stream_) return {OpenStatus::AccessDenied, nullptr};
+        if (isEmpty(path) && !file->store(0, erasedImage().bytes)) return {OpenStatus::Failed, nullptr};
         return {OpenStatus::Opened, std::move(file)};
     }
 

@@ -29,8 +29,10 @@ struct EmulatorOptions {
     std::uint16_t outputReportLength = 65;
     std::uint16_t vendorId = kTransmitterVendorId;
     std::uint16_t productId = kTransmitterProductId;
-    // The EEPROM's file: a missing file is created erased (all 0xFF) when the device is
-    // first opened, and every stored word is written into it at once, in place. While a
+    // The EEPROM's file: a missing or empty file is made erased (all 0xFF) when the
+    // device is first opened, and every stored word is written into it at once, in
+    // place. Any other file must be an image (image::isImageFile), so that a
+    // configuration named in its place is never written over. While a
     // connection is open the file is locked: another program opening it is told the
     // device is busy, and a file without write permission is a device whose access is
     // denied. Without a file the EEPROM lives in memory, erased.
@@ -59,7 +61,7 @@ enum class EmulatorFault {
 class EmulatedTransmitter final : public HidTransport {
 public:
     // Throws std::runtime_error naming the file when the backing file cannot be read
-    // or does not hold exactly 512 bytes (also when a connection opens it).
+    // or is not an image (also when a connection opens it).
     explicit EmulatedTransmitter(EmulatorOptions options = {});
     ~EmulatedTransmitter() override;
     // Only while no connection is open: a connection refers to its transmitter.

@@ -17,7 +17,8 @@ BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libhidapi-dev font
 # from the clipboard (xclip) and its icon with xprop (x11-utils); nsis makes the
 # Windows installer, and locales gives the installer check the German locale (wine
 # takes the system's language from it) to make with localedef. python3's csv module is
-# the independent reader and writer the site lists are checked against; its
+# the independent reader and writer the site lists are checked against, and its Unicode
+# database checks which letters a base letter and a combining mark make; its
 # html.parser reads the site sheet and its json preview's rows. poppler-utils
 # (pdftotext, pdfinfo) reads the window's PDF of the site sheet.
 TEST_PACKAGES=(libgtest-dev clang-14 libclang-rt-14-dev dpkg-dev multimon-ng python3

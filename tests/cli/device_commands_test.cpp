@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <regex>
 
 #include "cli_test_support.h"
@@ -123,6 +124,25 @@ TEST_F(EmulatorFileCommands, UnusableFilesAreClearErrors) {
     EXPECT_EQ(badImage.status, 1);
     EXPECT_EQ(badImage.err, dir.file("short.bin") + ": not an EEPROM image: 5 bytes instead of 512\n");
     EXPECT_EQ(readFile(eeprom), bytesOf(patternImage()));
+}
+
+// The emulated transmitter's file is its EEPROM: a configuration given in its place,
+// even one of an EEPROM's size, is never written over; an empty file is a new device.
+TEST_F(EmulatorFileCommands, AnEmulatorFileIsAnImageOrNothing) {
+    const std::string padded = std::string(kSampleConfig) + std::string(512 - std::strlen(kSampleConfig), '\n');
+    writeFile(config, padded);
+    const CliRun overConfig = run({"write", "--emulator", config, config});
+    EXPECT_EQ(overConfig.status, 1);
+    EXPECT_EQ(overConfig.out, "");
+    EXPECT_EQ(overConfig.err, "vostrel-cli: emulated EEPROM " + config +
+                                  ": not an EEPROM image: 512 bytes of text (an image holds a NUL or a byte that is not UTF-8)\n");
+    EXPECT_EQ(readFile(config), padded);
+
+    writeFile(eeprom, "");
+    const CliRun onEmpty = run({"read", "--emulator", eeprom});
+    EXPECT_EQ(onEmpty.status, 1);
+    EXPECT_EQ(onEmpty.err, "EEPROM read error\n");
+    EXPECT_EQ(readFile(eeprom), std::string(512, '\xFF'));
 }
 
 TEST_F(EmulatorFileCommands, RefusedBuildsNeverReachTheDevice) {
@@ -289,17 +309,30 @@ TEST_F(HardwareCommands, DeviceFailuresEndWithTheirMessage) {
     }
 }
 
-TEST_F(HardwareCommands, VerifyNamesTheFirstDifferingWord) {
+// A Write whose read-back fails is not completed: stdout never says so, and stderr
+// names the backup that puts the previous contents back.
+TEST_F(HardwareCommands, VerifyNamesTheFirstDifferingWordAndTheBackupToRestore) {
     static constexpr unsigned kBadWord = 30;
-    const CliRun result = run({"write", "--no-backup", "--verify", config},
+    const CliRun result = run({"write", "--verify", config},
                               [this] { return std::make_unique<device::testing::WeakCellTransport>(device, kBadWord); });
+    const auto saved = backups();
+    ASSERT_EQ(saved.size(), 1u);
     const std::uint16_t written = sampleImage().word(kBadWord);
     char expected[96];
     std::snprintf(expected, sizeof expected, "Verify failed: word 30 reads 0x%04X, 0x%04X was written\n",
                   written ^ 0x01u, written);
     EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.out, "Data write completed\n");
-    EXPECT_EQ(result.err, expected);
+    EXPECT_EQ(result.out, "Saved the transmitter's previous contents to " + saved[0].string() + "\n");
+    EXPECT_EQ(result.err, expected + ("The previous contents are in the backup " + saved[0].string() +
+                                      "; to put them back: vostrel-cli write --image " + saved[0].string() + "\n"));
+
+    // Without a backup there is none to name.
+    device.setEeprom(patternImage());
+    const CliRun unsaved = run({"write", "--no-backup", "--verify", config},
+                               [this] { return std::make_unique<device::testing::WeakCellTransport>(device, kBadWord); });
+    EXPECT_EQ(unsaved.status, 1);
+    EXPECT_EQ(unsaved.out, "");
+    EXPECT_EQ(unsaved.err, expected);
 }
 
 // Another program that writes its own contents into the transmitter's file whenever

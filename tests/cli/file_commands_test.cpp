@@ -73,6 +73,12 @@ TEST(CliDispatch, HelpAndUsage) {
 
 // ---- encode -------------------------------------------------------------------------
 
+std::string repeated(std::string_view text, int times) {
+    std::string out;
+    for (int i = 0; i < times; ++i) out += text;
+    return out;
+}
+
 std::string expectedTransmission(PagerType type, const std::string& codes, std::uint32_t capcode, unsigned tone) {
     std::array<paging::Codeword, 128> codewords{};
     const std::size_t count = paging::encodeTransmission(type, codes, capcode, tone, codewords);
@@ -104,7 +110,7 @@ TEST(EncodeCommand, PrintsTheTransmission) {
          PagerType::Alphanumeric, "Gr}~e", 8, 3},
         {{"--capcode", "8", "--tone", "D", "--alpha", "--transliterate", "Gr\xC3\xBC\xC3\x9F" "e"},
          PagerType::Alphanumeric, "Gruesse", 8, 3,
-         "'\xC3\xBC' in Item[01] is sent as 'ue'\n'\xC3\x9F' in Item[01] is sent as 'ss'\n"},
+         "'\xC3\xBC' is sent as 'ue'\n'\xC3\x9F' is sent as 'ss'\n"},
     };
     for (const auto& c : cases) {
         std::vector<std::string> arguments{"encode"};
@@ -123,10 +129,10 @@ TEST(EncodeCommand, RefusesWhatAWriteRefuses) {
         int status;
         std::string error;  // the whole of stderr, or its start for usage errors
     } cases[] = {
-        {{"--capcode", "8", "--tone", "A", "--numeric", "12a"}, 1, "Invalid code 'a' in Item[01]\n"},
-        {{"--capcode", "8", "--tone", "A", "--numeric", "1\xC3\xA9"}, 1, "Invalid code '\xC3\xA9' in Item[01]\n"},
-        {{"--capcode", "8", "--tone", "A", "--numeric", "su"}, 1, "Invalid code 's' in Item[01]\n"},
-        {{"--capcode", "64", "--tone", "D", "--alpha", "caf\xC3\xA9"}, 1, "Invalid code '\xC3\xA9' in Item[01]\n"},
+        {{"--capcode", "8", "--tone", "A", "--numeric", "12a"}, 1, "Invalid code 'a'\n"},
+        {{"--capcode", "8", "--tone", "A", "--numeric", "1\xC3\xA9"}, 1, "Invalid code '\xC3\xA9'\n"},
+        {{"--capcode", "8", "--tone", "A", "--numeric", "su"}, 1, "Invalid code 's'\n"},
+        {{"--capcode", "64", "--tone", "D", "--alpha", "caf\xC3\xA9"}, 1, "Invalid code '\xC3\xA9'\n"},
         {{"--capcode", "9999999", "--tone", "A", "--numeric"}, 2, "vostrel-cli encode: --capcode"},
         {{"--capcode", "2097152", "--tone", "D", "--alpha"}, 2, "vostrel-cli encode: --capcode"},
         {{"--capcode", "2007664", "--tone", "A", "--numeric"}, 1,
@@ -146,9 +152,9 @@ TEST(EncodeCommand, RefusesWhatAWriteRefuses) {
         {{"--capcode", "8", "--tone", "A", "--numeric", "--alpha"}, 2, "vostrel-cli encode: give one of"},
         {{"--capcode", "8", "--tone", "A", "--numeric", "1", "2"}, 2, "vostrel-cli encode: more than one message"},
         {{"--capcode", "8", "--tone", "A", "--numeric", "-5"}, 2, "vostrel-cli encode: unknown option '-5'"},
-        {{"--capcode", "8", "--tone", "D", "--alpha", "\xE2\x82\xAC"}, 1, "Invalid code '\xE2\x82\xAC' in Item[01]\n"},
+        {{"--capcode", "8", "--tone", "D", "--alpha", "\xE2\x82\xAC"}, 1, "Invalid code '\xE2\x82\xAC'\n"},
         {{"--capcode", "8", "--tone", "D", "--alpha", "--alphabet", "DE", "a}"}, 1,
-         "'}' in Item[01] would show as '\xC3\xBC' on a DE pager\n"},
+         "'}' would show as '\xC3\xBC' on a DE pager\n"},
         {{"--capcode", "8", "--tone", "D", "--alpha", "--alphabet", "GR", "a"}, 2,
          "vostrel-cli encode: --alphabet must be one of US|DE|DK|NO|SE|FR|ES|IT|YU, not 'GR'"},
         {{"--capcode", "8", "--tone", "A", "--alpha", "a"}, 2, "vostrel-cli encode: --alpha goes with --tone D"},
@@ -156,6 +162,9 @@ TEST(EncodeCommand, RefusesWhatAWriteRefuses) {
         {{"--capcode", "8", "--tone", "B", "--numeric", "1"}, 2, "vostrel-cli encode: tones B and C"},
         {{"--capcode", "8", "--tone", "D", "--alpha", "a\xFF"}, 2, "vostrel-cli encode: message: invalid UTF-8"},
         {{"--capcode", "8", "--tone", "D", "--alpha", std::string(130, 'W')}, 2, "vostrel-cli encode: message longer"},
+        // encode has one item and no rows: its messages name none.
+        {{"--capcode", "8", "--tone", "D", "--alpha", "--transliterate", repeated("\xE2\x80\xA6", 44)}, 1,
+         "The message would be sent as 132 characters; a Read gives back 129 at most\n"},
     };
     for (const auto& c : cases) {
         std::vector<std::string> arguments{"encode"};

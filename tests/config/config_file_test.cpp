@@ -326,7 +326,10 @@ TEST(ConfigWriter, WindowEntriesReadBackUnchanged) {
     }
 }
 
-TEST(ConfigOrImage, OnlyAFileOfImageSizeThatIsNoConfigurationIsAnImage) {
+// An image is a file of exactly 512 bytes that holds a NUL or a byte that is not
+// UTF-8, as every image does and no configuration the tool writes does; anything else
+// is text, a configuration or its mistake.
+TEST(ConfigOrImage, AFileOfImageSizeWithANulOrBytesThatAreNotUtf8IsAnImage) {
     const auto padded = [](std::string text, char padding = '#') { return text + std::string(512 - text.size(), padding); };
     const std::string configuration = "[Item01]\nCapCode = 8\n";
     const struct {
@@ -342,9 +345,14 @@ TEST(ConfigOrImage, OnlyAFileOfImageSizeThatIsNoConfigurationIsAnImage) {
         // Text of an image's size is still a configuration, and its mistake is shown.
         {padded("[Item01]\nCapCode = 8\nTone = X\n"), 2, 3},
         {padded("\xEF\xBB\xBF\r\n; pages\nDataRate = 9600\n"), 2, 3},
-        // Anything else of that size is an image.
-        {padded("hello\n", ' '), 1},
+        {padded("hello\n", ' '), 2, 1},
+        // Header bytes that read as a comment: preamble 803 ('#') and an erased rest.
+        {padded("#\x0F", '\xFF'), 1},
         {padded("[Item01]\nTone = X\n", '\0'), 1},
+        // A configuration of exactly that size saved in Windows-1252 cannot be told
+        // from an image: it is read as one, since an image must never be read as a
+        // configuration.
+        {padded("[Item01]\nMessage = \"Gr\xFC\xDF\"\n"), 1},
     };
     for (const auto& c : cases) {
         const config::ConfigOrImage outcome = config::parseConfigOrImage(c.bytes);

@@ -28,6 +28,12 @@ int knownHeadings(const std::vector<std::string>& cells) {
     return static_cast<int>(std::ranges::count_if(cells, [](const std::string& c) { return c == "CapCode" || c == "Message"; }));
 }
 
+// An image whose preamble (803) makes its first byte '#', erased after the header: a
+// comment line, then bytes no text holds.
+const std::string kCommentHeaderImage = "#\x17" + std::string(510, '\xFF');
+constexpr const char* kMixedEncoding =
+    "byte 0xFC is not UTF-8, while the file holds UTF-8 text elsewhere; save the file as UTF-8";
+
 TEST(CsvTable, ReadsEveryDialect) {
     const struct {
         const char* name;
@@ -141,6 +147,15 @@ TEST(SiteList, ReadsHeadingsInAnyLanguageAndOrder) {
     EXPECT_EQ(list.alphabets[2], paging::Alphabet::US);
     EXPECT_FALSE(list.alphabets[0]);
     EXPECT_EQ(list.notes, std::vector<std::string>{"column 1 'Notiz' is not used"});
+    EXPECT_EQ(list.encoding, texts::FileEncoding::Utf8);
+
+    // Windows-1252 is read as meant, and the reader learns it was a guess, to say so.
+    const config::SiteList guessed = readList("CapCode;Label\n8;K\xFC" "che\n");
+    EXPECT_EQ(guessed.labels[0], "K\xC3\xBC" "che");
+    EXPECT_EQ(guessed.encoding, texts::FileEncoding::Windows1252);
+    const auto labels = config::readLabelList("ric,description\n8,K\xFC" "che\n");
+    ASSERT_TRUE(std::holds_alternative<config::LabelList>(labels));
+    EXPECT_EQ(std::get<config::LabelList>(labels).encoding, texts::FileEncoding::Windows1252);
 }
 
 TEST(SiteList, RefusesABadCellByLineAndColumn) {
@@ -173,6 +188,9 @@ TEST(SiteList, RefusesABadCellByLineAndColumn) {
         {"", 1, 1, "the file is empty: the first line must name the columns"},
         {std::string("\xFF\xFE" "C\0a\0p\0", 8), 1, 1,
          "the file is UTF-16 text; save the list as CSV (UTF-8, or separated by ';')"},
+        {kCommentHeaderImage, 1, 1, "the file is an EEPROM image, not a site list"},
+        // Read as either encoding, one of the two labels would be mojibake.
+        {header + "1;8;;;;K\xC3\xBC" "che\n2;9;;;;K\xFC" "che\n", 3, 9, kMixedEncoding},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
@@ -236,6 +254,8 @@ TEST(LabelList, ErrorsNameTheLine) {
         {"ric,description\n12x4,Tor\n", 2, "CapCode must be decimal digits, or empty for a row not in use, not '12x4'"},
         {"[Filter]\n2,\"8\"\n", 2, "a filter line holds a kind, the capcode and the label, as 2,\"0200208\",\"Kitchen\""},
         {"ric,description\n8," + std::string(41, 'x') + "\n", 2, "the label for 8: Label is longer than 40 characters"},
+        {kCommentHeaderImage, 1, "the file is an EEPROM image, not a label list"},
+        {"ric,description\n8,K\xC3\xBC" "che\n9,K\xFC" "che\n", 3, std::string("column 4: ") + kMixedEncoding},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.list);

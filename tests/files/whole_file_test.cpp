@@ -14,6 +14,7 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -404,6 +405,42 @@ TEST_F(SafeWrite, InterruptionsLeaveTheOldFileAndNothingElse) {
             }
         }
     }
+}
+
+// A writer killed between naming its new file and renaming it leaves the name behind:
+// the next write into that folder removes such names once they are a minute old, and
+// nothing else.
+TEST_F(SafeWrite, StaleTemporaryNamesOfTheToolAreRemovedByTheNextWrite) {
+    const auto aged = [this](const char* name, std::chrono::seconds age) {
+        const fs::path path = dir_ / name;
+        const timespec times[2] = {{::time(nullptr) - age.count(), 0}, {::time(nullptr) - age.count(), 0}};
+        ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW), 0) << name;
+    };
+    using namespace std::chrono_literals;
+    const std::set<std::string> kept = {".vostrel-0123abcd.tmp", ".vostrel-0123abc.tmp", ".vostrel-0123abcg.tmp",
+                                        "vostrel-0123abcd.tmp", ".vostrel-0123abcd.tmp~", ".vostrel-fedcba98.tmp",
+                                        ".vostrel-11111111.tmp", ".vostrel-22222222.tmp", "out"};
+    put(dir_ / ".vostrel-deadbeef.tmp", "stale");                 // the tool's, killed
+    put(dir_ / ".vostrel-0123abcd.tmp", "another writer's, now");  // not yet a minute old
+    for (const char* other : {".vostrel-0123abc.tmp", ".vostrel-0123abcg.tmp", "vostrel-0123abcd.tmp",
+                              ".vostrel-0123abcd.tmp~"}) {
+        put(dir_ / other, "not the tool's name");
+    }
+    fs::create_directory(dir_ / ".vostrel-fedcba98.tmp");
+    fs::create_symlink("nowhere", dir_ / ".vostrel-11111111.tmp");
+    put(dir_ / "elsewhere", "target");
+    fs::create_hard_link(dir_ / "elsewhere", dir_ / ".vostrel-22222222.tmp");
+    for (const char* old : {".vostrel-deadbeef.tmp", ".vostrel-0123abc.tmp", ".vostrel-0123abcg.tmp",
+                            "vostrel-0123abcd.tmp", ".vostrel-0123abcd.tmp~", ".vostrel-fedcba98.tmp",
+                            ".vostrel-11111111.tmp", ".vostrel-22222222.tmp"}) {
+        aged(old, 2min);
+    }
+    aged(".vostrel-0123abcd.tmp", 30s);
+    ASSERT_FALSE(writeWholeFile(dir_ / "out", "new"));
+    std::set<std::string> expected = kept;
+    expected.insert("elsewhere");
+    EXPECT_EQ(namesIn(dir_), expected);
+    EXPECT_EQ(contentOf(dir_ / "out"), "new");
 }
 
 TEST_F(SafeWrite, SameFileThroughAnyLinkIsRefused) {

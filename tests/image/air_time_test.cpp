@@ -31,13 +31,13 @@ TEST(TriggerLimit, NamesTheRowsOverItAndTheSettingsThatBringEveryRowUnder) {
         std::vector<Remedy> remedies;
     } cases[] = {
         {"all within", 2, "576", 0, {alphanumeric("8", 40), {"16", 1, paging::PagerType::Numeric, ""}}, {}, 0, {}},
-        // 160 characters at frame 0 are 2561 bits with a 577-bit preamble: one bit over
+        // 120 characters at frame 7 are 2561 bits with a 577-bit preamble: one bit over
         // at 512 bit/s, while a tone-only call and 40 characters stay under.
         {"one of three, one bit over",
          0,
          "577",
          0,
-         {{"16", 1, paging::PagerType::Numeric, ""}, alphanumeric("8", 160), alphanumeric("1234567", 40)},
+         {{"16", 1, paging::PagerType::Numeric, ""}, alphanumeric("15", 120), alphanumeric("1234567", 40)},
          {1},
          1,
          {{Change::Rate, 1200, 577, 1}, {Change::Preamble, 512, 576, 1}}},

@@ -8,6 +8,7 @@
 #include "image/image_builder.h"
 #include "image/slot_table.h"
 #include "paging/transmission.h"
+#include "paging/transmission_decoder.h"
 #include "texts/message_format.h"
 
 using namespace vostrel;
@@ -104,6 +105,11 @@ TEST(Builder, RowsFollowEachOtherWithoutGaps) {
 // refusal names the character as typed, says where it is and, for a 7-bit character
 // shadowed by a national letter, what the pager would show.
 TEST(Builder, MessagesBecomeTheCodesOfTheRowsAlphabetOrARefusalNamingTheCharacter) {
+    const auto ellipses = [](int count) {
+        std::string text;
+        for (int i = 0; i < count; ++i) text += "…";
+        return text;
+    };
     std::string sevenBit;
     for (int c = 0; c < 0x80; c += 4) sevenBit += static_cast<char>(c);
     using paging::Alphabet;
@@ -147,6 +153,29 @@ TEST(Builder, MessagesBecomeTheCodesOfTheRowsAlphabetOrARefusalNamingTheCharacte
          {"'ü' in Item[03] is sent as 'ue'", "'ß' in Item[03] is sent as 'ss'"}},
         {Alphabet::DE, true, PagerType::Alphanumeric, "ü}", "'}' in Item[03] would show as 'ü' on a DE pager", 1},
         {Alphabet::US, true, PagerType::Alphanumeric, "5 €", "Invalid code '€' in Item[03]", 2},
+        // A letter and its combining mark, as macOS and web pages give them, are the
+        // letter; places still count the characters as typed.
+        {Alphabet::DE, false, PagerType::Alphanumeric, "A\u0308rger, Gru\u0308n", "[rger, Gr}n"},
+        {Alphabet::US, false, PagerType::Alphanumeric, "e\u0301", "Invalid code 'é' in Item[03]", 0},
+        {Alphabet::DE, false, PagerType::Alphanumeric, "A\u0308€", "Invalid code '€' in Item[03]", 2},
+        {Alphabet::US, true, PagerType::Alphanumeric, "S\u0326i", "Si", 0, {"'Ș' in Item[03] is sent as 'S'"}},
+        {Alphabet::DE, false, PagerType::Alphanumeric, "Q\u0308", "Invalid code '\u0308' in Item[03]", 1},
+        // The letters each country writes for the ones its pagers lack.
+        {Alphabet::DK, true, PagerType::Alphanumeric, "Ärö ÖL", "[r| \\L", 0,
+         {"'Ä' in Item[03] is sent as 'Æ'", "'ö' in Item[03] is sent as 'ø'", "'Ö' in Item[03] is sent as 'Ø'"}},
+        {Alphabet::NO, true, PagerType::Alphanumeric, "ä", "{", 0, {"'ä' in Item[03] is sent as 'æ'"}},
+        {Alphabet::SE, true, PagerType::Alphanumeric, "Øæ", "\\{", 0,
+         {"'Ø' in Item[03] is sent as 'Ö'", "'æ' in Item[03] is sent as 'ä'"}},
+        {Alphabet::DE, true, PagerType::Alphanumeric, "STRAẞE", "STRA~E", 0, {"'ẞ' in Item[03] is sent as 'ß'"}},
+        {Alphabet::US, true, PagerType::Alphanumeric, "ẞ", "SS", 0, {"'ẞ' in Item[03] is sent as 'SS'"}},
+        {Alphabet::US, true, PagerType::Alphanumeric, "Đurđa", "Djurdja", 0,
+         {"'Đ' in Item[03] is sent as 'Dj'", "'đ' in Item[03] is sent as 'dj'"}},
+        {Alphabet::US, true, PagerType::Alphanumeric, "Ştefan Ţ ș ț", "Stefan T s t", 0,
+         {"'Ş' in Item[03] is sent as 'S'", "'Ţ' in Item[03] is sent as 'T'", "'ș' in Item[03] is sent as 's'",
+          "'ț' in Item[03] is sent as 't'"}},
+        // Never more codes than a Read gives back (129): the character they pass it at.
+        {Alphabet::US, true, PagerType::Alphanumeric, ellipses(44),
+         "Item[03] would be sent as 132 characters; a Read gives back 129 at most", 43},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.message);
@@ -241,21 +270,27 @@ TEST(Builder, InvalidCharacterAfterPlacedRowsStillRefuses) {
 }
 
 TEST(Builder, LongestTransmissionFitsExactlyAtTheLastWord) {
-    // The longest alphanumeric frame-0 message whose end address is at most 255 is
-    // placed; one character more is not.
+    // Rows of the longest message a Read gives back (129 characters) fill the image;
+    // the next row gets the longest message whose end address is at most 255, and one
+    // character more does not fit.
+    const auto words = [](std::size_t length) {
+        return 2 * static_cast<unsigned>(paging::transmissionLength(PagerType::Alphanumeric, std::string(length, 'm'), 8));
+    };
     ProgrammerEntries entries;
-    std::size_t fitting = 0;
-    for (std::size_t length = 1; length < 400; ++length) {
-        if (paging::transmissionLength(PagerType::Alphanumeric, std::string(length, 'm'), 8) * 2 + 17 <= 255) {
-            fitting = length;
-        }
+    unsigned used = kFirstTransmissionWord;
+    unsigned row = 0;
+    for (; used + words(paging::kMaxDecodedText) <= kMaxEndWord; ++row) {
+        entries.rows[row] = alpha("8", std::string(paging::kMaxDecodedText, 'm'));
+        used += words(paging::kMaxDecodedText);
     }
-    entries.rows[0] = alpha("8", std::string(fitting, 'm'));
+    std::size_t fitting = 0;
+    while (used + words(fitting + 1) <= kMaxEndWord) ++fitting;
+    entries.rows[row] = alpha("8", std::string(fitting, 'm'));
     EXPECT_FALSE(built(entries).fullAtRow);
-    entries.rows[0] = alpha("8", std::string(fitting + 1, 'm'));
+    entries.rows[row] = alpha("8", std::string(fitting + 1, 'm'));
     const auto tooLong = built(entries);
     ASSERT_TRUE(tooLong.fullAtRow);
-    EXPECT_EQ(*tooLong.fullAtRow, 0);
+    EXPECT_EQ(*tooLong.fullAtRow, static_cast<int>(row));
 }
 
 TEST(RowLayout, MarksEveryRefusedRowAndCountsOnlyRowsAWriteWouldPlace) {

@@ -74,9 +74,12 @@ TEST(LanguageFile, LookUpTextFallsBackToTheKeyOnlyWhenTheKeyIsMissing) {
     }
 }
 
-TEST(LanguageFile, Windows1252FileGivesUtf8Values) {
+// A file of UTF-8 and Windows-1252 at once would show some letters as others: the
+// built-in text stays.
+TEST(LanguageFile, Windows1252FileGivesUtf8ValuesAndAMixedFileNone) {
     EXPECT_EQ(lookUpText("[Message]\nPreamble=Pr\xE4" "ambel \x96 \x80\n", "Preamble"),
               "Pr\xC3\xA4" "ambel \xE2\x80\x93 \xE2\x82\xAC");
+    EXPECT_EQ(lookUpText("[Message]\nPreamble=Pr\xE4" "ambel\n; \xC3\xBC\n", "Preamble"), "Preamble");
 }
 
 // The XDG places are absolute Unix paths, which Windows takes for relative ones.

@@ -4,7 +4,12 @@
 // real message boxes show their texts literally and go when the program ends.
 
 #include <QApplication>
+#include <QClipboard>
+#include <QKeyEvent>
 #include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTimer>
 #include <QWindow>
 #include <gtest/gtest.h>
@@ -86,6 +91,55 @@ TEST_F(ProgramStart, MessageBoxShowsItsTitleAndTextLiterally) {
     EXPECT_EQ(shownTitle, title);
     EXPECT_EQ(shownText, text);
     EXPECT_EQ(format, Qt::PlainText);
+}
+
+// The question before a Write lists sixteen rows, each with its old and new message
+// of up to 129 characters: every character can be read, wrapped or scrolled to, and
+// the box still fits the screen.
+TEST_F(ProgramStart, TheQuestionBeforeAWriteShowsEveryCharacterOfItsLongLines) {
+    QStringList lines{QStringLiteral("The transmitter holds calls that this Write changes or clears:")};
+    for (int row = 1; row <= 16; ++row) {
+        lines << QStringLiteral("Item[%1]: changed 1234567 D Alphnumeric \"%2\" \u2192 1234567 D Alphnumeric \"%3\"")
+                     .arg(row, 2, 10, QLatin1Char('0'))
+                     .arg(QString(129, QLatin1Char('o')), QString(129, QLatin1Char('n')));
+    }
+    const QString text = lines.join(QLatin1Char('\n'));
+    QWidget* shown = nullptr;
+    QString shownText;
+    bool wholeWidthVisible = false;
+    bool fitsTheScreen = false;
+    QString copied;
+    QTimer watch;
+    watch.setInterval(10);
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            auto* dialog = qobject_cast<QDialog*>(widget);
+            if (dialog == nullptr || !dialog->isVisible()) continue;
+            watch.stop();
+            shown = dialog;
+            if (auto* view = dialog->findChild<QPlainTextEdit*>()) {
+                shownText = view->toPlainText();
+                wholeWidthVisible = view->horizontalScrollBar()->maximum() == 0 && view->isReadOnly();
+            }
+            fitsTheScreen = dialog->frameGeometry().height() <= dialog->screen()->availableGeometry().height();
+            // Copied whole, as Windows message boxes copy themselves.
+            QKeyEvent copy(QEvent::KeyPress, Qt::Key_C, Qt::ControlModifier);
+            QApplication::sendEvent(QApplication::focusWidget() ? QApplication::focusWidget() : dialog, &copy);
+            copied = QApplication::clipboard()->text();
+            dialog->reject();
+            return;
+        }
+    });
+    watch.start();
+    ui::MessageBoxPresenter presenter;
+    EXPECT_FALSE(presenter.confirm(QStringLiteral("Warn"), text, QStringLiteral("&Write"), QStringLiteral("Cancel")));
+    ASSERT_NE(shown, nullptr);
+    EXPECT_EQ(shownText, text);
+    EXPECT_TRUE(wholeWidthVisible);
+    EXPECT_TRUE(fitsTheScreen);
+    const QString separator = QStringLiteral("---------------------------\n");
+    EXPECT_EQ(copied, separator + QStringLiteral("Warn\n") + separator + text + QStringLiteral("\n") + separator +
+                          QStringLiteral("&Write   Cancel   \n") + separator);
 }
 
 // Exit and the close box end the program even while the Write command's Warn box is

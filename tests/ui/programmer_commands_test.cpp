@@ -5,6 +5,8 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
+#include <QKeyEvent>
 #include <QDragEnterEvent>
 #include <QMimeData>
 #include <QProgressBar>
@@ -584,7 +586,8 @@ TEST_F(Overwrite, ABackupThatCannotBeSavedSendsNothingAndSaysWhy) {
 }
 
 // While a Write waits behind a box, a Read, an Open or another Write would be overwritten
-// by the rows it built once the box is answered: they wait too, dropped files included.
+// by the rows it built once the box is answered: they wait too, dropped files and
+// pasted rows included.
 TEST_F(Overwrite, OtherCommandsWaitWhileAWriteWaitsBehindItsBox) {
     for (int row = 1; row <= 12; ++row) {  // the image-full warning, then the box
         driver_.enterRow(row, {QString::number(1000 + 8 * row + 3), 0, 0, QStringLiteral("12345")});
@@ -599,7 +602,15 @@ TEST_F(Overwrite, OtherCommandsWaitWhileAWriteWaitsBehindItsBox) {
         data.setUrls({QUrl::fromLocalFile(QStringLiteral("/tmp/pages.conf"))});
         QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(&driver_.window(), &enter);
-        seen.emplace_back(shown.first, enabled || enter.isAccepted());
+        QApplication::clipboard()->setText(QStringLiteral("77\n88\n"));
+        driver_.activate();
+        driver_.capCode(14).setFocus(Qt::TabFocusReason);
+        QKeyEvent paste(QEvent::KeyPress, Qt::Key_V, Qt::ControlModifier);
+        QApplication::sendEvent(&driver_.capCode(14), &paste);
+        const bool pasted = !driver_.capCode(14).text().isEmpty();
+        driver_.capCode(14).clear();
+        driver_.capCode(15).clear();
+        seen.emplace_back(shown.first, enabled || enter.isAccepted() || pasted);
     };
     driver_.clickWrite();
     const std::vector<std::pair<QString, bool>> expected = {

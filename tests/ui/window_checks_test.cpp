@@ -10,10 +10,13 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QDir>
 #include <QDropEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMimeData>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QUrl>
 
@@ -222,12 +225,12 @@ TEST(AirTimeLine, FiguresTheRowsOverFiveSecondsAndWhatBringsThemUnder) {
         // 129 characters read from a device, 66 codewords: no setting alone is enough.
         {0, "1023", 3, alphanumeric("1234567", 129), 0,
          {"On air: row 1 24.49 s, all rows 24.5 s", "over 5 s, under it with", "2400 bit/s and repeat 3"}, {}},
-        // 160 characters at frame 0, 62 codewords: 5 s exactly is not over; one bit more is.
-        {0, "576", 0, alphanumeric("8", 160), 0, {"On air: row 1 5.00 s, all rows 5.0 s"},
-         {"5.000 s × 1 is 5.0 s at 512 bit/s", "preamble 1.1 s"}},
-        {0, "577", 0, alphanumeric("8", 160), 0,
+        // 120 characters at frame 7, 62 codewords: 5 s exactly is not over; one bit more is.
+        {0, "576", 0, alphanumeric("15", 120), 0, {"On air: row 1 5.00 s, all rows 5.0 s"},
+         {"5.000 s × 1 is 5.0 s at 512 bit/s", "preamble 1.1 s", "frame 7 adds 0.875 s"}},
+        {0, "577", 0, alphanumeric("15", 120), 0,
          {"On air: row 1 5.00 s, all rows 5.0 s", "over 5 s, under it with", "1200 bit/s", "preamble 576 bits"}, {}},
-        {0, "575", 0, alphanumeric("8", 160), 0, {"Preamble value out of range"}, {}},
+        {0, "575", 0, alphanumeric("15", 120), 0, {"Preamble value out of range"}, {}},
     };
     const std::string german = exampleTranslation().toStdString();
     for (const auto& c : cases) {
@@ -386,8 +389,10 @@ TEST_F(WindowFiles, SiteListsImportWholeOrNotAtAllAndLabelsComeFromLists) {
     EXPECT_EQ(shown.rows[1].tone, kToneD);
     EXPECT_EQ(shown.rows[1].type, kAlphnumeric);
     EXPECT_EQ(shown.rows[2].capCode, QString());
-    EXPECT_EQ(driver_.messages(), (Messages{{QStringLiteral("Warn"), QStringLiteral("Some columns of the list are not used\n"
-                                                                                    "column 5 'Notiz' is not used")}}));
+    EXPECT_EQ(driver_.messages(),
+              (Messages{{QStringLiteral("Warn"), path("site.csv") + QStringLiteral(" is not UTF-8 and was read as Windows-1252")},
+                        {QStringLiteral("Warn"), QStringLiteral("Some columns of the list are not used\n"
+                                                                "column 5 'Notiz' is not used")}}));
     QTest::keyClick(&driver_.window(), Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(driver_.view(), before);
     QTest::keyClick(&driver_.window(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
@@ -448,6 +453,21 @@ TEST_F(WindowFiles, TheSiteNameOfAConfigurationStaysForSave) {
     EXPECT_NE(std::get<std::string>(saved).find("Repeat = 2\nSite = \"Gasthof \\\"Zur Post\\\"\"\n"), std::string::npos);
 }
 
+// A configuration saved in Windows-1252 opens as its UTF-8 twin would, and the window
+// says once that it guessed.
+TEST_F(WindowFiles, AWindows1252ConfigurationOpensAndTheGuessIsSaid) {
+    writeFile(path("utf8.conf"), "[Settings]\nAlphabet = DE\n[Item01]\nCapCode = 8\nMessage = \"Gr\xC3\xBC\xC3\x9F" "e\"\n");
+    writeFile(path("cp1252.conf"), "[Settings]\nAlphabet = DE\n[Item01]\nCapCode = 8\nMessage = \"Gr\xFC\xDF" "e\"\n");
+    driver_.window().openFile(path("utf8.conf"));
+    const WindowView fromUtf8 = driver_.view();
+    EXPECT_TRUE(driver_.messages().empty());
+    WindowDriver opener(transmitter_);
+    opener.window().openFile(path("cp1252.conf"));
+    EXPECT_EQ(opener.view(), fromUtf8);
+    EXPECT_EQ(opener.messages(), (Messages{{QStringLiteral("Warn"), path("cp1252.conf") +
+                                                                         QStringLiteral(" is not UTF-8 and was read as Windows-1252")}}));
+}
+
 TEST_F(WindowFiles, OpenShowsAnImageFileAsReadShowsTheTransmitter) {
     enterEveryKindOfRow();
     driver_.clickWrite();
@@ -469,6 +489,7 @@ TEST_F(WindowFiles, FilesThatCannotBeOpenedOrSavedAreReportedAndTheWindowStaysAs
     enterEveryKindOfRow();
     const WindowView typed = driver_.view();
     writeFile(path("bad.conf"), "[Item01]\nCapCode = 12345G7\n");
+    writeFile(path("mixed.conf"), "# Gr\xC3\xBC\xC3\x9F" "e\n# \x96\n");
 #ifndef _WIN32
     ASSERT_EQ(::mkfifo(QFile::encodeName(path("fifo.conf")).constData(), 0600), 0);
 #endif
@@ -486,6 +507,10 @@ TEST_F(WindowFiles, FilesThatCannotBeOpenedOrSavedAreReportedAndTheWindowStaysAs
         {"FIFO, which would keep the window waiting", [&](TForm1& w) { w.openFile(path("fifo.conf")); },
          QStringLiteral("The file cannot be read\n") + path("fifo.conf") + QStringLiteral(": not a regular file")},
 #endif
+        {"a file of UTF-8 text with one Windows-1252 byte", [&](TForm1& w) { w.openFile(path("mixed.conf")); },
+         QStringLiteral("The file is no configuration or EEPROM image\n") + path("mixed.conf") +
+             QStringLiteral(":2: column 3: byte 0x96 is not UTF-8, while the file holds UTF-8 text elsewhere; "
+                            "save the file as UTF-8")},
         {"save into a missing directory", [&](TForm1& w) { w.saveFile(path("none/pages.conf")); },
          QStringLiteral("The file cannot be saved\n") + path("none/pages.conf")},
         {"site sheet into a missing directory", [&](TForm1& w) { w.exportSheet(path("none/sheet.pdf")); },
@@ -510,6 +535,48 @@ TEST_F(WindowFiles, NoSiteSheetOfRowsAWriteRefuses) {
     EXPECT_FALSE(QFile::exists(path("sheet.pdf")));
 }
 
+// A settings file nobody may write, even root, stays as it is, as every other file
+// the tool writes does: the choices made are then not remembered.
+TEST(RememberedChoices, ASettingsFileNobodyMayWriteStaysAsItIs) {
+    const QString path = QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("vostrel-programmer"),
+                                   QStringLiteral("vostrel-programmer"))
+                             .fileName();
+    const QByteArray kept = "[Window]\nAlphabet=DE\n";
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(path).path()));
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(kept);
+    }
+    const auto readOnly = QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther;
+    ASSERT_TRUE(QFile::setPermissions(path, readOnly));
+    {
+        device::EmulatedTransmitter transmitter;
+        WindowDriver driver(transmitter);
+        EXPECT_EQ(driver.control<QComboBox>(QStringLiteral("Alphabet")).currentText(), QStringLiteral("DE"));
+        driver.choose(driver.control<QComboBox>(QStringLiteral("Alphabet")), 4);
+        driver.control<QCheckBox>(QStringLiteral("Transliterate")).click();
+    }
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), kept);
+    const auto userPermissions = QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser;
+    EXPECT_EQ(QFile::permissions(path) & ~userPermissions, readOnly);
+}
+
+// Drops the file on `target` as a file manager would.
+void dropFile(QWidget& target, const QString& file) {
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(file)});
+    data.setText(file);
+    const QPoint middle = target.rect().center();
+    QDragEnterEvent enter(middle, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&target, &enter);
+    EXPECT_TRUE(enter.isAccepted()) << file.toStdString();
+    QDropEvent drop(QPointF(middle), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&target, &drop);
+}
+
 TEST_F(WindowFiles, AFileDroppedOnTheWindowOrIntoABoxIsOpened) {
     writeFile(path("a.conf"), "[Item01]\nCapCode = 11\n");
     writeFile(path("b.conf"), "[Item01]\nCapCode = 22\n");
@@ -522,18 +589,54 @@ TEST_F(WindowFiles, AFileDroppedOnTheWindowOrIntoABoxIsOpened) {
         {&driver_.message(4), "b.conf", QStringLiteral("22")},
     };
     for (const auto& c : cases) {
-        QMimeData data;
-        data.setUrls({QUrl::fromLocalFile(path(c.file))});
-        data.setText(path(c.file));
-        const QPoint middle = c.target->rect().center();
-        QDragEnterEvent enter(middle, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(c.target, &enter);
-        EXPECT_TRUE(enter.isAccepted()) << c.file;
-        QDropEvent drop(QPointF(middle), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(c.target, &drop);
+        dropFile(*c.target, path(c.file));
         EXPECT_EQ(driver_.capCode(1).text(), c.expected) << c.file;
     }
     EXPECT_TRUE(driver_.message(4).text().isEmpty());
+}
+
+// Images whose header bytes read as text a configuration skips: byte 0, the
+// preamble's low byte, is '#' (803) or ';' (827), a comment whatever byte 1 holds; or
+// a tab (777), a newline (778) or a blank (800), and byte 1 is '#' (2400 bit/s, repeat
+// 1). Opened or dropped, each shows what Read shows of it, never an empty window.
+TEST_F(WindowFiles, AnImageWhoseHeaderReadsAsACommentOpensAsAnImage) {
+    struct Header {
+        const char* preamble;
+        int rateIndex;
+        int repeatIndex;
+    };
+    std::vector<Header> headers;
+    for (const char* preamble : {"803", "827"}) {
+        for (int rate = 0; rate < 3; ++rate) {
+            for (int repeat = 0; repeat < 4; ++repeat) headers.push_back({preamble, rate, repeat});
+        }
+    }
+    for (const char* preamble : {"777", "778", "800"}) headers.push_back({preamble, 2, 0});
+    for (const Header& header : headers) {
+        SCOPED_TRACE(std::string("preamble ") + header.preamble + ", rate " + std::to_string(header.rateIndex) +
+                     ", repeat " + std::to_string(header.repeatIndex));
+        image::ProgrammerEntries entries;
+        entries.preambleText = header.preamble;
+        entries.dataRateIndex = header.rateIndex;
+        entries.repeatIndex = header.repeatIndex;
+        entries.rows[1] = {"1234567", 0, paging::PagerType::Numeric, "12 34-5U"};
+        entries.rows[4] = {"8", 3, paging::PagerType::Alphanumeric, "Gruss"};
+        const image::EepromImage image = std::get<image::BuiltImage>(image::buildImage(entries)).image;
+        transmitter_.setEeprom(image);
+        WindowDriver reader(transmitter_);
+        reader.clickRead();
+        ASSERT_EQ(reader.capCode(5).text(), QStringLiteral("8"));
+        writeFile(path("eeprom.bin"), std::string(image.bytes.begin(), image.bytes.end()));
+
+        WindowDriver opener(transmitter_);
+        opener.window().openFile(path("eeprom.bin"));
+        EXPECT_EQ(opener.view(), reader.view());
+        EXPECT_TRUE(opener.messages().empty());
+        WindowDriver dropper(transmitter_);
+        dropFile(dropper.window(), path("eeprom.bin"));
+        EXPECT_EQ(dropper.view(), reader.view());
+        EXPECT_TRUE(dropper.messages().empty());
+    }
 }
 
 }  // namespace

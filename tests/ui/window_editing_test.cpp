@@ -88,6 +88,51 @@ TEST_F(WindowEditing, EveryChangeIsUndoneAndRedoneAsOneStep) {
     EXPECT_EQ(driver_.view(), views.back());
 }
 
+// An Open brings a row's own pager alphabet from the file; its Undo takes it back
+// with the rows, so that the row as it was is checked and saved as before.
+TEST_F(WindowEditing, UndoOfAnOpenBringsBackTheRowsOwnAlphabets) {
+    driver_.choose(driver_.control<QComboBox>(QStringLiteral("Alphabet")), 1);  // DE
+    driver_.enterRow(1, {QStringLiteral("8"), kToneD, kAlphnumeric, QString()});
+    driver_.message(1).insert(QStringLiteral("Grüße"));
+    QCoreApplication::processEvents();
+    const QString file = directory_.filePath(QStringLiteral("site.conf"));
+    {
+        QFile config(file);
+        ASSERT_TRUE(config.open(QIODevice::WriteOnly));
+        config.write("[Settings]\nAlphabet = DE\n[Item01]\nCapCode = 8\nTone = D\nAlphabet = US\nMessage = \"Hi}\"\n");
+    }
+    const auto saved = [&] {
+        const QString path = directory_.filePath(QStringLiteral("saved.conf"));
+        driver_.window().saveFile(path);
+        QFile config(path);
+        return config.open(QIODevice::ReadOnly) ? QString::fromUtf8(config.readAll()) : QString();
+    };
+    driver_.window().openFile(file);
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(saved().contains(QStringLiteral("Alphabet = US")));
+    press(QKeySequence::Undo);
+    EXPECT_EQ(driver_.message(1).text(), QStringLiteral("Grüße"));
+    EXPECT_FALSE(saved().contains(QStringLiteral("Alphabet = US")));
+    driver_.clickWrite();
+    EXPECT_EQ(driver_.messages(), (Messages{{QStringLiteral("Success"), QStringLiteral("Data write completed")}}));
+    press(kRedo);
+    EXPECT_EQ(driver_.message(1).text(), QStringLiteral("Hi}"));
+    EXPECT_TRUE(saved().contains(QStringLiteral("Alphabet = US")));
+
+    // An Open that changes only the box typed into last is a step of its own all the same.
+    driver_.typeInto(driver_.message(1), QStringLiteral("!"));
+    QCoreApplication::processEvents();
+    {
+        QFile config(file);
+        ASSERT_TRUE(config.open(QIODevice::WriteOnly));
+        config.write("[Settings]\nAlphabet = DE\n[Item01]\nCapCode = 8\nTone = D\nAlphabet = US\nMessage = \"Hi} 2\"\n");
+    }
+    driver_.window().openFile(file);
+    QCoreApplication::processEvents();
+    press(QKeySequence::Undo);
+    EXPECT_EQ(driver_.message(1).text(), QStringLiteral("Hi}!"));
+}
+
 TEST_F(WindowEditing, PastedRowsAreCheckedCellByCellAsTypingWouldBe) {
     const auto refused = [](int line, int column) {
         return QStringLiteral("Line %1, column %2 of the clipboard does not fit its box").arg(line).arg(column);
@@ -122,6 +167,12 @@ TEST_F(WindowEditing, PastedRowsAreCheckedCellByCellAsTypingWouldBe) {
          [&](WindowView& v) { row(v, 7).capCode = QStringLiteral("11"); }, {}},
         {"a tone-only row", QStringLiteral("7\tB\tNumeric\t\n"), 2,
          [&](WindowView& v) { row(v, 2) = {QStringLiteral("7"), kToneB, 0, QString(), 0, true}; }, {}},
+        {"two rows, classic Mac OS line ends", QStringLiteral("21\tA\tNumeric\t5\r22\tA\r"), 5,
+         [&](WindowView& v) {
+             row(v, 5) = {QStringLiteral("21"), 0, 0, QStringLiteral("5"), 20, false};
+             row(v, 6) = {QStringLiteral("22"), 0, 0, QString(), 20, false};
+         },
+         {}},
         {"a capcode with a letter", QStringLiteral("1\tA\n12a4\tA\n"), 1, nullptr, refused(2, 1)},
         {"a capcode of eight digits", QStringLiteral("12345678\tA\n"), 1, nullptr, refused(1, 1)},
         {"one cell of eight digits, which the box would cut short", QStringLiteral("12345678\n"), 1, nullptr,
@@ -144,6 +195,12 @@ TEST_F(WindowEditing, PastedRowsAreCheckedCellByCellAsTypingWouldBe) {
         {"a sixth cell", QStringLiteral("7\tA\tNumeric\t1\tK\u00FCche\tX\n"), 1, nullptr, refused(1, 6)},
         {"more lines than rows below", QStringLiteral("1\n2\n3\n"), 15, nullptr,
          QStringLiteral("3 rows do not fit from row 15 on")},
+        // Far more than sixteen rows could hold is refused before it is read cell by
+        // cell (42 MB once held the window for 13 s).
+        {"more lines than the window has rows", QStringLiteral("1\n").repeated(100000), 1, nullptr,
+         QStringLiteral("100000 rows do not fit from row 01 on")},
+        {"one line far longer than a row", QString(300000, QLatin1Char('7')), 1, nullptr,
+         QStringLiteral("The clipboard holds 300000 characters, too many to paste")},
     };
     for (const auto& c : cases) {
         driver_.messages().clear();

@@ -35,8 +35,11 @@ protected:
         return options;
     }
 
+    // Words 0x5A5A, but for a last byte that no text holds.
     void writeFileOfSize(std::size_t size) const {
-        std::ofstream(file(), std::ios::binary) << std::string(size, '\x5A');
+        std::string bytes(size, '\x5A');
+        if (!bytes.empty()) bytes.back() = '\xFF';
+        std::ofstream(file(), std::ios::binary) << bytes;
     }
 
 private:
@@ -136,12 +139,15 @@ TEST_F(EmulatorFileTest, FileNobodyMayWriteDeniesAccessAndStaysAsItIs) {
     std::filesystem::permissions(file(), std::filesystem::perms::owner_write, std::filesystem::perm_options::add);
 }
 
-TEST_F(EmulatorFileTest, FileOfTheWrongSizeIsAnErrorNamingIt) {
-    for (const std::size_t size : {0, 1, 511, 513, 1024}) {
-        writeFileOfSize(size);
+// A file that is no image (another size, or text of that size as a configuration
+// is) would be overwritten by the first Write: it is refused by name.
+TEST_F(EmulatorFileTest, FileThatIsNoImageIsAnErrorNamingIt) {
+    for (const std::string& bytes : {std::string(1, '\xFF'), std::string(511, '\xFF'), std::string(513, '\xFF'),
+                                     std::string(1024, '\0'), std::string(512, '\x5A')}) {
+        std::ofstream(file(), std::ios::binary) << bytes;
         try {
             EmulatedTransmitter transmitter(backed());
-            ADD_FAILURE() << "a file of " << size << " bytes was taken";
+            ADD_FAILURE() << "a file of " << bytes.size() << " bytes was taken";
         } catch (const std::runtime_error& error) {
             EXPECT_NE(std::string(error.what()).find(file().string()), std::string::npos) << error.what();
         }
@@ -154,7 +160,7 @@ TEST_F(EmulatorFileTest, FileOfTheRightSizeIsTakenAsItIs) {
     const EmulatedTransmitter transmitter(backed());
 
     EXPECT_EQ(transmitter.eeprom().word(0), 0x5A5A);
-    EXPECT_EQ(transmitter.eeprom().word(255), 0x5A5A);
+    EXPECT_EQ(transmitter.eeprom().word(255), 0xFF5A);
 }
 
 TEST(EmulatedReplies, ReadWordIsAnsweredWithReportIdThenTheWordInBytesTwoAndThree) {
