@@ -8,7 +8,8 @@
 // own:
 //   rows_view            the entries as data: ProgrammerEntries out of the window and in
 //   transmitter_commands the Read and Write buttons
-//   open_and_save        Open and Save, and a dropped file
+//   open_and_save        Open and Save, a dropped file, files named on the command line
+//   recent_files_menu    the recent files beside Open
 //   live_checks          the EEPROM line and the marks on refused or replaced boxes
 //   on_air_line          the time on air
 //   row_copy_paste       copying and pasting rows
@@ -25,6 +26,7 @@
 #include "ui/message_presenter.h"
 #include "ui/on_air_line.h"
 #include "ui/open_and_save.h"
+#include "ui/recent_files_menu.h"
 #include "ui/remembered_choices.h"
 #include "ui/row_copy_paste.h"
 #include "ui/rows_view.h"
@@ -44,6 +46,8 @@ public:
     // Open and Save without their file dialogs, as a dropped file is opened.
     void openFile(const QString& path) { files_->open(path); }
     void saveFile(const QString& path) { files_->save(path); }
+    // The files named on the command line: the first opened, a note on the others.
+    void openGivenFiles(const QStringList& paths) { files_->openGiven(paths); }
 
 private:
     void BtnReadClick() { transmitter_->read(); }
@@ -71,6 +75,7 @@ private:
     std::optional<vostrel::ui::RememberedChoices> remembered_;
     std::optional<vostrel::ui::OnAirLine> onAir_;
     std::optional<vostrel::ui::OpenAndSave> files_;
+    std::optional<vostrel::ui::RecentFilesMenu> recentFiles_;
     std::optional<vostrel::ui::LiveChecks> checks_;
     std::optional<vostrel::ui::RowCopyPaste> copyPaste_;
     std::optional<vostrel::ui::UndoRedo> undoRedo_;

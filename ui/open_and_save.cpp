@@ -13,12 +13,17 @@
 
 #include "ui/local_path.h"
 #include "ui/mnemonics.h"
+#include "ui/remembered_choices.h"
 #include "ui/window_files.h"
 
 namespace vostrel::ui {
 namespace {
 
 using texts::keys;
+
+constexpr QLatin1StringView kLastFolderKey("LastFolder");
+// The configuration files' own extension, which Save gives a name typed without one.
+constexpr QLatin1StringView kConfigurationSuffix("vostrel");
 
 // The one local file a drag carries; several files or anything else open nothing.
 QString droppedFile(const QMimeData* data) {
@@ -30,7 +35,12 @@ QString droppedFile(const QMimeData* data) {
 
 OpenAndSave::OpenAndSave(QWidget& window, QPushButton& open, QPushButton& save, RowsView& rows,
                          const MessageReporter& reporter)
-    : window_(window), open_(open), save_(save), rows_(rows), reporter_(reporter) {
+    : window_(window),
+      open_(open),
+      save_(save),
+      rows_(rows),
+      reporter_(reporter),
+      lastDirectory_(rememberedValue(kLastFolderKey).toString()) {
     connect(&open_, &QPushButton::clicked, this, [this] {
         if (const QString path = chooseFile(false); !path.isEmpty()) this->open(path);
     });
@@ -68,6 +78,8 @@ void OpenAndSave::open(const QString& path) {
     }
     const auto& file = std::get<OpenedFile>(opened);
     rows_.show(file.entries);
+    // Before the box below, which waits until it is dismissed.
+    emit fileUsed(QFileInfo(path).absoluteFilePath());
     if (file.readErrorRow) reporter_.report({keys::kEepromReadError, texts::Title::Error, {}});
 }
 
@@ -75,6 +87,16 @@ void OpenAndSave::save(const QString& path) {
     rememberDirectory(path);
     if (const auto problem = saveWindowFile(localPath(path), rows_.entries())) {
         reporter_.report(problem->message, QString::fromStdString(problem->detail));
+        return;
+    }
+    emit fileUsed(QFileInfo(path).absoluteFilePath());
+}
+
+void OpenAndSave::openGiven(const QStringList& paths) {
+    if (paths.isEmpty()) return;
+    open(paths.front());
+    if (paths.size() > 1) {
+        reporter_.report({keys::kOnlyFirstFileOpened, texts::Title::Warn, {static_cast<int>(paths.size())}});
     }
 }
 
@@ -87,12 +109,17 @@ QString OpenAndSave::chooseFile(bool toSave) {
     dialog.setNameFilters(filters << texts.text(keys::kAllFiles));
     dialog.setAcceptMode(toSave ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(toSave ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    if (toSave) dialog.setDefaultSuffix(QStringLiteral("conf"));
+    if (toSave) dialog.setDefaultSuffix(kConfigurationSuffix);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
     return dialog.selectedFiles().front();
 }
 
-void OpenAndSave::rememberDirectory(const QString& path) { lastDirectory_ = QFileInfo(path).absolutePath(); }
+void OpenAndSave::rememberDirectory(const QString& path) {
+    const QString folder = QFileInfo(path).absolutePath();
+    if (folder == lastDirectory_) return;
+    lastDirectory_ = folder;
+    rememberValue(kLastFolderKey, folder);
+}
 
 // A dropped file is opened as Open would open it, so it waits while Open does.
 bool OpenAndSave::takesDroppedFile(const QMimeData* data) const {

@@ -39,16 +39,21 @@ std::unique_ptr<QSettings> rememberedChoices() {
     return settings;
 }
 
-void remember(QLatin1StringView key, const QVariant& value) {
-    if (const auto remembered = rememberedChoices()) remembered->setValue(key, value);
-}
-
 QString alphabetName(int index) {
     const std::string_view name = paging::alphabetTable(static_cast<paging::Alphabet>(std::max(index, 0))).name;
     return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
 }
 
 }  // namespace
+
+QVariant rememberedValue(QLatin1StringView key, const QVariant& fallback) {
+    const auto remembered = rememberedChoices();
+    return remembered ? remembered->value(key, fallback) : fallback;
+}
+
+void rememberValue(QLatin1StringView key, const QVariant& value) {
+    if (const auto remembered = rememberedChoices()) remembered->setValue(key, value);
+}
 
 RememberedChoices::RememberedChoices(QComboBox& alphabet, QAbstractButton& transliterate,
                                      QAbstractButton& confirmWrite) {
@@ -60,9 +65,9 @@ RememberedChoices::RememberedChoices(QComboBox& alphabet, QAbstractButton& trans
         confirmWrite.setChecked(remembered->value(kConfirmWriteKey, true).toBool());
     }
     connect(&alphabet, &QComboBox::currentIndexChanged, this,
-            [](int index) { remember(kAlphabetKey, alphabetName(index)); });
-    connect(&transliterate, &QAbstractButton::toggled, this, [](bool on) { remember(kTransliterateKey, on); });
-    connect(&confirmWrite, &QAbstractButton::toggled, this, [](bool on) { remember(kConfirmWriteKey, on); });
+            [](int index) { rememberValue(kAlphabetKey, alphabetName(index)); });
+    connect(&transliterate, &QAbstractButton::toggled, this, [](bool on) { rememberValue(kTransliterateKey, on); });
+    connect(&confirmWrite, &QAbstractButton::toggled, this, [](bool on) { rememberValue(kConfirmWriteKey, on); });
 }
 
 }  // namespace vostrel::ui

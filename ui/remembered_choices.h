@@ -4,9 +4,12 @@
 // The choices that outlive the window, in the user's configuration directory
 // (vostrel-programmer/vostrel-programmer.ini there), apart from any configuration
 // file: the pager alphabet, transliteration, and whether a Write asks before it
-// overwrites calls.
+// overwrites calls; the window's other features keep theirs there too (the recent
+// files, the file dialogs' folder).
 
+#include <QLatin1StringView>
 #include <QObject>
+#include <QVariant>
 
 class QAbstractButton;
 class QComboBox;
@@ -20,5 +23,11 @@ public:
     // Sets the controls as remembered and remembers every later change of them.
     RememberedChoices(QComboBox& alphabet, QAbstractButton& transliterate, QAbstractButton& confirmWrite);
 };
+
+// The value remembered under `key`, or `fallback` when there is none or the settings
+// file must be left alone (it is no regular file, or far too large).
+QVariant rememberedValue(QLatin1StringView key, const QVariant& fallback = {});
+// Remembers `value` under `key`, unless the settings file must be left alone.
+void rememberValue(QLatin1StringView key, const QVariant& value);
 
 }  // namespace vostrel::ui
