@@ -4,8 +4,6 @@
 // transmitter whose EEPROM is kept in EEPROM-FILE (emulated-eeprom.bin in the working
 // directory by default), to try Read and Write without hardware.
 
-#include <stdexcept>
-
 #include "app/program_start.h"
 #include "device/emulator/emulated_transmitter.h"
 #include "ui/local_path.h"
@@ -16,7 +14,7 @@ constexpr const char* kDefaultEepromFile = "emulated-eeprom.bin";
 
 constexpr vostrel::app::ProgramHelp kHelp{
     "vostrel-programmer-emulated",
-    "Usage: vostrel-programmer-emulated [EEPROM-FILE]\n"
+    "Usage: vostrel-programmer-emulated [EEPROM-FILE [FILE]]\n"
     "  or:  vostrel-programmer-emulated --help | --version\n"
     "Opens the programmer window on an emulated paging transmitter.\n"
     "\n"
@@ -24,14 +22,15 @@ constexpr vostrel::app::ProgramHelp kHelp{
     "in software whose 512-byte EEPROM is kept in EEPROM-FILE (emulated-eeprom.bin in\n"
     "the working directory by default). A new file starts erased, as a new device does;\n"
     "each word written is saved at once. Use it to try the window without hardware.\n"
-    "Open and Save work as in vostrel-programmer; a file dropped on the window is opened.\n"
+    "Open and Save work as in vostrel-programmer; a file dropped on the window, and FILE,\n"
+    "are opened as Open opens them.\n"
     "\n"
     "Options:\n"
     "  --help       print this help and exit\n"
-    "  --version    print the version and exit\n"};
+    "  --version    print the version and exit\n"
+    "  --           what follows is a file, even one whose name starts with '-'\n"};
 
 std::unique_ptr<vostrel::device::HidTransport> makeEmulatedTransmitter(const QStringList& arguments) {
-    if (arguments.size() > 2) throw std::runtime_error("usage: vostrel-programmer-emulated [EEPROM-FILE]");
     const QString file = arguments.value(1, QString::fromLatin1(kDefaultEepromFile));
     vostrel::device::EmulatorOptions options;
     options.backingFile = vostrel::ui::localPath(file);
@@ -40,4 +39,7 @@ std::unique_ptr<vostrel::device::HidTransport> makeEmulatedTransmitter(const QSt
 
 }  // namespace
 
-int main(int argc, char** argv) { return vostrel::app::runProgrammer(argc, argv, kHelp, makeEmulatedTransmitter); }
+// The first argument is the EEPROM file, any further one a file to open.
+int main(int argc, char** argv) {
+    return vostrel::app::runProgrammer(argc, argv, kHelp, makeEmulatedTransmitter, 1);
+}
