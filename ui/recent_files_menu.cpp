@@ -56,19 +56,30 @@ RecentFilesMenu::RecentFilesMenu(QPushButton& button, OpenAndSave& files, const 
     menu_->setAccessibleName(name);
     button.setMenu(menu_);
     connect(menu_, &QMenu::aboutToShow, this, &RecentFilesMenu::fillMenu);
-    connect(&files_, &OpenAndSave::fileUsed, this,
-            [this](const QString& path) { changeList([&](files::RecentFiles& list) { list.add(path.toStdString()); }); });
+    connect(&files_, &OpenAndSave::fileUsed, this, &RecentFilesMenu::add);
 }
 
-template <typename Change>
-void RecentFilesMenu::changeList(Change change) {
+void RecentFilesMenu::reload() {
+    if (!remembering_) return;
     recent_ = files::RecentFiles(fromQt(rememberedValue(kRecentFilesKey, toQt(recent_.names())).toStringList()));
-    change(recent_);
-    rememberValue(kRecentFilesKey, toQt(recent_.names()));
+}
+
+void RecentFilesMenu::store() { remembering_ = rememberValue(kRecentFilesKey, toQt(recent_.names())); }
+
+void RecentFilesMenu::add(const QString& path) {
+    reload();
+    recent_.add(path.toStdString());
+    store();
+}
+
+void RecentFilesMenu::remove(const QString& path) {
+    reload();
+    recent_.remove(path.toStdString());
+    store();
 }
 
 void RecentFilesMenu::fillMenu() {
-    changeList([](files::RecentFiles&) {});
+    reload();
     menu_->clear();
     if (recent_.names().empty()) {
         menu_->addAction(texts_.text(keys::kNoRecentFiles).replace(QLatin1Char('&'), QStringLiteral("&&")))
@@ -92,7 +103,7 @@ void RecentFilesMenu::choose(const QString& path) {
     // The list waits, as Open does, while a Write waits behind one of its boxes.
     if (!button_.isEnabled()) return;
     // Out of the list before the open reports why it could not read it.
-    if (files::isGone(localPath(path))) changeList([&](files::RecentFiles& list) { list.remove(path.toStdString()); });
+    if (files::isGone(localPath(path))) remove(path);
     files_.open(path);
 }
 

@@ -29,16 +29,20 @@ public:
 private:
     void fillMenu();
     void choose(const QString& path);
-    // Applies `change` to the list as last remembered and remembers the result.
-    template <typename Change>
-    void changeList(Change change);
+    // The list as last remembered, unless remembering has failed in this run.
+    void reload();
+    void add(const QString& path);
+    void remove(const QString& path);
+    void store();
 
     QPushButton& button_;
     OpenAndSave& files_;
     const LanguageTexts& texts_;
     QMenu* menu_;
-    // The list of this run, for when the settings file must be left alone.
     files::RecentFiles recent_;
+    // Once the list could not be remembered (the settings file is read-only, say), it is
+    // this run's own: reloading it would lose what was added since.
+    bool remembering_ = true;
 };
 
 }  // namespace vostrel::ui

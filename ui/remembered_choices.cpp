@@ -51,8 +51,12 @@ QVariant rememberedValue(QLatin1StringView key, const QVariant& fallback) {
     return remembered ? remembered->value(key, fallback) : fallback;
 }
 
-void rememberValue(QLatin1StringView key, const QVariant& value) {
-    if (const auto remembered = rememberedChoices()) remembered->setValue(key, value);
+bool rememberValue(QLatin1StringView key, const QVariant& value) {
+    const auto remembered = rememberedChoices();
+    if (!remembered || !remembered->isWritable()) return false;
+    remembered->setValue(key, value);
+    remembered->sync();
+    return remembered->status() == QSettings::NoError;
 }
 
 RememberedChoices::RememberedChoices(QComboBox& alphabet, QAbstractButton& transliterate,

@@ -27,7 +27,8 @@ public:
 // The value remembered under `key`, or `fallback` when there is none or the settings
 // file must be left alone (it is no regular file, or far too large).
 QVariant rememberedValue(QLatin1StringView key, const QVariant& fallback = {});
-// Remembers `value` under `key`, unless the settings file must be left alone.
-void rememberValue(QLatin1StringView key, const QVariant& value);
+// Remembers `value` under `key`, unless the settings file must be left alone: false
+// when it was not remembered (left alone, not writable, a full disk).
+bool rememberValue(QLatin1StringView key, const QVariant& value);
 
 }  // namespace vostrel::ui
