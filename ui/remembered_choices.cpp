@@ -4,12 +4,13 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
-#include <QDir>
 #include <QFileInfo>
 #include <QSettings>
 #include <algorithm>
 #include <memory>
 
+#include "files/program_folders.h"
+#include "files/utf8_path.h"
 #include "paging/alphabets.h"
 
 namespace vostrel::ui {
@@ -20,21 +21,19 @@ constexpr QLatin1StringView kConfirmWriteKey("ConfirmWrite");
 constexpr QLatin1StringView kAlphabetKey("Alphabet");
 constexpr QLatin1StringView kTransliterateKey("Transliterate");
 
-const QString kSettingsOrganization = QStringLiteral("vostrel-programmer");
-const QString kSettingsApplication = QStringLiteral("vostrel-programmer");
 constexpr qint64 kMaxSettingsBytes = 1 << 20;
 
 // QSettings reads its file as soon as it is made, and a FIFO or a link to a device
 // there would hold the window for ever; such a file, or one far larger than any
-// settings, leaves the choices unremembered. Its name is asked of a QSettings for a
-// name that has no file, so that it is the one QSettings itself would open.
+// settings, leaves the choices unremembered. The file is the one the programs' rule
+// names (files/program_folders.h): beside a portable copy, else the user's.
 std::unique_ptr<QSettings> rememberedChoices() {
-    const QSettings probe(QSettings::IniFormat, QSettings::UserScope, kSettingsOrganization,
-                          QStringLiteral("vostrel-programmer-path-probe"));
-    const QFileInfo file(QFileInfo(probe.fileName()).dir().filePath(kSettingsApplication + QStringLiteral(".ini")));
+    const auto path = files::programPlaces().settingsFile();
+    if (!path) return nullptr;
+    const QString name = QString::fromStdString(files::utf8Name(*path));
+    const QFileInfo file(name);
     if (file.exists() && (!file.isFile() || file.size() > kMaxSettingsBytes)) return nullptr;
-    auto settings = std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, kSettingsOrganization,
-                                                kSettingsApplication);
+    auto settings = std::make_unique<QSettings>(name, QSettings::IniFormat);
     settings->beginGroup(kSettingsGroup);
     return settings;
 }

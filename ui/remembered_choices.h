@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 #pragma once
-// The choices that outlive the window, in the user's configuration directory
-// (vostrel-programmer/vostrel-programmer.ini there), apart from any configuration
-// file: the pager alphabet, transliteration, and whether a Write asks before it
+// The choices that outlive the window, in the settings file vostrel-programmer.ini (in
+// the user's configuration folder, or beside a portable copy: files/program_folders.h),
+// apart from any configuration file: the pager alphabet, transliteration, and whether a Write asks before it
 // overwrites calls; the window's other features keep theirs there too (the recent
 // files, the file dialogs' folder).
 
