@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "files/error_text.h"
+#include "files/program_folders.h"
 #include "files/utf8_path.h"
 
 #if defined(_WIN32)
@@ -185,6 +186,7 @@ std::variant<fs::path, FileError> backupFolder(const DataEnvironment& environmen
 }
 
 std::variant<fs::path, FileError> backupFolder() {
+    if (const auto portable = programPlaces().portableFolder) return *portable / "backups";
 #if defined(_WIN32)
     // %LOCALAPPDATA% names the same folder, and lets the tests (or a portable setup)
     // keep backups elsewhere. std::filesystem takes a network share's "\\server\..."

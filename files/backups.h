@@ -8,6 +8,7 @@
 //   Windows:       the local application data folder\vostrel-programmer\backups
 //   anywhere else: $XDG_DATA_HOME/vostrel-programmer/backups, by default
 //                  ~/.local/share/vostrel-programmer/backups
+//   a portable copy: backups beside the program (files/program_folders.h)
 // A backup is named NNNNNN-YYYYmmdd-HHMMSS-DEVICE.bin: a sequence number one above the
 // highest in the folder, the local time, then the transmitter's path with every run of
 // characters other than letters, digits and '_' made one '-'. The sequence number, not
@@ -43,7 +44,8 @@ DataEnvironment processDataEnvironment();
 // The backup folder (it may not exist yet). A relative XDG_DATA_HOME counts as unset,
 // as it would depend on the working directory. An error when no data folder is known.
 std::variant<std::filesystem::path, FileError> backupFolder(const DataEnvironment& environment);
-// This process's: the environment above, or Windows' local application data folder.
+// This process's: beside a portable copy, else the environment above or Windows' local
+// application data folder.
 std::variant<std::filesystem::path, FileError> backupFolder();
 
 // "NNNNNN-YYYYmmdd-HHMMSS-DEVICE" for backup number `sequence`, taken at `localTime` of
