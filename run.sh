@@ -15,7 +15,9 @@ cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DVOSTREL_BUILD
 cmake --build "$build" --target vostrel-programmer vostrel-programmer-emulated vostrel-cli
 
 case "${1:-}" in
-  --emulated) shift; exec "$build/app/vostrel-programmer-emulated" "$@" ;;
+  # The working directory's file, not the program's own default in the user's data
+  # folder: a developer's emulated transmitter stays with the checkout.
+  --emulated) shift; exec "$build/app/vostrel-programmer-emulated" "${@:-emulated-eeprom.bin}" ;;
   "") exec "$build/app/vostrel-programmer" ;;
   *) echo "usage: ./run.sh [--emulated [EEPROM-FILE]]" >&2; exit 2 ;;
 esac

@@ -1,16 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
-// vostrel-programmer-emulated [EEPROM-FILE]: the programmer window on an emulated
-// transmitter whose EEPROM is kept in EEPROM-FILE (emulated-eeprom.bin in the working
-// directory by default), to try Read and Write without hardware.
+// vostrel-programmer-emulated [EEPROM-FILE [FILE]]: the programmer window on an emulated
+// transmitter whose EEPROM is kept in EEPROM-FILE (by default in the program's data
+// folder, app/emulated_eeprom.h), to try Read and Write without hardware.
 
+#include "app/emulated_eeprom.h"
 #include "app/program_start.h"
 #include "device/emulator/emulated_transmitter.h"
 #include "ui/local_path.h"
 
 namespace {
-
-constexpr const char* kDefaultEepromFile = "emulated-eeprom.bin";
 
 constexpr vostrel::app::ProgramHelp kHelp{
     "vostrel-programmer-emulated",
@@ -19,9 +18,10 @@ constexpr vostrel::app::ProgramHelp kHelp{
     "Opens the programmer window on an emulated paging transmitter.\n"
     "\n"
     "The window is the one of vostrel-programmer, but Read and Write talk to a transmitter\n"
-    "in software whose 512-byte EEPROM is kept in EEPROM-FILE (emulated-eeprom.bin in\n"
-    "the working directory by default). A new file starts erased, as a new device does;\n"
-    "each word written is saved at once. Use it to try the window without hardware.\n"
+    "in software whose 512-byte EEPROM is kept in EEPROM-FILE; without one, in\n"
+    VOSTREL_HELP_DATA_FOLDER "emulated-eeprom.bin" VOSTREL_HELP_DATA_FOLDER_DEFAULT ".\n"
+    "A new file starts erased, as a new device does; each word written is saved at once.\n"
+    "Use it to try the window without hardware.\n"
     "Open and Save work as in vostrel-programmer; a file dropped on the window, and FILE,\n"
     "are opened as Open opens them.\n"
     "\n"
@@ -31,9 +31,9 @@ constexpr vostrel::app::ProgramHelp kHelp{
     "  --           what follows is a file, even one whose name starts with '-'\n"};
 
 std::unique_ptr<vostrel::device::HidTransport> makeEmulatedTransmitter(const QStringList& arguments) {
-    const QString file = arguments.value(1, QString::fromLatin1(kDefaultEepromFile));
     vostrel::device::EmulatorOptions options;
-    options.backingFile = vostrel::ui::localPath(file);
+    options.backingFile = arguments.size() == 2 ? vostrel::ui::localPath(arguments[1])
+                                                : vostrel::app::defaultEmulatedEepromFile();
     return std::make_unique<vostrel::device::EmulatedTransmitter>(options);
 }
 

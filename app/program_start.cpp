@@ -6,8 +6,9 @@
 #include <QTimer>
 #include <exception>
 #include <stdexcept>
-#include <iostream>
+#include <string>
 
+#include "app/help_output.h"
 #include "ui/Unit1.h"
 #include "ui/message_presenter.h"
 #include "ui/plain_text.h"
@@ -49,15 +50,15 @@ void endProgramOnClose(QWidget& window) { window.installEventFilter(new EndProgr
 std::optional<int> answerHelpOrVersion(int argc, char** argv, const ProgramHelp& help) {
     for (int i = 1; i < argc; ++i) {
         const std::string_view argument = argv[i];
+        std::string text;
         if (argument == "--help") {
-            std::cout << help.text;
+            text = help.text;
         } else if (argument == "--version") {
-            std::cout << help.name << ' ' << kVersion << '\n';
+            text = std::string(help.name) + ' ' + kVersion + '\n';
         } else {
             continue;
         }
-        std::cout.flush();
-        return std::cout ? kExitNormal : kExitStartFailed;
+        return showHelpText(help.name, text) ? kExitNormal : kExitStartFailed;
     }
     return std::nullopt;
 }

@@ -36,14 +36,28 @@ private:
 // while a message box is open; the box goes with it.
 void endProgramOnClose(QWidget& window);
 
+// The places the help texts name, as string literals to join into them: the program's
+// data folder (files/data_folder.h) and the user's own language file (with the space
+// or line break before it).
+#if defined(_WIN32)
+#define VOSTREL_HELP_DATA_FOLDER "%LOCALAPPDATA%\\vostrel-programmer\\"
+#define VOSTREL_HELP_DATA_FOLDER_DEFAULT ""
+#define VOSTREL_HELP_LANGUAGE_FILE "\n%APPDATA%\\vostrel-programmer\\kdx20Lang.ini"
+#else
+#define VOSTREL_HELP_DATA_FOLDER "$XDG_DATA_HOME/vostrel-programmer/"
+#define VOSTREL_HELP_DATA_FOLDER_DEFAULT " (by default under ~/.local/share)"
+#define VOSTREL_HELP_LANGUAGE_FILE " kdx20Lang.ini"
+#endif
+
 // What --help and --version tell about a program.
 struct ProgramHelp {
     std::string_view name;
     std::string_view text;  // the usage line first, then what the program does
 };
 
-// Answers --help or --version on standard output, before any window system is used
-// (so both work without a display): the exit status, or nothing for any other call.
+// Answers --help or --version before any window system is used (so both work without
+// a display), on standard output or where app/help_output.h says: the exit status, or
+// nothing for any other call.
 std::optional<int> answerHelpOrVersion(int argc, char** argv, const ProgramHelp& help);
 
 // Makes the transport from its command-line arguments (program name first). May throw;

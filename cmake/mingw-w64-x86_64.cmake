@@ -29,8 +29,12 @@ set(CMAKE_EXE_LINKER_FLAGS_INIT -static)
 # Debian installs the wine loader outside PATH.
 find_program(VOSTREL_WINE NAMES wine64 wine PATHS /usr/lib/wine NO_DEFAULT_PATH)
 find_program(VOSTREL_WINE NAMES wine64 wine)
+# wine's menu builder would turn the shortcuts that a new prefix or an installer makes
+# into desktop entries, menus and icons in the user's home, pointing at programs gone
+# with the test: no wine process started here runs it.
+set(VOSTREL_WINE_DLL_OVERRIDES winemenubuilder.exe=d)
 if(VOSTREL_WINE)
-  set(CMAKE_CROSSCOMPILING_EMULATOR ${VOSTREL_WINE})
+  set(CMAKE_CROSSCOMPILING_EMULATOR env WINEDLLOVERRIDES=${VOSTREL_WINE_DLL_OVERRIDES} ${VOSTREL_WINE})
 endif()
 
 # try_compile projects re-read this file; hand them what was found.

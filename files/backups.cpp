@@ -12,17 +12,7 @@
 #include <vector>
 
 #include "files/error_text.h"
-#include "files/program_folders.h"
 #include "files/utf8_path.h"
-
-#if defined(_WIN32)
-#include <initguid.h>
-#include <knownfolders.h>
-#include <shlobj.h>
-#else
-#include <pwd.h>
-#include <unistd.h>
-#endif
 
 namespace vostrel::files {
 namespace {
@@ -38,7 +28,13 @@ constexpr std::size_t kMaxSequenceDigits = 18;  // within 64 bits, one to spare
 // are tried before the error is given up to the user.
 constexpr int kMaxTries = 1000;
 
-fs::path backupsBelow(const fs::path& dataFolder) { return dataFolder / "vostrel-programmer" / "backups"; }
+// The backup folder in the program's data folder, or why there is none.
+std::variant<fs::path, FileError> backupFolderIn(std::variant<fs::path, FileError> programFolder) {
+    if (const auto* error = std::get_if<FileError>(&programFolder)) {
+        return FileError{"No folder for backups: " + error->what};
+    }
+    return std::get<fs::path>(programFolder) / "backups";
+}
 
 std::tm localTimeNow() {
     const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
@@ -160,54 +156,11 @@ void removeOldBackups(const fs::path& folder, const fs::path& kept) {
 
 }  // namespace
 
-DataEnvironment processDataEnvironment() {
-    const auto variable = [](const char* name) {
-        const char* value = std::getenv(name);
-        return std::string(value != nullptr ? value : "");
-    };
-    DataEnvironment environment{variable("XDG_DATA_HOME"), variable("HOME")};
-#if !defined(_WIN32)
-    // A service or a cleared environment may lack HOME; the account still has one.
-    if (environment.home.empty()) {
-        if (const passwd* account = ::getpwuid(::getuid()); account != nullptr && account->pw_dir != nullptr) {
-            environment.home = account->pw_dir;
-        }
-    }
-#endif
-    return environment;
-}
-
 std::variant<fs::path, FileError> backupFolder(const DataEnvironment& environment) {
-    const fs::path dataHome = pathFromUtf8(environment.xdgDataHome);
-    if (dataHome.is_absolute()) return backupsBelow(dataHome);
-    const fs::path home = pathFromUtf8(environment.home);
-    if (home.is_absolute()) return backupsBelow(home / ".local" / "share");
-    return FileError{"No folder for backups: neither XDG_DATA_HOME nor HOME names an absolute folder"};
+    return backupFolderIn(programDataFolder(environment));
 }
 
-std::variant<fs::path, FileError> backupFolder() {
-    if (const auto portable = programPlaces().portableFolder) return *portable / "backups";
-#if defined(_WIN32)
-    // %LOCALAPPDATA% names the same folder, and lets the tests (or a portable setup)
-    // keep backups elsewhere. std::filesystem takes a network share's "\\server\..."
-    // for a relative path; folder redirection may put the folder there.
-    if (const wchar_t* variable = _wgetenv(L"LOCALAPPDATA")) {
-        const fs::path dataFolder(variable);
-        const std::wstring& text = dataFolder.native();
-        const auto separator = [](wchar_t c) { return c == L'\\' || c == L'/'; };
-        const bool share = text.size() > 2 && separator(text[0]) && separator(text[1]);
-        if (dataFolder.is_absolute() || share) return backupsBelow(dataFolder);
-    }
-    PWSTR folder = nullptr;
-    const HRESULT found = ::SHGetKnownFolderPath(FOLDERID_LocalAppData, KF_FLAG_DEFAULT, nullptr, &folder);
-    const fs::path dataFolder = SUCCEEDED(found) ? fs::path(folder) : fs::path();
-    ::CoTaskMemFree(folder);
-    if (dataFolder.empty()) return FileError{"No folder for backups: the local application data folder is unknown"};
-    return backupsBelow(dataFolder);
-#else
-    return backupFolder(processDataEnvironment());
-#endif
-}
+std::variant<fs::path, FileError> backupFolder() { return backupFolderIn(programDataFolder()); }
 
 std::string backupStem(std::uint64_t sequence, const std::tm& localTime, std::string_view devicePath) {
     const std::string number = std::to_string(sequence);

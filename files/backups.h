@@ -3,8 +3,8 @@
 #pragma once
 // Backups of what a transmitter held before a Write overwrote it, by the window and
 // by vostrel-cli alike: one 512-byte image file each, so that Open of the file and a
-// Write put it back. They go into the user's own data folder, where no working
-// directory decides where they end up:
+// Write put it back. They go into the folder "backups" in the program's data folder
+// (files/data_folder.h), where no working directory decides where they end up:
 //   Windows:       the local application data folder\vostrel-programmer\backups
 //   anywhere else: $XDG_DATA_HOME/vostrel-programmer/backups, by default
 //                  ~/.local/share/vostrel-programmer/backups
@@ -27,6 +27,7 @@
 #include <string_view>
 #include <variant>
 
+#include "files/data_folder.h"
 #include "files/whole_file.h"
 #include "image/eeprom_image.h"
 
@@ -34,18 +35,9 @@ namespace vostrel::files {
 
 inline constexpr std::size_t kBackupsKept = 50;
 
-// What names the user's data folder outside Windows; empty when unset.
-struct DataEnvironment {
-    std::string xdgDataHome;
-    std::string home;
-};
-DataEnvironment processDataEnvironment();
-
-// The backup folder (it may not exist yet). A relative XDG_DATA_HOME counts as unset,
-// as it would depend on the working directory. An error when no data folder is known.
+// The backup folder (it may not exist yet), or an error when no data folder is known.
 std::variant<std::filesystem::path, FileError> backupFolder(const DataEnvironment& environment);
-// This process's: beside a portable copy, else the environment above or Windows' local
-// application data folder.
+// This process's.
 std::variant<std::filesystem::path, FileError> backupFolder();
 
 // "NNNNNN-YYYYmmdd-HHMMSS-DEVICE" for backup number `sequence`, taken at `localTime` of

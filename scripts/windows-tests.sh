@@ -35,8 +35,10 @@ cmake -S "$here" -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-
 cmake --build "$build" -j "$(nproc)"
 summary_step build-windows $(($(date +%s) - start)) 0
 
-# A prefix of its own (about 700 MB), made once; never the user's ~/.wine.
-export WINEPREFIX="$build/wine-prefix" WINEDEBUG=-all
+# A prefix of its own (about 700 MB), made once; never the user's ~/.wine. wine's menu
+# builder stays off: it would turn the prefix's and the installer's shortcuts into
+# desktop entries, menus and icons in the user's home.
+export WINEPREFIX="$build/wine-prefix" WINEDEBUG=-all WINEDLLOVERRIDES=winemenubuilder.exe=d
 wineserver="$(dirname "$wine")/wineserver"
 [ -x "$wineserver" ] || wineserver=wineserver
 trap 'timeout 30 "$wineserver" -k 2>/dev/null || true' EXIT
@@ -66,13 +68,21 @@ rm -rf "$package_dir" && mkdir -p "$package_dir/unpacked"
 (cd "$build" && cpack -G ZIP -B "$package_dir" >/dev/null)
 (cd "$package_dir/unpacked" && cmake -E tar xf "$package_dir"/*.zip)
 root=$(echo "$package_dir"/unpacked/*)
-for file in vostrel-cli.exe kdx20Lang.example.ini README.md LICENSE; do
+for file in vostrel-cli.exe kdx20Lang.example.ini README.txt LICENSE.txt; do
   [ -f "$root/$file" ] || { echo "not in the ZIP: $file" >&2; exit 1; }
 done
 if find "$root" -name '*.rules' | grep -q .; then echo "the ZIP holds a udev rule" >&2; exit 1; fi
 # grep reads it all: a grep -q that stopped early would fail the write (pipefail).
 timeout 60 "$wine" "$root/vostrel-cli.exe" --help | grep encode >/dev/null
-echo "ZIP holds the programs, the example translation, the README and the licence, and runs"
+# Every program names itself and the version of version.h in its version resource.
+version=$(sed -n 's/.*kVersion = "\(.*\)";/\1/p' "$build/generated/version.h")
+for program in "$root"/*.exe; do
+  resource=$(strings -el "$program")
+  for text in ProductName FileVersion "$version"; do
+    grep -qxF "$text" <<<"$resource" || { echo "no $text in the version resource of $(basename "$program")" >&2; exit 1; }
+  done
+done
+echo "ZIP holds the programs (each with version $version in its resource), the example translation, the README and the licence, and runs"
 installer=0
 windows_installer_check "$here" "$build" "$wine" || installer=1
 summary_suite package $(($(date +%s) - start)) $((installer == 0)) $installer 0 ""

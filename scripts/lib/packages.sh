@@ -15,11 +15,13 @@ BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libhidapi-dev font
 # them. With Qt for Windows built (scripts/windows-qt.sh, which needs dpkg-dev for
 # Debian's Qt source), the window .exe is driven the same way, its message boxes read
 # from the clipboard (xclip) and its icon with xprop (x11-utils); nsis makes the
-# Windows installer. The package check also opens a .vostrel file as a desktop does:
-# shared-mime-info builds the MIME database from the package's file type, xdg-utils
-# asks it (through libfile-mimeinfo-perl where no desktop runs) and starts the window.
+# Windows installer, and locales gives the installer check the German locale (wine
+# takes the system's language from it) to make with localedef. The package check also
+# opens a .vostrel file as a desktop does: shared-mime-info builds the MIME database
+# from the package's file type, xdg-utils asks it (through libfile-mimeinfo-perl where
+# no desktop runs) and starts the window.
 TEST_PACKAGES=(libgtest-dev clang-14 libclang-rt-14-dev dpkg-dev multimon-ng
                lintian desktop-file-utils appstream man-db bash-completion reuse
                shared-mime-info xdg-utils libfile-mimeinfo-perl
                fuse3 libfuse3-dev g++-mingw-w64-x86-64-posix wine64 googletest
-               xvfb xauth xdotool xclip x11-utils nsis)
+               xvfb xauth xdotool xclip x11-utils nsis locales)

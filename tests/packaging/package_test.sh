@@ -30,6 +30,7 @@ dpkg -x "$deb" "$scratch/root"
 root=$scratch/root
 for file in usr/bin/vostrel-cli usr/bin/vostrel-programmer usr/bin/vostrel-programmer-emulated \
             usr/share/applications/vostrel-programmer.desktop \
+            usr/share/applications/vostrel-programmer-emulated.desktop \
             usr/share/icons/hicolor/scalable/apps/vostrel-programmer.svg \
             usr/share/icons/hicolor/scalable/mimetypes/application-x-vostrel-configuration.svg \
             usr/share/mime/packages/vostrel-programmer.xml \
@@ -40,7 +41,8 @@ for file in usr/bin/vostrel-cli usr/bin/vostrel-programmer usr/bin/vostrel-progr
 done
 ls "$root"/usr/lib/udev/rules.d/*.rules >/dev/null
 
-desktop-file-validate "$root/usr/share/applications/vostrel-programmer.desktop"
+desktop-file-validate "$root/usr/share/applications/vostrel-programmer.desktop" \
+                      "$root/usr/share/applications/vostrel-programmer-emulated.desktop"
 appstreamcli validate --no-net "$root/usr/share/metainfo/example.vostrel.programmer.metainfo.xml"
 
 # grep reads all it is given (no -q after a pipe): a grep that stops early would make

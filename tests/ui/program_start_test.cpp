@@ -8,8 +8,11 @@
 #include <QTimer>
 #include <QWindow>
 #include <gtest/gtest.h>
+#include <filesystem>
+#include <fstream>
 #include <stdexcept>
 
+#include "app/emulated_eeprom.h"
 #include "tests/ui/window_driver.h"
 
 namespace vostrel::test {
@@ -123,6 +126,33 @@ TEST_F(ProgramStart, ClosingTheWindowWithABoxOpenEndsTheProgramAndTheCommand) {
         EXPECT_TRUE(transmitter.receivedReports().empty()) << c.what;
         EXPECT_TRUE(shownExceptions().empty()) << c.what;
     }
+}
+
+// Without EEPROM-FILE the emulated transmitter keeps its EEPROM in the user's data
+// folder (the tests' own, from qt_test_main.cpp), never in the working folder, which a
+// Start-menu or desktop entry makes one the user may not write. A file where that
+// folder belongs ends the program with the reason, not with a transmitter that fails.
+TEST(EmulatedEeprom, DefaultFileIsInTheUsersDataFolderMadeWhenMissing) {
+    namespace fs = std::filesystem;
+    const QString dataHome = qEnvironmentVariable("XDG_DATA_HOME");
+    ASSERT_FALSE(dataHome.isEmpty());
+    const fs::path programFolder = fs::path(dataHome.toStdWString()) / "vostrel-programmer";
+    fs::remove_all(programFolder);
+    const fs::path file = app::defaultEmulatedEepromFile();
+    EXPECT_EQ(file.filename(), fs::path("emulated-eeprom.bin"));
+    ASSERT_TRUE(fs::is_directory(programFolder));
+    EXPECT_TRUE(fs::equivalent(file.parent_path(), programFolder));
+
+    fs::remove_all(programFolder);
+    std::ofstream(programFolder) << "not a folder";
+    try {
+        app::defaultEmulatedEepromFile();
+        ADD_FAILURE() << "a file in place of the folder was taken for it";
+    } catch (const std::runtime_error& error) {
+        EXPECT_NE(std::string(error.what()).find("vostrel-programmer: cannot make the folder"), std::string::npos)
+            << error.what();
+    }
+    fs::remove(programFolder);
 }
 
 TEST(WindowArguments, TheTransportTakesItsOwnTheRestAreFilesAnUnknownOptionIsRefused) {

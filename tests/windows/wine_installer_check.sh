@@ -1,74 +1,241 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
-# The Windows installer under wine, as a user meets it: a silent install (/S) into
-# Program Files with its Start-menu entries; the installed window starts with its icon
-# and the translation from %APPDATA%\vostrel-programmer\, and Exit ends it; the
-# uninstaller leaves the prefix as it was.
+# The Windows installer under wine, as users meet it, in two rounds that each end with
+# the uninstaller and the prefix as it was before:
+#  1. German, as the system's language (LANG) chooses, through its pages with the
+#     keyboard: the licence goes on with Next; a folder that holds other files is
+#     refused with a German message; the desktop shortcut and the PATH entry chosen
+#     (vostrel-cli then runs by its name in a new command prompt); Run on the last page
+#     starts the window; Settings -> Apps gets the size. Uninstalling takes the PATH
+#     entry out again and leaves the PATH as it was.
+#  2. Silent (/S): the Start-menu entries; the emulated entry, started as the Start menu
+#     starts it, writes a row into %LOCALAPPDATA%\vostrel-programmer\emulated-eeprom.bin;
+#     the installed window finds a translation in %APPDATA% and carries its icon;
+#     --help shows in a message box when there is no standard output. Uninstalling
+#     removes the install folder whole and leaves the user's EEPROM file.
+# Neither round leaves anything in the home folder's menus, desktop entries and icons,
+# where wine's menu builder would put the installer's shortcuts.
 #   wine_installer_check.sh INSTALLER
 # Run with DISPLAY set (xvfb-run), WINEPREFIX naming a prefix that no other program
-# uses meanwhile, and VOSTREL_WINE the wine loader.
+# uses meanwhile, VOSTREL_WINE the wine loader, and WINEDLLOVERRIDES as the tests set it.
+# VOSTREL_INSTALLER_SCREENSHOT=FILE.png also saves the German installer's first page
+# (for the README; needs ImageMagick's import).
 set -euo pipefail
 installer=$1
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 export WINEDEBUG=-all
 wine=$VOSTREL_WINE
 wineserver="$(dirname "$wine")/wineserver"
 [[ -x $wineserver ]] || wineserver=wineserver
 fail() { echo "FAIL (installer): $*" >&2; exit 1; }
+work=$(mktemp -d)
 
-# A session started without this display must not serve the window, and everything
+# A session started without this display must not serve the windows, and everything
 # the installer and uninstaller start must have ended before the prefix is compared.
 end_session() { timeout 30 "$wineserver" -k 2>/dev/null || true; timeout 60 "$wineserver" -w 2>/dev/null || true; }
 # The uninstaller hands over to a copy of itself and returns at once: wait for it.
 wait_for_session() { timeout 300 "$wineserver" -w || fail "wine's programs did not end"; }
 end_session
-trap end_session EXIT
+trap 'end_session; rm -rf "$work"' EXIT
 
-# An earlier check that was cut short may have left the programs installed.
-uninstaller='C:\Program Files\Vostrel programmer\Uninstall.exe'
-if [[ -f "$WINEPREFIX/drive_c/Program Files/Vostrel programmer/Uninstall.exe" ]]; then
-  timeout 300 "$wine" "$uninstaller" /S && wait_for_session
+folder_name='C:\Program Files\Vostrel programmer'
+folder="$WINEPREFIX/drive_c/Program Files/Vostrel programmer"
+menu="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Vostrel programmer"
+desktop_shortcut="$WINEPREFIX/drive_c/users/Public/Desktop/Vostrel programmer.lnk"
+uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\vostrel-programmer'
+environment_key='HKLM\SYSTEM\CurrentControlSet\Control\Session Manager\Environment'
+
+# A registry value as text (empty when there is none).
+registry_value() {  # key, name
+  timeout 60 "$wine" reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | sed -n "s/^ *$2 *REG_[A-Z_]* *//p"
+}
+# A folder of the Windows user as this machine names it.
+user_folder() {  # variable
+  local windows
+  windows=$(timeout 60 "$wine" cmd /c echo "%$1%" | tr -d '\r')
+  timeout 60 "$wine" winepath -u "$windows" | tr -d '\r'
+}
+
+# An earlier check that was cut short may have left the programs installed, and the
+# files they and this check make for the user.
+if [[ -f $folder/Uninstall.exe ]]; then
+  timeout 300 "$wine" "$folder_name\\Uninstall.exe" /S && wait_for_session
 fi
+local_data="$(user_folder LOCALAPPDATA)/vostrel-programmer"
+translation="$(user_folder APPDATA)/vostrel-programmer"
+other="$WINEPREFIX/drive_c/vostrel-check-other-files"
+rm -rf "$local_data" "$translation" "$other"
 
 # Every file and registry key of the prefix. The user's temporary folder is left out:
 # the uninstaller runs from a copy of itself there, which Windows deletes at the next
 # restart.
-snapshot() {
+prefix_snapshot() {
   (cd "$WINEPREFIX" && find drive_c -not -path '*/Temp/*' | sort
    grep -h '^\[' system.reg user.reg | sed 's/ [0-9]*$//' | sort)
 }
-before=$(snapshot)
+# Where wine's menu builder would turn shortcuts into the host's menus and icons: every
+# entry with its time, so that a new, changed or removed one shows.
+home_snapshot() {
+  local data=${XDG_DATA_HOME:-$HOME/.local/share} config=${XDG_CONFIG_HOME:-$HOME/.config}
+  find "$data/applications" "$data/desktop-directories" "$data/icons" "$data/mime" "$config/menus" \
+       -printf '%p %T@\n' 2>/dev/null | sort || true
+}
+expect_as_before() {  # what, before, after
+  local left
+  left=$(diff <(echo "$2") <(echo "$3")) || fail "$1:
+$left"
+}
+home_before=$(home_snapshot)
+prefix_before=$(prefix_snapshot)
+path_before=$(registry_value "$environment_key" Path)
 
-timeout 300 "$wine" "$installer" /S || fail "the installer failed"
+# The first shown window whose title matches, within the given seconds. xdotool's own
+# --sync gives up with BadWindow when one of wine's windows goes while it looks.
+find_window() {  # title pattern, seconds
+  local until=$((SECONDS + $2)) found
+  while ((SECONDS < until)); do
+    found=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1) || true
+    [[ -n $found ]] && { echo "$found"; return 0; }
+    sleep 0.2
+  done
+  return 1
+}
+# The same for a shown window other than the given one (a program's message box).
+find_other_window() {  # title pattern, window, seconds
+  local until=$((SECONDS + $3)) found
+  while ((SECONDS < until)); do
+    found=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | grep -vx "$2" | head -1) || true
+    [[ -n $found ]] && { echo "$found"; return 0; }
+    sleep 0.2
+  done
+  return 1
+}
+window_gone() {  # window, seconds
+  local until=$((SECONDS + $2))
+  while ((SECONDS < until)); do
+    xdotool search --onlyvisible --name . 2>/dev/null | grep -qx "$1" || return 0
+    sleep 0.2
+  done
+  return 1
+}
+# Keys for the installer's pages, each given time to show the next page.
+keys() {  # window, key...
+  local window=$1 key
+  shift
+  for key in "$@"; do
+    timeout 30 xdotool windowfocus --sync "$window"
+    timeout 30 xdotool key "$key"
+    sleep 1
+  done
+}
+# The texts of the message boxes a program showed, from wine's trace of them: the
+# characters beyond ASCII written as \XXXX, and a long text cut (and "..." put after it).
+box_texts() {  # trace file
+  perl -CS -ne 'print "$1\n" if /trace:msgbox:MSGBOX_OnInit L"(.*)"(\.\.\.)?$/' "$1" |
+    perl -CS -pe 's/\\([0-9a-f]{4})/chr(hex($1))/ge; s/\\\\/\\/g'
+}
+registered_size() { echo $(($(registry_value "$uninstall_key" EstimatedSize))); }
+
+# Round 1: German, through the pages ---------------------------------------------------
+# wine takes the system's language from the C library's locale, which needs the
+# German one made (into a folder of this check's own, LOCPATH).
+localedef -i de_DE -f UTF-8 "$work/de_DE.UTF-8" 2>"$work/localedef.err" ||
+  fail "no German locale for wine (Debian's package locales): $(cat "$work/localedef.err")"
+# A folder with someone's files in it, offered as the install folder.
+mkdir -p "$other" && echo "not the installer's" >"$other/notes.txt"
+LOCPATH=$work LANG=de_DE.UTF-8 LC_ALL= LC_MESSAGES= WINEDEBUG=-all,+msgbox \
+  "$wine" "$installer" '/D=C:\vostrel-check-other-files' 2>"$work/installer.trace" &
+install=$!
+window=$(find_window '^Installation von Vostrel programmer' 300) ||
+  fail "no installer window with the German title 'Installation von Vostrel programmer'"
+sleep 1
+if [[ -n ${VOSTREL_INSTALLER_SCREENSHOT:-} ]]; then
+  import -window "$window" "$VOSTREL_INSTALLER_SCREENSHOT"
+fi
+# Welcome, licence (Next goes on), the components (desktop shortcut and PATH ticked),
+# the folder holding other files.
+keys "$window" Return Return Down space Down space Return Return
+box=$(find_other_window '^Installation von Vostrel programmer' "$window" 30) ||
+  fail "no message box for a folder that holds other files"
+box_texts "$work/installer.trace" | grep -F 'Der Ordner C:\vostrel-check-other-files enthält bereits andere Dateien.' >/dev/null ||
+  fail "the message on the other files was not the German one: $(box_texts "$work/installer.trace")"
+# Dismissed; back and forth shows the folder page with its name selected, then the
+# program's own folder is typed, and it installs.
+keys "$box" Return
+window_gone "$box" 30 || fail "the message box did not go"
+keys "$window" alt+z Return
+timeout 30 xdotool type --delay 20 "$folder_name"
+keys "$window" Return
+for _ in $(seq 120); do [[ -n $(registry_value "$uninstall_key" EstimatedSize) ]] && break; sleep 0.5; done
+[[ -n $(registry_value "$uninstall_key" EstimatedSize) ]] || fail "the German install did not finish"
+[[ $(cat "$other/notes.txt") == "not the installer's" && $(ls "$other") == notes.txt ]] ||
+  fail "the folder that holds other files was changed"
+rm -r "$other"
+# The last page: Run is ticked, Finish starts the window (as the logged-on user).
+sleep 2
+keys "$window" Return
+program=$(find_window '^Vostrel programmer' 120) || fail "Run on the last page did not start the window"
+timeout 60 tail --pid="$install" -f /dev/null || fail "the installer did not end"
+wait "$install" || fail "the installer ended with status $?"
+timeout 30 xdotool windowfocus --sync "$program" && sleep 0.3 && timeout 30 xdotool key alt+e
+window_gone "$program" 60 || fail "the window started from the last page did not end on Exit"
+end_session
+
+[[ -f $desktop_shortcut ]] || fail "no desktop shortcut, though chosen"
+path=$(registry_value "$environment_key" Path)
+[[ $path == "$path_before;$folder_name" ]] || fail "PATH is not the one before with the install folder added: $path"
+# A new command prompt finds vostrel-cli by its name.
+timeout 60 "$wine" cmd /c "vostrel-cli --version" | tr -d '\r' | grep -x 'vostrel-cli [0-9.]*' >/dev/null ||
+  fail "vostrel-cli is not found through PATH"
+for file in README.txt LICENSE.txt; do
+  [[ -f $folder/$file ]] || fail "not installed: $file"
+done
+# Settings -> Apps: the size of what was installed, in KiB, within one per cent.
+files_size=$((($(find "$folder" -type f -printf '%s\n' | paste -sd+)) / 1024))
+size=$(registered_size)
+((size * 100 >= files_size * 99 && size * 100 <= files_size * 101)) ||
+  fail "EstimatedSize $size KiB, but the files take $files_size KiB"
+echo "German installer: its texts, Next on the licence, a folder with other files refused, desktop shortcut and PATH, Run on the last page, EstimatedSize $size KiB"
+
+timeout 300 "$wine" "$folder_name\\Uninstall.exe" /S || fail "the uninstaller failed"
 wait_for_session
-folder="$WINEPREFIX/drive_c/Program Files/Vostrel programmer"
-menu="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Vostrel programmer"
+[[ $(registry_value "$environment_key" Path) == "$path_before" ]] || fail "uninstalling left the PATH changed: $(registry_value "$environment_key" Path)"
+expect_as_before "the German round's uninstall left the prefix changed" "$prefix_before" "$(prefix_snapshot)"
+
+# Round 2: silent ----------------------------------------------------------------------
+timeout 300 "$wine" "$installer" /S || fail "the silent installer failed"
+wait_for_session
 for file in vostrel-programmer.exe vostrel-programmer-emulated.exe vostrel-cli.exe kdx20Lang.example.ini \
-            README.md LICENSE Uninstall.exe; do
+            README.txt LICENSE.txt Uninstall.exe; do
   [[ -f $folder/$file ]] || fail "not installed: $file"
 done
 for link in "Vostrel programmer" "Vostrel programmer (emulated transmitter)" Uninstall; do
   [[ -f $menu/$link.lnk ]] || fail "no Start-menu entry '$link'"
 done
-timeout 60 "$wine" reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\vostrel-programmer' \
-  /v DisplayName | tr -d '\r' | grep -q 'Vostrel programmer [0-9]' || fail "not listed among the installed programs"
+[[ ! -e $desktop_shortcut ]] || fail "a desktop shortcut, though not chosen"
+[[ $(registry_value "$environment_key" Path) == "$path_before" ]] || fail "PATH changed, though not chosen"
+registry_value "$uninstall_key" DisplayName | grep -x 'Vostrel programmer [0-9.]*' >/dev/null ||
+  fail "not listed among the installed programs"
+
+# The emulated entry as the Start menu starts it, in the install folder: a row written
+# goes into the user's local application data, which a standard user may write.
+bash "$here/wine_window_driver.sh" start /wait /unix "$menu/Vostrel programmer (emulated transmitter).lnk" \
+  -- row 1 1234567 A 0123456789 write exit >"$work/emulated.out" || fail "the emulated entry's window: $(cat "$work/emulated.out")"
+grep -qx 'message: Success: Data write completed' "$work/emulated.out" || fail "the emulated Write: $(cat "$work/emulated.out")"
+eeprom=$local_data/emulated-eeprom.bin
+[[ -f $eeprom && ! -e $folder/emulated-eeprom.bin ]] || fail "the emulated EEPROM is not (only) in %LOCALAPPDATA%\\vostrel-programmer"
+timeout 60 "$wine" "$folder/vostrel-cli.exe" decode "Z:${eeprom//\//\\}" | tr -d '\r' | grep -qx 'CapCode = 1234567' ||
+  fail "the emulated EEPROM lacks the row written"
+end_session
 
 # The installed window with the example translation in the user's %APPDATA%: its German
 # title shows it was found there. Its icon is the .exe's when it holds the pager's blue
 # of packaging/vostrel-programmer.svg (wine would show its own default icon instead).
-appdata=$(timeout 60 "$wine" cmd /c echo %APPDATA% | tr -d '\r')
-translation="$(timeout 60 "$wine" winepath -u "$appdata" | tr -d '\r')/vostrel-programmer"
 mkdir -p "$translation"
 cp "$folder/kdx20Lang.example.ini" "$translation/kdx20Lang.ini"
-"$wine" 'C:\Program Files\Vostrel programmer\vostrel-programmer.exe' & program=$!
-# Not xdotool's --sync, which gives up with BadWindow when one of wine's windows goes.
-window=
-for _ in $(seq 600); do
-  window=$(xdotool search --onlyvisible --name '^Vostrel Programmierger' 2>/dev/null | head -1) || true
-  [[ -n $window ]] && break
-  sleep 0.2
-done
-[[ -n $window ]] || fail "the installed window did not appear with the title from %APPDATA%"
+"$wine" "$folder_name\\vostrel-programmer.exe" & program=$!
+window=$(find_window '^Vostrel Programmierger' 120) || fail "the installed window did not appear with the title from %APPDATA%"
 xprop -id "$window" -f _NET_WM_ICON 32x _NET_WM_ICON | grep -q 0xff2f4f6f || fail "the window lacks the program's icon"
 timeout 30 xdotool windowfocus --sync "$window"
 sleep 0.3
@@ -76,10 +243,28 @@ timeout 30 xdotool key alt+b  # "&Beenden", Exit in the example translation
 timeout 60 tail --pid="$program" -f /dev/null || fail "the installed window did not end on Exit"
 wait "$program" || fail "the installed window ended with status $?"
 rm -r "$translation"
+
+# --help of a window program: written where there is a standard output (a pipe here),
+# in a message box where there is none, as when Explorer starts it (wine's start does
+# the same; a closed descriptor would not do: wine takes the next file opened for it).
+backups='%LOCALAPPDATA%\vostrel-programmer\backups'
+timeout 60 "$wine" "$folder_name\\vostrel-programmer.exe" --help | tr -d '\r' | grep -F "$backups" >/dev/null ||
+  fail "--help into a pipe does not name $backups"
+WINEDEBUG=-all,+msgbox "$wine" start /wait /unix "$folder/vostrel-programmer.exe" --help 2>"$work/help.trace" & program=$!
+window=$(find_window '^vostrel-programmer$' 60) || fail "--help without a standard output showed no message box"
+box_texts "$work/help.trace" | grep -F 'Usage: vostrel-programmer [--help | --version]' >/dev/null ||
+  fail "the message box does not show the help: $(box_texts "$work/help.trace")"
+timeout 30 xdotool windowfocus --sync "$window" && sleep 0.3 && timeout 30 xdotool key Return
+timeout 60 tail --pid="$program" -f /dev/null || fail "the --help box did not end the program"
+wait "$program" || fail "--help ended with status $?"
 end_session
 
-timeout 300 "$wine" "$uninstaller" /S || fail "the uninstaller failed"
+timeout 300 "$wine" "$folder_name\\Uninstall.exe" /S || fail "the uninstaller failed"
 wait_for_session
-left=$(diff <(echo "$before") <(snapshot)) || fail "the uninstall left the prefix changed:
-$left"
-echo "installer: installs, the installed window runs with its icon and a translation from %APPDATA%, uninstalls leaving nothing"
+[[ ! -e $folder ]] || fail "the install folder is left: $(ls -A "$folder")"
+[[ -f $eeprom ]] || fail "uninstalling removed the user's emulated EEPROM"
+rm -r "$local_data"
+expect_as_before "the silent round's uninstall left the prefix changed" "$prefix_before" "$(prefix_snapshot)"
+expect_as_before "wine put menus, desktop entries or icons into the home folder (is WINEDLLOVERRIDES=winemenubuilder.exe=d set?)" \
+  "$home_before" "$(home_snapshot)"
+echo "installer: silent install, the emulated entry's EEPROM in %LOCALAPPDATA%, a translation from %APPDATA%, the icon, --help in a box; uninstalled leaving the prefix and the home folder as they were"
