@@ -26,6 +26,8 @@ constexpr vostrel::app::ProgramHelp kHelp{
     VOSTREL_HELP_DATA_FOLDER "backups" VOSTREL_HELP_DATA_FOLDER_DEFAULT ";\n"
     "Open of such a file and Write put them back.\n"
     "The window's texts can be translated with a language file," VOSTREL_HELP_LANGUAGE_FILE ".\n"
+    "A portable copy, one with a file named portable.ini beside the program, keeps its\n"
+    "settings, backups and language file beside the program instead.\n"
     "\n"
     "Options:\n"
     "  --help       print this help and exit\n"
