@@ -11,6 +11,8 @@
 #include <QMimeData>
 #include <QPushButton>
 
+#include "files/program_folders.h"
+#include "ui/file_dialog_traces.h"
 #include "ui/local_path.h"
 #include "ui/mnemonics.h"
 #include "ui/remembered_choices.h"
@@ -103,6 +105,8 @@ void OpenAndSave::openGiven(const QStringList& paths) {
 QString OpenAndSave::chooseFile(bool toSave) {
     const QPushButton& button = toSave ? save_ : open_;
     const LanguageTexts& texts = reporter_.texts();
+    const std::optional<std::filesystem::path> portableFolder = files::programPlaces().portableFolder;
+    const FileDialogTraces traces(portableFolder);  // made first, so that it goes after the dialog
     QFileDialog dialog(&window_, withoutMnemonic(button.text()), lastDirectory_);
     QStringList filters = {texts.text(keys::kConfigurationFiles)};
     if (!toSave) filters << texts.text(keys::kImageFiles);
@@ -110,6 +114,9 @@ QString OpenAndSave::chooseFile(bool toSave) {
     dialog.setAcceptMode(toSave ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(toSave ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     if (toSave) dialog.setDefaultSuffix(kConfigurationSuffix);
+    // Windows' own dialog keeps the folders each program used in the registry; a
+    // portable copy must leave nothing there.
+    if (portableFolder) dialog.setOption(QFileDialog::DontUseNativeDialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
     return dialog.selectedFiles().front();
 }

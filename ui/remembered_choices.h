@@ -3,9 +3,9 @@
 #pragma once
 // The choices that outlive the window, in the settings file vostrel-programmer.ini (in
 // the user's configuration folder, or beside a portable copy: files/program_folders.h),
-// apart from any configuration file: the pager alphabet, transliteration, and whether a Write asks before it
-// overwrites calls; the window's other features keep theirs there too (the recent
-// files, the file dialogs' folder).
+// apart from any configuration file: the pager alphabet, transliteration, and whether
+// a Write asks before it overwrites calls; the window's other features keep theirs
+// there too (the recent files, the file dialogs' folder).
 
 #include <QLatin1StringView>
 #include <QObject>
