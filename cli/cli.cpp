@@ -26,7 +26,9 @@ constexpr std::string_view kConfigurationHelp =
     "                       # ES, IT or YU\n"
     "  Transliterate = yes  # replace what the alphabet lacks (default no)\n"
     "  [Item01]             # Item01 .. Item16\n"
-    "  CapCode = 1234567    # decimal digits; empty = row not in use\n"
+    "  Label = \"Kitchen\"    # what the row is for (never sent; at most 40 characters)\n"
+    "  CapCode = 1234567    # decimal digits; empty = row not in use; 1234567B gives\n"
+    "                       # the tone too (the sub-address letter)\n"
     "  Tone = D             # A, B, C or D: D for alphanumeric pagers, B and C are\n"
     "                       # tone-only calls, A a numeric call\n"
     "  Type = Alphanumeric  # Numeric or Alphanumeric\n"
@@ -38,6 +40,7 @@ std::vector<Command> allCommands() {
     std::vector<Command> commands(fileCommands().begin(), fileCommands().end());
     commands.insert(commands.end(), deviceCommands().begin(), deviceCommands().end());
     commands.insert(commands.end(), audioCommands().begin(), audioCommands().end());
+    commands.insert(commands.end(), siteListCommands().begin(), siteListCommands().end());
     return commands;
 }
 

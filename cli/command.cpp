@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "config/label_list.h"
 #include "files/utf8_path.h"
 #include "files/whole_file.h"
 #include "image/image_reader.h"
@@ -106,14 +107,30 @@ int saveOutput(const std::string& output, std::string_view bytes, CliContext& co
     return kExitSuccess;
 }
 
+std::optional<std::vector<unsigned>> labelRowsFromList(const std::string& file, image::ProgrammerEntries& entries,
+                                                       CliContext& context) {
+    const auto bytes = files::readWholeFile(files::pathFromUtf8(file), files::kMaxFileBytes);
+    if (const auto* error = std::get_if<files::FileError>(&bytes)) {
+        failure(context, error->what);
+        return std::nullopt;
+    }
+    const auto listError = [&](const config::LabelListError& error) -> std::optional<std::vector<unsigned>> {
+        failure(context, file + ':' + std::to_string(error.line) + ": " + error.what);
+        return std::nullopt;
+    };
+    const auto list = config::readLabelList(std::get<std::string>(bytes));
+    if (const auto* error = std::get_if<config::LabelListError>(&list)) return listError(*error);
+    auto filled = config::fillLabels(entries, std::get<config::LabelList>(list));
+    if (const auto* error = std::get_if<config::LabelListError>(&filled)) return listError(*error);
+    return std::get<std::vector<unsigned>>(std::move(filled));
+}
+
 void reportConfigError(const std::filesystem::path& path, const config::ConfigError& error, CliContext& context) {
     failure(context, files::utf8Name(path) + ':' + std::to_string(error.line) + ": " + error.what);
 }
 
-namespace {
-
-std::optional<image::BuiltImage> buildEntries(const std::filesystem::path& path, image::ProgrammerEntries entries,
-                                              Transliteration transliteration, CliContext& context) {
+std::optional<image::BuiltImage> buildConfigEntries(const std::filesystem::path& path, image::ProgrammerEntries entries,
+                                                    Transliteration transliteration, CliContext& context) {
     if (transliteration == Transliteration::On) entries.text.transliterate = true;
     image::BuildOutcome outcome = image::buildImage(entries);
     const std::string prefix = files::utf8Name(path) + ": ";
@@ -127,7 +144,15 @@ std::optional<image::BuiltImage> buildEntries(const std::filesystem::path& path,
     return std::move(built);
 }
 
-}  // namespace
+std::optional<image::ProgrammerEntries> parseConfigText(const std::filesystem::path& path, const std::string& text,
+                                                        CliContext& context) {
+    config::ConfigOutcome parsed = config::parseConfig(text);
+    if (const auto* error = std::get_if<config::ConfigError>(&parsed)) {
+        reportConfigError(path, *error, context);
+        return std::nullopt;
+    }
+    return std::get<image::ProgrammerEntries>(std::move(parsed));
+}
 
 std::optional<image::BuiltImage> buildConfigFile(const std::filesystem::path& path, Transliteration transliteration,
                                                  CliContext& context) {
@@ -141,12 +166,9 @@ std::optional<image::BuiltImage> buildConfigFile(const std::filesystem::path& pa
 
 std::optional<image::BuiltImage> buildConfigText(const std::filesystem::path& path, const std::string& text,
                                                  Transliteration transliteration, CliContext& context) {
-    const config::ConfigOutcome parsed = config::parseConfig(text);
-    if (const auto* error = std::get_if<config::ConfigError>(&parsed)) {
-        reportConfigError(path, *error, context);
-        return std::nullopt;
-    }
-    return buildEntries(path, std::get<image::ProgrammerEntries>(parsed), transliteration, context);
+    auto entries = parseConfigText(path, text, context);
+    if (!entries) return std::nullopt;
+    return buildConfigEntries(path, std::move(*entries), transliteration, context);
 }
 
 namespace {

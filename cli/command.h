@@ -14,6 +14,7 @@
 #include <string>
 #include <string_view>
 #include <variant>
+#include <vector>
 
 #include "cli/arguments.h"
 #include "config/config_file.h"
@@ -50,6 +51,7 @@ struct Command {
 std::span<const Command> fileCommands();
 std::span<const Command> deviceCommands();
 std::span<const Command> audioCommands();
+std::span<const Command> siteListCommands();
 
 // Reports a misuse of the command on stderr; returns the usage exit status.
 int usageError(CliContext& context, std::string_view command, std::string_view what);
@@ -89,6 +91,15 @@ inline constexpr OptionSpec kTransliterateOption = {
     "transliterate", "", "send characters the pager alphabet lacks replaced (e with accent as e, ss for sharp s); "
                          "each replacement is listed on stderr"};
 
+inline constexpr OptionSpec kLabelsOption = {
+    "labels", "FILE", "give rows without a label the one a list has for their capcode (and sub-address): a CSV "
+                      "such as ric,description (# comments) or a decoder's filters.ini with a [Filter] section"};
+
+// Fills the empty labels of the entries from the label list in `file`. The rows it
+// labelled (0-based); nothing, with the error on stderr, when the list cannot be read.
+std::optional<std::vector<unsigned>> labelRowsFromList(const std::string& file, image::ProgrammerEntries& entries,
+                                                       CliContext& context);
+
 // The alphabet --alphabet names (US without it); a usage error text for another name.
 std::variant<paging::Alphabet, std::string> chosenAlphabet(const Arguments& arguments);
 
@@ -104,6 +115,12 @@ void printReplacements(const image::BuiltImage& built, std::string_view prefix, 
 // characters go to stderr and the image is returned.
 std::optional<image::BuiltImage> buildConfigFile(const std::filesystem::path& path, Transliteration transliteration,
                                                  CliContext& context);
+// Parses a configuration's text; an error (naming the file and line) goes to stderr.
+std::optional<image::ProgrammerEntries> parseConfigText(const std::filesystem::path& path, const std::string& text,
+                                                        CliContext& context);
+// Builds parsed entries, reporting as buildConfigFile does.
+std::optional<image::BuiltImage> buildConfigEntries(const std::filesystem::path& path, image::ProgrammerEntries entries,
+                                                    Transliteration transliteration, CliContext& context);
 // The same for the text already read from `path`: a pipe or FIFO gives its text once.
 std::optional<image::BuiltImage> buildConfigText(const std::filesystem::path& path, const std::string& text,
                                                  Transliteration transliteration, CliContext& context);

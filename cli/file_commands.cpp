@@ -89,16 +89,40 @@ int runEncode(const Arguments& arguments, CliContext& context) {
     return kExitSuccess;
 }
 
+// With --labels, each stored row and its label, so that the image can be checked
+// against the site's list before it is written.
+void printStoredRowLabels(const image::ProgrammerEntries& entries, const image::BuiltImage& built, CliContext& context) {
+    const unsigned stored = static_cast<unsigned>(built.fullAtRow.value_or(static_cast<int>(image::kRowCount)));
+    for (unsigned row = 0; row < stored; ++row) {
+        const image::PagerItem& item = entries.rows[row];
+        if (image::leadingInteger(item.capcode) == 0) continue;
+        char name[16];
+        std::snprintf(name, sizeof name, "Item[%02u] ", row + 1);
+        const std::string& label = entries.labels[row];
+        context.err << terminalText(name + item.capcode + ' ' + static_cast<char>('A' + item.tone) + ": " +
+                                    (label.empty() ? "(no label)" : label))
+                    << '\n';
+    }
+}
+
 int runBuild(const Arguments& arguments, CliContext& context) {
     if (arguments.positionals.size() != 2) return usageError(context, "build", "expected CONFIG and IMAGE");
-    if (const auto empty = refuseEmptyFileName(context, "build", {arguments.positionals[0], arguments.positionals[1]})) {
+    const auto labels = arguments.value(kLabelsOption.name);
+    if (const auto empty = refuseEmptyFileName(context, "build", {arguments.positionals[0], arguments.positionals[1],
+                                                                  labels.value_or("-")})) {
         return *empty;
     }
     const std::filesystem::path config = files::pathFromUtf8(arguments.positionals[0]);
     const std::string& output = arguments.positionals[1];
     if (outputIsInput(output, config, context)) return kExitFailure;
-    const auto built = buildConfigFile(config, chosenTransliteration(arguments), context);
+    if (labels && outputIsInput(output, files::pathFromUtf8(*labels), context)) return kExitFailure;
+    const auto text = files::readWholeFile(config, files::kMaxFileBytes);
+    if (const auto* error = std::get_if<files::FileError>(&text)) return failure(context, error->what);
+    auto entries = parseConfigText(config, std::get<std::string>(text), context);
+    if (!entries || (labels && !labelRowsFromList(*labels, *entries, context))) return kExitFailure;
+    const auto built = buildConfigEntries(config, *entries, chosenTransliteration(arguments), context);
     if (!built) return kExitFailure;
+    if (labels) printStoredRowLabels(*entries, *built, context);
     return saveOutput(output, files::imageBytes(built->image), context);
 }
 
@@ -120,7 +144,7 @@ constexpr std::array kEncodeOptions = {
     kAlphabetOption,
     kTransliterateOption,
 };
-constexpr std::array kBuildOptions = {kTransliterateOption};
+constexpr std::array kBuildOptions = {kTransliterateOption, kLabelsOption};
 constexpr std::array kDecodeOptions = {kAlphabetOption};
 
 constexpr std::array<Command, 3> kFileCommands = {{
@@ -134,10 +158,12 @@ constexpr std::array<Command, 3> kFileCommands = {{
      "outside 1 to 2097151 is a usage error; a refused item (a character the pager cannot\n"
      "show, a capcode whose address codeword is the sync or idle codeword) exits 1.\n",
      kEncodeOptions, runEncode},
-    {"build", "[--transliterate] CONFIG IMAGE", "build the 512-byte EEPROM image file from a configuration",
+    {"build", "[--transliterate] [--labels FILE] CONFIG IMAGE", "build the 512-byte EEPROM image file from a configuration",
      "Reads the configuration file CONFIG and writes the image to IMAGE ('-' for standard\n"
      "output). When the image becomes full the warning goes to stderr and the rows before\n"
-     "it are kept. A configuration error or a refusal writes no file and exits 1.\n",
+     "it are kept. A configuration error or a refusal writes no file and exits 1. Labels\n"
+     "never go into the image: with --labels, each stored row is listed on stderr with its\n"
+     "label, from CONFIG or else from the list, to check the image against the site.\n",
      kBuildOptions, runBuild},
     {"decode", "[--alphabet NAME] IMAGE", "print a 512-byte EEPROM image file as a configuration",
      "Prints the image as a configuration that build reads back, alphanumeric messages as\n"

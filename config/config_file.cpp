@@ -8,8 +8,8 @@
 #include <cstdio>
 #include <map>
 
+#include "config/row_fields.h"
 #include "image/image_reader.h"
-#include "image/row_rules.h"
 #include "paging/alphabets.h"
 #include "texts/text_codec.h"
 
@@ -49,8 +49,6 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b) {
         return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
     });
 }
-
-std::string toneLetter(unsigned tone) { return std::string(1, static_cast<char>('A' + tone)); }
 
 // "US, DE, ..." with `separator` between the names.
 std::string alphabetNames(std::string_view separator) {
@@ -166,11 +164,12 @@ Error applyRepeat(const Value& value, ProgrammerEntries& entries, unsigned) {
     return std::nullopt;
 }
 
+// Kept as written (blanks dropped) until its section closes, where a sub-address
+// letter settles the row's tone together with the Tone and Type keys.
 Error applyCapcode(const Value& value, ProgrammerEntries& entries, unsigned row) {
-    auto digits = parseCapcode(value.text);
-    if (!digits) return "CapCode must be decimal digits, or empty for a row not in use, not " + quoted(value.text);
-    if (auto error = checkLength("CapCode", {*digits}, kMaxCapcodeCharacters)) return error;
-    entries.rows[row].capcode = std::move(*digits);
+    auto notation = parseCapcodeNotation(value.text);
+    if (auto* error = std::get_if<std::string>(&notation)) return std::move(*error);
+    entries.rows[row].capcode = trim(value.text);
     return std::nullopt;
 }
 
@@ -190,6 +189,13 @@ Error applyType(const Value& value, ProgrammerEntries& entries, unsigned row) {
     } else {
         return "Type must be Numeric or Alphanumeric, not " + quoted(value.text);
     }
+    return std::nullopt;
+}
+
+Error applyLabel(const Value& value, ProgrammerEntries& entries, unsigned row) {
+    if (!value.quoted) return std::string("Label must be in double quotes");
+    if (auto problem = labelProblem(value.text)) return problem;
+    entries.labels[row] = value.text;
     return std::nullopt;
 }
 
@@ -230,17 +236,6 @@ Error applyTransliterate(const Value& value, ProgrammerEntries& entries, unsigne
     return std::nullopt;
 }
 
-// Why a row breaks the row rules, in the file's own words.
-std::string breachText(image::RowBreach breach, unsigned tone) {
-    switch (breach) {
-        case image::RowBreach::AlphanumericWithoutToneD:
-            return "Type Alphanumeric needs Tone D, not Tone " + toneLetter(tone);
-        case image::RowBreach::ToneDWithoutAlphanumeric: return "Tone D needs Type Alphanumeric, not Numeric";
-        case image::RowBreach::MessageOnToneOnlyCall: break;
-    }
-    return "Tone " + toneLetter(tone) + " is a tone-only call: its Message must be empty";
-}
-
 // ---- sections and keys -------------------------------------------------------------
 
 enum class SectionKind { Settings, Item };
@@ -262,12 +257,16 @@ constexpr std::array kKeyRules = {
     KeyRule{SectionKind::Settings, "Repeat", applyRepeat},
     KeyRule{SectionKind::Settings, "Alphabet", applyAlphabet},
     KeyRule{SectionKind::Settings, "Transliterate", applyTransliterate},
+    KeyRule{SectionKind::Item, "Label", applyLabel},
     KeyRule{SectionKind::Item, "CapCode", applyCapcode},
     KeyRule{SectionKind::Item, "Tone", applyTone},
     KeyRule{SectionKind::Item, "Type", applyType},
     KeyRule{SectionKind::Item, "Alphabet", applyRowAlphabet},
     KeyRule{SectionKind::Item, "Message", applyMessage},
 };
+
+// The key of each RowField.
+constexpr std::array<std::string_view, 4> kFieldKeys = {"CapCode", "Tone", "Type", "Message"};
 
 const KeyRule* findKey(SectionKind section, std::string_view name) {
     const auto found = std::ranges::find_if(kKeyRules, [&](const KeyRule& rule) {
@@ -353,21 +352,21 @@ private:
         return rule->apply(std::get<Value>(value), entries_, section_->row);
     }
 
-    // A row must obey the window's row rules (image/row_rules.h), else it would page
-    // with something else than the file says. A missing Tone or Type follows the other.
+    // A row must obey the window's row rules (settleRowChoices), else it would page
+    // with something else than the file says; a problem is named on the last line of
+    // the keys it involves.
     LineError closeSection() {
         if (!section_ || section_->kind != SectionKind::Item) return std::nullopt;
         image::PagerItem& item = entries_.rows[section_->row];
-        const int toneLine = keyLine("Tone");
-        const int typeLine = keyLine("Type");
-        auto completed = image::completeRow(item, {.tone = toneLine != 0, .type = typeLine != 0});
-        if (auto* row = std::get_if<image::PagerItem>(&completed)) {
-            item = std::move(*row);
-            return std::nullopt;
-        }
-        const auto breach = std::get<image::RowBreach>(completed);
-        const int otherLine = breach == image::RowBreach::MessageOnToneOnlyCall ? keyLine("Message") : typeLine;
-        return ConfigError{std::max(toneLine, otherLine), breachText(breach, item.tone)};
+        GivenChoices given{keyLine("Tone") != 0, keyLine("Type") != 0, std::nullopt, item.capcode};
+        const auto notation = std::get<CapcodeNotation>(parseCapcodeNotation(item.capcode));
+        item.capcode = notation.digits;
+        given.capcodeTone = notation.tone;
+        const auto problem = settleRowChoices(item, given);
+        if (!problem) return std::nullopt;
+        int line = 0;
+        for (const RowField field : problem->fields) line = std::max(line, keyLine(kFieldKeys[static_cast<int>(field)]));
+        return ConfigError{line, problem->what};
     }
 
     // The line of the key in the current section; 0 when it is not there.
@@ -496,8 +495,11 @@ std::string writeConfig(const image::ProgrammerEntries& entries) {
     for (unsigned row = 0; row < image::kRowCount; ++row) {
         const image::PagerItem& item = entries.rows[row];
         const auto& ownAlphabet = text.rowAlphabets[row];
-        if (item == image::PagerItem{} && !ownAlphabet) continue;
+        const std::string& label = entries.labels[row];
+        if (item == image::PagerItem{} && !ownAlphabet && label.empty()) continue;
         out += "\n[" + itemSectionName(row) + "]\n";
+        // Only when set, so that a file without labels stays what earlier versions wrote.
+        if (!label.empty()) out += "Label = " + quoteMessage(label) + "\n";
         out += "CapCode = " + item.capcode + "\n";
         out += std::string("Tone = ") + static_cast<char>('A' + item.tone) + "\n";
         out += "Type = " + typeText(item.type) + "\n";

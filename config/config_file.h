@@ -6,9 +6,12 @@
 //
 //   [Settings]            DataRate = 512|1200|2400|none, Preamble = text, Repeat = 1..4,
 //                         Alphabet = US|DE|DK|NO|SE|FR|ES|IT|YU, Transliterate = yes|no
-//   [Item01] .. [Item16]  CapCode = digits or empty, Tone = A..D, Type = Numeric|Alphanumeric,
-//                         Alphabet = the row's own, Message = "text" with \" \\ and \xNN
-//                         escapes (\xNN is the character U+00NN)
+//   [Item01] .. [Item16]  Label = "text" (what the row is for; never in the image),
+//                         CapCode = digits or empty, optionally with the sub-address letter
+//                         A..D that gives the tone (1234567A), Tone = A..D,
+//                         Type = Numeric|Alphanumeric, Alphabet = the row's own,
+//                         Message = "text"; quoted texts take \" \\ and \xNN escapes
+//                         (\xNN is the character U+00NN)
 //
 // Section and key names ignore case; '#' or ';' starts a comment outside quotes. The
 // file is UTF-8; one that is not is read as Windows-1252, as older editors on Windows
@@ -47,6 +50,7 @@ ConfigOutcome parseConfig(std::string_view text);
 
 // The configuration parseConfig reads back into the same entries. Capcodes are
 // written as they stand: plain digits, as the window's boxes and an image hold them.
+// A label is written only where a row has one.
 std::string writeConfig(const image::ProgrammerEntries& entries);
 
 // An image's settings and rows, as a Read shows them.

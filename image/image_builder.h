@@ -18,6 +18,10 @@
 
 namespace vostrel::image {
 
+// What each row is for ("Küche", "Vollalarm"), UTF-8; empty when not named. Kept in the
+// configuration file and site lists, never in the EEPROM: a Read cannot bring it back.
+using RowLabels = std::array<std::string, kRowCount>;
+
 // The window's contents as they stand at a Write.
 struct ProgrammerEntries {
     std::string preambleText = "1023";
@@ -25,6 +29,7 @@ struct ProgrammerEntries {
     int dataRateIndex = 1;  // -1 when no rate is selected
     PagerRows rows;
     PagerTextSettings text;
+    RowLabels labels;  // the builder never looks at them
 };
 
 struct BuiltImage {

@@ -53,7 +53,7 @@ ProgrammerEntries shownEntries(const ImageContents& contents, const PagerTextSet
     const TransmitterSettings& settings = contents.settings;
     const bool rateKnown = settings.dataRateIndex < kDataRates.size();
     return {std::to_string(settings.preambleBits), static_cast<int>(settings.repeatIndex),
-            rateKnown ? static_cast<int>(settings.dataRateIndex) : -1, contents.rows, text};
+            rateKnown ? static_cast<int>(settings.dataRateIndex) : -1, contents.rows, text, {}};
 }
 
 }  // namespace vostrel::image

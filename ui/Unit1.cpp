@@ -50,7 +50,9 @@ TForm1::TForm1(vostrel::device::HidTransport& transport, vostrel::ui::MessagePre
     setupUi(this);
     vostrel::ui::showLabelsAsPlainText(*this);
     move(kWindowPosition);
+    labels_.emplace(*this);
     rows_.emplace(findRows(), findSettings());
+    putLabelsInTheTabOrder();
     acceptOnlyAsciiDigits();
     offerAlphabets();
     transmitter_.emplace(*this, transport, reporter_, *rows_, *ConfirmWrite,
@@ -66,6 +68,7 @@ TForm1::TForm1(vostrel::device::HidTransport& transport, vostrel::ui::MessagePre
     recentFiles_.emplace(*BtnRecent, *files_, texts_);
     checks_.emplace(*rows_, *EepromUse, *onAir_, texts_);
     copyPaste_.emplace(*rows_, reporter_);
+    siteList_.emplace(*this, *labels_, *rows_, reporter_);
     // Whether to ask before a Write is the program's preference, kept apart from the
     // entries; undoing a row must not turn it.
     undoRedo_.emplace(*this, *rows_, std::vector<const QWidget*>{ConfirmWrite});
@@ -78,22 +81,22 @@ vostrel::ui::SettingControls TForm1::findSettings() const {
 
 vostrel::ui::RowControlArray TForm1::findRows() const {
     return {{
-        {Label1, CapCode01, ToneType01, PagerType01, MsgData01},
-        {Label2, CapCode02, ToneType02, PagerType02, MsgData02},
-        {Label3, CapCode03, ToneType03, PagerType03, MsgData03},
-        {Label4, CapCode04, ToneType04, PagerType04, MsgData04},
-        {Label5, CapCode05, ToneType05, PagerType05, MsgData05},
-        {Label6, CapCode06, ToneType06, PagerType06, MsgData06},
-        {Label7, CapCode07, ToneType07, PagerType07, MsgData07},
-        {Label8, CapCode08, ToneType08, PagerType08, MsgData08},
-        {Label9, CapCode09, ToneType09, PagerType09, MsgData09},
-        {Label10, CapCode10, ToneType10, PagerType10, MsgData10},
-        {Label11, CapCode11, ToneType11, PagerType11, MsgData11},
-        {Label12, CapCode12, ToneType12, PagerType12, MsgData12},
-        {Label13, CapCode13, ToneType13, PagerType13, MsgData13},
-        {Label14, CapCode14, ToneType14, PagerType14, MsgData14},
-        {Label15, CapCode15, ToneType15, PagerType15, MsgData15},
-        {Label16, CapCode16, ToneType16, PagerType16, MsgData16},
+        {Label1, CapCode01, ToneType01, PagerType01, MsgData01, labels_->box(0)},
+        {Label2, CapCode02, ToneType02, PagerType02, MsgData02, labels_->box(1)},
+        {Label3, CapCode03, ToneType03, PagerType03, MsgData03, labels_->box(2)},
+        {Label4, CapCode04, ToneType04, PagerType04, MsgData04, labels_->box(3)},
+        {Label5, CapCode05, ToneType05, PagerType05, MsgData05, labels_->box(4)},
+        {Label6, CapCode06, ToneType06, PagerType06, MsgData06, labels_->box(5)},
+        {Label7, CapCode07, ToneType07, PagerType07, MsgData07, labels_->box(6)},
+        {Label8, CapCode08, ToneType08, PagerType08, MsgData08, labels_->box(7)},
+        {Label9, CapCode09, ToneType09, PagerType09, MsgData09, labels_->box(8)},
+        {Label10, CapCode10, ToneType10, PagerType10, MsgData10, labels_->box(9)},
+        {Label11, CapCode11, ToneType11, PagerType11, MsgData11, labels_->box(10)},
+        {Label12, CapCode12, ToneType12, PagerType12, MsgData12, labels_->box(11)},
+        {Label13, CapCode13, ToneType13, PagerType13, MsgData13, labels_->box(12)},
+        {Label14, CapCode14, ToneType14, PagerType14, MsgData14, labels_->box(13)},
+        {Label15, CapCode15, ToneType15, PagerType15, MsgData15, labels_->box(14)},
+        {Label16, CapCode16, ToneType16, PagerType16, MsgData16, labels_->box(15)},
     }};
 }
 
@@ -126,6 +129,17 @@ void TForm1::connectHandlers() {
     connect(BtnExit, &QPushButton::clicked, this, &TForm1::BtnExitClick);
 }
 
+void TForm1::putLabelsInTheTabOrder() {
+    // Each row's label after its message; the site list's buttons last, so that their
+    // Alt letters give way to those of the buttons users already know.
+    for (const RowControls& row : rows_->rows()) setTabOrder(row.message, row.label);
+    QWidget* previous = previousInFocusChain();
+    for (QPushButton* button : {&labels_->importButton(), &labels_->exportButton(), &labels_->labelsButton()}) {
+        setTabOrder(previous, button);
+        previous = button;
+    }
+}
+
 void TForm1::showFocusFromTheStart() {
     // Focus frames from the start, not only once the keyboard has moved the focus
     // (some styles hide them until then).
@@ -145,6 +159,7 @@ void TForm1::applyLanguageTexts(const LanguageTexts& texts) {
     BtnExit->setText(texts.text(keys::kExitButton));
     BtnOpen->setText(texts.text(keys::kOpenButton));
     BtnSave->setText(texts.text(keys::kSaveButton));
+    labels_->applyTexts(texts);
     AlphabetLabel->setText(texts.text(keys::kPagerAlphabet));
     Transliterate->setText(texts.text(keys::kTransliterate));
     Transliterate->setToolTip(vostrel::ui::plainToolTip(texts.text(keys::kTransliterateTip)));
@@ -208,15 +223,17 @@ void TForm1::nameControls(const LanguageTexts& texts) {
     const auto caption = [](const QString& text, TextKey key) {
         return vostrel::ui::withoutMnemonic(text.isEmpty() ? builtInText(key) : text);
     };
-    const std::array<QString, 4> columns = {
+    const std::array<QString, 5> columns = {
         shown(Label17->text(), keys::kCapCodeHeading), shown(Label18->text(), keys::kToneHeading),
-        shown(Label19->text(), keys::kTypeHeading), shown(Label20->text(), keys::kMessageHeading)};
+        shown(Label19->text(), keys::kTypeHeading), shown(Label20->text(), keys::kMessageHeading),
+        shown(labels_->heading().text(), keys::kLabelHeading)};
     for (std::size_t i = 0; i < rows_->rows().size(); ++i) {
         const int number = static_cast<int>(i) + 1;
         QString row = texts.messageText({keys::kRowName, vostrel::texts::Title::Warn, {number}});
         if (row.trimmed().isEmpty()) row = QString::number(number);
         const RowControls& controls = rows_->rows()[i];
-        const std::array<QWidget*, 4> cells = {controls.capCode, controls.tone, controls.type, controls.message};
+        const std::array<QWidget*, 5> cells = {controls.capCode, controls.tone, controls.type, controls.message,
+                                               controls.label};
         for (std::size_t column = 0; column < cells.size(); ++column) {
             cells[column]->setAccessibleName(row + QLatin1Char(' ') + columns[column]);
         }
@@ -242,7 +259,10 @@ void TForm1::nameControls(const LanguageTexts& texts) {
 
 void TForm1::fitLayout() {
     vostrel::ui::TextsToFit texts;
-    for (const RowControls& row : rows_->rows()) texts.messageBoxes.push_back(row.message);
+    for (const RowControls& row : rows_->rows()) {
+        texts.messageBoxes.push_back(row.message);
+        texts.shownCharacters.emplace_back(row.label, vostrel::ui::LabelColumn::kShownCharacters);
+    }
     texts.widestTexts.emplace_back(EepromUse, vostrel::ui::LiveChecks::widestUseText(texts_));
     texts.widestTexts.emplace_back(OnAir, onAir_->widestText());
     vostrel::ui::fitWindow(*this, texts);

@@ -15,12 +15,15 @@
 //   row_copy_paste       copying and pasting rows
 //   undo_redo            undo and redo of every change
 //   remembered_choices   the choices kept for the next run
+//   label_column         the Label column and the site list's buttons beneath it
+//   site_list_commands   Import CSV, Export CSV and labels from a list
 // A new feature is one more such class, made by a named step of the constructor.
 
 #include <QWidget>
 #include <optional>
 
 #include "device/hid_transport.h"
+#include "ui/label_column.h"
 #include "ui/language_texts.h"
 #include "ui/live_checks.h"
 #include "ui/message_presenter.h"
@@ -30,6 +33,7 @@
 #include "ui/remembered_choices.h"
 #include "ui/row_copy_paste.h"
 #include "ui/rows_view.h"
+#include "ui/site_list_commands.h"
 #include "ui/transmitter_commands.h"
 #include "ui/undo_redo.h"
 #include "ui_Unit1.h"
@@ -46,8 +50,15 @@ public:
     // Open and Save without their file dialogs, as a dropped file is opened.
     void openFile(const QString& path) { files_->open(path); }
     void saveFile(const QString& path) { files_->save(path); }
-    // The files named on the command line: the first opened, a note on the others.
-    void openGivenFiles(const QStringList& paths) { files_->openGiven(paths); }
+    // Import CSV, Export CSV and labels from a list, without their file dialogs.
+    void importList(const QString& path) { siteList_->importList(path); }
+    void exportList(const QString& path) { siteList_->exportList(path); }
+    void labelsFromList(const QString& path) { siteList_->labelsFromList(path); }
+    // The files named on the command line: the first opened (a site list imported), a
+    // note on the others.
+    void openGivenFiles(const QStringList& paths) {
+        files_->openGiven(paths, [this](const QString& path) { siteList_->importList(path); });
+    }
 
 private:
     void BtnReadClick() { transmitter_->read(); }
@@ -65,11 +76,13 @@ private:
     void nameControls(const vostrel::ui::LanguageTexts& texts);
     void fitLayout();
     void connectHandlers();
+    void putLabelsInTheTabOrder();
     void showFocusFromTheStart();
 
     vostrel::ui::LanguageTexts texts_;
     vostrel::ui::MessageReporter reporter_;
     // Made in this order by the constructor, once the controls are there.
+    std::optional<vostrel::ui::LabelColumn> labels_;
     std::optional<vostrel::ui::RowsView> rows_;
     std::optional<vostrel::ui::TransmitterCommands> transmitter_;
     std::optional<vostrel::ui::RememberedChoices> remembered_;
@@ -79,4 +92,5 @@ private:
     std::optional<vostrel::ui::LiveChecks> checks_;
     std::optional<vostrel::ui::RowCopyPaste> copyPaste_;
     std::optional<vostrel::ui::UndoRedo> undoRedo_;
+    std::optional<vostrel::ui::SiteListCommands> siteList_;
 };

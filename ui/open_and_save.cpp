@@ -26,6 +26,7 @@ using texts::keys;
 constexpr QLatin1StringView kLastFolderKey("LastFolder");
 // The configuration files' own extension, which Save gives a name typed without one.
 constexpr QLatin1StringView kConfigurationSuffix("vostrel");
+constexpr QLatin1StringView kSiteListSuffix(".csv");
 
 // The one local file a drag carries; several files or anything else open nothing.
 QString droppedFile(const QMimeData* data) {
@@ -94,9 +95,14 @@ void OpenAndSave::save(const QString& path) {
     emit fileUsed(QFileInfo(path).absoluteFilePath());
 }
 
-void OpenAndSave::openGiven(const QStringList& paths) {
+void OpenAndSave::openGiven(const QStringList& paths, const std::function<void(const QString&)>& importList) {
     if (paths.isEmpty()) return;
-    open(paths.front());
+    // As its name says: a site list is no configuration, and Open would refuse it.
+    if (paths.front().endsWith(kSiteListSuffix, Qt::CaseInsensitive)) {
+        importList(paths.front());
+    } else {
+        open(paths.front());
+    }
     if (paths.size() > 1) {
         reporter_.report({keys::kOnlyFirstFileOpened, texts::Title::Warn, {static_cast<int>(paths.size())}});
     }

@@ -10,6 +10,7 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 #include "ui/message_presenter.h"
 #include "ui/rows_view.h"
@@ -30,9 +31,10 @@ public:
     // Without their file dialogs, as a dropped file is opened.
     void open(const QString& path);
     void save(const QString& path);
-    // The files named on the command line: the first is opened, and a note says that
-    // the others were not.
-    void openGiven(const QStringList& paths);
+    // The files named on the command line: the first is opened, or given to
+    // `importList` when it is named as a site list (*.csv), and a note says that the
+    // others were not.
+    void openGiven(const QStringList& paths, const std::function<void(const QString&)>& importList);
 
 signals:
     // A file was opened or saved: its absolute path.

@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 #include "ui/row_clipboard.h"
 
+#include "config/row_fields.h"
+
 #include <algorithm>
 
 namespace vostrel::ui {
@@ -129,7 +131,7 @@ std::variant<std::vector<PastedRow>, texts::Message> pastedRows(const std::vecto
     std::vector<PastedRow> rows;
     for (std::size_t line = 0; line < lines.size(); ++line) {
         const QStringList& cells = lines[line];
-        // Cells past the message are refused unless a spreadsheet only left them empty.
+        // Cells past the label are refused unless a spreadsheet only left them empty.
         for (qsizetype column = kRowColumns; column < cells.size(); ++column) {
             if (!cells[column].isEmpty()) return cellRefused(line, static_cast<int>(column) + 1);
         }
@@ -137,7 +139,7 @@ std::variant<std::vector<PastedRow>, texts::Message> pastedRows(const std::vecto
             if (column >= cells.size()) return std::nullopt;
             return cells[column];
         };
-        PastedRow row{cellAt(0), current[firstRow + line], cellAt(3)};
+        PastedRow row{cellAt(0), current[firstRow + line], cellAt(3), cellAt(4)};
         if (row.capCode && !isCapCode(*row.capCode, rules.capCodeLimit)) return cellRefused(line, 1);
 
         // An empty tone or type cell leaves the row's choice; one given is chosen as
@@ -159,7 +161,11 @@ std::variant<std::vector<PastedRow>, texts::Message> pastedRows(const std::vecto
             row.state = image::applyTypeRule({row.state.choice.tone, *type});
         }
         if (row.message && (row.message->size() > row.state.messageLimit || !typeable(*row.message))) {
-            return cellRefused(line, 4);
+            return cellRefused(line, kMessageColumn);
+        }
+        if (row.label && (static_cast<std::size_t>(row.label->toUcs4().size()) > config::kMaxLabelCharacters ||
+                          !typeable(*row.label))) {
+            return cellRefused(line, kLabelColumn);
         }
         rows.push_back(std::move(row));
     }

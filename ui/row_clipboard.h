@@ -18,7 +18,9 @@
 
 namespace vostrel::ui {
 
-inline constexpr int kRowColumns = 4;  // capcode, tone, type, message
+inline constexpr int kRowColumns = 5;  // capcode, tone, type, message, label
+inline constexpr int kMessageColumn = 4;
+inline constexpr int kLabelColumn = 5;
 
 QString rowsAsText(const std::vector<QStringList>& rows);
 
@@ -47,6 +49,7 @@ struct PastedRow {
     std::optional<QString> capCode;
     image::RowState state;
     std::optional<QString> message;
+    std::optional<QString> label;
 };
 
 // Checks every cell as typing into its box or choosing in its list would take it, the

@@ -38,7 +38,7 @@ void showSelected(QLabel& number, bool selected) {
 
 RowCopyPaste::RowCopyPaste(RowsView& rows, const MessageReporter& reporter) : rows_(rows), reporter_(reporter) {
     for (const RowControls& row : rows_.rows()) {
-        for (QWidget* control : std::initializer_list<QWidget*>{row.capCode, row.tone, row.type, row.message}) {
+        for (QWidget* control : std::initializer_list<QWidget*>{row.capCode, row.tone, row.type, row.message, row.label}) {
             control->installEventFilter(this);
         }
     }
@@ -71,6 +71,7 @@ bool RowCopyPaste::filterRowEvent(std::size_t row, QWidget& control, QEvent& eve
         QWidget* target = &control == from.capCode ? static_cast<QWidget*>(to.capCode)
                           : &control == from.tone  ? static_cast<QWidget*>(to.tone)
                           : &control == from.type  ? static_cast<QWidget*>(to.type)
+                          : &control == from.label ? static_cast<QWidget*>(to.label)
                                                    : static_cast<QWidget*>(to.message);
         const std::size_t anchor = selectionAnchor_;
         target->setFocus(Qt::OtherFocusReason);
@@ -110,7 +111,10 @@ void RowCopyPaste::pasteIntoBox(QLineEdit& box, const QString& text) {
         return;
     }
     const auto row = rows_.rowOf(&box);
-    const int column = row && &box == rows_.rows()[*row].capCode ? 1 : kRowColumns;
+    const int column = !row ? kMessageColumn
+                       : &box == rows_.rows()[*row].capCode ? 1
+                       : &box == rows_.rows()[*row].label  ? kLabelColumn
+                                                           : kMessageColumn;
     reporter_.report({texts::keys::kCannotPasteCell, texts::Title::Error, {1, column}});
 }
 
@@ -129,7 +133,8 @@ void RowCopyPaste::copyRows() {
     const std::size_t last = std::max(selectionAnchor_, selectionEnd_);
     for (std::size_t i = std::min(selectionAnchor_, selectionEnd_); i <= last; ++i) {
         const RowControls& row = rows_.rows()[i];
-        cells.push_back({row.capCode->text(), row.tone->currentText(), row.type->currentText(), row.message->text()});
+        cells.push_back({row.capCode->text(), row.tone->currentText(), row.type->currentText(), row.message->text(),
+                         row.label->text()});
     }
     QApplication::clipboard()->setText(rowsAsText(cells));
 }
@@ -156,6 +161,7 @@ void RowCopyPaste::pasteRows(const QString& text) {
             rows_.setRowState(start + i, rows[i].state);
             if (rows[i].capCode) row.capCode->setText(*rows[i].capCode);
             if (rows[i].message) row.message->setText(*rows[i].message);
+            if (rows[i].label) row.label->setText(*rows[i].label);
         }
     });
     selectRows(start, start + rows.size() - 1);

@@ -41,6 +41,7 @@ RowsView::RowsView(const RowControlArray& rows, const SettingControls& settings)
     for (const RowControls& row : rows_) {
         connect(row.capCode, &QLineEdit::textChanged, this, tell);
         connect(row.message, &QLineEdit::textChanged, this, tell);
+        connect(row.label, &QLineEdit::textChanged, this, tell);
         connect(row.tone, &QComboBox::currentIndexChanged, this, tell);
         connect(row.type, &QComboBox::currentIndexChanged, this, tell);
     }
@@ -54,7 +55,10 @@ RowsView::RowsView(const RowControlArray& rows, const SettingControls& settings)
 std::optional<std::size_t> RowsView::rowOf(const QObject* control) const {
     for (std::size_t i = 0; i < rows_.size(); ++i) {
         const RowControls& row = rows_[i];
-        if (control == row.capCode || control == row.tone || control == row.type || control == row.message) return i;
+        if (control == row.capCode || control == row.tone || control == row.type || control == row.message ||
+            control == row.label) {
+            return i;
+        }
     }
     return std::nullopt;
 }
@@ -72,6 +76,7 @@ image::ProgrammerEntries RowsView::entries() const {
         // Save keeps it.
         entries.rows[i] = {row.capCode->text().toStdString(), choice.tone, choice.type,
                            row.message->text().toStdString()};
+        entries.labels[i] = row.label->text().toStdString();
     }
     entries.text = textSettings();
     return entries;
@@ -90,7 +95,10 @@ void RowsView::show(const image::ProgrammerEntries& entries) {
         settings_.preamble->setText(QString::fromStdString(entries.preambleText));
         settings_.repeater->setCurrentIndex(entries.repeatIndex);
         settings_.dataRate->setCurrentIndex(entries.dataRateIndex);
-        for (std::size_t i = 0; i < rows_.size(); ++i) showRow(rows_[i], entries.rows[i]);
+        for (std::size_t i = 0; i < rows_.size(); ++i) {
+            showRow(rows_[i], entries.rows[i]);
+            showWhole(*rows_[i].label, QString::fromStdString(entries.labels[i]));
+        }
         rowAlphabets_ = entries.text.rowAlphabets;
         settings_.alphabet->setCurrentIndex(static_cast<int>(entries.text.alphabet));
         settings_.transliterate->setChecked(entries.text.transliterate);

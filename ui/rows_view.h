@@ -28,6 +28,7 @@ struct RowControls {
     QComboBox* tone;
     QComboBox* type;
     QLineEdit* message;
+    QLineEdit* label;  // what the row is for; never sent
 };
 using RowControlArray = std::array<RowControls, image::kRowCount>;
 

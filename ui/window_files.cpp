@@ -3,9 +3,11 @@
 #include "ui/window_files.h"
 
 #include "config/config_file.h"
+#include "config/label_list.h"
 #include "files/utf8_path.h"
 #include "files/whole_file.h"
 #include "image/image_reader.h"
+#include "texts/message_format.h"
 
 namespace vostrel::ui {
 
@@ -16,17 +18,24 @@ FileProblem problem(texts::TextKey key, std::string detail) {
     return {{key, texts::Title::Error, {}}, std::move(detail)};
 }
 
-}  // namespace
-
-std::variant<OpenedFile, FileProblem> openWindowFile(const std::filesystem::path& path,
-                                                     const image::PagerTextSettings& imageText) {
-    // The window must not wait: reading a FIFO or a device could last for ever.
+// The bytes of a file the window reads. The window must not wait: reading a FIFO or a
+// device could last for ever.
+std::variant<std::string, FileProblem> readWindowFile(const std::filesystem::path& path) {
     std::error_code error;
     if (std::filesystem::exists(path, error) && !std::filesystem::is_regular_file(path, error)) {
         return problem(keys::kCannotReadFile, files::utf8Name(path) + ": not a regular file");
     }
-    const auto bytes = files::readWholeFile(path, files::kMaxFileBytes);
+    auto bytes = files::readWholeFile(path, files::kMaxFileBytes);
     if (const auto* error = std::get_if<files::FileError>(&bytes)) return problem(keys::kCannotReadFile, error->what);
+    return std::get<std::string>(std::move(bytes));
+}
+
+}  // namespace
+
+std::variant<OpenedFile, FileProblem> openWindowFile(const std::filesystem::path& path,
+                                                     const image::PagerTextSettings& imageText) {
+    const auto bytes = readWindowFile(path);
+    if (const auto* failed = std::get_if<FileProblem>(&bytes)) return *failed;
     const config::ConfigOrImage parsed = config::parseConfigOrImage(std::get<std::string>(bytes));
     if (const auto* error = std::get_if<config::ConfigError>(&parsed)) {
         return problem(keys::kNotConfigurationOrImage,
@@ -35,6 +44,50 @@ std::variant<OpenedFile, FileProblem> openWindowFile(const std::filesystem::path
     if (const auto* entries = std::get_if<image::ProgrammerEntries>(&parsed)) return OpenedFile{*entries, {}};
     const image::ImageContents contents = image::decodeImage(std::get<image::EepromImage>(parsed), imageText);
     return OpenedFile{image::shownEntries(contents, imageText), contents.readErrorRow};
+}
+
+std::variant<ImportedList, FileProblem> importSiteListFile(const std::filesystem::path& path,
+                                                           const image::ProgrammerEntries& entries,
+                                                           const config::SiteListReading& reading) {
+    const auto bytes = readWindowFile(path);
+    if (const auto* failed = std::get_if<FileProblem>(&bytes)) return *failed;
+    const auto read = config::readSiteList(std::get<std::string>(bytes), reading);
+    if (const auto* error = std::get_if<config::SiteListError>(&read)) {
+        // Formatted in English here, as a configuration's line is: it is the system's detail.
+        const std::string what = error->refusal ? texts::formatMessage(*error->refusal) : error->what;
+        return problem(keys::kCannotImportList, files::utf8Name(path) + ": line " + std::to_string(error->line) +
+                                                    ", column " + std::to_string(error->column) + ": " + what);
+    }
+    const auto& list = std::get<config::SiteList>(read);
+    ImportedList imported{entries, list.notes};
+    config::applySiteList(imported.entries, list);
+    return imported;
+}
+
+std::optional<FileProblem> exportSiteListFile(const std::filesystem::path& path, const image::ProgrammerEntries& entries,
+                                              const config::SiteHeadings& headings) {
+    config::SiteListFormat format;
+    format.headings = headings;
+    if (auto error = files::writeWholeFile(path, config::writeSiteList(entries, format))) {
+        return problem(keys::kCannotSaveFile, std::move(error->what));
+    }
+    return std::nullopt;
+}
+
+std::variant<LabelledEntries, FileProblem> labelsFromListFile(const std::filesystem::path& path,
+                                                              const image::ProgrammerEntries& entries) {
+    const auto bytes = readWindowFile(path);
+    if (const auto* failed = std::get_if<FileProblem>(&bytes)) return *failed;
+    const auto listProblem = [&](const config::LabelListError& error) {
+        return problem(keys::kCannotReadFile, files::utf8Name(path) + ':' + std::to_string(error.line) + ": " + error.what);
+    };
+    const auto list = config::readLabelList(std::get<std::string>(bytes));
+    if (const auto* error = std::get_if<config::LabelListError>(&list)) return listProblem(*error);
+    LabelledEntries labelled{entries, 0};
+    const auto filled = config::fillLabels(labelled.entries, std::get<config::LabelList>(list));
+    if (const auto* error = std::get_if<config::LabelListError>(&filled)) return listProblem(*error);
+    labelled.labelled = static_cast<int>(std::get<std::vector<unsigned>>(filled).size());
+    return labelled;
 }
 
 std::optional<FileProblem> saveWindowFile(const std::filesystem::path& path, const image::ProgrammerEntries& entries) {

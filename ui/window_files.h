@@ -8,7 +8,9 @@
 #include <optional>
 #include <string>
 #include <variant>
+#include <vector>
 
+#include "config/site_list.h"
 #include "image/image_builder.h"
 #include "texts/message.h"
 
@@ -32,6 +34,28 @@ struct OpenedFile {
 // read with `imageText`, as a Read would read it.
 std::variant<OpenedFile, FileProblem> openWindowFile(const std::filesystem::path& path,
                                                      const image::PagerTextSettings& imageText);
+
+// The entries with a site list's rows in place of their own, and the list's notes on
+// columns it does not use; `reading` gives the window's names and pager alphabet.
+struct ImportedList {
+    image::ProgrammerEntries entries;
+    std::vector<std::string> notes;
+};
+std::variant<ImportedList, FileProblem> importSiteListFile(const std::filesystem::path& path,
+                                                           const image::ProgrammerEntries& entries,
+                                                           const config::SiteListReading& reading);
+
+// Writes the entries as a site list, safely, with the window's headings.
+std::optional<FileProblem> exportSiteListFile(const std::filesystem::path& path, const image::ProgrammerEntries& entries,
+                                              const config::SiteHeadings& headings);
+
+// The entries with their empty labels filled from a label list, and how many it filled.
+struct LabelledEntries {
+    image::ProgrammerEntries entries;
+    int labelled = 0;
+};
+std::variant<LabelledEntries, FileProblem> labelsFromListFile(const std::filesystem::path& path,
+                                                              const image::ProgrammerEntries& entries);
 
 // Writes the entries as a configuration, safely: a failure leaves any existing file
 // as it was.

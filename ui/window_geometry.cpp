@@ -61,6 +61,9 @@ int requiredWidth(const QWidget& control, const TextsToFit& texts) {
     if (const auto* box = qobject_cast<const QLineEdit*>(&control)) {
         const auto& messages = texts.messageBoxes;
         const bool isMessageBox = std::find(messages.begin(), messages.end(), box) != messages.end();
+        for (const auto& [shown, characters] : texts.shownCharacters) {
+            if (shown == box) return lineEditWidthFor(*box, characters);
+        }
         return lineEditWidthFor(*box, isMessageBox ? image::kAlphanumericMessageLimit : box->maxLength());
     }
     return 0;

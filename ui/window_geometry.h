@@ -32,6 +32,9 @@ struct TextsToFit {
     // Boxes that must show a whole alphanumeric message; any other box shows as many
     // characters as it takes.
     std::vector<const QLineEdit*> messageBoxes;
+    // Boxes that must show only so many characters whole, however many they take: a
+    // label scrolls past its first 20.
+    std::vector<std::pair<const QLineEdit*, int>> shownCharacters;
     // Labels whose text changes while the window is open, each with the widest text it
     // can come to show.
     std::vector<std::pair<const QLabel*, QString>> widestTexts;

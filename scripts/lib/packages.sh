@@ -16,11 +16,12 @@ BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libhidapi-dev font
 # Debian's Qt source), the window .exe is driven the same way, its message boxes read
 # from the clipboard (xclip) and its icon with xprop (x11-utils); nsis makes the
 # Windows installer, and locales gives the installer check the German locale (wine
-# takes the system's language from it) to make with localedef. The package check also
-# opens a .vostrel file as a desktop does: shared-mime-info builds the MIME database
-# from the package's file type, xdg-utils asks it (through libfile-mimeinfo-perl where
-# no desktop runs) and starts the window.
-TEST_PACKAGES=(libgtest-dev clang-14 libclang-rt-14-dev dpkg-dev multimon-ng
+# takes the system's language from it) to make with localedef. python3's csv module is
+# the independent reader and writer the site lists are checked against. The package
+# check also opens a .vostrel file as a desktop does: shared-mime-info builds the MIME
+# database from the package's file type, xdg-utils asks it (through
+# libfile-mimeinfo-perl where no desktop runs) and starts the window.
+TEST_PACKAGES=(libgtest-dev clang-14 libclang-rt-14-dev dpkg-dev multimon-ng python3
                lintian desktop-file-utils appstream man-db bash-completion reuse
                shared-mime-info xdg-utils libfile-mimeinfo-perl
                fuse3 libfuse3-dev g++-mingw-w64-x86-64-posix wine64 googletest

@@ -20,7 +20,8 @@ namespace {
 TEST(CliDispatch, HelpAndUsage) {
     const CliRun overview = run({"--help"});
     EXPECT_EQ(overview.status, 0);
-    for (const auto commands : {cli::fileCommands(), cli::deviceCommands(), cli::audioCommands()}) {
+    for (const auto commands :
+         {cli::fileCommands(), cli::deviceCommands(), cli::audioCommands(), cli::siteListCommands()}) {
         for (const cli::Command& command : commands) {
             EXPECT_NE(overview.out.find("  " + std::string(command.name) + " "), std::string::npos) << command.name;
             const CliRun help = run({std::string(command.name), "--help"});
@@ -49,6 +50,9 @@ TEST(CliDispatch, HelpAndUsage) {
         {{"write", ""}, "vostrel-cli write: a file name is empty"},
         {{"devices", "--emulator", ""}, "vostrel-cli devices: --emulator needs a file name"},
         {{"read", "--emulator="}, "vostrel-cli read: --emulator needs a file name"},
+        {{"csv-export", "--separator", "|", "a.conf", "a.csv"}, "vostrel-cli csv-export: --separator must be ';', ',' or tab, not '|'"},
+        {{"csv-import", "a.csv"}, "vostrel-cli csv-import: expected IN.csv and OUT.conf"},
+        {{"csv-import", "--labels=", "a.csv", "a.conf"}, "vostrel-cli csv-import: a file name is empty"},
         // Texts from the command line reach the terminal too.
         {{"frob\x1B[2J"}, "vostrel-cli: unknown command 'frob\\x1B[2J'"},
     };

@@ -39,6 +39,7 @@ void expectSameEntries(const ProgrammerEntries& actual, const ProgrammerEntries&
         EXPECT_EQ(a.message, e.message) << "row " << row + 1;
     }
     EXPECT_EQ(actual.text, expected.text);
+    EXPECT_EQ(actual.labels, expected.labels);
 }
 
 ProgrammerEntries entriesWith(const std::function<void(ProgrammerEntries&)>& change) {
@@ -112,6 +113,20 @@ TEST(ConfigParser, ReadsWhatTheFileSays) {
         {"a capcode of digits the builder refuses is still read",
          "[Item03]\nCapCode = 0009999\n",
          entriesWith([](auto& e) { e.rows[2].capcode = "0009999"; })},
+        {"capcodes as installers write them: leading zeros; the sub-address letter gives the tone, the type follows",
+         "[Item01]\nCapCode = 0200208\n[Item02]\nCapCode = 1234567D\nMessage = \"HI\"\n"
+         "[Item03]\nCapCode = \"1234567 b\"\nTone = B\n",
+         entriesWith([](auto& e) {
+             e.rows[0].capcode = "0200208";
+             e.rows[1] = {"1234567", 3, PagerType::Alphanumeric, "HI"};
+             e.rows[2] = {"1234567", 1, PagerType::Numeric, ""};
+         })},
+        {"labels in any script, with escapes; a row may hold a label alone",
+         "[Item02]\nLabel = \"K\xC3\xBC" "che \\\"1\\\" \xE2\x98\x95\"\n[Item05]\nlabel = \"Vollalarm\"\n",
+         entriesWith([](auto& e) {
+             e.labels[1] = "K\xC3\xBC" "che \"1\" \xE2\x98\x95";
+             e.labels[4] = "Vollalarm";
+         })},
         {"the longest message", "[Item01]\nMessage = \"" + std::string(129, 'x') + "\"\n",
          entriesWith([](auto& e) { e.rows[0].message = std::string(129, 'x'); })},
     };
@@ -147,7 +162,14 @@ TEST(ConfigParser, ErrorsNameTheLine) {
         {"[Settings]\nRepeat = 5\n", 2, "Repeat must be 1 to 4, not '5'"},
         {"[Settings]\nRepeat = 2x\n", 2, "Repeat must be 1 to 4, not '2x'"},
         {"[Settings]\nPreamble = 10230\n", 2, "Preamble is longer than 4 characters"},
-        {"[Item01]\nCapCode = 12345678\n", 2, "CapCode is longer than 7 characters"},
+        {"[Item01]\nCapCode = 12345678\n", 2, "CapCode is longer than 7 digits"},
+        {"[Item01]\nCapCode = 1234567E\n", 2, "CapCode 1234567E: the sub-address letter must be A, B, C or D, not E"},
+        {"[Item01]\nCapCode = 1234567A\nTone = B\n", 3, "CapCode 1234567A names Tone A, but Tone is B"},
+        {"[Item01]\nCapCode = 1234567AB\n", 2, kNotCapcode + "'1234567AB'"},
+        {"[Item01]\nCapCode = 1234567C\nMessage = \"1\"\n", 3, "Tone C is a tone-only call: its Message must be empty"},
+        {"[Item01]\nLabel = Kitchen\n", 2, "Label must be in double quotes"},
+        {"[Item01]\nLabel = \"" + repeated("\xC3\xBC", 41) + "\"\n", 2, "Label is longer than 40 characters"},
+        {"[Item01]\nLabel = \"a\\x09b\"\n", 2, "Label cannot hold the control character \\x09"},
         {"[Item01]\nCapCode = 12345G7\n", 2, kNotCapcode + "'12345G7'"},
         {"[Item01]\nCapCode = abc\n", 2, kNotCapcode + "'abc'"},
         {"[Item01]\nCapCode = 0x10\n", 2, kNotCapcode + "'0x10'"},
@@ -232,6 +254,18 @@ TEST(ConfigWriter, AlphabetsAndTransliterationAreWrittenOnlyWhenNotTheDefault) {
               "[Settings]\nDataRate = 1200\nPreamble = 1023\nRepeat = 2\nAlphabet = DE\nTransliterate = yes\n\n"
               "[Item02]\nCapCode = 8\nTone = D\nType = Alphanumeric\nAlphabet = SE\nMessage = \"\xC3\x85sa\"\n\n"
               "[Item04]\nCapCode = \nTone = A\nType = Numeric\nAlphabet = US\nMessage = \"\"\n");
+    expectSameEntries(parsed(config::writeConfig(entries)), entries);
+}
+
+TEST(ConfigWriter, LabelsAreWrittenOnlyWhereSet) {
+    ProgrammerEntries entries;
+    entries.rows[1] = {"8", 3, PagerType::Alphanumeric, "HI"};
+    entries.labels[1] = "K\xC3\xBC" "che \"2\"";
+    entries.labels[4] = "Zimmer 12";
+    EXPECT_EQ(config::writeConfig(entries),
+              "[Settings]\nDataRate = 1200\nPreamble = 1023\nRepeat = 2\n\n"
+              "[Item02]\nLabel = \"K\xC3\xBC" "che \\\"2\\\"\"\nCapCode = 8\nTone = D\nType = Alphanumeric\nMessage = \"HI\"\n\n"
+              "[Item05]\nLabel = \"Zimmer 12\"\nCapCode = \nTone = A\nType = Numeric\nMessage = \"\"\n");
     expectSameEntries(parsed(config::writeConfig(entries)), entries);
 }
 

@@ -126,5 +126,7 @@ vostrel-cli write --emulator pages.b|pages.bin
 vostrel-cli build pages.c|pages.conf
 vostrel-cli encode --tone |A B C D
 vostrel-cli encode --capcode 1 --numeric pa|
+vostrel-cli csv|csv-export csv-import
+vostrel-cli csv-import --labels pages.c|pages.conf
 CASES
 echo "package installs and runs"

@@ -54,7 +54,8 @@ typed() { xdotool type --delay 40 "$1"; }
 focus '^Vostrel programmer'
 # The focus starts in row 1's capcode box.
 typed 1234; keys Tab Tab Tab
-typed 0123; keys Tab
+# Past row 1's label.
+typed 0123; keys Tab Tab
 typed 8; keys Tab d Tab Tab
 typed HELLO
 keys alt+w

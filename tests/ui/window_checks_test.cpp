@@ -322,6 +322,58 @@ TEST_F(WindowFiles, SaveThenOpenGivesBackTheWindowAndBuildsWhatWriteSends) {
     }
 }
 
+// A site list replaces every row and label or, when a cell fails, nothing; Ctrl+Z takes
+// an import back; labels from a list fill only empty labels; an export is what the
+// command-line tool reads back.
+TEST_F(WindowFiles, SiteListsImportWholeOrNotAtAllAndLabelsComeFromLists) {
+    driver_.enterRow(1, {QStringLiteral("99"), 0, 0, QStringLiteral("1")});
+    QCoreApplication::processEvents();  // each change is a step of its own once handled
+    const WindowView before = driver_.view();
+    // As German Excel saves it: ';' and Windows-1252.
+    writeFile(path("bad.csv"), "Rufnummer;Ton;Nachricht;Bezeichnung\r\n8;;12;K\xFC" "che\r\n1234567A;B;;Tor\r\n");
+    driver_.window().importList(path("bad.csv"));
+    EXPECT_EQ(driver_.view(), before);
+    EXPECT_EQ(driver_.messages(), (Messages{{QStringLiteral("Error"),
+                                             QStringLiteral("The list cannot be imported; the rows are as they were\n") +
+                                                 path("bad.csv") +
+                                                 QStringLiteral(": line 3, column 2: CapCode 1234567A names Tone A, "
+                                                                "but Tone is B")}}));
+    driver_.messages().clear();
+
+    writeFile(path("site.csv"), "Rufnummer;Ton;Nachricht;Bezeichnung;Notiz\r\n8;;12;K\xFC" "che;x\r\n0200208 d;;Hallo;;\r\n");
+    driver_.window().importList(path("site.csv"));
+    QCoreApplication::processEvents();
+    std::array<QString, 16> labels;
+    labels[0] = QStringLiteral("K\u00FCche");
+    const WindowView shown = driver_.view();
+    EXPECT_EQ(shown.labels, labels);
+    EXPECT_EQ(shown.rows[0].capCode, QStringLiteral("8"));
+    EXPECT_EQ(shown.rows[0].message, QStringLiteral("12"));
+    EXPECT_EQ(shown.rows[1].capCode, QStringLiteral("0200208"));
+    EXPECT_EQ(shown.rows[1].tone, kToneD);
+    EXPECT_EQ(shown.rows[1].type, kAlphnumeric);
+    EXPECT_EQ(shown.rows[2].capCode, QString());
+    EXPECT_EQ(driver_.messages(), (Messages{{QStringLiteral("Warn"), QStringLiteral("Some columns of the list are not used\n"
+                                                                                    "column 5 'Notiz' is not used")}}));
+    QTest::keyClick(&driver_.window(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(driver_.view(), before);
+    QTest::keyClick(&driver_.window(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(driver_.view(), shown);
+    driver_.messages().clear();
+
+    writeFile(path("filters.ini"), "[Filter]\n2,\"0000008\",\"Schon da\",\"\",0\n2,\"0200208\",\"RFS - Blayney\",\"\",0\n");
+    driver_.window().labelsFromList(path("filters.ini"));
+    EXPECT_EQ(driver_.view().labels[0], QStringLiteral("K\u00FCche"));
+    EXPECT_EQ(driver_.view().labels[1], QStringLiteral("RFS - Blayney"));
+    EXPECT_EQ(driver_.messages(), (Messages{{QStringLiteral("Success"), QStringLiteral("Labels for 1 rows from the list")}}));
+
+    driver_.window().exportList(path("out.csv"));
+    const auto exported = files::readWholeFile(QFile::encodeName(path("out.csv")).toStdString(), files::kMaxFileBytes);
+    EXPECT_EQ(std::get<std::string>(exported),
+              "\xEF\xBB\xBFRow;Label;CapCode;Tone;Type;Message\r\n1;K\xC3\xBC" "che;8;A;Numeric;12\r\n"
+              "2;RFS - Blayney;0200208;D;Alphanumeric;Hallo\r\n");
+}
+
 // Save writes every character as typed, even one Write refuses, with the alphabets;
 // Open gives back the same window, a row's own alphabet included.
 TEST_F(WindowFiles, SaveKeepsEveryCharacterAndOpenGivesBackTheAlphabets) {

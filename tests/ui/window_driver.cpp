@@ -23,9 +23,10 @@ void PrintTo(const RowView& row, std::ostream* out) {
 void PrintTo(const WindowView& view, std::ostream* out) {
     *out << "{preamble \"" << view.preamble.toStdString() << "\", rate " << view.dataRate << ", repeat "
          << view.repeater << ", alphabet " << view.alphabet << (view.transliterate ? ", transliterated" : "");
-    for (const RowView& row : view.rows) {
+    for (std::size_t i = 0; i < view.rows.size(); ++i) {
         *out << "\n  ";
-        PrintTo(row, out);
+        PrintTo(view.rows[i], out);
+        if (!view.labels[i].isEmpty()) *out << " label \"" << view.labels[i].toStdString() << '"';
     }
     *out << "}";
 }
@@ -134,6 +135,7 @@ WindowView WindowDriver::view() {
         view.rows[static_cast<std::size_t>(row - 1)] = {capCode(row).text(), tone(row).currentIndex(),
                                                         type(row).currentIndex(), text.text(),
                                                         text.maxLength(), text.isReadOnly()};
+        view.labels[static_cast<std::size_t>(row - 1)] = control<QLineEdit>(QStringLiteral("RowLabel") + rowSuffix(row)).text();
     }
     return view;
 }

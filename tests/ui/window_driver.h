@@ -76,6 +76,7 @@ struct WindowView {
     int alphabet = 0;
     bool transliterate = false;
     std::array<RowView, 16> rows;
+    std::array<QString, 16> labels;
 
     friend bool operator==(const WindowView&, const WindowView&) = default;
 };

@@ -133,7 +133,15 @@ TEST_F(WindowEditing, PastedRowsAreCheckedCellByCellAsTypingWouldBe) {
         {"a numeric message of 21 characters", QStringLiteral("7\tA\tNumeric\t123456789012345678901\n"), 1, nullptr,
          refused(1, 4)},
         {"a message in a tone-only row", QStringLiteral("7\tC\t\t1\n"), 1, nullptr, refused(1, 4)},
-        {"a fifth cell", QStringLiteral("7\tA\tNumeric\t1\tX\n"), 1, nullptr, refused(1, 5)},
+        {"a label as the fifth cell", QStringLiteral("7\tA\tNumeric\t1\tK\u00FCche\n"), 2,
+         [&](WindowView& v) {
+             row(v, 2) = {QStringLiteral("7"), 0, 0, QStringLiteral("1"), 20, false};
+             v.labels[1] = QStringLiteral("K\u00FCche");
+         },
+         {}},
+        {"a label of 41 characters", QStringLiteral("7\tA\tNumeric\t1\t") + QString(41, QLatin1Char('L')) +
+                                          QStringLiteral("\n"), 1, nullptr, refused(1, 5)},
+        {"a sixth cell", QStringLiteral("7\tA\tNumeric\t1\tK\u00FCche\tX\n"), 1, nullptr, refused(1, 6)},
         {"more lines than rows below", QStringLiteral("1\n2\n3\n"), 15, nullptr,
          QStringLiteral("3 rows do not fit from row 15 on")},
     };
@@ -166,7 +174,7 @@ TEST_F(WindowEditing, RowsSelectedWithShiftCopyAsTextAndPasteBack) {
     EXPECT_EQ(QApplication::focusWidget(), &driver_.capCode(3));
     press(QKeySequence::Copy);
     const QString copied = QApplication::clipboard()->text();
-    EXPECT_EQ(copied, QStringLiteral("1234\tB\tNumeric\t\n8\tD\tAlphnumeric\t\"\"\"Quoted\"\" here\"\n"));
+    EXPECT_EQ(copied, QStringLiteral("1234\tB\tNumeric\t\t\n8\tD\tAlphnumeric\t\"\"\"Quoted\"\" here\"\t\n"));
 
     // Selected text in one box is copied as text.
     driver_.message(3).setFocus(Qt::TabFocusReason);

@@ -18,7 +18,7 @@
 namespace vostrel::test {
 namespace {
 
-void writeFile(const QString& path, const QByteArray& contents) {
+void writeBytes(const QString& path, const QByteArray& contents) {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(contents) != contents.size()) {
         throw std::runtime_error("cannot write " + path.toStdString());
@@ -60,8 +60,8 @@ protected:
 };
 
 TEST_F(FilesFromOutside, OfTheFilesGivenTheFirstIsOpenedWithANote) {
-    writeFile(path("first.vostrel"), configurationWithRow(1111));
-    writeFile(path("second.vostrel"), configurationWithRow(2222));
+    writeBytes(path("first.vostrel"), configurationWithRow(1111));
+    writeBytes(path("second.vostrel"), configurationWithRow(2222));
     device::EmulatedTransmitter transmitter;
     WindowDriver driver(transmitter);
 
@@ -76,11 +76,18 @@ TEST_F(FilesFromOutside, OfTheFilesGivenTheFirstIsOpenedWithANote) {
     ASSERT_EQ(driver.messages().size(), 1U);
     EXPECT_TRUE(driver.messages()[0].second.startsWith(QStringLiteral("The file cannot be read\n"))) << driver.messages()[0].second.toStdString();
     EXPECT_EQ(driver.capCode(1).text(), QStringLiteral("1111"));
+
+    // A site list is imported, as Import CSV imports it.
+    driver.messages().clear();
+    writeBytes(path("site.CSV"), "CapCode;Message\r\n4711;123\r\n");
+    driver.window().openGivenFiles({path("site.CSV")});
+    EXPECT_TRUE(driver.messages().empty());
+    EXPECT_EQ(driver.capCode(1).text(), QStringLiteral("4711"));
 }
 
 TEST_F(FilesFromOutside, RecentFilesComeBackByKeyboardInTheNextRunAndAGoneOneLeavesWhenChosen) {
-    writeFile(path("opened.conf"), configurationWithRow(1111));
-    writeFile(path("gone.vostrel"), configurationWithRow(3333));
+    writeBytes(path("opened.conf"), configurationWithRow(1111));
+    writeBytes(path("gone.vostrel"), configurationWithRow(3333));
     QStringList entries;
     {
         device::EmulatedTransmitter transmitter;

@@ -57,7 +57,8 @@ go_to() {  # Tab stop
   (( $1 == at )) || xdo key --delay 40 --repeat $(($1 - at)) Tab
   at=$1
 }
-kDataRateStop=64 kRepeatStop=66
+# Each row has five stops (capcode, tone, type, message, label).
+kRowStops=5 kDataRateStop=80 kRepeatStop=82
 
 # The message box that must follow an action, read and dismissed.
 take_message() {  # [seconds to wait for it]
@@ -119,7 +120,7 @@ while [[ $# -gt 0 ]]; do
   case $action in
     row)
       row=$1 capcode=$2 tone=$3 message=$4; shift 4
-      go_to $(( (row - 1) * 4 ))
+      go_to $(( (row - 1) * kRowStops ))
       xdo type --delay 40 "$capcode"
       go_to $((at + 1))
       xdo type --delay 40 "$tone"

@@ -1,0 +1,184 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
+// The commands between a configuration and a site's list in a spreadsheet:
+// csv-export and csv-import.
+
+#include <array>
+
+#include "cli/command.h"
+#include "config/config_file.h"
+#include "config/label_list.h"
+#include "config/site_list.h"
+#include "files/utf8_path.h"
+#include "files/whole_file.h"
+#include "image/image_reader.h"
+#include "texts/message_format.h"
+
+namespace vostrel::cli {
+namespace {
+
+constexpr std::string_view kExport = "csv-export";
+constexpr std::string_view kImport = "csv-import";
+constexpr std::string_view kSettingsOption = "settings";
+
+std::optional<std::string> readInput(const std::string& name, CliContext& context) {
+    auto bytes = files::readWholeFile(files::pathFromUtf8(name), files::kMaxFileBytes);
+    if (auto* error = std::get_if<files::FileError>(&bytes)) {
+        failure(context, error->what);
+        return std::nullopt;
+    }
+    return std::move(std::get<std::string>(bytes));
+}
+
+std::variant<char, std::string> chosenSeparator(const Arguments& arguments) {
+    const std::string name = arguments.value("separator").value_or(";");
+    if (name == ";" || name == ",") return name[0];
+    if (name == "tab" || name == "\t") return '\t';
+    return "--separator must be ';', ',' or tab, not '" + name + "'";
+}
+
+// The entries a configuration or an image file holds; an image as a Read shows it.
+std::optional<image::ProgrammerEntries> entriesOfFile(const std::string& name, paging::Alphabet alphabet,
+                                                      CliContext& context) {
+    const auto bytes = readInput(name, context);
+    if (!bytes) return std::nullopt;
+    const config::ConfigOrImage parsed = config::parseConfigOrImage(*bytes);
+    if (const auto* error = std::get_if<config::ConfigError>(&parsed)) {
+        reportConfigError(files::pathFromUtf8(name), *error, context);
+        return std::nullopt;
+    }
+    if (const auto* entries = std::get_if<image::ProgrammerEntries>(&parsed)) return *entries;
+    image::PagerTextSettings text;
+    text.alphabet = alphabet;
+    const image::ImageContents contents = image::decodeImage(std::get<image::EepromImage>(parsed), text);
+    // A list that silently lacks the rows after a damaged one would be taken for the
+    // whole site.
+    if (contents.readErrorRow) {
+        printMessage(context.err, {texts::keys::kEepromReadError, texts::Title::Error, {}});
+        return std::nullopt;
+    }
+    return image::shownEntries(contents, text);
+}
+
+int runExport(const Arguments& arguments, CliContext& context) {
+    if (arguments.positionals.size() != 2) return usageError(context, kExport, "expected CONFIG|IMAGE and OUT.csv");
+    const std::string& input = arguments.positionals[0];
+    const std::string& output = arguments.positionals[1];
+    if (const auto empty = refuseEmptyFileName(context, kExport, {input, output})) return *empty;
+    const auto separator = chosenSeparator(arguments);
+    if (const auto* error = std::get_if<std::string>(&separator)) return usageError(context, kExport, *error);
+    const auto alphabet = chosenAlphabet(arguments);
+    if (const auto* error = std::get_if<std::string>(&alphabet)) return usageError(context, kExport, *error);
+    if (outputIsInput(output, files::pathFromUtf8(input), context)) return kExitFailure;
+    const auto entries = entriesOfFile(input, std::get<paging::Alphabet>(alphabet), context);
+    if (!entries) return kExitFailure;
+    config::SiteListFormat format;
+    format.separator = std::get<char>(separator);
+    return saveOutput(output, config::writeSiteList(*entries, format), context);
+}
+
+// The alphabet every row of the list shares, so that the configuration names it once;
+// US when they differ.
+paging::Alphabet sharedAlphabet(const config::SiteList& list) {
+    std::optional<paging::Alphabet> shared;
+    for (const auto& alphabet : list.alphabets) {
+        if (!alphabet) continue;
+        if (shared && *shared != *alphabet) return paging::Alphabet::US;
+        shared = alphabet;
+    }
+    return shared.value_or(paging::Alphabet::US);
+}
+
+std::string siteListErrorText(const std::string& file, const config::SiteListError& error) {
+    return file + ": line " + std::to_string(error.line) + ", column " + std::to_string(error.column) + ": " +
+           (error.refusal ? texts::formatMessage(*error.refusal) : error.what);
+}
+
+// The settings (and alphabet) of --settings, or the window's initial ones.
+std::optional<image::ProgrammerEntries> baseEntries(const Arguments& arguments, CliContext& context) {
+    const auto settings = arguments.value(kSettingsOption);
+    if (!settings) return image::ProgrammerEntries{};
+    const auto bytes = readInput(*settings, context);
+    if (!bytes) return std::nullopt;
+    config::ConfigOutcome parsed = config::parseConfig(*bytes);
+    if (const auto* error = std::get_if<config::ConfigError>(&parsed)) {
+        reportConfigError(files::pathFromUtf8(*settings), *error, context);
+        return std::nullopt;
+    }
+    return std::get<image::ProgrammerEntries>(std::move(parsed));
+}
+
+int runImport(const Arguments& arguments, CliContext& context) {
+    if (arguments.positionals.size() != 2) return usageError(context, kImport, "expected IN.csv and OUT.conf");
+    const std::string& input = arguments.positionals[0];
+    const std::string& output = arguments.positionals[1];
+    const auto labels = arguments.value(kLabelsOption.name);
+    if (const auto empty = refuseEmptyFileName(context, kImport, {input, output, labels.value_or("-"),
+                                                                  arguments.value(kSettingsOption).value_or("-")})) {
+        return *empty;
+    }
+    // The configuration given with --settings may be the output: its rows are replaced.
+    if (outputIsInput(output, files::pathFromUtf8(input), context) ||
+        (labels && outputIsInput(output, files::pathFromUtf8(*labels), context))) {
+        return kExitFailure;
+    }
+    auto entries = baseEntries(arguments, context);
+    if (!entries) return kExitFailure;
+    if (chosenTransliteration(arguments) == Transliteration::On) entries->text.transliterate = true;
+    const auto bytes = readInput(input, context);
+    if (!bytes) return kExitFailure;
+    const auto read = config::readSiteList(*bytes, {{}, entries->text.alphabet, entries->text.transliterate});
+    if (const auto* error = std::get_if<config::SiteListError>(&read)) return failure(context, siteListErrorText(input, *error));
+    const auto& list = std::get<config::SiteList>(read);
+    for (const std::string& note : list.notes) context.err << terminalText(input + ": " + note) << '\n';
+    if (!arguments.value(kSettingsOption)) entries->text.alphabet = sharedAlphabet(list);
+    config::applySiteList(*entries, list);
+    if (labels) {
+        const auto labelled = labelRowsFromList(*labels, *entries, context);
+        if (!labelled) return kExitFailure;
+        context.err << terminalText(*labels + ": labels for " + std::to_string(labelled->size()) + " of the rows") << '\n';
+    }
+    return saveOutput(output, config::writeConfig(*entries), context);
+}
+
+constexpr std::array kExportOptions = {
+    OptionSpec{"separator", ";|,|tab", "the separator between cells (default ';', as German Excel opens it)"},
+    kAlphabetOption,
+};
+constexpr std::array kImportOptions = {
+    OptionSpec{kSettingsOption, "CONFIG", "take the settings and the pager alphabet from this configuration; it "
+                                          "may be OUT.conf itself, whose rows are then replaced"},
+    kLabelsOption,
+    kTransliterateOption,
+};
+
+constexpr std::array<Command, 2> kSiteListCommands = {{
+    {kExport, "[--separator ;|,|tab] [--alphabet NAME] CONFIG|IMAGE OUT.csv",
+     "write a configuration's or an image's rows as a site list for spreadsheets",
+     "Writes one line per row that holds a call or a label: Row;Label;CapCode;Tone;Type;\n"
+     "Message, and Alphabet when a row's pager alphabet is not US. The file opens in\n"
+     "columns in German Excel and LibreOffice: ';' between cells, UTF-8 with a byte-order\n"
+     "mark, CRLF line ends, cells quoted where they must be. An image's rows are shown\n"
+     "as pagers with --alphabet show them and have no labels; a damaged image writes\n"
+     "nothing and exits 1 (\"EEPROM read error\"). OUT.csv '-' is standard output.\n",
+     kExportOptions, runExport},
+    {kImport, "[--settings CONFIG] [--labels FILE] [--transliterate] IN.csv OUT.conf",
+     "read a site list from a spreadsheet into a configuration",
+     "Reads IN.csv as spreadsheets save it: ';', ',' or tab between cells (found from the\n"
+     "first line, or named by a first line sep=;), UTF-8 with or without byte-order mark\n"
+     "or Windows-1252, any line ends. The first line names the columns in any order, in\n"
+     "English or German: Row (Zeile), Label (Bezeichnung), CapCode (RIC, Rufnummer), Tone\n"
+     "(Ton), Type (Typ), Message (Nachricht), Alphabet; other columns are left out with a\n"
+     "note. Without Row, the lines fill rows 1 to 16 in order. A capcode may carry its\n"
+     "sub-address letter (1234567A or 1234567 a), which gives the tone. Every row is\n"
+     "checked as a configuration and Write check it, messages at most 20 characters on\n"
+     "numeric rows and 40 on alphanumeric ones; the first cell that fails is named by\n"
+     "its line and column, and nothing is written. Rows the list leaves out are empty.\n",
+     kImportOptions, runImport},
+}};
+
+}  // namespace
+
+std::span<const Command> siteListCommands() { return kSiteListCommands; }
+
+}  // namespace vostrel::cli

@@ -1,0 +1,94 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
+#include "config/row_fields.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "image/row_rules.h"
+#include "texts/text_codec.h"
+
+namespace vostrel::config {
+namespace {
+
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+
+std::string_view trim(std::string_view text) {
+    while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
+    return text;
+}
+
+std::string toneLetter(unsigned tone) { return std::string(1, static_cast<char>('A' + tone)); }
+
+std::string notACapcode(std::string_view text) {
+    return "CapCode must be decimal digits, or empty for a row not in use, not '" + std::string(text) + "'";
+}
+
+}  // namespace
+
+std::variant<CapcodeNotation, std::string> parseCapcodeNotation(std::string_view text) {
+    text = trim(text);
+    const auto digitsEnd = std::ranges::find_if_not(text, isDigit);
+    CapcodeNotation notation{std::string(text.begin(), digitsEnd), std::nullopt};
+    const std::string_view letter = trim(text.substr(notation.digits.size()));
+    if (notation.digits.size() > kMaxCapcodeDigits) return std::string("CapCode is longer than 7 digits");
+    if (letter.empty()) return notation;
+    const char upper = letter.size() == 1 ? static_cast<char>(letter[0] & ~0x20) : '\0';
+    if (notation.digits.empty() || upper < 'A' || upper > 'Z') return notACapcode(text);
+    const int tone = upper - 'A';
+    if (tone >= static_cast<int>(image::kToneCount)) {
+        return "CapCode " + std::string(text) + ": the sub-address letter must be A, B, C or D, not " +
+               std::string(letter);
+    }
+    notation.tone = static_cast<unsigned>(tone);
+    return notation;
+}
+
+std::optional<std::string> labelProblem(std::string_view label) {
+    if (texts::codePointCount(label) > kMaxLabelCharacters) {
+        return "Label is longer than " + std::to_string(kMaxLabelCharacters) + " characters";
+    }
+    for (std::size_t i = 0; i < label.size();) {
+        const auto c = texts::nextCodePoint(label, i);
+        if (!c) return std::string("Label is not valid UTF-8");
+        if (*c < 0x20 || (*c >= 0x7F && *c <= 0x9F)) {
+            char code[8];
+            std::snprintf(code, sizeof code, "\\x%02X", static_cast<unsigned>(*c));
+            return "Label cannot hold the control character " + std::string(code);
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<RowProblem> settleRowChoices(image::PagerItem& item, const GivenChoices& given) {
+    bool toneGiven = given.tone;
+    RowField toneField = RowField::Tone;
+    if (given.capcodeTone) {
+        if (given.tone && item.tone != *given.capcodeTone) {
+            return RowProblem{{RowField::CapCode, RowField::Tone},
+                              "CapCode " + given.capcodeText + " names Tone " + toneLetter(*given.capcodeTone) +
+                                  ", but Tone is " + toneLetter(item.tone)};
+        }
+        item.tone = *given.capcodeTone;
+        if (!given.tone) toneField = RowField::CapCode;
+        toneGiven = true;
+    }
+    auto completed = image::completeRow(item, {.tone = toneGiven, .type = given.type});
+    if (auto* row = std::get_if<image::PagerItem>(&completed)) {
+        item = std::move(*row);
+        return std::nullopt;
+    }
+    switch (std::get<image::RowBreach>(completed)) {
+        case image::RowBreach::AlphanumericWithoutToneD:
+            return RowProblem{{toneField, RowField::Type}, "Type Alphanumeric needs Tone D, not Tone " + toneLetter(item.tone)};
+        case image::RowBreach::ToneDWithoutAlphanumeric:
+            return RowProblem{{toneField, RowField::Type}, "Tone D needs Type Alphanumeric, not Numeric"};
+        case image::RowBreach::MessageOnToneOnlyCall: break;
+    }
+    return RowProblem{{toneField, RowField::Message},
+                      "Tone " + toneLetter(item.tone) + " is a tone-only call: its Message must be empty"};
+}
+
+}  // namespace vostrel::config
