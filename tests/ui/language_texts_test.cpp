@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <QWindow>
 #include <QLabel>
+#include <QScopeGuard>
 #include <gtest/gtest.h>
 
 #include "tests/ui/window_driver.h"
@@ -290,7 +291,14 @@ TEST_F(WindowLanguageFile, APortableCopyKeepsItsLanguageFileSettingsAndBackupsBe
         QFile::remove(settings);
         backups.removeRecursively();
     };
+    // Even when an assertion ends the test: a marker left behind would make every later
+    // test's window a portable copy.
+    const auto cleanedUpAtTheEnd = qScopeGuard(cleanUp);
     cleanUp();
+    // Earlier tests of this process (all of them, under wine) may have saved backups
+    // in the user's data folder.
+    const QDir userData(qEnvironmentVariable("XDG_DATA_HOME", qEnvironmentVariable("LOCALAPPDATA")));
+    ASSERT_TRUE(QDir(userData.filePath(QStringLiteral("vostrel-programmer"))).removeRecursively());
     writeFileAt(marker, "");
     writeFileAt(configPath(QStringLiteral("user")), "[Message]\nCapCode=Rufnummer\n");
     EXPECT_EQ(headings(*openWindow()).front(), QStringLiteral("CapCode"));
@@ -305,11 +313,9 @@ TEST_F(WindowLanguageFile, APortableCopyKeepsItsLanguageFileSettingsAndBackupsBe
     EXPECT_EQ(driver->messages()[0].first, QStringLiteral("Success"));
     EXPECT_TRUE(QFile(settings).exists());
     EXPECT_EQ(backups.entryList(QDir::Files).size(), 1);
-    const QDir userData(qEnvironmentVariable("XDG_DATA_HOME", qEnvironmentVariable("LOCALAPPDATA")));
     EXPECT_FALSE(userData.exists(QStringLiteral("vostrel-programmer")));
     EXPECT_FALSE(QFile(configDirectories_.filePath(QStringLiteral("user/vostrel-programmer/vostrel-programmer.ini"))).exists());
     driver.reset();
-    cleanUp();
 }
 
 }  // namespace
