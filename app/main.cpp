@@ -9,7 +9,8 @@ namespace {
 
 constexpr vostrel::app::ProgramHelp kHelp{
     "vostrel-programmer",
-    "Usage: vostrel-programmer [--help | --version]\n"
+    "Usage: vostrel-programmer [FILE]\n"
+    "  or:  vostrel-programmer --help | --version\n"
     "Programs the POCSAG paging transmitter attached by USB (HID 0925:1234).\n"
     "\n"
     "Opens the programmer window: up to sixteen call items (capcode, tone A to D, pager\n"
@@ -17,16 +18,22 @@ constexpr vostrel::app::ProgramHelp kHelp{
     "Write programs them into the transmitter, Read fetches its contents into the\n"
     "window, Exit ends the program. Open fills the window from a configuration file (as\n"
     "vostrel-cli reads it) or a 512-byte EEPROM image file; Save writes the window as a\n"
-    "configuration file. A file dropped on the window is opened. Every outcome is shown\n"
-    "in a message box.\n"
+    "configuration file, with the extension .vostrel unless another one is typed.\n"
+    "FILE, and a file dropped on the window, are opened as Open opens them (a FILE.csv\n"
+    "is imported as a site list, as Import CSV does); of several files named, the first\n"
+    "is opened, with a note. The button beside Open lists the last 8 files opened or\n"
+    "saved. Every outcome is shown in a message box.\n"
     "Before Write changes the transmitter, its contents are saved as an image file in\n"
     VOSTREL_HELP_DATA_FOLDER "backups" VOSTREL_HELP_DATA_FOLDER_DEFAULT ";\n"
     "Open of such a file and Write put them back.\n"
     "The window's texts can be translated with a language file," VOSTREL_HELP_LANGUAGE_FILE ".\n"
+    "A portable copy, one with a file named portable.ini beside the program, keeps its\n"
+    "settings, backups and language file beside the program instead.\n"
     "\n"
     "Options:\n"
     "  --help       print this help and exit\n"
-    "  --version    print the version and exit\n"};
+    "  --version    print the version and exit\n"
+    "  --           what follows is a file, even one whose name starts with '-'\n"};
 
 }  // namespace
 

@@ -1,10 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
-// vostrel-programmer-emulated [EEPROM-FILE]: the programmer window on an emulated
+// vostrel-programmer-emulated [EEPROM-FILE [FILE]]: the programmer window on an emulated
 // transmitter whose EEPROM is kept in EEPROM-FILE (by default in the program's data
 // folder, app/emulated_eeprom.h), to try Read and Write without hardware.
-
-#include <stdexcept>
 
 #include "app/emulated_eeprom.h"
 #include "app/program_start.h"
@@ -15,7 +13,7 @@ namespace {
 
 constexpr vostrel::app::ProgramHelp kHelp{
     "vostrel-programmer-emulated",
-    "Usage: vostrel-programmer-emulated [EEPROM-FILE]\n"
+    "Usage: vostrel-programmer-emulated [EEPROM-FILE [FILE]]\n"
     "  or:  vostrel-programmer-emulated --help | --version\n"
     "Opens the programmer window on an emulated paging transmitter.\n"
     "\n"
@@ -24,14 +22,15 @@ constexpr vostrel::app::ProgramHelp kHelp{
     VOSTREL_HELP_DATA_FOLDER "emulated-eeprom.bin" VOSTREL_HELP_DATA_FOLDER_DEFAULT ".\n"
     "A new file starts erased, as a new device does; each word written is saved at once.\n"
     "Use it to try the window without hardware.\n"
-    "Open and Save work as in vostrel-programmer; a file dropped on the window is opened.\n"
+    "Open and Save work as in vostrel-programmer; a file dropped on the window, and FILE,\n"
+    "are opened as Open opens them.\n"
     "\n"
     "Options:\n"
     "  --help       print this help and exit\n"
-    "  --version    print the version and exit\n"};
+    "  --version    print the version and exit\n"
+    "  --           what follows is a file, even one whose name starts with '-'\n"};
 
 std::unique_ptr<vostrel::device::HidTransport> makeEmulatedTransmitter(const QStringList& arguments) {
-    if (arguments.size() > 2) throw std::runtime_error("usage: vostrel-programmer-emulated [EEPROM-FILE]");
     vostrel::device::EmulatorOptions options;
     options.backingFile = arguments.size() == 2 ? vostrel::ui::localPath(arguments[1])
                                                 : vostrel::app::defaultEmulatedEepromFile();
@@ -40,4 +39,7 @@ std::unique_ptr<vostrel::device::HidTransport> makeEmulatedTransmitter(const QSt
 
 }  // namespace
 
-int main(int argc, char** argv) { return vostrel::app::runProgrammer(argc, argv, kHelp, makeEmulatedTransmitter); }
+// The first argument is the EEPROM file, any further one a file to open.
+int main(int argc, char** argv) {
+    return vostrel::app::runProgrammer(argc, argv, kHelp, makeEmulatedTransmitter, 1);
+}

@@ -3,7 +3,9 @@
 #include "app/program_start.h"
 
 #include <QMessageBox>
+#include <QTimer>
 #include <exception>
+#include <stdexcept>
 #include <string>
 
 #include "app/help_output.h"
@@ -61,6 +63,23 @@ std::optional<int> answerHelpOrVersion(int argc, char** argv, const ProgramHelp&
     return std::nullopt;
 }
 
+WindowArguments splitWindowArguments(const QStringList& arguments, qsizetype transportArguments) {
+    WindowArguments split{{arguments.value(0)}, {}};
+    bool optionsEnded = false;
+    for (const QString& argument : arguments.mid(1)) {
+        if (!optionsEnded && argument == QStringLiteral("--")) {
+            optionsEnded = true;
+        } else if (!optionsEnded && argument.startsWith(QLatin1Char('-'))) {
+            throw std::runtime_error("Unknown option " + argument.toStdString() + " (--help lists the options)");
+        } else if (split.transport.size() <= transportArguments) {
+            split.transport << argument;
+        } else {
+            split.files << argument;
+        }
+    }
+    return split;
+}
+
 ProgrammerApplication::ProgrammerApplication(int& argc, char** argv, ExceptionShower showException)
     : QApplication(argc, argv), showException_(std::move(showException)) {}
 
@@ -75,15 +94,20 @@ bool ProgrammerApplication::notify(QObject* receiver, QEvent* event) {
     return false;
 }
 
-int runProgrammer(int argc, char** argv, const ProgramHelp& help, const TransportFactory& makeTransport) {
+int runProgrammer(int argc, char** argv, const ProgramHelp& help, const TransportFactory& makeTransport,
+                  qsizetype transportArguments) {
     if (const auto status = answerHelpOrVersion(argc, argv, help)) return *status;
     ProgrammerApplication application(argc, argv);
     try {
-        const std::unique_ptr<device::HidTransport> transport = makeTransport(QApplication::arguments());
+        const WindowArguments given = splitWindowArguments(QApplication::arguments(), transportArguments);
+        const std::unique_ptr<device::HidTransport> transport = makeTransport(given.transport);
         ui::MessageBoxPresenter presenter;
         TForm1 Form1(*transport, presenter);
         endProgramOnClose(Form1);
         Form1.show();
+        // From the event loop: a box the open shows waits there, and closing the window
+        // meanwhile must end the program as it does at any other time.
+        QTimer::singleShot(0, &Form1, [&] { Form1.openGivenFiles(given.files); });
         QApplication::exec();
         return kExitNormal;
     } catch (const std::exception& exception) {

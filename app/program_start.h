@@ -60,16 +60,31 @@ struct ProgramHelp {
 // nothing for any other call.
 std::optional<int> answerHelpOrVersion(int argc, char** argv, const ProgramHelp& help);
 
-// Makes the transport from the command-line arguments (Qt's own options removed,
-// program name first). May throw; the exception is shown and the program ends.
+// Makes the transport from its command-line arguments (program name first). May throw;
+// the exception is shown and the program ends.
 using TransportFactory = std::function<std::unique_ptr<device::HidTransport>(const QStringList& arguments)>;
+
+// The window's command line: the transport's arguments (program name first), then the
+// files to open.
+struct WindowArguments {
+    QStringList transport;
+    QStringList files;
+};
+
+// Splits `arguments` (Qt's own options removed, program name first): the first
+// `transportArguments` of them are the transport's, the rest files to open. "--" ends
+// the options, so that a file may be named "-x"; any other argument starting with '-'
+// is an unknown option, a std::runtime_error, rather than a file that is not there.
+WindowArguments splitWindowArguments(const QStringList& arguments, qsizetype transportArguments);
 
 inline constexpr int kExitNormal = 0;
 inline constexpr int kExitStartFailed = 1;
 
-// Answers --help and --version, or else creates the window on the transport and runs
+// Answers --help and --version, or else creates the window on the transport, opens the
+// files named after the transport's `transportArguments` as Open opens them, and runs
 // the event loop until the window is closed: kExitNormal then, kExitStartFailed when
 // creation failed.
-int runProgrammer(int argc, char** argv, const ProgramHelp& help, const TransportFactory& makeTransport);
+int runProgrammer(int argc, char** argv, const ProgramHelp& help, const TransportFactory& makeTransport,
+                  qsizetype transportArguments = 0);
 
 }  // namespace vostrel::app

@@ -8,6 +8,7 @@
 //   Windows:       the local application data folder\vostrel-programmer\backups
 //   anywhere else: $XDG_DATA_HOME/vostrel-programmer/backups, by default
 //                  ~/.local/share/vostrel-programmer/backups
+//   a portable copy: backups beside the program (files/program_folders.h)
 // A backup is named NNNNNN-YYYYmmdd-HHMMSS-DEVICE.bin: a sequence number one above the
 // highest in the folder, the local time, then the transmitter's path with every run of
 // characters other than letters, digits and '_' made one '-'. The sequence number, not

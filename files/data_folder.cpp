@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 
+#include "files/program_folders.h"
 #include "files/utf8_path.h"
 
 #if defined(_WIN32)
@@ -50,9 +51,10 @@ std::variant<fs::path, FileError> programDataFolder(const DataEnvironment& envir
 }
 
 std::variant<fs::path, FileError> programDataFolder() {
+    if (const auto portable = programPlaces().portableFolder) return *portable;
 #if defined(_WIN32)
-    // %LOCALAPPDATA% names the same folder, and lets the tests (or a portable setup)
-    // keep the files elsewhere. std::filesystem takes a network share's "\\server\..."
+    // %LOCALAPPDATA% names the same folder, and lets the tests keep the files
+    // elsewhere. std::filesystem takes a network share's "\\server\..."
     // for a relative path; folder redirection may put the folder there.
     if (const wchar_t* variable = _wgetenv(L"LOCALAPPDATA")) {
         const fs::path dataFolder(variable);

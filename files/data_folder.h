@@ -7,6 +7,7 @@
 //   Windows:       the local application data folder\vostrel-programmer
 //   anywhere else: $XDG_DATA_HOME/vostrel-programmer, by default
 //                  ~/.local/share/vostrel-programmer
+//   a portable copy: the program's own folder (files/program_folders.h)
 
 #include <filesystem>
 #include <string>
@@ -27,7 +28,8 @@ DataEnvironment processDataEnvironment();
 // would depend on the working directory. An error saying why when no data folder is
 // known.
 std::variant<std::filesystem::path, FileError> programDataFolder(const DataEnvironment& environment);
-// This process's: the environment above, or Windows' local application data folder.
+// This process's: beside a portable copy, else the environment above or Windows' local
+// application data folder.
 std::variant<std::filesystem::path, FileError> programDataFolder();
 
 }  // namespace vostrel::files

@@ -85,5 +85,7 @@ done
 echo "ZIP holds the programs (each with version $version in its resource), the example translation, the README and the licence, and runs"
 installer=0
 windows_installer_check "$here" "$build" "$wine" || installer=1
-summary_suite package $(($(date +%s) - start)) $((installer == 0)) $installer 0 ""
-exit $((failed | installer))
+portable=0
+windows_portable_check "$here" "$build" "$wine" "$root" || portable=1
+summary_suite package $(($(date +%s) - start)) $(((installer | portable) == 0)) $((installer | portable)) 0 ""
+exit $((failed | installer | portable))

@@ -128,24 +128,27 @@ bool isAbsoluteWindowsPath(const std::filesystem::path& path) {
 }  // namespace
 #endif
 
+std::optional<std::filesystem::path> userConfigFolder(const ConfigEnvironment& environment) {
+#ifdef _WIN32
+    if (isAbsoluteWindowsPath(environment.appData)) return environment.appData / kConfigSubdirectory;
+#else
+    // An unusable XDG_CONFIG_HOME counts as unset.
+    const std::filesystem::path userDirectory(environment.xdgConfigHome);
+    const std::filesystem::path directory =
+        userDirectory.is_absolute() ? userDirectory : std::filesystem::path(environment.home) / ".config";
+    if (directory.is_absolute()) return directory / kConfigSubdirectory;
+#endif
+    return std::nullopt;
+}
+
 std::vector<std::filesystem::path> languageFilePlaces(const std::filesystem::path& programDirectory,
                                                       const ConfigEnvironment& environment) {
     std::vector<std::filesystem::path> places{programDirectory / kLanguageFileName};
-#ifdef _WIN32
-    if (isAbsoluteWindowsPath(environment.appData)) {
-        places.push_back(environment.appData / kConfigSubdirectory / kLanguageFileName);
-    }
-#else
+    if (const auto user = userConfigFolder(environment)) places.push_back(*user / kLanguageFileName);
+#ifndef _WIN32
     const auto addConfigDirectory = [&](const std::filesystem::path& directory) {
         if (directory.is_absolute()) places.push_back(directory / kConfigSubdirectory / kLanguageFileName);
     };
-    // An unusable XDG_CONFIG_HOME counts as unset.
-    const std::filesystem::path userDirectory(environment.xdgConfigHome);
-    if (userDirectory.is_absolute()) {
-        addConfigDirectory(userDirectory);
-    } else if (!environment.home.empty()) {
-        addConfigDirectory(std::filesystem::path(environment.home) / ".config");
-    }
     const std::string_view systemDirectories =
         environment.xdgConfigDirs.empty() ? std::string_view("/etc/xdg") : environment.xdgConfigDirs;
     for (std::size_t start = 0; start <= systemDirectories.size();) {

@@ -36,6 +36,13 @@ struct ConfigEnvironment {
 };
 ConfigEnvironment processConfigEnvironment();
 
+// The program's folder in the user's configuration directory, which holds the user's
+// own language file and the window's settings: on Linux kConfigSubdirectory in
+// $XDG_CONFIG_HOME (else ~/.config), on Windows in %APPDATA%. Nothing when the
+// environment names no absolute folder (a relative one would depend on the working
+// directory).
+std::optional<std::filesystem::path> userConfigFolder(const ConfigEnvironment& environment);
+
 // Where the language file may lie, in the order it is looked for: beside the program,
 // then on Linux in the user's configuration directory ($XDG_CONFIG_HOME, else
 // ~/.config) and in each of the system's ($XDG_CONFIG_DIRS, else /etc/xdg), on Windows

@@ -43,7 +43,7 @@ TForm1::TForm1(vostrel::device::HidTransport& transport, vostrel::ui::MessagePre
     acceptOnlyAsciiDigits();
     offerAlphabets();
     transmitter_.emplace(*this, transport, reporter_, *rows_, *ConfirmWrite,
-                         std::vector<QPushButton*>{BtnRead, BtnWrite, BtnOpen});
+                         std::vector<QPushButton*>{BtnRead, BtnWrite, BtnOpen, BtnRecent});
     applyLanguageTexts(texts_);
     remembered_.emplace(*Alphabet, *Transliterate, *ConfirmWrite);
     giveDistinctShortcuts();
@@ -54,6 +54,7 @@ TForm1::TForm1(vostrel::device::HidTransport& transport, vostrel::ui::MessagePre
     fitLayout();
     connectHandlers();
     files_.emplace(*this, *BtnOpen, *BtnSave, *rows_, reporter_);
+    recentFiles_.emplace(*BtnRecent, *files_, texts_);
     checks_.emplace(*rows_, *EepromUse, *onAir_, texts_);
     copyPaste_.emplace(*rows_, reporter_, *BtnOpen);
     siteList_.emplace(*this, *labels_, *rows_, reporter_);

@@ -9,7 +9,8 @@
 //   rows_view            the entries as data: ProgrammerEntries out of the window and in
 //   transmitter_commands the Read and Write buttons, which ask which transmitter
 //                        when several are attached (transmitter_chooser)
-//   open_and_save        Open and Save, and a dropped file
+//   open_and_save        Open and Save, a dropped file, files named on the command line
+//   recent_files_menu    the recent files beside Open
 //   live_checks          the EEPROM line (the contents fingerprint in its tooltip) and the
 //                        marks on refused or replaced boxes
 //   on_air_line          the time on air
@@ -31,6 +32,7 @@
 #include "ui/message_presenter.h"
 #include "ui/on_air_line.h"
 #include "ui/open_and_save.h"
+#include "ui/recent_files_menu.h"
 #include "ui/remembered_choices.h"
 #include "ui/row_copy_paste.h"
 #include "ui/rows_view.h"
@@ -59,6 +61,11 @@ public:
     void importList(const QString& path) { siteList_->importList(path); }
     void exportList(const QString& path) { siteList_->exportList(path); }
     void labelsFromList(const QString& path) { siteList_->labelsFromList(path); }
+    // The files named on the command line: the first opened (a site list imported), a
+    // note on the others.
+    void openGivenFiles(const QStringList& paths) {
+        files_->openGiven(paths, [this](const QString& path) { siteList_->importList(path); });
+    }
 
 private:
     void BtnReadClick() { transmitter_->read(); }
@@ -88,6 +95,7 @@ private:
     std::optional<vostrel::ui::RememberedChoices> remembered_;
     std::optional<vostrel::ui::OnAirLine> onAir_;
     std::optional<vostrel::ui::OpenAndSave> files_;
+    std::optional<vostrel::ui::RecentFilesMenu> recentFiles_;
     std::optional<vostrel::ui::LiveChecks> checks_;
     std::optional<vostrel::ui::RowCopyPaste> copyPaste_;
     std::optional<vostrel::ui::UndoRedo> undoRedo_;

@@ -2,21 +2,17 @@
 // SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 #include "ui/language_texts.h"
 
-#include <QCoreApplication>
 #include <QStringList>
 
+#include "files/program_folders.h"
 #include "texts/language_file.h"
 #include "texts/message_format.h"
-#include "ui/local_path.h"
 
 namespace vostrel::ui {
 
 LanguageTexts::LanguageTexts(std::vector<std::filesystem::path> places) : places_(std::move(places)) {}
 
-LanguageTexts LanguageTexts::ofThisProgram() {
-    const std::filesystem::path programDirectory = localPath(QCoreApplication::applicationDirPath());
-    return LanguageTexts(texts::languageFilePlaces(programDirectory, texts::processConfigEnvironment()));
-}
+LanguageTexts LanguageTexts::ofThisProgram() { return LanguageTexts(files::programPlaces().languageFilePlaces()); }
 
 std::string LanguageTexts::translation(std::string_view key) const {
     const std::optional<std::string> bytes = texts::readLanguageFile(places_);

@@ -18,7 +18,7 @@ public:
     // The language file is the first of `places` that exists.
     explicit LanguageTexts(std::vector<std::filesystem::path> places);
     // The language file beside the executable, else in the user's or the system's
-    // configuration directories.
+    // configuration directories; beside a portable copy alone (files/program_folders.h).
     static LanguageTexts ofThisProgram();
 
     // The text for `key`. The file is looked for and read anew on every call, so that

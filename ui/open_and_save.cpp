@@ -11,14 +11,22 @@
 #include <QMimeData>
 #include <QPushButton>
 
+#include "files/program_folders.h"
+#include "ui/file_dialog_traces.h"
 #include "ui/local_path.h"
 #include "ui/mnemonics.h"
+#include "ui/remembered_choices.h"
 #include "ui/window_files.h"
 
 namespace vostrel::ui {
 namespace {
 
 using texts::keys;
+
+constexpr QLatin1StringView kLastFolderKey("LastFolder");
+// The configuration files' own extension, which Save gives a name typed without one.
+constexpr QLatin1StringView kConfigurationSuffix("vostrel");
+constexpr QLatin1StringView kSiteListSuffix(".csv");
 
 // The one local file a drag carries; several files or anything else open nothing.
 QString droppedFile(const QMimeData* data) {
@@ -30,7 +38,12 @@ QString droppedFile(const QMimeData* data) {
 
 OpenAndSave::OpenAndSave(QWidget& window, QPushButton& open, QPushButton& save, RowsView& rows,
                          const MessageReporter& reporter)
-    : window_(window), open_(open), save_(save), rows_(rows), reporter_(reporter) {
+    : window_(window),
+      open_(open),
+      save_(save),
+      rows_(rows),
+      reporter_(reporter),
+      lastDirectory_(rememberedValue(kLastFolderKey).toString()) {
     connect(&open_, &QPushButton::clicked, this, [this] {
         if (const QString path = chooseFile(false); !path.isEmpty()) this->open(path);
     });
@@ -68,6 +81,8 @@ void OpenAndSave::open(const QString& path) {
     }
     const auto& file = std::get<OpenedFile>(opened);
     rows_.show(file.entries);
+    // Before the box below, which waits until it is dismissed.
+    emit fileUsed(QFileInfo(path).absoluteFilePath());
     if (file.readErrorRow) reporter_.report({keys::kEepromReadError, texts::Title::Error, {}});
     if (file.note) reporter_.report(*file.note);
 }
@@ -76,24 +91,49 @@ void OpenAndSave::save(const QString& path) {
     rememberDirectory(path);
     if (const auto problem = saveWindowFile(localPath(path), rows_.entries())) {
         reporter_.report(problem->message, QString::fromStdString(problem->detail));
+        return;
+    }
+    emit fileUsed(QFileInfo(path).absoluteFilePath());
+}
+
+void OpenAndSave::openGiven(const QStringList& paths, const std::function<void(const QString&)>& importList) {
+    if (paths.isEmpty()) return;
+    // As its name says: a site list is no configuration, and Open would refuse it.
+    if (paths.front().endsWith(kSiteListSuffix, Qt::CaseInsensitive)) {
+        importList(paths.front());
+    } else {
+        open(paths.front());
+    }
+    if (paths.size() > 1) {
+        reporter_.report({keys::kOnlyFirstFileOpened, texts::Title::Warn, {static_cast<int>(paths.size())}});
     }
 }
 
 QString OpenAndSave::chooseFile(bool toSave) {
     const QPushButton& button = toSave ? save_ : open_;
     const LanguageTexts& texts = reporter_.texts();
+    const std::optional<std::filesystem::path> portableFolder = files::programPlaces().portableFolder;
+    const FileDialogTraces traces(portableFolder);  // made first, so that it goes after the dialog
     QFileDialog dialog(&window_, withoutMnemonic(button.text()), lastDirectory_);
     QStringList filters = {texts.text(keys::kConfigurationFiles)};
     if (!toSave) filters << texts.text(keys::kImageFiles);
     dialog.setNameFilters(filters << texts.text(keys::kAllFiles));
     dialog.setAcceptMode(toSave ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(toSave ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    if (toSave) dialog.setDefaultSuffix(QStringLiteral("conf"));
+    if (toSave) dialog.setDefaultSuffix(kConfigurationSuffix);
+    // Windows' own dialog keeps the folders each program used in the registry; a
+    // portable copy must leave nothing there.
+    if (portableFolder) dialog.setOption(QFileDialog::DontUseNativeDialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
     return dialog.selectedFiles().front();
 }
 
-void OpenAndSave::rememberDirectory(const QString& path) { lastDirectory_ = QFileInfo(path).absolutePath(); }
+void OpenAndSave::rememberDirectory(const QString& path) {
+    const QString folder = QFileInfo(path).absolutePath();
+    if (folder == lastDirectory_) return;
+    lastDirectory_ = folder;
+    rememberValue(kLastFolderKey, folder);
+}
 
 // A dropped file is opened as Open would open it, so it waits while Open does.
 bool OpenAndSave::takesDroppedFile(const QMimeData* data) const {

@@ -4,12 +4,13 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
-#include <QDir>
 #include <QFileInfo>
 #include <QSettings>
 #include <algorithm>
 #include <memory>
 
+#include "files/program_folders.h"
+#include "files/utf8_path.h"
 #include "paging/alphabets.h"
 
 namespace vostrel::ui {
@@ -20,26 +21,19 @@ constexpr QLatin1StringView kConfirmWriteKey("ConfirmWrite");
 constexpr QLatin1StringView kAlphabetKey("Alphabet");
 constexpr QLatin1StringView kTransliterateKey("Transliterate");
 
-const QString kSettingsOrganization = QStringLiteral("vostrel-programmer");
-const QString kSettingsApplication = QStringLiteral("vostrel-programmer");
 constexpr qint64 kMaxSettingsBytes = 1 << 20;
-
-// The settings file's name, asked of a QSettings for a name that has no file, so that
-// it is the one QSettings itself would open.
-QFileInfo settingsFile() {
-    const QSettings probe(QSettings::IniFormat, QSettings::UserScope, kSettingsOrganization,
-                          QStringLiteral("vostrel-programmer-path-probe"));
-    return QFileInfo(QFileInfo(probe.fileName()).dir().filePath(kSettingsApplication + QStringLiteral(".ini")));
-}
 
 // QSettings reads its file as soon as it is made, and a FIFO or a link to a device
 // there would hold the window for ever; such a file, or one far larger than any
-// settings, leaves the choices unremembered.
+// settings, leaves the choices unremembered. The file is the one the programs' rule
+// names (files/program_folders.h): beside a portable copy, else the user's.
 std::unique_ptr<QSettings> rememberedChoices() {
-    const QFileInfo file = settingsFile();
+    const auto path = files::programPlaces().settingsFile();
+    if (!path) return nullptr;
+    const QString name = QString::fromStdString(files::utf8Name(*path));
+    const QFileInfo file(name);
     if (file.exists() && (!file.isFile() || file.size() > kMaxSettingsBytes)) return nullptr;
-    auto settings = std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, kSettingsOrganization,
-                                                kSettingsApplication);
+    auto settings = std::make_unique<QSettings>(name, QSettings::IniFormat);
     settings->beginGroup(kSettingsGroup);
     return settings;
 }
@@ -51,17 +45,25 @@ bool nobodyMayWrite(const QFileInfo& file) {
     return file.exists() && (file.permissions() & writable) == 0;
 }
 
-void remember(QLatin1StringView key, const QVariant& value) {
-    if (nobodyMayWrite(settingsFile())) return;
-    if (const auto remembered = rememberedChoices()) remembered->setValue(key, value);
-}
-
 QString alphabetName(int index) {
     const std::string_view name = paging::alphabetTable(static_cast<paging::Alphabet>(std::max(index, 0))).name;
     return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
 }
 
 }  // namespace
+
+QVariant rememberedValue(QLatin1StringView key, const QVariant& fallback) {
+    const auto remembered = rememberedChoices();
+    return remembered ? remembered->value(key, fallback) : fallback;
+}
+
+bool rememberValue(QLatin1StringView key, const QVariant& value) {
+    const auto remembered = rememberedChoices();
+    if (!remembered || !remembered->isWritable() || nobodyMayWrite(QFileInfo(remembered->fileName()))) return false;
+    remembered->setValue(key, value);
+    remembered->sync();
+    return remembered->status() == QSettings::NoError;
+}
 
 RememberedChoices::RememberedChoices(QComboBox& alphabet, QAbstractButton& transliterate,
                                      QAbstractButton& confirmWrite) {
@@ -73,9 +75,9 @@ RememberedChoices::RememberedChoices(QComboBox& alphabet, QAbstractButton& trans
         confirmWrite.setChecked(remembered->value(kConfirmWriteKey, true).toBool());
     }
     connect(&alphabet, &QComboBox::currentIndexChanged, this,
-            [](int index) { remember(kAlphabetKey, alphabetName(index)); });
-    connect(&transliterate, &QAbstractButton::toggled, this, [](bool on) { remember(kTransliterateKey, on); });
-    connect(&confirmWrite, &QAbstractButton::toggled, this, [](bool on) { remember(kConfirmWriteKey, on); });
+            [](int index) { rememberValue(kAlphabetKey, alphabetName(index)); });
+    connect(&transliterate, &QAbstractButton::toggled, this, [](bool on) { rememberValue(kTransliterateKey, on); });
+    connect(&confirmWrite, &QAbstractButton::toggled, this, [](bool on) { rememberValue(kConfirmWriteKey, on); });
 }
 
 }  // namespace vostrel::ui

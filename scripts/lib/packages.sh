@@ -21,7 +21,11 @@ BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libhidapi-dev font
 # database checks which letters a base letter and a combining mark make; its
 # html.parser reads the site sheet and its json preview's rows. poppler-utils
 # (pdftotext, pdfinfo) reads the window's PDF of the site sheet.
+# The package check also opens a .vostrel file as a desktop does: shared-mime-info
+# builds the MIME database from the package's file type, xdg-utils asks it (through
+# libfile-mimeinfo-perl where no desktop runs) and starts the window.
 TEST_PACKAGES=(libgtest-dev clang-14 libclang-rt-14-dev dpkg-dev multimon-ng python3
                lintian desktop-file-utils appstream man-db bash-completion reuse
+               shared-mime-info xdg-utils libfile-mimeinfo-perl
                fuse3 libfuse3-dev g++-mingw-w64-x86-64-posix wine64 googletest
                xvfb xauth xdotool xclip x11-utils nsis locales poppler-utils)

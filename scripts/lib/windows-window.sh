@@ -19,6 +19,16 @@ windows_window_options() {  # project folder
   fi
 }
 
+# The ZIP as a portable copy (portable.ini beside the programs), when the window was
+# built: the emulated window run from it on a display of its own and a wine prefix of
+# its own, which must hold nothing of the tool afterwards.
+windows_portable_check() {  # project folder, build folder, wine loader, unpacked ZIP
+  grep -q '^VOSTREL_BUILD_GUI:BOOL=ON$' "$2/CMakeCache.txt" || return 0
+  echo "== Windows portable copy =="
+  VOSTREL_WINE=$3 WINEPREFIX="$2/wine-portable-prefix" \
+    xvfb-run -a -s "-screen 0 1280x1024x24" bash "$1/tests/windows/wine_portable_check.sh" "$4"
+}
+
 # The installer, when the window was built: made by CPack with makensis, then installed,
 # started and uninstalled under wine on a display of its own.
 windows_installer_check() {  # project folder, build folder, wine loader

@@ -32,6 +32,8 @@ for file in usr/bin/vostrel-cli usr/bin/vostrel-programmer usr/bin/vostrel-progr
             usr/share/applications/vostrel-programmer.desktop \
             usr/share/applications/vostrel-programmer-emulated.desktop \
             usr/share/icons/hicolor/scalable/apps/vostrel-programmer.svg \
+            usr/share/icons/hicolor/scalable/mimetypes/application-x-vostrel-configuration.svg \
+            usr/share/mime/packages/vostrel-programmer.xml \
             usr/share/metainfo/example.vostrel.programmer.metainfo.xml \
             usr/share/bash-completion/completions/vostrel-cli \
             usr/share/doc/vostrel-programmer/copyright usr/share/doc/vostrel-programmer/changelog.gz; do
@@ -62,6 +64,40 @@ for program in vostrel-programmer vostrel-programmer-emulated; do
     grep 'Open.*Save.*dropped on the window' >/dev/null ||
     fail "manual page of $program does not tell Open, Save and drag and drop"
 done
+
+man --manpath="$root/usr/share/man" vostrel-programmer | tr -s ' \n' '  ' |
+  grep 'FILE, and a file dropped on the window, are opened' >/dev/null ||
+  fail "manual page of vostrel-programmer does not say that it opens FILE"
+
+# The configurations' file type, with the MIME database and the desktop entries' cache
+# made from the unpacked package alone, as its triggers make them on a system.
+as_installed() {
+  env XDG_DATA_DIRS="$root/usr/share" XDG_DATA_HOME="$scratch/data" XDG_CONFIG_HOME="$scratch/config" \
+      XDG_CONFIG_DIRS="$scratch/none" XDG_CURRENT_DESKTOP= PATH="$root/usr/bin:$PATH" "$@"
+}
+# Any complaint about the file type's XML is a failure.
+mime_errors=$(as_installed update-mime-database "$root/usr/share/mime" 2>&1) || fail "update-mime-database: $mime_errors"
+[ -z "$mime_errors" ] || fail "update-mime-database: $mime_errors"
+update-desktop-database "$root/usr/share/applications"
+mkdir "$scratch/sites"
+printf '[Item01]\nCapCode = 1234567\n' >"$scratch/sites/Gasthaus Süd.vostrel"
+cp "$scratch/sites/Gasthaus Süd.vostrel" "$scratch/sites/site.conf"
+type=$(as_installed xdg-mime query filetype "$scratch/sites/Gasthaus Süd.vostrel")
+[ "$type" = application/x-vostrel-configuration ] || fail "a .vostrel file is of type '$type'"
+type=$(as_installed xdg-mime query filetype "$scratch/sites/site.conf")
+[ "$type" != application/x-vostrel-configuration ] || fail "a .conf file is taken for the programmer's"
+opener=$(as_installed xdg-mime query default application/x-vostrel-configuration)
+[ "$opener" = vostrel-programmer.desktop ] || fail "a .vostrel file opens with '$opener'"
+# Opened by the desktop, the window shows the file: having opened it, it lists it
+# among its recent files.
+# Where no desktop runs, xdg-open waits for the program it started.
+as_installed xvfb-run -a bash -c '
+  xdg-open "$1" &
+  for _ in $(seq 200); do grep -qF "$1" "$2" 2>/dev/null && break; sleep 0.1; done
+  window=$(xdotool search --onlyvisible --name "^Vostrel programmer" | head -n 1)
+  [ -n "$window" ] && kill "$(xdotool getwindowpid "$window")"
+  grep -qF "$1" "$2"' _ "$scratch/sites/Gasthaus Süd.vostrel" "$scratch/config/vostrel-programmer/vostrel-programmer.ini" ||
+  fail "xdg-open of a .vostrel file did not open it in the window"
 
 # Completion: where bash-completion loads it, and what it offers for partial lines.
 [ "$(pkg-config --variable=completionsdir bash-completion)" = /usr/share/bash-completion/completions ] ||

@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <QWindow>
 #include <QLabel>
+#include <QScopeGuard>
 #include <gtest/gtest.h>
 
 #include "tests/ui/window_driver.h"
@@ -276,6 +277,45 @@ TEST_F(WindowLanguageFile, TextsWithoutPlaceholdersAreShownAsTheyStand) {
     writeFile("[Message]\nPreamble value out of range=Preamble must be 576..1023 (100% = 1023) %s\n");
     auto driver = openWindow();
     EXPECT_EQ(preambleMessage(*driver).second, QStringLiteral("Preamble must be 576..1023 (100% = 1023) %s"));
+}
+
+// A portable copy (portable.ini beside the program) reads its language file from there
+// alone, and keeps its settings and its backups there too: nothing in the user's folders.
+TEST_F(WindowLanguageFile, APortableCopyKeepsItsLanguageFileSettingsAndBackupsBesideTheProgram) {
+    const QDir program(QCoreApplication::applicationDirPath());
+    const QString marker = program.filePath(QStringLiteral("portable.ini"));
+    const QString settings = program.filePath(QStringLiteral("vostrel-programmer.ini"));
+    QDir backups(program.filePath(QStringLiteral("backups")));
+    const auto cleanUp = [&] {
+        QFile::remove(marker);
+        QFile::remove(settings);
+        backups.removeRecursively();
+    };
+    // Even when an assertion ends the test: a marker left behind would make every later
+    // test's window a portable copy.
+    const auto cleanedUpAtTheEnd = qScopeGuard(cleanUp);
+    cleanUp();
+    // Earlier tests of this process (all of them, under wine) may have saved backups
+    // in the user's data folder.
+    const QDir userData(qEnvironmentVariable("XDG_DATA_HOME", qEnvironmentVariable("LOCALAPPDATA")));
+    ASSERT_TRUE(QDir(userData.filePath(QStringLiteral("vostrel-programmer"))).removeRecursively());
+    writeFileAt(marker, "");
+    writeFileAt(configPath(QStringLiteral("user")), "[Message]\nCapCode=Rufnummer\n");
+    EXPECT_EQ(headings(*openWindow()).front(), QStringLiteral("CapCode"));
+    writeFile("[Message]\nCapCode=Rufnummer beside\n");
+    auto driver = openWindow();
+    EXPECT_EQ(headings(*driver).front(), QStringLiteral("Rufnummer beside"));
+
+    driver->control<QCheckBox>(QStringLiteral("Transliterate")).click();
+    driver->enterRow(1, {QStringLiteral("1234567"), 0, 0, QStringLiteral("12345")});
+    driver->clickWrite();
+    ASSERT_EQ(driver->messages().size(), 1U);
+    EXPECT_EQ(driver->messages()[0].first, QStringLiteral("Success"));
+    EXPECT_TRUE(QFile(settings).exists());
+    EXPECT_EQ(backups.entryList(QDir::Files).size(), 1);
+    EXPECT_FALSE(userData.exists(QStringLiteral("vostrel-programmer")));
+    EXPECT_FALSE(QFile(configDirectories_.filePath(QStringLiteral("user/vostrel-programmer/vostrel-programmer.ini"))).exists());
+    driver.reset();
 }
 
 }  // namespace

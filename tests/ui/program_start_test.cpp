@@ -209,5 +209,34 @@ TEST(EmulatedEeprom, DefaultFileIsInTheUsersDataFolderMadeWhenMissing) {
     fs::remove(programFolder);
 }
 
+TEST(WindowArguments, TheTransportTakesItsOwnTheRestAreFilesAnUnknownOptionIsRefused) {
+    const QString program = QStringLiteral("vostrel-programmer");
+    const struct {
+        QStringList arguments;
+        qsizetype transportArguments;
+        QStringList transport;  // after the program's name
+        QStringList files;
+    } cases[] = {
+        {{}, 0, {}, {}},
+        {{QStringLiteral("site.vostrel")}, 0, {}, {QStringLiteral("site.vostrel")}},
+        {{QStringLiteral("a"), QStringLiteral("b")}, 0, {}, {QStringLiteral("a"), QStringLiteral("b")}},
+        {{QStringLiteral("eeprom.bin")}, 1, {QStringLiteral("eeprom.bin")}, {}},
+        {{QStringLiteral("eeprom.bin"), QStringLiteral("site.conf")}, 1, {QStringLiteral("eeprom.bin")},
+         {QStringLiteral("site.conf")}},
+        // "--" ends the options: a name may then start with '-', and "--" itself is no file.
+        {{QStringLiteral("--"), QStringLiteral("-x.vostrel"), QStringLiteral("--")}, 0, {},
+         {QStringLiteral("-x.vostrel"), QStringLiteral("--")}},
+        {{QStringLiteral("C:\\Sites\\Gasthaus Süd.vostrel")}, 0, {}, {QStringLiteral("C:\\Sites\\Gasthaus Süd.vostrel")}},
+    };
+    for (const auto& c : cases) {
+        const app::WindowArguments split = app::splitWindowArguments(QStringList{program} + c.arguments, c.transportArguments);
+        EXPECT_EQ(split.transport, QStringList{program} + c.transport) << c.arguments.join(' ').toStdString();
+        EXPECT_EQ(split.files, c.files) << c.arguments.join(' ').toStdString();
+    }
+    for (const char* option : {"--foo", "-", "-x.vostrel"}) {
+        EXPECT_THROW(app::splitWindowArguments({program, QString::fromLatin1(option)}, 0), std::runtime_error) << option;
+    }
+}
+
 }  // namespace
 }  // namespace vostrel::test

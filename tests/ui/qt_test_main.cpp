@@ -4,9 +4,12 @@
 // exceptions escaping an event handler are caught and recorded as the program does.
 
 #include <QDir>
-#include <QSettings>
 #include <QTemporaryDir>
+#include <filesystem>
+#include <system_error>
 #include <gtest/gtest.h>
+
+#include "files/program_folders.h"
 
 #include "tests/ui/window_driver.h"
 
@@ -15,14 +18,10 @@ namespace {
 // Every test starts with nothing remembered, as it would in a process of its own.
 class ForgetRememberedChoices : public testing::EmptyTestEventListener {
 public:
-    explicit ForgetRememberedChoices(QString folder) : folder_(std::move(folder)) {}
     void OnTestStart(const testing::TestInfo&) override {
-        QDir(folder_).removeRecursively();
-        QDir().mkpath(folder_);
+        std::error_code ignored;
+        if (const auto file = vostrel::files::programPlaces().settingsFile()) std::filesystem::remove(*file, ignored);
     }
-
-private:
-    QString folder_;
 };
 
 }  // namespace
@@ -42,12 +41,7 @@ int main(int argc, char** argv) {
     qputenv("LOCALAPPDATA", QDir::toNativeSeparators(userFolders.filePath(QStringLiteral("data"))).toLocal8Bit());
 #endif
     testing::InitGoogleTest(&argc, argv);
-    // The choices the window remembers go to a directory of this run, never to the
-    // settings of the user who runs the tests.
-    const QTemporaryDir rememberedChoices;
-    if (!rememberedChoices.isValid()) return 1;
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, rememberedChoices.path());
-    testing::UnitTest::GetInstance()->listeners().Append(new ForgetRememberedChoices(rememberedChoices.path()));
+    testing::UnitTest::GetInstance()->listeners().Append(new ForgetRememberedChoices);
     vostrel::app::ProgrammerApplication application(argc, argv, [](const QString& text) {
         vostrel::test::shownExceptions().push_back(text);
     });

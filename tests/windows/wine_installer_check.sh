@@ -11,9 +11,12 @@
 #     entry out again and leaves the PATH as it was.
 #  2. Silent (/S): the Start-menu entries; the emulated entry, started as the Start menu
 #     starts it, writes a row into %LOCALAPPDATA%\vostrel-programmer\emulated-eeprom.bin;
+#     a .vostrel file in a folder whose name has blanks and letters beyond ASCII, opened
+#     as Explorer opens it, comes up in the window (which offers itself in "Open with");
 #     the installed window finds a translation in %APPDATA% and carries its icon;
 #     --help shows in a message box when there is no standard output. Uninstalling
-#     removes the install folder whole and leaves the user's EEPROM file.
+#     removes the install folder whole and the file type with "Open with", and leaves
+#     the user's EEPROM file.
 # Neither round leaves anything in the home folder's menus, desktop entries and icons,
 # where wine's menu builder would put the installer's shortcuts.
 #   wine_installer_check.sh INSTALLER
@@ -49,6 +52,10 @@ environment_key='HKLM\SYSTEM\CurrentControlSet\Control\Session Manager\Environme
 # A registry value as text (empty when there is none).
 registry_value() {  # key, name
   timeout 60 "$wine" reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | sed -n "s/^ *$2 *REG_[A-Z_]* *//p"
+}
+# A key's default value as text (empty when there is none).
+registry_default() {  # key
+  timeout 60 "$wine" reg query "$1" /ve 2>/dev/null | tr -d '\r' | sed -n 's/^ *([^)]*) *REG_[A-Z_]* *//p'
 }
 # A folder of the Windows user as this machine names it.
 user_folder() {  # variable
@@ -229,6 +236,31 @@ timeout 60 "$wine" "$folder/vostrel-cli.exe" decode "Z:${eeprom//\//\\}" | tr -d
   fail "the emulated EEPROM lacks the row written"
 end_session
 
+# The configurations' file type. A .vostrel file opened as Explorer opens it (wine's
+# start does the same) comes up in the installed window: saved from there, it builds the
+# same image. Its folder's name has blanks and letters beyond ASCII.
+classes='HKLM\Software\Classes'
+[[ $(registry_default "$classes\.vostrel") == VostrelProgrammer.Configuration ]] ||
+  fail ".vostrel is not the configurations' type: '$(registry_default "$classes\.vostrel")'"
+opener="\"$folder_name\\vostrel-programmer.exe\" \"%1\""
+for key in "$classes\VostrelProgrammer.Configuration" "$classes\Applications\vostrel-programmer.exe"; do
+  [[ $(registry_default "$key\shell\open\command") == "$opener" ]] ||
+    fail "$key does not open with the window: '$(registry_default "$key\shell\open\command")'"
+done
+site="$work/Gasthaus Süd Ærø"
+mkdir -p "$site"
+printf '[Settings]\nDataRate = 2400\n[Item01]\nCapCode = 1234567\nTone = D\nType = Alphanumeric\nMessage = "Kitchen"\n[Item02]\nCapCode = 8\nMessage = "112"\n' \
+  >"$site/Küche 1.vostrel"
+bash "$here/wine_window_driver.sh" start /wait /unix "$site/Küche 1.vostrel" -- save "$work/saved.vostrel" exit \
+  >"$work/opened.out" || fail "the window of a .vostrel file opened as Explorer opens it: $(cat "$work/opened.out")"
+[[ ! -s $work/opened.out ]] || fail "the window opened with a message: $(cat "$work/opened.out")"
+for configuration in "$site/Küche 1.vostrel" "$work/saved.vostrel"; do
+  timeout 60 "$wine" "$folder/vostrel-cli.exe" build "Z:${configuration//\//\\}" "Z:${configuration//\//\\}.bin" >/dev/null ||
+    fail "vostrel-cli build $configuration"
+done
+cmp -s "$site/Küche 1.vostrel.bin" "$work/saved.vostrel.bin" || fail "the window did not show the .vostrel file opened"
+end_session
+
 # The installed window with the example translation in the user's %APPDATA%: its German
 # title shows it was found there. Its icon is the .exe's when it holds the pager's blue
 # of packaging/vostrel-programmer.svg (wine would show its own default icon instead).
@@ -252,7 +284,7 @@ timeout 60 "$wine" "$folder_name\\vostrel-programmer.exe" --help | tr -d '\r' | 
   fail "--help into a pipe does not name $backups"
 WINEDEBUG=-all,+msgbox "$wine" start /wait /unix "$folder/vostrel-programmer.exe" --help 2>"$work/help.trace" & program=$!
 window=$(find_window '^vostrel-programmer$' 60) || fail "--help without a standard output showed no message box"
-box_texts "$work/help.trace" | grep -F 'Usage: vostrel-programmer [--help | --version]' >/dev/null ||
+box_texts "$work/help.trace" | grep -F 'Usage: vostrel-programmer [FILE]' >/dev/null ||
   fail "the message box does not show the help: $(box_texts "$work/help.trace")"
 timeout 30 xdotool windowfocus --sync "$window" && sleep 0.3 && timeout 30 xdotool key Return
 timeout 60 tail --pid="$program" -f /dev/null || fail "the --help box did not end the program"
@@ -262,9 +294,12 @@ end_session
 timeout 300 "$wine" "$folder_name\\Uninstall.exe" /S || fail "the uninstaller failed"
 wait_for_session
 [[ ! -e $folder ]] || fail "the install folder is left: $(ls -A "$folder")"
+for key in "$classes\.vostrel" "$classes\VostrelProgrammer.Configuration" "$classes\Applications\vostrel-programmer.exe"; do
+  ! timeout 60 "$wine" reg query "$key" >/dev/null 2>&1 || fail "uninstalling left $key"
+done
 [[ -f $eeprom ]] || fail "uninstalling removed the user's emulated EEPROM"
 rm -r "$local_data"
 expect_as_before "the silent round's uninstall left the prefix changed" "$prefix_before" "$(prefix_snapshot)"
 expect_as_before "wine put menus, desktop entries or icons into the home folder (is WINEDLLOVERRIDES=winemenubuilder.exe=d set?)" \
   "$home_before" "$(home_snapshot)"
-echo "installer: silent install, the emulated entry's EEPROM in %LOCALAPPDATA%, a translation from %APPDATA%, the icon, --help in a box; uninstalled leaving the prefix and the home folder as they were"
+echo "installer: silent install, the emulated entry's EEPROM in %LOCALAPPDATA%, a .vostrel file opened as Explorer opens it, a translation from %APPDATA%, the icon, --help in a box; uninstalled leaving the prefix (no file type) and the home folder as they were"

@@ -1,0 +1,142 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
+// The files the window takes from outside: those named on its command line, and the
+// recent files dropped down beside Open by the keyboard, kept for the next run.
+
+#include <QAccessible>
+#include <QApplication>
+#include <QFile>
+#include <QFileDialog>
+#include <QMenu>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include "tests/ui/window_driver.h"
+
+namespace vostrel::test {
+namespace {
+
+void writeBytes(const QString& path, const QByteArray& contents) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(contents) != contents.size()) {
+        throw std::runtime_error("cannot write " + path.toStdString());
+    }
+}
+
+QByteArray configurationWithRow(int capCode) {
+    return "[Item01]\nCapCode = " + QByteArray::number(capCode) + "\nMessage = \"12345\"\n";
+}
+
+class FilesFromOutside : public testing::Test {
+protected:
+    QString path(const char* name) const { return directory_.filePath(QString::fromUtf8(name)); }
+
+    // Drops the recent files down with the keyboard, hands the open menu's entries to
+    // `seen`, then presses `key` in it.
+    void pressInRecentFiles(WindowDriver& driver, Qt::Key key, QStringList* seen = nullptr) {
+        auto& button = driver.control<QPushButton>(QStringLiteral("BtnRecent"));
+        driver.activate();
+        button.setFocus(Qt::TabFocusReason);
+        bool menuOpened = false;
+        QTimer::singleShot(0, [&] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            if (menu == nullptr) return;
+            menuOpened = true;
+            if (seen != nullptr) {
+                seen->clear();
+                for (const QAction* action : menu->actions()) *seen << action->text();
+            }
+            QTest::keyClick(menu, key);
+            // A key that chooses nothing leaves the menu open.
+            if (menu->isVisible()) menu->close();
+        });
+        QTest::keyClick(&button, Qt::Key_Space);
+        if (!menuOpened) throw std::runtime_error("Space did not drop the recent files down");
+    }
+
+    QTemporaryDir directory_;
+};
+
+TEST_F(FilesFromOutside, OfTheFilesGivenTheFirstIsOpenedWithANote) {
+    writeBytes(path("first.vostrel"), configurationWithRow(1111));
+    writeBytes(path("second.vostrel"), configurationWithRow(2222));
+    device::EmulatedTransmitter transmitter;
+    WindowDriver driver(transmitter);
+
+    driver.window().openGivenFiles({path("first.vostrel"), path("second.vostrel"), path("not-there.vostrel")});
+    EXPECT_EQ(driver.capCode(1).text(), QStringLiteral("1111"));
+    EXPECT_EQ(driver.messages(), (std::vector<ShownMessage>{
+                                     {QStringLiteral("Warn"), QStringLiteral("Only the first of the 3 files given was opened")}}));
+
+    // A refused file is refused as Open refuses it, and the window stays as it was.
+    driver.messages().clear();
+    driver.window().openGivenFiles({path("not-there.vostrel")});
+    ASSERT_EQ(driver.messages().size(), 1U);
+    EXPECT_TRUE(driver.messages()[0].second.startsWith(QStringLiteral("The file cannot be read\n"))) << driver.messages()[0].second.toStdString();
+    EXPECT_EQ(driver.capCode(1).text(), QStringLiteral("1111"));
+
+    // A site list is imported, as Import CSV imports it.
+    driver.messages().clear();
+    writeBytes(path("site.CSV"), "CapCode;Message\r\n4711;123\r\n");
+    driver.window().openGivenFiles({path("site.CSV")});
+    EXPECT_TRUE(driver.messages().empty());
+    EXPECT_EQ(driver.capCode(1).text(), QStringLiteral("4711"));
+}
+
+TEST_F(FilesFromOutside, RecentFilesComeBackByKeyboardInTheNextRunAndAGoneOneLeavesWhenChosen) {
+    writeBytes(path("opened.conf"), configurationWithRow(1111));
+    writeBytes(path("gone.vostrel"), configurationWithRow(3333));
+    QStringList entries;
+    {
+        device::EmulatedTransmitter transmitter;
+        WindowDriver driver(transmitter);
+        pressInRecentFiles(driver, Qt::Key_Escape, &entries);
+        EXPECT_EQ(entries, QStringList{QStringLiteral("No recent files")});
+        EXPECT_EQ(QAccessible::queryAccessibleInterface(&driver.control<QPushButton>(QStringLiteral("BtnRecent")))
+                      ->text(QAccessible::Name),
+                  QStringLiteral("Recent files"));
+
+        driver.window().openFile(path("gone.vostrel"));
+        driver.window().openFile(path("opened.conf"));
+        driver.enterRow(2, {QStringLiteral("2222"), 0, 0, QString()});
+        driver.window().saveFile(path("saved.vostrel"));
+        ASSERT_TRUE(driver.messages().empty());
+    }
+    ASSERT_TRUE(QFile::remove(path("gone.vostrel")));
+
+    // The next run.
+    device::EmulatedTransmitter transmitter;
+    WindowDriver driver(transmitter);
+    pressInRecentFiles(driver, Qt::Key_2, &entries);
+    const QString shown = QDir::toNativeSeparators(directory_.path()) + QDir::separator();
+    EXPECT_EQ(entries, (QStringList{QStringLiteral("&1 ") + shown + QStringLiteral("saved.vostrel"),
+                                    QStringLiteral("&2 ") + shown + QStringLiteral("opened.conf"),
+                                    QStringLiteral("&3 ") + shown + QStringLiteral("gone.vostrel (gone)")}));
+    EXPECT_EQ(driver.capCode(1).text(), QStringLiteral("1111"));
+    EXPECT_EQ(driver.capCode(2).text(), QString());
+
+    // Chosen, the gone file is reported as Open reports it and leaves the list; the
+    // file opened last comes first.
+    pressInRecentFiles(driver, Qt::Key_3);
+    ASSERT_EQ(driver.messages().size(), 1U);
+    EXPECT_TRUE(driver.messages()[0].second.startsWith(QStringLiteral("The file cannot be read\n")));
+    pressInRecentFiles(driver, Qt::Key_Escape, &entries);
+    EXPECT_EQ(entries, (QStringList{QStringLiteral("&1 ") + shown + QStringLiteral("opened.conf"),
+                                    QStringLiteral("&2 ") + shown + QStringLiteral("saved.vostrel")}));
+
+    // The file dialog starts in the folder used last, in the run before too.
+    QString dialogFolder;
+    QTimer::singleShot(0, [&] {
+        if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+            dialogFolder = dialog->directory().absolutePath();
+            dialog->reject();
+        }
+    });
+    QTest::mouseClick(&driver.control<QPushButton>(QStringLiteral("BtnOpen")), Qt::LeftButton);
+    EXPECT_EQ(dialogFolder, QDir(directory_.path()).absolutePath());
+}
+
+}  // namespace
+}  // namespace vostrel::test
