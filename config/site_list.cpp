@@ -198,10 +198,11 @@ private:
         alone.rows[row] = item;
         alone.text.alphabet = alphabet;
         alone.text.transliterate = reading_.transliterate;
-        auto refusal = image::layOutRows(alone).refusals[row];
+        const image::RowLayout layout = image::layOutRows(alone);
+        const std::optional<image::BuildRefusal>& refusal = layout.refusals[row];
         if (!refusal) return std::nullopt;
         const SiteColumn column = refusal->at ? SiteColumn::Message : SiteColumn::CapCode;
-        return SiteListError{record_.line, cellOf(cells_, column), {}, std::move(refusal->message)};
+        return SiteListError{record_.line, cellOf(cells_, column), {}, refusal->message};
     }
 
     const CsvRecord& record_;
