@@ -5,14 +5,12 @@
 #include <QAction>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
 
-#include "files/program_folders.h"
-#include "ui/file_dialog_traces.h"
+#include "ui/file_dialog.h"
 #include "ui/local_path.h"
 #include "ui/mnemonics.h"
 #include "ui/remembered_choices.h"
@@ -112,20 +110,10 @@ void OpenAndSave::openGiven(const QStringList& paths, const std::function<void(c
 QString OpenAndSave::chooseFile(bool toSave) {
     const QPushButton& button = toSave ? save_ : open_;
     const LanguageTexts& texts = reporter_.texts();
-    const std::optional<std::filesystem::path> portableFolder = files::programPlaces().portableFolder;
-    const FileDialogTraces traces(portableFolder);  // made first, so that it goes after the dialog
-    QFileDialog dialog(&window_, withoutMnemonic(button.text()), lastDirectory_);
     QStringList filters = {texts.text(keys::kConfigurationFiles)};
     if (!toSave) filters << texts.text(keys::kImageFiles);
-    dialog.setNameFilters(filters << texts.text(keys::kAllFiles));
-    dialog.setAcceptMode(toSave ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(toSave ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    if (toSave) dialog.setDefaultSuffix(kConfigurationSuffix);
-    // Windows' own dialog keeps the folders each program used in the registry; a
-    // portable copy must leave nothing there.
-    if (portableFolder) dialog.setOption(QFileDialog::DontUseNativeDialog);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-    return dialog.selectedFiles().front();
+    return chooseFileName(window_, {withoutMnemonic(button.text()), lastDirectory_,
+                                    filters << texts.text(keys::kAllFiles), toSave, kConfigurationSuffix});
 }
 
 void OpenAndSave::rememberDirectory(const QString& path) {

@@ -3,13 +3,13 @@
 #include "ui/site_list_commands.h"
 
 #include <QComboBox>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
 #include <QStringList>
 #include <array>
 
+#include "ui/file_dialog.h"
 #include "ui/local_path.h"
 #include "ui/mnemonics.h"
 #include "ui/window_files.h"
@@ -97,14 +97,11 @@ void SiteListCommands::labelsFromList(const QString& path) {
 
 QString SiteListCommands::chooseFile(const QString& title, texts::TextKey filter, bool toSave) {
     const LanguageTexts& texts = reporter_.texts();
-    QFileDialog dialog(&window_, withoutMnemonic(title), lastDirectory_);
-    dialog.setNameFilters({texts.text(filter), texts.text(keys::kAllFiles)});
-    dialog.setAcceptMode(toSave ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(toSave ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    if (toSave) dialog.setDefaultSuffix(QStringLiteral("csv"));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-    lastDirectory_ = QFileInfo(dialog.selectedFiles().front()).absolutePath();
-    return dialog.selectedFiles().front();
+    const QString path = chooseFileName(window_, {withoutMnemonic(title), lastDirectory_,
+                                                  {texts.text(filter), texts.text(keys::kAllFiles)}, toSave,
+                                                  QStringLiteral("csv")});
+    if (!path.isEmpty()) lastDirectory_ = QFileInfo(path).absolutePath();
+    return path;
 }
 
 }  // namespace vostrel::ui

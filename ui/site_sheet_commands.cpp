@@ -2,7 +2,6 @@
 // SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 #include "ui/site_sheet_commands.h"
 
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QMenu>
@@ -18,6 +17,7 @@
 #include "config/config_file.h"
 #include "files/whole_file.h"
 #include "sheet/sheet_html.h"
+#include "ui/file_dialog.h"
 #include "ui/local_path.h"
 #include "ui/mnemonics.h"
 #include "ui/sheet_pages.h"
@@ -115,13 +115,9 @@ bool SiteSheetCommands::askSiteName() {
 
 QString SiteSheetCommands::choosePdfFile() {
     const LanguageTexts& texts = reporter_.texts();
-    QFileDialog dialog(&window_, withoutMnemonic(texts.text(keys::kExportPdf)), lastDirectory_);
-    dialog.setNameFilters({texts.text(keys::kPdfFiles), texts.text(keys::kAllFiles)});
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setDefaultSuffix(QStringLiteral("pdf"));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-    return dialog.selectedFiles().front();
+    return chooseFileName(window_, {withoutMnemonic(texts.text(keys::kExportPdf)), lastDirectory_,
+                                    {texts.text(keys::kPdfFiles), texts.text(keys::kAllFiles)}, true,
+                                    QStringLiteral("pdf")});
 }
 
 QString SiteSheetCommands::html(sheet::SiteSheet sheet) const {

@@ -1,0 +1,31 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
+#include "ui/file_dialog.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+
+#include "files/program_folders.h"
+#include "ui/file_dialog_traces.h"
+
+namespace vostrel::ui {
+
+QString chooseFileName(QWidget& parent, const FileDialogRequest& request) {
+    const std::optional<std::filesystem::path> portableFolder = files::programPlaces().portableFolder;
+    const FileDialogTraces traces(portableFolder);  // made first, so that it goes after the dialog
+    // Given a folder that is not there, Qt's dialogs take its name for the file's and
+    // put it in the name box, where a name the user types is added to it.
+    const QString folder = QFileInfo(request.folder).isDir() ? request.folder : QString();
+    QFileDialog dialog(&parent, request.title, folder);
+    dialog.setNameFilters(request.nameFilters);
+    dialog.setAcceptMode(request.toSave ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(request.toSave ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    if (request.toSave) dialog.setDefaultSuffix(request.defaultSuffix);
+    // Windows' own dialog keeps the folders each program used in the registry; a
+    // portable copy must leave nothing there.
+    if (portableFolder) dialog.setOption(QFileDialog::DontUseNativeDialog);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().front();
+}
+
+}  // namespace vostrel::ui
