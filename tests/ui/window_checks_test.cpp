@@ -16,11 +16,12 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QMimeData>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <QUrl>
 
 #include "config/config_file.h"
+#include "files/program_folders.h"
+#include "files/utf8_path.h"
 #include "files/whole_file.h"
 #include "image/image_builder.h"
 #include "texts/language_file.h"
@@ -538,9 +539,9 @@ TEST_F(WindowFiles, NoSiteSheetOfRowsAWriteRefuses) {
 // A settings file nobody may write, even root, stays as it is, as every other file
 // the tool writes does: the choices made are then not remembered.
 TEST(RememberedChoices, ASettingsFileNobodyMayWriteStaysAsItIs) {
-    const QString path = QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("vostrel-programmer"),
-                                   QStringLiteral("vostrel-programmer"))
-                             .fileName();
+    const auto settingsFile = files::programPlaces().settingsFile();
+    ASSERT_TRUE(settingsFile);
+    const QString path = QString::fromStdString(files::utf8Name(*settingsFile));
     const QByteArray kept = "[Window]\nAlphabet=DE\n";
     ASSERT_TRUE(QDir().mkpath(QFileInfo(path).path()));
     {
