@@ -76,10 +76,12 @@ rm -rf "$local_data" "$translation" "$other"
 
 # Every file and registry key of the prefix. The user's temporary folder is left out:
 # the uninstaller runs from a copy of itself there, which Windows deletes at the next
-# restart.
+# restart. So is Explorer's own settings key, which Windows' file dialog makes the first
+# time it is shown in a prefix (the .vostrel round saves through it): every Windows has it.
 prefix_snapshot() {
   (cd "$WINEPREFIX" && find drive_c -not -path '*/Temp/*' | sort
-   grep -h '^\[' system.reg user.reg | sed 's/ [0-9]*$//' | sort)
+   grep -h '^\[' system.reg user.reg | sed 's/ [0-9]*$//' |
+     grep -vxF '[Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced]' | sort)
 }
 # Where wine's menu builder would turn shortcuts into the host's menus and icons: every
 # entry with its time, so that a new, changed or removed one shows.
