@@ -16,6 +16,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QMimeData>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QUrl>
 
@@ -549,6 +550,12 @@ TEST(RememberedChoices, ASettingsFileNobodyMayWriteStaysAsItIs) {
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(kept);
     }
+    // The tests after this one in the same program (all of them, on Windows) remember
+    // their choices in this file.
+    const auto removeFile = qScopeGuard([&] {
+        QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        QFile::remove(path);
+    });
     const auto readOnly = QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther;
     ASSERT_TRUE(QFile::setPermissions(path, readOnly));
     {
