@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 #include "ui/file_dialog.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 
@@ -10,7 +11,7 @@
 
 namespace vostrel::ui {
 
-QString chooseFileName(QWidget& parent, const FileDialogRequest& request) {
+QString chooseFileName(QWidget& parent, const MessageReporter& reporter, const FileDialogRequest& request) {
     const std::optional<std::filesystem::path> portableFolder = files::programPlaces().portableFolder;
     const FileDialogTraces traces(portableFolder);  // made first, so that it goes after the dialog
     // Given a folder that is not there, Qt's dialogs take its name for the file's and
@@ -20,12 +21,22 @@ QString chooseFileName(QWidget& parent, const FileDialogRequest& request) {
     dialog.setNameFilters(request.nameFilters);
     dialog.setAcceptMode(request.toSave ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(request.toSave ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    if (request.toSave) dialog.setDefaultSuffix(request.defaultSuffix);
     // Windows' own dialog keeps the folders each program used in the registry; a
     // portable copy must leave nothing there.
     if (portableFolder) dialog.setOption(QFileDialog::DontUseNativeDialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-    return dialog.selectedFiles().front();
+    const QString chosen = dialog.selectedFiles().front();
+    return request.toSave ? withDefaultSuffix(chosen, request.defaultSuffix, reporter) : chosen;
+}
+
+QString withDefaultSuffix(const QString& chosen, const QString& suffix, const MessageReporter& reporter) {
+    if (suffix.isEmpty() || !QFileInfo(chosen).suffix().isEmpty()) return chosen;
+    const QString named = chosen + QLatin1Char('.') + suffix;
+    if (!QFileInfo::exists(named)) return named;
+    const texts::Text shown{QDir::toNativeSeparators(named).toStdString()};
+    const QString question =
+        reporter.texts().messageText({texts::keys::kReplaceFileQuestion, texts::Title::Warn, {shown}});
+    return reporter.ask(question, texts::keys::kReplaceButton) ? named : QString();
 }
 
 }  // namespace vostrel::ui

@@ -2,11 +2,14 @@
 // SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 #pragma once
 // The window's file dialogs (Open, Save, the site lists, the site sheet), made alike:
-// they start in a folder that is still there, and a portable copy's leave nothing in
-// the profile (ui/file_dialog_traces.h).
+// they start in a folder that is still there, a name typed without an extension gets
+// the file type's, and a portable copy's leave nothing in the profile
+// (ui/file_dialog_traces.h).
 
 #include <QString>
 #include <QStringList>
+
+#include "ui/message_presenter.h"
 
 class QWidget;
 
@@ -17,10 +20,17 @@ struct FileDialogRequest {
     QString folder;       // where it starts; one that has gone since (a USB stick) is not used
     QStringList nameFilters;
     bool toSave = false;
-    QString defaultSuffix;  // what Save gives a name typed without one
+    QString defaultSuffix;  // what Save gives a name typed without an extension
 };
 
 // The file chosen, or nothing when the user cancelled.
-QString chooseFileName(QWidget& parent, const FileDialogRequest& request);
+QString chooseFileName(QWidget& parent, const MessageReporter& reporter, const FileDialogRequest& request);
+
+// `chosen` with `suffix` added when it has no extension. Windows' own dialog would add
+// it to any extension Windows has not registered (site.conf would be saved as
+// site.conf.vostrel), so it is added here, and a file that is there under the new name
+// is asked about first, as the dialog asks about the name it was given: nothing when
+// the user keeps that file.
+QString withDefaultSuffix(const QString& chosen, const QString& suffix, const MessageReporter& reporter);
 
 }  // namespace vostrel::ui

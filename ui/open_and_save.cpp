@@ -112,7 +112,7 @@ QString OpenAndSave::chooseFile(bool toSave) {
     const LanguageTexts& texts = reporter_.texts();
     QStringList filters = {texts.text(keys::kConfigurationFiles)};
     if (!toSave) filters << texts.text(keys::kImageFiles);
-    return chooseFileName(window_, {withoutMnemonic(button.text()), lastDirectory_,
+    return chooseFileName(window_, reporter_, {withoutMnemonic(button.text()), lastDirectory_,
                                     filters << texts.text(keys::kAllFiles), toSave, kConfigurationSuffix});
 }
 

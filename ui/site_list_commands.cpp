@@ -97,7 +97,7 @@ void SiteListCommands::labelsFromList(const QString& path) {
 
 QString SiteListCommands::chooseFile(const QString& title, texts::TextKey filter, bool toSave) {
     const LanguageTexts& texts = reporter_.texts();
-    const QString path = chooseFileName(window_, {withoutMnemonic(title), lastDirectory_,
+    const QString path = chooseFileName(window_, reporter_, {withoutMnemonic(title), lastDirectory_,
                                                   {texts.text(filter), texts.text(keys::kAllFiles)}, toSave,
                                                   QStringLiteral("csv")});
     if (!path.isEmpty()) lastDirectory_ = QFileInfo(path).absolutePath();

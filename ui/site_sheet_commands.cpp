@@ -115,7 +115,7 @@ bool SiteSheetCommands::askSiteName() {
 
 QString SiteSheetCommands::choosePdfFile() {
     const LanguageTexts& texts = reporter_.texts();
-    return chooseFileName(window_, {withoutMnemonic(texts.text(keys::kExportPdf)), lastDirectory_,
+    return chooseFileName(window_, reporter_, {withoutMnemonic(texts.text(keys::kExportPdf)), lastDirectory_,
                                     {texts.text(keys::kPdfFiles), texts.text(keys::kAllFiles)}, true,
                                     QStringLiteral("pdf")});
 }

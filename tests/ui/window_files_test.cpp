@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/ui/window_driver.h"
+#include "ui/file_dialog.h"
 
 namespace vostrel::test {
 namespace {
@@ -136,6 +137,59 @@ TEST_F(FilesFromOutside, RecentFilesComeBackByKeyboardInTheNextRunAndAGoneOneLea
     });
     QTest::mouseClick(&driver.control<QPushButton>(QStringLiteral("BtnOpen")), Qt::LeftButton);
     EXPECT_EQ(dialogFolder, QDir(directory_.path()).absolutePath());
+}
+
+// The last folder, remembered from a run before, is on a stick since removed: the
+// dialog does not take its name for the file's, to which a typed name would be added.
+TEST_F(FilesFromOutside, AFolderThatHasGoneIsNotTakenForAFileName) {
+    ASSERT_TRUE(QDir(directory_.path()).mkdir(QStringLiteral("Stick")));
+    writeBytes(path("Stick/site.vostrel"), configurationWithRow(1111));
+    {
+        device::EmulatedTransmitter transmitter;
+        WindowDriver driver(transmitter);
+        driver.window().openFile(path("Stick/site.vostrel"));
+    }
+    ASSERT_TRUE(QDir(path("Stick")).removeRecursively());
+    device::EmulatedTransmitter transmitter;
+    WindowDriver driver(transmitter);
+    QStringList selected{QStringLiteral("no dialog")};
+    QTimer::singleShot(0, [&] {
+        if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+            selected = dialog->selectedFiles();
+            dialog->reject();
+        }
+    });
+    QTest::mouseClick(&driver.control<QPushButton>(QStringLiteral("BtnSave")), Qt::LeftButton);
+    EXPECT_TRUE(selected.filter(QStringLiteral("Stick")).isEmpty()) << selected.join(u',').toStdString();
+}
+
+// A name typed without an extension gets the file type's; one with any extension keeps
+// it (Windows' own dialog would save site.conf as site.conf.vostrel); a file that is
+// there under the new name is asked about first, as the dialog asks about the name typed.
+TEST_F(FilesFromOutside, ANameTypedWithoutAnExtensionGetsTheFileTypes) {
+    writeBytes(path("there.vostrel"), configurationWithRow(1111));
+    const struct {
+        const char* typed;
+        bool replace;
+        QString saved;
+        std::size_t questions;
+    } cases[] = {
+        {"site", true, path("site.vostrel"), 0},
+        {"site.conf", true, path("site.conf"), 0},
+        {"there", true, path("there.vostrel"), 1},
+        {"there", false, QString(), 1},
+    };
+    for (const auto& c : cases) {
+        RecordingPresenter presenter;
+        presenter.confirmAnswer = c.replace;
+        const ui::MessageReporter reporter(ui::LanguageTexts({}), presenter);
+        EXPECT_EQ(ui::withDefaultSuffix(path(c.typed), QStringLiteral("vostrel"), reporter), c.saved) << c.typed;
+        ASSERT_EQ(presenter.shown.size(), c.questions) << c.typed;
+        if (c.questions == 0) continue;
+        EXPECT_EQ(presenter.shown[0].second,
+                  QDir::toNativeSeparators(path("there.vostrel")) + QStringLiteral(" already exists. Replace it?"));
+        EXPECT_EQ(presenter.buttons.first, QStringLiteral("&Replace"));
+    }
 }
 
 }  // namespace
