@@ -21,17 +21,20 @@ QString chooseFileName(QWidget& parent, const MessageReporter& reporter, const F
     dialog.setNameFilters(request.nameFilters);
     dialog.setAcceptMode(request.toSave ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(request.toSave ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    // Windows' own dialog keeps the folders each program used in the registry; a
-    // portable copy must leave nothing there.
-    if (portableFolder) dialog.setOption(QFileDialog::DontUseNativeDialog);
+    // Windows' own dialog keeps the folders each program used in the registry, which a
+    // portable copy must leave as it was. And saving, it adds the file type's extension
+    // to any extension Windows has not registered (site.conf became site.conf.vostrel):
+    // Qt's own dialog keeps the name typed, nameToSave adds the extension and asks.
+    if (portableFolder || request.toSave) dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
     const QString chosen = dialog.selectedFiles().front();
-    return request.toSave ? withDefaultSuffix(chosen, request.defaultSuffix, reporter) : chosen;
+    return request.toSave ? nameToSave(chosen, request.defaultSuffix, reporter) : chosen;
 }
 
-QString withDefaultSuffix(const QString& chosen, const QString& suffix, const MessageReporter& reporter) {
-    if (suffix.isEmpty() || !QFileInfo(chosen).suffix().isEmpty()) return chosen;
-    const QString named = chosen + QLatin1Char('.') + suffix;
+QString nameToSave(const QString& chosen, const QString& suffix, const MessageReporter& reporter) {
+    const bool typedWithout = !suffix.isEmpty() && QFileInfo(chosen).suffix().isEmpty();
+    const QString named = typedWithout ? chosen + QLatin1Char('.') + suffix : chosen;
     if (!QFileInfo::exists(named)) return named;
     const texts::Text shown{QDir::toNativeSeparators(named).toStdString()};
     const QString question =

@@ -3,8 +3,8 @@
 #pragma once
 // The window's file dialogs (Open, Save, the site lists, the site sheet), made alike:
 // they start in a folder that is still there, a name typed without an extension gets
-// the file type's, and a portable copy's leave nothing in the profile
-// (ui/file_dialog_traces.h).
+// the file type's, a file that is there is asked about in the user's language, and a
+// portable copy's leave nothing in the profile (ui/file_dialog_traces.h).
 
 #include <QString>
 #include <QStringList>
@@ -26,11 +26,8 @@ struct FileDialogRequest {
 // The file chosen, or nothing when the user cancelled.
 QString chooseFileName(QWidget& parent, const MessageReporter& reporter, const FileDialogRequest& request);
 
-// `chosen` with `suffix` added when it has no extension. Windows' own dialog would add
-// it to any extension Windows has not registered (site.conf would be saved as
-// site.conf.vostrel), so it is added here, and a file that is there under the new name
-// is asked about first, as the dialog asks about the name it was given: nothing when
-// the user keeps that file.
-QString withDefaultSuffix(const QString& chosen, const QString& suffix, const MessageReporter& reporter);
+// The name to save under: `chosen` with `suffix` added when it has no extension. A file
+// that is there under that name is asked about first; nothing when the user keeps it.
+QString nameToSave(const QString& chosen, const QString& suffix, const MessageReporter& reporter);
 
 }  // namespace vostrel::ui

@@ -4,10 +4,11 @@
 // Qt's file dialog, when it goes, writes its state (the folders visited, its view) for
 // the organization "QtProject", shared by every Qt program: on Windows into the
 // registry (HKCU\Software\QtProject), elsewhere into QtProject.conf in the user's
-// configuration folder. A portable copy must leave nothing in the profile or the
-// registry, so around each of its dialogs this is undone (Windows) or sent beside the
-// program (elsewhere). One file per system: file_dialog_traces_windows.cpp,
-// file_dialog_traces_other.cpp.
+// configuration folder. On Windows it is undone around every dialog (the window
+// remembers its folders itself, and the registry would keep the state after an
+// uninstall); elsewhere a portable copy's goes beside the program, as a portable copy
+// must leave nothing in the profile. One file per system:
+// file_dialog_traces_windows.cpp, file_dialog_traces_other.cpp.
 
 #include <filesystem>
 #include <memory>
@@ -17,8 +18,8 @@ namespace vostrel::ui {
 
 class FileDialogTraces {
 public:
-    // Takes note of what the profile holds now, for a copy whose portable folder is
-    // `portableFolder`; does nothing for one that has none.
+    // Takes note of what the profile holds now (Windows), or sends the dialog's state
+    // to `portableFolder` (elsewhere; nothing to do for a copy that has none).
     explicit FileDialogTraces(const std::optional<std::filesystem::path>& portableFolder);
     // Puts the profile back as noted: make it after the dialog, so that it goes after it.
     ~FileDialogTraces();

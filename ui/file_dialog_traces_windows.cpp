@@ -76,8 +76,9 @@ struct FileDialogTraces::Noted {
     std::vector<Value> dialogValues;
 };
 
-FileDialogTraces::FileDialogTraces(const std::optional<std::filesystem::path>& portableFolder) {
-    if (!portableFolder) return;
+// Every copy, portable or not: the window remembers its folders itself, and what Qt's
+// own dialog (Save's) writes would outlive an uninstall.
+FileDialogTraces::FileDialogTraces(const std::optional<std::filesystem::path>&) {
     noted_ = std::make_unique<Noted>();
     for (std::size_t i = 0; i < kKeys.size() && noted_->firstMissing == kKeys.size(); ++i) {
         if (!Key(kKeys[i], KEY_READ).open()) noted_->firstMissing = i;

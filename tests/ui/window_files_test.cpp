@@ -165,8 +165,8 @@ TEST_F(FilesFromOutside, AFolderThatHasGoneIsNotTakenForAFileName) {
 
 // A name typed without an extension gets the file type's; one with any extension keeps
 // it (Windows' own dialog would save site.conf as site.conf.vostrel); a file that is
-// there under the new name is asked about first, as the dialog asks about the name typed.
-TEST_F(FilesFromOutside, ANameTypedWithoutAnExtensionGetsTheFileTypes) {
+// there under the name is asked about first, in the user's language.
+TEST_F(FilesFromOutside, ANameTypedWithoutAnExtensionGetsTheFileTypesAndAFileThereIsAskedAbout) {
     writeBytes(path("there.vostrel"), configurationWithRow(1111));
     const struct {
         const char* typed;
@@ -178,12 +178,13 @@ TEST_F(FilesFromOutside, ANameTypedWithoutAnExtensionGetsTheFileTypes) {
         {"site.conf", true, path("site.conf"), 0},
         {"there", true, path("there.vostrel"), 1},
         {"there", false, QString(), 1},
+        {"there.vostrel", true, path("there.vostrel"), 1},
     };
     for (const auto& c : cases) {
         RecordingPresenter presenter;
         presenter.confirmAnswer = c.replace;
         const ui::MessageReporter reporter(ui::LanguageTexts({}), presenter);
-        EXPECT_EQ(ui::withDefaultSuffix(path(c.typed), QStringLiteral("vostrel"), reporter), c.saved) << c.typed;
+        EXPECT_EQ(ui::nameToSave(path(c.typed), QStringLiteral("vostrel"), reporter), c.saved) << c.typed;
         ASSERT_EQ(presenter.shown.size(), c.questions) << c.typed;
         if (c.questions == 0) continue;
         EXPECT_EQ(presenter.shown[0].second,
