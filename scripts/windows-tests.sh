@@ -43,11 +43,23 @@ wineserver="$(dirname "$wine")/wineserver"
 [ -x "$wineserver" ] || wineserver=wineserver
 trap 'timeout 30 "$wineserver" -k 2>/dev/null || true' EXIT
 [ -f "$WINEPREFIX/system.reg" ] || timeout 300 "$wine" wineboot --init >/dev/null 2>&1
+# One wine server for the whole run, rather than one started and ended around the
+# tests' own processes (after the one that made the prefix, if any, has ended). Its
+# system processes are started here, with nothing for output: started by a test's
+# program, they would hold that program's output open for as long as the server
+# lives, and CTest would wait on it.
+timeout 60 "$wineserver" -w
+"$wineserver" -p
+timeout 300 "$wine" wineboot </dev/null >/dev/null 2>&1
 # A failure here fails the script at its end, after the other suites have run too.
 failed=0
 # A time-out for each test: a window test that waits on a box nobody closes must end.
 run=(--test-dir "$build" --output-on-failure --timeout 300 -j "$(nproc)")
-summary_ctest "Windows under wine" "${run[@]}" -LE "window|wine_fake" || failed=1
+# Now and then wine cannot start a test's program at all ("wine client error:0:
+# recvmsg: Connection reset by peer" within 0.03 s, before any test code runs; seen in
+# two runs of ./test.sh, each time in another case). Such a case gets a second start,
+# and is counted as "passed on second try", never as a plain pass.
+summary_ctest "Windows under wine" "${run[@]}" --repeat until-pass:2 -LE "window|wine_fake" || failed=1
 # vostrel-cli.exe against the fake transmitter gets a second try: on a busy machine
 # wine's HID stack now and then loses a reply (about one run in ten with both cores
 # busy: the fake answered the request and wine read the answer from the node, but the
