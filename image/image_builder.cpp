@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 #include "image/image_builder.h"
 
+#include <algorithm>
 #include <array>
 #include <cctype>
 #include <climits>
@@ -17,6 +18,20 @@ namespace {
 
 texts::Message refusal(texts::TextKey key, std::vector<texts::MessageArgument> arguments = {}) {
     return {key, texts::Title::Error, std::move(arguments)};
+}
+
+// One note for each character of the row (0-based) that is sent replaced, however often
+// the message holds it.
+void noteReplacements(BuiltImage& built, unsigned row, const std::vector<Replacement>& replacements) {
+    std::vector<char32_t> noted;
+    for (const Replacement& replaced : replacements) {
+        if (std::find(noted.begin(), noted.end(), replaced.character) != noted.end()) continue;
+        noted.push_back(replaced.character);
+        built.replacements.push_back({texts::keys::kSentAsReplacement,
+                                      texts::Title::Warn,
+                                      {texts::Character{replaced.character}, static_cast<int>(row) + 1,
+                                       texts::Text{std::string(replaced.replacement)}}});
+    }
 }
 
 }  // namespace
@@ -155,9 +170,7 @@ BuildOutcome buildImage(const ProgrammerEntries& entries) {
         const std::size_t length = encodeRow(entries, layout, row, transmission);
         if (length == 0) continue;
         placeTransmission(built, row, std::span(transmission).first(length));
-        for (const Replacement& replaced : layout.sent[row].replacements) {
-            built.replacements.push_back(replacementMessage(row, replaced));
-        }
+        noteReplacements(built, row, layout.sent[row].replacements);
     }
     return built;
 }
@@ -172,10 +185,5 @@ std::size_t encodeRow(const ProgrammerEntries& entries, const RowLayout& layout,
     return paging::encodeTransmission(item.type, layout.sent[row].codes, capcode, item.tone, out.first(length));
 }
 
-texts::Message replacementMessage(unsigned row, const Replacement& replaced) {
-    return {texts::keys::kSentAsReplacement,
-            texts::Title::Warn,
-            {texts::Character{replaced.character}, static_cast<int>(row) + 1, texts::Text{std::string(replaced.replacement)}}};
-}
 
 }  // namespace vostrel::image

@@ -97,9 +97,6 @@ RowLayout layOutRows(const ProgrammerEntries& entries);
 std::size_t encodeRow(const ProgrammerEntries& entries, const RowLayout& layout, unsigned row,
                       std::span<paging::Codeword, kMaxSlotCodewords> out);
 
-// The note that a character of the row (0-based) is sent replaced.
-texts::Message replacementMessage(unsigned row, const Replacement& replaced);
-
 // A number read from text as the window reads it: leading white space, an optional
 // sign, then decimal digits up to the first other character; no digits gives 0.
 // Saturates at the bounds of long long.

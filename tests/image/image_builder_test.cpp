@@ -151,6 +151,9 @@ TEST(Builder, MessagesBecomeTheCodesOfTheRowsAlphabetOrARefusalNamingTheCharacte
          {"'é' in Item[03] is sent as 'e'"}},
         {Alphabet::SE, true, PagerType::Alphanumeric, "Grüße", "Gruesse", 0,
          {"'ü' in Item[03] is sent as 'ue'", "'ß' in Item[03] is sent as 'ss'"}},
+        // Each replaced character is noted once, however often the row holds it.
+        {Alphabet::US, true, PagerType::Alphanumeric, "Füße, Füße…", "Fuesse, Fuesse...", 0,
+         {"'ü' in Item[03] is sent as 'ue'", "'ß' in Item[03] is sent as 'ss'", "'…' in Item[03] is sent as '...'"}},
         {Alphabet::DE, true, PagerType::Alphanumeric, "ü}", "'}' in Item[03] would show as 'ü' on a DE pager", 1},
         {Alphabet::US, true, PagerType::Alphanumeric, "5 €", "Invalid code '€' in Item[03]", 2},
         // A letter and its combining mark, as macOS and web pages give them, are the
