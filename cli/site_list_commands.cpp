@@ -171,9 +171,10 @@ constexpr std::array<Command, 2> kSiteListCommands = {{
      "(Ton), Type (Typ), Message (Nachricht), Alphabet; other columns are left out with a\n"
      "note. Without Row, the lines fill rows 1 to 16 in order. A capcode may carry its\n"
      "sub-address letter (1234567A or 1234567 a), which gives the tone. Every row is\n"
-     "checked as a configuration and Write check it, messages at most 20 characters on\n"
-     "numeric rows and 40 on alphanumeric ones; the first cell that fails is named by\n"
-     "its line and column, and nothing is written. Rows the list leaves out are empty.\n",
+     "checked as a configuration and a Write check it, messages at most 20 characters\n"
+     "on numeric rows and 40 on alphanumeric ones; the first cell that fails is named\n"
+     "by its line and column, and nothing is written. Rows the list leaves out are\n"
+     "empty.\n",
      kImportOptions, runImport},
 }};
 
