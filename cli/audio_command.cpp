@@ -124,8 +124,13 @@ std::array<long long, image::kRowCount> storedCapcodes(const image::EepromImage&
 std::string limitHint(const image::TriggerLimitCheck& limit) {
     std::string hint = texts::formatMessage(image::overLimitMessage(limit, std::nullopt));
     for (std::size_t i = 0; i < limit.remedies.size(); ++i) {
-        const bool last = i + 1 == limit.remedies.size();
-        hint += i == 0 ? " " : last ? " " + std::string(texts::keys::kOr.text()) + " " : ", ";
+        if (i == 0) {
+            hint += ' ';
+        } else if (i + 1 < limit.remedies.size()) {
+            hint += ", ";
+        } else {
+            hint.append(" ").append(texts::keys::kOr.text()).append(" ");
+        }
         hint += texts::formatMessage(image::remedyMessage(limit.remedies[i]));
     }
     return hint;

@@ -74,7 +74,8 @@ void printDeviceLines(const std::vector<device::SurveyedDevice>& devices, std::o
     for (const device::SurveyedDevice& surveyed : devices) {
         std::string line;
         for (const std::string& field : deviceFields(surveyed)) {
-            line += (line.empty() ? "" : "\t") + terminalText(field);
+            if (!line.empty()) line += '\t';
+            line += terminalText(field);
         }
         out << line << '\n';
     }

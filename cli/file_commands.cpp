@@ -120,7 +120,7 @@ void printStoredRowLabels(const image::ProgrammerEntries& entries, const image::
     for (unsigned row = 0; row < stored; ++row) {
         const image::PagerItem& item = entries.rows[row];
         if (image::leadingInteger(item.capcode) == 0) continue;
-        char name[16];
+        char name[24];  // room for any unsigned, so that the compiler sees nothing cut
         std::snprintf(name, sizeof name, "Item[%02u] ", row + 1);
         const std::string& label = entries.labels[row];
         context.err << terminalText(name + item.capcode + ' ' + static_cast<char>('A' + item.tone) + ": " +

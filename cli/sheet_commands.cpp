@@ -104,8 +104,8 @@ std::string capcodeWithTone(const image::PagerItem& item) {
 void printPreviewTable(const std::vector<PreviewRow>& rows, std::ostream& out) {
     out << "row  capcode    pager            shows\n";
     for (const PreviewRow& row : rows) {
-        const std::string pager = std::string(typeName(row.item->type)) +
-                                  (row.alphabet.empty() ? "" : " " + std::string(row.alphabet));
+        std::string pager(typeName(row.item->type));
+        if (!row.alphabet.empty()) pager.append(" ").append(row.alphabet);
         char line[64];
         std::snprintf(line, sizeof line, "%3u  %9s  %-15s  ", row.row + 1, capcodeWithTone(*row.item).c_str(),
                       pager.c_str());

@@ -63,7 +63,7 @@ std::string alphabetNames() {
     return names;
 }
 
-std::string quoted(std::string_view text) { return "'" + std::string(text) + "'"; }
+std::string quoted(std::string_view text) { return std::string("'").append(text).append("'"); }
 
 std::string typeName(paging::PagerType type) {
     return type == paging::PagerType::Alphanumeric ? "Alphanumeric" : "Numeric";

@@ -73,7 +73,7 @@ private:
 };
 
 std::string element(std::string_view tag, std::string_view content, std::string_view attributes = {}) {
-    std::string out = "<" + std::string(tag);
+    std::string out = std::string("<").append(tag);
     if (!attributes.empty()) out.append(" ").append(attributes);
     return out.append(">").append(content).append("</").append(tag).append(">");
 }
