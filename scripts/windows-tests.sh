@@ -72,6 +72,10 @@ if [[ ${window_options[0]} == -DVOSTREL_BUILD_GUI=ON ]]; then
 else
   summary_skipped "Windows window" "it needs Qt for Windows, built once (about half an hour) by scripts/windows-qt.sh"
 fi
+# The package checks below start and end wine sessions of their own, on a display of
+# their own: the tests' server and its system processes end here.
+timeout 30 "$wineserver" -k 2>/dev/null || true
+timeout 60 "$wineserver" -w 2>/dev/null || true
 
 echo "== Windows package =="
 start=$(date +%s)
