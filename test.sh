@@ -3,7 +3,7 @@
 # SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 # Installs what is missing, builds, runs every test, and ends with one line per suite:
 # its seconds and its passed, failed and skipped counts, and how many passed only at
-# a second try (the wine suite's cases get one). Exits non-zero when
+# a second try (the cases under wine get one). Exits non-zero when
 # anything failed, or when the fake-transmitter or wine suite was skipped.
 #
 # Four trees, each built once:
