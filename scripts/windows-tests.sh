@@ -43,23 +43,26 @@ wineserver="$(dirname "$wine")/wineserver"
 [ -x "$wineserver" ] || wineserver=wineserver
 trap 'timeout 30 "$wineserver" -k 2>/dev/null || true' EXIT
 [ -f "$WINEPREFIX/system.reg" ] || timeout 300 "$wine" wineboot --init >/dev/null 2>&1
-# One wine server for the whole run, rather than one started and ended around the
-# tests' own processes (after the one that made the prefix, if any, has ended). Its
-# system processes are started here, with nothing for output: started by a test's
-# program, they would hold that program's output open for as long as the server
-# lives, and CTest would wait on it.
-timeout 60 "$wineserver" -w
-"$wineserver" -p
-timeout 300 "$wine" wineboot </dev/null >/dev/null 2>&1
 # A failure here fails the script at its end, after the other suites have run too.
 failed=0
 # A time-out for each test: a window test that waits on a box nobody closes must end.
 run=(--test-dir "$build" --output-on-failure --timeout 300 -j "$(nproc)")
+# The unit cases share one wine server, rather than one started and ended around their
+# programs (after the one that made the prefix, if any, has ended). Its system
+# processes are started here, with nothing for output: started by a case's program,
+# they would hold that program's output open for as long as the server lives, and
+# CTest would wait on it. The server ends with the unit cases, so that the suites after
+# them run wine as they always did.
+timeout 60 "$wineserver" -w || true
+"$wineserver" -p || true
+timeout 300 "$wine" wineboot </dev/null >/dev/null 2>&1 || true
 # Now and then wine cannot start a test's program at all ("wine client error:0:
 # recvmsg: Connection reset by peer" within 0.03 s, before any test code runs; seen in
 # two runs of ./test.sh, each time in another case). Such a case gets a second start,
 # and is counted as "passed on second try", never as a plain pass.
 summary_ctest "Windows under wine" "${run[@]}" --repeat until-pass:2 -LE "window|wine_fake" || failed=1
+timeout 30 "$wineserver" -k 2>/dev/null || true
+timeout 60 "$wineserver" -w 2>/dev/null || true
 # vostrel-cli.exe against the fake transmitter gets a second try: on a busy machine
 # wine's HID stack now and then loses a reply (about one run in ten with both cores
 # busy: the fake answered the request and wine read the answer from the node, but the
@@ -74,10 +77,6 @@ if [[ ${window_options[0]} == -DVOSTREL_BUILD_GUI=ON ]]; then
 else
   summary_skipped "Windows window" "it needs Qt for Windows, built once (about half an hour) by scripts/windows-qt.sh"
 fi
-# The package checks below start and end wine sessions of their own, on a display of
-# their own: the tests' server and its system processes end here.
-timeout 30 "$wineserver" -k 2>/dev/null || true
-timeout 60 "$wineserver" -w 2>/dev/null || true
 
 echo "== Windows package =="
 start=$(date +%s)
