@@ -129,12 +129,7 @@ protected:
 // Write's question; the fingerprints of both under the list.
 TEST_F(VerifyCommand, ListsEachRowAndSettingThatDiffers) {
     const auto builtFrom = [](const std::function<void(image::ProgrammerEntries&)>& edit) {
-        image::ProgrammerEntries entries;
-        entries.dataRateIndex = 0;
-        entries.preambleText = "700";
-        entries.repeatIndex = 2;
-        entries.rows[1] = {"1234567", 0, PagerType::Numeric, "12 34-5U"};
-        entries.rows[4] = {"8", 3, PagerType::Alphanumeric, "Gruss \"x\""};
+        image::ProgrammerEntries entries = sampleEntries();
         edit(entries);
         return std::get<image::BuiltImage>(image::buildImage(entries)).image;
     };

@@ -119,14 +119,18 @@ inline constexpr const char* kSampleConfig =
     "[Item02]\nCapCode = 1234567\nTone = A\nType = Numeric\nMessage = \"12 34-5U\"\n"
     "[Item05]\nCapCode = 8\nTone = D\nType = Alphanumeric\nMessage = \"Gruss \\\"x\\\"\"\n";
 
-inline image::EepromImage sampleImage() {
+inline image::ProgrammerEntries sampleEntries() {
     image::ProgrammerEntries entries;
     entries.dataRateIndex = 0;
     entries.preambleText = "700";
     entries.repeatIndex = 2;
     entries.rows[1] = {"1234567", 0, PagerType::Numeric, "12 34-5U"};
     entries.rows[4] = {"8", 3, PagerType::Alphanumeric, "Gruss \"x\""};
-    return std::get<image::BuiltImage>(image::buildImage(entries)).image;
+    return entries;
+}
+
+inline image::EepromImage sampleImage() {
+    return std::get<image::BuiltImage>(image::buildImage(sampleEntries())).image;
 }
 
 // The sample image with a data-rate index that names no rate, as read from a device.
