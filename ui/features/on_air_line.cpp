@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QLabel>
 
+#include "texts/message_format.h"
 #include "ui/controls/accessible_list.h"
 #include "ui/controls/plain_text.h"
 
@@ -58,12 +59,11 @@ QString OnAirLine::text(const OnAirFigures& line) const {
     QString text = texts_.messageText(line.figures);
     if (!line.overLimit) return text;
     text += QStringLiteral("; ") + texts_.messageText(*line.overLimit);
-    for (std::size_t i = 0; i < line.remedies.size(); ++i) {
-        const bool last = i + 1 == line.remedies.size();
-        text += i == 0 ? QStringLiteral(" ") : last ? QStringLiteral(" %1 ").arg(texts_.text(keys::kOr)) : QStringLiteral(", ");
-        text += texts_.messageText(line.remedies[i]);
-    }
-    return text;
+    if (line.remedies.empty()) return text;
+    std::vector<std::string> remedies;
+    for (const texts::Message& remedy : line.remedies) remedies.push_back(texts_.messageText(remedy).toStdString());
+    const std::string joined = texts::joinedAlternatives(remedies, texts_.text(keys::kOr).toStdString());
+    return text + QLatin1Char(' ') + QString::fromStdString(joined);
 }
 
 QString OnAirLine::widestText() const { return text(widthSample()); }

@@ -7,8 +7,6 @@ namespace vostrel::ui {
 using texts::keys;
 namespace {
 
-bool inUse(const image::PagerItem& row) { return image::leadingInteger(row.capcode) != 0; }
-
 texts::Message lineMessage(texts::TextKey key, std::vector<texts::MessageArgument> arguments) {
     return {key, texts::Title::Warn, std::move(arguments)};
 }
@@ -23,7 +21,7 @@ std::vector<texts::Message> eepromUseLine(const image::RowLayout& layout, const 
     const int first = *layout.fullAtRow;
     int last = first;
     for (int row = first + 1; row < static_cast<int>(rows.size()); ++row) {
-        if (inUse(rows[static_cast<std::size_t>(row)])) last = row;
+        if (image::callsAPager(rows[static_cast<std::size_t>(row)])) last = row;
     }
     line.push_back(first == last ? lineMessage(keys::kRowWillNotFit, {first + 1})
                                  : lineMessage(keys::kRowsWillNotFit, {first + 1, last + 1}));
