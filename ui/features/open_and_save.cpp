@@ -77,12 +77,12 @@ void OpenAndSave::open(const QString& path) {
         reporter_.report(problem->message, QString::fromStdString(problem->detail));
         return;
     }
-    const auto& file = std::get<OpenedFile>(opened);
+    const auto& file = std::get<config::EntriesRead>(opened);
     rows_.show(file.entries);
     // Before the box below, which waits until it is dismissed.
     emit fileUsed(QFileInfo(path).absoluteFilePath());
     if (file.readErrorRow) reporter_.report({keys::kEepromReadError, texts::Title::Error, {}});
-    if (file.note) reporter_.report(*file.note);
+    for (const texts::Message& note : file.notes) reporter_.report(note);
 }
 
 void OpenAndSave::save(const QString& path) {

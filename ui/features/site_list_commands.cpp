@@ -68,12 +68,14 @@ void SiteListCommands::importList(const QString& path) {
         reporter_.report(problem->message, QString::fromStdString(problem->detail));
         return;
     }
-    const auto& list = std::get<ImportedList>(imported);
+    const auto& list = std::get<config::EntriesRead>(imported);
     rows_.show(list.entries);
-    if (list.note) reporter_.report(*list.note);
-    if (list.notes.empty()) return;
+    for (const texts::Message& note : list.notes) reporter_.report(note);
+    if (list.unusedColumns.empty()) return;
     QStringList notes;
-    for (const std::string& note : list.notes) notes << QString::fromStdString(note);
+    for (const config::UnusedColumn& column : list.unusedColumns) {
+        notes << QString::fromStdString(config::unusedColumnText(column));
+    }
     reporter_.report({keys::kColumnsNotUsed, texts::Title::Warn, {}}, notes.join(QLatin1Char('\n')));
 }
 
@@ -89,10 +91,10 @@ void SiteListCommands::labelsFromList(const QString& path) {
         reporter_.report(problem->message, QString::fromStdString(problem->detail));
         return;
     }
-    const auto& result = std::get<LabelledEntries>(labelled);
+    const auto& result = std::get<config::EntriesRead>(labelled);
     rows_.show(result.entries);
-    if (result.note) reporter_.report(*result.note);
-    reporter_.report({keys::kLabelsFromList, texts::Title::Success, {result.labelled}});
+    for (const texts::Message& note : result.notes) reporter_.report(note);
+    reporter_.report({keys::kLabelsFromList, texts::Title::Success, {static_cast<int>(result.labelledRows.size())}});
 }
 
 QString SiteListCommands::chooseFile(const QString& title, texts::TextKey filter, bool toSave) {

@@ -3,11 +3,8 @@
 #include "ui/workings/window_files.h"
 
 #include "config/config_file.h"
-#include "config/label_list.h"
 #include "files/utf8_path.h"
 #include "files/whole_file.h"
-#include "image/image_reader.h"
-#include "texts/message_format.h"
 
 namespace vostrel::ui {
 
@@ -30,46 +27,46 @@ std::variant<std::string, FileProblem> readWindowFile(const std::filesystem::pat
     return std::get<std::string>(std::move(bytes));
 }
 
-}  // namespace
-
-std::variant<OpenedFile, FileProblem> openWindowFile(const std::filesystem::path& path,
-                                                     const image::PagerTextSettings& imageText) {
-    const auto bytes = readWindowFile(path);
-    if (const auto* failed = std::get_if<FileProblem>(&bytes)) return *failed;
-    texts::FileEncoding readAs = texts::FileEncoding::Utf8;
-    const config::ConfigOrImage parsed = config::parseConfigOrImage(std::get<std::string>(bytes), &readAs);
-    if (const auto* error = std::get_if<config::ConfigError>(&parsed)) {
-        return problem(keys::kNotConfigurationOrImage,
-                       files::utf8Name(path) + ':' + std::to_string(error->line) + ": " + error->what);
+// The message each kind of file the window reads is refused with.
+texts::TextKey refusalKey(config::ReadProblem::Kind kind) {
+    switch (kind) {
+    case config::ReadProblem::Kind::Configuration:
+    case config::ReadProblem::Kind::ImageNotWanted: return keys::kNotConfigurationOrImage;
+    case config::ReadProblem::Kind::SiteList: return keys::kCannotImportList;
+    case config::ReadProblem::Kind::LabelList: return keys::kCannotReadFile;
     }
-    if (const auto* entries = std::get_if<image::ProgrammerEntries>(&parsed)) {
-        OpenedFile opened{*entries, {}, {}};
-        if (readAs == texts::FileEncoding::Windows1252) {
-            opened.note = texts::readAsWindows1252Note(files::utf8Name(path));
-        }
-        return opened;
-    }
-    const image::ImageContents contents = image::decodeImage(std::get<image::EepromImage>(parsed), imageText);
-    return OpenedFile{image::shownEntries(contents, imageText), contents.readErrorRow, {}};
+    return keys::kCannotReadFile;
 }
 
-std::variant<ImportedList, FileProblem> importSiteListFile(const std::filesystem::path& path,
-                                                           const image::ProgrammerEntries& entries,
-                                                           const config::SiteListReading& reading) {
+// The file's bytes through `reader`, its problem worded for the window.
+template <typename Reader>
+std::variant<config::EntriesRead, FileProblem> readWith(const std::filesystem::path& path, const Reader& reader) {
     const auto bytes = readWindowFile(path);
     if (const auto* failed = std::get_if<FileProblem>(&bytes)) return *failed;
-    const auto read = config::readSiteList(std::get<std::string>(bytes), reading);
-    if (const auto* error = std::get_if<config::SiteListError>(&read)) {
-        // Formatted in English here, as a configuration's line is: it is the system's detail.
-        const std::string what = error->refusal ? texts::formatMessage(*error->refusal) : error->what;
-        return problem(keys::kCannotImportList, files::utf8Name(path) + ": line " + std::to_string(error->line) +
-                                                    ", column " + std::to_string(error->column) + ": " + what);
+    const std::string name = files::utf8Name(path);
+    auto read = reader(std::get<std::string>(bytes), name);
+    if (const auto* error = std::get_if<config::ReadProblem>(&read)) {
+        // In English, as the system's detail beneath the translated message.
+        return problem(refusalKey(error->kind), config::locatedProblemText(name, *error));
     }
-    const auto& list = std::get<config::SiteList>(read);
-    ImportedList imported{entries, list.notes, {}};
-    if (list.encoding == texts::FileEncoding::Windows1252) imported.note = texts::readAsWindows1252Note(files::utf8Name(path));
-    config::applySiteList(imported.entries, list);
-    return imported;
+    return std::get<config::EntriesRead>(std::move(read));
+}
+
+}  // namespace
+
+std::variant<config::EntriesRead, FileProblem> openWindowFile(const std::filesystem::path& path,
+                                                              const image::PagerTextSettings& imageText) {
+    return readWith(path, [&](std::string_view bytes, const std::string& name) {
+        return config::readConfigOrImage(bytes, name, imageText);
+    });
+}
+
+std::variant<config::EntriesRead, FileProblem> importSiteListFile(const std::filesystem::path& path,
+                                                                  const image::ProgrammerEntries& entries,
+                                                                  const config::SiteListReading& reading) {
+    return readWith(path, [&](std::string_view bytes, const std::string& name) {
+        return config::readSiteListInto(bytes, name, entries, reading);
+    });
 }
 
 std::optional<FileProblem> exportSiteListFile(const std::filesystem::path& path, const image::ProgrammerEntries& entries,
@@ -82,23 +79,11 @@ std::optional<FileProblem> exportSiteListFile(const std::filesystem::path& path,
     return std::nullopt;
 }
 
-std::variant<LabelledEntries, FileProblem> labelsFromListFile(const std::filesystem::path& path,
-                                                              const image::ProgrammerEntries& entries) {
-    const auto bytes = readWindowFile(path);
-    if (const auto* failed = std::get_if<FileProblem>(&bytes)) return *failed;
-    const auto listProblem = [&](const config::LabelListError& error) {
-        return problem(keys::kCannotReadFile, files::utf8Name(path) + ':' + std::to_string(error.line) + ": " + error.what);
-    };
-    const auto list = config::readLabelList(std::get<std::string>(bytes));
-    if (const auto* error = std::get_if<config::LabelListError>(&list)) return listProblem(*error);
-    LabelledEntries labelled{entries, 0, {}};
-    if (std::get<config::LabelList>(list).encoding == texts::FileEncoding::Windows1252) {
-        labelled.note = texts::readAsWindows1252Note(files::utf8Name(path));
-    }
-    const auto filled = config::fillLabels(labelled.entries, std::get<config::LabelList>(list));
-    if (const auto* error = std::get_if<config::LabelListError>(&filled)) return listProblem(*error);
-    labelled.labelled = static_cast<int>(std::get<std::vector<unsigned>>(filled).size());
-    return labelled;
+std::variant<config::EntriesRead, FileProblem> labelsFromListFile(const std::filesystem::path& path,
+                                                                  const image::ProgrammerEntries& entries) {
+    return readWith(path, [&](std::string_view bytes, const std::string& name) {
+        return config::readLabelListInto(bytes, name, entries);
+    });
 }
 
 std::optional<FileProblem> saveWindowFile(const std::filesystem::path& path, const image::ProgrammerEntries& entries) {
