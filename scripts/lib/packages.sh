@@ -3,7 +3,12 @@
 # shellcheck shell=bash
 # Debian packages the project needs, sourced by run.sh and test.sh.
 # help2man writes the manual pages from the programs' --help at build time.
-BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libhidapi-dev fonts-dejavu-core help2man)
+# python3-markdown renders the user guide to HTML at build time: a small pure-Python
+# converter (about 300 KiB) with tables and a hook that points the links between
+# chapters at their pages; cmark-gfm would need a script of its own for the headings'
+# anchors and the links, and pandoc is 170 MiB.
+BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libhidapi-dev fonts-dejavu-core help2man
+                python3-markdown)
 # clang-14 with its sanitizer and libFuzzer runtime builds the sanitizer tree (it compiles
 # sanitized code about twice as fast as g++) and the fuzz targets.
 # The package check runs Debian's own checkers on the built package, reads its manual
