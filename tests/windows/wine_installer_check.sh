@@ -23,7 +23,7 @@
 # Run with DISPLAY set (xvfb-run), WINEPREFIX naming a prefix that no other program
 # uses meanwhile, VOSTREL_WINE the wine loader, and WINEDLLOVERRIDES as the tests set it.
 # VOSTREL_INSTALLER_SCREENSHOT=FILE.png also saves the German installer's first page
-# (for the README; needs ImageMagick's import).
+# (for the user guide, docs/user/images/installer-german.png; needs ImageMagick's import).
 set -euo pipefail
 installer=$1
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
