@@ -32,6 +32,8 @@ TEST_PACKAGES=(libgtest-dev dpkg-dev multimon-ng python3
                shared-mime-info xdg-utils libfile-mimeinfo-perl
                fuse3 libfuse3-dev g++-mingw-w64-x86-64-posix wine64 googletest
                xvfb xauth xdotool xclip x11-utils nsis locales poppler-utils)
+# scripts/on-debian.sh makes its Debian trees with debootstrap.
+ON_DEBIAN_PACKAGES=(debootstrap)
 
 # release_clang: sets CLANG_VERSION to the clang this release ships with its sanitizer and
 # libFuzzer runtime: 14 on Debian 12, 19 on Debian 13. On any other release, the one its
