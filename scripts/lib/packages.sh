@@ -4,8 +4,10 @@
 # Debian packages the project needs, sourced by run.sh, test.sh and the scripts. The
 # names are those of Debian 12 and Debian 13 alike, but for clang's version: each
 # release ships its own (release_clang below).
-# help2man writes the manual pages from the programs' --help at build time.
-BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libhidapi-dev fonts-dejavu-core help2man)
+# help2man writes the manual pages from the programs' --help at build time; dpkg-dev's
+# dpkg-buildflags gives the release build Debian's hardening flags.
+BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libhidapi-dev fonts-dejavu-core help2man
+                dpkg-dev)
 # clang-N with its sanitizer and libFuzzer runtime (libclang-rt-N-dev) builds the
 # sanitizer tree (it compiles sanitized code about twice as fast as g++) and the fuzz
 # targets; test_packages names them for the release.
