@@ -129,9 +129,10 @@ in_tree() {
 }
 
 # ./run.sh builds and starts the window; here offscreen, on an emulated transmitter, and
-# taken as started when the program it ends in runs for 10 s without leaving.
+# taken as started when the program it ends in (run.sh execs it, so it keeps run.sh's
+# process) runs for 10 s without leaving.
 run_sh() {
-  in_tree 'QT_QPA_PLATFORM=offscreen ./run.sh --emulated /tmp/on-debian-eeprom-$$.bin &
+  in_tree 'QT_QPA_PLATFORM=offscreen exec ./run.sh --emulated /tmp/on-debian-eeprom-$$.bin &
     pid=$!
     while kill -0 $pid 2>/dev/null && [[ $(readlink /proc/$pid/exe) != */vostrel-programmer-emulated ]]; do sleep 1; done
     kill -0 $pid 2>/dev/null || { wait $pid; echo "./run.sh ended (status $?) before the window started"; exit 1; }
