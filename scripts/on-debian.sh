@@ -100,6 +100,10 @@ make_tree() {
   remove_tree "$tree"
   cp -a "$base" "$tree"
   cp /etc/resolv.conf "$tree/etc/resolv.conf"
+  # The tree's root a mount point of its own, and private: the fake transmitter makes
+  # its mounts private from / on, which only a mount point can be.
+  mount_in_tree --bind "$tree" "$tree"
+  mount --make-rprivate "$tree"
   mount_in_tree -t proc proc "$tree/proc"
   mount_in_tree -t sysfs sysfs "$tree/sys"
   local device
@@ -123,9 +127,12 @@ make_tree() {
 }
 
 # A command in the tree as root's login would run it: an environment of its own only.
+# Waited for in the background, so that a signal to this script ends it at once (bash
+# holds a trap back until a command in the foreground has ended).
 in_tree() {
   chroot "$tree" /usr/bin/env -i HOME=/root USER=root LOGNAME=root LANG=C.UTF-8 TERM="${TERM:-dumb}" \
-    PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin bash -c "cd $checkout && $1"
+    PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin bash -c "cd $checkout && $1" &
+  wait $!
 }
 
 # ./run.sh builds and starts the window; here offscreen, on an emulated transmitter, and
