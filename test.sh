@@ -66,6 +66,8 @@ build_tree() {
 linux_lane() {
   local tree="$here/build/sanitize"
   export ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1
+  # The sanitizers find no llvm-symbolizer of the release's clang on the PATH.
+  export ASAN_SYMBOLIZER_PATH=/usr/lib/llvm-$CLANG_VERSION/bin/llvm-symbolizer
   export CXX=clang++-$CLANG_VERSION  # taken when the tree is first configured
   if build_tree "build-sanitize" "$tree" -DCMAKE_BUILD_TYPE=Debug -DVOSTREL_SANITIZE=ON; then
     local run=(--test-dir "$tree" --output-on-failure -j "$jobs")

@@ -12,6 +12,7 @@ here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 source "$here/scripts/lib/summary.sh"
 source "$here/scripts/lib/packages.sh"
 release_clang
+export ASAN_SYMBOLIZER_PATH=/usr/lib/llvm-$CLANG_VERSION/bin/llvm-symbolizer
 limit=(-max_total_time="${1:-20}") each="${1:-20} s a target"
 [ "${1:-}" = "--runs" ] && limit=(-runs="$2") each="$2 inputs a target"
 

@@ -10,7 +10,8 @@ BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libhidapi-dev font
                 dpkg-dev)
 # clang-N with its sanitizer and libFuzzer runtime (libclang-rt-N-dev) builds the
 # sanitizer tree (it compiles sanitized code about twice as fast as g++) and the fuzz
-# targets; test_packages names them for the release.
+# targets; llvm-N's llvm-symbolizer names the functions in the sanitizers' reports.
+# add_release_clang names them for the release.
 # The package check runs Debian's own checkers on the built package, reads its manual
 # pages with man and tries its completion under bash-completion; reuse checks that
 # every source file states its licence. fuse3 serves the fake
@@ -61,8 +62,9 @@ release_clang() {
   esac
 }
 
-# add_release_clang: release_clang, and its clang and runtime added to TEST_PACKAGES.
+# add_release_clang: release_clang, and its clang, runtime and symbolizer added to
+# TEST_PACKAGES.
 add_release_clang() {
   release_clang || return
-  TEST_PACKAGES+=("clang-$CLANG_VERSION" "libclang-rt-$CLANG_VERSION-dev")
+  TEST_PACKAGES+=("clang-$CLANG_VERSION" "libclang-rt-$CLANG_VERSION-dev" "llvm-$CLANG_VERSION")
 }
