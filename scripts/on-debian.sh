@@ -152,20 +152,27 @@ run_sh() {
 
 seconds_since() { echo $(($(date +%s) - $1)); }
 
-make_base
-make_tree
-start=$(date +%s)
-echo "== ./run.sh on Debian $release =="
-run_sh || refuse "./run.sh failed on Debian $release"
-run_seconds=$(seconds_since "$start")
-if ((build_windows_qt)); then
-  echo "== scripts/windows-qt.sh on Debian $release =="
-  in_tree './scripts/install-packages.sh g++-mingw-w64-x86-64-posix dpkg-dev >/dev/null && ./scripts/windows-qt.sh' || refuse "scripts/windows-qt.sh failed on Debian $release"
-fi
-start=$(date +%s)
-echo "== ./test.sh on Debian $release =="
-status=0
-in_tree ./test.sh || status=$?
-echo "Debian $release: ./run.sh $run_seconds s, ./test.sh $(seconds_since "$start") s (status $status)," \
-  "all $(seconds_since "$started") s"
-exit $status
+# The whole run in one function, read before it starts: bash reads a script as it goes,
+# and a checkout changed during a run would otherwise change what the run does.
+main() {
+  make_base
+  make_tree
+  start=$(date +%s)
+  echo "== ./run.sh on Debian $release =="
+  run_sh || refuse "./run.sh failed on Debian $release"
+  run_seconds=$(seconds_since "$start")
+  if ((build_windows_qt)); then
+    echo "== scripts/windows-qt.sh on Debian $release =="
+    in_tree './scripts/install-packages.sh g++-mingw-w64-x86-64-posix dpkg-dev >/dev/null &&
+             ./scripts/windows-qt.sh' || refuse "scripts/windows-qt.sh failed on Debian $release"
+  fi
+  start=$(date +%s)
+  echo "== ./test.sh on Debian $release =="
+  status=0
+  in_tree ./test.sh || status=$?
+  echo "Debian $release: ./run.sh $run_seconds s, ./test.sh $(seconds_since "$start") s (status $status)," \
+    "all $(seconds_since "$started") s"
+  exit $status
+}
+
+main
