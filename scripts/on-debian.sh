@@ -47,13 +47,27 @@ mount_in_tree() {  # mount arguments..., the tree's folder last
   mounted=("${*: -1}" "${mounted[@]}")
 }
 
+# Kills every process whose root is in the tree; fails when there was none.
+kill_in_tree() {
+  local pid root found=1
+  for pid in /proc/[0-9]*; do
+    root=$(readlink "$pid/root" 2>/dev/null) || continue
+    if [[ $root == "$tree" || $root == "$tree"/* ]]; then
+      kill -KILL "${pid#/proc/}" 2>/dev/null
+      found=0
+    fi
+  done
+  return $found
+}
+
 # On every way out: what still runs in the tree (a wine server, an X server) ends, and
 # every mount is undone, so that nothing of the machine stays inside the tree.
 clean_up() {
-  local status=$? pid root
-  for pid in /proc/[0-9]*; do
-    root=$(readlink "$pid/root" 2>/dev/null) || continue
-    [[ $root == "$tree" || $root == "$tree"/* ]] && kill -KILL "${pid#/proc/}" 2>/dev/null
+  local status=$?
+  # Again while any is left: a build started one more compiler while the last pass ran.
+  for _ in 1 2 3 4 5; do
+    kill_in_tree || break
+    sleep 1
   done
   local point
   for point in "${mounted[@]}"; do
