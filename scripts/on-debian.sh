@@ -49,15 +49,12 @@ mount_in_tree() {  # mount arguments..., the tree's folder last
 
 # Kills every process whose root is in the tree; fails when there was none.
 kill_in_tree() {
-  local pid root found=1
-  for pid in /proc/[0-9]*; do
-    root=$(readlink "$pid/root" 2>/dev/null) || continue
-    if [[ $root == "$tree" || $root == "$tree"/* ]]; then
-      kill -KILL "${pid#/proc/}" 2>/dev/null
-      found=0
-    fi
-  done
-  return $found
+  local pids
+  pids=$(find /proc -mindepth 2 -maxdepth 2 -name root \( -lname "$tree" -o -lname "$tree/*" \) \
+           -printf '%h\n' 2>/dev/null | cut -d/ -f3)
+  [[ -n $pids ]] || return 1
+  # shellcheck disable=SC2086  # one process id a word
+  kill -KILL $pids 2>/dev/null || true
 }
 
 # On every way out: what still runs in the tree (a wine server, an X server) ends, and
