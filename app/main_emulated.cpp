@@ -7,7 +7,7 @@
 #include "app/emulated_eeprom.h"
 #include "app/program_start.h"
 #include "device/emulator/emulated_transmitter.h"
-#include "ui/local_path.h"
+#include "ui/workings/local_path.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 
 #include "app/help_output.h"
 #include "ui/Unit1.h"
-#include "ui/message_presenter.h"
-#include "ui/plain_text.h"
+#include "ui/workings/message_presenter.h"
+#include "ui/controls/plain_text.h"
 #include "version.h"
 
 namespace vostrel::app {

@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "device/hid_transport.h"
+#include "files/data_folder.h"
 
 namespace vostrel::app {
 
@@ -40,11 +41,11 @@ void endProgramOnClose(QWidget& window);
 // data folder (files/data_folder.h) and the user's own language file (with the space
 // or line break before it).
 #if defined(_WIN32)
-#define VOSTREL_HELP_DATA_FOLDER "%LOCALAPPDATA%\\vostrel-programmer\\"
+#define VOSTREL_HELP_DATA_FOLDER "%LOCALAPPDATA%\\" VOSTREL_PROGRAM_FOLDER_NAME "\\"
 #define VOSTREL_HELP_DATA_FOLDER_DEFAULT ""
-#define VOSTREL_HELP_LANGUAGE_FILE "\n%APPDATA%\\vostrel-programmer\\kdx20Lang.ini"
+#define VOSTREL_HELP_LANGUAGE_FILE "\n%APPDATA%\\" VOSTREL_PROGRAM_FOLDER_NAME "\\kdx20Lang.ini"
 #else
-#define VOSTREL_HELP_DATA_FOLDER "$XDG_DATA_HOME/vostrel-programmer/"
+#define VOSTREL_HELP_DATA_FOLDER "$XDG_DATA_HOME/" VOSTREL_PROGRAM_FOLDER_NAME "/"
 #define VOSTREL_HELP_DATA_FOLDER_DEFAULT " (by default under ~/.local/share)"
 #define VOSTREL_HELP_LANGUAGE_FILE " kdx20Lang.ini"
 #endif

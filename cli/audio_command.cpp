@@ -122,17 +122,10 @@ std::array<long long, image::kRowCount> storedCapcodes(const image::EepromImage&
 
 // "row 1 over 5 s, under it with 2400 bit/s or repeat 1", as the window's line ends.
 std::string limitHint(const image::TriggerLimitCheck& limit) {
+    std::vector<std::string> remedies;
+    for (const image::Remedy& remedy : limit.remedies) remedies.push_back(texts::formatMessage(image::remedyMessage(remedy)));
     std::string hint = texts::formatMessage(image::overLimitMessage(limit, std::nullopt));
-    for (std::size_t i = 0; i < limit.remedies.size(); ++i) {
-        if (i == 0) {
-            hint += ' ';
-        } else if (i + 1 < limit.remedies.size()) {
-            hint += ", ";
-        } else {
-            hint.append(" ").append(texts::keys::kOr.text()).append(" ");
-        }
-        hint += texts::formatMessage(image::remedyMessage(limit.remedies[i]));
-    }
+    if (!remedies.empty()) hint.append(" ").append(texts::joinedAlternatives(remedies, texts::keys::kOr.text()));
     return hint;
 }
 

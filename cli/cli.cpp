@@ -9,15 +9,30 @@
 #include <vector>
 
 #include "device/hid/system_hid_transport.h"
+#include "files/backups.h"
+#include "files/data_folder.h"
+#include "image/image_builder.h"
+#include "image/transmitter_settings.h"
 #include "version.h"
 
 namespace vostrel::cli {
 namespace {
 
+// The widest line of the help texts, as their literals are wrapped.
+constexpr std::size_t kHelpWidth = 84;
+
 constexpr std::string_view kConfigurationHelp =
     "Configuration files are UTF-8 text (a file that is not is read as Windows-1252);\n"
-    "section and key names ignore case, and '#' or ';' starts a comment outside quotes.\n"
-    "Missing settings keep 1200, 1023 and 2; a missing [ItemNN] section is an empty row.\n"
+    "section and key names ignore case, and '#' or ';' starts a comment outside quotes.\n";
+// Said from the entries a configuration starts from, so that it can never tell
+// another default than the one a missing key gets.
+std::string missingSettingsHelp() {
+    const image::ProgrammerEntries initial;
+    return "Missing settings keep " + std::to_string(image::kDataRates.at(static_cast<std::size_t>(initial.dataRateIndex))) +
+           ", " + initial.preambleText + " and " + std::to_string(initial.repeatIndex + 1) +
+           "; a missing [ItemNN] section is an empty row.\n";
+}
+constexpr std::string_view kConfigurationExample =
     "  [Settings]\n"
     "  DataRate = 1200      # 512, 1200, 2400 (or none, as decode prints index 3)\n"
     "  Preamble = 576       # as typed in the preamble box (576 to 1023)\n"
@@ -58,7 +73,7 @@ void printOverview(std::ostream& stream, std::span<const Command> commands) {
     stream << "\nRun '" << kProgramName << " COMMAND --help' for a command's options, '" << kProgramName
            << " --version' for the version.\n"
            << "Exit status: 0 success, 1 failure, 2 usage error.\n\n"
-           << kConfigurationHelp;
+           << kConfigurationHelp << missingSettingsHelp() << kConfigurationExample;
 }
 
 void printOptionsHelp(std::ostream& stream, std::span<const OptionSpec> options) {
@@ -70,10 +85,25 @@ void printOptionsHelp(std::ostream& stream, std::span<const OptionSpec> options)
     }
 }
 
+// A command's details with each "{name}" filled in by the code that defines it.
+std::string filledDetails(std::string_view details) {
+    const std::pair<std::string_view, std::string> fills[] = {
+        {"{backup-folder}", files::dataFolderHelp(files::kBackupFolderName, kProgramName, kHelpWidth)},
+        {"{backups-kept}", std::to_string(files::kBackupsKept)},
+    };
+    std::string text(details);
+    for (const auto& [name, fill] : fills) {
+        for (auto at = text.find(name); at != std::string::npos; at = text.find(name, at + fill.size())) {
+            text.replace(at, name.size(), fill);
+        }
+    }
+    return text;
+}
+
 void printCommandHelp(std::ostream& stream, const Command& command) {
     stream << "Usage: " << kProgramName << ' ' << command.name << ' ' << command.synopsis << "\n"
            << command.summary << ".\n\n"
-           << command.details;
+           << filledDetails(command.details);
     if (!command.options.empty()) printOptionsHelp(stream, command.options);
 }
 

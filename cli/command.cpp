@@ -110,27 +110,34 @@ int saveOutput(const std::string& output, std::string_view bytes, CliContext& co
 
 std::optional<std::vector<unsigned>> labelRowsFromList(const std::string& file, image::ProgrammerEntries& entries,
                                                        CliContext& context) {
-    const auto bytes = files::readWholeFile(files::pathFromUtf8(file), files::kMaxFileBytes);
+    auto labelled = readEntriesFile(files::pathFromUtf8(file), [&](std::string_view bytes, std::string_view name) {
+        return config::readLabelListInto(bytes, name, entries);
+    }, context);
+    if (!labelled) return std::nullopt;
+    entries = std::move(labelled->entries);
+    return std::move(labelled->labelledRows);
+}
+
+std::optional<config::EntriesRead> readEntriesFile(const std::filesystem::path& path, const EntriesReader& reader,
+                                                   CliContext& context) {
+    const auto bytes = files::readWholeFile(path, files::kMaxFileBytes);
     if (const auto* error = std::get_if<files::FileError>(&bytes)) {
         failure(context, error->what);
         return std::nullopt;
     }
-    const auto listError = [&](const config::LabelListError& error) -> std::optional<std::vector<unsigned>> {
-        failure(context, file + ':' + std::to_string(error.line) + ": " + error.what);
+    const std::string name = files::utf8Name(path);
+    auto read = reader(std::get<std::string>(bytes), name);
+    if (const auto* problem = std::get_if<config::ReadProblem>(&read)) {
+        std::string text = config::locatedProblemText(name, *problem);
+        if (problem->kind == config::ReadProblem::Kind::ImageNotWanted) {
+            text += "; nothing was written (write --image takes an image, decode turns it into a configuration)";
+        }
+        failure(context, text);
         return std::nullopt;
-    };
-    const auto list = config::readLabelList(std::get<std::string>(bytes));
-    if (const auto* error = std::get_if<config::LabelListError>(&list)) return listError(*error);
-    if (std::get<config::LabelList>(list).encoding == texts::FileEncoding::Windows1252) {
-        printMessage(context.err, texts::readAsWindows1252Note(file));
     }
-    auto filled = config::fillLabels(entries, std::get<config::LabelList>(list));
-    if (const auto* error = std::get_if<config::LabelListError>(&filled)) return listError(*error);
-    return std::get<std::vector<unsigned>>(std::move(filled));
-}
-
-void reportConfigError(const std::filesystem::path& path, const config::ConfigError& error, CliContext& context) {
-    failure(context, files::utf8Name(path) + ':' + std::to_string(error.line) + ": " + error.what);
+    auto& entries = std::get<config::EntriesRead>(read);
+    for (const texts::Message& note : entries.notes) printMessage(context.err, note);
+    return std::move(entries);
 }
 
 std::optional<image::BuiltImage> buildConfigEntries(const std::filesystem::path& path, image::ProgrammerEntries entries,
@@ -148,46 +155,17 @@ std::optional<image::BuiltImage> buildConfigEntries(const std::filesystem::path&
     return std::move(built);
 }
 
-std::optional<image::ProgrammerEntries> parseConfigText(const std::filesystem::path& path, const std::string& text,
-                                                        CliContext& context) {
-    // An image whose header bytes read as a comment would parse as an empty
-    // configuration, and a Write of it would clear every call on the transmitter.
-    if (image::isImageFile(text)) {
-        failure(context, files::utf8Name(path) + ": an EEPROM image, not a configuration; nothing was written "
-                                                  "(write --image takes an image, decode turns it into a configuration)");
-        return std::nullopt;
-    }
-    texts::FileEncoding readAs = texts::FileEncoding::Utf8;
-    config::ConfigOutcome parsed = config::parseConfig(text, &readAs);
-    if (const auto* error = std::get_if<config::ConfigError>(&parsed)) {
-        reportConfigError(path, *error, context);
-        return std::nullopt;
-    }
-    if (readAs == texts::FileEncoding::Windows1252) {
-        printMessage(context.err, texts::readAsWindows1252Note(files::utf8Name(path)));
-    }
-    return std::get<image::ProgrammerEntries>(std::move(parsed));
-}
-
 std::optional<image::ProgrammerEntries> readConfigFile(const std::filesystem::path& path, CliContext& context) {
-    auto text = files::readWholeFile(path, files::kMaxFileBytes);
-    if (auto* error = std::get_if<files::FileError>(&text)) {
-        failure(context, error->what);
-        return std::nullopt;
-    }
-    return parseConfigText(path, std::get<std::string>(text), context);
+    auto read = readEntriesFile(path, [](std::string_view bytes, std::string_view name) {
+        return config::readConfiguration(bytes, name);
+    }, context);
+    if (!read) return std::nullopt;
+    return std::move(read->entries);
 }
 
 std::optional<image::BuiltImage> buildConfigFile(const std::filesystem::path& path, Transliteration transliteration,
                                                  CliContext& context) {
     auto entries = readConfigFile(path, context);
-    if (!entries) return std::nullopt;
-    return buildConfigEntries(path, std::move(*entries), transliteration, context);
-}
-
-std::optional<image::BuiltImage> buildConfigText(const std::filesystem::path& path, const std::string& text,
-                                                 Transliteration transliteration, CliContext& context) {
-    auto entries = parseConfigText(path, text, context);
     if (!entries) return std::nullopt;
     return buildConfigEntries(path, std::move(*entries), transliteration, context);
 }
@@ -206,36 +184,22 @@ std::string fingerprintComment(const image::EepromImage& image) {
     return "# Contents fingerprint " + image::fingerprintText(image::contentsFingerprint(image)) + '\n';
 }
 
-std::optional<std::variant<image::ProgrammerEntries, image::EepromImage>> readConfigOrImage(
-    const std::filesystem::path& path, CliContext& context) {
-    const auto text = files::readWholeFile(path, files::kMaxFileBytes);
-    if (const auto* error = std::get_if<files::FileError>(&text)) {
-        failure(context, error->what);
-        return std::nullopt;
-    }
-    texts::FileEncoding readAs = texts::FileEncoding::Utf8;
-    auto parsed = config::parseConfigOrImage(std::get<std::string>(text), &readAs);
-    if (const auto* error = std::get_if<config::ConfigError>(&parsed)) {
-        reportConfigError(path, *error, context);
-        return std::nullopt;
-    }
-    if (readAs == texts::FileEncoding::Windows1252) {
-        printMessage(context.err, texts::readAsWindows1252Note(files::utf8Name(path)));
-    }
-    if (auto* image = std::get_if<image::EepromImage>(&parsed)) return *image;
-    return std::get<image::ProgrammerEntries>(std::move(parsed));
+std::optional<config::EntriesRead> readConfigOrImage(const std::filesystem::path& path, CliContext& context) {
+    return readEntriesFile(path, [](std::string_view bytes, std::string_view name) {
+        return config::readConfigOrImage(bytes, name);
+    }, context);
 }
 
 std::optional<LoadedInput> loadConfigOrImage(const std::filesystem::path& path, Transliteration transliteration,
                                              CliContext& context) {
     auto parsed = readConfigOrImage(path, context);
     if (!parsed) return std::nullopt;
-    if (const auto* image = std::get_if<image::EepromImage>(&*parsed)) {
+    if (parsed->image) {
         // A damaged image would show calls the transmitter never sends.
-        if (reportImageReadable(*image, context) != kExitSuccess) return std::nullopt;
-        return LoadedInput{*image, std::nullopt};
+        if (reportImageReadable(*parsed->image, context) != kExitSuccess) return std::nullopt;
+        return LoadedInput{*parsed->image, std::nullopt};
     }
-    auto& entries = std::get<image::ProgrammerEntries>(*parsed);
+    auto& entries = parsed->entries;
     if (transliteration == Transliteration::On) entries.text.transliterate = true;
     auto built = buildConfigEntries(path, entries, transliteration, context);
     if (!built) return std::nullopt;

@@ -18,6 +18,7 @@
 
 #include "cli/arguments.h"
 #include "config/config_file.h"
+#include "config/read_entries.h"
 #include "device/hid_transport.h"
 #include "image/eeprom_image.h"
 #include "image/image_builder.h"
@@ -100,6 +101,14 @@ inline constexpr OptionSpec kLabelsOption = {
     "labels", "FILE", "give rows without a label the one a list has for their capcode (and sub-address): a CSV "
                       "such as ric,description (# comments) or a decoder's filters.ini with a [Filter] section"};
 
+// Reads the file once (it may be a pipe) with one of config/read_entries.h's readers.
+// Its notes go to stderr; its problem, naming the file, goes there too and gives
+// nothing.
+using EntriesReader = std::function<std::variant<config::EntriesRead, config::ReadProblem>(std::string_view bytes,
+                                                                                        std::string_view fileName)>;
+std::optional<config::EntriesRead> readEntriesFile(const std::filesystem::path& path, const EntriesReader& reader,
+                                                   CliContext& context);
+
 // Fills the empty labels of the entries from the label list in `file`. The rows it
 // labelled (0-based); nothing, with the error on stderr, when the list cannot be read.
 std::optional<std::vector<unsigned>> labelRowsFromList(const std::string& file, image::ProgrammerEntries& entries,
@@ -120,16 +129,9 @@ void printReplacements(const image::BuiltImage& built, std::string_view prefix, 
 // characters go to stderr and the image is returned.
 std::optional<image::BuiltImage> buildConfigFile(const std::filesystem::path& path, Transliteration transliteration,
                                                  CliContext& context);
-// Parses a configuration's text; an error (naming the file and line) goes to stderr.
-std::optional<image::ProgrammerEntries> parseConfigText(const std::filesystem::path& path, const std::string& text,
-                                                        CliContext& context);
 // Builds parsed entries, reporting as buildConfigFile does.
 std::optional<image::BuiltImage> buildConfigEntries(const std::filesystem::path& path, image::ProgrammerEntries entries,
                                                     Transliteration transliteration, CliContext& context);
-// The same for the text already read from `path`: a pipe or FIFO gives its text once.
-std::optional<image::BuiltImage> buildConfigText(const std::filesystem::path& path, const std::string& text,
-                                                 Transliteration transliteration, CliContext& context);
-
 // Reads and parses a configuration file; an error (naming the file) goes to stderr and
 // gives nothing.
 std::optional<image::ProgrammerEntries> readConfigFile(const std::filesystem::path& path, CliContext& context);
@@ -137,8 +139,7 @@ std::optional<image::ProgrammerEntries> readConfigFile(const std::filesystem::pa
 // Reads the file once (it may be a pipe): a configuration, or a 512-byte image file as
 // image::isImageFile tells them apart. An error, naming the file, goes to stderr and
 // gives nothing; a Windows-1252 reading is said there once.
-std::optional<std::variant<image::ProgrammerEntries, image::EepromImage>> readConfigOrImage(
-    const std::filesystem::path& path, CliContext& context);
+std::optional<config::EntriesRead> readConfigOrImage(const std::filesystem::path& path, CliContext& context);
 
 // A "CONFIG | IMAGE" input: the image, and what a configuration says beyond it.
 struct LoadedInput {
@@ -153,9 +154,6 @@ struct LoadedInput {
 // stderr and the image is returned.
 std::optional<LoadedInput> loadConfigOrImage(const std::filesystem::path& path, Transliteration transliteration,
                                              CliContext& context);
-
-// "FILE:LINE: what" on stderr.
-void reportConfigError(const std::filesystem::path& path, const config::ConfigError& error, CliContext& context);
 
 // "# Contents fingerprint 1A2B3C4D" and a line end: a comment in a configuration.
 std::string fingerprintComment(const image::EepromImage& image);

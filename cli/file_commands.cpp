@@ -119,7 +119,7 @@ void printStoredRowLabels(const image::ProgrammerEntries& entries, const image::
     const unsigned stored = static_cast<unsigned>(built.fullAtRow.value_or(static_cast<int>(image::kRowCount)));
     for (unsigned row = 0; row < stored; ++row) {
         const image::PagerItem& item = entries.rows[row];
-        if (image::leadingInteger(item.capcode) == 0) continue;
+        if (!image::callsAPager(item)) continue;
         char name[24];  // room for any unsigned, so that the compiler sees nothing cut
         std::snprintf(name, sizeof name, "Item[%02u] ", row + 1);
         const std::string& label = entries.labels[row];
@@ -140,9 +140,7 @@ int runBuild(const Arguments& arguments, CliContext& context) {
     const std::string& output = arguments.positionals[1];
     if (outputIsInput(output, config, context)) return kExitFailure;
     if (labels && outputIsInput(output, files::pathFromUtf8(*labels), context)) return kExitFailure;
-    const auto text = files::readWholeFile(config, files::kMaxFileBytes);
-    if (const auto* error = std::get_if<files::FileError>(&text)) return failure(context, error->what);
-    auto entries = parseConfigText(config, std::get<std::string>(text), context);
+    auto entries = readConfigFile(config, context);
     if (!entries || (labels && !labelRowsFromList(*labels, *entries, context))) return kExitFailure;
     const auto built = buildConfigEntries(config, *entries, chosenTransliteration(arguments), context);
     if (!built) return kExitFailure;
@@ -166,8 +164,8 @@ std::optional<image::EepromImage> contentsOf(const std::filesystem::path& path, 
                                             CliContext& context) {
     auto parsed = readConfigOrImage(path, context);
     if (!parsed) return std::nullopt;
-    if (const auto* image = std::get_if<image::EepromImage>(&*parsed)) return *image;
-    auto built = buildConfigEntries(path, std::get<image::ProgrammerEntries>(std::move(*parsed)), transliteration, context);
+    if (parsed->image) return *parsed->image;
+    auto built = buildConfigEntries(path, std::move(parsed->entries), transliteration, context);
     if (!built) return std::nullopt;
     return built->image;
 }

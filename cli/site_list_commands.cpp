@@ -21,15 +21,6 @@ constexpr std::string_view kExport = "csv-export";
 constexpr std::string_view kImport = "csv-import";
 constexpr std::string_view kSettingsOption = "settings";
 
-std::optional<std::string> readInput(const std::string& name, CliContext& context) {
-    auto bytes = files::readWholeFile(files::pathFromUtf8(name), files::kMaxFileBytes);
-    if (auto* error = std::get_if<files::FileError>(&bytes)) {
-        failure(context, error->what);
-        return std::nullopt;
-    }
-    return std::move(std::get<std::string>(bytes));
-}
-
 std::variant<char, std::string> chosenSeparator(const Arguments& arguments) {
     const std::string name = arguments.value("separator").value_or(";");
     if (name == ";" || name == ",") return name[0];
@@ -40,28 +31,19 @@ std::variant<char, std::string> chosenSeparator(const Arguments& arguments) {
 // The entries a configuration or an image file holds; an image as a Read shows it.
 std::optional<image::ProgrammerEntries> entriesOfFile(const std::string& name, paging::Alphabet alphabet,
                                                       CliContext& context) {
-    const auto bytes = readInput(name, context);
-    if (!bytes) return std::nullopt;
-    texts::FileEncoding readAs = texts::FileEncoding::Utf8;
-    const config::ConfigOrImage parsed = config::parseConfigOrImage(*bytes, &readAs);
-    if (const auto* error = std::get_if<config::ConfigError>(&parsed)) {
-        reportConfigError(files::pathFromUtf8(name), *error, context);
-        return std::nullopt;
-    }
-    if (const auto* entries = std::get_if<image::ProgrammerEntries>(&parsed)) {
-        if (readAs == texts::FileEncoding::Windows1252) printMessage(context.err, texts::readAsWindows1252Note(name));
-        return *entries;
-    }
     image::PagerTextSettings text;
     text.alphabet = alphabet;
-    const image::ImageContents contents = image::decodeImage(std::get<image::EepromImage>(parsed), text);
+    const auto read = readEntriesFile(files::pathFromUtf8(name), [&](std::string_view bytes, std::string_view shown) {
+        return config::readConfigOrImage(bytes, shown, text);
+    }, context);
+    if (!read) return std::nullopt;
     // A list that silently lacks the rows after a damaged one would be taken for the
     // whole site.
-    if (contents.readErrorRow) {
+    if (read->readErrorRow) {
         printMessage(context.err, {texts::keys::kEepromReadError, texts::Title::Error, {}});
         return std::nullopt;
     }
-    return image::shownEntries(contents, text);
+    return read->entries;
 }
 
 int runExport(const Arguments& arguments, CliContext& context) {
@@ -81,30 +63,11 @@ int runExport(const Arguments& arguments, CliContext& context) {
     return saveOutput(output, config::writeSiteList(*entries, format), context);
 }
 
-// The alphabet every row of the list shares, so that the configuration names it once;
-// US when they differ.
-paging::Alphabet sharedAlphabet(const config::SiteList& list) {
-    std::optional<paging::Alphabet> shared;
-    for (const auto& alphabet : list.alphabets) {
-        if (!alphabet) continue;
-        if (shared && *shared != *alphabet) return paging::Alphabet::US;
-        shared = alphabet;
-    }
-    return shared.value_or(paging::Alphabet::US);
-}
-
-std::string siteListErrorText(const std::string& file, const config::SiteListError& error) {
-    return file + ": line " + std::to_string(error.line) + ", column " + std::to_string(error.column) + ": " +
-           (error.refusal ? texts::formatMessage(*error.refusal) : error.what);
-}
-
 // The settings (and alphabet) of --settings, or the window's initial ones.
 std::optional<image::ProgrammerEntries> baseEntries(const Arguments& arguments, CliContext& context) {
     const auto settings = arguments.value(kSettingsOption);
     if (!settings) return image::ProgrammerEntries{};
-    const auto bytes = readInput(*settings, context);
-    if (!bytes) return std::nullopt;
-    return parseConfigText(files::pathFromUtf8(*settings), *bytes, context);
+    return readConfigFile(files::pathFromUtf8(*settings), context);
 }
 
 int runImport(const Arguments& arguments, CliContext& context) {
@@ -124,15 +87,17 @@ int runImport(const Arguments& arguments, CliContext& context) {
     auto entries = baseEntries(arguments, context);
     if (!entries) return kExitFailure;
     if (chosenTransliteration(arguments) == Transliteration::On) entries->text.transliterate = true;
-    const auto bytes = readInput(input, context);
-    if (!bytes) return kExitFailure;
-    const auto read = config::readSiteList(*bytes, {{}, entries->text.alphabet, entries->text.transliterate});
-    if (const auto* error = std::get_if<config::SiteListError>(&read)) return failure(context, siteListErrorText(input, *error));
-    const auto& list = std::get<config::SiteList>(read);
-    if (list.encoding == texts::FileEncoding::Windows1252) printMessage(context.err, texts::readAsWindows1252Note(input));
-    for (const std::string& note : list.notes) context.err << terminalText(input + ": " + note) << '\n';
-    if (!arguments.value(kSettingsOption)) entries->text.alphabet = sharedAlphabet(list);
-    config::applySiteList(*entries, list);
+    const config::SiteListReading reading{{}, entries->text.alphabet, entries->text.transliterate};
+    const auto alphabet = arguments.value(kSettingsOption) ? config::ListAlphabet::OfBase
+                                                           : config::ListAlphabet::SharedByTheRows;
+    auto read = readEntriesFile(files::pathFromUtf8(input), [&](std::string_view bytes, std::string_view name) {
+        return config::readSiteListInto(bytes, name, *entries, reading, alphabet);
+    }, context);
+    if (!read) return kExitFailure;
+    for (const config::UnusedColumn& column : read->unusedColumns) {
+        context.err << terminalText(input + ": " + config::unusedColumnText(column)) << '\n';
+    }
+    entries = std::move(read->entries);
     if (labels) {
         const auto labelled = labelRowsFromList(*labels, *entries, context);
         if (!labelled) return kExitFailure;

@@ -24,19 +24,7 @@ constexpr char kEscape = '\\';
 
 // ---- lexing ---------------------------------------------------------------------
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
 bool isCommentStart(char c) { return c == '#' || c == ';'; }
-
-std::string_view trimLeft(std::string_view text) {
-    while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
-    return text;
-}
-
-std::string_view trim(std::string_view text) {
-    text = trimLeft(text);
-    while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
-    return text;
-}
 
 bool isBlankOrComment(std::string_view rest) {
     rest = trimLeft(rest);
@@ -62,8 +50,6 @@ std::string alphabetNames(std::string_view separator) {
     }
     return names;
 }
-
-std::string quoted(std::string_view text) { return '\'' + std::string(text) + '\''; }
 
 struct Value {
     std::string text;  // UTF-8

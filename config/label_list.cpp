@@ -13,14 +13,6 @@
 namespace vostrel::config {
 namespace {
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
-
-std::string_view trim(std::string_view text) {
-    while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
-    return text;
-}
-
 bool isSection(std::string_view line) { return line.starts_with('[') && line.ends_with(']'); }
 
 bool isFilterSection(std::string_view line) {
@@ -182,9 +174,8 @@ std::variant<std::vector<unsigned>, LabelListError> fillLabels(image::Programmer
     std::vector<unsigned> labelled;
     for (unsigned row = 0; row < image::kRowCount; ++row) {
         const image::PagerItem& item = entries.rows[row];
-        const long long capcode = image::leadingInteger(item.capcode);
-        if (!entries.labels[row].empty() || capcode <= 0) continue;
-        const LabelListEntry* entry = entryFor(list, capcode, item.tone);
+        if (!entries.labels[row].empty() || !image::callsAPager(item)) continue;
+        const LabelListEntry* entry = entryFor(list, image::leadingInteger(item.capcode), item.tone);
         if (entry == nullptr) continue;
         if (auto problem = labelProblem(entry->label)) {
             return LabelListError{entry->line, "the label for " + item.capcode + ": " + *problem};

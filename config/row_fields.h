@@ -16,6 +16,21 @@
 
 namespace vostrel::config {
 
+// Blanks as every reader drops them around a cell, a key or a value: space and tab.
+inline bool isBlank(char c) { return c == ' ' || c == '\t'; }
+inline std::string_view trimLeft(std::string_view text) {
+    while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
+    return text;
+}
+inline std::string_view trim(std::string_view text) {
+    text = trimLeft(text);
+    while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
+    return text;
+}
+
+// A text from the file inside single quotes, as the readers' messages name it.
+inline std::string quoted(std::string_view text) { return std::string("'").append(text).append("'"); }
+
 // The capcode box holds seven characters; a capcode's digits are at most that many.
 inline constexpr std::size_t kMaxCapcodeDigits = 7;
 inline constexpr std::size_t kMaxLabelCharacters = 40;

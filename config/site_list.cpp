@@ -35,14 +35,6 @@ const std::array<std::vector<std::string_view>, 2> kKnownTypes = {{
     {"Alphanumeric", "Alphnumeric", "Alphanumerisch"},
 }};
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
-
-std::string_view trim(std::string_view text) {
-    while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
-    return text;
-}
-
 bool sameName(std::string_view a, std::string_view b) {
     a = trim(a);
     b = trim(b);
@@ -62,8 +54,6 @@ std::string alphabetNames() {
     for (const paging::AlphabetTable& table : paging::kAlphabets) names += (names.empty() ? "" : ", ") + std::string(table.name);
     return names;
 }
-
-std::string quoted(std::string_view text) { return std::string("'").append(text).append("'"); }
 
 std::string typeName(paging::PagerType type) {
     return type == paging::PagerType::Alphanumeric ? "Alphanumeric" : "Numeric";
@@ -214,7 +204,7 @@ private:
 
 struct Header {
     ColumnCells cells{};
-    std::vector<std::string> notes;
+    std::vector<UnusedColumn> unused;
 };
 
 std::variant<Header, SiteListError> readHeader(const CsvRecord& record, const SiteListNames& names) {
@@ -224,7 +214,7 @@ std::variant<Header, SiteListError> readHeader(const CsvRecord& record, const Si
         const std::string_view heading = trim(record.cells[i]);
         const auto column = siteColumnNamed(heading, names);
         if (!column) {
-            if (!heading.empty()) header.notes.push_back("column " + std::to_string(cellNumber) + " " + quoted(heading) + " is not used");
+            if (!heading.empty()) header.unused.push_back({cellNumber, std::string(heading)});
             continue;
         }
         int& cell = header.cells[static_cast<std::size_t>(*column)];
@@ -311,7 +301,7 @@ std::variant<SiteList, SiteListError> readSiteList(std::string_view bytes, const
     const ColumnCells& cells = std::get<Header>(header).cells;
 
     SiteList list;
-    list.notes = std::get<Header>(header).notes;
+    list.unusedColumns = std::get<Header>(header).unused;
     list.encoding = std::get<texts::FileText>(read).encoding;
     std::map<unsigned, int> rowLines;
     for (std::size_t i = 1; i < records.size(); ++i) {

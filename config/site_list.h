@@ -61,12 +61,20 @@ struct SiteListReading {
     bool transliterate = false;                          // as the Write that follows sends
 };
 
+// A column of a site list that no heading of the reader names.
+struct UnusedColumn {
+    int column = 0;  // 1-based, as the spreadsheet counts cells
+    std::string heading;
+
+    friend bool operator==(const UnusedColumn&, const UnusedColumn&) = default;
+};
+
 // The rows of a list. Rows it does not name are empty.
 struct SiteList {
     image::PagerRows rows;
     image::RowLabels labels;
     std::array<std::optional<paging::Alphabet>, image::kRowCount> alphabets;  // of the rows it names
-    std::vector<std::string> notes;  // "column 7 'Notes' is not used"
+    std::vector<UnusedColumn> unusedColumns;
     // Windows-1252 when the file held no UTF-8 (texts::readFileText): to be said once.
     texts::FileEncoding encoding = texts::FileEncoding::Utf8;
 };

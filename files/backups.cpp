@@ -33,7 +33,7 @@ std::variant<fs::path, FileError> backupFolderIn(std::variant<fs::path, FileErro
     if (const auto* error = std::get_if<FileError>(&programFolder)) {
         return FileError{"No folder for backups: " + error->what};
     }
-    return std::get<fs::path>(programFolder) / "backups";
+    return std::get<fs::path>(programFolder) / kBackupFolderName;
 }
 
 std::tm localTimeNow() {

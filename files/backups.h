@@ -34,6 +34,7 @@
 namespace vostrel::files {
 
 inline constexpr std::size_t kBackupsKept = 50;
+inline constexpr std::string_view kBackupFolderName = "backups";
 
 // The backup folder (it may not exist yet), or an error when no data folder is known.
 std::variant<std::filesystem::path, FileError> backupFolder(const DataEnvironment& environment);

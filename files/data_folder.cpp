@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 #include "files/data_folder.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "files/program_folders.h"
@@ -21,9 +22,40 @@ namespace {
 
 namespace fs = std::filesystem;
 
-fs::path programFolderIn(const fs::path& dataFolder) { return dataFolder / "vostrel-programmer"; }
+fs::path programFolderIn(const fs::path& dataFolder) { return dataFolder / kProgramFolderName; }
+
+// The words of `text` on lines of at most `width` characters (a longer word alone).
+std::string wrapped(std::string_view text, std::size_t width) {
+    std::string out;
+    std::size_t lineLength = 0;
+    while (!text.empty()) {
+        const std::size_t end = std::min(text.find(' '), text.size());
+        const std::string_view word = text.substr(0, end);
+        text.remove_prefix(std::min(end + 1, text.size()));
+        if (lineLength > 0 && lineLength + 1 + word.size() > width) {
+            out += '\n';
+            lineLength = 0;
+        } else if (lineLength > 0) {
+            out += ' ';
+            ++lineLength;
+        }
+        out += word;
+        lineLength += word.size();
+    }
+    return out;
+}
 
 }  // namespace
+
+std::string dataFolderHelp(std::string_view name, std::string_view program, std::size_t width) {
+    const std::string folder = std::string(kProgramFolderName) + "/" + std::string(name);
+    return wrapped("$XDG_DATA_HOME/" + folder + " (by default ~/.local/share/" + folder + "), on Windows " +
+                       std::string(kProgramFolderName) + "\\" + std::string(name) +
+                       " in the local application data folder; for a portable copy (a file " +
+                       std::string(kPortableMarker) + " beside " + std::string(program) + "), in the folder " +
+                       std::string(name) + " beside it",
+                   width);
+}
 
 DataEnvironment processDataEnvironment() {
     const auto variable = [](const char* name) {

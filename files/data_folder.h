@@ -9,13 +9,28 @@
 //                  ~/.local/share/vostrel-programmer
 //   a portable copy: the program's own folder (files/program_folders.h)
 
+#include <cstddef>
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <variant>
 
 #include "files/whole_file.h"
 
+// The folder's own name in the user's data folder; a macro too, for the help texts
+// that are joined from literals.
+#define VOSTREL_PROGRAM_FOLDER_NAME "vostrel-programmer"
+
 namespace vostrel::files {
+
+inline constexpr std::string_view kProgramFolderName = VOSTREL_PROGRAM_FOLDER_NAME;
+
+// Where a folder of the data folder lies, in the words of a help text meant for every
+// system (a manual page is written once): "$XDG_DATA_HOME/vostrel-programmer/NAME (by
+// default ~/.local/share/...), on Windows vostrel-programmer\NAME in the local
+// application data folder; for a portable copy (...), in the folder NAME beside it".
+// Line breaks after every `width` characters or fewer, at blanks.
+std::string dataFolderHelp(std::string_view name, std::string_view program, std::size_t width);
 
 // What names the user's data folder outside Windows; empty when unset.
 struct DataEnvironment {

@@ -10,8 +10,8 @@
 #include <string>
 #include <string_view>
 
+#include "files/file_error.h"
 #include "files/utf8_path.h"
-#include "files/whole_file.h"
 
 namespace vostrel::files::detail {
 

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <variant>
 
+#include "files/file_error.h"
 #include "image/eeprom_image.h"
 
 namespace vostrel::files {
@@ -18,12 +19,6 @@ namespace vostrel::files {
 // Far more than any configuration or image; keeps a wrong path (a disk image, a
 // device) from being read whole.
 inline constexpr std::size_t kMaxFileBytes = 1 << 20;
-
-struct FileError {
-    std::string what;
-    // Set when a file that had to be new already exists.
-    bool alreadyExists = false;
-};
 
 // The whole file; a file larger than `maxBytes` is refused rather than read.
 std::variant<std::string, FileError> readWholeFile(const std::filesystem::path& path, std::size_t maxBytes);

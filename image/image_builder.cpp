@@ -128,13 +128,15 @@ long long leadingInteger(const std::string& text) {
     return negative ? -value : value;
 }
 
+bool callsAPager(const PagerItem& item) { return leadingInteger(item.capcode) != 0; }
+
 RowLayout layOutRows(const ProgrammerEntries& entries) {
     RowLayout layout;
     for (unsigned row = 0; row < kRowCount; ++row) {
         const PagerItem& item = entries.rows[row];
-        const long long capcode = leadingInteger(item.capcode);
         // Write looks at no row after the one that did not fit, so nothing there is refused.
-        if (capcode == 0 || layout.fullAtRow) continue;
+        if (!callsAPager(item) || layout.fullAtRow) continue;
+        const long long capcode = leadingInteger(item.capcode);
         auto checked = checkRow(item, entries.text, capcode, row);
         if (auto* refused = std::get_if<BuildRefusal>(&checked)) {
             layout.refusals[row] = std::move(*refused);

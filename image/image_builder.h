@@ -102,4 +102,8 @@ std::size_t encodeRow(const ProgrammerEntries& entries, const RowLayout& layout,
 // Saturates at the bounds of long long.
 long long leadingInteger(const std::string& text);
 
+// Whether a Write sends the row: its capcode reads as a number other than 0. Every
+// other row is skipped, whatever else it holds.
+bool callsAPager(const PagerItem& item);
+
 }  // namespace vostrel::image

@@ -1,20 +1,20 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
-# The README's pictures of the window, taken in Xvfb: docs/window.png (English, 100 %),
-# docs/window-200.png (QT_SCALE_FACTOR=2) and docs/window-german.png (the example
-# translation), each with the same rows and labels, opened from a configuration by the
-# keyboard (the German one imported with Alt+I from the same rows as a site list that
-# German Excel saves: ';' and Windows-1252), docs/airtime.png, one call over 5 s on
-# air, docs/preview.png and docs/preview-german.png, a row's message box telling what
-# its pager shows, and docs/sheet-german.png and docs/sheet.png, the site sheet the
-# window exports as PDF, drawn by pdftoppm. With a build tree that has the fake
-# transmitter (a test build) and as root, also docs/chooser.png: the real programmer
-# asking which of two fake transmitters to read.
+# The user guide's pictures of the window (docs/user/images/), taken in Xvfb: window.png
+# (English, 100 %), window-200.png (QT_SCALE_FACTOR=2) and window-german.png (the
+# example translation), each with the same rows and labels, opened from a configuration
+# by the keyboard (the German one imported with Alt+I from the same rows as a site list
+# that German Excel saves: ';' and Windows-1252), airtime.png, one call over 5 s on air,
+# preview.png and preview-german.png, a row's message box telling what its pager shows,
+# and sheet-german.png and sheet.png, the site sheet the window exports as PDF, drawn by
+# pdftoppm. With a build tree that has the fake transmitter (a test build) and as root,
+# also chooser.png: the real programmer asking which of two fake transmitters to read.
 #   scripts/window-screenshots.sh [BUILD-DIR]      default build/release (./run.sh's)
 # Needs xvfb, xauth, xdotool, imagemagick and poppler-utils.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+pictures="$here/docs/user/images"
 build="$(realpath "${1:-$here/build/release}")"
 programmer="$build/app/vostrel-programmer-emulated"
 [ -x "$programmer" ] || { echo "no $programmer: build it first" >&2; exit 1; }
@@ -107,7 +107,7 @@ shot() {
   local picture=$1
   shift
   start "$@"
-  import -window "$window" "$here/docs/$picture"
+  import -window "$window" "$pictures/$picture"
   stop
 }
 
@@ -119,7 +119,7 @@ preview() {
   start site.conf "$@"
   point 330 140 && sleep 2
   eval "$(xdotool getwindowgeometry --shell "$window")"
-  import -window root -crop "${WIDTH}x${HEIGHT}+$X+$Y" +repage "$here/docs/$picture"
+  import -window root -crop "${WIDTH}x${HEIGHT}+$X+$Y" +repage "$pictures/$picture"
   stop
 }
 
@@ -139,7 +139,7 @@ sheet() {
   xdotool type --delay 30 site.pdf && xdotool key Return
   for _ in $(seq 100); do [ -s "$work/site.pdf" ] && break; sleep 0.1; done
   stop
-  pdftoppm -r 70 -png -singlefile "$work/site.pdf" "$here/docs/${picture%.png}"
+  pdftoppm -r 70 -png -singlefile "$work/site.pdf" "$pictures/${picture%.png}"
 }
 
 # The real programmer against two fake transmitters holding two sites, its Read asking
@@ -156,7 +156,7 @@ chooser_shot() {
   xdotool key Down && sleep 0.5
   # The dialog over the window, as the user sees them.
   import -window root -crop "$(xwininfo -id "$window" | awk '/Width/ {w=$2} /Height/ {h=$2} /Absolute upper-left X/ {x=$4}
-    /Absolute upper-left Y/ {y=$4} END {printf "%dx%d+%d+%d", w, h, x, y}')" "$here/docs/chooser.png"
+    /Absolute upper-left Y/ {y=$4} END {printf "%dx%d+%d+%d", w, h, x, y}')" "$pictures/chooser.png"
   kill "$pid"
   wait "$pid" 2>/dev/null || true
 }
@@ -173,8 +173,8 @@ preview preview.png
 preview preview-german.png XDG_CONFIG_HOME="$work/german"
 sheet sheet.png
 sheet sheet-german.png XDG_CONFIG_HOME="$work/german"
-echo "docs/window.png, docs/window-200.png, docs/window-german.png, docs/airtime.png, docs/preview.png," \
-     "docs/preview-german.png, docs/sheet.png and docs/sheet-german.png written"
+echo "window.png, window-200.png, window-german.png, airtime.png, preview.png, preview-german.png," \
+     "sheet.png and sheet-german.png written to docs/user/images/"
 fake="$build/tests/fake_transmitter/fake_transmitter"
 if [ -x "$fake" ] && [ "$(id -u)" -eq 0 ]; then
   printf '[Item01]\nCapCode = 8\nTone = D\nMessage = "Kitchen"\n[Item02]\nCapCode = 16\nMessage = "112"\n' \
@@ -184,5 +184,5 @@ if [ -x "$fake" ] && [ "$(id -u)" -eq 0 ]; then
   "$build/cli/vostrel-cli" build "$work/second.conf" "$work/second.bin" >/dev/null
   "$here/tests/fake_transmitter/with_fake_transmitter.sh" "$fake" --eeprom "$work/first.bin" \
     --also --eeprom "$work/second.bin" -- env CHOOSER_SHOT=1 "$here/scripts/window-screenshots.sh" "$build"
-  echo "docs/chooser.png written"
+  echo "docs/user/images/chooser.png written"
 fi

@@ -39,9 +39,9 @@ summary_step build-windows $(($(date +%s) - start)) 0
 # builder stays off: it would turn the prefix's and the installer's shortcuts into
 # desktop entries, menus and icons in the user's home.
 export WINEPREFIX="$build/wine-prefix" WINEDEBUG=-all WINEDLLOVERRIDES=winemenubuilder.exe=d
-wineserver="$(dirname "$wine")/wineserver"
-[ -x "$wineserver" ] || wineserver=wineserver
-trap 'timeout 30 "$wineserver" -k 2>/dev/null || true' EXIT
+VOSTREL_WINE=$wine
+source "$here/scripts/lib/wine.sh"
+trap end_session EXIT
 [ -f "$WINEPREFIX/system.reg" ] || timeout 300 "$wine" wineboot --init >/dev/null 2>&1
 # A failure here fails the script at its end, after the other suites have run too.
 failed=0
@@ -61,8 +61,7 @@ timeout 300 "$wine" wineboot </dev/null >/dev/null 2>&1 || true
 # two runs of ./test.sh, each time in another case). Such a case gets a second start,
 # and is counted as "passed on second try", never as a plain pass.
 summary_ctest "Windows under wine" "${run[@]}" --repeat until-pass:2 -LE "window|wine_fake" || failed=1
-timeout 30 "$wineserver" -k 2>/dev/null || true
-timeout 60 "$wineserver" -w 2>/dev/null || true
+end_session
 # vostrel-cli.exe against the fake transmitter gets a second try: on a busy machine
 # wine's HID stack now and then loses a reply (about one run in ten with both cores
 # busy: the fake answered the request and wine read the answer from the node, but the

@@ -103,4 +103,13 @@ std::string formatMessage(const Message& message) {
     return formatPattern(message.key.text(), message.arguments).value_or(std::string(message.key.text()));
 }
 
+std::string joinedAlternatives(const std::vector<std::string>& alternatives, std::string_view orWord) {
+    std::string joined;
+    for (std::size_t i = 0; i < alternatives.size(); ++i) {
+        if (i > 0) joined.append(i + 1 < alternatives.size() ? ", " : " " + std::string(orWord) + " ");
+        joined += alternatives[i];
+    }
+    return joined;
+}
+
 }  // namespace vostrel::texts

@@ -10,6 +10,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "texts/message.h"
 
@@ -27,5 +28,9 @@ std::string formatMessage(std::string_view pattern, const Message& message);
 
 // The built-in English text of the message.
 std::string formatMessage(const Message& message);
+
+// Texts offered as alternatives, the way a sentence lists them: "a", "a or b",
+// "a, b or c", with `orWord` in the language shown (the key "or" translated).
+std::string joinedAlternatives(const std::vector<std::string>& alternatives, std::string_view orWord);
 
 }  // namespace vostrel::texts

@@ -10,10 +10,10 @@
 
 #include "image/alphabet_standards.h"
 #include "paging/alphabets.h"
-#include "ui/accessible_list.h"
-#include "ui/mnemonics.h"
-#include "ui/plain_text.h"
-#include "ui/window_geometry.h"
+#include "ui/controls/accessible_list.h"
+#include "ui/controls/mnemonics.h"
+#include "ui/controls/plain_text.h"
+#include "ui/controls/window_geometry.h"
 
 using vostrel::texts::TextKey;
 using vostrel::ui::LanguageTexts;

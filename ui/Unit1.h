@@ -4,11 +4,11 @@
 // The programmer window: sixteen call items, the transmitter settings, the Open, Save,
 // Read, Write and Exit buttons, the pager alphabet and transliteration, and the live
 // check of the rows under them. Its controls and fixed layout come from Unit1.ui; it
-// holds them and wires them to the classes that do the work, each in a file of its
-// own:
+// holds them and wires them to the classes that do the work, one feature each in
+// ui/features/:
 //   rows_view            the entries as data: ProgrammerEntries out of the window and in
 //   transmitter_commands the Read and Write buttons, which ask which transmitter
-//                        when several are attached (transmitter_chooser)
+//                        when several are attached (dialogs/transmitter_chooser)
 //   open_and_save        Open and Save, a dropped file, files named on the command line
 //   recent_files_menu    the recent files beside Open
 //   live_checks          the EEPROM line (the contents fingerprint in its tooltip) and the
@@ -20,26 +20,28 @@
 //   site_sheet_commands  the site sheet: Export PDF... and Print...
 //   label_column         the Label column and the site list's buttons beneath it
 //   site_list_commands   Import CSV, Export CSV and labels from a list
+// What they open is in ui/dialogs/, how the controls behave in ui/controls/, and what
+// they compute and read without controls of their own in ui/workings/.
 // A new feature is one more such class, made by a named step of the constructor.
 
 #include <QWidget>
 #include <optional>
 
 #include "device/hid_transport.h"
-#include "ui/label_column.h"
-#include "ui/language_texts.h"
-#include "ui/live_checks.h"
-#include "ui/message_presenter.h"
-#include "ui/on_air_line.h"
-#include "ui/open_and_save.h"
-#include "ui/recent_files_menu.h"
-#include "ui/remembered_choices.h"
-#include "ui/row_copy_paste.h"
-#include "ui/rows_view.h"
-#include "ui/site_sheet_commands.h"
-#include "ui/site_list_commands.h"
-#include "ui/transmitter_commands.h"
-#include "ui/undo_redo.h"
+#include "ui/features/label_column.h"
+#include "ui/workings/language_texts.h"
+#include "ui/features/live_checks.h"
+#include "ui/workings/message_presenter.h"
+#include "ui/features/on_air_line.h"
+#include "ui/features/open_and_save.h"
+#include "ui/features/recent_files_menu.h"
+#include "ui/features/remembered_choices.h"
+#include "ui/features/row_copy_paste.h"
+#include "ui/features/rows_view.h"
+#include "ui/features/site_sheet_commands.h"
+#include "ui/features/site_list_commands.h"
+#include "ui/features/transmitter_commands.h"
+#include "ui/features/undo_redo.h"
 #include "ui_Unit1.h"
 
 class TForm1 : public QWidget, private Ui::TForm1 {

@@ -33,9 +33,9 @@ namespace vostrel::device {
 
 namespace {
 
-// The kernel and the USB HID class both cap a report descriptor, and a report, at this size.
-[[maybe_unused]] constexpr std::size_t kMaxDescriptorBytes = 4096;
-constexpr std::size_t kMaxReportBytes = 4096;
+// The kernel and the USB HID class cap a report descriptor at the size they cap a
+// report at (kMaxReportLength).
+[[maybe_unused]] constexpr std::size_t kMaxDescriptorBytes = kMaxReportLength;
 // The kernel keeps at most this many unread input reports per open file.
 constexpr std::size_t kMaxQueuedReports = 64;
 
@@ -169,7 +169,7 @@ public:
     // reply meant for the program before) would be taken for the first replies and
     // shift every word after them.
     void discardQueuedInput() {
-        std::vector<std::uint8_t> report(kMaxReportBytes);
+        std::vector<std::uint8_t> report(kMaxReportLength);
         for (std::size_t drained = 0; drained < kMaxQueuedReports; ++drained) {
             if (hid_read_timeout(device_, report.data(), report.size(), 0) <= 0) return;
         }

@@ -146,7 +146,7 @@ TEST(SiteList, ReadsHeadingsInAnyLanguageAndOrder) {
     EXPECT_EQ(list.rows[2], (image::PagerItem{"2097151", 2, PagerType::Numeric, ""}));
     EXPECT_EQ(list.alphabets[2], paging::Alphabet::US);
     EXPECT_FALSE(list.alphabets[0]);
-    EXPECT_EQ(list.notes, std::vector<std::string>{"column 1 'Notiz' is not used"});
+    EXPECT_EQ(list.unusedColumns, (std::vector<config::UnusedColumn>{{1, "Notiz"}}));
     EXPECT_EQ(list.encoding, texts::FileEncoding::Utf8);
 
     // Windows-1252 is read as meant, and the reader learns it was a guess, to say so.

@@ -200,7 +200,7 @@ TEST_F(LockUsers, AUserGivenWriteByTheAclKeepsOthersOut) {
 }
 
 // Claiming the writers' name too does not keep them out either; it is the one way a
-// reader can let two of them in at once (the limit the README states).
+// reader can let two of them in at once (the limit the user guide states).
 TEST_F(LockUsers, AReaderWhoAlsoClaimsTheWritersNameStillCannotKeepThemOut) {
     shareWithGroup(kWritersGroup);
     const OtherUser reader(kReader, kReader,

@@ -84,5 +84,15 @@ TEST(MessageFormat, PercentLiteralsNeedNoArguments) {
     EXPECT_FALSE(formatPattern("100%", {}));
 }
 
+TEST(MessageFormat, AlternativesAreListedAsASentenceListsThem) {
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{}, ""},
+        {{"2400 bit/s"}, "2400 bit/s"},
+        {{"2400 bit/s", "repeat 1"}, "2400 bit/s oder repeat 1"},
+        {{"a", "b", "c"}, "a, b oder c"},
+    };
+    for (const auto& [alternatives, sentence] : cases) EXPECT_EQ(joinedAlternatives(alternatives, "oder"), sentence);
+}
+
 }  // namespace
 }  // namespace vostrel::texts

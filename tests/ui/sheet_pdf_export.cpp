@@ -19,7 +19,7 @@
 #include "sheet/sheet_html.h"
 #include "tests/ui/window_driver.h"
 #include "texts/language_file.h"
-#include "ui/sheet_pages.h"
+#include "ui/workings/sheet_pages.h"
 
 namespace vostrel::test {
 namespace {

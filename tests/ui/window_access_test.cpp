@@ -12,7 +12,7 @@
 #include <set>
 
 #include "tests/ui/window_driver.h"
-#include "ui/mnemonics.h"
+#include "ui/controls/mnemonics.h"
 
 namespace vostrel::test {
 namespace {

@@ -28,8 +28,8 @@
 #include "texts/language_file.h"
 #include "texts/message_format.h"
 #include "tests/ui/window_driver.h"
-#include "ui/air_time_line.h"
-#include "ui/row_checks.h"
+#include "ui/workings/on_air_figures.h"
+#include "ui/workings/row_checks.h"
 
 namespace vostrel::test {
 namespace {
@@ -200,7 +200,7 @@ TEST(WindowPreview, EachStoredRowTellsWhatItsPagerWillShow) {
     EXPECT_EQ(described(2), QStringLiteral("Ungültiges Zeichen '€' in Zeile 02"));
 }
 
-TEST(AirTimeLine, FiguresTheRowsOverFiveSecondsAndWhatBringsThemUnder) {
+TEST(OnAirFigures, FiguresTheRowsOverFiveSecondsAndWhatBringsThemUnder) {
     const auto alphanumeric = [](const char* capcode, std::size_t length) {
         return image::PagerItem{capcode, 3, paging::PagerType::Alphanumeric, std::string(length, 'A')};
     };
@@ -242,7 +242,7 @@ TEST(AirTimeLine, FiguresTheRowsOverFiveSecondsAndWhatBringsThemUnder) {
         entries.repeatIndex = c.repeat;
         entries.rows[0] = c.row1;
         const auto planned = image::plannedAirTime(entries, image::layOutRows(entries));
-        const ui::AirTimeLine line = ui::airTimeLine(planned, c.focused);
+        const ui::OnAirFigures line = ui::onAirFigures(planned, c.focused);
         std::vector<texts::Message> parts = {line.figures};
         if (line.overLimit) parts.push_back(*line.overLimit);
         parts.insert(parts.end(), line.remedies.begin(), line.remedies.end());

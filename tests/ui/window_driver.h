@@ -22,7 +22,7 @@
 #include "app/program_start.h"
 #include "device/emulator/emulated_transmitter.h"
 #include "ui/Unit1.h"
-#include "ui/message_presenter.h"
+#include "ui/workings/message_presenter.h"
 
 // Readable test failures.
 inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
@@ -134,7 +134,7 @@ private:
     TForm1 window_;
 };
 
-// What the choice of a transmitter showed (ui/transmitter_chooser.h).
+// What the choice of a transmitter showed (ui/dialogs/transmitter_chooser.h).
 struct SeenChoice {
     bool shown = false;
     QString title;

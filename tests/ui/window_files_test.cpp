@@ -14,7 +14,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/ui/window_driver.h"
-#include "ui/file_dialog.h"
+#include "ui/dialogs/file_dialog.h"
 
 namespace vostrel::test {
 namespace {

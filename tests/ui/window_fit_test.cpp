@@ -17,7 +17,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/ui/window_driver.h"
-#include "ui/mnemonics.h"
+#include "ui/controls/mnemonics.h"
 
 namespace vostrel::test {
 namespace {

@@ -1,0 +1,17 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
+#pragma once
+// The text of the box that asks before a Write overwrites calls the transmitter holds:
+// each row in use before or after (unchanged, changed from old to new, new, cleared),
+// then each setting that changes.
+
+#include <QString>
+
+#include "image/image_changes.h"
+#include "ui/workings/language_texts.h"
+
+namespace vostrel::ui {
+
+QString writeConfirmationText(const image::ImageChanges& changes, const LanguageTexts& texts);
+
+}  // namespace vostrel::ui

@@ -1,0 +1,62 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
+#pragma once
+// The Open and Save buttons with their file dialogs (and Ctrl+O, Ctrl+S), a file
+// dropped on the window or into one of its boxes and a file named on the command line,
+// each opened as Open opens it. What is read and written, and how, is
+// ui/workings/window_files.h's. The dialogs start in the folder of the file opened or saved
+// last, in this run or an earlier one.
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+#include "ui/workings/message_presenter.h"
+#include "ui/features/rows_view.h"
+
+class QMimeData;
+class QPushButton;
+class QWidget;
+
+namespace vostrel::ui {
+
+class OpenAndSave : public QObject {
+    Q_OBJECT
+
+public:
+    OpenAndSave(QWidget& window, QPushButton& open, QPushButton& save, RowsView& rows,
+                const MessageReporter& reporter);
+
+    // Without their file dialogs, as a dropped file is opened.
+    void open(const QString& path);
+    void save(const QString& path);
+    // The files named on the command line: the first is opened, or given to
+    // `importList` when it is named as a site list (*.csv), and a note says that the
+    // others were not.
+    void openGiven(const QStringList& paths, const std::function<void(const QString&)>& importList);
+
+signals:
+    // A file was opened or saved: its absolute path.
+    void fileUsed(const QString& path);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void takeDroppedFiles();
+    void addShortcuts();
+    QString chooseFile(bool toSave);
+    void rememberDirectory(const QString& path);
+    bool takesDroppedFile(const QMimeData* data) const;
+
+    QWidget& window_;
+    QPushButton& open_;
+    QPushButton& save_;
+    RowsView& rows_;
+    const MessageReporter& reporter_;
+    // Where the file dialogs start.
+    QString lastDirectory_;
+};
+
+}  // namespace vostrel::ui

@@ -1,0 +1,128 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
+#include "ui/workings/message_presenter.h"
+
+#include <QClipboard>
+#include <QDialogButtonBox>
+#include <QEventLoop>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "ui/controls/plain_text.h"
+
+namespace vostrel::ui {
+
+namespace {
+
+// Shows `box` without blocking the main window and returns once it is dismissed: true
+// then, false when the program ended meanwhile (which ends this loop too).
+bool showUntilDismissed(QDialog& box) {
+    box.setWindowModality(Qt::NonModal);
+    // Some styles decorate buttons.
+    for (QAbstractButton* button : box.findChildren<QAbstractButton*>()) button->setIcon(QIcon());
+    QEventLoop untilDismissed;
+    bool dismissed = false;
+    QObject::connect(&box, &QDialog::finished, &untilDismissed, [&] {
+        dismissed = true;
+        untilDismissed.quit();
+    });
+    box.show();
+    untilDismissed.exec();
+    return dismissed;
+}
+
+// The question before a Write lists up to sixteen calls, each with its old and new
+// message of up to 129 characters: a message box cuts a line it cannot break at a
+// blank and grows past the screen. This box shows the text in a view that wraps
+// anywhere and scrolls, so that every character can be read, and copies its text with
+// Ctrl+C in the form Windows message boxes do.
+class ConfirmationBox final : public QDialog {
+public:
+    ConfirmationBox(const QString& title, const QString& text, const QString& confirm, const QString& cancel)
+        : text_(text) {
+        setWindowTitle(literalWindowTitle(title));
+        auto* view = new QPlainTextEdit(this);
+        view->setReadOnly(true);
+        view->setPlainText(text);
+        view->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        view->setFrameShape(QFrame::NoFrame);
+        buttons_ = new QDialogButtonBox(this);
+        confirm_ = buttons_->addButton(confirm, QDialogButtonBox::AcceptRole);
+        QPushButton* cancelButton = buttons_->addButton(cancel, QDialogButtonBox::RejectRole);
+        // Enter alone must not overwrite the transmitter's calls. The focus starts on
+        // Cancel, as in a message box, so that Ctrl+C copies the whole box.
+        confirm_->setAutoDefault(false);
+        cancelButton->setDefault(true);
+        cancelButton->setFocus(Qt::OtherFocusReason);
+        connect(buttons_, &QDialogButtonBox::clicked, this,
+                [this](QAbstractButton* button) { done(button == confirm_ ? Accepted : Rejected); });
+        auto* layout = new QVBoxLayout(this);
+        layout->addWidget(view);
+        layout->addWidget(buttons_);
+        fitToScreen(*view);
+    }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        if (!event->matches(QKeySequence::Copy)) return QDialog::keyPressEvent(event);
+        const QString separator = QStringLiteral("---------------------------\n");
+        QString copied = separator + windowTitle() + QLatin1Char('\n') + separator + text_ + QLatin1Char('\n') + separator;
+        for (const QAbstractButton* button : buttons_->buttons()) copied += button->text() + QStringLiteral("   ");
+        QGuiApplication::clipboard()->setText(copied + QLatin1Char('\n') + separator);
+    }
+
+private:
+    // About a hundred characters wide and as high as the text, within the screen.
+    void fitToScreen(QPlainTextEdit& view) {
+        const QFontMetrics metrics(view.font());
+        const QRect screen = this->screen()->availableGeometry();
+        const int width = std::min(metrics.averageCharWidth() * 100, screen.width() * 4 / 5);
+        view.setMinimumWidth(width);
+        const int lines = static_cast<int>(text_.count(QLatin1Char('\n'))) + 1;
+        const int textHeight = metrics.lineSpacing() * (lines + 1);
+        view.setMinimumHeight(std::min(textHeight, screen.height() / 2));
+        resize(sizeHint());
+    }
+
+    QDialogButtonBox* buttons_ = nullptr;
+    QPushButton* confirm_ = nullptr;
+    QString text_;
+};
+
+}  // namespace
+
+bool MessageBoxPresenter::show(const QString& title, const QString& text) {
+    QMessageBox box(QMessageBox::NoIcon, QString(), QString(), QMessageBox::Ok);
+    setLiteralTexts(box, title, text);
+    return showUntilDismissed(box);
+}
+
+bool MessageBoxPresenter::confirm(const QString& title, const QString& text, const QString& confirm,
+                                  const QString& cancel) {
+    ConfirmationBox box(title, text, confirm, cancel);
+    return showUntilDismissed(box) && box.result() == QDialog::Accepted;
+}
+
+MessageReporter::MessageReporter(LanguageTexts texts, MessagePresenter& presenter)
+    : texts_(std::move(texts)), titles_(texts_), presenter_(presenter) {}
+
+bool MessageReporter::report(const texts::Message& message) const {
+    return presenter_.show(titles_[message.title], texts_.messageText(message));
+}
+
+bool MessageReporter::report(const texts::Message& message, const QString& detail) const {
+    return presenter_.show(titles_[message.title], texts_.messageText(message) + QLatin1Char('\n') + detail);
+}
+
+bool MessageReporter::ask(const QString& text, texts::TextKey confirmKey) const {
+    return presenter_.confirm(titles_[texts::Title::Warn], text, texts_.text(confirmKey), texts_.text(texts::keys::kCancel));
+}
+
+}  // namespace vostrel::ui
