@@ -59,8 +59,9 @@ protected:
         });
         lookForMenu.start();
         QTest::keyClick(&button, Qt::Key_Space);
-        QTest::qWaitFor([&] { return menuOpened; }, 5000);
-        if (!menuOpened) throw std::runtime_error("Space did not drop the recent files down");
+        if (!QTest::qWaitFor([&] { return menuOpened; }, 5000)) {
+            throw std::runtime_error("Space did not drop the recent files down");
+        }
     }
 
     QTemporaryDir directory_;
