@@ -300,9 +300,8 @@ class ConfigParser {
 public:
     ConfigOutcome parse(std::string_view bytes, texts::FileEncoding* readAs) {
         auto read = texts::readFileText(bytes);
-        if (const auto* mixed = std::get_if<texts::MixedEncoding>(&read)) {
-            return ConfigError{static_cast<int>(mixed->line),
-                               "column " + std::to_string(mixed->column) + ": " + texts::mixedEncodingText(*mixed)};
+        if (const auto* problem = std::get_if<texts::EncodingProblem>(&read)) {
+            return ConfigError{static_cast<int>(problem->line), encodingProblemOnLine(*problem)};
         }
         const texts::FileText& decoded = std::get<texts::FileText>(read);
         if (readAs != nullptr) *readAs = decoded.encoding;

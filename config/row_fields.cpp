@@ -39,6 +39,26 @@ std::variant<CapcodeNotation, std::string> parseCapcodeNotation(std::string_view
     return notation;
 }
 
+std::string quoted(std::string_view text) {
+    std::string shown = "'";
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t start = i;
+        const auto c = texts::nextCodePoint(text, i);
+        char number[16];
+        if (c && (*c < 0x20 || (*c >= 0x7F && *c <= 0x9F))) {
+            std::snprintf(number, sizeof number, "\\x%02X", static_cast<unsigned>(*c));
+            shown += number;
+        } else if (c && texts::isInvisible(*c)) {
+            std::snprintf(number, sizeof number, "<U+%04X>", static_cast<unsigned>(*c));
+            shown += number;
+        } else {
+            if (!c) i = start + 1;
+            shown.append(text.substr(start, i - start));
+        }
+    }
+    return shown + "'";
+}
+
 std::optional<std::string> labelProblem(std::string_view label) {
     if (texts::codePointCount(label) > kMaxLabelCharacters) {
         return "Label is longer than " + std::to_string(kMaxLabelCharacters) + " characters";
