@@ -173,6 +173,7 @@ std::optional<image::BuiltImage> buildConfigFile(const std::filesystem::path& pa
 namespace {
 
 int reportReadOutcome(const image::ImageContents& contents, CliContext& context) {
+    for (const texts::Message& hidden : contents.hiddenWordsMessages()) printMessage(context.err, hidden);
     if (!contents.readErrorRow) return kExitSuccess;
     printMessage(context.err, {texts::keys::kEepromReadError, texts::Title::Error, {}});
     return kExitFailure;
@@ -195,8 +196,12 @@ std::optional<LoadedInput> loadConfigOrImage(const std::filesystem::path& path, 
     auto parsed = readConfigOrImage(path, context);
     if (!parsed) return std::nullopt;
     if (parsed->image) {
-        // A damaged image would show calls the transmitter never sends.
-        if (reportImageReadable(*parsed->image, context) != kExitSuccess) return std::nullopt;
+        // A damaged image would show calls the transmitter never sends. Its hidden
+        // words were among the notes.
+        if (parsed->readErrorRow) {
+            printMessage(context.err, {texts::keys::kEepromReadError, texts::Title::Error, {}});
+            return std::nullopt;
+        }
         return LoadedInput{*parsed->image, std::nullopt};
     }
     auto& entries = parsed->entries;

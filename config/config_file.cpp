@@ -499,7 +499,10 @@ std::string writeConfig(const image::ProgrammerEntries& entries) {
 }
 
 std::string writeConfig(const image::TransmitterSettings& settings, const image::PagerRows& rows) {
-    return writeConfig(image::shownEntries({settings, rows, std::nullopt}));
+    image::ImageContents contents;
+    contents.settings = settings;
+    contents.rows = rows;
+    return writeConfig(image::shownEntries(contents));
 }
 
 ConfigOrImage parseConfigOrImage(std::string_view bytes, texts::FileEncoding* readAs) {
