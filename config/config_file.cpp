@@ -10,6 +10,7 @@
 
 #include "config/row_fields.h"
 #include "image/image_reader.h"
+#include "image/pager_text.h"
 #include "paging/alphabets.h"
 #include "texts/text_codec.h"
 
@@ -121,7 +122,7 @@ std::variant<Value, std::string> lexValue(std::string_view afterEquals) {
 // ---- values ---------------------------------------------------------------------
 
 Error checkLength(std::string_view key, const Value& value, std::size_t limit) {
-    if (texts::codePointCount(value.text) <= limit) return std::nullopt;
+    if (image::composedLength(value.text) <= limit) return std::nullopt;
     return std::string(key) + " is longer than " + std::to_string(limit) + " characters";
 }
 

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "image/row_rules.h"
+#include "image/pager_text.h"
 #include "texts/text_codec.h"
 
 namespace vostrel::config {
@@ -60,7 +61,7 @@ std::string quoted(std::string_view text) {
 }
 
 std::optional<std::string> labelProblem(std::string_view label) {
-    if (texts::codePointCount(label) > kMaxLabelCharacters) {
+    if (image::composedLength(label) > kMaxLabelCharacters) {
         return "Label is longer than " + std::to_string(kMaxLabelCharacters) + " characters";
     }
     for (std::size_t i = 0; i < label.size();) {

@@ -9,6 +9,7 @@
 #include "config/csv_table.h"
 #include "config/row_fields.h"
 #include "image/row_rules.h"
+#include "image/pager_text.h"
 #include "texts/text_codec.h"
 
 namespace vostrel::config {
@@ -200,7 +201,7 @@ private:
         // the window, not read back from a transmitter.
         const auto limit = static_cast<std::size_t>(alphanumeric ? image::kAlphanumericMessageLimit
                                                                  : image::kNumericMessageLimit);
-        if (texts::codePointCount(item.message) <= limit) return std::nullopt;
+        if (image::composedLength(item.message) <= limit) return std::nullopt;
         return error(SiteColumn::Message, "Message is longer than " + std::to_string(limit) + " characters, the limit of Type " +
                                               typeName(item.type));
     }
