@@ -335,7 +335,11 @@ std::variant<SiteList, SiteListError> readSiteList(std::string_view bytes, const
     };
     auto table = readCsvTable(text, false, knownHeadings);
     if (auto* problem = std::get_if<CsvProblem>(&table)) return SiteListError{problem->line, problem->column, problem->what, {}};
-    const std::vector<CsvRecord>& records = std::get<CsvTable>(table).records;
+    std::vector<CsvRecord>& records = std::get<CsvTable>(table).records;
+    // As csv-export wrote them, or a spreadsheet saved them again.
+    for (CsvRecord& record : records) {
+        for (std::string& cell : record.cells) cell = std::string(withoutFormulaMark(cell));
+    }
     if (records.empty()) return SiteListError{1, 1, "the file is empty: the first line must name the columns", {}};
     auto header = readHeader(records.front(), reading.names);
     if (auto* error = std::get_if<SiteListError>(&header)) return std::move(*error);

@@ -135,6 +135,39 @@ config::SiteList readList(const std::string& text, const config::SiteListReading
     return std::get<config::SiteList>(std::move(read));
 }
 
+// A cell a spreadsheet would compute goes out behind an apostrophe and comes back
+// without it, whatever apostrophes it had: export then import gives the same cells.
+TEST(SiteList, FormulaCellsAreWrittenAsTextAndReadBackAsTheyWere) {
+    const struct {
+        std::string cell;
+        std::string written;
+    } cases[] = {
+        {"=1+1", "'=1+1"}, {"+49 89", "'+49 89"}, {"-5", "'-5"}, {"@SUM(A1)", "'@SUM(A1)"},
+        {"\tTab", "\"'\tTab\""}, {"'=x", "''=x"}, {"''-", "'''-"},
+        {"'plain", "'plain"}, {"a=b", "a=b"}, {"", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.cell);
+        EXPECT_EQ(config::csvLine({c.cell}, ';'), c.written + "\r\n");
+        EXPECT_EQ(config::withoutFormulaMark(config::formulaSafe(c.cell)), c.cell);
+    }
+    image::ProgrammerEntries entries;
+    entries.rows[0] = {"8", 3, PagerType::Alphanumeric, "=HYPERLINK(\"x\")"};
+    entries.labels[0] = "@Lager";
+    entries.rows[1] = {"16", 0, PagerType::Numeric, "-123"};
+    entries.labels[1] = "'+1";
+    const std::string written = config::writeSiteList(entries);
+    EXPECT_NE(written.find("\r\n1;'@Lager;8;D;Alphanumeric;\"'=HYPERLINK(\"\"x\"\")\"\r\n2;''+1;16;A;Numeric;'-123\r\n"),
+              std::string::npos)
+        << written;
+    const config::SiteList list = readList(written);
+    EXPECT_EQ(list.rows[0], entries.rows[0]);
+    EXPECT_EQ(list.rows[1], entries.rows[1]);
+    EXPECT_EQ(list.labels[0], entries.labels[0]);
+    EXPECT_EQ(list.labels[1], entries.labels[1]);
+}
+
+
 TEST(SiteList, ReadsHeadingsInAnyLanguageAndOrder) {
     config::SiteListReading reading;
     reading.alphabet = paging::Alphabet::DE;
