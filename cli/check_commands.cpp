@@ -161,7 +161,7 @@ int runDevices(const Arguments& arguments, CliContext& context) {
     const bool json = arguments.has("json");
     const bool pathsOnly = arguments.has("paths");
     if (json && pathsOnly) return usageError(context, kDevices, "give one of --json and --paths");
-    const DeviceTarget target = openTarget(arguments, context);
+    const DeviceTarget target = openTarget(arguments, context, TargetUse::Looks);
     const bool read = !pathsOnly && !arguments.has("no-read");
     const std::vector<device::SurveyedDevice> devices =
         device::surveyTransmitters(*target.transport, read ? device::SurveyReads::Each : device::SurveyReads::None);
@@ -191,7 +191,8 @@ struct Expected {
 
 std::optional<Expected> expectedFromConfig(const Arguments& arguments, const std::filesystem::path& path,
                                            CliContext& context) {
-    const std::optional<image::ProgrammerEntries> entries = readConfigFile(path, context);
+    const std::optional<image::ProgrammerEntries> entries =
+        readConfigFile(path, context, "verify --image IMAGE compares the transmitter with an image");
     if (!entries) return std::nullopt;
     const auto built = buildConfigEntries(path, *entries, chosenTransliteration(arguments), context);
     if (!built) return std::nullopt;
@@ -273,7 +274,7 @@ int runVerify(const Arguments& arguments, CliContext& context) {
     const std::optional<Expected> expected =
         imageFile ? expectedFromImage(arguments, path, context) : expectedFromConfig(arguments, path, context);
     if (!expected) return kExitFailure;
-    const DeviceTarget target = openTarget(arguments, context);
+    const DeviceTarget target = openTarget(arguments, context, TargetUse::Looks);
     auto taken = device::TransmitterHold::take(*target.transport);
     if (const auto* failed = std::get_if<device::DeviceFailure>(&taken)) {
         return reportDeviceFailure(context, target, *failed);

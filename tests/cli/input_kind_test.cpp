@@ -73,6 +73,14 @@ TEST(InputKind, AnImageWhoseHeaderReadsAsACommentIsNeverAConfiguration) {
         EXPECT_EQ(build.status, 1);
         EXPECT_FALSE(std::filesystem::exists(dir.file("rebuilt.bin")));
     }
+    // Each command that takes only a configuration says what takes an image instead.
+    writeFile(dir.file("list.csv"), "CapCode\n8\n");
+    const CliRun settings = run({"csv-import", "--settings", image, dir.file("list.csv"), dir.file("out.conf")});
+    EXPECT_EQ(settings.err, image + ": an EEPROM image, not a configuration; nothing was written (--settings takes a "
+                                    "configuration, whose settings the list's rows join; decode turns an image into one)\n");
+    const CliRun verify = run({"verify", "--emulator", eeprom, image});
+    EXPECT_EQ(verify.err, image + ": an EEPROM image, not a configuration; verify --image IMAGE compares the "
+                                  "transmitter with an image\n");
 }
 
 }  // namespace
