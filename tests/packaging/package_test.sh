@@ -36,7 +36,8 @@ for file in usr/bin/vostrel-cli usr/bin/vostrel-programmer usr/bin/vostrel-progr
             usr/share/mime/packages/vostrel-programmer.xml \
             usr/share/metainfo/example.vostrel.programmer.metainfo.xml \
             usr/share/bash-completion/completions/vostrel-cli \
-            usr/share/doc/vostrel-programmer/copyright usr/share/doc/vostrel-programmer/changelog.gz; do
+            usr/share/doc/vostrel-programmer/copyright usr/share/doc/vostrel-programmer/changelog.gz \
+            usr/share/doc/vostrel-programmer/NEWS.md.gz; do
   [ -e "$root/$file" ] || fail "not installed: $file"
 done
 ls "$root"/usr/lib/udev/rules.d/*.rules >/dev/null
