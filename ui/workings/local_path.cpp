@@ -12,7 +12,9 @@ namespace {
 
 constexpr char16_t kFirstKeptByte = 0xDC80;  // stands for byte 0x80; 0xDCFF for 0xFF
 
+#ifndef _WIN32
 bool standsForAByte(char16_t unit) { return unit >= kFirstKeptByte && unit <= kFirstKeptByte + 0x7F; }
+#endif
 
 }  // namespace
 
