@@ -10,6 +10,7 @@
 
 #include "app/help_output.h"
 #include "ui/Unit1.h"
+#include "ui/workings/local_path.h"
 #include "ui/workings/message_presenter.h"
 #include "ui/controls/plain_text.h"
 #include "version.h"
@@ -63,6 +64,18 @@ std::optional<int> answerHelpOrVersion(int argc, char** argv, const ProgramHelp&
     return std::nullopt;
 }
 
+QStringList windowArguments(int argc, char** argv) {
+#ifdef _WIN32
+    (void)argc;
+    (void)argv;
+    return QApplication::arguments();
+#else
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) arguments << ui::nameFromBytes(argv[i]);
+    return arguments;
+#endif
+}
+
 WindowArguments splitWindowArguments(const QStringList& arguments, qsizetype transportArguments) {
     WindowArguments split{{arguments.value(0)}, {}};
     bool optionsEnded = false;
@@ -99,7 +112,7 @@ int runProgrammer(int argc, char** argv, const ProgramHelp& help, const Transpor
     if (const auto status = answerHelpOrVersion(argc, argv, help)) return *status;
     ProgrammerApplication application(argc, argv);
     try {
-        const WindowArguments given = splitWindowArguments(QApplication::arguments(), transportArguments);
+        const WindowArguments given = splitWindowArguments(windowArguments(argc, argv), transportArguments);
         const std::unique_ptr<device::HidTransport> transport = makeTransport(given.transport);
         ui::MessageBoxPresenter presenter;
         TForm1 Form1(*transport, presenter);

@@ -78,6 +78,11 @@ struct WindowArguments {
 // is an unknown option, a std::runtime_error, rather than a file that is not there.
 WindowArguments splitWindowArguments(const QStringList& arguments, qsizetype transportArguments);
 
+// The arguments Qt left of the command line (argc and argv as QApplication made them),
+// each file name as its bytes are (ui/workings/local_path.h), so that a name that is not
+// UTF-8 opens as vostrel-cli opens it; Windows gives them in UTF-16.
+QStringList windowArguments(int argc, char** argv);
+
 inline constexpr int kExitNormal = 0;
 inline constexpr int kExitStartFailed = 1;
 

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <iterator>
 
 #include "cli/command.h"
 #include "cli/device_target.h"
@@ -43,13 +44,16 @@ struct HeldSummary {
     unsigned rows = 0;
     std::optional<int> readErrorRow;
     std::string fingerprint;
+    std::vector<std::string> hiddenWords;  // each row that holds more than its call
 };
 
 HeldSummary summaryOf(const image::EepromImage& image) {
     const image::ImageContents contents = image::decodeImage(image);
     const unsigned rate = contents.settings.dataRateIndex;
+    std::vector<std::string> hidden;
+    for (const texts::Message& message : contents.hiddenWordsMessages()) hidden.push_back(texts::formatMessage(message));
     return HeldSummary{rate < image::kDataRates.size() ? std::optional(image::kDataRates[rate]) : std::nullopt,
-                       rowsInUse(contents.rows), contents.readErrorRow, fingerprintOf(image)};
+                       rowsInUse(contents.rows), contents.readErrorRow, fingerprintOf(image), std::move(hidden)};
 }
 
 // The fields of a line: path, port, what the device holds or why it could not be
@@ -63,6 +67,7 @@ std::vector<std::string> deviceFields(const device::SurveyedDevice& surveyed) {
         fields.push_back(held.dataRate ? std::to_string(*held.dataRate) + " bps" : "no data rate");
         fields.push_back(rowCount(held.rows));
         if (held.readErrorRow) fields.push_back("EEPROM read error from row " + std::to_string(*held.readErrorRow));
+        std::ranges::copy(held.hiddenWords, std::back_inserter(fields));
         fields.push_back("fingerprint " + held.fingerprint);
     }
     fields.push_back("input report " + std::to_string(surveyed.device.reports.inputReportLength) + " bytes");
@@ -111,6 +116,12 @@ std::string jsonOr(const std::optional<T>& value) {
     }
 }
 
+std::string jsonList(const std::vector<std::string>& texts) {
+    std::string list = "[";
+    for (const std::string& text : texts) list += (list.size() > 1 ? ", " : "") + jsonString(text);
+    return list + "]";
+}
+
 std::string deviceJson(const device::SurveyedDevice& surveyed) {
     const device::HidDeviceInfo& info = surveyed.device;
     const std::optional<HeldSummary> held =
@@ -124,6 +135,7 @@ std::string deviceJson(const device::SurveyedDevice& surveyed) {
            ", \"data_rate\": " + jsonOr(held ? held->dataRate : std::nullopt) +
            ", \"rows\": " + jsonOr(held ? std::optional(held->rows) : std::nullopt) +
            ", \"read_error_row\": " + jsonOr(held ? held->readErrorRow : std::nullopt) +
+           ", \"hidden_words\": " + (held ? jsonList(held->hiddenWords) : "null") +
            ", \"fingerprint\": " + jsonOr(held ? std::optional(held->fingerprint) : std::nullopt) + "}";
 }
 
@@ -149,7 +161,7 @@ int runDevices(const Arguments& arguments, CliContext& context) {
     const bool json = arguments.has("json");
     const bool pathsOnly = arguments.has("paths");
     if (json && pathsOnly) return usageError(context, kDevices, "give one of --json and --paths");
-    const DeviceTarget target = openTarget(arguments, context);
+    const DeviceTarget target = openTarget(arguments, context, TargetUse::Looks);
     const bool read = !pathsOnly && !arguments.has("no-read");
     const std::vector<device::SurveyedDevice> devices =
         device::surveyTransmitters(*target.transport, read ? device::SurveyReads::Each : device::SurveyReads::None);
@@ -179,7 +191,8 @@ struct Expected {
 
 std::optional<Expected> expectedFromConfig(const Arguments& arguments, const std::filesystem::path& path,
                                            CliContext& context) {
-    const std::optional<image::ProgrammerEntries> entries = readConfigFile(path, context);
+    const std::optional<image::ProgrammerEntries> entries =
+        readConfigFile(path, context, "verify --image IMAGE compares the transmitter with an image");
     if (!entries) return std::nullopt;
     const auto built = buildConfigEntries(path, *entries, chosenTransliteration(arguments), context);
     if (!built) return std::nullopt;
@@ -195,45 +208,49 @@ std::optional<Expected> expectedFromImage(const Arguments& arguments, const std:
     }
     Expected expected{std::get<image::EepromImage>(loaded), {}};
     expected.text.alphabet = std::get<paging::Alphabet>(chosenAlphabet(arguments));
-    // Compared all the same, row by row as far as it reads: a backup of a damaged
-    // transmitter matches the transmitter it was taken from.
+    // Compared all the same, word for word: a backup of a damaged transmitter matches
+    // the transmitter it was taken from.
     if (const auto badRow = image::decodeImage(expected.image).readErrorRow) {
         context.err << terminalText(files::utf8Name(path)) << ": row " << *badRow
-                    << " cannot be read (\"EEPROM read error\"); compared as far as it reads.\n";
+                    << " cannot be read (\"EEPROM read error\"); its words are compared as they are.\n";
     }
     return expected;
 }
 
-// Exit 0 with one line when the transmitter at `device` reads as `expected`; else exit 1
-// with each row and setting that differs, in the words of the Write's question. The
-// device is named: with several attached, one another program holds is passed over.
+// Exit 0 with one line when the transmitter at `device` holds the words a Write of
+// `expected` stores, where the fingerprint looks: then it pages what `expected` pages,
+// and the line's one fingerprint is both. Else exit 1 with each row and setting that
+// differs, in the words of the Write's question, and what the rows hold beyond their
+// calls. The device is named: with several attached, one another program holds is
+// passed over.
 int reportVerify(const image::EepromImage& held, const Expected& expected, const std::string& name,
                  const std::string& device, CliContext& context) {
-    const image::ImageChanges changes = image::compareImages(held, expected.image, image::kImageWords, expected.text);
-    const std::vector<std::string> differences =
-        image::changeLines(changes, image::ChangeListing::Differences,
-                           [](const texts::Message& message) { return texts::formatMessage(message); });
     const std::string heldFingerprint = fingerprintOf(held);
-    const std::string expectedFingerprint = fingerprintOf(expected.image);
-    const std::string fingerprints =
-        heldFingerprint == expectedFingerprint
-            ? "fingerprint " + heldFingerprint
-            : "fingerprint " + heldFingerprint + " on the transmitter, " + expectedFingerprint + " for " + name;
-    const auto unreadableRow = image::decodeImage(held).readErrorRow;
-    if (differences.empty() && !unreadableRow) {
+    if (image::sameContents(held, expected.image)) {
         const unsigned rows = rowsInUse(image::decodeImage(expected.image, expected.text).rows);
-        const std::string line = "Settings and " + rowCount(rows) + " as in " + name + " (" + fingerprints + ") on " + device;
+        const std::string line =
+            "Settings and " + rowCount(rows) + " as in " + name + " (fingerprint " + heldFingerprint + ") on " + device;
         context.out << terminalText(line) << '\n';
         return kExitSuccess;
     }
+    std::vector<std::string> lines;
+    const image::ImageContents heldContents = image::decodeImage(held, expected.text);
+    if (heldContents.readErrorRow) {
+        lines.push_back("The transmitter's rows from row " + std::to_string(*heldContents.readErrorRow) +
+                        " on cannot be read (\"EEPROM read error\")");
+    }
+    for (const texts::Message& hidden : heldContents.hiddenWordsMessages()) lines.push_back(texts::formatMessage(hidden));
+    const image::ImageChanges changes = image::compareImages(held, expected.image, image::kImageWords, expected.text);
+    std::ranges::move(image::changeLines(changes, image::ChangeListing::Differences,
+                                         [](const texts::Message& message) { return texts::formatMessage(message); }),
+                      std::back_inserter(lines));
+    if (lines.empty()) lines.push_back("The rows read as in " + name + ", but are stored in other words (another program's layout)");
     context.out << terminalText("The transmitter " + device + " does not hold " + name + "; writing it would change:")
                 << '\n';
-    if (unreadableRow) {
-        context.out << "The transmitter's rows from row " << *unreadableRow
-                    << " on cannot be read (\"EEPROM read error\")\n";
-    }
-    for (const std::string& line : differences) context.out << terminalText(line) << '\n';
-    context.out << terminalText("The " + fingerprints) << '\n';
+    for (const std::string& line : lines) context.out << terminalText(line) << '\n';
+    context.out << terminalText("The fingerprint " + heldFingerprint + " on the transmitter, " +
+                                fingerprintOf(expected.image) + " for " + name)
+                << '\n';
     return kExitFailure;
 }
 
@@ -257,7 +274,7 @@ int runVerify(const Arguments& arguments, CliContext& context) {
     const std::optional<Expected> expected =
         imageFile ? expectedFromImage(arguments, path, context) : expectedFromConfig(arguments, path, context);
     if (!expected) return kExitFailure;
-    const DeviceTarget target = openTarget(arguments, context);
+    const DeviceTarget target = openTarget(arguments, context, TargetUse::Looks);
     auto taken = device::TransmitterHold::take(*target.transport);
     if (const auto* failed = std::get_if<device::DeviceFailure>(&taken)) {
         return reportDeviceFailure(context, target, *failed);
@@ -294,22 +311,25 @@ constexpr std::array<Command, 2> kCheckCommands = {{
      "and the others are still listed. --no-read leaves out what each holds; --paths\n"
      "prints the paths alone, for a loop such as\n"
      "  for d in $(vostrel-cli devices --paths); do vostrel-cli write --device \"$d\" site.conf; done\n"
-     "--json prints {\"devices\": [{\"path\", \"port\", \"input_report_bytes\",\n"
-     "\"output_report_bytes\", \"read\", \"error\", \"data_rate\", \"rows\", \"read_error_row\",\n"
-     "\"fingerprint\"}, ...]} with null for what is unknown or was not read. Exits 1 when\n"
-     "none is attached or one could not be read.\n",
+     "A row that holds more than its call (\"Item[01] also holds an address for capcode\n"
+     "9, ...\") is named before the fingerprint. --json prints {\"devices\": [{\"path\",\n"
+     "\"port\", \"input_report_bytes\", \"output_report_bytes\", \"read\", \"error\",\n"
+     "\"data_rate\", \"rows\", \"read_error_row\", \"hidden_words\", \"fingerprint\"}, ...]}\n"
+     "with null for what is unknown or was not read. Exits 1 when none is attached or one\n"
+     "could not be read.\n",
      kDevicesOptions, runDevices},
     {kVerify, "[--emulator FILE] [--device D] [--transliterate] (CONFIG | --image IMAGE [--alphabet NAME])",
      "check that the transmitter holds a configuration or an image file",
-     "Reads the transmitter once and compares what a Read shows (the settings and the 16\n"
-     "rows, messages as the rows' pager alphabets show them) with what a Write of CONFIG\n"
-     "or IMAGE would store; the words after the stored items are not compared. When they\n"
-     "are the same it prints \"Settings and N rows as in FILE\" with the contents\n"
-     "fingerprint and the transmitter's path, and exits 0; else it lists each row and\n"
-     "setting that differs as the window's Write asks about it (\"Item[03]: changed OLD\n"
-     "→ NEW\", \"new\" for a row only FILE holds, \"cleared\" for one only the\n"
-     "transmitter holds) and exits 1. A device failure or a FILE that cannot be built also\n"
-     "exits 1.\n",
+     "Reads the transmitter once and compares what it sends with what a Write of CONFIG\n"
+     "or IMAGE would store: the settings, the slot table and every stored row's words\n"
+     "(the words after the stored rows are not compared, as the fingerprint leaves them\n"
+     "out). When they are the same it prints \"Settings and N rows as in FILE\" with the\n"
+     "contents fingerprint and the transmitter's path, and exits 0; else it lists each\n"
+     "row and setting that differs as the window's Write asks about it (\"Item[03]:\n"
+     "changed OLD → NEW\", \"new\" for a row only FILE holds, \"cleared\" for one only\n"
+     "the transmitter holds, messages as the rows' pager alphabets show them), a row that\n"
+     "holds more than its call (\"Item[01] also holds an address for capcode 9, ...\"),\n"
+     "and exits 1. A device failure or a FILE that cannot be built also exits 1.\n",
      kVerifyOptions, runVerify},
 }};
 

@@ -96,8 +96,31 @@ bool outputIsInput(const std::string& output, const std::filesystem::path& input
     return same.has_value();
 }
 
-int saveOutput(const std::string& output, std::string_view bytes, CliContext& context) {
+namespace {
+
+// Each line as terminalText shows it; line ends and the tabs between cells stay.
+std::string terminalLines(std::string_view text) {
+    std::string shown;
+    while (!text.empty()) {
+        const std::size_t end = std::min(text.find('\n'), text.size());
+        std::string_view line = text.substr(0, end);
+        if (line.ends_with('\r')) line.remove_suffix(1);
+        for (std::size_t tab; (tab = line.find('\t')) != std::string_view::npos; line.remove_prefix(tab + 1)) {
+            shown += terminalText(line.substr(0, tab)) + '\t';
+        }
+        shown += terminalText(line);
+        if (end < text.size()) shown += '\n';
+        text.remove_prefix(std::min(end + 1, text.size()));
+    }
+    return shown;
+}
+
+}  // namespace
+
+int saveOutput(const std::string& output, std::string_view bytes, CliContext& context, OutputKind kind) {
     if (output == kStandardOutput) {
+        const std::string shown = kind == OutputKind::Text && context.outputIsTerminal ? terminalLines(bytes) : "";
+        if (!shown.empty()) bytes = shown;
         // Checked once the command ends, when standard output is flushed.
         context.out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
         return kExitSuccess;
@@ -119,7 +142,7 @@ std::optional<std::vector<unsigned>> labelRowsFromList(const std::string& file, 
 }
 
 std::optional<config::EntriesRead> readEntriesFile(const std::filesystem::path& path, const EntriesReader& reader,
-                                                   CliContext& context) {
+                                                   CliContext& context, std::string_view imageAdvice) {
     const auto bytes = files::readWholeFile(path, files::kMaxFileBytes);
     if (const auto* error = std::get_if<files::FileError>(&bytes)) {
         failure(context, error->what);
@@ -130,7 +153,7 @@ std::optional<config::EntriesRead> readEntriesFile(const std::filesystem::path& 
     if (const auto* problem = std::get_if<config::ReadProblem>(&read)) {
         std::string text = config::locatedProblemText(name, *problem);
         if (problem->kind == config::ReadProblem::Kind::ImageNotWanted) {
-            text += "; nothing was written (write --image takes an image, decode turns it into a configuration)";
+            text += "; " + std::string(imageAdvice);
         }
         failure(context, text);
         return std::nullopt;
@@ -155,10 +178,11 @@ std::optional<image::BuiltImage> buildConfigEntries(const std::filesystem::path&
     return std::move(built);
 }
 
-std::optional<image::ProgrammerEntries> readConfigFile(const std::filesystem::path& path, CliContext& context) {
+std::optional<image::ProgrammerEntries> readConfigFile(const std::filesystem::path& path, CliContext& context,
+                                                       std::string_view imageAdvice) {
     auto read = readEntriesFile(path, [](std::string_view bytes, std::string_view name) {
         return config::readConfiguration(bytes, name);
-    }, context);
+    }, context, imageAdvice);
     if (!read) return std::nullopt;
     return std::move(read->entries);
 }
@@ -173,6 +197,7 @@ std::optional<image::BuiltImage> buildConfigFile(const std::filesystem::path& pa
 namespace {
 
 int reportReadOutcome(const image::ImageContents& contents, CliContext& context) {
+    for (const texts::Message& hidden : contents.hiddenWordsMessages()) printMessage(context.err, hidden);
     if (!contents.readErrorRow) return kExitSuccess;
     printMessage(context.err, {texts::keys::kEepromReadError, texts::Title::Error, {}});
     return kExitFailure;
@@ -195,8 +220,12 @@ std::optional<LoadedInput> loadConfigOrImage(const std::filesystem::path& path, 
     auto parsed = readConfigOrImage(path, context);
     if (!parsed) return std::nullopt;
     if (parsed->image) {
-        // A damaged image would show calls the transmitter never sends.
-        if (reportImageReadable(*parsed->image, context) != kExitSuccess) return std::nullopt;
+        // A damaged image would show calls the transmitter never sends. Its hidden
+        // words were among the notes.
+        if (parsed->readErrorRow) {
+            printMessage(context.err, {texts::keys::kEepromReadError, texts::Title::Error, {}});
+            return std::nullopt;
+        }
         return LoadedInput{*parsed->image, std::nullopt};
     }
     auto& entries = parsed->entries;

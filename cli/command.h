@@ -41,6 +41,8 @@ struct CliContext {
     // Where the program lies, the first place the language file is looked for; empty
     // when unknown.
     std::filesystem::path programDirectory{};
+    // Whether `out` is a terminal, which a text's control characters would drive.
+    bool outputIsTerminal = false;
 };
 
 struct Command {
@@ -84,9 +86,15 @@ inline constexpr std::string_view kStandardOutput = "-";
 // before anything is read or written.
 bool outputIsInput(const std::string& output, const std::filesystem::path& input, CliContext& context);
 
+// What a command's output is: bytes go out as they are; a text going to a terminal
+// shows its control characters as terminalText does, line by line with tabs kept,
+// while a file or a pipe gets it as it is.
+enum class OutputKind { Bytes, Text };
+
 // Writes a command's output file, or standard output for "-". An error goes to stderr.
 // Returns the exit status.
-int saveOutput(const std::string& output, std::string_view bytes, CliContext& context);
+int saveOutput(const std::string& output, std::string_view bytes, CliContext& context,
+               OutputKind kind = OutputKind::Bytes);
 
 // The pager alphabets' names, as --alphabet takes them.
 inline constexpr std::string_view kAlphabetChoices = "US|DE|DK|NO|SE|FR|ES|IT|YU";
@@ -101,13 +109,18 @@ inline constexpr OptionSpec kLabelsOption = {
     "labels", "FILE", "give rows without a label the one a list has for their capcode (and sub-address): a CSV "
                       "such as ric,description (# comments) or a decoder's filters.ini with a [Filter] section"};
 
+// What an image where a configuration belongs is refused with, after its name: what
+// the command did not do, and what takes an image instead.
+inline constexpr std::string_view kWriteTakesImages =
+    "nothing was written (write --image takes an image, decode turns it into a configuration)";
+
 // Reads the file once (it may be a pipe) with one of config/read_entries.h's readers.
 // Its notes go to stderr; its problem, naming the file, goes there too and gives
 // nothing.
 using EntriesReader = std::function<std::variant<config::EntriesRead, config::ReadProblem>(std::string_view bytes,
                                                                                         std::string_view fileName)>;
 std::optional<config::EntriesRead> readEntriesFile(const std::filesystem::path& path, const EntriesReader& reader,
-                                                   CliContext& context);
+                                                   CliContext& context, std::string_view imageAdvice = kWriteTakesImages);
 
 // Fills the empty labels of the entries from the label list in `file`. The rows it
 // labelled (0-based); nothing, with the error on stderr, when the list cannot be read.
@@ -133,8 +146,9 @@ std::optional<image::BuiltImage> buildConfigFile(const std::filesystem::path& pa
 std::optional<image::BuiltImage> buildConfigEntries(const std::filesystem::path& path, image::ProgrammerEntries entries,
                                                     Transliteration transliteration, CliContext& context);
 // Reads and parses a configuration file; an error (naming the file) goes to stderr and
-// gives nothing.
-std::optional<image::ProgrammerEntries> readConfigFile(const std::filesystem::path& path, CliContext& context);
+// gives nothing. An image is refused with `imageAdvice`.
+std::optional<image::ProgrammerEntries> readConfigFile(const std::filesystem::path& path, CliContext& context,
+                                                       std::string_view imageAdvice = kWriteTakesImages);
 
 // Reads the file once (it may be a pipe): a configuration, or a 512-byte image file as
 // image::isImageFile tells them apart. An error, naming the file, goes to stderr and

@@ -31,7 +31,7 @@ int runRead(const Arguments& arguments, CliContext& context) {
     const std::filesystem::path emulatorFile =
         files::pathFromUtf8(arguments.value(kEmulatorOption.name).value_or(""));
     if (output && outputIsInput(*output, emulatorFile, context)) return kExitFailure;
-    const DeviceTarget target = openTarget(arguments, context);
+    const DeviceTarget target = openTarget(arguments, context, TargetUse::Looks);
     const device::ReadOutcome read = device::readEeprom(*target.transport);
     if (const auto* failed = std::get_if<device::DeviceFailure>(&read)) {
         return reportDeviceFailure(context, target, *failed);
@@ -155,7 +155,7 @@ int runWrite(const Arguments& arguments, CliContext& context) {
     if (const auto empty = refuseEmptyFileName(context, "write", {source})) return *empty;
     const auto job = prepareWrite(arguments, context);
     if (!job) return kExitFailure;
-    const DeviceTarget target = openTarget(arguments, context);
+    const DeviceTarget target = openTarget(arguments, context, TargetUse::Writes);
     const bool backup = !target.emulated && !arguments.has("no-backup");
     const bool verify = arguments.has("verify");
     // One hold on the transmitter from the backup to the read-back: no other program

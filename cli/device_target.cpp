@@ -17,12 +17,13 @@ std::optional<int> refuseEmptyTarget(const Arguments& arguments, CliContext& con
     return std::nullopt;
 }
 
-DeviceTarget openTarget(const Arguments& arguments, CliContext& context) {
+DeviceTarget openTarget(const Arguments& arguments, CliContext& context, TargetUse use) {
     DeviceTarget target;
     target.device = arguments.value(kDeviceOption.name);
     if (const auto file = arguments.value(kEmulatorOption.name)) {
         device::EmulatorOptions options;
         options.backingFile = files::pathFromUtf8(*file);
+        options.makeMissingFile = use == TargetUse::Writes;
         target.transport = std::make_unique<device::EmulatedTransmitter>(std::move(options));
         target.emulated = true;
     } else {

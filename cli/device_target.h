@@ -16,8 +16,8 @@ namespace vostrel::cli {
 
 inline constexpr OptionSpec kEmulatorOption = {
     "emulator", "FILE",
-    "use an emulated transmitter whose EEPROM is kept in FILE (512 bytes; a missing file starts erased) instead of "
-    "the USB bus"};
+    "use an emulated transmitter whose EEPROM is kept in FILE (512 bytes; a missing file is an erased EEPROM, made "
+    "only by write) instead of the USB bus"};
 inline constexpr OptionSpec kDeviceOption = {
     "device", "D",
     "use the transmitter D: its path as 'devices' prints it, or the USB port it is plugged into (Linux: the port "
@@ -32,10 +32,14 @@ struct DeviceTarget {
 // The usage error for an empty --emulator or --device, which names nothing.
 std::optional<int> refuseEmptyTarget(const Arguments& arguments, CliContext& context, std::string_view command);
 
+// Whether the command changes what the transmitter holds. One that only looks never
+// makes a file: --emulator naming a missing file is an erased transmitter.
+enum class TargetUse { Looks, Writes };
+
 // The emulator named by --emulator, or the transport to real hardware, narrowed to the
 // transmitter --device names. Both throw std::runtime_error when they cannot start;
 // runCli reports it.
-DeviceTarget openTarget(const Arguments& arguments, CliContext& context);
+DeviceTarget openTarget(const Arguments& arguments, CliContext& context, TargetUse use);
 
 // Reports the failure on stderr: its message, the remedy beneath it, and when --device
 // found nothing, which name that was. Returns the failure exit status.

@@ -11,6 +11,7 @@
 #include "files/utf8_path.h"
 #include "files/whole_file.h"
 #include "image/fingerprint.h"
+#include "image/pager_text.h"
 #include "image/row_rules.h"
 #include "image/slot_table.h"
 #include "texts/text_codec.h"
@@ -84,7 +85,7 @@ int runEncode(const Arguments& arguments, CliContext& context) {
     const auto item = image::completeRow({*capcode, *tone, *type, message}, {});
     if (const auto* breach = std::get_if<image::RowBreach>(&item)) return usageError(context, kEncode, breachText(*breach));
     if (!texts::isValidUtf8(message)) return usageError(context, kEncode, "message: invalid UTF-8");
-    if (texts::codePointCount(message) > config::kMaxMessageCharacters) {
+    if (image::composedLength(message) > config::kMaxMessageCharacters) {
         return usageError(context, kEncode, "message longer than " + std::to_string(config::kMaxMessageCharacters) + " characters");
     }
     const auto alphabet = chosenAlphabet(arguments);

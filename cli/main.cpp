@@ -11,6 +11,10 @@
 #include <windows.h>
 // windows.h first.
 #include <shellapi.h>
+// For _isatty.
+#include <io.h>
+
+#include <cstdio>
 
 #include "files/utf8_path.h"
 
@@ -31,6 +35,8 @@ std::vector<std::string> commandLineArguments(int, char**) {
     return arguments;
 }
 
+bool outputIsTerminal() { return ::_isatty(::_fileno(stdout)) != 0; }
+
 std::filesystem::path programDirectory() {
     std::wstring path(32768, L'\0');  // the longest path Windows has
     const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
@@ -40,9 +46,13 @@ std::filesystem::path programDirectory() {
 
 }  // namespace
 #else
+#include <unistd.h>
+
 namespace {
 
 std::vector<std::string> commandLineArguments(int argc, char** argv) { return {argv + 1, argv + argc}; }
+
+bool outputIsTerminal() { return ::isatty(STDOUT_FILENO) != 0; }
 
 // Empty when the link cannot be read (no /proc): the language file is then looked for
 // in the configuration directories only.
@@ -56,6 +66,7 @@ std::filesystem::path programDirectory() {
 
 int main(int argc, char** argv) {
     const std::vector<std::string> arguments = commandLineArguments(argc, argv);
-    vostrel::cli::CliContext context{std::cout, std::cerr, vostrel::cli::makeHardwareTransport, programDirectory()};
+    vostrel::cli::CliContext context{std::cout, std::cerr, vostrel::cli::makeHardwareTransport, programDirectory(),
+                                     outputIsTerminal()};
     return vostrel::cli::runCli(arguments, context);
 }

@@ -180,7 +180,7 @@ int runSheet(const Arguments& arguments, CliContext& context) {
     const sheet::Translate translate = [&bytes](texts::TextKey key) {
         return bytes ? texts::lookUpText(*bytes, key.text()) : std::string(key.text());
     };
-    return saveOutput(output, sheet::sheetHtml(siteSheet, translate), context);
+    return saveOutput(output, sheet::sheetHtml(siteSheet, translate), context, OutputKind::Text);
 }
 
 constexpr OptionSpec kImageAlphabetOption = {

@@ -60,14 +60,16 @@ int runExport(const Arguments& arguments, CliContext& context) {
     if (!entries) return kExitFailure;
     config::SiteListFormat format;
     format.separator = std::get<char>(separator);
-    return saveOutput(output, config::writeSiteList(*entries, format), context);
+    return saveOutput(output, config::writeSiteList(*entries, format), context, OutputKind::Text);
 }
 
 // The settings (and alphabet) of --settings, or the window's initial ones.
 std::optional<image::ProgrammerEntries> baseEntries(const Arguments& arguments, CliContext& context) {
     const auto settings = arguments.value(kSettingsOption);
     if (!settings) return image::ProgrammerEntries{};
-    return readConfigFile(files::pathFromUtf8(*settings), context);
+    return readConfigFile(files::pathFromUtf8(*settings), context,
+                          "nothing was written (--settings takes a configuration, whose settings the list's rows "
+                          "join; decode turns an image into one)");
 }
 
 int runImport(const Arguments& arguments, CliContext& context) {
@@ -103,7 +105,7 @@ int runImport(const Arguments& arguments, CliContext& context) {
         if (!labelled) return kExitFailure;
         context.err << terminalText(*labels + ": labels for " + std::to_string(labelled->size()) + " of the rows") << '\n';
     }
-    return saveOutput(output, config::writeConfig(*entries), context);
+    return saveOutput(output, config::writeConfig(*entries), context, OutputKind::Text);
 }
 
 constexpr std::array kExportOptions = {

@@ -10,6 +10,7 @@
 
 #include "config/row_fields.h"
 #include "image/image_reader.h"
+#include "image/pager_text.h"
 #include "paging/alphabets.h"
 #include "texts/text_codec.h"
 
@@ -121,7 +122,7 @@ std::variant<Value, std::string> lexValue(std::string_view afterEquals) {
 // ---- values ---------------------------------------------------------------------
 
 Error checkLength(std::string_view key, const Value& value, std::size_t limit) {
-    if (texts::codePointCount(value.text) <= limit) return std::nullopt;
+    if (image::composedLength(value.text) <= limit) return std::nullopt;
     return std::string(key) + " is longer than " + std::to_string(limit) + " characters";
 }
 
@@ -300,9 +301,8 @@ class ConfigParser {
 public:
     ConfigOutcome parse(std::string_view bytes, texts::FileEncoding* readAs) {
         auto read = texts::readFileText(bytes);
-        if (const auto* mixed = std::get_if<texts::MixedEncoding>(&read)) {
-            return ConfigError{static_cast<int>(mixed->line),
-                               "column " + std::to_string(mixed->column) + ": " + texts::mixedEncodingText(*mixed)};
+        if (const auto* problem = std::get_if<texts::EncodingProblem>(&read)) {
+            return ConfigError{static_cast<int>(problem->line), encodingProblemOnLine(*problem)};
         }
         const texts::FileText& decoded = std::get<texts::FileText>(read);
         if (readAs != nullptr) *readAs = decoded.encoding;
@@ -500,7 +500,10 @@ std::string writeConfig(const image::ProgrammerEntries& entries) {
 }
 
 std::string writeConfig(const image::TransmitterSettings& settings, const image::PagerRows& rows) {
-    return writeConfig(image::shownEntries({settings, rows, std::nullopt}));
+    image::ImageContents contents;
+    contents.settings = settings;
+    contents.rows = rows;
+    return writeConfig(image::shownEntries(contents));
 }
 
 ConfigOrImage parseConfigOrImage(std::string_view bytes, texts::FileEncoding* readAs) {

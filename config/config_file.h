@@ -15,9 +15,9 @@
 //                         (\xNN is the character U+00NN)
 //
 // Section and key names ignore case; '#' or ';' starts a comment outside quotes. The
-// file is UTF-8; one that holds no UTF-8 at all is read as Windows-1252, as older
-// editors on Windows save it, and one that mixes both is an error at its first byte
-// that is not UTF-8 (texts::readFileText). A row must follow the window's rules: tone
+// file is UTF-8; one that is not is read as Windows-1252, as older editors on Windows
+// save it, and one that mixes both is an error at its first byte that is not UTF-8
+// (texts::readFileText). A row must follow the window's rules: tone
 // D, and only tone D, is alphanumeric, and tones B and C take no message.
 
 #include <optional>

@@ -197,11 +197,28 @@ std::variant<CsvTable, CsvProblem> readCsvTable(std::string_view text, bool comm
     return CsvTable{best, std::move(std::get<std::vector<CsvRecord>>(records))};
 }
 
+namespace {
+
+// Whether a formula mark goes before the cell, or comes off it: its first character
+// after any apostrophes starts a formula.
+bool startsFormula(std::string_view cell) {
+    const std::size_t first = cell.find_first_not_of('\'');
+    return first != std::string_view::npos && std::string_view("=+-@\t\r").find(cell[first]) != std::string_view::npos;
+}
+
+}  // namespace
+
+std::string formulaSafe(std::string_view cell) { return (startsFormula(cell) ? "'" : "") + std::string(cell); }
+
+std::string_view withoutFormulaMark(std::string_view cell) {
+    return cell.starts_with('\'') && startsFormula(cell) ? cell.substr(1) : cell;
+}
+
 std::string csvLine(const std::vector<std::string>& cells, char separator) {
     std::string line;
     for (std::size_t i = 0; i < cells.size(); ++i) {
         if (i > 0) line += separator;
-        const std::string& cell = cells[i];
+        const std::string cell = formulaSafe(cells[i]);
         // Any of the separators, not only this one: LibreOffice's import splits at ',',
         // ';' and tab alike unless told otherwise.
         const bool quote = cell.find_first_of(std::string{';', ',', '\t', kQuote, '\r', '\n'}) != std::string::npos ||

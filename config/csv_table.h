@@ -53,9 +53,20 @@ std::variant<CsvTable, CsvProblem> readCsvTable(std::string_view text, bool comm
 std::variant<std::vector<CsvRecord>, CsvProblem> splitCsv(std::string_view text, char separator, bool commentLines,
                                                          int firstLine = 1);
 
-// One record as a line ending in CRLF, each cell quoted where it must be: when it holds
-// a separator (any of the three, as spreadsheets may split at each), a quotation mark
-// or a line break, or starts or ends with a blank that a reader could drop.
+// A cell a spreadsheet would take for a formula ("=1+1", "+49 89", "-5", "@SUM(A1)", or
+// one that starts with a tab or a carriage return) behind an apostrophe, the mark that
+// spreadsheets hide and that keeps a cell text: opened as it is, LibreOffice and Excel
+// compute it (a "=HYPERLINK(...)" label becomes a link), and a sheet saved again
+// carries the result into the transmitter. A cell whose apostrophes come before such
+// a character gets one more, so that withoutFormulaMark gives back exactly the cell.
+std::string formulaSafe(std::string_view cell);
+// The cell formulaSafe was given.
+std::string_view withoutFormulaMark(std::string_view cell);
+
+// One record as a line ending in CRLF, each cell formula-safe and quoted where it must
+// be: when it holds a separator (any of the three, as spreadsheets may split at each),
+// a quotation mark or a line break, or starts or ends with a blank that a reader could
+// drop.
 std::string csvLine(const std::vector<std::string>& cells, char separator);
 
 }  // namespace vostrel::config

@@ -154,9 +154,8 @@ std::variant<LabelList, LabelListError> readLabelList(std::string_view bytes) {
     // mixes them, as a configuration is.
     if (image::isImageFile(bytes)) return LabelListError{1, "the file is an EEPROM image, not a label list"};
     auto read = texts::readFileText(bytes);
-    if (const auto* mixed = std::get_if<texts::MixedEncoding>(&read)) {
-        return LabelListError{static_cast<int>(mixed->line),
-                              "column " + std::to_string(mixed->column) + ": " + texts::mixedEncodingText(*mixed)};
+    if (const auto* problem = std::get_if<texts::EncodingProblem>(&read)) {
+        return LabelListError{static_cast<int>(problem->line), encodingProblemOnLine(*problem)};
     }
     const texts::FileText& text = std::get<texts::FileText>(read);
     const auto lines = linesOf(text.utf8);

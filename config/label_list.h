@@ -35,7 +35,7 @@ struct LabelListEntry {
 
 struct LabelList {
     std::vector<LabelListEntry> entries;
-    // Windows-1252 when the file held no UTF-8 (texts::readFileText): to be said once.
+    // Windows-1252 when the file was not UTF-8 (texts::readFileText): to be said once.
     texts::FileEncoding encoding = texts::FileEncoding::Utf8;
 };
 

@@ -63,7 +63,8 @@ std::variant<EntriesRead, ReadProblem> readConfigOrImage(std::string_view bytes,
     }
     const auto& image = std::get<image::EepromImage>(parsed);
     const image::ImageContents contents = image::decodeImage(image, imageText);
-    return EntriesRead{image::shownEntries(contents, imageText), image, contents.readErrorRow, {}, {}, {}};
+    return EntriesRead{image::shownEntries(contents, imageText), image, contents.readErrorRow,
+                       contents.hiddenWordsMessages(), {}, {}};
 }
 
 std::variant<EntriesRead, ReadProblem> readConfiguration(std::string_view bytes, std::string_view fileName) {

@@ -34,7 +34,8 @@ struct EntriesRead {
     // Of an image: the 1-based row that could not be read, and every row from it on
     // empty.
     std::optional<int> readErrorRow;
-    // To be said once the entries are shown: the file was read as Windows-1252.
+    // To be said once the entries are shown: the file was read as Windows-1252; an
+    // image's rows hold more than their calls.
     std::vector<texts::Message> notes;
     // Of a site list: the columns it left out.
     std::vector<UnusedColumn> unusedColumns;

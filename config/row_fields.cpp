@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "image/row_rules.h"
+#include "image/pager_text.h"
 #include "texts/text_codec.h"
 
 namespace vostrel::config {
@@ -39,8 +40,28 @@ std::variant<CapcodeNotation, std::string> parseCapcodeNotation(std::string_view
     return notation;
 }
 
+std::string quoted(std::string_view text) {
+    std::string shown = "'";
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t start = i;
+        const auto c = texts::nextCodePoint(text, i);
+        char number[16];
+        if (c && (*c < 0x20 || (*c >= 0x7F && *c <= 0x9F))) {
+            std::snprintf(number, sizeof number, "\\x%02X", static_cast<unsigned>(*c));
+            shown += number;
+        } else if (c && texts::isInvisible(*c)) {
+            std::snprintf(number, sizeof number, "<U+%04X>", static_cast<unsigned>(*c));
+            shown += number;
+        } else {
+            if (!c) i = start + 1;
+            shown.append(text.substr(start, i - start));
+        }
+    }
+    return shown + "'";
+}
+
 std::optional<std::string> labelProblem(std::string_view label) {
-    if (texts::codePointCount(label) > kMaxLabelCharacters) {
+    if (image::composedLength(label) > kMaxLabelCharacters) {
         return "Label is longer than " + std::to_string(kMaxLabelCharacters) + " characters";
     }
     for (std::size_t i = 0; i < label.size();) {

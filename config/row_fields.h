@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "image/pager_item.h"
+#include "texts/text_codec.h"
 
 namespace vostrel::config {
 
@@ -28,8 +29,18 @@ inline std::string_view trim(std::string_view text) {
     return text;
 }
 
-// A text from the file inside single quotes, as the readers' messages name it.
-inline std::string quoted(std::string_view text) { return std::string("'").append(text).append("'"); }
+// A text from the file inside single quotes, as the readers' messages name it. What
+// would show as nothing is written by its number, so that the message says what the
+// file holds: a control character as \xNN, an invisible one (texts::isInvisible) as
+// <U+FEFF>.
+std::string quoted(std::string_view text);
+
+// A file's encoding problem for a reader that names lines, not columns: "column 4:
+// byte 0x96 is not UTF-8, ...".
+inline std::string encodingProblemOnLine(const texts::EncodingProblem& problem) {
+    const std::string text = texts::encodingProblemText(problem);
+    return problem.column > 0 ? "column " + std::to_string(problem.column) + ": " + text : text;
+}
 
 // The capcode box holds seven characters; a capcode's digits are at most that many.
 inline constexpr std::size_t kMaxCapcodeDigits = 7;

@@ -9,6 +9,7 @@
 #include "config/csv_table.h"
 #include "config/row_fields.h"
 #include "image/row_rules.h"
+#include "image/pager_text.h"
 #include "texts/text_codec.h"
 
 namespace vostrel::config {
@@ -35,9 +36,34 @@ const std::array<std::vector<std::string_view>, 2> kKnownTypes = {{
     {"Alphanumeric", "Alphnumeric", "Alphanumerisch"},
 }};
 
+// A heading or name without what spreadsheets and editors leave around it that shows
+// as nothing: blanks, no-break spaces, a byte-order mark written twice, a zero-width
+// space.
+std::string_view nameText(std::string_view text) {
+    const auto isEdge = [](char32_t c) { return c == ' ' || c == '\t' || c == 0xA0 || texts::isInvisible(c); };
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t start = i;
+        const auto c = texts::nextCodePoint(text, i);
+        if (!c || !isEdge(*c)) {
+            text.remove_prefix(start);
+            break;
+        }
+        if (i == text.size()) return {};
+    }
+    while (!text.empty()) {
+        std::size_t last = text.size() - 1;
+        while (last > 0 && (static_cast<unsigned char>(text[last]) & 0xC0) == 0x80) --last;
+        std::size_t end = last;
+        const auto c = texts::nextCodePoint(text, end);
+        if (!c || end != text.size() || !isEdge(*c)) break;
+        text.remove_suffix(text.size() - last);
+    }
+    return text;
+}
+
 bool sameName(std::string_view a, std::string_view b) {
-    a = trim(a);
-    b = trim(b);
+    a = nameText(a);
+    b = nameText(b);
     return std::ranges::equal(a, b, [](char x, char y) {
         const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
         return lower(x) == lower(y);
@@ -175,7 +201,7 @@ private:
         // the window, not read back from a transmitter.
         const auto limit = static_cast<std::size_t>(alphanumeric ? image::kAlphanumericMessageLimit
                                                                  : image::kNumericMessageLimit);
-        if (texts::codePointCount(item.message) <= limit) return std::nullopt;
+        if (image::composedLength(item.message) <= limit) return std::nullopt;
         return error(SiteColumn::Message, "Message is longer than " + std::to_string(limit) + " characters, the limit of Type " +
                                               typeName(item.type));
     }
@@ -207,11 +233,21 @@ struct Header {
     std::vector<UnusedColumn> unused;
 };
 
+// Whether the heading's letters alone name the Row column ("Row:", "'Zeile").
+bool looksLikeRowHeading(std::string_view heading, const SiteListNames& names) {
+    std::string letters;
+    for (const char c : heading) {
+        if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) letters += c;
+    }
+    const auto row = static_cast<std::size_t>(SiteColumn::Row);
+    return !letters.empty() && (anyNamed(kKnownHeadings[row], letters) || anyNamed(names.headings[row], letters));
+}
+
 std::variant<Header, SiteListError> readHeader(const CsvRecord& record, const SiteListNames& names) {
     Header header;
     for (std::size_t i = 0; i < record.cells.size(); ++i) {
         const int cellNumber = static_cast<int>(i) + 1;
-        const std::string_view heading = trim(record.cells[i]);
+        const std::string_view heading = nameText(record.cells[i]);
         const auto column = siteColumnNamed(heading, names);
         if (!column) {
             if (!heading.empty()) header.unused.push_back({cellNumber, std::string(heading)});
@@ -230,6 +266,16 @@ std::variant<Header, SiteListError> readHeader(const CsvRecord& record, const Si
                              "it reads " + quoted(record.cells.empty() ? "" : record.cells.front()) + (record.cells.size() > 1 ? " ..." : ""),
                              {}};
     }
+    // Without its Row column a list's rows are numbered in order: a first heading that
+    // was meant as Row would put every call into another row.
+    if (cellOf(header.cells, SiteColumn::Row) == 0 && !record.cells.empty() &&
+        looksLikeRowHeading(record.cells.front(), names)) {
+        return SiteListError{record.line, 1,
+                             "column 1 " + quoted(record.cells.front()) +
+                                 " is not read as the Row heading; name it Row (or Zeile, Item), or leave the column "
+                                 "out to number the rows in order",
+                             {}};
+    }
     return header;
 }
 
@@ -242,7 +288,7 @@ SiteHeadings englishSiteHeadings() {
 }
 
 std::optional<SiteColumn> siteColumnNamed(std::string_view heading, const SiteListNames& names) {
-    if (trim(heading).empty()) return std::nullopt;
+    if (nameText(heading).empty()) return std::nullopt;
     for (std::size_t i = 0; i < kSiteColumnCount; ++i) {
         if (anyNamed(kKnownHeadings[i], heading) || anyNamed(names.headings[i], heading)) return static_cast<SiteColumn>(i);
     }
@@ -273,18 +319,13 @@ std::string writeSiteList(const image::ProgrammerEntries& entries, const SiteLis
 }
 
 std::variant<SiteList, SiteListError> readSiteList(std::string_view bytes, const SiteListReading& reading) {
-    // Excel's "Unicode Text" would otherwise be read as Windows-1252 and fail on its
-    // first NUL byte with a message that does not say why.
-    if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) {
-        return SiteListError{1, 1, "the file is UTF-16 text; save the list as CSV (UTF-8, or separated by ';')", {}};
-    }
     // An image is never read as a list; a file of mixed encodings is refused where it
-    // mixes them, as a configuration is.
+    // mixes them, as a configuration is, and Excel's "Unicode Text" by its name.
     if (image::isImageFile(bytes)) return SiteListError{1, 1, "the file is an EEPROM image, not a site list", {}};
     auto read = texts::readFileText(bytes);
-    if (const auto* mixed = std::get_if<texts::MixedEncoding>(&read)) {
-        return SiteListError{static_cast<int>(mixed->line), static_cast<int>(mixed->column),
-                             texts::mixedEncodingText(*mixed), {}};
+    if (const auto* problem = std::get_if<texts::EncodingProblem>(&read)) {
+        return SiteListError{static_cast<int>(problem->line), static_cast<int>(problem->column),
+                             texts::encodingProblemText(*problem, "save the list as CSV (UTF-8, or separated by ';')"), {}};
     }
     const std::string& text = std::get<texts::FileText>(read).utf8;
     const auto knownHeadings = [&reading](const std::vector<std::string>& cells) {
@@ -294,7 +335,11 @@ std::variant<SiteList, SiteListError> readSiteList(std::string_view bytes, const
     };
     auto table = readCsvTable(text, false, knownHeadings);
     if (auto* problem = std::get_if<CsvProblem>(&table)) return SiteListError{problem->line, problem->column, problem->what, {}};
-    const std::vector<CsvRecord>& records = std::get<CsvTable>(table).records;
+    std::vector<CsvRecord>& records = std::get<CsvTable>(table).records;
+    // As csv-export wrote them, or a spreadsheet saved them again.
+    for (CsvRecord& record : records) {
+        for (std::string& cell : record.cells) cell = std::string(withoutFormulaMark(cell));
+    }
     if (records.empty()) return SiteListError{1, 1, "the file is empty: the first line must name the columns", {}};
     auto header = readHeader(records.front(), reading.names);
     if (auto* error = std::get_if<SiteListError>(&header)) return std::move(*error);

@@ -75,7 +75,7 @@ struct SiteList {
     image::RowLabels labels;
     std::array<std::optional<paging::Alphabet>, image::kRowCount> alphabets;  // of the rows it names
     std::vector<UnusedColumn> unusedColumns;
-    // Windows-1252 when the file held no UTF-8 (texts::readFileText): to be said once.
+    // Windows-1252 when the file was not UTF-8 (texts::readFileText): to be said once.
     texts::FileEncoding encoding = texts::FileEncoding::Utf8;
 };
 

@@ -4,8 +4,8 @@
 
 #include <algorithm>
 #include <cctype>
-#include <charconv>
 #include <chrono>
+#include <compare>
 #include <optional>
 #include <system_error>
 #include <tuple>
@@ -23,7 +23,6 @@ constexpr std::string_view kTimeFormat = "%Y%m%d-%H%M%S";
 constexpr std::size_t kTimeLength = 15;  // YYYYmmdd-HHMMSS
 constexpr std::size_t kMaxDeviceNameLength = 64;
 constexpr std::size_t kSequenceWidth = 6;  // zero-padded, so that names sort as numbers
-constexpr std::size_t kMaxSequenceDigits = 18;  // within 64 bits, one to spare
 // Numbers taken by other programs saving at the same moment are skipped; this many
 // are tried before the error is given up to the user.
 constexpr int kMaxTries = 1000;
@@ -83,10 +82,44 @@ bool hasTimedName(std::string_view name) {
     return true;
 }
 
-// A backup's place in age: by its sequence number; one of an earlier version has the
-// number 0 and then goes by the time in its name and when it was written.
+// A sequence number as its decimal digits without leading zeros, of any length, so
+// that no number is too long to be recognised, compared or followed: the longer is
+// the larger. Empty for none.
+struct Sequence {
+    std::string digits;
+
+    std::strong_ordering operator<=>(const Sequence& other) const {
+        if (const auto bySize = digits.size() <=> other.digits.size(); bySize != 0) return bySize;
+        return digits <=> other.digits;
+    }
+    bool operator==(const Sequence&) const = default;
+
+    Sequence next() const {
+        std::string following = digits;
+        auto digit = following.rbegin();
+        for (; digit != following.rend() && *digit == '9'; ++digit) *digit = '0';
+        if (digit == following.rend()) return {'1' + following};
+        ++*digit;
+        return {following};
+    }
+};
+
+// The number before the first dash of a name, or nothing when that is no number of
+// this tool's (it has a non-digit, or is 0).
+std::optional<Sequence> sequenceOf(std::string_view name) {
+    const std::size_t dash = name.find('-');
+    if (dash == 0 || dash == std::string_view::npos) return std::nullopt;
+    const std::string_view digits = name.substr(0, dash);
+    if (!std::ranges::all_of(digits, [](char c) { return c >= '0' && c <= '9'; })) return std::nullopt;
+    const std::size_t first = digits.find_first_not_of('0');
+    if (first == std::string_view::npos) return std::nullopt;
+    return Sequence{std::string(digits.substr(first))};
+}
+
+// A backup's place in age: by its sequence number; one of an earlier version has no
+// number and then goes by the time in its name and when it was written.
 struct Backup {
-    std::uint64_t sequence = 0;
+    Sequence sequence;
     std::string time;
     fs::file_time_type written;
     fs::path path;
@@ -101,15 +134,12 @@ std::optional<Backup> backupAt(const fs::directory_entry& entry) {
     if (!entry.is_regular_file(ignored) || entry.is_symlink(ignored)) return std::nullopt;
     const std::string name = utf8Name(entry.path().filename());
     const fs::file_time_type written = entry.last_write_time(ignored);
-    if (hasTimedName(name)) return Backup{0, name.substr(0, kTimeLength), written, entry.path()};
-    const std::size_t dash = name.find('-');
-    if (dash == 0 || dash == std::string::npos || dash > kMaxSequenceDigits) return std::nullopt;
-    std::uint64_t sequence = 0;
-    const auto [end, error] = std::from_chars(name.data(), name.data() + dash, sequence);
-    if (error != std::errc() || end != name.data() + dash || sequence == 0) return std::nullopt;
-    const std::string_view rest = std::string_view(name).substr(dash + 1);
+    if (hasTimedName(name)) return Backup{{}, name.substr(0, kTimeLength), written, entry.path()};
+    const auto sequence = sequenceOf(name);
+    if (!sequence) return std::nullopt;
+    const std::string_view rest = std::string_view(name).substr(name.find('-') + 1);
     if (!hasTimedName(rest)) return std::nullopt;
-    return Backup{sequence, std::string(rest.substr(0, kTimeLength)), written, entry.path()};
+    return Backup{*sequence, std::string(rest.substr(0, kTimeLength)), written, entry.path()};
 }
 
 std::vector<Backup> backupsIn(const fs::path& folder) {
@@ -121,18 +151,33 @@ std::vector<Backup> backupsIn(const fs::path& folder) {
     return backups;
 }
 
-std::uint64_t nextSequence(const fs::path& folder) {
-    std::uint64_t highest = 0;
+Sequence nextSequence(const fs::path& folder) {
+    Sequence highest;
     for (const Backup& backup : backupsIn(folder)) highest = std::max(highest, backup.sequence);
-    return highest + 1;
+    return highest.next();
+}
+
+// "NNNNNN-YYYYmmdd-HHMMSS-DEVICE" for backup number `sequence`.
+std::string stemOf(const Sequence& sequence, const std::tm& localTime, std::string_view devicePath) {
+    const std::string& number = sequence.digits;
+    char time[32];
+    const std::size_t length = std::strftime(time, sizeof time, kTimeFormat.data(), &localTime);
+    // Appended one by one: GCC 12 misreads the chained + at -O3 (-Wrestrict).
+    std::string stem(kSequenceWidth - std::min(number.size(), kSequenceWidth), '0');
+    stem += number;
+    stem += '-';
+    stem.append(time, length);
+    stem += '-';
+    stem += deviceName(devicePath);
+    return stem;
 }
 
 // Saves `image` under the next free number: a new file, never one that exists.
 std::variant<fs::path, FileError> saveNumbered(const fs::path& folder, std::string_view devicePath,
                                                const image::EepromImage& image, const std::tm& localTime) {
-    std::uint64_t sequence = nextSequence(folder);
-    for (int tries = 1;; ++tries, ++sequence) {
-        const fs::path file = folder / pathFromUtf8(backupStem(sequence, localTime, devicePath) + ".bin");
+    Sequence sequence = nextSequence(folder);
+    for (int tries = 1;; ++tries, sequence = sequence.next()) {
+        const fs::path file = folder / pathFromUtf8(stemOf(sequence, localTime, devicePath) + ".bin");
         std::optional<FileError> error = saveImageFile(file, image, IfExists::Refuse);
         if (!error) return file;
         if (!error->alreadyExists || tries == kMaxTries) return std::move(*error);
@@ -163,17 +208,7 @@ std::variant<fs::path, FileError> backupFolder(const DataEnvironment& environmen
 std::variant<fs::path, FileError> backupFolder() { return backupFolderIn(programDataFolder()); }
 
 std::string backupStem(std::uint64_t sequence, const std::tm& localTime, std::string_view devicePath) {
-    const std::string number = std::to_string(sequence);
-    char time[32];
-    const std::size_t length = std::strftime(time, sizeof time, kTimeFormat.data(), &localTime);
-    // Appended one by one: GCC 12 misreads the chained + at -O3 (-Wrestrict).
-    std::string stem(kSequenceWidth - std::min(number.size(), kSequenceWidth), '0');
-    stem += number;
-    stem += '-';
-    stem.append(time, length);
-    stem += '-';
-    stem += deviceName(devicePath);
-    return stem;
+    return stemOf(Sequence{std::to_string(sequence)}, localTime, devicePath);
 }
 
 std::variant<fs::path, FileError> saveBackup(const fs::path& folder, std::string_view devicePath,

@@ -36,4 +36,11 @@ bool isGone(const std::filesystem::path& name) {
     return std::filesystem::status(name, error).type() == std::filesystem::file_type::not_found;
 }
 
+bool isNoFile(const std::filesystem::path& name) {
+    std::error_code error;
+    const auto type = std::filesystem::status(name, error).type();
+    return type != std::filesystem::file_type::regular && type != std::filesystem::file_type::unknown &&
+           type != std::filesystem::file_type::none;
+}
+
 }  // namespace vostrel::files

@@ -40,4 +40,9 @@ private:
 // answer) is not gone: it may well open once it can be reached.
 bool isGone(const std::filesystem::path& name);
 
+// Whether `name` is gone, or is something Open refuses as no file (a folder, a FIFO, a
+// device): a list entry that can never open again. A name that cannot be checked is
+// kept, as isGone keeps it.
+bool isNoFile(const std::filesystem::path& name);
+
 }  // namespace vostrel::files

@@ -379,7 +379,10 @@ std::string temporaryName() {
 }
 
 // Removes what writers killed half-way left in the directory: regular files of the
-// temporary name's pattern, with no other name, last written a minute ago or more.
+// temporary name's pattern, with no other name, last written a minute ago or more, and
+// this user's own. Another user's are left alone, even by root and in a folder where
+// anyone may remove anything: that user's writer may still be running, and whoever
+// runs the tool may have been given the folder, not the other user's files.
 void removeStaleTemporaryFiles(int directory) {
     const int readable = ::openat(directory, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (readable < 0) return;
@@ -393,7 +396,8 @@ void removeStaleTemporaryFiles(int directory) {
         if (!detail::isTemporaryName(entry->d_name)) continue;
         struct stat status {};
         if (::fstatat(directory, entry->d_name, &status, AT_SYMLINK_NOFOLLOW) != 0) continue;
-        if (S_ISREG(status.st_mode) && status.st_nlink == 1 && status.st_mtime <= staleBefore) {
+        if (S_ISREG(status.st_mode) && status.st_nlink == 1 && status.st_mtime <= staleBefore &&
+            status.st_uid == ::geteuid()) {
             (void)::unlinkat(directory, entry->d_name, 0);
         }
     }

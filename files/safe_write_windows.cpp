@@ -5,10 +5,13 @@
 // MoveFileExW without REPLACE_EXISTING to publish a new file whole.
 
 #include <windows.h>
+// After windows.h, which it needs.
+#include <aclapi.h>
 
 #include <algorithm>
 #include <random>
 #include <utility>
+#include <vector>
 
 #include "files/error_text.h"
 #include "files/temporary_file.h"
@@ -108,8 +111,31 @@ std::optional<FileError> writeInPlace(Handle& file, const fs::path& path, std::s
     return std::nullopt;
 }
 
+// Whether the file's owner is the one this process gives its new files (the token's
+// default owner): an administrator's writes must not remove another user's files.
+bool ownedByThisProcess(const fs::path& path) {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return false;
+    DWORD size = 0;
+    GetTokenInformation(token, TokenOwner, nullptr, 0, &size);
+    std::vector<BYTE> buffer(size);
+    const bool known = size > 0 && GetTokenInformation(token, TokenOwner, buffer.data(), size, &size);
+    CloseHandle(token);
+    if (!known) return false;
+    PSID owner = nullptr;
+    PSECURITY_DESCRIPTOR security = nullptr;
+    if (GetNamedSecurityInfoW(native(path).c_str(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr,
+                              nullptr, nullptr, &security) != ERROR_SUCCESS) {
+        return false;
+    }
+    const bool same = owner != nullptr && EqualSid(owner, reinterpret_cast<TOKEN_OWNER*>(buffer.data())->Owner);
+    LocalFree(security);
+    return same;
+}
+
 // Removes what writers killed half-way left beside `target`: files of the temporary
-// name's pattern, with no other name, last written a minute ago or more.
+// name's pattern, with no other name, last written a minute ago or more, and given to
+// their owner by this process's user; another user's are left alone.
 void removeStaleTemporaryFiles(const fs::path& target) {
     std::error_code error;
     const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(L".");
@@ -125,7 +151,9 @@ void removeStaleTemporaryFiles(const fs::path& target) {
         }
         std::error_code unknownTime;
         const auto written = entry->last_write_time(unknownTime);
-        if (!unknownTime && written <= staleBefore) fs::remove(entry->path(), ignored);
+        if (!unknownTime && written <= staleBefore && ownedByThisProcess(entry->path())) {
+            fs::remove(entry->path(), ignored);
+        }
     }
 }
 

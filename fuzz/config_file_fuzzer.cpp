@@ -13,6 +13,7 @@
 #include "config/config_file.h"
 #include "image/image_builder.h"
 #include "image/image_reader.h"
+#include "image/pager_text.h"
 #include "texts/text_codec.h"
 
 using namespace vostrel;
@@ -25,7 +26,7 @@ bool withinLimits(const image::ProgrammerEntries& entries) {
     if (entries.dataRateIndex < -1 || entries.dataRateIndex > 2) return false;
     for (const auto& row : entries.rows) {
         if (row.capcode.size() > config::kMaxCapcodeCharacters ||
-            texts::codePointCount(row.message) > config::kMaxMessageCharacters || !texts::isValidUtf8(row.message)) {
+            image::composedLength(row.message) > config::kMaxMessageCharacters || !texts::isValidUtf8(row.message)) {
             return false;
         }
         if (row.tone > 3 || row.message.find('\0') != std::string::npos) return false;

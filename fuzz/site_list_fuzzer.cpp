@@ -14,6 +14,7 @@
 #include "config/row_fields.h"
 #include "config/site_list.h"
 #include "image/image_builder.h"
+#include "image/pager_text.h"
 #include "texts/text_codec.h"
 
 using namespace vostrel;
@@ -28,7 +29,7 @@ bool keepsTheRules(const config::SiteList& list) {
         const bool alphanumeric = item.type == paging::PagerType::Alphanumeric;
         if (config::labelProblem(list.labels[row]) || item.capcode.size() > config::kMaxCapcodeDigits) return false;
         if ((item.tone == kToneD) != alphanumeric || item.tone >= image::kToneCount) return false;
-        if (texts::codePointCount(item.message) > (alphanumeric ? 40U : 20U)) return false;
+        if (image::composedLength(item.message) > (alphanumeric ? 40U : 20U)) return false;
         if (item.tone != 0 && item.tone != kToneD && !item.message.empty()) return false;
         if (!list.alphabets[row] && (item != image::PagerItem{} || !list.labels[row].empty())) return false;
     }

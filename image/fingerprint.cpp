@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdio>
+#include <vector>
 
 #include "image/slot_table.h"
 
@@ -30,22 +31,37 @@ std::uint32_t update(std::uint32_t crc, std::span<const std::uint8_t> bytes) {
     return crc;
 }
 
-}  // namespace
-
-std::uint32_t crc32(std::span<const std::uint8_t> bytes) { return ~update(0xFFFFFFFFU, bytes); }
-
-std::uint32_t contentsFingerprint(const EepromImage& image) {
+// Hands each run of bytes the fingerprint covers to `take`, in order.
+template <typename Take>
+void forEachCoveredRun(const EepromImage& image, Take take) {
     const std::span<const std::uint8_t> all(image.bytes);
-    std::uint32_t crc = update(0xFFFFFFFFU, all.first(kTableBytes));
+    take(all.first(kTableBytes));
     for (unsigned row = 0; row < kRowCount; ++row) {
         const SlotEntry slot = loadSlot(image, row);
         // A damaged table's end below its start stores nothing; an end byte never
         // reaches past word 254, so every slot lies inside the image.
         if (!slot.inUse() || slot.end <= slot.start) continue;
-        crc = update(crc, all.subspan(2U * slot.start, 2U * (slot.end - slot.start)));
+        take(all.subspan(2U * slot.start, 2U * (slot.end - slot.start)));
     }
+}
+
+std::vector<std::uint8_t> coveredBytes(const EepromImage& image) {
+    std::vector<std::uint8_t> bytes;
+    forEachCoveredRun(image, [&](std::span<const std::uint8_t> run) { bytes.insert(bytes.end(), run.begin(), run.end()); });
+    return bytes;
+}
+
+}  // namespace
+
+std::uint32_t crc32(std::span<const std::uint8_t> bytes) { return ~update(0xFFFFFFFFU, bytes); }
+
+std::uint32_t contentsFingerprint(const EepromImage& image) {
+    std::uint32_t crc = 0xFFFFFFFFU;
+    forEachCoveredRun(image, [&](std::span<const std::uint8_t> run) { crc = update(crc, run); });
     return ~crc;
 }
+
+bool sameContents(const EepromImage& a, const EepromImage& b) { return coveredBytes(a) == coveredBytes(b); }
 
 std::string fingerprintText(std::uint32_t fingerprint) {
     char text[9];

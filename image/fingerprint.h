@@ -26,6 +26,12 @@ std::uint32_t crc32(std::span<const std::uint8_t> bytes);
 
 std::uint32_t contentsFingerprint(const EepromImage& image);
 
+// Whether the two hold the same bytes where the fingerprint looks: then they page
+// the same, and their fingerprints are the same. Equal fingerprints alone do not say
+// so: a CRC-32 tells damage and mistakes apart, but anyone can make other contents
+// with a given fingerprint.
+bool sameContents(const EepromImage& a, const EepromImage& b);
+
 // "1A2B3C4D".
 std::string fingerprintText(std::uint32_t fingerprint);
 

@@ -3,14 +3,29 @@
 #pragma once
 // Reads an EEPROM image back into the settings and sixteen rows.
 
+#include <array>
+#include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "image/eeprom_image.h"
 #include "image/image_builder.h"
 #include "image/pager_item.h"
 #include "image/transmitter_settings.h"
+#include "texts/message.h"
 
 namespace vostrel::image {
+
+// What a row's slot holds beyond the call the row shows: words a Write of that call
+// would not store (another program's, or damage). The transmitter sends them all the
+// same, so a row that holds them is never taken for the call it shows.
+struct HiddenWords {
+    // The capcode of the first further address codeword: a call to another pager.
+    // Nothing when the further words page no other pager.
+    std::optional<std::uint32_t> address;
+
+    friend bool operator==(const HiddenWords&, const HiddenWords&) = default;
+};
 
 struct ImageContents {
     TransmitterSettings settings;
@@ -18,6 +33,12 @@ struct ImageContents {
     // 1-based row whose slot does not start with a sync codeword ("EEPROM read error");
     // that row and all later ones are left empty.
     std::optional<int> readErrorRow;
+    // Of each row read: what its slot holds beyond its call.
+    std::array<std::optional<HiddenWords>, kRowCount> hidden;
+
+    // The rows that hold hidden words, one message each ("Item[01] also holds an
+    // address for capcode 9, ..."), in row order.
+    std::vector<texts::Message> hiddenWordsMessages() const;
 };
 
 // Messages come back as the pagers show them: alphanumeric ones through each row's

@@ -66,6 +66,7 @@ public:
 
     bool done() const { return at_ >= message_.size(); }
     std::size_t index() const { return index_; }  // of the character next() gives, as typed
+    std::size_t offset() const { return at_; }    // in bytes, of the character next() gives
 
     // Nothing for a byte that is not UTF-8.
     std::optional<char32_t> next() {
@@ -133,6 +134,26 @@ std::variant<PagerCodes, UnsendableCharacter> pagerCodes(std::string_view messag
         if (out.codes.size() > paging::kMaxDecodedText && !out.beyondReadBack) out.beyondReadBack = index;
     }
     return out;
+}
+
+std::string composedText(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (Characters characters(text); !characters.done();) {
+        const std::size_t at = characters.offset();
+        if (const auto character = characters.next()) {
+            texts::appendUtf8(out, *character);
+        } else {
+            out += text[at];
+        }
+    }
+    return out;
+}
+
+std::size_t composedLength(std::string_view text) {
+    std::size_t length = 0;
+    for (Characters characters(text); !characters.done(); ++length) characters.next();
+    return length;
 }
 
 std::string shownText(std::string_view codes, paging::PagerType type, paging::Alphabet alphabet) {

@@ -108,6 +108,15 @@ inline constexpr auto kCompositions = std::to_array<Composition>({
     {U'\u0328', U"AaEeIiUu", U"ĄąĘęĮįŲų"},  // ogonek
 });
 
+// The text with each letter and combining mark of kCompositions as the one letter
+// they make; bytes that are not UTF-8 stay as they are.
+std::string composedText(std::string_view text);
+
+// The number of characters of the text as composed (composedText), as every limit
+// counts them: "A" + U+0308 is one character, "Ä". Each byte that is not UTF-8
+// counts as one.
+std::size_t composedLength(std::string_view text);
+
 // A character replaced before sending.
 struct Replacement {
     std::size_t index = 0;  // in the message, counted in characters

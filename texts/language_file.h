@@ -8,7 +8,7 @@
 // Section and key names match without regard to ASCII case; a value loses the blanks
 // around it and one pair of enclosing quotation marks; lines starting with ';' are
 // comments. The file is read as texts::readFileText says: UTF-8, or Windows-1252 when
-// it holds no UTF-8 at all; a file that mixes both gives no translation.
+// it is not; a file that mixes both, or a UTF-16 or UTF-32 one, gives no translation.
 
 #include <cstddef>
 #include <filesystem>

@@ -82,6 +82,11 @@ std::optional<std::u32string> decodeUtf8(std::string_view text) {
     return codePoints;
 }
 
+bool isInvisible(char32_t c) {
+    return c == 0xAD || (c >= 0x200B && c <= 0x200F) || (c >= 0x202A && c <= 0x202E) || (c >= 0x2060 && c <= 0x2064) ||
+           c == 0xFEFF;
+}
+
 std::size_t codePointCount(std::string_view text) {
     std::size_t count = 0;
     for (std::size_t i = 0; i < text.size(); ++count) {
@@ -132,42 +137,151 @@ std::string windows1252ToUtf8(std::string_view bytes) {
 
 namespace {
 
-// Where a mixture is first seen: the line and the characters before the byte on it.
-MixedEncoding mixtureAt(std::string_view bytes, std::size_t bad) {
-    const std::string_view before = bytes.substr(0, bad);
+bool isAsciiLetter(std::uint8_t byte) { return (byte >= 'A' && byte <= 'Z') || (byte >= 'a' && byte <= 'z'); }
+
+bool isCombiningMark(char32_t c) { return c >= 0x300 && c <= 0x36F; }
+
+// Windows-1252's characters 0x80 to 0xBF that are punctuation, signs or spaces, not
+// letters (ƒ Š Œ Ž š œ ž Ÿ ª µ º) or unused bytes.
+bool isWindows1252Sign(std::uint8_t byte) {
+    constexpr std::string_view kLettersAndUnused = "\x81\x83\x8A\x8C\x8D\x8E\x8F\x90\x9A\x9C\x9D\x9E\x9F\xAA\xB5\xBA";
+    return byte >= 0x80 && byte <= 0xBF && kLettersAndUnused.find(static_cast<char>(byte)) == std::string_view::npos;
+}
+
+// Whether the two-byte sequence at `start` is what Windows-1252 writes for "ß" or "×",
+// or for a capital letter Ä to Þ that does not follow a small letter, then a sign:
+// "Gruß“" (U+07D3 as UTF-8), "Ä–" (U+0116), "PÅ”" (U+0154).
+bool isWindows1252Pair(std::string_view bytes, std::size_t start) {
+    const auto lead = static_cast<std::uint8_t>(bytes[start]);
+    if (lead < 0xC4 || lead > 0xDF || !isWindows1252Sign(static_cast<std::uint8_t>(bytes[start + 1]))) return false;
+    const bool capital = lead != 0xD7 && lead != 0xDF;
+    const bool afterSmallLetter = start > 0 && bytes[start - 1] >= 'a' && bytes[start - 1] <= 'z';
+    return !(capital && afterSmallLetter);
+}
+
+// The characters a Western user's UTF-8 text holds beyond ASCII: the Latin-1
+// Supplement, Latin Extended-A and -B, combining marks, Latin Extended Additional
+// (ẞ), General Punctuation with the currency and letter-like signs (€, ™), emoji.
+bool isWesternCharacter(char32_t c) {
+    return (c >= 0xA0 && c <= 0x24F) || isCombiningMark(c) || (c >= 0x1E00 && c <= 0x1EFF) ||
+           (c >= 0x2000 && c <= 0x214F) || (c >= 0x1F000 && c <= 0x1FAFF);
+}
+
+// Whether the valid multi-byte sequence `bytes[start, end)` is UTF-8 text as a Western
+// user writes it, and not Windows-1252 letters and signs that happen to form one.
+bool isUtf8Text(std::string_view bytes, std::size_t start, std::size_t end, char32_t c) {
+    if (start == 0 && c == 0xFEFF) return true;  // the byte-order mark only UTF-8 writers put there
+    if (!isWesternCharacter(c)) return false;
+    // "a" + U+0308 as macOS writes "ä"; in Windows-1252 a capital Ì or Í after a letter.
+    if (isCombiningMark(c) && start > 0 && isAsciiLetter(static_cast<std::uint8_t>(bytes[start - 1]))) return true;
+    return !(end - start == 2 && isWindows1252Pair(bytes, start));
+}
+
+struct Place {
+    std::size_t line = 1;
+    std::size_t column = 1;
+};
+
+// The line and the column (in characters, a byte-order mark not counted) of a byte.
+Place placeOf(std::string_view bytes, std::size_t offset) {
+    const std::string_view before = bytes.substr(0, offset);
     const std::size_t lineStart = before.rfind('\n') == std::string_view::npos ? 0 : before.rfind('\n') + 1;
     std::string_view onLine = before.substr(lineStart);
     if (lineStart == 0 && onLine.starts_with(kByteOrderMark)) onLine.remove_prefix(kByteOrderMark.size());
-    return {static_cast<std::size_t>(std::ranges::count(before, '\n')) + 1, codePointCount(onLine) + 1,
-            static_cast<std::uint8_t>(bytes[bad])};
+    return {static_cast<std::size_t>(std::ranges::count(before, '\n')) + 1, codePointCount(onLine) + 1};
+}
+
+// UTF-16 or UTF-32 by its byte-order mark, or else by the NUL bytes that ASCII letters
+// have in it: one in every two bytes, or three in every four, on one side. No text
+// file of the other kinds holds NUL bytes that way.
+std::optional<EncodingProblem::Kind> widerForm(std::string_view bytes) {
+    using Kind = EncodingProblem::Kind;
+    using namespace std::string_view_literals;
+    if (bytes.starts_with("\xFF\xFE\0\0"sv)) return Kind::Utf32LittleEndian;
+    if (bytes.starts_with("\0\0\xFE\xFF"sv)) return Kind::Utf32BigEndian;
+    if (bytes.starts_with("\xFF\xFE"sv)) return Kind::Utf16LittleEndian;
+    if (bytes.starts_with("\xFE\xFF"sv)) return Kind::Utf16BigEndian;
+    if (bytes.find('\0') == std::string_view::npos) return std::nullopt;
+    std::array<std::size_t, 4> zeros{};
+    for (std::size_t i = 0; i < bytes.size(); ++i) zeros[i % 4] += bytes[i] == '\0';
+    const std::size_t quarter = bytes.size() / 4;
+    const auto mostly = [](std::size_t count, std::size_t of) { return of > 0 && count * 4 >= of * 3; };
+    const auto few = [](std::size_t count, std::size_t of) { return count * 4 <= of; };
+    if (bytes.size() % 4 == 0 && mostly(zeros[1] + zeros[2] + zeros[3], 3 * quarter) && few(zeros[0], quarter)) {
+        return Kind::Utf32LittleEndian;
+    }
+    if (bytes.size() % 4 == 0 && mostly(zeros[0] + zeros[1] + zeros[2], 3 * quarter) && few(zeros[3], quarter)) {
+        return Kind::Utf32BigEndian;
+    }
+    const std::size_t half = bytes.size() / 2;
+    if (mostly(zeros[1] + zeros[3], half) && few(zeros[0] + zeros[2], half)) return Kind::Utf16LittleEndian;
+    if (mostly(zeros[0] + zeros[2], half) && few(zeros[1] + zeros[3], half)) return Kind::Utf16BigEndian;
+    return std::nullopt;
+}
+
+std::string codePointName(char32_t c) {
+    char name[16];
+    std::snprintf(name, sizeof name, "U+%04X", static_cast<unsigned>(c));
+    return name;
+}
+
+// Spaces, format characters and marks show as nothing, or as what they stand beside.
+bool showsItself(char32_t c) {
+    return !isInvisible(c) && !isCombiningMark(c) && c != 0xA0 && !(c >= 0x2000 && c <= 0x200A) &&
+           !(c >= 0x2028 && c <= 0x202F) && !(c >= 0x205F && c <= 0x206F);
+}
+
+std::string mixtureText(const EncodingProblem& mixed) {
+    char byte[8];
+    std::snprintf(byte, sizeof byte, "0x%02X", mixed.byte);
+    std::string text = std::string("byte ") + byte + " is not UTF-8, while ";
+    if (mixed.utf8Character == 0xFEFF) return text + "the file starts with UTF-8's byte-order mark";
+    text += "line " + std::to_string(mixed.utf8Line) + ", column " + std::to_string(mixed.utf8Column) +
+            " holds the UTF-8 character ";
+    if (showsItself(mixed.utf8Character)) text += "'" + encodeUtf8(mixed.utf8Character) + "' (";
+    text += codePointName(mixed.utf8Character);
+    return showsItself(mixed.utf8Character) ? text + ")" : text;
 }
 
 }  // namespace
 
-std::variant<FileText, MixedEncoding> readFileText(std::string_view bytes) {
+std::variant<FileText, EncodingProblem> readFileText(std::string_view bytes) {
+    if (const auto wider = widerForm(bytes)) return EncodingProblem{.kind = *wider};
     std::optional<std::size_t> firstInvalid;
-    bool multiByteSequence = false;
+    std::optional<std::size_t> firstUtf8Text;
+    char32_t utf8Character = 0;
     for (std::size_t i = 0; i < bytes.size();) {
         const std::size_t start = i;
-        if (!nextCodePoint(bytes, i)) {
+        const auto codePoint = nextCodePoint(bytes, i);
+        if (!codePoint) {
             if (!firstInvalid) firstInvalid = start;
             ++i;
-        } else if (i - start > 1) {
-            multiByteSequence = true;
+        } else if (!firstUtf8Text && i - start > 1 && isUtf8Text(bytes, start, i, *codePoint)) {
+            firstUtf8Text = start;
+            utf8Character = *codePoint;
         }
     }
     if (!firstInvalid) {
         if (bytes.starts_with(kByteOrderMark)) bytes.remove_prefix(kByteOrderMark.size());
         return FileText{std::string(bytes), FileEncoding::Utf8};
     }
-    if (!multiByteSequence) return FileText{windows1252ToUtf8(bytes), FileEncoding::Windows1252};
-    return mixtureAt(bytes, *firstInvalid);
+    if (!firstUtf8Text) return FileText{windows1252ToUtf8(bytes), FileEncoding::Windows1252};
+    const Place notUtf8 = placeOf(bytes, *firstInvalid);
+    const Place utf8 = placeOf(bytes, *firstUtf8Text);
+    return EncodingProblem{EncodingProblem::Kind::Mixed, notUtf8.line, notUtf8.column,
+                           static_cast<std::uint8_t>(bytes[*firstInvalid]), utf8Character, utf8.line, utf8.column};
 }
 
-std::string mixedEncodingText(const MixedEncoding& mixed) {
-    char byte[8];
-    std::snprintf(byte, sizeof byte, "0x%02X", mixed.byte);
-    return std::string("byte ") + byte + " is not UTF-8, while the file holds UTF-8 text elsewhere; save the file as UTF-8";
+std::string encodingProblemText(const EncodingProblem& problem, std::string_view remedy) {
+    using Kind = EncodingProblem::Kind;
+    switch (problem.kind) {
+    case Kind::Mixed: return mixtureText(problem) + "; " + std::string(remedy);
+    case Kind::Utf16LittleEndian: return "the file is UTF-16 text (little-endian); " + std::string(remedy);
+    case Kind::Utf16BigEndian: return "the file is UTF-16 text (big-endian); " + std::string(remedy);
+    case Kind::Utf32LittleEndian: return "the file is UTF-32 text (little-endian); " + std::string(remedy);
+    case Kind::Utf32BigEndian: return "the file is UTF-32 text (big-endian); " + std::string(remedy);
+    }
+    return std::string(remedy);
 }
 
 }  // namespace vostrel::texts

@@ -29,6 +29,10 @@ bool isValidUtf8(std::string_view text);
 // The text's code points; nothing when it is not valid UTF-8.
 std::optional<std::u32string> decodeUtf8(std::string_view text);
 
+// Whether the character shows as nothing: a soft hyphen, a zero-width space, joiner or
+// direction mark, the word joiner, a byte-order mark.
+bool isInvisible(char32_t c);
+
 // The number of code points of valid UTF-8 text; each invalid byte counts as one.
 std::size_t codePointCount(std::string_view text);
 
@@ -53,29 +57,54 @@ struct FileText {
     friend bool operator==(const FileText&, const FileText&) = default;
 };
 
-// A file that holds both valid multi-byte UTF-8 sequences and bytes that are not
-// UTF-8: read either way, some of its letters would turn into others, and those would
-// be sent. The first byte that is not UTF-8, by its line and column (from 1; the
-// column counts characters).
-struct MixedEncoding {
-    std::size_t line = 1;
-    std::size_t column = 1;
+// A file the one rule below does not read, and what it is.
+struct EncodingProblem {
+    enum class Kind {
+        // Windows-1252 bytes and UTF-8 text in one file: read either way, some of its
+        // letters would turn into others, and those would be sent.
+        Mixed,
+        // Text in a wider Unicode form (Notepad's and Excel's "Unicode"): every letter
+        // would come with NUL bytes.
+        Utf16LittleEndian,
+        Utf16BigEndian,
+        Utf32LittleEndian,
+        Utf32BigEndian,
+    };
+    Kind kind = Kind::Mixed;
+    // Of a mixture, the first byte that is not UTF-8, by its line and column (from 1;
+    // the column counts characters); 0 for a wider form, which is the whole file.
+    std::size_t line = 0;
+    std::size_t column = 0;
     std::uint8_t byte = 0;
+    // Of a mixture, the first UTF-8 text that makes it one: a character (U+FEFF for
+    // a byte-order mark) and where it stands.
+    char32_t utf8Character = 0;
+    std::size_t utf8Line = 1;
+    std::size_t utf8Column = 1;
 
-    friend bool operator==(const MixedEncoding&, const MixedEncoding&) = default;
+    friend bool operator==(const EncodingProblem&, const EncodingProblem&) = default;
 };
 
 // The text of a file that should be UTF-8, the one rule for every text file the tool
-// reads (configurations, language files, imported lists): valid UTF-8 as it stands,
-// with a leading byte-order mark dropped; a file that holds no valid multi-byte UTF-8
-// sequence at all is read as Windows-1252 (which holds every printable Latin-1
-// character), the code page such files are saved in on Windows in Western Europe, and
-// says so in `encoding` so that the reader can tell the user once. Anything else is a
-// mixture and is refused: the whole file is read one way or not at all.
-std::variant<FileText, MixedEncoding> readFileText(std::string_view bytes);
+// reads (configurations, language files, imported lists):
+//   - valid UTF-8 as a whole: UTF-8, with a leading byte-order mark dropped;
+//   - else Windows-1252 (which holds every printable Latin-1 character), the code
+//     page such files are saved in on Windows in Western Europe, said in `encoding`
+//     so that the reader can tell the user once. In Windows-1252 a capital letter or
+//     "ß" followed by a quotation mark, a dash, "°", "§", "€" or a no-break space
+//     ("Gruß“") happens to be a valid two-byte UTF-8 sequence: such pairs are read as
+//     the Windows-1252 they are;
+//   - unless the file also holds UTF-8 text as a Western user writes it (a byte-order
+//     mark; a letter or sign of the Latin-1 Supplement or Latin Extended ranges that
+//     is no such pair; a combining mark after a letter; General Punctuation, "€",
+//     "™"; an emoji): a mixture, refused, since the whole file is read one way or
+//     not at all;
+//   - UTF-16 and UTF-32, with or without a byte-order mark, are refused by name.
+std::variant<FileText, EncodingProblem> readFileText(std::string_view bytes);
 
-// "byte 0x96 is not UTF-8, while ...": what is wrong, for the message that names the
-// file, the line and the column.
-std::string mixedEncodingText(const MixedEncoding& mixed);
+// "byte 0x96 is not UTF-8, while line 2, column 5 holds the UTF-8 character 'ü'
+// (U+00FC); REMEDY", "the file is UTF-16 text (little-endian); REMEDY": what the file
+// is, for the message that names the file, the line and the column.
+std::string encodingProblemText(const EncodingProblem& problem, std::string_view remedy = "save the file as UTF-8");
 
 }  // namespace vostrel::texts

@@ -146,7 +146,7 @@ OpenResult EmulatedTransmitter::open(const HidDeviceInfo& device) {
     if (device.path != path() || presence_ == EmulatorPresence::Absent || unplugged_) return {};
     if (presence_ == EmulatorPresence::AccessDenied) return OpenResult{OpenStatus::AccessDenied, nullptr};
     if (presence_ == EmulatorPresence::Busy) return OpenResult{OpenStatus::Busy, nullptr};
-    if (options_.backingFile) {
+    if (options_.backingFile && (options_.makeMissingFile || std::filesystem::exists(*options_.backingFile))) {
         EepromFile::Opened opened = EepromFile::open(*options_.backingFile, options_.lockWait);
         if (!opened.file) return OpenResult{opened.status, nullptr};
         // Another program may have written it since this one last looked.

@@ -37,6 +37,9 @@ struct EmulatorOptions {
     // device is busy, and a file without write permission is a device whose access is
     // denied. Without a file the EEPROM lives in memory, erased.
     std::optional<std::filesystem::path> backingFile;
+    // False for a command that only looks (vostrel-cli devices, verify, read): a missing
+    // file is then an erased EEPROM in memory, and no file is made.
+    bool makeMissingFile = true;
     // How long opening waits for another program to let go of the file.
     std::chrono::milliseconds lockWait = ExclusiveLock::kDefaultWait;
     // How long the device takes over each report it receives.

@@ -108,5 +108,31 @@ shows() {  # alphabet message: decoding the Danish image with the alphabet shows
 shows DK "Blåbærgrød på Ærø"
 shows US "Bl}b{rgr|d p} [r|"
 
+# A row whose words hold a further address after its message (another program's, or
+# damage): the pagers multimon-ng hears called are the row's and those decode names.
+{ echo "[Settings]"; echo "Repeat = 1"; item 1 8 D Alphanumeric "HI"; } >"$work/hidden.conf"
+"${cli[@]}" build "$work/hidden.conf" "$work/hidden.bin"
+further=$("${cli[@]}" encode --capcode 9 --tone A --numeric | tr -d '\r' | sed -n 4p)
+python3 - "$work/hidden.bin" "$further" <<'PYTHON'
+import sys
+path, address = sys.argv[1], int(sys.argv[2], 16)
+image = bytearray(open(path, "rb").read())
+start, end = image[2], image[3]  # row 1: sync, address of 8, "HI", closing idle
+idle = int.from_bytes(image[2 * end - 4:2 * end - 2], "little") << 16 | int.from_bytes(image[2 * end - 2:2 * end], "little")
+for at, codeword in ((end - 2, address), (end, idle)):  # frame 1 is the batch's fourth codeword
+    for half, word in enumerate((codeword >> 16, codeword & 0xFFFF)):
+        image[2 * (at + half):2 * (at + half) + 2] = word.to_bytes(2, "little")
+image[3] = end + 2
+open(path, "wb").write(image)
+PYTHON
+"${cli[@]}" audio "$work/hidden.bin" "$work/hidden.wav" 2>/dev/null
+tail -c +45 "$work/hidden.wav" >"$work/hidden.raw"
+multimon-ng -q -t raw -a POCSAG1200 "$work/hidden.raw" >"$work/hidden.out" 2>/dev/null
+heard=$(received "$work/hidden.out" | cut -d'|' -f1 | sort -n | paste -sd' ')
+named=$("${cli[@]}" decode "$work/hidden.bin" 2>&1 >/dev/null | tr -d '\r' |
+        sed -nE 's/^Item\[01\] also holds an address for capcode ([0-9]+),.*/\1/p')
+[ "$heard" = "8 $named" ] && [ "$named" = 9 ] ||
+  { echo "multimon-ng heard capcodes '$heard'; decode named the further address '$named'"; failed=1; }
+
 [ $failed -eq 0 ] && echo "multimon-ng received every call as configured"
 exit $failed

@@ -9,6 +9,7 @@
 #include "cli_test_support.h"
 #include "config/config_file.h"
 #include "image/fingerprint.h"
+#include "image/slot_table.h"
 #include "tests/device/emulated_bus.h"
 
 using namespace vostrel;
@@ -188,6 +189,43 @@ TEST_F(VerifyCommand, ImageFilesAndAlphabets) {
     EXPECT_EQ(run({"verify", "--emulator", eeprom, "--alphabet", "DE", "--image", dir.file("held.bin")}).status, 0);
 }
 
+// A transmitter whose row 1 sends "HI" to capcode 8 and then calls capcode 9 does not
+// hold a site of that one call: verify names the further call and exits 1, and decode
+// and devices name it too. Only the words the fingerprint covers count: then the match
+// line's one fingerprint is both.
+TEST_F(VerifyCommand, ARowThatPagesAnotherPagerAsWellIsNoMatch) {
+    writeFile(config, "[Item01]\nCapCode = 8\nTone = D\nMessage = \"HI\"\n");
+    const image::EepromImage site = std::get<image::BuiltImage>(image::buildImage([] {
+        image::ProgrammerEntries entries;
+        entries.rows[0] = {"8", 3, PagerType::Alphanumeric, "HI"};
+        return entries;
+    }())).image;
+    image::EepromImage held = site;
+    const image::SlotEntry slot = image::loadSlot(held, 0);
+    held.storeCodeword(slot.end - 2, paging::addressCodeword(9, 0));  // in frame 1, where the idle codeword was
+    held.storeCodeword(slot.end, paging::kIdleCodeword);
+    image::storeSlot(held, 0, {slot.start, static_cast<std::uint8_t>(slot.end + 2)});
+    const std::string further = "Item[01] also holds an address for capcode 9, which the transmitter pages too\n";
+
+    const CliRun result = verifyAgainst(bytesOf(held));
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.out, "The transmitter emulated:" + eeprom + " does not hold " + config +
+                              "; writing it would change:\n" + further + "The fingerprint " +
+                              image::fingerprintText(image::contentsFingerprint(held)) + " on the transmitter, " +
+                              image::fingerprintText(image::contentsFingerprint(site)) + " for " + config + "\n");
+    EXPECT_NE(run({"devices", "--emulator", eeprom}).out.find("\t" + further.substr(0, further.size() - 1) + "\t"),
+              std::string::npos);
+    writeFile(dir.file("held.bin"), bytesOf(held));
+    const CliRun decoded = run({"decode", dir.file("held.bin")});
+    EXPECT_EQ(decoded.err, further);
+    EXPECT_NE(decoded.out.find("Message = \"HI\""), std::string::npos);
+
+    // The words after the row may differ; the row's own may not.
+    image::EepromImage sameRow = site;
+    sameRow.storeCodeword(image::loadSlot(site, 0).end, paging::addressCodeword(9, 0));
+    EXPECT_EQ(verifyAgainst(bytesOf(sameRow)).status, 0);
+}
+
 // ---- several transmitters ------------------------------------------------------------
 
 class SeveralTransmitters : public ::testing::Test {
@@ -250,9 +288,9 @@ TEST_F(SeveralTransmitters, OneBusyIsSaidOnItsLine) {
     EXPECT_EQ(runOnBus({"devices", "--json"}).out,
               "{\"devices\": [{\"path\": \"0|emulated:memory\", \"port\": \"1-1.2\", \"input_report_bytes\": 65, "
               "\"output_report_bytes\": 65, \"read\": false, \"error\": \"USB Device busy\", \"data_rate\": null, "
-              "\"rows\": null, \"read_error_row\": null, \"fingerprint\": null}, {\"path\": \"1|emulated:memory\", "
+              "\"rows\": null, \"read_error_row\": null, \"hidden_words\": null, \"fingerprint\": null}, {\"path\": \"1|emulated:memory\", "
               "\"port\": \"1-1.3\", \"input_report_bytes\": 65, \"output_report_bytes\": 65, \"read\": true, "
-              "\"error\": null, \"data_rate\": null, \"rows\": 0, \"read_error_row\": 1, \"fingerprint\": \"" +
+              "\"error\": null, \"data_rate\": null, \"rows\": 0, \"read_error_row\": 1, \"hidden_words\": [], \"fingerprint\": \"" +
                   fingerprintOf(1) + "\"}]}\n");
     // Without --device a command passes over the busy one, so verify names the one it read.
     const CliRun verified = runOnBus({"verify", config});

@@ -48,10 +48,12 @@ inline std::unique_ptr<device::HidTransport> noHardware() {
     return absent;
 }
 
-inline CliRun run(const std::vector<std::string>& arguments, const HardwareFactory& hardware = noHardware) {
+// `onTerminal`: standard output is a terminal.
+inline CliRun run(const std::vector<std::string>& arguments, const HardwareFactory& hardware = noHardware,
+                  bool onTerminal = false) {
     std::ostringstream out;
     std::ostringstream err;
-    CliContext context{out, err, hardware};
+    CliContext context{out, err, hardware, {}, onTerminal};
     CliRun result;
     result.status = runCli(arguments, context);
     result.out = out.str();

@@ -102,6 +102,14 @@ TEST_F(EmulatorFileCommands, ErasedEepromReadsAsAReadError) {
     EXPECT_EQ(saved.status, 1);
     EXPECT_EQ(saved.err, "EEPROM read error\n");
     EXPECT_EQ(readFile(dir.file("erased.bin")), std::string(512, '\xFF'));
+
+    // Commands that only look make no file; write makes it.
+    writeFile(dir.file("site.conf"), kSampleConfig);
+    EXPECT_EQ(run({"devices", "--emulator", fresh}).status, 0);
+    EXPECT_EQ(run({"verify", "--emulator", fresh, dir.file("site.conf")}).status, 1);
+    EXPECT_FALSE(std::filesystem::exists(fresh));
+    EXPECT_EQ(run({"write", "--emulator", fresh, dir.file("site.conf")}).status, 0);
+    EXPECT_EQ(readFile(fresh).size(), 512U);
 }
 
 TEST_F(EmulatorFileCommands, DevicesListsTheEmulatorAndWhatItHolds) {

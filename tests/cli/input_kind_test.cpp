@@ -73,6 +73,14 @@ TEST(InputKind, AnImageWhoseHeaderReadsAsACommentIsNeverAConfiguration) {
         EXPECT_EQ(build.status, 1);
         EXPECT_FALSE(std::filesystem::exists(dir.file("rebuilt.bin")));
     }
+    // Each command that takes only a configuration says what takes an image instead.
+    writeFile(dir.file("list.csv"), "CapCode\n8\n");
+    const CliRun settings = run({"csv-import", "--settings", image, dir.file("list.csv"), dir.file("out.conf")});
+    EXPECT_EQ(settings.err, image + ": an EEPROM image, not a configuration; nothing was written (--settings takes a "
+                                    "configuration, whose settings the list's rows join; decode turns an image into one)\n");
+    const CliRun verify = run({"verify", "--emulator", eeprom, image});
+    EXPECT_EQ(verify.err, image + ": an EEPROM image, not a configuration; verify --image IMAGE compares the "
+                                  "transmitter with an image\n");
 }
 
 }  // namespace
@@ -97,8 +105,8 @@ TEST(InputKind, AConfigurationIsReadInOneEncodingOrRefused) {
     const CliRun mixed = run({"build", dir.file("mixed.conf"), dir.file("mixed.bin")});
     EXPECT_EQ(mixed.status, 1);
     EXPECT_EQ(mixed.err, dir.file("mixed.conf") +
-                             ":3: column 3: byte 0x96 is not UTF-8, while the file holds UTF-8 text elsewhere; "
-                             "save the file as UTF-8\n");
+                             ":3: column 3: byte 0x96 is not UTF-8, while line 7, column 12 holds the UTF-8 "
+                             "character 'Ö' (U+00D6); save the file as UTF-8\n");
     EXPECT_FALSE(std::filesystem::exists(dir.file("mixed.bin")));
 
     const CliRun fromUtf8 = run({"build", dir.file("utf8.conf"), dir.file("utf8.bin")});
@@ -111,4 +119,14 @@ TEST(InputKind, AConfigurationIsReadInOneEncodingOrRefused) {
     for (const CliRun& read : {run({"airtime", dir.file("cp1252.conf")}), run({"csv-export", dir.file("cp1252.conf"), "-"})}) {
         EXPECT_EQ(read.err, dir.file("cp1252.conf") + " is not UTF-8 and was read as Windows-1252\n");
     }
+
+    // "ß“" in Windows-1252 is a valid UTF-8 sequence, and no mixture.
+    writeFile(dir.file("pairs.conf"), "[Item01]\nCapCode = 8\nLabel = \"\x84Gr\xFC\xDF\x93 \xA7 3\"\n");
+    const CliRun pairs = run({"csv-export", dir.file("pairs.conf"), "-"});
+    EXPECT_EQ(pairs.err, dir.file("pairs.conf") + " is not UTF-8 and was read as Windows-1252\n");
+    EXPECT_NE(pairs.out.find(";\xE2\x80\x9EGr\xC3\xBC\xC3\x9F\xE2\x80\x9C \xC2\xA7 3;"), std::string::npos) << pairs.out;
+    // Notepad's "Unicode" without a byte-order mark is named, not read as text with NULs.
+    writeFile(dir.file("wide.conf"), std::string("[\0I\0t\0e\0m\0" "0\0" "1\0]\0\n\0", 18));
+    EXPECT_EQ(run({"build", dir.file("wide.conf"), dir.file("wide.bin")}).err,
+              dir.file("wide.conf") + ": the file is UTF-16 text (little-endian); save the file as UTF-8\n");
 }

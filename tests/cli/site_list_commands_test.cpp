@@ -28,6 +28,14 @@ TEST(CsvExport, WritesAConfigurationOrAnImageAndNothingForADamagedImage) {
     EXPECT_EQ(damaged.status, 1);
     EXPECT_EQ(damaged.err, "EEPROM read error\n");
     EXPECT_FALSE(std::filesystem::exists(dir.file("damaged.csv")));
+
+    // A message's control characters would drive a terminal: there they are shown, as
+    // everything else the tool prints shows them; a pipe or a file gets them as they are.
+    writeFile(dir.file("escape.conf"), "[Item01]\nCapCode = 8\nTone = D\nMessage = \"\\x1B]0;x\\x07\\x1B[2J\"\n");
+    EXPECT_NE(run({"csv-export", dir.file("escape.conf"), "-"}).out.find("\r\n1;;8;D;Alphanumeric;\"\x1B]0;x\x07\x1B[2J\"\r\n"),
+              std::string::npos);
+    EXPECT_EQ(run({"csv-export", "--separator", "tab", dir.file("escape.conf"), "-"}, noHardware, true).out,
+              "\xEF\xBB\xBFRow\tLabel\tCapCode\tTone\tType\tMessage\n1\t\t8\tD\tAlphanumeric\t\"\\x1B]0;x\\x07\\x1B[2J\"\n");
 }
 
 TEST(CsvImport, RefusesABadCellAndLeavesTheOutputAsItWas) {

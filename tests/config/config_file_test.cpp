@@ -6,8 +6,10 @@
 #include <string>
 
 #include "config/config_file.h"
+#include "config/site_list.h"
 #include "image/image_builder.h"
 #include "image/image_reader.h"
+#include "image/pager_text.h"
 #include "texts/text_codec.h"
 
 using namespace vostrel;
@@ -226,6 +228,26 @@ std::string messageLine(const std::string& message) {
     const std::string text = config::writeConfig({}, rows);
     const std::size_t start = text.find("Message = ");
     return text.substr(start, text.find('\n', start) - start);
+}
+
+// Every limit counts a letter typed as its base letter and a combining mark as the one
+// letter it makes, as the window shows it: 39 letters and "A" + U+0308 are 40, in a
+// configuration's Label and Message and a site list's Message and Label alike. A mark
+// that makes no letter of the tables counts on its own.
+TEST(Limits, CountLettersAsComposed) {
+    const std::string umlaut = "A\xCC\x88";  // Ä as base letter and mark
+    EXPECT_EQ(image::composedText("K" + umlaut + "se x\xCC\x88"), "K\xC3\x84se x\xCC\x88");
+    EXPECT_EQ(image::composedLength("K" + umlaut + "se x\xCC\x88" "\xFF"), 8U);
+    const std::string forty = std::string(39, 'x') + umlaut;
+    const auto configuration = config::parseConfig("[Item01]\nCapCode = 8\nTone = D\nMessage = \"" + forty +
+                                                   "\"\nLabel = \"" + forty + "\"\n");
+    ASSERT_TRUE(std::holds_alternative<image::ProgrammerEntries>(configuration)) << std::get<config::ConfigError>(configuration).what;
+    const auto list =
+        config::readSiteList("CapCode;Type;Alphabet;Message;Label\n8;Alphanumeric;DE;" + forty + ";" + forty + "\n");
+    ASSERT_TRUE(std::holds_alternative<config::SiteList>(list)) << std::get<config::SiteListError>(list).what;
+    const auto longer = config::readSiteList("CapCode;Type;Message\n8;Alphanumeric;x" + forty + "\n");
+    ASSERT_TRUE(std::holds_alternative<config::SiteListError>(longer));
+    EXPECT_EQ(std::get<config::SiteListError>(longer).what, "Message is longer than 40 characters, the limit of Type Alphanumeric");
 }
 
 TEST(ConfigWriter, QuotesMessagesSoEveryByteSurvives) {

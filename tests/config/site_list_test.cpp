@@ -11,6 +11,7 @@
 
 #include "config/csv_table.h"
 #include "config/label_list.h"
+#include "config/read_entries.h"
 #include "config/site_list.h"
 #include "texts/message_format.h"
 
@@ -31,8 +32,11 @@ int knownHeadings(const std::vector<std::string>& cells) {
 // An image whose preamble (803) makes its first byte '#', erased after the header: a
 // comment line, then bytes no text holds.
 const std::string kCommentHeaderImage = "#\x17" + std::string(510, '\xFF');
-constexpr const char* kMixedEncoding =
-    "byte 0xFC is not UTF-8, while the file holds UTF-8 text elsewhere; save the file as UTF-8";
+// The UTF-8 "ü" at the given column of line 2.
+std::string mixedEncoding(int utf8Column, std::string_view remedy = "save the file as UTF-8") {
+    return "byte 0xFC is not UTF-8, while line 2, column " + std::to_string(utf8Column) +
+           " holds the UTF-8 character 'ü' (U+00FC); " + std::string(remedy);
+}
 
 TEST(CsvTable, ReadsEveryDialect) {
     const struct {
@@ -131,6 +135,39 @@ config::SiteList readList(const std::string& text, const config::SiteListReading
     return std::get<config::SiteList>(std::move(read));
 }
 
+// A cell a spreadsheet would compute goes out behind an apostrophe and comes back
+// without it, whatever apostrophes it had: export then import gives the same cells.
+TEST(SiteList, FormulaCellsAreWrittenAsTextAndReadBackAsTheyWere) {
+    const struct {
+        std::string cell;
+        std::string written;
+    } cases[] = {
+        {"=1+1", "'=1+1"}, {"+49 89", "'+49 89"}, {"-5", "'-5"}, {"@SUM(A1)", "'@SUM(A1)"},
+        {"\tTab", "\"'\tTab\""}, {"'=x", "''=x"}, {"''-", "'''-"},
+        {"'plain", "'plain"}, {"a=b", "a=b"}, {"", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.cell);
+        EXPECT_EQ(config::csvLine({c.cell}, ';'), c.written + "\r\n");
+        EXPECT_EQ(config::withoutFormulaMark(config::formulaSafe(c.cell)), c.cell);
+    }
+    image::ProgrammerEntries entries;
+    entries.rows[0] = {"8", 3, PagerType::Alphanumeric, "=HYPERLINK(\"x\")"};
+    entries.labels[0] = "@Lager";
+    entries.rows[1] = {"16", 0, PagerType::Numeric, "-123"};
+    entries.labels[1] = "'+1";
+    const std::string written = config::writeSiteList(entries);
+    EXPECT_NE(written.find("\r\n1;'@Lager;8;D;Alphanumeric;\"'=HYPERLINK(\"\"x\"\")\"\r\n2;''+1;16;A;Numeric;'-123\r\n"),
+              std::string::npos)
+        << written;
+    const config::SiteList list = readList(written);
+    EXPECT_EQ(list.rows[0], entries.rows[0]);
+    EXPECT_EQ(list.rows[1], entries.rows[1]);
+    EXPECT_EQ(list.labels[0], entries.labels[0]);
+    EXPECT_EQ(list.labels[1], entries.labels[1]);
+}
+
+
 TEST(SiteList, ReadsHeadingsInAnyLanguageAndOrder) {
     config::SiteListReading reading;
     reading.alphabet = paging::Alphabet::DE;
@@ -148,6 +185,14 @@ TEST(SiteList, ReadsHeadingsInAnyLanguageAndOrder) {
     EXPECT_FALSE(list.alphabets[0]);
     EXPECT_EQ(list.unusedColumns, (std::vector<config::UnusedColumn>{{1, "Notiz"}}));
     EXPECT_EQ(list.encoding, texts::FileEncoding::Utf8);
+
+    // What shows as nothing around a heading does not count: a second byte-order mark,
+    // a zero-width space, a no-break space. Inside one it is named by its number.
+    const config::SiteList invisible =
+        readList("\xEF\xBB\xBF\xEF\xBB\xBFRow;\xE2\x80\x8B" "CapCode\xC2\xA0;No\xE2\x80\x8Bte\n2;8;x\n");
+    EXPECT_EQ(invisible.rows[1].capcode, "8");
+    EXPECT_EQ(invisible.unusedColumns, (std::vector<config::UnusedColumn>{{3, "No\xE2\x80\x8Bte"}}));
+    EXPECT_EQ(config::unusedColumnText(invisible.unusedColumns[0]), "column 3 'No<U+200B>te' is not used");
 
     // Windows-1252 is read as meant, and the reader learns it was a guess, to say so.
     const config::SiteList guessed = readList("CapCode;Label\n8;K\xFC" "che\n");
@@ -182,15 +227,27 @@ TEST(SiteList, RefusesABadCellByLineAndColumn) {
         {header + "1;3000000;A;;\n", 2, 2, "CapCode out of range in Item[01]"},
         {"Row;Message\n1;x\n", 1, 1, "the first line must name the columns, among them CapCode (or RIC, Rufnummer); it reads 'Row' ..."},
         {"CapCode;RIC\n", 1, 2, "column 'RIC' names the same as column 1"},
+        // Left out, it would put each call into the row of its line's place.
+        {"Row:;CapCode\n3;8\n", 1, 1,
+         "column 1 'Row:' is not read as the Row heading; name it Row (or Zeile, Item), or leave the column out to "
+         "number the rows in order"},
+        {"\x01Zeile;CapCode\n3;8\n", 1, 1,
+         "column 1 '\\x01Zeile' is not read as the Row heading; name it Row (or Zeile, Item), or leave the column out "
+         "to number the rows in order"},
         // Another file given by mistake is named by its first line, not by a later one.
         {"[Item01]\nLabel = \"x\"\n", 1, 1,
          "the first line must name the columns, among them CapCode (or RIC, Rufnummer); it reads '[Item01]'"},
         {"", 1, 1, "the file is empty: the first line must name the columns"},
-        {std::string("\xFF\xFE" "C\0a\0p\0", 8), 1, 1,
-         "the file is UTF-16 text; save the list as CSV (UTF-8, or separated by ';')"},
+        {std::string("\xFF\xFE" "C\0a\0p\0", 8), 0, 0,
+         "the file is UTF-16 text (little-endian); save the list as CSV (UTF-8, or separated by ';')"},
+        {std::string("C\0a\0p\0C\0o\0d\0e\0\n\0", 16), 0, 0,
+         "the file is UTF-16 text (little-endian); save the list as CSV (UTF-8, or separated by ';')"},
+        {std::string("\xFF\xFE\0\0C\0\0\0", 8), 0, 0,
+         "the file is UTF-32 text (little-endian); save the list as CSV (UTF-8, or separated by ';')"},
         {kCommentHeaderImage, 1, 1, "the file is an EEPROM image, not a site list"},
         // Read as either encoding, one of the two labels would be mojibake.
-        {header + "1;8;;;;K\xC3\xBC" "che\n2;9;;;;K\xFC" "che\n", 3, 9, kMixedEncoding},
+        {header + "1;8;;;;K\xC3\xBC" "che\n2;9;;;;K\xFC" "che\n", 3, 9,
+         mixedEncoding(9, "save the list as CSV (UTF-8, or separated by ';')")},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
@@ -255,7 +312,7 @@ TEST(LabelList, ErrorsNameTheLine) {
         {"[Filter]\n2,\"8\"\n", 2, "a filter line holds a kind, the capcode and the label, as 2,\"0200208\",\"Kitchen\""},
         {"ric,description\n8," + std::string(41, 'x') + "\n", 2, "the label for 8: Label is longer than 40 characters"},
         {kCommentHeaderImage, 1, "the file is an EEPROM image, not a label list"},
-        {"ric,description\n8,K\xC3\xBC" "che\n9,K\xFC" "che\n", 3, std::string("column 4: ") + kMixedEncoding},
+        {"ric,description\n8,K\xC3\xBC" "che\n9,K\xFC" "che\n", 3, "column 4: " + mixedEncoding(4)},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.list);

@@ -178,6 +178,23 @@ TEST_F(Backups, SixtyOldBackupsArePrunedToFiftyAndNothingElseIsTouched) {
     EXPECT_EQ(names.count("20200112-120000-dev-hidraw0.bin"), 1U);
 }
 
+// A number of any length is recognised and followed: after the last 18-digit one
+// come 19-digit ones, and the oldest still go.
+TEST_F(Backups, NumbersOfAnyLengthAreFollowedAndPruned) {
+    fs::create_directories(folder());
+    const auto named = [](const std::string& number) { return number + "-20200201-120000-dev-hidraw0.bin"; };
+    for (int last = 50; last <= 99; ++last) std::ofstream(folder() / named("9999999999999999" + std::to_string(last))) << "x";
+    for (const std::string number : {"1000000000000000000", "1000000000000000001"}) {
+        const auto saved = saveBackup(folder(), "/dev/hidraw0", imageWith(0x3333), localTime(2020, 2, 1, 12, 0, 0));
+        ASSERT_TRUE(std::holds_alternative<fs::path>(saved)) << std::get<FileError>(saved).what;
+        EXPECT_EQ(std::get<fs::path>(saved).filename(), named(number));
+    }
+    const std::set<std::string> names = entriesIn(folder());
+    EXPECT_EQ(names.size(), kBackupsKept);
+    EXPECT_EQ(names.count(named("999999999999999951")), 0U);
+    EXPECT_EQ(names.count(named("999999999999999952")), 1U);
+}
+
 TEST_F(Backups, AFolderThatCannotBeMadeIsAnErrorNamingIt) {
     fs::create_directories(dir_);
     std::ofstream(dir_ / "vostrel-programmer") << "a file where the folder belongs";

@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 // The list of recent files: its order, its limit, what a settings file may hold, and
-// which files count as gone.
+// which files count as gone or as no file.
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -70,7 +71,9 @@ TEST(RecentFiles, KeepsTheLastEightMostRecentFirst) {
     }
 }
 
-TEST(RecentFiles, GoneIsWhatNoLongerExists) {
+// Gone is what no longer exists; no file is also what Open refuses as none (a folder, a
+// FIFO): either leaves the list when chosen.
+TEST(RecentFiles, GoneIsWhatNoLongerExistsAndNoFileWhatOpenRefuses) {
     const fs::path folder = fs::path(testing::TempDir()) / ("vostrel-recent-" + std::to_string(::getpid()));
     fs::remove_all(folder);
     fs::create_directories(folder / "sub");
@@ -79,19 +82,25 @@ TEST(RecentFiles, GoneIsWhatNoLongerExists) {
     fs::remove(folder / "removed.vostrel");
     fs::create_symlink(folder / "removed.vostrel", folder / "dangling.vostrel");
     fs::create_symlink(folder / "site.vostrel", folder / "link.vostrel");
+    ASSERT_EQ(::mkfifo((folder / "fifo.vostrel").c_str(), 0600), 0);
     const struct {
         const char* name;
         bool gone;
+        bool noFile;
     } cases[] = {
-        {"site.vostrel", false},
-        {"link.vostrel", false},
-        {"sub", false},  // not a file, but there: Open says what is wrong with it
-        {"removed.vostrel", true},
-        {"dangling.vostrel", true},
-        {"no-folder/site.vostrel", true},
-        {"site.vostrel/inside", true},  // a file where a folder would be
+        {"site.vostrel", false, false},
+        {"link.vostrel", false, false},
+        {"sub", false, true},
+        {"fifo.vostrel", false, true},
+        {"removed.vostrel", true, true},
+        {"dangling.vostrel", true, true},
+        {"no-folder/site.vostrel", true, true},
+        {"site.vostrel/inside", true, true},  // a file where a folder would be
     };
-    for (const auto& c : cases) EXPECT_EQ(isGone(folder / c.name), c.gone) << c.name;
+    for (const auto& c : cases) {
+        EXPECT_EQ(isGone(folder / c.name), c.gone) << c.name;
+        EXPECT_EQ(isNoFile(folder / c.name), c.noFile) << c.name;
+    }
     fs::remove_all(folder);
 }
 

@@ -443,6 +443,38 @@ TEST_F(SafeWrite, StaleTemporaryNamesOfTheToolAreRemovedByTheNextWrite) {
     EXPECT_EQ(contentOf(dir_ / "out"), "new");
 }
 
+// Only the writer's own leftovers go, whoever writes: root leaves another user's, and
+// another user root's, in a shared folder where anyone may remove anything as in a
+// sticky one such as /tmp.
+TEST_F(SafeWrite, StaleTemporaryNamesOfAnotherUserAreLeftAlone) {
+    if (!runningAsRoot()) GTEST_SKIP() << "giving files to another user takes root";
+    const fs::path others = dir_ / ".vostrel-0000aaaa.tmp";
+    const fs::path roots = dir_ / ".vostrel-0000bbbb.tmp";
+    const auto leftOver = [](const fs::path& path, uid_t owner) {
+        put(path, "stale", fs::perms(0666));
+        ASSERT_EQ(::lchown(path.c_str(), owner, owner), 0);
+        const timespec aged[2] = {{::time(nullptr) - 120, 0}, {::time(nullptr) - 120, 0}};
+        ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), aged, AT_SYMLINK_NOFOLLOW), 0);
+    };
+    for (const fs::perms folder : {fs::perms(0777), fs::perms(01777)}) {
+        SCOPED_TRACE(static_cast<int>(folder));
+        fresh();
+        fs::permissions(dir_, folder);
+        leftOver(others, kOtherUser);
+        leftOver(roots, 0);
+        ASSERT_FALSE(writeWholeFile(dir_ / "root's", "new"));
+        EXPECT_TRUE(fs::exists(others));
+        EXPECT_FALSE(fs::exists(roots));
+
+        leftOver(roots, 0);
+        const ChildOutcome child = writeInChild(dir_ / "other's", "new", becomeOtherUser);
+        EXPECT_EQ(child.status, 0) << child.error;
+        EXPECT_TRUE(fs::exists(roots));
+        EXPECT_FALSE(fs::exists(others));
+        EXPECT_EQ(statusOf(dir_ / "other's").st_uid, kOtherUser);
+    }
+}
+
 TEST_F(SafeWrite, SameFileThroughAnyLinkIsRefused) {
     const auto file = [this](const char* name) { return dir_ / name; };
     put(file("in"), "input");

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "image/image_builder.h"
 #include "image/image_reader.h"
@@ -76,6 +77,7 @@ TEST(Reader, RoundTripsBuiltImages) {
             entries.rows[8] = {std::to_string(8 * 2000 + frame), kind.tone, kind.type, kind.message};
             const ImageContents contents = decodeImage(builtFrom(entries));
             EXPECT_FALSE(contents.readErrorRow);
+            EXPECT_TRUE(contents.hiddenWordsMessages().empty());
             EXPECT_EQ(contents.settings, (TransmitterSettings{2, 600, 3}));
             for (unsigned row = 0; row < kRowCount; ++row) {
                 PagerItem expected = entries.rows[row];
@@ -149,6 +151,51 @@ TEST(Reader, SlotsReachingPastTheImageEnd) {
     const ImageContents contents = decodeImage(image);
     EXPECT_EQ(contents.rows[0], (PagerItem{"0", 0, PagerType::Numeric, ""}));
     EXPECT_EQ(contents.readErrorRow, 2);
+}
+
+// A row whose slot holds more than the call it shows: a further address (its frame
+// counted from the sync codeword before it, as a receiver counts), or other words; a
+// damaged address codeword pages nobody.
+TEST(Reader, RowsThatHoldMoreThanTheirCallSayWhat) {
+    ProgrammerEntries entries;
+    entries.rows[0] = {"8", 3, PagerType::Alphanumeric, "HI"};
+    const EepromImage built = builtFrom(entries);
+    const SlotEntry slot = loadSlot(built, 0);  // sync, address of 8, "HI", closing idle
+    const auto hiddenAfterMessage = [&](const std::vector<paging::Codeword>& words) {
+        EepromImage image = built;
+        unsigned at = slot.start + 6;
+        for (const paging::Codeword word : words) {
+            image.storeCodeword(at, word);
+            at += 2;
+        }
+        storeSlot(image, 0, {slot.start, static_cast<std::uint8_t>(at)});
+        return decodeImage(image).hidden[0];
+    };
+    using paging::kIdleCodeword;
+    using paging::kSyncCodeword;
+    std::vector<paging::Codeword> secondBatch(14, kIdleCodeword);
+    secondBatch.insert(secondBatch.end(), {kSyncCodeword, kIdleCodeword, kIdleCodeword,
+                                           paging::addressCodeword(17, 2), kIdleCodeword});
+    const struct {
+        const char* what;
+        std::vector<paging::Codeword> words;
+        std::optional<HiddenWords> hidden;
+    } cases[] = {
+        {"as built", {kIdleCodeword}, std::nullopt},
+        {"a further address in frame 1", {paging::addressCodeword(9, 0), kIdleCodeword}, HiddenWords{9}},
+        {"frame 1 of the second batch", secondBatch, HiddenWords{17}},
+        {"a message codeword its text does not show", {paging::messageCodeword(0), kIdleCodeword}, HiddenWords{}},
+        {"one idle codeword more", {kIdleCodeword, kIdleCodeword}, HiddenWords{}},
+        {"a damaged address", {paging::addressCodeword(9, 0) ^ 4, kIdleCodeword}, HiddenWords{}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(hiddenAfterMessage(c.words), c.hidden) << c.what;
+
+    ImageContents contents;
+    contents.hidden[0] = HiddenWords{9};
+    contents.hidden[11] = HiddenWords{};
+    EXPECT_EQ(contents.hiddenWordsMessages(),
+              (std::vector<texts::Message>{{texts::keys::kRowAlsoHoldsAddress, texts::Title::Warn, {1, 9}},
+                                           {texts::keys::kRowHoldsMoreWords, texts::Title::Warn, {12}}}));
 }
 
 }  // namespace

@@ -37,6 +37,7 @@ for file in usr/bin/vostrel-cli usr/bin/vostrel-programmer usr/bin/vostrel-progr
             usr/share/metainfo/example.vostrel.programmer.metainfo.xml \
             usr/share/bash-completion/completions/vostrel-cli \
             usr/share/doc/vostrel-programmer/copyright usr/share/doc/vostrel-programmer/changelog.gz \
+            usr/share/doc/vostrel-programmer/NEWS.md.gz \
             usr/share/doc/vostrel-programmer/user-guide/en/index.html \
             usr/share/doc/vostrel-programmer/user-guide/de/index.html \
             usr/share/doc-base/vostrel-programmer-guide usr/share/doc-base/vostrel-programmer-guide-de; do

@@ -3,6 +3,10 @@
 #include "texts/text_codec.h"
 
 #include <gtest/gtest.h>
+#include <iconv.h>
+
+#include <filesystem>
+#include <fstream>
 
 namespace vostrel::texts {
 namespace {
@@ -47,12 +51,20 @@ TEST(TextCodec, DecodesOnlyWellFormedUtf8AndEncodesItBack) {
     EXPECT_EQ(codePointCount("a\xC3\xA9\xFF"), 3U);
 }
 
-// A file is UTF-8, or Windows-1252 when it holds no UTF-8 at all, and a file that
-// mixes both is refused by the place of its first byte that is not UTF-8.
+// A file is UTF-8, or Windows-1252 unless it also holds UTF-8 text, which makes it a
+// mixture, refused by the place of its first byte that is not UTF-8 and named by its
+// first UTF-8 character; UTF-16 and UTF-32 are named.
 TEST(TextCodec, FilesAreReadAsUtf8OrWindows1252AndAMixtureIsRefused) {
-    using Read = std::variant<FileText, MixedEncoding>;
+    using Read = std::variant<FileText, EncodingProblem>;
+    using Kind = EncodingProblem::Kind;
     const auto utf8 = [](std::string text) { return Read(FileText{std::move(text), FileEncoding::Utf8}); };
     const auto windows1252 = [](std::string text) { return Read(FileText{std::move(text), FileEncoding::Windows1252}); };
+    const auto mixed = [](std::size_t line, std::size_t column, std::uint8_t byte, char32_t c, std::size_t utf8Line,
+                          std::size_t utf8Column) {
+        return Read(EncodingProblem{Kind::Mixed, line, column, byte, c, utf8Line, utf8Column});
+    };
+    const auto wide = [](Kind kind) { return Read(EncodingProblem{.kind = kind}); };
+    using namespace std::string_view_literals;
     const struct {
         const char* what;
         std::string_view bytes;
@@ -71,14 +83,127 @@ TEST(TextCodec, FilesAreReadAsUtf8OrWindows1252AndAMixtureIsRefused) {
         {"encoded surrogate", "\xED\xA0\x80", windows1252("\xC3\xAD\xC2\xA0\xE2\x82\xAC")},
         {"beyond U+10FFFF", "\xF4\x90\x80\x80", windows1252("\xC3\xB4\xC2\x90\xE2\x82\xAC\xE2\x82\xAC")},
         {"stray continuation byte", "a\x80", windows1252("a\xE2\x82\xAC")},
+        // Windows-1252 pairs that are valid UTF-8, with a byte that is not.
+        {"\xC3\x9F and a quotation mark", "\x84Gru\xDF\x93 \xFC", windows1252("\xE2\x80\x9EGru\xC3\x9F\xE2\x80\x9C \xC3\xBC")},
+        {"a capital and a dash", "\xC4\x96\xFC", windows1252("\xC3\x84\xE2\x80\x93\xC3\xBC")},
+        {"a small letter and two signs", "fatigu\xE9\x85\x94 \xE0", windows1252("fatigu\xC3\xA9\xE2\x80\xA6\xE2\x80\x9D \xC3\xA0")},
         // One Windows-1252 byte in UTF-8 text, even in a comment, before or after it.
-        {"in a comment after UTF-8", "M = \"\xC3\x96\"\n# \x96 x", Read(MixedEncoding{2, 3, 0x96})},
-        {"before UTF-8, columns in characters", "\xC3\xA4\xC3\xB6 \xFC\n\xC3\xA4", Read(MixedEncoding{1, 4, 0xFC})},
-        {"after a byte-order mark", "\xEF\xBB\xBF\xE4", Read(MixedEncoding{1, 1, 0xE4})},
+        {"in a comment after UTF-8", "M = \"\xC3\x96\"\n# \x96 x", mixed(2, 3, 0x96, U'Ö', 1, 6)},
+        {"before UTF-8, columns in characters", "\xC3\xA4\xC3\xB6 \xFC\n\xC3\xA4", mixed(1, 4, 0xFC, U'ä', 1, 1)},
+        {"after a byte-order mark", "\xEF\xBB\xBF\xE4", mixed(1, 1, 0xE4, 0xFEFF, 1, 1)},
+        {"UTF-8 punctuation", "\xE2\x80\x9EK\xFC" "che", mixed(1, 3, 0xFC, U'„', 1, 1)},
+        {"a capital letter of UTF-8 after a small one", "si\xC4\x99 \xFC", mixed(1, 5, 0xFC, U'ę', 1, 3)},
+        {"a combining mark after a letter", "A\xCC\x88rger \xFC", mixed(1, 8, 0xFC, 0x308, 1, 2)},
+        // The wider forms, with and without a byte-order mark.
+        {"UTF-16LE", "\xFF\xFE" "R\0o\0w\0"sv, wide(Kind::Utf16LittleEndian)},
+        {"UTF-16BE", "\xFE\xFF\0R\0o"sv, wide(Kind::Utf16BigEndian)},
+        {"UTF-32LE", "\xFF\xFE\0\0R\0\0\0"sv, wide(Kind::Utf32LittleEndian)},
+        {"UTF-32BE", "\0\0\xFE\xFF\0\0\0R"sv, wide(Kind::Utf32BigEndian)},
+        {"UTF-16LE without a mark", "R\0o\0w\0;\0\xE4\0"sv, wide(Kind::Utf16LittleEndian)},
+        {"UTF-16BE without a mark", "\0R\0o\0w"sv, wide(Kind::Utf16BigEndian)},
+        {"UTF-32LE without a mark", "R\0\0\0o\0\0\0"sv, wide(Kind::Utf32LittleEndian)},
+        {"UTF-32BE without a mark", "\0\0\0R\0\0\0o"sv, wide(Kind::Utf32BigEndian)},
+        {"one NUL in text", "Row\0;1\n"sv, utf8(std::string("Row\0;1\n"sv))},
     };
     for (const auto& c : cases) EXPECT_EQ(readFileText(c.bytes), c.read) << c.what;
-    EXPECT_EQ(mixedEncodingText({2, 3, 0x96}),
-              "byte 0x96 is not UTF-8, while the file holds UTF-8 text elsewhere; save the file as UTF-8");
+    EXPECT_EQ(encodingProblemText(EncodingProblem{Kind::Mixed, 2, 3, 0x96, U'ü', 1, 5}),
+              "byte 0x96 is not UTF-8, while line 1, column 5 holds the UTF-8 character 'ü' (U+00FC); save the file as UTF-8");
+    EXPECT_EQ(encodingProblemText(EncodingProblem{Kind::Mixed, 1, 1, 0xE4, 0xA0, 1, 3}, "do this"),
+              "byte 0xE4 is not UTF-8, while line 1, column 3 holds the UTF-8 character U+00A0; do this");
+    EXPECT_EQ(encodingProblemText(EncodingProblem{Kind::Mixed, 1, 1, 0xE4, 0xFEFF, 1, 1}),
+              "byte 0xE4 is not UTF-8, while the file starts with UTF-8's byte-order mark; save the file as UTF-8");
+    EXPECT_EQ(encodingProblemText(EncodingProblem{.kind = Kind::Utf32BigEndian}),
+              "the file is UTF-32 text (big-endian); save the file as UTF-8");
+}
+
+// The corpus: texts as German, French, Danish and Swedish users write them, saved as
+// Windows-1252 by iconv, are read back as they were written, each alone (but for the
+// few whose bytes are valid UTF-8 as a whole) and all in one file; and every text in UTF-8 next to every other in Windows-1252, either way round,
+// is refused where iconv finds the first byte that is not UTF-8, naming a character
+// the UTF-8 line holds at the place given.
+class WesternCorpus : public ::testing::Test {
+protected:
+    static std::vector<std::string> texts() {
+        std::ifstream in(std::filesystem::path(VOSTREL_SOURCE_DIR) / "tests/texts/western_texts.txt", std::ios::binary);
+        std::vector<std::string> lines;
+        for (std::string line; std::getline(in, line);) {
+            if (!line.starts_with('#')) lines.push_back(line);
+        }
+        return lines;
+    }
+
+    // `text` converted by iconv; nothing where iconv stops, with `stoppedAt` its offset.
+    static std::optional<std::string> converted(const char* from, const char* to, const std::string& text,
+                                                std::size_t* stoppedAt = nullptr) {
+        const iconv_t converter = iconv_open(to, from);
+        if (converter == reinterpret_cast<iconv_t>(-1)) {
+            ADD_FAILURE() << "iconv knows no " << from << " to " << to;
+            return std::nullopt;
+        }
+        std::string out(text.size() * 4 + 4, '\0');
+        char* in = const_cast<char*>(text.data());
+        std::size_t inLeft = text.size();
+        char* outAt = out.data();
+        std::size_t outLeft = out.size();
+        const std::size_t done = iconv(converter, &in, &inLeft, &outAt, &outLeft);
+        iconv_close(converter);
+        if (stoppedAt) *stoppedAt = static_cast<std::size_t>(in - text.data());
+        if (done == static_cast<std::size_t>(-1)) return std::nullopt;
+        out.resize(out.size() - outLeft);
+        return out;
+    }
+
+    static std::string windows1252(const std::string& text) { return converted("UTF-8", "WINDOWS-1252", text).value(); }
+};
+
+TEST_F(WesternCorpus, Windows1252TextsAreReadAsWrittenAndMixturesAreRefusedWhereTheyMix) {
+    const std::vector<std::string> corpus = texts();
+    ASSERT_GE(corpus.size(), 50U);
+    std::string all;
+    std::string allWindows1252;
+    std::size_t validAsUtf8 = 0;
+    for (const std::string& text : corpus) {
+        // "ß§" or "SÅ”" alone is valid UTF-8 as a whole, and a file that is, is UTF-8.
+        const std::string bytes = windows1252(text);
+        const bool utf8 = isValidUtf8(bytes);
+        validAsUtf8 += utf8;
+        EXPECT_EQ(readFileText(bytes), (std::variant<FileText, EncodingProblem>(FileText{
+                                           utf8 ? bytes : text, utf8 ? FileEncoding::Utf8 : FileEncoding::Windows1252})))
+            << text;
+        all += text + "\r\n";
+        allWindows1252 += bytes + "\r\n";
+    }
+    EXPECT_LE(validAsUtf8, 2U);
+    EXPECT_EQ(readFileText(allWindows1252), (std::variant<FileText, EncodingProblem>(FileText{all, FileEncoding::Windows1252})));
+
+    std::size_t mixtures = 0;
+    for (const std::string& utf8Text : corpus) {
+        if (isValidUtf8(windows1252(utf8Text))) continue;  // ASCII only: nothing of UTF-8 to see
+        for (const std::string& other : corpus) {
+            const std::string otherBytes = windows1252(other);
+            if (isValidUtf8(otherBytes)) continue;
+            for (const bool utf8First : {true, false}) {
+                const std::string file = utf8First ? utf8Text + "\n" + otherBytes : otherBytes + "\n" + utf8Text;
+                std::size_t firstBad = 0;
+                EXPECT_FALSE(converted("UTF-8", "UTF-32LE", file, &firstBad));
+                const auto read = readFileText(file);
+                const auto* problem = std::get_if<EncodingProblem>(&read);
+                ASSERT_TRUE(problem) << file;
+                const std::size_t lineStart = utf8First ? utf8Text.size() + 1 : 0;
+                const std::size_t badColumn =
+                    converted("UTF-8", "UTF-32LE", file.substr(lineStart, firstBad - lineStart)).value().size() / 4 + 1;
+                EXPECT_EQ(std::pair(problem->line, problem->column), std::pair(std::size_t{utf8First ? 2U : 1U}, badColumn))
+                    << file;
+                EXPECT_EQ(problem->byte, static_cast<std::uint8_t>(file[firstBad]));
+                EXPECT_EQ(problem->utf8Line, utf8First ? 1U : 2U);
+                const std::u32string utf8Line = decodeUtf8(utf8Text).value();
+                ASSERT_LE(problem->utf8Column, utf8Line.size()) << file;
+                EXPECT_EQ(utf8Line[problem->utf8Column - 1], problem->utf8Character) << file;
+                ++mixtures;
+            }
+        }
+    }
+    EXPECT_GT(mixtures, 4000U);
 }
 
 }  // namespace

@@ -5,19 +5,24 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QFile>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QScrollBar>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QWindow>
 #include <gtest/gtest.h>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
+#include <vector>
 
 #include "app/emulated_eeprom.h"
+#include "app/program_start.h"
+#include "ui/workings/local_path.h"
 #include "tests/ui/window_driver.h"
 
 namespace vostrel::test {
@@ -237,6 +242,32 @@ TEST(WindowArguments, TheTransportTakesItsOwnTheRestAreFilesAnUnknownOptionIsRef
         EXPECT_THROW(app::splitWindowArguments({program, QString::fromLatin1(option)}, 0), std::runtime_error) << option;
     }
 }
+
+#ifndef _WIN32
+// A Linux name is bytes: one that is not UTF-8 comes through the window's command line
+// whole, and opens as vostrel-cli opens it. Windows gives its names as UTF-16.
+TEST(WindowArguments, NamesThatAreNotUtf8ComeThroughWhole) {
+    const QTemporaryDir folder;
+    const std::string directory = QFile::encodeName(folder.path()).toStdString();
+    const std::vector<std::string> names = {directory + "/caf\xE9.vostrel", directory + "/\xFF\x80\xC3",
+                                            directory + "/K\xC3\xBC" "che \xF0\x9F\x93\x9F.vostrel"};
+    std::vector<char*> argv = {const_cast<char*>("vostrel-programmer")};
+    for (const std::string& name : names) argv.push_back(const_cast<char*>(name.c_str()));
+    const QStringList arguments = app::windowArguments(static_cast<int>(argv.size()), argv.data());
+    ASSERT_EQ(arguments.size(), 4);
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        EXPECT_EQ(ui::localPath(arguments[static_cast<qsizetype>(i) + 1]).native(), names[i]);
+    }
+
+    std::ofstream(names[0]) << "[Item01]\nCapCode = 3333\n";
+    device::EmulatedTransmitter transmitter;
+    WindowDriver driver(transmitter);
+    driver.window().openGivenFiles({arguments[1]});
+    EXPECT_EQ(driver.capCode(1).text(), QStringLiteral("3333"));
+    EXPECT_TRUE(driver.messages().empty());
+    std::filesystem::remove(names[0]);  // Qt would not see it to remove it
+}
+#endif
 
 }  // namespace
 }  // namespace vostrel::test

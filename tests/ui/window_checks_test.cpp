@@ -511,8 +511,8 @@ TEST_F(WindowFiles, FilesThatCannotBeOpenedOrSavedAreReportedAndTheWindowStaysAs
 #endif
         {"a file of UTF-8 text with one Windows-1252 byte", [&](TForm1& w) { w.openFile(path("mixed.conf")); },
          QStringLiteral("The file is no configuration or EEPROM image\n") + path("mixed.conf") +
-             QStringLiteral(":2: column 3: byte 0x96 is not UTF-8, while the file holds UTF-8 text elsewhere; "
-                            "save the file as UTF-8")},
+             QStringLiteral(":2: column 3: byte 0x96 is not UTF-8, while line 1, column 5 holds the UTF-8 "
+                            "character 'ü' (U+00FC); save the file as UTF-8")},
         {"save into a missing directory", [&](TForm1& w) { w.saveFile(path("none/pages.conf")); },
          QStringLiteral("The file cannot be saved\n") + path("none/pages.conf")},
         {"site sheet into a missing directory", [&](TForm1& w) { w.exportSheet(path("none/sheet.pdf")); },

@@ -173,6 +173,13 @@ TEST_F(WindowEditing, PastedRowsAreCheckedCellByCellAsTypingWouldBe) {
              row(v, 6) = {QStringLiteral("22"), 0, 0, QString(), 20, false};
          },
          {}},
+        {"a letter copied as its base letter and a combining mark, which counts once",
+         QStringLiteral("8\tD\tAlphnumeric\t") + QString(39, QLatin1Char('x')) + QStringLiteral("A\u0308\n"), 1,
+         [&](WindowView& v) {
+             row(v, 1) = {QStringLiteral("8"), kToneD, kAlphnumeric, QString(39, QLatin1Char('x')) + QStringLiteral("\u00C4"),
+                          40, false};
+         },
+         {}},
         {"a capcode with a letter", QStringLiteral("1\tA\n12a4\tA\n"), 1, nullptr, refused(2, 1)},
         {"a capcode of eight digits", QStringLiteral("12345678\tA\n"), 1, nullptr, refused(1, 1)},
         {"one cell of eight digits, which the box would cut short", QStringLiteral("12345678\n"), 1, nullptr,

@@ -144,6 +144,22 @@ TEST_F(FilesFromOutside, RecentFilesComeBackByKeyboardInTheNextRunAndAGoneOneLea
     });
     QTest::mouseClick(&driver.control<QPushButton>(QStringLiteral("BtnOpen")), Qt::LeftButton);
     EXPECT_EQ(dialogFolder, QDir(directory_.path()).absolutePath());
+
+    // A name that is now a folder is refused as Open refuses it, and leaves the list too.
+    ASSERT_TRUE(QFile::remove(path("saved.vostrel")) && QDir(directory_.path()).mkdir(QStringLiteral("saved.vostrel")));
+    driver.messages().clear();
+    pressInRecentFiles(driver, Qt::Key_2);
+    ASSERT_EQ(driver.messages().size(), 1U);
+    EXPECT_TRUE(driver.messages()[0].second.endsWith(QStringLiteral(": not a regular file")));
+    // A long path is cut in its middle, keeping the file's name.
+    const QString deep = path(std::string(120, 'd').c_str());
+    ASSERT_TRUE(QDir().mkpath(deep));
+    driver.window().saveFile(deep + QStringLiteral("/deep.vostrel"));
+    pressInRecentFiles(driver, Qt::Key_Escape, &entries);
+    ASSERT_EQ(entries.size(), 2);
+    EXPECT_TRUE(entries[0].contains(QChar(0x2026)) && entries[0].endsWith(QStringLiteral("deep.vostrel"))) << entries[0].toStdString();
+    EXPECT_LT(entries[0].size(), 100);
+    EXPECT_EQ(entries[1], QStringLiteral("&2 ") + shown + QStringLiteral("opened.conf"));
 }
 
 // The last folder, remembered from a run before, is on a stick since removed: the

@@ -80,6 +80,10 @@ QString TransmitterChooser::lineOf(const device::SurveyedDevice& surveyed) const
                                                             {rows, texts::Text{fingerprint}}};
     QString line = where + QStringLiteral(": ") + texts_.messageText(holds);
     if (contents.readErrorRow) line += QStringLiteral(" (") + texts_.text(keys::kEepromReadError) + QLatin1Char(')');
+    // Another program's words would otherwise be taken for the rows they hide in.
+    for (const texts::Message& hidden : contents.hiddenWordsMessages()) {
+        line += QStringLiteral(" (") + texts_.messageText(hidden) + QLatin1Char(')');
+    }
     return line;
 }
 

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
+#include <QUrl>
 
 #include "ui/dialogs/file_dialog.h"
 #include "ui/workings/local_path.h"
@@ -27,9 +28,16 @@ constexpr QLatin1StringView kConfigurationSuffix("vostrel");
 constexpr QLatin1StringView kSiteListSuffix(".csv");
 
 // The one local file a drag carries; several files or anything else open nothing.
+// Its name is taken from the address's bytes, so that one that is not UTF-8 opens too
+// (ui/workings/local_path.h).
 QString droppedFile(const QMimeData* data) {
     if (data == nullptr || data->urls().size() != 1 || !data->urls().front().isLocalFile()) return {};
+#ifdef _WIN32
     return data->urls().front().toLocalFile();
+#else
+    const QByteArray bytes = QByteArray::fromPercentEncoding(data->urls().front().path(QUrl::FullyEncoded).toLatin1());
+    return nameFromBytes(bytes.toStdString());
+#endif
 }
 
 }  // namespace

@@ -18,6 +18,8 @@ namespace {
 using texts::keys;
 
 constexpr QLatin1StringView kRecentFilesKey("RecentFiles");
+// About what a menu shows of a path before it is cut.
+constexpr int kShownPathCharacters = 60;
 
 QStringList toQt(const std::vector<std::string>& names) {
     QStringList list;
@@ -67,6 +69,9 @@ void RecentFilesMenu::reload() {
 void RecentFilesMenu::store() { remembering_ = rememberValue(kRecentFilesKey, toQt(recent_.names())); }
 
 void RecentFilesMenu::add(const QString& path) {
+    // A name that is not UTF-8 (ui/workings/local_path.h) cannot be kept in the
+    // settings, which hold text.
+    if (localPath(path) != localPath(QString::fromStdString(path.toStdString()))) return;
     reload();
     recent_.add(path.toStdString());
     store();
@@ -86,15 +91,20 @@ void RecentFilesMenu::fillMenu() {
             ->setEnabled(false);
         return;
     }
+    // A long path is cut in its middle, where its folders are, so that the menu keeps
+    // a readable width and each entry its file name; the whole path is its tooltip.
+    const int width = menu_->fontMetrics().averageCharWidth() * kShownPathCharacters;
+    menu_->setToolTipsVisible(true);
     int number = 0;
     for (const std::string& name : recent_.names()) {
         const QString path = QString::fromStdString(name);
-        QString text = shownPath(path);
+        QString text = menu_->fontMetrics().elidedText(shownPath(path), Qt::ElideMiddle, width);
         if (files::isGone(localPath(path))) {
             text = texts_.messageText({keys::kRecentFileGone, texts::Title::Warn, {texts::Text{text.toStdString()}}});
         }
         text.replace(QLatin1Char('&'), QStringLiteral("&&"));
         QAction* action = menu_->addAction(QStringLiteral("&%1 %2").arg(++number).arg(text));
+        action->setToolTip(shownPath(path));
         connect(action, &QAction::triggered, this, [this, path] { choose(path); });
     }
 }
@@ -102,8 +112,9 @@ void RecentFilesMenu::fillMenu() {
 void RecentFilesMenu::choose(const QString& path) {
     // The list waits, as Open does, while a Write waits behind one of its boxes.
     if (!button_.isEnabled()) return;
-    // Out of the list before the open reports why it could not read it.
-    if (files::isGone(localPath(path))) remove(path);
+    // Out of the list before the open reports why it could not read it: a name that is
+    // gone or is no file (a folder now) would never open again.
+    if (files::isNoFile(localPath(path))) remove(path);
     files_.open(path);
 }
 

@@ -12,6 +12,7 @@
 #include <QValidator>
 #include <algorithm>
 
+#include "image/pager_text.h"
 #include "ui/workings/row_clipboard.h"
 
 namespace vostrel::ui {
@@ -93,7 +94,9 @@ bool RowCopyPaste::filterRowEvent(std::size_t row, QWidget& control, QEvent& eve
 bool RowCopyPaste::paste(QLineEdit* box) {
     // Taken from every control while held, so that no box pastes on its own either.
     if (!heldWith_.isEnabled()) return true;
-    const QString text = QApplication::clipboard()->text();
+    // A letter copied as its base letter and a combining mark (macOS, many web pages)
+    // is pasted as the one letter, as every limit counts it.
+    const QString text = QString::fromStdString(image::composedText(QApplication::clipboard()->text().toStdString()));
     if (text.size() > kMaxPastedCharacters) {
         reporter_.report({texts::keys::kClipboardTooLarge, texts::Title::Error, {static_cast<int>(text.size())}});
         return true;

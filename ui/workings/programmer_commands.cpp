@@ -178,6 +178,7 @@ void readCommand(const CommandServices& services, const image::PagerTextSettings
     if (contents.readErrorRow) {
         services.reporter.report({texts::keys::kEepromReadError, texts::Title::Error, {}});
     }
+    for (const texts::Message& hidden : contents.hiddenWordsMessages()) services.reporter.report(hidden);
 }
 
 }  // namespace vostrel::ui
