@@ -55,25 +55,6 @@ std::string_view typeName(paging::PagerType type) {
     return type == paging::PagerType::Alphanumeric ? "Alphanumeric" : "Numeric";
 }
 
-// A JSON string: the text is UTF-8 already; quotes, backslashes and controls escaped.
-std::string jsonString(std::string_view utf8) {
-    std::string out = "\"";
-    for (const char c : utf8) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (byte < 0x20) {
-            char escape[8];
-            std::snprintf(escape, sizeof escape, "\\u%04X", byte);
-            out += escape;
-        } else {
-            out += c;
-        }
-    }
-    return out + "\"";
-}
-
 struct PreviewRow {
     unsigned row = 0;  // 0-based
     std::string_view label;  // a configuration's; empty when none
