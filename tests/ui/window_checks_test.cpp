@@ -196,8 +196,8 @@ TEST(WindowPreview, EachStoredRowTellsWhatItsPagerWillShow) {
     driver.enterRow(3, {QStringLiteral("24"), kToneB, 0, QString()});
     EXPECT_EQ(described(3), QStringLiteral("Pager zeigt: „“"));
     // A row a Write refuses shows nothing on a pager: its box tells why.
-    driver.message(2).insert(QStringLiteral("€"));
-    EXPECT_EQ(described(2), QStringLiteral("Ungültiges Zeichen '€' in Zeile 02"));
+    driver.message(2).insert(QStringLiteral("°"));
+    EXPECT_EQ(described(2), QStringLiteral("Ungültiges Zeichen '°' in Zeile 02"));
 }
 
 TEST(OnAirFigures, FiguresTheRowsOverFiveSecondsAndWhatBringsThemUnder) {
