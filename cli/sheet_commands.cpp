@@ -155,7 +155,10 @@ int runSheet(const Arguments& arguments, CliContext& context) {
     const auto& configuration = shown.loaded.configuration;
     sheet::SiteSheet siteSheet =
         sheet::siteSheet(shown.loaded.image, shown.text, configuration ? configuration->labels : image::RowLabels());
-    if (configuration) siteSheet.site = configuration->site;
+    if (configuration) {
+        siteSheet.site = configuration->site;
+        sheet::addRowsNotStored(siteSheet, *configuration);
+    }
     siteSheet.date = sheet::sheetDate(std::time(nullptr));
     const auto& bytes = std::get<std::optional<std::string>>(language);
     const sheet::Translate translate = [&bytes](texts::TextKey key) {
@@ -198,7 +201,8 @@ constexpr std::array<Command, 2> kSheetCommands = {{
      "page: the site's name ([Settings] Site), today's date, the settings, the pager\n"
      "alphabet and the time on air of one trigger of every row, then per stored row its\n"
      "capcode with its tone, its pager type, what the pager shows (as preview prints it)\n"
-     "and its seconds on air per trigger. The words come from the language file, with\n"
+     "and its seconds on air per trigger; a row of CONFIG that does not fit the\n"
+     "transmitter is listed as not stored. The words come from the language file, with\n"
      "its decimal comma where it writes one. OUT.html '-' is standard output.\n",
      kSheetOptions, runSheet},
 }};
