@@ -186,6 +186,24 @@ TEST(SiteCapacity, TheSitesOfTheInstallersDays) {
     }
 }
 
+// Following the advice as an installer would: each time, the first row left out gets a
+// capcode in a frame the advice allows (the next free multiple of 8: frame 0, which
+// leaves the most room), until every row fits.
+TEST(CapacityAdvice, FollowedRowByRowTheCareHomeFits) {
+    ProgrammerEntries entries = careHome();
+    std::vector<unsigned> renumbered;
+    for (SiteCapacity capacity = capacityOf(entries); !capacity.allStored(); capacity = capacityOf(entries)) {
+        const std::vector<Advice> advice = capacityAdvice(capacity, entries);
+        ASSERT_FALSE(advice.empty());
+        const auto* frame = std::get_if<EarlierFrame>(&advice.front());
+        ASSERT_NE(frame, nullptr);
+        entries.rows[frame->row].capcode = std::to_string(1040024 + 8 * renumbered.size());
+        renumbered.push_back(frame->row);
+        ASSERT_LE(renumbered.size(), 2U);
+    }
+    EXPECT_EQ(renumbered, (std::vector<unsigned>{10, 11}));
+}
+
 // Three 40-character calls at frame 7 take 96 codewords; the fourth row, 129
 // characters at frame 0 (51 codewords), finds 23 left: 19 message codewords (54
 // characters, 75 fewer) or none would do, and frame 0 is the earliest already.
