@@ -93,14 +93,6 @@ std::vector<unsigned> rowsOf(const std::vector<CapacityRow>& rows) {
     return numbers;
 }
 
-// Where a row's advice is about the row: the row, else nothing.
-std::optional<unsigned> rowOfAdvice(const Advice& advice) {
-    if (const auto* shorter = std::get_if<ShorterMessage>(&advice)) return shorter->row;
-    if (const auto* toneOnly = std::get_if<ToneOnlyCall>(&advice)) return toneOnly->row;
-    if (const auto* frame = std::get_if<EarlierFrame>(&advice)) return frame->row;
-    return std::nullopt;
-}
-
 std::string joined(const std::vector<std::string>& parts) {
     std::string text;
     for (const std::string& part : parts) text += (text.empty() ? "" : ", ") + part;
@@ -108,6 +100,13 @@ std::string joined(const std::vector<std::string>& parts) {
 }
 
 }  // namespace
+
+std::optional<unsigned> adviceRow(const Advice& advice) {
+    if (const auto* shorter = std::get_if<ShorterMessage>(&advice)) return shorter->row;
+    if (const auto* toneOnly = std::get_if<ToneOnlyCall>(&advice)) return toneOnly->row;
+    if (const auto* frame = std::get_if<EarlierFrame>(&advice)) return frame->row;
+    return std::nullopt;
+}
 
 RowCost rowCost(unsigned frame, std::size_t messageCodewords) {
     return {frame, messageCodewords, paging::transmissionLength(frame, messageCodewords)};
@@ -289,7 +288,7 @@ std::vector<texts::Message> leftOutRowMessages(const SiteCapacity& capacity, con
                                                      words(cost->framing())}));
     }
     for (const Advice& each : advice) {
-        if (rowOfAdvice(each) != row) continue;
+        if (adviceRow(each) != row) continue;
         const auto worded = adviceMessages(each);
         messages.insert(messages.end(), worded.begin(), worded.end());
     }

@@ -132,6 +132,9 @@ struct Transmitters {
 
 using Advice = std::variant<ShorterMessage, ToneOnlyCall, EarlierFrame, OtherOrder, NeverAll, Transmitters>;
 
+// The row an advice is about (0-based); nothing for advice about the whole site.
+std::optional<unsigned> adviceRow(const Advice& advice);
+
 // Nothing for a site whose rows all fit; else what would make the first row left out
 // fit, then what the site as a whole could do.
 std::vector<Advice> capacityAdvice(const SiteCapacity& capacity, const ProgrammerEntries& entries);

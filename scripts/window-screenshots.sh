@@ -8,13 +8,13 @@
 # that German Excel saves: ';' and Windows-1252), airtime.png, one call over 5 s on air,
 # preview.png and preview-german.png, a row's message box telling what its pager shows,
 # and sheet-german.png and sheet.png, the site sheet the window exports as PDF, drawn by
-# pdftoppm, and what-fits-rows.png, what-fits-warning.png and what-fits-written.png: a
-# restaurant's sixteen guest pagers, the rows left out tinted with row 12's tooltip, the
-# warning before the Write, and its result. With a build tree that has the fake
+# pdftoppm, and what-fits-rows.png, what-fits-warning.png and what-fits-written.png (and
+# each -german): a restaurant's sixteen guest pagers, the rows left out tinted with row
+# 12's tooltip, the warning before the Write, and its result. With a build tree that has the fake
 # transmitter (a test build) and as root, also chooser.png: the real programmer asking
 # which of two fake transmitters to read.
 #   scripts/window-screenshots.sh [BUILD-DIR]      default build/release (./run.sh's)
-#   SCREENSHOTS_ONLY=what_fits scripts/window-screenshots.sh   one group of pictures
+#   SCREENSHOTS_ONLY=what_fits_both scripts/window-screenshots.sh   one group of pictures
 # Needs xvfb, xauth, xdotool, imagemagick and poppler-utils.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -153,22 +153,31 @@ sheet() {
   pdftoppm -r 70 -png -singlefile "$work/site.pdf" "$pictures/${picture%.png}"
 }
 
-# The restaurant: the rows left out, the mouse resting on row 12's capcode box and its
-# tooltip over the rows; then Write's warning and, answered with Write, its result.
+# what_fits [-german VARIABLE=VALUE...]: the restaurant, the rows left out with the
+# mouse resting on row 12's capcode box and its tooltip over the rows; then Write's
+# warning and, answered with Write (Alt+W, or Alt+S in German), its result.
 what_fits() {
-  local X Y WIDTH HEIGHT
-  start restaurant.conf
+  local suffix=${1:-} write=alt+w X Y WIDTH HEIGHT
+  shift || true
+  [ "$suffix" = -german ] && write=alt+s
+  start restaurant.conf "$@"
   point 76 308 && sleep 2
   eval "$(xdotool getwindowgeometry --shell "$window")"
-  import -window root -crop "${WIDTH}x${HEIGHT}+$X+$Y" +repage "$pictures/what-fits-rows.png"
+  import -window root -crop "${WIDTH}x${HEIGHT}+$X+$Y" +repage "$pictures/what-fits-rows$suffix.png"
   xdotool mousemove 0 0
-  xdotool key alt+w
+  xdotool key "$write"
   dialog
-  import -window "$other" "$pictures/what-fits-warning.png"
-  xdotool key alt+w
+  import -window "$other" "$pictures/what-fits-warning$suffix.png"
+  xdotool key "$write"
   dialog
-  import -window "$other" "$pictures/what-fits-written.png"
+  import -window "$other" "$pictures/what-fits-written$suffix.png"
   stop
+  rm -f "$work/eeprom.bin"
+}
+
+what_fits_both() {
+  what_fits
+  what_fits -german XDG_CONFIG_HOME="$work/german"
 }
 
 # The real programmer against two fake transmitters holding two sites, its Read asking
@@ -206,7 +215,7 @@ preview preview.png
 preview preview-german.png XDG_CONFIG_HOME="$work/german"
 sheet sheet.png
 sheet sheet-german.png XDG_CONFIG_HOME="$work/german"
-what_fits
+what_fits_both
 echo "window.png, window-200.png, window-german.png, airtime.png, preview.png, preview-german.png," \
      "sheet.png, sheet-german.png and what-fits-*.png written to docs/user/images/"
 fake="$build/tests/fake_transmitter/fake_transmitter"

@@ -138,13 +138,11 @@ void LiveChecks::markRow(std::size_t index, const RowMark& mark, const std::vect
     QStringList text;
     for (const texts::Message& line : mark.text) text << texts_.messageText(line);
     const std::optional<QColor> tint = tintOf(mark.kind);
-    // A row left out is marked on both boxes: its capcode's frame and its message both
-    // decide what it takes.
-    const bool onBoth = mark.kind == RowMark::Kind::LeftOut;
-    const bool onCapcode = mark.box == MarkedBox::CapCode;
+    const bool onCapcode = mark.box != MarkedBox::Message;
+    const bool onMessage = mark.box != MarkedBox::CapCode;
     const RowControls& row = rows_.rows()[index];
     showMark(*row.capCode, onCapcode ? text : QStringList(), onCapcode ? tint : std::nullopt);
-    showMark(*row.message, onCapcode && !onBoth ? QStringList() : text, onCapcode && !onBoth ? std::nullopt : tint);
+    showMark(*row.message, onMessage ? text : QStringList(), onMessage ? tint : std::nullopt);
     // Only a row that Write stores shows on a pager and goes on air, and such a row has
     // no refusal to show: what its pager shows comes first, then what it sends
     // replaced or its own alphabet.

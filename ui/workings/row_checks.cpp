@@ -41,11 +41,7 @@ std::vector<texts::Message> eepromUseLine(const image::RowLayout& layout, const 
 std::vector<texts::Message> siteAdviceLines(const std::vector<image::Advice>& advice) {
     std::vector<texts::Message> lines;
     for (const image::Advice& each : advice) {
-        // A row's own advice is in its mark.
-        if (std::holds_alternative<image::ShorterMessage>(each) || std::holds_alternative<image::ToneOnlyCall>(each) ||
-            std::holds_alternative<image::EarlierFrame>(each)) {
-            continue;
-        }
+        if (image::adviceRow(each)) continue;  // in the row's mark
         const auto worded = image::adviceMessages(each);
         lines.insert(lines.end(), worded.begin(), worded.end());
     }
@@ -63,7 +59,7 @@ RowMark rowMark(const image::RowLayout& layout, const image::ProgrammerEntries& 
         return {RowMark::Kind::Refused, markedBox(refusal->message), {refusal->message}};
     }
     if (auto why = image::leftOutRowMessages(capacity, advice, row); !why.empty()) {
-        return {RowMark::Kind::LeftOut, MarkedBox::CapCode, std::move(why)};
+        return {RowMark::Kind::LeftOut, MarkedBox::Both, std::move(why)};
     }
     const image::PagerItem& item = entries.rows[row];
     const paging::Alphabet alphabet = entries.text.alphabetOf(row);

@@ -26,14 +26,14 @@ std::vector<texts::Message> eepromUseLine(const image::RowLayout& layout, const 
 // marks), and that the settings do not change it: the lines of the EEPROM line's tooltip.
 std::vector<texts::Message> siteAdviceLines(const std::vector<image::Advice>& advice);
 
-enum class MarkedBox { CapCode, Message };
+// Both: a row left out, whose capcode's frame and message both decide what it takes.
+enum class MarkedBox { CapCode, Message, Both };
 
 // The box that holds what Write refuses in a row.
 MarkedBox markedBox(const texts::Message& refusal);
 
 // What a row shows besides its texts: the reason Write would refuse it, else why Write
-// leaves it out and what would make it fit (on its capcode and message boxes alike),
-// else the text the pager gets when characters are replaced, else the row's own
+// leaves it out and what would make it fit, else the text the pager gets when characters are replaced, else the row's own
 // alphabet.
 struct RowMark {
     enum class Kind { None, Refused, LeftOut, Replaced } kind = Kind::None;
