@@ -24,7 +24,7 @@ std::optional<UsageError> takeOption(std::span<const std::string> args, std::siz
     const std::string_view name = arg.substr(2, equals == std::string_view::npos ? arg.npos : equals - 2);
     const OptionSpec* spec = findOption(options, name);
     if (spec == nullptr) return UsageError{"unknown option '--" + std::string(name) + "'"};
-    if (parsed.flags.contains(name) || parsed.values.contains(name)) {
+    if (parsed.flags.contains(name) || (parsed.values.contains(name) && !spec->repeatable)) {
         return UsageError{"option '--" + std::string(name) + "' given twice"};
     }
     if (!spec->takesValue()) {
@@ -34,12 +34,11 @@ std::optional<UsageError> takeOption(std::span<const std::string> args, std::siz
         parsed.flags.emplace(name);
         return std::nullopt;
     }
-    if (equals != std::string_view::npos) {
-        parsed.values.emplace(name, arg.substr(equals + 1));
-        return std::nullopt;
+    if (equals == std::string_view::npos && i + 1 >= args.size()) {
+        return UsageError{"option '--" + std::string(name) + "' needs a value"};
     }
-    if (i + 1 >= args.size()) return UsageError{"option '--" + std::string(name) + "' needs a value"};
-    parsed.values.emplace(name, args[++i]);
+    const std::string value(equals != std::string_view::npos ? arg.substr(equals + 1) : std::string_view(args[++i]));
+    parsed.values[std::string(name)].push_back(value);
     return std::nullopt;
 }
 
@@ -48,7 +47,12 @@ std::optional<UsageError> takeOption(std::span<const std::string> args, std::siz
 std::optional<std::string> Arguments::value(std::string_view option) const {
     const auto found = values.find(option);
     if (found == values.end()) return std::nullopt;
-    return found->second;
+    return found->second.front();
+}
+
+std::vector<std::string> Arguments::valuesOf(std::string_view option) const {
+    const auto found = values.find(option);
+    return found == values.end() ? std::vector<std::string>() : found->second;
 }
 
 std::variant<Arguments, UsageError> parseArguments(std::span<const std::string> args,

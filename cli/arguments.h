@@ -20,18 +20,24 @@ struct OptionSpec {
     std::string_view name;       // without the leading "--"
     std::string_view valueName;  // empty for a flag
     std::string_view help;       // for the command's --help
+    // Whether the option may be given more than once; else a second one is an error.
+    bool repeatable = false;
 
     bool takesValue() const { return !valueName.empty(); }
 };
 
 struct Arguments {
-    std::map<std::string, std::string, std::less<>> values;
+    // Each option's values in the order given; one, unless it is repeatable.
+    std::map<std::string, std::vector<std::string>, std::less<>> values;
     std::set<std::string, std::less<>> flags;
     std::vector<std::string> positionals;
     bool help = false;
 
     bool has(std::string_view flag) const { return flags.contains(flag); }
+    // The option's (first) value.
     std::optional<std::string> value(std::string_view option) const;
+    // Every value of a repeatable option, in the order given.
+    std::vector<std::string> valuesOf(std::string_view option) const;
 };
 
 struct UsageError {

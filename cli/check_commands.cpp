@@ -86,26 +86,6 @@ void printDeviceLines(const std::vector<device::SurveyedDevice>& devices, std::o
     }
 }
 
-// A JSON string: quotes, backslashes and control characters escaped; the rest is UTF-8
-// as it stands.
-std::string jsonString(std::string_view text) {
-    std::string quoted = "\"";
-    for (const char character : text) {
-        const auto byte = static_cast<unsigned char>(character);
-        if (character == '"' || character == '\\') {
-            quoted += '\\';
-            quoted += character;
-        } else if (byte < 0x20 || byte == 0x7F) {
-            char escaped[7];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
-            quoted += escaped;
-        } else {
-            quoted += character;
-        }
-    }
-    return quoted + '"';
-}
-
 template <typename T>
 std::string jsonOr(const std::optional<T>& value) {
     if (!value) return "null";

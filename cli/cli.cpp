@@ -59,6 +59,7 @@ std::vector<Command> allCommands() {
     commands.insert(commands.end(), deviceCommands().begin(), deviceCommands().end());
     commands.insert(commands.end(), audioCommands().begin(), audioCommands().end());
     commands.insert(commands.end(), sheetCommands().begin(), sheetCommands().end());
+    commands.insert(commands.end(), capacityCommands().begin(), capacityCommands().end());
     commands.insert(commands.end(), siteListCommands().begin(), siteListCommands().end());
     return commands;
 }

@@ -8,6 +8,7 @@
 #include "config/label_list.h"
 #include "files/utf8_path.h"
 #include "files/whole_file.h"
+#include "image/capacity.h"
 #include "image/fingerprint.h"
 #include "image/image_reader.h"
 #include "texts/message_format.h"
@@ -39,6 +40,20 @@ Transliteration chosenTransliteration(const Arguments& arguments) {
     return arguments.has(kTransliterateOption.name) ? Transliteration::On : Transliteration::AsConfigured;
 }
 
+PartialSite chosenPartialSite(const Arguments& arguments) {
+    return arguments.has(kAllowPartialOption.name) ? PartialSite::Named : PartialSite::Refused;
+}
+
+std::string leftOutLine(const image::ProgrammerEntries& entries) {
+    const image::SiteCapacity capacity = image::siteCapacity(entries, image::layOutRows(entries));
+    std::string line;
+    for (const texts::Message& name : image::leftOutRowNames(capacity, entries)) {
+        line += (line.empty() ? texts::formatMessage({texts::keys::kNotStored, texts::Title::Warn, {}}) + ' ' : ", ") +
+                texts::formatMessage(name);
+    }
+    return line;
+}
+
 void printReplacements(const image::BuiltImage& built, std::string_view prefix, CliContext& context) {
     for (const texts::Message& replaced : built.replacements) {
         context.err << terminalText(std::string(prefix) + texts::formatMessage(replaced)) << '\n';
@@ -66,6 +81,24 @@ std::string terminalText(std::string_view utf8) {
         }
     }
     return shown;
+}
+
+std::string jsonString(std::string_view text) {
+    std::string quoted = "\"";
+    for (const char character : text) {
+        const auto byte = static_cast<unsigned char>(character);
+        if (character == '"' || character == '\\') {
+            quoted += '\\';
+            quoted += character;
+        } else if (byte < 0x20 || byte == 0x7F) {
+            char escaped[7];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
+            quoted += escaped;
+        } else {
+            quoted += character;
+        }
+    }
+    return quoted + '"';
 }
 
 int usageError(CliContext& context, std::string_view command, std::string_view what) {
@@ -164,17 +197,27 @@ std::optional<config::EntriesRead> readEntriesFile(const std::filesystem::path& 
 }
 
 std::optional<image::BuiltImage> buildConfigEntries(const std::filesystem::path& path, image::ProgrammerEntries entries,
-                                                    Transliteration transliteration, CliContext& context) {
+                                                    Transliteration transliteration, CliContext& context,
+                                                    PartialSite partial) {
     if (transliteration == Transliteration::On) entries.text.transliterate = true;
     image::BuildOutcome outcome = image::buildImage(entries);
-    const std::string prefix = files::utf8Name(path) + ": ";
+    const std::string name = files::utf8Name(path);
+    const std::string prefix = name + ": ";
     if (const auto* refusal = std::get_if<image::BuildRefusal>(&outcome)) {
         failure(context, prefix + texts::formatMessage(refusal->message));
         return std::nullopt;
     }
     auto& built = std::get<image::BuiltImage>(outcome);
+    // A transmitter missing some calls must not pass for one that holds the site.
+    if (built.fullAtRow && partial == PartialSite::Refused) {
+        failure(context, prefix + "not all rows fit the transmitter, so nothing was written");
+        failure(context, leftOutLine(entries));
+        failure(context, "'" + std::string(kProgramName) + " fit " + name +
+                             "' says why and what would fit; --allow-partial takes the rows that fit");
+        return std::nullopt;
+    }
     printReplacements(built, prefix, context);
-    if (const auto warning = built.warning()) printMessage(context.err, *warning);
+    if (built.fullAtRow) failure(context, prefix + leftOutLine(entries));
     return std::move(built);
 }
 
@@ -188,10 +231,10 @@ std::optional<image::ProgrammerEntries> readConfigFile(const std::filesystem::pa
 }
 
 std::optional<image::BuiltImage> buildConfigFile(const std::filesystem::path& path, Transliteration transliteration,
-                                                 CliContext& context) {
+                                                 CliContext& context, PartialSite partial) {
     auto entries = readConfigFile(path, context);
     if (!entries) return std::nullopt;
-    return buildConfigEntries(path, std::move(*entries), transliteration, context);
+    return buildConfigEntries(path, std::move(*entries), transliteration, context, partial);
 }
 
 namespace {

@@ -60,6 +60,7 @@ std::span<const Command> checkCommands();
 std::span<const Command> audioCommands();
 std::span<const Command> sheetCommands();
 std::span<const Command> siteListCommands();
+std::span<const Command> capacityCommands();
 
 // Reports a misuse of the command on stderr; returns the usage exit status.
 int usageError(CliContext& context, std::string_view command, std::string_view what);
@@ -106,8 +107,31 @@ inline constexpr OptionSpec kTransliterateOption = {
                          "each replacement is listed on stderr"};
 
 inline constexpr OptionSpec kLabelsOption = {
-    "labels", "FILE", "give rows without a label the one a list has for their capcode (and sub-address): a CSV "
-                      "such as ric,description (# comments) or a decoder's filters.ini with a [Filter] section"};
+    "labels", "FILE",
+    "give rows without a label the one a list has for their capcode (and sub-address): a CSV such as "
+    "ric,description (# comments) or a decoder's filters.ini with a [Filter] section; may be given more than once, "
+    "the first list that names a capcode wins",
+    true};
+
+inline constexpr OptionSpec kAllowPartialOption = {
+    "allow-partial", "", "when not all rows fit the transmitter, take the rows that do and name those left out "
+                         "(without it nothing is built or written)"};
+
+// What building a configuration does when not all its rows fit the transmitter.
+enum class PartialSite {
+    Named,    // the rows that fit are built; those left out are named on stderr
+    Refused,  // nothing is built; the rows left out are named, with what to do
+};
+// Refused, unless --allow-partial is given.
+PartialSite chosenPartialSite(const Arguments& arguments);
+
+// "Not stored: row 12 Tisch 12 (capcode 100012 A), row 13 ...": the rows a Write of
+// `entries` leaves out, as the window names them; empty when every row fits.
+std::string leftOutLine(const image::ProgrammerEntries& entries);
+
+// A JSON string: quotes, backslashes and control characters escaped; the rest is UTF-8
+// as it stands.
+std::string jsonString(std::string_view text);
 
 // What an image where a configuration belongs is refused with, after its name: what
 // the command did not do, and what takes an image instead.
@@ -138,13 +162,15 @@ Transliteration chosenTransliteration(const Arguments& arguments);
 void printReplacements(const image::BuiltImage& built, std::string_view prefix, CliContext& context);
 
 // Reads, parses and builds a configuration file. Errors and the refusal (naming the
-// file) go to stderr and give nothing; the image-full warning and the replaced
-// characters go to stderr and the image is returned.
+// file) go to stderr and give nothing; so does a site whose rows do not all fit, when
+// `partial` refuses it. Else the rows left out and the replaced characters go to
+// stderr and the image is returned.
 std::optional<image::BuiltImage> buildConfigFile(const std::filesystem::path& path, Transliteration transliteration,
-                                                 CliContext& context);
+                                                 CliContext& context, PartialSite partial = PartialSite::Named);
 // Builds parsed entries, reporting as buildConfigFile does.
 std::optional<image::BuiltImage> buildConfigEntries(const std::filesystem::path& path, image::ProgrammerEntries entries,
-                                                    Transliteration transliteration, CliContext& context);
+                                                    Transliteration transliteration, CliContext& context,
+                                                    PartialSite partial = PartialSite::Named);
 // Reads and parses a configuration file; an error (naming the file) goes to stderr and
 // gives nothing. An image is refused with `imageAdvice`.
 std::optional<image::ProgrammerEntries> readConfigFile(const std::filesystem::path& path, CliContext& context,

@@ -72,7 +72,7 @@ std::optional<WriteJob> prepareWrite(const Arguments& arguments, CliContext& con
         return WriteJob{image, image::usedWordCount(image)};
     }
     const std::filesystem::path config = files::pathFromUtf8(arguments.positionals.front());
-    auto built = buildConfigFile(config, chosenTransliteration(arguments), context);
+    auto built = buildConfigFile(config, chosenTransliteration(arguments), context, chosenPartialSite(arguments));
     if (!built) return std::nullopt;
     return WriteJob{built->image, built->usedWords};
 }
@@ -181,6 +181,7 @@ constexpr std::array kWriteOptions = {
     OptionSpec{"no-backup", "", "do not save the transmitter's current contents first"},
     OptionSpec{"force", "", "write an image from --image even when it cannot be read back (an erased transmitter's backup)"},
     kTransliterateOption,
+    kAllowPartialOption,
 };
 
 constexpr std::array<Command, 2> kDeviceCommands = {{
@@ -192,13 +193,17 @@ constexpr std::array<Command, 2> kDeviceCommands = {{
      "what was read.\n",
      kReadOptions, runRead},
     {"write",
-     "[--emulator FILE] [--device D] [--verify] [--no-backup] [--transliterate] (CONFIG | --image IN [--force])",
+     "[--emulator FILE] [--device D] [--verify] [--no-backup] [--transliterate] [--allow-partial] "
+     "(CONFIG | --image IN [--force])",
      "program the transmitter from a configuration or an image file",
      "Builds the image from CONFIG (or takes IN) and writes its words from 0 up to the end\n"
      "of the last stored item (at least 17), then prints \"Data write completed\" (with\n"
      "--verify, once the words read back as written). When the Write or its read-back\n"
      "fails, stderr names the backup that puts the previous contents back. CONFIG must\n"
      "be a configuration: an EEPROM image there is refused, and written with --image.\n"
+     "When not all rows of CONFIG fit the transmitter, the rows left out are named and\n"
+     "nothing is written (exit 1), unless --allow-partial is given: then the rows that fit\n"
+     "are written and those left out named on stderr.\n"
      "Before writing to a real transmitter its current contents are saved, as the window\n"
      "saves them, in the backup folder:\n"
      "{backup-folder}.\n"

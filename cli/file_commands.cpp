@@ -132,20 +132,25 @@ void printStoredRowLabels(const image::ProgrammerEntries& entries, const image::
 
 int runBuild(const Arguments& arguments, CliContext& context) {
     if (arguments.positionals.size() != 2) return usageError(context, "build", "expected CONFIG and IMAGE");
-    const auto labels = arguments.value(kLabelsOption.name);
-    if (const auto empty = refuseEmptyFileName(context, "build", {arguments.positionals[0], arguments.positionals[1],
-                                                                  labels.value_or("-")})) {
-        return *empty;
-    }
+    const std::vector<std::string> labels = arguments.valuesOf(kLabelsOption.name);
     const std::filesystem::path config = files::pathFromUtf8(arguments.positionals[0]);
     const std::string& output = arguments.positionals[1];
+    for (const std::string& file : labels) {
+        if (const auto empty = refuseEmptyFileName(context, "build", {file})) return *empty;
+        if (outputIsInput(output, files::pathFromUtf8(file), context)) return kExitFailure;
+    }
+    if (const auto empty = refuseEmptyFileName(context, "build", {arguments.positionals[0], output})) return *empty;
     if (outputIsInput(output, config, context)) return kExitFailure;
-    if (labels && outputIsInput(output, files::pathFromUtf8(*labels), context)) return kExitFailure;
     auto entries = readConfigFile(config, context);
-    if (!entries || (labels && !labelRowsFromList(*labels, *entries, context))) return kExitFailure;
-    const auto built = buildConfigEntries(config, *entries, chosenTransliteration(arguments), context);
+    if (!entries) return kExitFailure;
+    // The first list that names a capcode wins: each fills only the labels still empty.
+    for (const std::string& file : labels) {
+        if (!labelRowsFromList(file, *entries, context)) return kExitFailure;
+    }
+    const auto built = buildConfigEntries(config, *entries, chosenTransliteration(arguments), context,
+                                          chosenPartialSite(arguments));
     if (!built) return kExitFailure;
-    if (labels) printStoredRowLabels(*entries, *built, context);
+    if (!labels.empty()) printStoredRowLabels(*entries, *built, context);
     return saveOutput(output, files::imageBytes(built->image), context);
 }
 
@@ -197,7 +202,7 @@ constexpr std::array kEncodeOptions = {
     kAlphabetOption,
     kTransliterateOption,
 };
-constexpr std::array kBuildOptions = {kTransliterateOption, kLabelsOption};
+constexpr std::array kBuildOptions = {kTransliterateOption, kLabelsOption, kAllowPartialOption};
 constexpr std::array kDecodeOptions = {kAlphabetOption};
 constexpr std::array kFingerprintOptions = {kTransliterateOption};
 
@@ -212,12 +217,16 @@ constexpr std::array<Command, 4> kFileCommands = {{
      "outside 1 to 2097151 is a usage error; a refused item (a character the pager cannot\n"
      "show, a capcode whose address codeword is the sync or idle codeword) exits 1.\n",
      kEncodeOptions, runEncode},
-    {"build", "[--transliterate] [--labels FILE] CONFIG IMAGE", "build the 512-byte EEPROM image file from a configuration",
+    {"build", "[--transliterate] [--labels FILE]... [--allow-partial] CONFIG IMAGE",
+     "build the 512-byte EEPROM image file from a configuration",
      "Reads the configuration file CONFIG and writes the image to IMAGE ('-' for standard\n"
-     "output). When the image becomes full the warning goes to stderr and the rows before\n"
-     "it are kept. A configuration error or a refusal writes no file and exits 1. Labels\n"
-     "never go into the image: with --labels, each stored row is listed on stderr with its\n"
-     "label, from CONFIG or else from the list, to check the image against the site.\n",
+     "output). When not all rows fit the transmitter, the rows left out are named on\n"
+     "stderr and no file is written (exit 1), unless --allow-partial is given: then the\n"
+     "rows before the first left out are kept and the command exits 0; 'fit' says why and\n"
+     "what would fit. A configuration error or a refusal writes no file and exits 1.\n"
+     "Labels never go into the image: with --labels, each stored row is listed on stderr\n"
+     "with its label, from CONFIG or else from the lists, to check the image against the\n"
+     "site.\n",
      kBuildOptions, runBuild},
     {"decode", "[--alphabet NAME] IMAGE", "print a 512-byte EEPROM image file as a configuration",
      "Prints the image as a configuration that build reads back, with its contents\n"

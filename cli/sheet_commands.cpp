@@ -55,25 +55,6 @@ std::string_view typeName(paging::PagerType type) {
     return type == paging::PagerType::Alphanumeric ? "Alphanumeric" : "Numeric";
 }
 
-// A JSON string: the text is UTF-8 already; quotes, backslashes and controls escaped.
-std::string jsonString(std::string_view utf8) {
-    std::string out = "\"";
-    for (const char c : utf8) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (byte < 0x20) {
-            char escape[8];
-            std::snprintf(escape, sizeof escape, "\\u%04X", byte);
-            out += escape;
-        } else {
-            out += c;
-        }
-    }
-    return out + "\"";
-}
-
 struct PreviewRow {
     unsigned row = 0;  // 0-based
     std::string_view label;  // a configuration's; empty when none
@@ -174,7 +155,10 @@ int runSheet(const Arguments& arguments, CliContext& context) {
     const auto& configuration = shown.loaded.configuration;
     sheet::SiteSheet siteSheet =
         sheet::siteSheet(shown.loaded.image, shown.text, configuration ? configuration->labels : image::RowLabels());
-    if (configuration) siteSheet.site = configuration->site;
+    if (configuration) {
+        siteSheet.site = configuration->site;
+        sheet::addRowsNotStored(siteSheet, *configuration);
+    }
     siteSheet.date = sheet::sheetDate(std::time(nullptr));
     const auto& bytes = std::get<std::optional<std::string>>(language);
     const sheet::Translate translate = [&bytes](texts::TextKey key) {
@@ -217,7 +201,8 @@ constexpr std::array<Command, 2> kSheetCommands = {{
      "page: the site's name ([Settings] Site), today's date, the settings, the pager\n"
      "alphabet and the time on air of one trigger of every row, then per stored row its\n"
      "capcode with its tone, its pager type, what the pager shows (as preview prints it)\n"
-     "and its seconds on air per trigger. The words come from the language file, with\n"
+     "and its seconds on air per trigger; a row of CONFIG that does not fit the\n"
+     "transmitter is listed as not stored. The words come from the language file, with\n"
      "its decimal comma where it writes one. OUT.html '-' is standard output.\n",
      kSheetOptions, runSheet},
 }};

@@ -76,15 +76,16 @@ int runImport(const Arguments& arguments, CliContext& context) {
     if (arguments.positionals.size() != 2) return usageError(context, kImport, "expected IN.csv and OUT.conf");
     const std::string& input = arguments.positionals[0];
     const std::string& output = arguments.positionals[1];
-    const auto labels = arguments.value(kLabelsOption.name);
-    if (const auto empty = refuseEmptyFileName(context, kImport, {input, output, labels.value_or("-"),
+    const std::vector<std::string> labels = arguments.valuesOf(kLabelsOption.name);
+    if (const auto empty = refuseEmptyFileName(context, kImport, {input, output,
                                                                   arguments.value(kSettingsOption).value_or("-")})) {
         return *empty;
     }
     // The configuration given with --settings may be the output: its rows are replaced.
-    if (outputIsInput(output, files::pathFromUtf8(input), context) ||
-        (labels && outputIsInput(output, files::pathFromUtf8(*labels), context))) {
-        return kExitFailure;
+    if (outputIsInput(output, files::pathFromUtf8(input), context)) return kExitFailure;
+    for (const std::string& file : labels) {
+        if (const auto empty = refuseEmptyFileName(context, kImport, {file})) return *empty;
+        if (outputIsInput(output, files::pathFromUtf8(file), context)) return kExitFailure;
     }
     auto entries = baseEntries(arguments, context);
     if (!entries) return kExitFailure;
@@ -100,10 +101,15 @@ int runImport(const Arguments& arguments, CliContext& context) {
         context.err << terminalText(input + ": " + config::unusedColumnText(column)) << '\n';
     }
     entries = std::move(read->entries);
-    if (labels) {
-        const auto labelled = labelRowsFromList(*labels, *entries, context);
+    // The first list that names a capcode wins: each fills only the labels still empty.
+    for (const std::string& file : labels) {
+        const auto labelled = labelRowsFromList(file, *entries, context);
         if (!labelled) return kExitFailure;
-        context.err << terminalText(*labels + ": labels for " + std::to_string(labelled->size()) + " of the rows") << '\n';
+        context.err << terminalText(file + ": labels for " + std::to_string(labelled->size()) + " of the rows") << '\n';
+    }
+    // The list is taken whole; what a Write of it would leave out is said.
+    if (const std::string leftOut = leftOutLine(*entries); !leftOut.empty()) {
+        context.err << terminalText(output + ": " + leftOut) << '\n';
     }
     return saveOutput(output, config::writeConfig(*entries), context, OutputKind::Text);
 }
@@ -129,7 +135,7 @@ constexpr std::array<Command, 2> kSiteListCommands = {{
      "as pagers with --alphabet show them and have no labels; a damaged image writes\n"
      "nothing and exits 1 (\"EEPROM read error\"). OUT.csv '-' is standard output.\n",
      kExportOptions, runExport},
-    {kImport, "[--settings CONFIG] [--labels FILE] [--transliterate] IN.csv OUT.conf",
+    {kImport, "[--settings CONFIG] [--labels FILE]... [--transliterate] IN.csv OUT.conf",
      "read a site list from a spreadsheet into a configuration",
      "Reads IN.csv as spreadsheets save it: ';', ',' or tab between cells (found from the\n"
      "first line, or named by a first line sep=;), UTF-8 with or without byte-order mark\n"
@@ -141,7 +147,8 @@ constexpr std::array<Command, 2> kSiteListCommands = {{
      "checked as a configuration and a Write check it, messages at most 20 characters\n"
      "on numeric rows and 40 on alphanumeric ones; the first cell that fails is named\n"
      "by its line and column, and nothing is written. Rows the list leaves out are\n"
-     "empty.\n",
+     "empty. When not all rows would fit the transmitter, those a Write leaves out are\n"
+     "named on stderr ('fit' says why).\n",
      kImportOptions, runImport},
 }};
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "image/capacity.h"
 #include "image/slot_table.h"
 #include "paging/codeword.h"
 
@@ -139,11 +140,10 @@ TriggerLimitCheck checkTriggerLimit(const AirTime& air) {
 }
 
 texts::Message overLimitMessage(const TriggerLimitCheck& check, std::optional<unsigned> focusedRow) {
-    // The row being edited needs no number when it is one over the limit.
-    if (focusedRow && std::ranges::find(check.rowsOver, *focusedRow) != check.rowsOver.end()) {
-        return hintMessage(keys::kOverLimit, {});
-    }
-    return hintMessage(keys::kRowOverLimit, {static_cast<int>(check.longestRow) + 1});
+    // The row being edited needs no number when it is the one over the limit.
+    if (check.rowsOver.size() == 1 && focusedRow == check.rowsOver.front()) return hintMessage(keys::kOverLimit, {});
+    if (check.rowsOver.size() == 1) return hintMessage(keys::kRowOverLimit, {static_cast<int>(check.rowsOver.front()) + 1});
+    return hintMessage(keys::kRowsOverLimit, {texts::Text{rowList(check.rowsOver)}});
 }
 
 texts::Message remedyMessage(const Remedy& remedy) {

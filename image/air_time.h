@@ -99,7 +99,8 @@ struct Remedy {
 struct TriggerLimitCheck {
     // The rows (0-based, in row order) whose one trigger is longer than the limit.
     std::vector<unsigned> rowsOver;
-    // The row with the longest trigger, the first of equals; named by the hint.
+    // The row with the longest trigger, the first of equals: what brings it under the
+    // limit brings every row under.
     unsigned longestRow = 0;
     // When rows are over: the settings that, each changed alone, bring every row under
     // it (the slowest faster rate, the most repeats, the longest preamble); when none
@@ -112,9 +113,9 @@ struct TriggerLimitCheck {
 
 TriggerLimitCheck checkTriggerLimit(const AirTime& air);
 
-// The hint's opening: "over 5 s, under it with" when `focusedRow` (0-based) is over
-// the limit, else "row N over 5 s, under it with" for the longest row. Only for a
-// check that is over.
+// The hint's opening, naming every row over the limit: "rows 1-11 over 5 s, under it
+// with", "row 7 over 5 s, under it with", or "over 5 s, under it with" when the one row
+// over it is `focusedRow` (0-based). Only for a check that is over.
 texts::Message overLimitMessage(const TriggerLimitCheck& check, std::optional<unsigned> focusedRow);
 // "2400 bit/s", "repeat 1", "preamble 976 bits", "2400 bit/s and repeat 3".
 texts::Message remedyMessage(const Remedy& remedy);

@@ -136,15 +136,14 @@ RowLayout layOutRows(const ProgrammerEntries& entries) {
         const PagerItem& item = entries.rows[row];
         // Write looks at no row after the one that did not fit, so nothing there is refused.
         if (!callsAPager(item) || layout.fullAtRow) continue;
-        const long long capcode = leadingInteger(item.capcode);
-        auto checked = checkRow(item, entries.text, capcode, row);
+        auto checked = sentCodes(entries, row);
         if (auto* refused = std::get_if<BuildRefusal>(&checked)) {
             layout.refusals[row] = std::move(*refused);
             continue;
         }
         layout.sent[row] = std::move(std::get<PagerCodes>(checked));
-        const std::size_t length =
-            paging::transmissionLength(item.type, layout.sent[row].codes, static_cast<std::uint32_t>(capcode));
+        const auto capcode = static_cast<std::uint32_t>(leadingInteger(item.capcode));
+        const std::size_t length = paging::transmissionLength(item.type, layout.sent[row].codes, capcode);
         if (layout.usedWords + 2 * length > kMaxEndWord) {
             layout.fullAtRow = static_cast<int>(row);
             continue;
@@ -153,6 +152,11 @@ RowLayout layOutRows(const ProgrammerEntries& entries) {
         layout.usedWords += 2 * static_cast<unsigned>(length);
     }
     return layout;
+}
+
+std::variant<PagerCodes, BuildRefusal> sentCodes(const ProgrammerEntries& entries, unsigned row) {
+    const PagerItem& item = entries.rows[row];
+    return checkRow(item, entries.text, leadingInteger(item.capcode), row);
 }
 
 BuildOutcome buildImage(const ProgrammerEntries& entries) {

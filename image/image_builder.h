@@ -92,6 +92,10 @@ struct RowLayout {
 
 RowLayout layOutRows(const ProgrammerEntries& entries);
 
+// What a Write makes of a row that calls a pager, were the walk to reach it: the codes
+// it sends, or why it refuses the row.
+std::variant<PagerCodes, BuildRefusal> sentCodes(const ProgrammerEntries& entries, unsigned row);
+
 // The transmission a Write stores for the row, written into `out`: the very codewords
 // buildImage places. Returns their count; 0 for a row the layout does not place.
 std::size_t encodeRow(const ProgrammerEntries& entries, const RowLayout& layout, unsigned row,

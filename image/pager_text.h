@@ -58,6 +58,8 @@ inline constexpr auto kTransliterations = std::to_array<Transliteration>({
     // Punctuation that keyboards and word processors put in for the plain characters.
     {U"‘’‚‛′´", "'"}, {U"“”„‟″«»", "\""}, {U"‐‑‒–—―−", "-"}, {U"…", "..."}, {U"\u00A0\u2007\u202F", " "},
     {U"¡", "!"}, {U"¿", "?"},
+    // Currency that no pager alphabet holds, written as its code.
+    {U"€", "EUR"},
 });
 
 // Where a row's alphabet has a letter of its own for one it lacks, the letter its

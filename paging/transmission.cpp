@@ -81,6 +81,10 @@ std::size_t alphanumericGroupCount(std::size_t messageLength) {
     return (messageLength * kBitsPerAlphanumericCharacter + kBitsPerGroup - 1) / kBitsPerGroup;
 }
 
+std::size_t messageGroupCount(PagerType type, std::size_t messageLength) {
+    return type == PagerType::Alphanumeric ? alphanumericGroupCount(messageLength) : numericGroupCount(messageLength);
+}
+
 std::size_t transmissionLength(std::uint32_t capcode, std::size_t groups) {
     const std::size_t withoutSync = 2 * (capcode & 7U) + groups + 2;
     // One sync codeword heads every 16 codewords of the rest.
@@ -88,9 +92,7 @@ std::size_t transmissionLength(std::uint32_t capcode, std::size_t groups) {
 }
 
 std::size_t transmissionLength(PagerType type, std::string_view message, std::uint32_t capcode) {
-    const std::size_t groups = type == PagerType::Alphanumeric ? alphanumericGroupCount(message.size())
-                                                               : numericGroupCount(message.size());
-    return transmissionLength(capcode, groups);
+    return transmissionLength(capcode, messageGroupCount(type, message.size()));
 }
 
 std::size_t encodeNumeric(std::string_view message, std::uint32_t capcode, unsigned functionBits,

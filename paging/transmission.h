@@ -21,6 +21,7 @@ inline constexpr std::size_t kBatchLength = 17;  // one sync codeword and 8 fram
 // Number of 20-bit data groups the message becomes.
 std::size_t numericGroupCount(std::size_t messageLength);
 std::size_t alphanumericGroupCount(std::size_t messageLength);
+std::size_t messageGroupCount(PagerType type, std::size_t messageLength);
 
 // Number of codewords of a transmission at the capcode's frame carrying `groups` data
 // groups: W + ceil(W / 16) with W = 2 * frame + groups + 2.

@@ -8,9 +8,13 @@
 # that German Excel saves: ';' and Windows-1252), airtime.png, one call over 5 s on air,
 # preview.png and preview-german.png, a row's message box telling what its pager shows,
 # and sheet-german.png and sheet.png, the site sheet the window exports as PDF, drawn by
-# pdftoppm. With a build tree that has the fake transmitter (a test build) and as root,
-# also chooser.png: the real programmer asking which of two fake transmitters to read.
+# pdftoppm, and what-fits-rows.png, what-fits-warning.png and what-fits-written.png (and
+# each -german): a restaurant's sixteen guest pagers, the rows left out tinted with row
+# 12's tooltip, the warning before the Write, and its result. With a build tree that has the fake
+# transmitter (a test build) and as root, also chooser.png: the real programmer asking
+# which of two fake transmitters to read.
 #   scripts/window-screenshots.sh [BUILD-DIR]      default build/release (./run.sh's)
+#   SCREENSHOTS_ONLY=what_fits_both scripts/window-screenshots.sh   one group of pictures
 # Needs xvfb, xauth, xdotool, imagemagick and poppler-utils.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -55,14 +59,21 @@ trap 'rm -rf "$work"' EXIT
   printf 'Message = "Gr\xc3\xbc\xc3\x9fe an das B\xc3\xbcro"\n'
   printf '[Item06]\nLabel = "K\xc3\xbcche"\nCapCode = 1234600\nMessage = "-112"\n'
 } >"$work/site.conf"
+# A restaurant's sixteen guest pagers as the vendor delivers them, capcodes 100001 to
+# 100016, the table numbers as messages: rows 12 to 16 do not fit.
+{
+  printf '[Settings]\nSite = "Restaurant am See"\n'
+  for row in $(seq 16); do
+    printf '[Item%02d]\nLabel = "Tisch %d"\nCapCode = %d\nMessage = "%d"\n' "$row" "$row" $((100000 + row)) "$row"
+  done
+} >"$work/restaurant.conf"
 mkdir -p "$work/german/vostrel-programmer"
 cp "$here/docs/kdx20Lang.example.ini" "$work/german/vostrel-programmer/kdx20Lang.ini"
 # The file dialogs start in the working directory.
 cd "$work"
 
-# dialog: the window the program opened beside its main one, focused.
+# dialog: the window the program opened beside its main one, focused; sets other.
 dialog() {
-  local other
   for _ in $(seq 100); do
     other=$(xdotool search --onlyvisible --pid "$pid" | grep -vx "$window" | head -n 1 || true)
     [ -n "$other" ] && break
@@ -142,6 +153,33 @@ sheet() {
   pdftoppm -r 70 -png -singlefile "$work/site.pdf" "$pictures/${picture%.png}"
 }
 
+# what_fits [-german VARIABLE=VALUE...]: the restaurant, the rows left out with the
+# mouse resting on row 12's capcode box and its tooltip over the rows; then Write's
+# warning and, answered with Write (Alt+W, or Alt+S in German), its result.
+what_fits() {
+  local suffix=${1:-} write=alt+w X Y WIDTH HEIGHT
+  shift || true
+  [ "$suffix" = -german ] && write=alt+s
+  start restaurant.conf "$@"
+  point 76 308 && sleep 2
+  eval "$(xdotool getwindowgeometry --shell "$window")"
+  import -window root -crop "${WIDTH}x${HEIGHT}+$X+$Y" +repage "$pictures/what-fits-rows$suffix.png"
+  xdotool mousemove 0 0
+  xdotool key "$write"
+  dialog
+  import -window "$other" "$pictures/what-fits-warning$suffix.png"
+  xdotool key "$write"
+  dialog
+  import -window "$other" "$pictures/what-fits-written$suffix.png"
+  stop
+  rm -f "$work/eeprom.bin"
+}
+
+what_fits_both() {
+  what_fits
+  what_fits -german XDG_CONFIG_HOME="$work/german"
+}
+
 # The real programmer against two fake transmitters holding two sites, its Read asking
 # which one; run inside the fake's namespace (see tests/fake_transmitter/).
 chooser_shot() {
@@ -165,6 +203,10 @@ if [ -n "${CHOOSER_SHOT:-}" ]; then
   chooser_shot
   exit
 fi
+if [ -n "${SCREENSHOTS_ONLY:-}" ]; then
+  "$SCREENSHOTS_ONLY"
+  exit
+fi
 shot window.png rows.conf
 shot window-200.png rows.conf QT_SCALE_FACTOR=2
 shot window-german.png rows.csv XDG_CONFIG_HOME="$work/german"
@@ -173,8 +215,9 @@ preview preview.png
 preview preview-german.png XDG_CONFIG_HOME="$work/german"
 sheet sheet.png
 sheet sheet-german.png XDG_CONFIG_HOME="$work/german"
+what_fits_both
 echo "window.png, window-200.png, window-german.png, airtime.png, preview.png, preview-german.png," \
-     "sheet.png and sheet-german.png written to docs/user/images/"
+     "sheet.png, sheet-german.png and what-fits-*.png written to docs/user/images/"
 fake="$build/tests/fake_transmitter/fake_transmitter"
 if [ -x "$fake" ] && [ "$(id -u)" -eq 0 ]; then
   printf '[Item01]\nCapCode = 8\nTone = D\nMessage = "Kitchen"\n[Item02]\nCapCode = 16\nMessage = "112"\n' \

@@ -137,6 +137,10 @@ std::string rowLine(const SheetRow& row, bool labels, const Words& words) {
     const std::string capcode = std::to_string(row.capcode) + " " + static_cast<char>('A' + row.tone);
     cells += element("td", capcode, "class=\"number\"");
     cells += element("td", typeText(row, words));
+    if (!row.stored) {
+        cells += element("td", element("b", words(keys::kSheetNotStored))) + element("td", "");
+        return element("tr", cells) + "\n";
+    }
     cells += element("td", element("span", htmlText(row.shows), "class=\"shown\""), "class=\"shows\"");
     cells += element("td", words.seconds(row.secondsPerTrigger), "class=\"number\"");
     return element("tr", cells) + "\n";

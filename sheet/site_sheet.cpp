@@ -2,9 +2,11 @@
 // SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 #include "sheet/site_sheet.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "image/air_time.h"
+#include "image/capacity.h"
 #include "image/fingerprint.h"
 #include "image/image_builder.h"
 #include "image/image_reader.h"
@@ -40,6 +42,21 @@ SiteSheet siteSheet(const image::EepromImage& image, const image::PagerTextSetti
         }
     }
     return sheet;
+}
+
+void addRowsNotStored(SiteSheet& sheet, const image::ProgrammerEntries& entries) {
+    const image::SiteCapacity capacity = image::siteCapacity(entries, image::layOutRows(entries));
+    for (const unsigned row : capacity.leftOut()) {
+        const image::PagerItem& item = entries.rows[row];
+        SheetRow& line = sheet.rows.emplace_back();
+        line.row = row;
+        line.label = entries.labels[row];
+        line.capcode = static_cast<std::uint32_t>(image::leadingInteger(item.capcode));
+        line.tone = item.tone;
+        line.type = item.type;
+        line.stored = false;
+    }
+    std::ranges::stable_sort(sheet.rows, {}, &SheetRow::row);
 }
 
 std::string sheetDate(std::time_t when) {

@@ -31,6 +31,8 @@ struct SheetRow {
     std::optional<paging::Alphabet> ownAlphabet;
     std::string shows;  // what the pager shows (image/pager_preview.h), UTF-8
     std::optional<double> secondsPerTrigger;  // nothing when the image names no data rate
+    // False for a row a Write leaves out, the EEPROM being full: it shows nothing.
+    bool stored = true;
 };
 
 struct SiteSheet {
@@ -51,6 +53,10 @@ struct SiteSheet {
 // error") are left out.
 SiteSheet siteSheet(const image::EepromImage& image, const image::PagerTextSettings& text,
                     const image::RowLabels& labels);
+
+// Adds each row that a Write of `entries` leaves out, the EEPROM being full, as not
+// stored, in row order: the sheet must not pass for a record of the whole site.
+void addRowsNotStored(SiteSheet& sheet, const image::ProgrammerEntries& entries);
 
 // The date as the sheet prints it, YYYY-MM-DD in local time: read alike in every
 // language.

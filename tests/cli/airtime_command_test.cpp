@@ -169,7 +169,7 @@ TEST(AirtimeCommand, AnImageReadBackGivesTheFiguresOfItsConfiguration) {
               "  1  1234567         32         3.998     15.992\n"
               "  3        8          3         2.186      8.742\n"
               "total                                     24.734\n"
-              "row 1 over 5 s, under it with 2400 bit/s or repeat 1\n");
+              "rows 1, 3 over 5 s, under it with 2400 bit/s or repeat 1\n");
     EXPECT_EQ(run({"airtime", dir.file("pages.conf")}).out, table.out);
 }
 

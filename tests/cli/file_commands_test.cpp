@@ -191,7 +191,7 @@ TEST(BuildCommand, WritesTheImageOfTheConfiguration) {
     EXPECT_EQ(readFile(dir.file("a.bin")), bytesOf(sampleImage()));
 }
 
-TEST(BuildCommand, WarnsWhenTheImageIsFull) {
+TEST(BuildCommand, AllowedAPartialSiteNamesTheRowsLeftOut) {
     const ScratchDirectory dir;
     std::string config;
     for (int row = 1; row <= 16; ++row) {
@@ -201,9 +201,10 @@ TEST(BuildCommand, WarnsWhenTheImageIsFull) {
                   "]\nCapCode = 15\nTone = D\nType = Alphanumeric\nMessage = \"" + std::string(40, 'M') + "\"\n";
     }
     writeFile(dir.file("full.conf"), config);
-    const CliRun result = run({"build", dir.file("full.conf"), dir.file("full.bin")});
+    const CliRun result = run({"build", "--allow-partial", dir.file("full.conf"), dir.file("full.bin")});
     EXPECT_EQ(result.status, 0);
-    EXPECT_EQ(result.err, "out of EEPROM size, only 3 items data can be save\n");
+    EXPECT_TRUE(result.err.starts_with(dir.file("full.conf") + ": Not stored: row 4 (capcode 15 D), row 5 (capcode 15 D)"))
+        << result.err;
     const image::EepromImage image = imageOf(readFile(dir.file("full.bin")));
     EXPECT_EQ(image::usedWordCount(image), 209u);
     EXPECT_FALSE(image::loadSlot(image, 3).inUse());

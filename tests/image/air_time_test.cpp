@@ -6,10 +6,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "image/air_time.h"
+#include "texts/message_format.h"
 
 namespace vostrel::image {
 namespace {
@@ -66,6 +68,27 @@ TEST(TriggerLimit, NamesTheRowsOverItAndTheSettingsThatBringEveryRowUnder) {
             EXPECT_EQ(limit.longestRow, c.longest);
         }
         EXPECT_EQ(limit.remedies, c.remedies);
+    }
+}
+
+// The hint names every row over the limit, as --json lists them; only the row being
+// edited, when it is the one over, goes without its number.
+TEST(TriggerLimit, TheHintNamesEveryRowOverIt) {
+    const struct {
+        std::vector<unsigned> over;
+        std::optional<unsigned> focused;
+        const char* hint;
+    } cases[] = {
+        {{6}, std::nullopt, "row 7 over 5 s, under it with"},
+        {{6}, 6, "over 5 s, under it with"},
+        {{6}, 2, "row 7 over 5 s, under it with"},
+        {{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10}, std::nullopt, "rows 1-11 over 5 s, under it with"},
+        {{0, 2, 3}, 0, "rows 1, 3-4 over 5 s, under it with"},
+    };
+    for (const auto& c : cases) {
+        TriggerLimitCheck check;
+        check.rowsOver = c.over;
+        EXPECT_EQ(texts::formatMessage(overLimitMessage(check, c.focused)), c.hint);
     }
 }
 

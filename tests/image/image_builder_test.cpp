@@ -155,7 +155,10 @@ TEST(Builder, MessagesBecomeTheCodesOfTheRowsAlphabetOrARefusalNamingTheCharacte
         {Alphabet::US, true, PagerType::Alphanumeric, "Füße, Füße…", "Fuesse, Fuesse...", 0,
          {"'ü' in Item[03] is sent as 'ue'", "'ß' in Item[03] is sent as 'ss'", "'…' in Item[03] is sent as '...'"}},
         {Alphabet::DE, true, PagerType::Alphanumeric, "ü}", "'}' in Item[03] would show as 'ü' on a DE pager", 1},
-        {Alphabet::US, true, PagerType::Alphanumeric, "5 €", "Invalid code '€' in Item[03]", 2},
+        {Alphabet::US, false, PagerType::Alphanumeric, "5 €", "Invalid code '€' in Item[03]", 2},
+        {Alphabet::DE, true, PagerType::Alphanumeric, "25 € pro Person", "25 EUR pro Person", 0,
+         {"'€' in Item[03] is sent as 'EUR'"}},
+        {Alphabet::US, true, PagerType::Numeric, "5€", "Invalid code '€' in Item[03]", 1},
         // A letter and its combining mark, as macOS and web pages give them, are the
         // letter; places still count the characters as typed.
         {Alphabet::DE, false, PagerType::Alphanumeric, "A\u0308rger, Gru\u0308n", "[rger, Gr}n"},

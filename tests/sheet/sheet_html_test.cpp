@@ -8,6 +8,7 @@
 #include <string>
 
 #include "sheet/sheet_html.h"
+#include "sheet/site_sheet.h"
 
 using namespace vostrel;
 using namespace vostrel::sheet;
@@ -65,6 +66,31 @@ TEST(SheetHtml, LabelColumnAndFingerprintShowOnlyWhenKnown) {
     EXPECT_NE(with.find("<td></td><td class=\"number\">8 D</td>"), std::string::npos);  // row 1 has none
     EXPECT_NE(with.find("<td>Kitchen &amp; bar</td><td class=\"number\">16 A</td>"), std::string::npos);
     EXPECT_NE(with.find(">Contents fingerprint</th><td width=\"28%\">3F2A-77C1</td>"), std::string::npos);
+}
+
+// A site whose last rows do not fit lists them as not stored, in their places, with
+// their labels: the sheet must not pass for a record of the whole site.
+TEST(SiteSheet, RowsLeftOutAreListedAsNotStored) {
+    image::ProgrammerEntries entries;
+    for (unsigned row = 0; row < 3; ++row) entries.rows[row] = {std::to_string(8 * row + 7), 3, paging::PagerType::Alphanumeric, std::string(40, 'A')};
+    entries.rows[5] = {"1234567", 1, paging::PagerType::Numeric, ""};  // frame 7: 17 codewords, 23 are left
+    entries.rows[6] = {"8", 0, paging::PagerType::Numeric, "1"};      // would fit, but rows stop at the full one
+    entries.labels[5] = "Vollalarm";
+    const auto built = std::get<image::BuiltImage>(image::buildImage(entries));
+    SiteSheet sheet = siteSheet(built.image, entries.text, entries.labels);
+    EXPECT_EQ(sheet.rows.size(), 5U);
+    entries.rows[3] = {"1234567", 3, paging::PagerType::Alphanumeric, std::string(40, 'B')};  // 32: does not fit
+    const auto partial = std::get<image::BuiltImage>(image::buildImage(entries));
+    sheet = siteSheet(partial.image, entries.text, entries.labels);
+    addRowsNotStored(sheet, entries);
+    std::vector<std::pair<unsigned, bool>> rows;
+    for (const SheetRow& row : sheet.rows) rows.emplace_back(row.row, row.stored);
+    EXPECT_EQ(rows, (std::vector<std::pair<unsigned, bool>>{{0, true}, {1, true}, {2, true}, {3, false}, {5, false}, {6, false}}));
+    const std::string html = sheetHtml(sheet, english);
+    EXPECT_NE(html.find("<td class=\"number\">6</td><td>Vollalarm</td><td class=\"number\">1234567 B</td><td>Numeric</td>"
+                        "<td><b>not stored (EEPROM full)</b></td><td></td>"),
+              std::string::npos)
+        << html;
 }
 
 }  // namespace

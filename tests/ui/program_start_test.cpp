@@ -17,7 +17,9 @@
 #include <gtest/gtest.h>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <stdexcept>
+#include <type_traits>
 #include <vector>
 
 #include "app/emulated_eeprom.h"
@@ -40,9 +42,10 @@ protected:
     }
 };
 
-QMessageBox* openBox() {
+template <typename Box = QMessageBox>
+Box* openBox() {
     for (QWidget* widget : QApplication::topLevelWidgets()) {
-        auto* box = qobject_cast<QMessageBox*>(widget);
+        auto* box = qobject_cast<Box*>(widget);
         if (box != nullptr && box->isVisible()) return box;
     }
     return nullptr;
@@ -55,11 +58,12 @@ protected:
         boxWatch_.setInterval(10);
     }
 
-    // Runs `act` from the event loop once a message box is open.
-    void whenBoxOpens(std::function<void(QMessageBox&)> act) {
+    // Runs `act` from the event loop once a message box (or another dialog) is open.
+    template <typename Box = QMessageBox>
+    void whenBoxOpens(std::type_identity_t<std::function<void(Box&)>> act) {
         QObject::disconnect(&boxWatch_, nullptr, nullptr, nullptr);
         QObject::connect(&boxWatch_, &QTimer::timeout, [this, act] {
-            if (QMessageBox* box = openBox()) {
+            if (Box* box = openBox<Box>()) {
                 boxWatch_.stop();
                 act(*box);
             }
@@ -147,8 +151,9 @@ TEST_F(ProgramStart, TheQuestionBeforeAWriteShowsEveryCharacterOfItsLongLines) {
                           QStringLiteral("&Write   Cancel   \n") + separator);
 }
 
-// Exit and the close box end the program even while the Write command's Warn box is
-// open: the box goes with the window and the Write goes no further.
+// Exit and the close box end the program even while the Write command's Warn box (the
+// "EEPROM full" question) is open: the box goes with the window and the Write goes no
+// further.
 TEST_F(ProgramStart, ClosingTheWindowWithABoxOpenEndsTheProgramAndTheCommand) {
     const struct {
         const char* what;
@@ -169,7 +174,7 @@ TEST_F(ProgramStart, ClosingTheWindowWithABoxOpenEndsTheProgramAndTheCommand) {
         }
         window.show();
         QString boxTitle;
-        whenBoxOpens([&](QMessageBox& box) {
+        whenBoxOpens<QDialog>([&](QDialog& box) {
             boxTitle = box.windowTitle();
             c.close(window);
         });
@@ -180,7 +185,7 @@ TEST_F(ProgramStart, ClosingTheWindowWithABoxOpenEndsTheProgramAndTheCommand) {
 
         EXPECT_EQ(QApplication::exec(), app::kExitNormal) << c.what;
         EXPECT_EQ(boxTitle, QStringLiteral("Warn")) << c.what;
-        EXPECT_EQ(openBox(), nullptr) << c.what;
+        EXPECT_EQ(openBox<QDialog>(), nullptr) << c.what;
         EXPECT_FALSE(window.isVisible()) << c.what;
         EXPECT_TRUE(transmitter.receivedReports().empty()) << c.what;
         EXPECT_TRUE(shownExceptions().empty()) << c.what;

@@ -183,19 +183,34 @@ TEST_F(Commands, RefusedWritesShowTheirMessageAndNeverTouchTheDevice) {
     }
 }
 
-TEST_F(Commands, FullImageWarnsBeforeTheDeviceIsTouchedThenWritesRowsOneToEleven) {
+// The "EEPROM full" warning asks, naming the rows left out, before the device is
+// touched; Cancel, its default, sends nothing; Write writes rows 1 to 11 and its result
+// names the row left out.
+TEST_F(Commands, FullImageAsksBeforeTheDeviceIsTouchedThenWritesRowsOneToEleven) {
     // Twelve rows of ten codewords each: eleven fill the image, the twelfth does not fit.
     for (int row = 1; row <= 12; ++row) {
         driver_.enterRow(row, {QString::number(1000 + 8 * row + 3), 0, 0, QStringLiteral("12345")});
     }
+    driver_.window().findChild<QLineEdit*>(QStringLiteral("RowLabel12"))->setText(QStringLiteral("Nachtdienst"));
+    const ShownMessage question{QStringLiteral("Warn"),
+                                QStringLiteral("out of EEPROM size, only 11 items data can be save\nNot stored:\n"
+                                               "row 12 Nachtdienst (capcode 1099 A)\n\nWrite the rows that fit?")};
+    driver_.presenter().confirmAnswer = false;
+    driver_.clickWrite();
+    EXPECT_EQ(driver_.messages(), Messages{question});
+    EXPECT_EQ(driver_.presenter().buttons, std::make_pair(QStringLiteral("&Write"), QStringLiteral("Cancel")));
+    EXPECT_TRUE(deviceUntouched());
+
+    driver_.messages().clear();
+    driver_.presenter().confirmAnswer = true;
     bool deviceTouchedBeforeWarning = true;
     driver_.presenter().whenShown = [&](const ShownMessage& shown) {
         if (shown.first == QLatin1String("Warn")) deviceTouchedBeforeWarning = !deviceUntouched();
     };
     driver_.clickWrite();
     EXPECT_EQ(driver_.messages(),
-              (Messages{{QStringLiteral("Warn"), QStringLiteral("out of EEPROM size, only 11 items data can be save")},
-                        kWriteCompleted}));
+              (Messages{question, {QStringLiteral("Success"),
+                                   QStringLiteral("Data write completed\nNot stored:\nrow 12 Nachtdienst (capcode 1099 A)")}}));
     EXPECT_FALSE(deviceTouchedBeforeWarning);
     const image::PagerRows rows = deviceRows();
     for (int row = 1; row <= 16; ++row) {

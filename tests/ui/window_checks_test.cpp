@@ -50,23 +50,28 @@ protected:
 };
 
 TEST(EepromUseLine, CountsTheTransmissionAreaAndNamesTheRowsInUseThatDoNotFit) {
-    image::PagerRows rows;
-    for (unsigned row = 0; row < 12; ++row) rows[row].capcode = std::to_string(8 * row + 8);
-    image::PagerRows laterRowInUse = rows;
-    laterRowInUse[13].capcode = "9";
-    laterRowInUse[15].capcode = "0";  // not in use
+    image::ProgrammerEntries rows;
+    for (unsigned row = 0; row < 12; ++row) rows.rows[row].capcode = std::to_string(8 * row + 8);
+    image::ProgrammerEntries laterRowInUse = rows;
+    laterRowInUse.rows[13].capcode = "9";
+    laterRowInUse.rows[15].capcode = "0";  // not in use
+    image::ProgrammerEntries labelled = laterRowInUse;
+    labelled.labels[11] = "Küche";
+    labelled.labels[13] = "Bar";
+    labelled.labels[15] = "Reserve";
     const struct {
         image::RowLayout layout;
-        image::PagerRows rows;
+        image::ProgrammerEntries entries;
         std::vector<std::string> expected;
     } cases[] = {
         {{17, {}, {}, {}, {}}, {}, {"EEPROM: 0 of 238 words used"}},
         {{237, 11, {}, {}, {}}, rows, {"EEPROM: 220 of 238 words used", "row 12 will not fit"}},
         {{237, 11, {}, {}, {}}, laterRowInUse, {"EEPROM: 220 of 238 words used", "rows 12-14 will not fit"}},
+        {{237, 11, {}, {}, {}}, labelled, {"EEPROM: 220 of 238 words used", "rows 12-14 will not fit: 12 Küche, 14 Bar"}},
     };
     for (const auto& c : cases) {
         std::vector<std::string> line;
-        for (const auto& message : ui::eepromUseLine(c.layout, c.rows)) line.push_back(texts::formatMessage(message));
+        for (const auto& message : ui::eepromUseLine(c.layout, c.entries)) line.push_back(texts::formatMessage(message));
         EXPECT_EQ(line, c.expected);
     }
 }
@@ -85,9 +90,11 @@ TEST_F(WindowChecks, TypingUpdatesTheLineAndMarksWhatWriteWouldRefuse) {
     EXPECT_EQ(line(), QStringLiteral("EEPROM: 220 of 238 words used; row 12 will not fit"));
     driver_.enterRow(14, {QStringLiteral("2097152"), 0, 0, QString()});
     EXPECT_EQ(line(), QStringLiteral("EEPROM: 220 of 238 words used; rows 12-14 will not fit"));
-    // Write never looks at a row after the one that does not fit: nothing marks it refused.
+    // Write never looks at a row after the one that does not fit: nothing marks it
+    // refused; it is left out.
     EXPECT_FALSE(marked(driver_.capCode(14)));
-    EXPECT_TRUE(driver_.capCode(14).toolTip().isEmpty());
+    EXPECT_EQ(driver_.capCode(14).toolTip(),
+              QStringLiteral("<qt>Not stored: rows are stored in order, and row 12 does not fit</qt>"));
     EXPECT_FALSE(marked(driver_.message(14)));
 
     driver_.typeInto(driver_.message(3), QStringLiteral("<b>"));
@@ -108,7 +115,8 @@ TEST_F(WindowChecks, TypingUpdatesTheLineAndMarksWhatWriteWouldRefuse) {
     driver_.messages().clear();
     transmitter_.setPresence(device::EmulatorPresence::Absent);
     driver_.clickWrite();
-    EXPECT_EQ(driver_.messages().front().second, QStringLiteral("out of EEPROM size, only 11 items data can be save"));
+    EXPECT_TRUE(driver_.messages().front().second.startsWith(
+        QStringLiteral("out of EEPROM size, only 11 items data can be save\nNot stored:\nrow 12 (capcode 1099 A)\n")));
 }
 
 // The pager alphabet decides what Write refuses, what transliteration replaces and
@@ -196,8 +204,8 @@ TEST(WindowPreview, EachStoredRowTellsWhatItsPagerWillShow) {
     driver.enterRow(3, {QStringLiteral("24"), kToneB, 0, QString()});
     EXPECT_EQ(described(3), QStringLiteral("Pager zeigt: „“"));
     // A row a Write refuses shows nothing on a pager: its box tells why.
-    driver.message(2).insert(QStringLiteral("€"));
-    EXPECT_EQ(described(2), QStringLiteral("Ungültiges Zeichen '€' in Zeile 02"));
+    driver.message(2).insert(QStringLiteral("°"));
+    EXPECT_EQ(described(2), QStringLiteral("Ungültiges Zeichen '°' in Zeile 02"));
 }
 
 TEST(OnAirFigures, FiguresTheRowsOverFiveSecondsAndWhatBringsThemUnder) {
@@ -358,6 +366,50 @@ TEST_F(WindowFiles, SaveThenOpenGivesBackTheWindowAndBuildsWhatWriteSends) {
     for (unsigned word = 0; word < built.usedWords; ++word) {
         EXPECT_EQ(built.image.word(word), transmitter_.eeprom().word(word)) << "word " << word;
     }
+}
+
+// A restaurant's sixteen guest pagers as the vendor delivers them: the rows a Write
+// leaves out are tinted, each with why and what alone would make it fit, and the line
+// names them with their labels; its tooltip has what the site could do.
+TEST_F(WindowFiles, RowsThatDoNotFitSayWhyAndWhatWouldFit) {
+    QString site = QStringLiteral("[Settings]\nDataRate = 1200\n");
+    for (int row = 1; row <= 16; ++row) {
+        site += QStringLiteral("[Item%1]\nLabel = \"Tisch %2%4\"\nCapCode = %3\nMessage = \"%2\"\n")
+                    .arg(rowSuffix(row))
+                    .arg(row)
+                    .arg(100000 + row)
+                    .arg(row == 16 ? QStringLiteral(" am Fenster, hinten links") : QString());
+    }
+    writeFile(path("restaurant.conf"), site.toStdString());
+    driver_.window().openFile(path("restaurant.conf"));
+    ASSERT_TRUE(driver_.messages().empty());
+    const QLabel& use = driver_.control<QLabel>(QStringLiteral("EepromUse"));
+    const QString whole = QStringLiteral("EEPROM: 226 of 238 words used; rows 12-16 will not fit: 12 Tisch 12, 13 Tisch "
+                                         "13, 14 Tisch 14, 15 Tisch 15, 16 Tisch 16 am Fenster, hinten links");
+    EXPECT_TRUE(whole.startsWith(line().chopped(1))) << line().toStdString();
+    EXPECT_TRUE(use.toolTip().contains(whole.toHtmlEscaped())) << use.toolTip().toStdString();
+    EXPECT_TRUE(use.toolTip().contains(QStringLiteral("all 16 rows fit on 2 transmitters<br>transmitter 1: rows 1-11<br>"
+                                                      "transmitter 2: rows 12-16<br>The data rate, preamble and repeat "
+                                                      "do not change what fits")))
+        << use.toolTip().toStdString();
+
+    const QColor leftOutTint{255, 222, 173};
+    for (int row = 11; row <= 16; ++row) {
+        for (const QLineEdit* box : {&driver_.capCode(row), &driver_.message(row)}) {
+            EXPECT_EQ(box->palette().color(QPalette::Base) == leftOutTint, row > 11) << row;
+        }
+    }
+    const QString why = QStringLiteral(
+        "<p style=\"white-space:nowrap\">Not stored: this call takes 24 words, 12 are left<br>"
+        "24 words: 16 wait for the pager's frame 4 (capcode mod 8), 2 carry the message, 6 are sync, address and "
+        "end<br>row 12 fits with a capcode that leaves 1 or less when divided by 8, where its pager's capcode can be "
+        "chosen</p>");
+    EXPECT_EQ(driver_.capCode(12).toolTip(), why);
+    EXPECT_EQ(driver_.message(12).toolTip(), why);
+    EXPECT_TRUE(driver_.capCode(13).toolTip().contains(QStringLiteral("row 12 does not fit")));
+
+    // A label longer than its box shows its start.
+    EXPECT_EQ(driver_.control<QLineEdit>(QStringLiteral("RowLabel16")).cursorPosition(), 0);
 }
 
 // A site list replaces every row and label or, when a cell fails, nothing; Ctrl+Z takes

@@ -55,6 +55,9 @@ LabelColumn::LabelColumn(QWidget& window) {
         box->setObjectName(QStringLiteral("RowLabel%1").arg(row + 1, 2, 10, QLatin1Char('0')));
         box->setGeometry(kLeft, kFirstRowTop + static_cast<int>(row) * kRowHeight, kWidth, kRowHeight);
         box->setMaxLength(static_cast<int>(config::kMaxLabelCharacters));
+        // A label longer than its box shows its start once it is typed, as one read from
+        // a file does (RowsView), not the end the cursor left it at.
+        QObject::connect(box, &QLineEdit::editingFinished, box, [box] { box->setCursorPosition(0); });
         boxes_[row] = box;
     }
     import_ = button(window, "BtnImportCsv", 0);

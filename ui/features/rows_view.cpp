@@ -16,10 +16,12 @@ using image::RowState;
 using paging::PagerType;
 
 // Shows a text read from a device or a file whole: the box's limit bounds only what
-// the user types.
+// the user types. A text longer than the box shows its start, as it is read, unless the
+// user is typing in it.
 void showWhole(QLineEdit& box, const QString& text) {
     if (text.size() > box.maxLength()) box.setMaxLength(static_cast<int>(text.size()));
     box.setText(text);
+    if (!box.hasFocus()) box.setCursorPosition(0);
 }
 
 // The place in `text` (UTF-16) of its character number `index`, and that character's length.

@@ -95,9 +95,9 @@ std::optional<sheet::SiteSheet> SiteSheetCommands::storedSheet() {
         return std::nullopt;
     }
     const auto& image = std::get<image::BuiltImage>(built);
-    // The sheet holds only the rows stored: it must not pass for a record of all.
-    if (const auto warning = image.warning()) reporter_.report(*warning);
     sheet::SiteSheet sheet = sheet::siteSheet(image.image, entries.text, entries.labels);
+    // The rows left out are on it, marked: it must not pass for a record of all.
+    sheet::addRowsNotStored(sheet, entries);
     sheet.date = sheet::sheetDate(std::time(nullptr));
     return sheet;
 }

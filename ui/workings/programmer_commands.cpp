@@ -10,6 +10,7 @@
 #include "device/transmitter_hold.h"
 #include "files/backups.h"
 #include "files/utf8_path.h"
+#include "image/capacity.h"
 #include "image/image_changes.h"
 #include "ui/workings/message_presenter.h"
 #include "ui/dialogs/write_confirmation.h"
@@ -88,6 +89,24 @@ device::HidTransport* transmitterFor(const CommandServices& services) {
     return services.chooseTransmitter ? services.chooseTransmitter() : &services.transport;
 }
 
+// The rows a Write of `entries` leaves out, each as "row 12 Kitchen (capcode 100012 A)".
+QStringList leftOutRows(const image::ProgrammerEntries& entries, const LanguageTexts& texts) {
+    const image::SiteCapacity capacity = image::siteCapacity(entries, image::layOutRows(entries));
+    QStringList rows;
+    for (const texts::Message& row : image::leftOutRowNames(capacity, entries)) rows << texts.messageText(row);
+    return rows;
+}
+
+// The "EEPROM full" warning as a question: the rows that will not be stored, one a line,
+// and whether to write the others. Cancel is its default: a Write of part of the site
+// must be chosen.
+bool confirmPartialWrite(const texts::Message& warning, const QStringList& leftOut, const MessageReporter& reporter) {
+    const LanguageTexts& texts = reporter.texts();
+    QStringList lines{texts.messageText(warning), texts.text(texts::keys::kNotStored)};
+    lines << leftOut << QString() << texts.text(texts::keys::kWriteRowsThatFit);
+    return reporter.ask(lines.join(QLatin1Char('\n')), texts::keys::kWriteButton);
+}
+
 // The line under a message that names where the transmitter's previous contents are.
 QString backupLine(const LanguageTexts& texts, const std::filesystem::path& backup) {
     return texts.text(texts::keys::kBackupNamed) + QLatin1Char(' ') +
@@ -106,9 +125,12 @@ std::optional<image::CharacterPosition> writeCommand(const image::ProgrammerEntr
     const auto& built = std::get<image::BuiltImage>(outcome);
     HeldCommands held(services.holdOtherCommands);
     // The image is complete before the warning is shown, so nothing done in the window
-    // meanwhile changes what is sent.
-    // The program may end while the warning is open; then nothing is written.
-    if (const auto warning = built.warning(); warning && !services.reporter.report(*warning)) return std::nullopt;
+    // meanwhile changes what is sent. Cancel, or the program ending while the warning is
+    // open, writes nothing.
+    const QStringList leftOut = built.fullAtRow ? leftOutRows(entries, services.reporter.texts()) : QStringList();
+    if (const auto warning = built.warning(); warning && !confirmPartialWrite(*warning, leftOut, services.reporter)) {
+        return std::nullopt;
+    }
     device::HidTransport* transport = transmitterFor(services);
     if (transport == nullptr) return std::nullopt;
 
@@ -159,7 +181,15 @@ std::optional<image::CharacterPosition> writeCommand(const image::ProgrammerEntr
         case End::AlreadyThere:
         case End::Written: break;
     }
-    services.reporter.report({texts::keys::kWriteCompleted, texts::Title::Success, {}});
+    const texts::Message completed{texts::keys::kWriteCompleted, texts::Title::Success, {}};
+    if (leftOut.isEmpty()) {
+        services.reporter.report(completed);
+    } else {
+        // A transmitter that holds part of the site must not pass for one that holds all.
+        QStringList detail{language.text(texts::keys::kNotStored)};
+        detail << leftOut;
+        services.reporter.report(completed, detail.join(QLatin1Char('\n')));
+    }
     return std::nullopt;
 }
 

@@ -75,11 +75,12 @@ struct CommandServices {
     std::function<device::HidTransport*()> chooseTransmitter;
 };
 
-// Build the image (a refusal ends the command before any device access), warn when it
-// is full; then, holding the transmitter throughout: read it, send nothing when it holds
+// Build the image (a refusal ends the command before any device access); when it is
+// full, ask whether to write the rows that fit, naming those left out (Cancel ends the
+// command, nothing sent); then, holding the transmitter throughout: read it, send nothing when it holds
 // these words already, ask before calls it holds are overwritten, save what it holds as
 // a backup, write the used words and read them back. Report the outcome, naming the
-// backup when the transmitter was changed but not as intended. Returns where the refused
+// backup when the transmitter was changed but not as intended, and the rows left out. Returns where the refused
 // character is when the build refused one, so that the window can show it.
 std::optional<image::CharacterPosition> writeCommand(const image::ProgrammerEntries& entries,
                                                      const CommandServices& services);
