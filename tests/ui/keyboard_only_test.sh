@@ -34,8 +34,6 @@ export XDG_CONFIG_HOME="$work/config" XDG_CONFIG_DIRS="$work/none" XDG_DATA_HOME
 # In the sanitizer build: what D-Bus's own library keeps at exit is not the program's.
 echo "leak:libdbus-1.so" >"$work/leaks.supp"
 export LSAN_OPTIONS="suppressions=$work/leaks.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
-# The file dialog starts in the working directory.
-cd "$work"
 "$programmer" "$work/eeprom.bin" 2>"$work/stderr" &
 pid=$!
 
@@ -69,7 +67,7 @@ keys alt+r
 sleep 1
 keys ctrl+z ctrl+s
 focus '^Save\.\.\.$'
-typed rows.conf
+typed "$work/rows.conf"
 keys Return
 for _ in $(seq 50); do [ -s "$work/rows.conf" ] && break; sleep 0.1; done
 

@@ -2,8 +2,11 @@
 // SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 #pragma once
 // A file name from Qt as the Qt-free libraries take it, every character kept on every
-// system (on Windows a narrow name would lose whatever the local code page lacks).
+// system (on Windows a narrow name would lose whatever the local code page lacks), and
+// with the system's separators, as their messages then show it ("C:\Users\...", where
+// Qt writes "C:/Users/...").
 
+#include <QDir>
 #include <QString>
 #include <filesystem>
 
@@ -11,6 +14,8 @@
 
 namespace vostrel::ui {
 
-inline std::filesystem::path localPath(const QString& name) { return files::pathFromUtf8(name.toStdString()); }
+inline std::filesystem::path localPath(const QString& name) {
+    return files::pathFromUtf8(QDir::toNativeSeparators(name).toStdString());
+}
 
 }  // namespace vostrel::ui
