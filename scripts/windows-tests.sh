@@ -84,9 +84,11 @@ rm -rf "$package_dir" && mkdir -p "$package_dir/unpacked"
 (cd "$build" && cpack -G ZIP -B "$package_dir" >/dev/null)
 (cd "$package_dir/unpacked" && cmake -E tar xf "$package_dir"/*.zip)
 root=$(echo "$package_dir"/unpacked/*)
-for file in vostrel-cli.exe kdx20Lang.example.ini README.txt LICENSE.txt; do
+for file in vostrel-cli.exe kdx20Lang.example.ini README.txt LICENSE.txt user-guide/en/index.html \
+            user-guide/de/index.html user-guide/images/window.png; do
   [ -f "$root/$file" ] || { echo "not in the ZIP: $file" >&2; exit 1; }
 done
+grep -qF 'user-guide\en\index.html' "$root/README.txt" || { echo "the ZIP's README.txt does not point to the user guide" >&2; exit 1; }
 if find "$root" -name '*.rules' | grep -q .; then echo "the ZIP holds a udev rule" >&2; exit 1; fi
 # grep reads it all: a grep -q that stopped early would fail the write (pipefail).
 timeout 60 "$wine" "$root/vostrel-cli.exe" --help | grep encode >/dev/null
@@ -105,7 +107,7 @@ for program in "$root"/vostrel-programmer*.exe; do
   strings "$program" | grep -F 'name="Microsoft.Windows.Common-Controls" version="6.0.0.0"' >/dev/null ||
     { echo "the manifest of $(basename "$program") names no Common Controls 6" >&2; exit 1; }
 done
-echo "ZIP holds the programs (each with version $version in its resource), the example translation, the README and the licence, and runs"
+echo "ZIP holds the programs (each with version $version in its resource), the example translation, the user guide with a README pointing to it and the licence, and runs"
 installer=0
 windows_installer_check "$here" "$build" "$wine" || installer=1
 portable=0

@@ -238,7 +238,7 @@ expect_as_before "the German round's uninstall left the prefix changed" "$prefix
 timeout 300 "$wine" "$installer" /S || fail "the silent installer failed"
 wait_for_session
 for file in vostrel-programmer.exe vostrel-programmer-emulated.exe vostrel-cli.exe kdx20Lang.example.ini \
-            README.txt LICENSE.txt Uninstall.exe; do
+            README.txt LICENSE.txt Uninstall.exe user-guide/en/index.html user-guide/de/index.html; do
   [[ -f $folder/$file ]] || fail "not installed: $file"
 done
 for link in "Vostrel programmer" "Vostrel programmer (emulated transmitter)" "Uninstall Vostrel programmer"; do
