@@ -163,8 +163,8 @@ void fitWindow(QWidget& window, const TextsToFit& texts) {
     for (QWidget* control : controls) {
         if (!control->isWindow()) placed << control;
     }
-    // Left to right by their right edges: a column is widened after every narrower
-    // control that ends in it, once, by what the widest of them still lacks.
+    // Left to right by their right edges: what a control lacks is measured after the
+    // columns it spans have grown for the controls that end before it.
     std::ranges::sort(placed, {}, [](const QWidget* control) { return control->x() + control->width(); });
     Columns columns(placed, window.width());
     for (const QWidget* control : placed) {
