@@ -7,6 +7,7 @@
 #include <variant>
 
 #include "files/data_folder.h"
+#include "files/system_reason.h"
 #include "files/utf8_path.h"
 
 namespace vostrel::app {
@@ -20,7 +21,8 @@ std::filesystem::path defaultEmulatedEepromFile() {
     std::error_code error;
     std::filesystem::create_directories(programFolder, error);
     if (error) {
-        throw std::runtime_error(files::utf8Name(programFolder) + ": cannot make the folder: " + error.message());
+        throw std::runtime_error(files::utf8Name(programFolder) +
+                                 ": cannot make the folder: " + files::systemReason(error));
     }
     return programFolder / kEmulatedEepromName;
 }

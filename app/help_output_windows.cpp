@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
+#include "app/help_box_text.h"
 #include "app/help_output.h"
 
 #include <windows.h>
@@ -17,22 +18,6 @@ std::wstring wide(std::string_view utf8) {
     return text;
 }
 
-// The help as a message box shows it best: the text is broken for a terminal's 80
-// columns, and a box, which breaks its lines itself, would break those again. Lines
-// go on in one paragraph unless one ends a sentence or the usage line, the next is
-// indented (the options) or either is empty.
-std::string flowing(std::string_view text) {
-    std::string flowed(text);
-    for (std::size_t i = flowed.find('\n'); i != std::string::npos; i = flowed.find('\n', i + 1)) {
-        if (i == 0 || i + 1 >= flowed.size()) continue;
-        const char last = flowed[i - 1];
-        const char next = flowed[i + 1];
-        const bool ends = last == '.' || last == ':' || last == ']' || last == '\n';
-        if (!ends && next != '\n' && next != ' ') flowed[i] = ' ';
-    }
-    return flowed;
-}
-
 }  // namespace
 
 bool showHelpText(std::string_view title, std::string_view text) {
@@ -43,7 +28,7 @@ bool showHelpText(std::string_view title, std::string_view text) {
     if (output != nullptr && output != INVALID_HANDLE_VALUE && ::GetFileType(output) != FILE_TYPE_UNKNOWN) {
         return printHelpText(text);
     }
-    return ::MessageBoxW(nullptr, wide(flowing(text)).c_str(), wide(title).c_str(), MB_OK | MB_ICONINFORMATION) != 0;
+    return ::MessageBoxW(nullptr, wide(helpForBox(text)).c_str(), wide(title).c_str(), MB_OK | MB_ICONINFORMATION) != 0;
 }
 
 }  // namespace vostrel::app

@@ -23,6 +23,7 @@ constexpr vostrel::app::ProgramHelp kHelp{
     VOSTREL_HELP_DATA_FOLDER "emulated-eeprom.bin" VOSTREL_HELP_DATA_FOLDER_DEFAULT ".\n"
     "A new file starts erased, as a new device does; each word written is saved at once.\n"
     "Use it to try the window without hardware.\n"
+    "\n"
     "Open and Save work as in vostrel-programmer; a file dropped on the window, and FILE,\n"
     "are opened as Open opens them.\n"
     "Help (F1) opens the user guide in the web browser, in the window's language:\n"

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "files/error_text.h"
+#include "files/system_reason.h"
 #include "files/utf8_path.h"
 
 namespace vostrel::files {
@@ -215,7 +216,7 @@ std::variant<fs::path, FileError> saveBackup(const fs::path& folder, std::string
                                              const image::EepromImage& image, const std::tm& localTime) {
     std::error_code error;
     fs::create_directories(folder, error);
-    if (error) return detail::failure(folder, "cannot make the folder: " + error.message());
+    if (error) return detail::failure(folder, "cannot make the folder: " + systemReason(error));
     auto saved = saveNumbered(folder, devicePath, image, localTime);
     if (const auto* file = std::get_if<fs::path>(&saved)) removeOldBackups(folder, *file);
     return saved;

@@ -3,7 +3,8 @@
 #pragma once
 // The files opened or saved last, most recent first, as the window offers them again.
 // A name is a file's absolute path as UTF-8; the list is kept as these names, so that
-// it reads back the same from a settings file on every system.
+// it reads back the same from a settings file on every system. Two names are one file
+// as the system compares them: on Windows whatever the case of their letters.
 
 #include <cstddef>
 #include <filesystem>

@@ -2,7 +2,8 @@
 // SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 // The safe writer on Windows: CreateFileW with CREATE_NEW for temporary files,
 // ReplaceFileW to replace (which keeps the replaced file's attributes and security),
-// MoveFileExW without REPLACE_EXISTING to publish a new file whole.
+// MoveFileExW without REPLACE_EXISTING to publish a new file whole. Reading too goes
+// through the system's calls here, so that a failure carries Windows' own reason.
 
 #include <windows.h>
 // After windows.h, which it needs.
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "files/error_text.h"
+#include "files/system_reason.h"
 #include "files/temporary_file.h"
 #include "files/whole_file.h"
 
@@ -25,21 +27,19 @@ using detail::TemporaryFile;
 namespace fs = std::filesystem;
 
 FileError windowsFailure(const fs::path& path, std::string_view doing, DWORD error = GetLastError()) {
-    char* text = nullptr;
-    const DWORD length = FormatMessageA(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
-        0, reinterpret_cast<char*>(&text), 0, nullptr);
-    std::string reason = length > 0 ? std::string(text, length) : "error " + std::to_string(error);
-    LocalFree(text);
-    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' || reason.back() == '.')) {
-        reason.pop_back();
-    }
-    return failure(path, std::string(doing) + ": " + reason);
+    return failure(path, std::string(doing) + ": " + systemReason({static_cast<int>(error), std::system_category()}));
 }
 
-// The name as the system calls take it: ReplaceFileW accepts backslashes only. Errors
-// keep naming the file as the user wrote it.
-std::wstring native(const fs::path& path) { return fs::path(path).make_preferred().wstring(); }
+// The name as the system calls take it: absolute, with backslashes. ReplaceFileW takes
+// neither a name without its folder ("OUT.conf") nor forward slashes, and the temporary
+// file's name is made from it; GetFullPathNameW (std::filesystem::absolute) resolves
+// "." and ".." as Windows does. Errors keep naming the file as the user wrote it.
+fs::path systemName(const fs::path& path) {
+    std::error_code error;
+    fs::path name = fs::absolute(path, error);
+    if (error) name = path;
+    return name.make_preferred();
+}
 
 class Handle {
 public:
@@ -157,34 +157,34 @@ void removeStaleTemporaryFiles(const fs::path& target) {
     }
 }
 
-std::optional<FileError> replaceOrCreate(const fs::path& path, std::string_view bytes, bool exists) {
-    removeStaleTemporaryFiles(path);
-    auto written = writeTemporary(path, path, bytes);
+std::optional<FileError> replaceOrCreate(const fs::path& target, const fs::path& named, std::string_view bytes,
+                                         bool exists) {
+    removeStaleTemporaryFiles(target);
+    auto written = writeTemporary(target, named, bytes);
     if (auto* error = std::get_if<FileError>(&written)) return std::move(*error);
     TemporaryFile temporary(std::get<fs::path>(written));
-    const bool placed = exists ? ReplaceFileW(native(path).c_str(), native(temporary.path()).c_str(), nullptr,
+    const bool placed = exists ? ReplaceFileW(target.c_str(), temporary.path().c_str(), nullptr,
                                               REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) != 0
-                               : MoveFileExW(native(temporary.path()).c_str(), native(path).c_str(),
-                                             MOVEFILE_WRITE_THROUGH) != 0;
-    if (!placed) return windowsFailure(path, exists ? "cannot replace" : "cannot create");
+                               : MoveFileExW(temporary.path().c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH) != 0;
+    if (!placed) return windowsFailure(named, exists ? "cannot replace" : "cannot create");
     temporary.keep();
     return std::nullopt;
 }
 
-std::optional<FileError> createNew(const fs::path& path, std::string_view bytes) {
-    removeStaleTemporaryFiles(path);
-    auto written = writeTemporary(path, path, bytes);
+std::optional<FileError> createNew(const fs::path& target, const fs::path& named, std::string_view bytes) {
+    removeStaleTemporaryFiles(target);
+    auto written = writeTemporary(target, named, bytes);
     if (auto* error = std::get_if<FileError>(&written)) return std::move(*error);
     TemporaryFile temporary(std::get<fs::path>(written));
-    if (MoveFileExW(native(temporary.path()).c_str(), native(path).c_str(), MOVEFILE_WRITE_THROUGH)) {
+    if (MoveFileExW(temporary.path().c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH)) {
         temporary.keep();
         return std::nullopt;
     }
     const DWORD error = GetLastError();
     if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS) {
-        return windowsFailure(path, "cannot create", error);
+        return windowsFailure(named, "cannot create", error);
     }
-    FileError exists = failure(path, "file already exists");
+    FileError exists = failure(named, "file already exists");
     exists.alreadyExists = true;
     return exists;
 }
@@ -192,20 +192,21 @@ std::optional<FileError> createNew(const fs::path& path, std::string_view bytes)
 }  // namespace
 
 std::optional<FileError> writeWholeFile(const fs::path& path, std::string_view bytes, IfExists ifExists) {
-    if (ifExists == IfExists::Refuse) return createNew(path, bytes);
-    const DWORD attributes = GetFileAttributesW(path.c_str());
+    const fs::path target = systemName(path);
+    if (ifExists == IfExists::Refuse) return createNew(target, path, bytes);
+    const DWORD attributes = GetFileAttributesW(target.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
         return failure(path, "cannot open for writing: is a directory");
     }
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
         return failure(path, "is read-only; not replaced");
     }
-    Handle existing(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    Handle existing(CreateFileW(target.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!existing.valid()) {
         const DWORD error = GetLastError();
         if (error != ERROR_FILE_NOT_FOUND) return windowsFailure(path, "cannot write", error);
-        return replaceOrCreate(path, bytes, false);
+        return replaceOrCreate(target, path, bytes, false);
     }
     if (GetFileType(existing.get()) != FILE_TYPE_DISK) return writeInPlace(existing, path, bytes, false);
     BY_HANDLE_FILE_INFORMATION information{};
@@ -214,7 +215,29 @@ std::optional<FileError> writeWholeFile(const fs::path& path, std::string_view b
         return writeInPlace(existing, path, bytes, true);
     }
     existing.close();
-    return replaceOrCreate(path, bytes, true);
+    return replaceOrCreate(target, path, bytes, true);
+}
+
+std::variant<std::string, FileError> readWholeFile(const fs::path& path, std::size_t maxBytes) {
+    Handle file(CreateFileW(systemName(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.valid()) return windowsFailure(path, "cannot open");
+    std::string bytes(maxBytes + 1, '\0');
+    std::size_t filled = 0;
+    while (filled < bytes.size()) {
+        DWORD got = 0;
+        const auto chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - filled, 1U << 30));
+        // A pipe whose writer has gone ends as a file does.
+        if (!ReadFile(file.get(), bytes.data() + filled, chunk, &got, nullptr)) {
+            if (GetLastError() == ERROR_BROKEN_PIPE) break;
+            return windowsFailure(path, "cannot read");
+        }
+        if (got == 0) break;
+        filled += got;
+    }
+    bytes.resize(filled);
+    if (bytes.size() > maxBytes) return failure(path, "file is larger than " + std::to_string(maxBytes) + " bytes");
+    return bytes;
 }
 
 }  // namespace vostrel::files

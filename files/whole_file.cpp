@@ -16,6 +16,8 @@ std::string_view imageBytes(const image::EepromImage& image) {
     return {reinterpret_cast<const char*>(image.bytes.data()), image.bytes.size()};
 }
 
+#if !defined(_WIN32)
+// Windows': files/safe_write_windows.cpp, with Windows' own reasons for a failure.
 std::variant<std::string, FileError> readWholeFile(const std::filesystem::path& path, std::size_t maxBytes) {
     std::ifstream in(path, std::ios::binary);
     if (!in) return systemFailure(path, "cannot open");
@@ -26,6 +28,7 @@ std::variant<std::string, FileError> readWholeFile(const std::filesystem::path& 
     if (bytes.size() > maxBytes) return failure(path, "file is larger than " + std::to_string(maxBytes) + " bytes");
     return bytes;
 }
+#endif
 
 std::optional<FileError> refuseSameFile(const std::filesystem::path& output, const std::filesystem::path& input) {
     std::error_code error;

@@ -69,8 +69,6 @@ trap 'rm -rf "$work"' EXIT
 } >"$work/restaurant.conf"
 mkdir -p "$work/german/vostrel-programmer"
 cp "$here/docs/kdx20Lang.example.ini" "$work/german/vostrel-programmer/kdx20Lang.ini"
-# The file dialogs start in the working directory.
-cd "$work"
 
 # dialog: the window the program opened beside its main one, focused; sets other.
 dialog() {
@@ -96,7 +94,7 @@ start() {
   xdotool windowfocus --sync "$window" && sleep 0.5
   xdotool key "$key"
   dialog
-  xdotool type --delay 30 "$configuration" && xdotool key Return && sleep 1
+  xdotool type --delay 30 "$work/$configuration" && xdotool key Return && sleep 1
   xdotool windowfocus --sync "$window" && sleep 0.5
 }
 
@@ -106,7 +104,8 @@ stop() {
 }
 
 # point X Y: the mouse to that place of the design (780 x 484: Unit1.ui's 632 and the
-# label column's 148), which the window shows widened to fit its texts.
+# label column's 148), in proportion to the window, whose columns widen to fit its
+# texts: the points used lie well inside their controls, where it still lands.
 point() {
   local WIDTH HEIGHT
   eval "$(xdotool getwindowgeometry --shell "$window")"
@@ -147,7 +146,7 @@ sheet() {
   dialog
   xdotool key Return
   dialog
-  xdotool type --delay 30 site.pdf && xdotool key Return
+  xdotool type --delay 30 "$work/site.pdf" && xdotool key Return
   for _ in $(seq 100); do [ -s "$work/site.pdf" ] && break; sleep 0.1; done
   stop
   pdftoppm -r 70 -png -singlefile "$work/site.pdf" "$pictures/${picture%.png}"

@@ -100,6 +100,13 @@ for program in "$root"/*.exe; do
     grep -qxF "$text" <<<"$resource" || { echo "no $text in the version resource of $(basename "$program")" >&2; exit 1; }
   done
 done
+# The window programs' manifest asks for Common Controls 6: the controls Windows draws
+# for them (the --help box) in the look of the running Windows.
+for program in "$root"/vostrel-programmer*.exe; do
+  [[ -e $program ]] || continue
+  strings "$program" | grep -F 'name="Microsoft.Windows.Common-Controls" version="6.0.0.0"' >/dev/null ||
+    { echo "the manifest of $(basename "$program") names no Common Controls 6" >&2; exit 1; }
+done
 echo "ZIP holds the programs (each with version $version in its resource), the example translation, the user guide with a README pointing to it and the licence, and runs"
 installer=0
 windows_installer_check "$here" "$build" "$wine" || installer=1

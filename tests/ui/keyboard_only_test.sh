@@ -38,8 +38,6 @@ echo "leak:libdbus-1.so" >"$work/leaks.supp"
 # Qt leaves the call's watcher at exit, which the sanitizer build reports as a leak.
 export QT_NO_XDG_DESKTOP_PORTAL=1
 export LSAN_OPTIONS="suppressions=$work/leaks.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
-# The file dialog starts in the working directory.
-cd "$work"
 "$programmer" "$work/eeprom.bin" 2>"$work/stderr" &
 pid=$!
 
@@ -73,7 +71,7 @@ keys alt+r
 sleep 1
 keys ctrl+z ctrl+s
 focus '^Save\.\.\.$'
-typed rows.conf
+typed "$work/rows.conf"
 keys Return
 for _ in $(seq 50); do [ -s "$work/rows.conf" ] && break; sleep 0.1; done
 

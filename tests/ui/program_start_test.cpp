@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "app/emulated_eeprom.h"
+#include "app/help_box_text.h"
 #include "app/program_start.h"
 #include "ui/workings/local_path.h"
 #include "tests/ui/window_driver.h"
@@ -217,6 +218,27 @@ TEST(EmulatedEeprom, DefaultFileIsInTheUsersDataFolderMadeWhenMissing) {
             << error.what();
     }
     fs::remove(programFolder);
+}
+
+// The help in a message box (Windows without a standard output): paragraphs flow, an
+// indented line stays on its own with a tab for its lined-up blanks.
+TEST(HelpBox, ParagraphsFlowIndentedLinesStayWithATabForTheirColumn) {
+    const struct {
+        const char* what;
+        const char* help;
+        const char* box;
+    } cases[] = {
+        {"a usage line and its alternative", "Usage: p [FILE]\n  or:  p --help\nDoes it.\n",
+         "Usage: p [FILE]\nor:\tp --help\nDoes it."},
+        {"a paragraph broken for a terminal, whatever its lines end with",
+         "One line ends.\nThis one with a colon:\nand this (one\nnot).\n\nNext.\n",
+         "One line ends. This one with a colon: and this (one not).\n\nNext."},
+        {"options lined up by blanks", "Options:\n  --help       print this help\n  --           what follows\n",
+         "Options:\n--help\tprint this help\n--\twhat follows"},
+        {"a paragraph after an indented line", "  -x   an option\nText\ngoes on.\n", "-x\tan option\nText goes on."},
+        {"nothing", "", ""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(app::helpForBox(c.help), c.box) << c.what;
 }
 
 TEST(WindowArguments, TheTransportTakesItsOwnTheRestAreFilesAnUnknownOptionIsRefused) {

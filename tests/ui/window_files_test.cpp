@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QMenu>
+#include <QScopeGuard>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -160,6 +162,50 @@ TEST_F(FilesFromOutside, RecentFilesComeBackByKeyboardInTheNextRunAndAGoneOneLea
     EXPECT_TRUE(entries[0].contains(QChar(0x2026)) && entries[0].endsWith(QStringLiteral("deep.vostrel"))) << entries[0].toStdString();
     EXPECT_LT(entries[0].size(), 100);
     EXPECT_EQ(entries[1], QStringLiteral("&2 ") + shown + QStringLiteral("opened.conf"));
+}
+
+// Every file dialog starts in the one folder used last, by any of them, and before any
+// in the user's Documents folder: never in the working folder, which for the
+// installer's shortcuts was the program's own.
+TEST_F(FilesFromOutside, EveryFileDialogStartsInTheOneFolderUsedLastElseInDocuments) {
+#ifndef Q_OS_WIN
+    // A home of the test's own, with its Documents folder (Windows names its own).
+    const QByteArray home = qgetenv("HOME");
+    const auto restoreHome = qScopeGuard([&] { qputenv("HOME", home); });
+    ASSERT_TRUE(QDir(directory_.path()).mkpath(QStringLiteral("home/Documents")));
+    qputenv("HOME", QFile::encodeName(path("home")));
+#endif
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    ASSERT_TRUE(QFileInfo(documents).isDir()) << documents.toStdString();
+    ASSERT_TRUE(QDir(directory_.path()).mkdir(QStringLiteral("work")));
+    ASSERT_TRUE(QDir(directory_.path()).mkdir(QStringLiteral("lists")));
+    const QString before = QDir::currentPath();
+    const auto restoreWorkingFolder = qScopeGuard([&] { QDir::setCurrent(before); });
+    ASSERT_TRUE(QDir::setCurrent(path("work")));
+
+    device::EmulatedTransmitter transmitter;
+    WindowDriver driver(transmitter);
+    // The folder the button's dialog starts in; `chosen` is chosen there, or nothing.
+    const auto startsIn = [&](const char* button, const QString& chosen = {}) {
+        QString folder;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (dialog == nullptr) return;
+            folder = dialog->directory().absolutePath();
+            if (chosen.isEmpty()) {
+                dialog->reject();
+            } else {
+                dialog->selectFile(chosen);
+                static_cast<QDialog*>(dialog)->accept();  // QFileDialog keeps its accept() protected
+            }
+        });
+        QTest::mouseClick(&driver.control<QPushButton>(QString::fromLatin1(button)), Qt::LeftButton);
+        return folder;
+    };
+    EXPECT_EQ(startsIn("BtnSave"), QDir(documents).absolutePath());
+    EXPECT_EQ(startsIn("BtnExportCsv", path("lists/site.csv")), QDir(documents).absolutePath());
+    ASSERT_TRUE(QFile::exists(path("lists/site.csv")));
+    EXPECT_EQ(startsIn("BtnOpen"), QDir(path("lists")).absolutePath());
 }
 
 // The last folder, remembered from a run before, is on a stick since removed: the

@@ -4,10 +4,13 @@
 // own drawing rectangles: at the scale this run is given (CTest runs it at 100, 150
 // and 200 %, by QT_SCALE_FACTOR and by a dense screen), in English, in the German
 // example and in a pseudo-translation 40 % longer than English, with every row full.
+// At 100 %, the English and the German window fit a 1,024 x 768 screen.
 
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
+#include <QMenu>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QStyleOptionButton>
 #include <QStyleOptionComboBox>
@@ -24,6 +27,10 @@ namespace {
 
 constexpr double kLonger = 1.4;
 constexpr double kDesignFontPixels = 13.0;
+// The smallest work area the window must fit at 100 %, and what Windows 10 and 11 draw
+// around a window there (their resize borders on each side, the title bar).
+constexpr QSize kSmallWorkArea(1024, 768);
+constexpr QSize kWindowsFrame(2 * 8, 31 + 8);
 
 // A key's letters accented (a text's width, and not only its length, changes in
 // translation), then lengthened to 140 % with more of its own letters. Placeholders
@@ -89,8 +96,10 @@ std::pair<QRect, QStringList> textPlace(const QWidget& control) {
     if (const auto* button = qobject_cast<const QPushButton*>(&control)) {
         QStyleOptionButton option;
         option.initFrom(button);
-        return {style.subElementRect(QStyle::SE_PushButtonContents, &option, button),
-                {ui::withoutMnemonic(button->text())}};
+        QRect place = style.subElementRect(QStyle::SE_PushButtonContents, &option, button);
+        // A menu's arrow: the style keeps the caption clear of it.
+        if (button->menu() != nullptr) place.adjust(0, 0, -style.pixelMetric(QStyle::PM_MenuButtonIndicator, &option, button), 0);
+        return {place, {ui::withoutMnemonic(button->text())}};
     }
     if (const auto* button = qobject_cast<const QAbstractButton*>(&control)) {
         QStyleOptionButton option;
@@ -167,13 +176,24 @@ TEST_P(WindowFit, EveryTextFitsItsControlInTheDesignedArrangement) {
     ASSERT_TRUE(driver.control<QLabel>(QStringLiteral("EepromUse")).text().contains(QLatin1Char(';')));
 
     EXPECT_EQ(misfits(window), std::vector<std::string>{});
+    if (expected == 1.0 && GetParam() != Language::Pseudo) {
+        const QSize framed = window.size() + kWindowsFrame;
+        EXPECT_LE(framed.width(), kSmallWorkArea.width());
+        EXPECT_LE(framed.height(), kSmallWorkArea.height());
+    }
 
-    // The columns keep their order and the rows their sequence.
+    // The columns keep their order and the rows their sequence; neighbours in a row
+    // share no more than the design's one pixel of border, as scaled.
+    const auto overlap = [](const QWidget& left, const QWidget& right) { return left.geometry().right() + 1 - right.x(); };
+    const int sharedBorder = static_cast<int>(std::ceil(expected));
     for (int row = 1; row <= 16; ++row) {
         const int tone = driver.tone(row).x();
         EXPECT_LT(driver.capCode(row).x(), tone);
         EXPECT_LT(tone, driver.type(row).x());
         EXPECT_LT(driver.type(row).x(), driver.message(row).x());
+        EXPECT_LE(overlap(driver.capCode(row), driver.tone(row)), sharedBorder) << row;
+        EXPECT_LE(overlap(driver.tone(row), driver.type(row)), sharedBorder) << row;
+        EXPECT_LE(overlap(driver.type(row), driver.message(row)), sharedBorder) << row;
         EXPECT_LT(driver.message(row).geometry().right(), driver.control<QComboBox>(QStringLiteral("DataRate")).x());
         if (row > 1) {
             EXPECT_EQ(driver.capCode(row).y(), driver.capCode(row - 1).geometry().bottom() + 1);

@@ -7,16 +7,20 @@
 #     keyboard: the licence goes on with Next; a folder that holds other files is
 #     refused with a German message; the desktop shortcut and the PATH entry chosen
 #     (vostrel-cli then runs by its name in a new command prompt); Run on the last page
-#     starts the window; Settings -> Apps gets the size. Uninstalling takes the PATH
-#     entry out again and leaves the PATH as it was.
+#     starts the window; Settings -> Apps gets the size; the Start-menu entries have
+#     German names, and every shortcut starts in the user's folder. The German
+#     uninstaller, through its pages, takes the PATH entry out again and leaves the
+#     PATH as it was, and a file the user left in the install folder: its last page says
+#     that the folder stays for it.
 #  2. Silent (/S): the Start-menu entries; the emulated entry, started as the Start menu
-#     starts it, writes a row into %LOCALAPPDATA%\vostrel-programmer\emulated-eeprom.bin;
+#     starts it, writes a row into %LOCALAPPDATA%\vostrel-programmer\emulated-eeprom.bin,
+#     and its Export PDF proposes the user's Documents folder, not the install folder;
 #     a .vostrel file in a folder whose name has blanks and letters beyond ASCII, opened
 #     as Explorer opens it, comes up in the window (which offers itself in "Open with");
 #     the installed window finds a translation in %APPDATA% and carries its icon;
 #     --help shows in a message box when there is no standard output. Uninstalling
-#     removes the install folder whole and the file type with "Open with", and leaves
-#     the user's EEPROM file.
+#     removes every file it installed and the file type with "Open with", and leaves the
+#     user's EEPROM file and a file the user saved in the install folder, with the folder.
 # Neither round leaves anything in the home folder's menus, desktop entries and icons,
 # where wine's menu builder would put the installer's shortcuts.
 #   wine_installer_check.sh INSTALLER
@@ -110,6 +114,38 @@ box_texts() {  # trace file
     perl -CS -pe 's/\\([0-9a-f]{4})/chr(hex($1))/ge; s/\\\\/\\/g'
 }
 registered_size() { echo $(($(registry_value "$uninstall_key" EstimatedSize))); }
+# The folder a shortcut starts its program in ("Start in"), as the .lnk file holds it
+# (Microsoft's Shell Link format: the header, the item list and the link information
+# skipped, then the strings that the flags say are there, the working folder third).
+start_folder() {  # .lnk file
+  python3 - "$1" <<'EOF'
+import struct, sys
+data = open(sys.argv[1], "rb").read()
+flags = struct.unpack_from("<I", data, 0x14)[0]
+at = 0x4C
+if flags & 0x01:
+    at += 2 + struct.unpack_from("<H", data, at)[0]
+if flags & 0x02:
+    at += struct.unpack_from("<I", data, at)[0]
+width = 2 if flags & 0x80 else 1
+for present in (0x04, 0x08, 0x10):  # its name, relative path, working folder
+    if flags & present:
+        count = struct.unpack_from("<H", data, at)[0]
+        text = data[at + 2:at + 2 + count * width]
+        at += 2 + count * width
+        if present == 0x10:
+            # wine counts the terminating NUL with the characters; Windows does not.
+            print(text.decode("utf-16-le" if width == 2 else "latin-1").rstrip("\0"))
+EOF
+}
+# Every shortcut given starts in the user's own folder, never in the install folder.
+expect_user_start_folder() {  # .lnk file...
+  local link
+  for link in "$@"; do
+    [[ $(start_folder "$link") == '%USERPROFILE%' ]] ||
+      fail "$(basename "$link") starts in '$(start_folder "$link")', not in the user's folder"
+  done
+}
 
 # Round 1: German, through the pages ---------------------------------------------------
 # wine takes the system's language from the C library's locale, which needs the
@@ -157,6 +193,10 @@ window_gone "$program" 60 || fail "the window started from the last page did not
 end_session
 
 [[ -f $desktop_shortcut ]] || fail "no desktop shortcut, though chosen"
+for link in "Vostrel programmer" "Vostrel programmer (emulierter Sender)" "Vostrel programmer deinstallieren"; do
+  [[ -f $menu/$link.lnk ]] || fail "no German Start-menu entry '$link': $(ls "$menu")"
+done
+expect_user_start_folder "$desktop_shortcut" "$menu"/*.lnk
 path=$(registry_value "$environment_key" Path)
 [[ $path == "$path_before;$folder_name" ]] || fail "PATH is not the one before with the install folder added: $path"
 # A new command prompt finds vostrel-cli by its name.
@@ -170,10 +210,27 @@ files_size=$((($(find "$folder" -type f -printf '%s\n' | paste -sd+)) / 1024))
 size=$(registered_size)
 ((size * 100 >= files_size * 99 && size * 100 <= files_size * 101)) ||
   fail "EstimatedSize $size KiB, but the files take $files_size KiB"
-echo "German installer: its texts, Next on the licence, a folder with other files refused, desktop shortcut and PATH, Run on the last page, EstimatedSize $size KiB"
+echo "German installer: its texts, Next on the licence, a folder with other files refused, desktop shortcut and PATH, Run on the last page, EstimatedSize $size KiB, German Start-menu names, shortcuts starting in %USERPROFILE%"
 
-timeout 300 "$wine" "$folder_name\\Uninstall.exe" /S || fail "the uninstaller failed"
+# The German uninstaller through its pages, with a file of the user's in the install
+# folder. Its pages' texts come from wine's trace of the windows made (+win).
+echo "the user's" >"$folder/Notizen.txt"
+LOCPATH=$work LANG=de_DE.UTF-8 LC_ALL= LC_MESSAGES= WINEDEBUG=-all,+win \
+  "$wine" "$folder_name\\Uninstall.exe" 2>"$work/uninstaller.trace" &
+window=$(find_window '^Deinstallation von Vostrel programmer' 120) || fail "no German uninstaller window"
+sleep 1
+keys "$window" Return  # Deinstallieren
+for _ in $(seq 120); do
+  grep -F 'Der Ordner C:\\Program Files\\Vostrel programmer bleibt' "$work/uninstaller.trace" >/dev/null && break
+  sleep 0.5
+done
+grep -F 'Der Ordner C:\\Program Files\\Vostrel programmer bleibt' "$work/uninstaller.trace" >/dev/null ||
+  fail "the uninstaller's last page does not say that the folder stays for the user's file"
+keys "$window" Return  # Fertig stellen
 wait_for_session
+[[ $(ls -A "$folder") == Notizen.txt && $(cat "$folder/Notizen.txt") == "the user's" ]] ||
+  fail "uninstalling did not leave just the user's file in the install folder: $(ls -A "$folder")"
+rm -r "$folder"
 [[ $(registry_value "$environment_key" Path) == "$path_before" ]] || fail "uninstalling left the PATH changed: $(registry_value "$environment_key" Path)"
 expect_as_before "the German round's uninstall left the prefix changed" "$prefix_before" "$(prefix_snapshot)"
 
@@ -184,9 +241,10 @@ for file in vostrel-programmer.exe vostrel-programmer-emulated.exe vostrel-cli.e
             README.txt LICENSE.txt Uninstall.exe user-guide/en/index.html user-guide/de/index.html; do
   [[ -f $folder/$file ]] || fail "not installed: $file"
 done
-for link in "Vostrel programmer" "Vostrel programmer (emulated transmitter)" Uninstall; do
+for link in "Vostrel programmer" "Vostrel programmer (emulated transmitter)" "Uninstall Vostrel programmer"; do
   [[ -f $menu/$link.lnk ]] || fail "no Start-menu entry '$link'"
 done
+expect_user_start_folder "$menu"/*.lnk
 [[ ! -e $desktop_shortcut ]] || fail "a desktop shortcut, though not chosen"
 [[ $(registry_value "$environment_key" Path) == "$path_before" ]] || fail "PATH changed, though not chosen"
 registry_value "$uninstall_key" DisplayName | grep -x 'Vostrel programmer [0-9.]*' >/dev/null ||
@@ -201,6 +259,19 @@ eeprom=$local_data/emulated-eeprom.bin
 [[ -f $eeprom && ! -e $folder/emulated-eeprom.bin ]] || fail "the emulated EEPROM is not (only) in %LOCALAPPDATA%\\vostrel-programmer"
 timeout 60 "$wine" "$folder/vostrel-cli.exe" decode "$(windows_path "$eeprom")" | tr -d '\r' | grep -qx 'CapCode = 1234567' ||
   fail "the emulated EEPROM lacks the row written"
+end_session
+
+# Export PDF from the Start-menu entry, with nothing remembered yet: its dialog
+# proposes the user's Documents folder, where a name typed alone puts the file.
+documents="$(user_folder USERPROFILE)/Documents"
+sheet="vostrel-check-$$.pdf"
+bash "$here/wine_window_driver.sh" start /wait /unix "$menu/Vostrel programmer (emulated transmitter).lnk" \
+  -- row 1 1234567 A 0123456789 export-pdf "$sheet" exit >"$work/export.out" || fail "Export PDF: $(cat "$work/export.out")"
+[[ ! -s $work/export.out ]] || fail "Export PDF showed a message: $(cat "$work/export.out")"
+[[ -f $documents/$sheet && ! -e $folder/$sheet ]] ||
+  fail "Export PDF did not propose the Documents folder ($documents): the PDF is not there"
+head -c 5 "$documents/$sheet" | grep -qx '%PDF-' || fail "the file exported is no PDF"
+rm "$documents/$sheet"
 end_session
 
 # The configurations' file type. A .vostrel file opened as Explorer opens it (wine's
@@ -258,9 +329,14 @@ timeout 60 tail --pid="$program" -f /dev/null || fail "the --help box did not en
 wait "$program" || fail "--help ended with status $?"
 end_session
 
+# A file the user saved into the install folder outlives the uninstall, and the folder
+# with it; every file installed goes.
+echo "the user's" >"$folder/sheet.pdf"
 timeout 300 "$wine" "$folder_name\\Uninstall.exe" /S || fail "the uninstaller failed"
 wait_for_session
-[[ ! -e $folder ]] || fail "the install folder is left: $(ls -A "$folder")"
+[[ $(ls -A "$folder") == sheet.pdf && $(cat "$folder/sheet.pdf") == "the user's" ]] ||
+  fail "uninstalling did not leave just the user's file in the install folder: $(ls -A "$folder")"
+rm -r "$folder"
 for key in "$classes\.vostrel" "$classes\VostrelProgrammer.Configuration" "$classes\Applications\vostrel-programmer.exe"; do
   ! timeout 60 "$wine" reg query "$key" >/dev/null 2>&1 || fail "uninstalling left $key"
 done
@@ -269,4 +345,4 @@ rm -r "$local_data"
 expect_as_before "the silent round's uninstall left the prefix changed" "$prefix_before" "$(prefix_snapshot)"
 expect_as_before "wine put menus, desktop entries or icons into the home folder (is WINEDLLOVERRIDES=winemenubuilder.exe=d set?)" \
   "$home_before" "$(home_snapshot)"
-echo "installer: silent install, the emulated entry's EEPROM in %LOCALAPPDATA%, a .vostrel file opened as Explorer opens it, a translation from %APPDATA%, the icon, --help in a box; uninstalled leaving the prefix (no file type) and the home folder as they were"
+echo "installer: silent install, the emulated entry's EEPROM in %LOCALAPPDATA%, its Export PDF into Documents, a .vostrel file opened as Explorer opens it, a translation from %APPDATA%, the icon, --help in a box; uninstalled by name, leaving the user's file, the prefix (no file type) and the home folder as they were"

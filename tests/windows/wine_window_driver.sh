@@ -17,6 +17,9 @@
 #   read-message | write        presses the button; the message box that follows is printed
 #   open FILE | save FILE       presses the button and names FILE (a path of this machine)
 #                               in the file dialog; a message box, if any, is printed
+#   export-pdf NAME             Site sheet, Export PDF..., the site's name kept, and NAME
+#                               typed as it is into the file dialog: a name without a
+#                               folder goes into the folder the dialog proposes
 #   exit                        presses Exit; the program must end, with status 0
 # Each message box is printed as "message: TITLE: TEXT" (the text's lines joined by
 # " / ") and dismissed; a box that asks (Write before overwriting calls) is printed as
@@ -89,13 +92,14 @@ take_message() {  # [seconds to wait for it]
 }
 
 # The file dialog opens with the focus in its file name box.
-name_file() {  # dialog title, path
-  local dialog
+name_file() {  # dialog title, path[, "as typed": the name as it is, no path of this machine]
+  local dialog name=$2
   dialog=$(find_window "$1" 60) || die "no '$1' file dialog appeared"
   xdo windowfocus --sync "$dialog"
   sleep 0.5
   xdo key ctrl+a
-  xdo type --delay 20 "$(windows_path "$2")"
+  [[ ${3:-} == "as typed" ]] || name=$(windows_path "$2")
+  xdo type --delay 20 "$name"
   xdo key Return
   for _ in $(seq 100); do
     [[ -z $(xdotool search --onlyvisible --name "$1" 2>/dev/null) ]] && break
@@ -139,6 +143,17 @@ while [[ $# -gt 0 ]]; do
     write) xdo key alt+w; take_message ;;
     open) xdo key alt+o; name_file Open "$1"; shift ;;
     save) xdo key alt+s; name_file Save "$1"; shift ;;
+    export-pdf)
+      xdo key alt+h
+      sleep 0.5
+      xdo key p  # Export &PDF... in the button's menu
+      site=$(find_window '^Site sheet$' 60) || die "no question for the site's name appeared"
+      xdo windowfocus --sync "$site"
+      sleep 0.3
+      xdo key Return
+      name_file 'Export PDF' "$1" "as typed"
+      shift
+      ;;
     exit)
       xdo key alt+e
       status=0

@@ -6,8 +6,9 @@
 // Qt scales those pixels with the display (QT_SCALE_FACTOR, the desktop's scaling);
 // where it does not (high-DPI scaling switched off on a dense screen), the font and
 // every place grow together with the screen's logical density. When a text still
-// needs more room (a long translation), every control and the window widen by one
-// common factor, so the arrangement stays as designed.
+// needs more room (a long translation), the column of the window it is in widens and
+// the columns right of it move over, so the arrangement stays as designed and the
+// window grows only by what its texts need (a German window fits a 1,024-pixel screen).
 
 #include <QFont>
 #include <QString>

@@ -5,30 +5,60 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QStandardPaths>
+#include <QUrl>
 
 #include "files/program_folders.h"
 #include "ui/dialogs/file_dialog_traces.h"
+#include "ui/workings/settings_file.h"
 
 namespace vostrel::ui {
+namespace {
 
-QString chooseFileName(QWidget& parent, const MessageReporter& reporter, const FileDialogRequest& request) {
-    const std::optional<std::filesystem::path> portableFolder = files::programPlaces().portableFolder;
-    const FileDialogTraces traces(portableFolder);  // made first, so that it goes after the dialog
+constexpr QLatin1StringView kLastFolderKey("LastFolder");
+
+// Beside the folders, as Explorer shows them: the drives, then the user's home,
+// Desktop, Documents and Downloads, each once and only where it is there.
+QList<QUrl> usersPlaces() {
+    QList<QUrl> places{QUrl(QStringLiteral("file:"))};
+    QStringList folders{QDir::homePath()};
+    for (const auto place : {QStandardPaths::DesktopLocation, QStandardPaths::DocumentsLocation,
+                             QStandardPaths::DownloadLocation}) {
+        const QString folder = QStandardPaths::writableLocation(place);
+        if (!folder.isEmpty() && !folders.contains(folder) && QFileInfo(folder).isDir()) folders << folder;
+    }
+    for (const QString& folder : folders) places << QUrl::fromLocalFile(folder);
+    return places;
+}
+
+}  // namespace
+
+QString startingFolder() {
     // Given a folder that is not there, Qt's dialogs take its name for the file's and
     // put it in the name box, where a name the user types is added to it.
-    const QString folder = QFileInfo(request.folder).isDir() ? request.folder : QString();
-    QFileDialog dialog(&parent, request.title, folder);
+    const QString remembered = rememberedValue(kLastFolderKey).toString();
+    if (!remembered.isEmpty() && QFileInfo(remembered).isDir()) return remembered;
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return !documents.isEmpty() && QFileInfo(documents).isDir() ? documents : QDir::homePath();
+}
+
+void rememberFolderOf(const QString& file) {
+    const QString folder = QFileInfo(file).absolutePath();
+    if (folder != rememberedValue(kLastFolderKey).toString()) rememberValue(kLastFolderKey, folder);
+}
+
+QString chooseFileName(QWidget& parent, const MessageReporter& reporter, const FileDialogRequest& request) {
+    const FileDialogTraces traces(files::programPlaces().portableFolder);  // made first, so that it goes after the dialog
+    QFileDialog dialog(&parent, request.title, startingFolder());
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setSidebarUrls(usersPlaces());
     dialog.setNameFilters(request.nameFilters);
     dialog.setAcceptMode(request.toSave ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(request.toSave ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    // Windows' own dialog keeps the folders each program used in the registry, which a
-    // portable copy must leave as it was. And saving, it adds the file type's extension
-    // to any extension Windows has not registered (site.conf became site.conf.vostrel):
-    // Qt's own dialog keeps the name typed, nameToSave adds the extension and asks.
-    if (portableFolder || request.toSave) dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
     const QString chosen = dialog.selectedFiles().front();
+    rememberFolderOf(chosen);
     return request.toSave ? nameToSave(chosen, request.defaultSuffix, reporter) : chosen;
 }
 

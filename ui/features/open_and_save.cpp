@@ -14,7 +14,6 @@
 #include "ui/dialogs/file_dialog.h"
 #include "ui/workings/local_path.h"
 #include "ui/controls/mnemonics.h"
-#include "ui/features/remembered_choices.h"
 #include "ui/workings/window_files.h"
 
 namespace vostrel::ui {
@@ -22,7 +21,6 @@ namespace {
 
 using texts::keys;
 
-constexpr QLatin1StringView kLastFolderKey("LastFolder");
 // The configuration files' own extension, which Save gives a name typed without one.
 constexpr QLatin1StringView kConfigurationSuffix("vostrel");
 constexpr QLatin1StringView kSiteListSuffix(".csv");
@@ -48,8 +46,7 @@ OpenAndSave::OpenAndSave(QWidget& window, QPushButton& open, QPushButton& save, 
       open_(open),
       save_(save),
       rows_(rows),
-      reporter_(reporter),
-      lastDirectory_(rememberedValue(kLastFolderKey).toString()) {
+      reporter_(reporter) {
     connect(&open_, &QPushButton::clicked, this, [this] {
         if (const QString path = chooseFile(false); !path.isEmpty()) this->open(path);
     });
@@ -79,7 +76,7 @@ void OpenAndSave::takeDroppedFiles() {
 }
 
 void OpenAndSave::open(const QString& path) {
-    rememberDirectory(path);
+    rememberFolderOf(path);
     const auto opened = openWindowFile(localPath(path), rows_.textSettings());
     if (const auto* problem = std::get_if<FileProblem>(&opened)) {
         reporter_.report(problem->message, QString::fromStdString(problem->detail));
@@ -94,7 +91,7 @@ void OpenAndSave::open(const QString& path) {
 }
 
 void OpenAndSave::save(const QString& path) {
-    rememberDirectory(path);
+    rememberFolderOf(path);
     if (const auto problem = saveWindowFile(localPath(path), rows_.entries())) {
         reporter_.report(problem->message, QString::fromStdString(problem->detail));
         return;
@@ -106,6 +103,7 @@ void OpenAndSave::openGiven(const QStringList& paths, const std::function<void(c
     if (paths.isEmpty()) return;
     // As its name says: a site list is no configuration, and Open would refuse it.
     if (paths.front().endsWith(kSiteListSuffix, Qt::CaseInsensitive)) {
+        rememberFolderOf(paths.front());
         importList(paths.front());
     } else {
         open(paths.front());
@@ -120,15 +118,9 @@ QString OpenAndSave::chooseFile(bool toSave) {
     const LanguageTexts& texts = reporter_.texts();
     QStringList filters = {texts.text(keys::kConfigurationFiles)};
     if (!toSave) filters << texts.text(keys::kImageFiles);
-    return chooseFileName(window_, reporter_, {withoutMnemonic(button.text()), lastDirectory_,
-                                    filters << texts.text(keys::kAllFiles), toSave, kConfigurationSuffix});
-}
-
-void OpenAndSave::rememberDirectory(const QString& path) {
-    const QString folder = QFileInfo(path).absolutePath();
-    if (folder == lastDirectory_) return;
-    lastDirectory_ = folder;
-    rememberValue(kLastFolderKey, folder);
+    return chooseFileName(window_, reporter_,
+                          {withoutMnemonic(button.text()), filters << texts.text(keys::kAllFiles), toSave,
+                           kConfigurationSuffix});
 }
 
 // A dropped file is opened as Open would open it, so it waits while Open does.

@@ -4,8 +4,8 @@
 // The Open and Save buttons with their file dialogs (and Ctrl+O, Ctrl+S), a file
 // dropped on the window or into one of its boxes and a file named on the command line,
 // each opened as Open opens it. What is read and written, and how, is
-// ui/workings/window_files.h's. The dialogs start in the folder of the file opened or saved
-// last, in this run or an earlier one.
+// ui/workings/window_files.h's. The dialogs start where every file dialog of the window
+// does (ui/dialogs/file_dialog.h).
 
 #include <QObject>
 #include <QString>
@@ -47,7 +47,6 @@ private:
     void takeDroppedFiles();
     void addShortcuts();
     QString chooseFile(bool toSave);
-    void rememberDirectory(const QString& path);
     bool takesDroppedFile(const QMimeData* data) const;
 
     QWidget& window_;
@@ -55,8 +54,6 @@ private:
     QPushButton& save_;
     RowsView& rows_;
     const MessageReporter& reporter_;
-    // Where the file dialogs start.
-    QString lastDirectory_;
 };
 
 }  // namespace vostrel::ui

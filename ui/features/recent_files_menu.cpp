@@ -10,7 +10,7 @@
 
 #include "ui/workings/local_path.h"
 #include "ui/controls/plain_text.h"
-#include "ui/features/remembered_choices.h"
+#include "ui/workings/settings_file.h"
 
 namespace vostrel::ui {
 namespace {

@@ -3,7 +3,6 @@
 #include "ui/features/site_list_commands.h"
 
 #include <QComboBox>
-#include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
 #include <QStringList>
@@ -99,11 +98,9 @@ void SiteListCommands::labelsFromList(const QString& path) {
 
 QString SiteListCommands::chooseFile(const QString& title, texts::TextKey filter, bool toSave) {
     const LanguageTexts& texts = reporter_.texts();
-    const QString path = chooseFileName(window_, reporter_, {withoutMnemonic(title), lastDirectory_,
-                                                  {texts.text(filter), texts.text(keys::kAllFiles)}, toSave,
-                                                  QStringLiteral("csv")});
-    if (!path.isEmpty()) lastDirectory_ = QFileInfo(path).absolutePath();
-    return path;
+    return chooseFileName(window_, reporter_,
+                          {withoutMnemonic(title), {texts.text(filter), texts.text(keys::kAllFiles)}, toSave,
+                           QStringLiteral("csv")});
 }
 
 }  // namespace vostrel::ui

@@ -37,7 +37,6 @@ private:
     const LabelColumn& column_;
     RowsView& rows_;
     const MessageReporter& reporter_;
-    QString lastDirectory_;
 };
 
 }  // namespace vostrel::ui

@@ -2,7 +2,6 @@
 // SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 #include "ui/features/site_sheet_commands.h"
 
-#include <QFileInfo>
 #include <QInputDialog>
 #include <QMenu>
 #include <QPushButton>
@@ -79,7 +78,6 @@ void SiteSheetCommands::askAndPrint() {
 #endif
 
 void SiteSheetCommands::writePdf(sheet::SiteSheet sheet, const QString& path) {
-    lastDirectory_ = QFileInfo(path).absolutePath();
     const QByteArray pdf = SheetPages(html(std::move(sheet))).pdf();
     if (auto error = files::writeWholeFile(localPath(path), std::string_view(pdf.constData(), pdf.size()))) {
         reporter_.report({keys::kCannotSaveFile, texts::Title::Error, {}}, QString::fromStdString(error->what));
@@ -115,9 +113,9 @@ bool SiteSheetCommands::askSiteName() {
 
 QString SiteSheetCommands::choosePdfFile() {
     const LanguageTexts& texts = reporter_.texts();
-    return chooseFileName(window_, reporter_, {withoutMnemonic(texts.text(keys::kExportPdf)), lastDirectory_,
-                                    {texts.text(keys::kPdfFiles), texts.text(keys::kAllFiles)}, true,
-                                    QStringLiteral("pdf")});
+    return chooseFileName(window_, reporter_,
+                          {withoutMnemonic(texts.text(keys::kExportPdf)),
+                           {texts.text(keys::kPdfFiles), texts.text(keys::kAllFiles)}, true, QStringLiteral("pdf")});
 }
 
 QString SiteSheetCommands::html(sheet::SiteSheet sheet) const {

@@ -49,7 +49,6 @@ private:
     QWidget& window_;
     RowsView& rows_;
     const MessageReporter& reporter_;
-    QString lastDirectory_;
 };
 
 }  // namespace vostrel::ui

@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 #include "ui/workings/local_path.h"
 
+#include <QDir>
 #include <string>
 
 #include "files/utf8_path.h"
@@ -20,7 +21,7 @@ bool standsForAByte(char16_t unit) { return unit >= kFirstKeptByte && unit <= kF
 
 std::filesystem::path localPath(const QString& name) {
 #ifdef _WIN32
-    return files::pathFromUtf8(name.toStdString());
+    return files::pathFromUtf8(QDir::toNativeSeparators(name).toStdString());
 #else
     std::string bytes;
     for (qsizetype i = 0; i < name.size(); ++i) {

@@ -2,7 +2,9 @@
 // SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 #pragma once
 // A file name from Qt as the Qt-free libraries take it, every character kept on every
-// system (on Windows a narrow name would lose whatever the local code page lacks).
+// system (on Windows a narrow name would lose whatever the local code page lacks), and
+// with the system's separators, as their messages then show it ("C:\Users\...", where
+// Qt writes "C:/Users/...").
 //
 // A Linux name is bytes, and not always UTF-8; Qt turns what is not into U+FFFD and
 // can then neither open nor name the file, which vostrel-cli opens as it is. A name
