@@ -10,6 +10,7 @@
 #include <QMimeData>
 #include <QPushButton>
 
+#include "image/carried_labels.h"
 #include "ui/dialogs/file_dialog.h"
 #include "ui/workings/local_path.h"
 #include "ui/controls/mnemonics.h"
@@ -72,12 +73,18 @@ void OpenAndSave::takeDroppedFiles() {
 
 void OpenAndSave::open(const QString& path) {
     rememberDirectory(path);
-    const auto opened = openWindowFile(localPath(path), rows_.textSettings());
+    auto opened = openWindowFile(localPath(path), rows_.textSettings());
     if (const auto* problem = std::get_if<FileProblem>(&opened)) {
         reporter_.report(problem->message, QString::fromStdString(problem->detail));
         return;
     }
-    const auto& file = std::get<config::EntriesRead>(opened);
+    auto& file = std::get<config::EntriesRead>(opened);
+    // An image holds no labels and no site name, as a Read does not: the window's stay.
+    if (file.image) {
+        if (auto labelsLeft = image::carryLabelsAndSite(rows_.entries(), file.entries)) {
+            file.notes.push_back(std::move(*labelsLeft));
+        }
+    }
     rows_.show(file.entries);
     // Before the box below, which waits until it is dismissed.
     emit fileUsed(QFileInfo(path).absoluteFilePath());
