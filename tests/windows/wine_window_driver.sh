@@ -17,7 +17,8 @@
 #   read-message | write        presses the button; the message box that follows is printed
 #   open FILE | save FILE       presses the button and names FILE (a path of this machine)
 #                               in the file dialog; a message box, if any, is printed
-#   exit                        presses Exit; the program must end, with status 0
+#   exit                        presses Exit (answering Discard when it asks about unsaved
+#                               rows); the program must end, with status 0
 # Each message box is printed as "message: TITLE: TEXT" (the text's lines joined by
 # " / ") and dismissed; a box that asks (Write before overwriting calls) is printed as
 # "question: TITLE: TEXT", answered with its first button, and the box that follows is
@@ -49,7 +50,8 @@ find_window() {  # title pattern, seconds
 
 "$VOSTREL_WINE" "${exe[@]}" &
 program=$!
-window=$(find_window '^Vostrel programmer' 120) || die "the window did not appear"
+# The title starts with the file opened, if any ("Küche 1.vostrel – Vostrel programmer …").
+window=$(find_window 'Vostrel programmer rev' 120) || die "the window did not appear"
 focus_window() { xdo windowfocus --sync "$window"; sleep 0.3; }
 focus_window
 
@@ -155,6 +157,14 @@ while [[ $# -gt 0 ]]; do
     save) xdo key alt+s; name_file Save "$1"; shift ;;
     exit)
       xdo key alt+e
+      # Rows typed and not saved: the question before they go (Save, Discard, Cancel)
+      # is answered Discard, and nothing follows it.
+      if box=$(find_window "$kBoxTitles" 3); then
+        xdo windowfocus --sync "$box"
+        sleep 0.3
+        xdo key alt+d
+        echo "question: $(xdotool getwindowname "$box"): unsaved rows discarded"
+      fi
       status=0
       timeout 60 tail --pid="$program" -f /dev/null || die "the program did not end after Exit"
       wait "$program" || status=$?

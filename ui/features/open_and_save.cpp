@@ -43,8 +43,10 @@ OpenAndSave::OpenAndSave(QWidget& window, QPushButton& open, QPushButton& save, 
       rows_(rows),
       reporter_(reporter),
       lastDirectory_(rememberedValue(kLastFolderKey).toString()) {
+    // As desktop programs do, the question about unsaved work comes before the dialog.
     connect(&open_, &QPushButton::clicked, this, [this] {
-        if (const QString path = chooseFile(false); !path.isEmpty()) this->open(path);
+        if (!mayReplace_()) return;
+        if (const QString path = chooseFile(false); !path.isEmpty()) load(path);
     });
     connect(&save_, &QPushButton::clicked, this, [this] {
         if (const QString path = chooseFile(true); !path.isEmpty()) this->save(path);
@@ -72,6 +74,10 @@ void OpenAndSave::takeDroppedFiles() {
 }
 
 void OpenAndSave::open(const QString& path) {
+    if (mayReplace_()) load(path);
+}
+
+void OpenAndSave::load(const QString& path) {
     rememberDirectory(path);
     auto opened = openWindowFile(localPath(path), rows_.textSettings());
     if (const auto* problem = std::get_if<FileProblem>(&opened)) {
@@ -87,18 +93,23 @@ void OpenAndSave::open(const QString& path) {
     }
     rows_.show(file.entries);
     // Before the box below, which waits until it is dismissed.
-    emit fileUsed(QFileInfo(path).absoluteFilePath());
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    emit windowMatchesFile(absolute, !file.image);
+    emit fileUsed(absolute);
     if (file.readErrorRow) reporter_.report({keys::kEepromReadError, texts::Title::Error, {}});
     for (const texts::Message& note : file.notes) reporter_.report(note);
 }
 
-void OpenAndSave::save(const QString& path) {
+bool OpenAndSave::save(const QString& path) {
     rememberDirectory(path);
     if (const auto problem = saveWindowFile(localPath(path), rows_.entries())) {
         reporter_.report(problem->message, QString::fromStdString(problem->detail));
-        return;
+        return false;
     }
-    emit fileUsed(QFileInfo(path).absoluteFilePath());
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    emit windowMatchesFile(absolute, true);
+    emit fileUsed(absolute);
+    return true;
 }
 
 void OpenAndSave::openGiven(const QStringList& paths, const std::function<void(const QString&)>& importList) {
