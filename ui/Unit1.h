@@ -22,6 +22,7 @@
 //   site_list_commands   Import CSV, Export CSV and labels from a list
 //   unsaved_work         the title with the file's name and the changed mark, and the
 //                        question before Exit, the close box or Open would lose work
+//   user_guide_help      F1 and the Help button: the user guide in the web browser
 // What they open is in ui/dialogs/, how the controls behave in ui/controls/, and what
 // they compute and read without controls of their own in ui/workings/.
 // A new feature is one more such class, made by a named step of the constructor.
@@ -45,6 +46,7 @@
 #include "ui/features/transmitter_commands.h"
 #include "ui/features/undo_redo.h"
 #include "ui/features/unsaved_work.h"
+#include "ui/features/user_guide_help.h"
 #include "ui_Unit1.h"
 
 class TForm1 : public QWidget, private Ui::TForm1 {
@@ -117,4 +119,5 @@ private:
     std::optional<vostrel::ui::SiteSheetCommands> sheet_;
     std::optional<vostrel::ui::SiteListCommands> siteList_;
     std::optional<vostrel::ui::UnsavedWork> unsaved_;
+    std::optional<vostrel::ui::UserGuideHelp> help_;
 };

@@ -30,6 +30,14 @@ QString LanguageTexts::messageText(const texts::Message& message) const {
     return QString::fromStdString(texts::formatMessage(translation(message.key.text()), message));
 }
 
+std::string LanguageTexts::languageCode() const {
+    const std::string_view key = texts::keys::kLanguageCode.text();
+    const QString named = QString::fromStdString(translation(key)).trimmed().toLower();
+    // Without a translation the key stands for itself: the built-in texts are English.
+    const QString untranslated = QString::fromUtf8(key.data(), static_cast<qsizetype>(key.size())).toLower();
+    return named.isEmpty() || named == untranslated ? std::string("en") : named.toStdString();
+}
+
 QString joinedTexts(const std::vector<texts::Message>& messages, const LanguageTexts& texts) {
     QStringList shown;
     for (const auto& message : messages) shown << texts.messageText(message);

@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <filesystem>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -26,6 +27,10 @@ public:
     QString text(texts::TextKey key) const;
     // The message's text, its translation formatted safely.
     QString messageText(const texts::Message& message) const;
+    // The window's language as a code ("de", "en"), which Help opens the user guide in:
+    // the one the language file names (LanguageCode), in lower case; English without one.
+    // The one place that says which language the window speaks.
+    std::string languageCode() const;
 
 private:
     std::string translation(std::string_view key) const;
