@@ -34,11 +34,11 @@ constexpr vostrel::app::ProgramHelp kHelp{
     "  --version    print the version and exit\n"
     "  --           what follows is a file, even one whose name starts with '-'\n"};
 
-std::unique_ptr<vostrel::device::HidTransport> makeEmulatedTransmitter(const QStringList& arguments) {
+vostrel::app::ProgramTransport makeEmulatedTransmitter(const QStringList& arguments) {
     vostrel::device::EmulatorOptions options;
     options.backingFile = arguments.size() == 2 ? vostrel::ui::localPath(arguments[1])
                                                 : vostrel::app::defaultEmulatedEepromFile();
-    return std::make_unique<vostrel::device::EmulatedTransmitter>(options);
+    return {std::make_unique<vostrel::device::EmulatedTransmitter>(options), *options.backingFile};
 }
 
 }  // namespace

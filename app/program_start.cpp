@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/help_output.h"
+#include "files/utf8_path.h"
 #include "ui/Unit1.h"
 #include "ui/workings/local_path.h"
 #include "ui/workings/message_presenter.h"
@@ -25,18 +26,12 @@ const QString& unknownExceptionText() {
     return text;
 }
 
-class EndProgramOnClose final : public QObject {
-public:
-    using QObject::QObject;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        // exit() rather than quit(): quit() would first close the open boxes, which
-        // counts as dismissing them and would let their commands go on.
-        if (event->type() == QEvent::Close) QCoreApplication::exit(kExitNormal);
-        return QObject::eventFilter(watched, event);
-    }
-};
+// The whole path, so that the user can find the file.
+QString shownPath(const std::filesystem::path& path) {
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+    return QString::fromStdString(files::utf8Name(error ? path : absolute));
+}
 
 }  // namespace
 
@@ -46,7 +41,11 @@ void showExceptionBox(const QString& text) {
     box.exec();
 }
 
-void endProgramOnClose(QWidget& window) { window.installEventFilter(new EndProgramOnClose(&window)); }
+void endProgramOnClose(TForm1& window) {
+    // exit() rather than quit(): quit() would first close the open boxes, which counts
+    // as dismissing them and would let their commands go on.
+    QObject::connect(&window, &TForm1::closing, &window, [] { QCoreApplication::exit(kExitNormal); });
+}
 
 std::optional<int> answerHelpOrVersion(int argc, char** argv, const ProgramHelp& help) {
     for (int i = 1; i < argc; ++i) {
@@ -113,9 +112,10 @@ int runProgrammer(int argc, char** argv, const ProgramHelp& help, const Transpor
     ProgrammerApplication application(argc, argv);
     try {
         const WindowArguments given = splitWindowArguments(windowArguments(argc, argv), transportArguments);
-        const std::unique_ptr<device::HidTransport> transport = makeTransport(given.transport);
+        const ProgramTransport transport = makeTransport(given.transport);
         ui::MessageBoxPresenter presenter;
-        TForm1 Form1(*transport, presenter);
+        TForm1 Form1(*transport.transport, presenter);
+        if (!transport.emulatedEeprom.empty()) Form1.sayTransmitterIsEmulated(shownPath(transport.emulatedEeprom));
         endProgramOnClose(Form1);
         Form1.show();
         // From the event loop: a box the open shows waits there, and closing the window

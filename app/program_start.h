@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QStringList>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -13,6 +14,8 @@
 
 #include "device/hid_transport.h"
 #include "files/data_folder.h"
+
+class TForm1;
 
 namespace vostrel::app {
 
@@ -34,8 +37,9 @@ private:
 };
 
 // Closing `window` (its Exit button or close box) ends the event loop at once, even
-// while a message box is open; the box goes with it.
-void endProgramOnClose(QWidget& window);
+// while a message box is open; the box goes with it. A close the user cancelled (the
+// question about unsaved work) ends nothing.
+void endProgramOnClose(TForm1& window);
 
 // The places the help texts name, as string literals to join into them: the program's
 // data folder (files/data_folder.h) and the user's own language file (with the space
@@ -61,9 +65,22 @@ struct ProgramHelp {
 // nothing for any other call.
 std::optional<int> answerHelpOrVersion(int argc, char** argv, const ProgramHelp& help);
 
+// The transmitter the window talks to.
+struct ProgramTransport {
+    // Implicit, so that the real program's factory returns its transport alone.
+    ProgramTransport(std::unique_ptr<device::HidTransport> transport) : transport(std::move(transport)) {}
+    ProgramTransport(std::unique_ptr<device::HidTransport> transport, std::filesystem::path emulatedEeprom)
+        : transport(std::move(transport)), emulatedEeprom(std::move(emulatedEeprom)) {}
+
+    std::unique_ptr<device::HidTransport> transport;
+    // Where an emulated transmitter keeps its EEPROM, which the window's title names;
+    // empty for a real one.
+    std::filesystem::path emulatedEeprom;
+};
+
 // Makes the transport from its command-line arguments (program name first). May throw;
 // the exception is shown and the program ends.
-using TransportFactory = std::function<std::unique_ptr<device::HidTransport>(const QStringList& arguments)>;
+using TransportFactory = std::function<ProgramTransport(const QStringList& arguments)>;
 
 // The window's command line: the transport's arguments (program name first), then the
 // files to open.

@@ -4,6 +4,7 @@
 // pager will display it; sheet writes the site sheet, the installer's record of a
 // transmitter, as an HTML page to print.
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <ctime>
@@ -16,6 +17,7 @@
 #include "sheet/sheet_html.h"
 #include "sheet/site_sheet.h"
 #include "texts/language_file.h"
+#include "texts/text_codec.h"
 
 namespace vostrel::cli {
 namespace {
@@ -82,16 +84,28 @@ std::string capcodeWithTone(const image::PagerItem& item) {
     return item.capcode + ' ' + static_cast<char>('A' + item.tone);
 }
 
+// The label column's cell: the label filled with blanks to `width` characters.
+std::string labelCell(std::string_view label, std::size_t width) {
+    return terminalText(label) + std::string(width - std::min(width, texts::codePointCount(label)), ' ') + "  ";
+}
+
 void printPreviewTable(const std::vector<PreviewRow>& rows, std::ostream& out) {
-    out << "row  capcode    pager            shows\n";
+    // The label column is there when a row has a label, as wide as the longest.
+    std::size_t labelWidth = 0;
+    for (const PreviewRow& row : rows) labelWidth = std::max(labelWidth, texts::codePointCount(row.label));
+    const auto labelColumn = [labelWidth](std::string_view text) {
+        return labelWidth == 0 ? std::string() : labelCell(text, std::max(labelWidth, std::string_view("label").size()));
+    };
+    out << "row  " << labelColumn("label") << "capcode    pager            shows\n";
     for (const PreviewRow& row : rows) {
         std::string pager(typeName(row.item->type));
         if (!row.alphabet.empty()) pager.append(" ").append(row.alphabet);
+        char number[8];
+        std::snprintf(number, sizeof number, "%3u  ", row.row + 1);
         char line[64];
-        std::snprintf(line, sizeof line, "%3u  %9s  %-15s  ", row.row + 1, capcodeWithTone(*row.item).c_str(),
-                      pager.c_str());
+        std::snprintf(line, sizeof line, "%9s  %-15s  ", capcodeWithTone(*row.item).c_str(), pager.c_str());
         // Quoted, so that the blanks a numeric pager adds can be seen.
-        out << line << terminalText("\"" + *row.shows + "\"") << '\n';
+        out << number << labelColumn(row.label) << line << terminalText("\"" + *row.shows + "\"") << '\n';
     }
 }
 
@@ -146,6 +160,10 @@ int runSheet(const Arguments& arguments, CliContext& context) {
     const std::string& output = arguments.positionals[1];
     if (const auto empty = refuseEmptyFileName(context, kSheet, {input, output})) return *empty;
     if (outputIsInput(output, files::pathFromUtf8(input), context)) return kExitFailure;
+    const auto site = arguments.value("site");
+    if (const auto problem = site ? config::siteNameProblem(*site) : std::nullopt) {
+        return usageError(context, kSheet, "--site: " + *problem);
+    }
     const auto language = languageFile(arguments, context);
     if (const int* status = std::get_if<int>(&language)) return *status;
     const auto shownOrStatus = shownInput(arguments, kSheet, context);
@@ -159,6 +177,7 @@ int runSheet(const Arguments& arguments, CliContext& context) {
         siteSheet.site = configuration->site;
         sheet::addRowsNotStored(siteSheet, *configuration);
     }
+    if (site) siteSheet.site = *site;
     siteSheet.date = sheet::sheetDate(std::time(nullptr));
     const auto& bytes = std::get<std::optional<std::string>>(language);
     const sheet::Translate translate = [&bytes](texts::TextKey key) {
@@ -181,6 +200,8 @@ constexpr std::array kSheetOptions = {
     kTransliterateOption,
     OptionSpec{"language", "FILE", "the language file to take the sheet's words from (default: kdx20Lang.ini "
                                    "where the window finds it; without one, English)"},
+    OptionSpec{"site", "NAME", "the site's name on the sheet, in place of the configuration's ([Settings] Site); "
+                               "an image file names none"},
 };
 
 constexpr std::array<Command, 2> kSheetCommands = {{
@@ -192,16 +213,17 @@ constexpr std::array<Command, 2> kSheetCommands = {{
      "them, alphanumeric text through the row's alphabet. A numeric text shows the blanks\n"
      "that fill its last group of five, a transliterated one what was sent, one longer\n"
      "than 129 characters what the decoder keeps; control codes show as <BEL>-style\n"
-     "names. The text is quoted in the table and a JSON string with --json, which also\n"
-     "gives a configuration's labels. An image that decode calls damaged is refused.\n",
+     "names. The text is quoted in the table and a JSON string with --json. A\n"
+     "configuration's labels have a column of their own (an image file has none). An\n"
+     "image that decode calls damaged is refused.\n",
      kPreviewOptions, runPreview},
-    {kSheet, "[--alphabet NAME] [--transliterate] [--language FILE] (CONFIG | IMAGE) OUT.html",
+    {kSheet, "[--alphabet NAME] [--transliterate] [--language FILE] [--site NAME] (CONFIG | IMAGE) OUT.html",
      "write the site sheet, the record of what the transmitter holds, as HTML",
      "Writes one self-contained HTML page (UTF-8, styles inline) that prints on one A4\n"
-     "page: the site's name ([Settings] Site), today's date, the settings, the pager\n"
-     "alphabet and the time on air of one trigger of every row, then per stored row its\n"
-     "capcode with its tone, its pager type, what the pager shows (as preview prints it)\n"
-     "and its seconds on air per trigger; a row of CONFIG that does not fit the\n"
+     "page: the site's name ([Settings] Site, or --site), today's date, the settings, the\n"
+     "pager alphabet and the time on air of one trigger of every row, then per stored row\n"
+     "its capcode with its tone, its pager type, what the pager shows (as preview prints\n"
+     "it) and its seconds on air per trigger; a row of CONFIG that does not fit the\n"
      "transmitter is listed as not stored. The words come from the language file, with\n"
      "its decimal comma where it writes one. OUT.html '-' is standard output.\n",
      kSheetOptions, runSheet},

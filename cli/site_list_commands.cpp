@@ -87,12 +87,17 @@ int runImport(const Arguments& arguments, CliContext& context) {
         if (const auto empty = refuseEmptyFileName(context, kImport, {file})) return *empty;
         if (outputIsInput(output, files::pathFromUtf8(file), context)) return kExitFailure;
     }
+    const auto namedAlphabet = chosenAlphabet(arguments);
+    if (const auto* error = std::get_if<std::string>(&namedAlphabet)) return usageError(context, kImport, *error);
     auto entries = baseEntries(arguments, context);
     if (!entries) return kExitFailure;
+    // --alphabet names the pagers' alphabet, before the one of --settings.
+    const bool alphabetGiven = arguments.value(kAlphabetOption.name).has_value();
+    if (alphabetGiven) entries->text.alphabet = std::get<paging::Alphabet>(namedAlphabet);
     if (chosenTransliteration(arguments) == Transliteration::On) entries->text.transliterate = true;
     const config::SiteListReading reading{{}, entries->text.alphabet, entries->text.transliterate};
-    const auto alphabet = arguments.value(kSettingsOption) ? config::ListAlphabet::OfBase
-                                                           : config::ListAlphabet::SharedByTheRows;
+    const auto alphabet = alphabetGiven || arguments.value(kSettingsOption) ? config::ListAlphabet::OfBase
+                                                                            : config::ListAlphabet::SharedByTheRows;
     auto read = readEntriesFile(files::pathFromUtf8(input), [&](std::string_view bytes, std::string_view name) {
         return config::readSiteListInto(bytes, name, *entries, reading, alphabet);
     }, context);
@@ -107,9 +112,10 @@ int runImport(const Arguments& arguments, CliContext& context) {
         if (!labelled) return kExitFailure;
         context.err << terminalText(file + ": labels for " + std::to_string(labelled->size()) + " of the rows") << '\n';
     }
-    // The list is taken whole; what a Write of it would leave out is said.
-    if (const std::string leftOut = leftOutLine(*entries); !leftOut.empty()) {
-        context.err << terminalText(output + ": " + leftOut) << '\n';
+    // Built as a Write will build it, for what it tells: each character sent replaced,
+    // and the rows a Write would leave out (the list is taken whole).
+    if (!buildConfigEntries(files::pathFromUtf8(input), *entries, Transliteration::AsConfigured, context)) {
+        return kExitFailure;
     }
     return saveOutput(output, config::writeConfig(*entries), context, OutputKind::Text);
 }
@@ -121,6 +127,9 @@ constexpr std::array kExportOptions = {
 constexpr std::array kImportOptions = {
     OptionSpec{kSettingsOption, "CONFIG", "take the settings and the pager alphabet from this configuration; it "
                                           "may be OUT.conf itself, whose rows are then replaced"},
+    OptionSpec{kAlphabetOption.name, kAlphabetChoices, "the pager alphabet of the list's rows that name none in an "
+                                                       "Alphabet column, before the one of --settings (without "
+                                                       "either: the one all the list's rows name, else US)"},
     kLabelsOption,
     kTransliterateOption,
 };
@@ -135,7 +144,7 @@ constexpr std::array<Command, 2> kSiteListCommands = {{
      "as pagers with --alphabet show them and have no labels; a damaged image writes\n"
      "nothing and exits 1 (\"EEPROM read error\"). OUT.csv '-' is standard output.\n",
      kExportOptions, runExport},
-    {kImport, "[--settings CONFIG] [--labels FILE]... [--transliterate] IN.csv OUT.conf",
+    {kImport, "[--settings CONFIG] [--alphabet NAME] [--labels FILE]... [--transliterate] IN.csv OUT.conf",
      "read a site list from a spreadsheet into a configuration",
      "Reads IN.csv as spreadsheets save it: ';', ',' or tab between cells (found from the\n"
      "first line, or named by a first line sep=;), UTF-8 with or without byte-order mark\n"

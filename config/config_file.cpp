@@ -226,14 +226,8 @@ Error applyTransliterate(const Value& value, ProgrammerEntries& entries, unsigne
     return std::nullopt;
 }
 
-// The name is printed on the site sheet and in the window: a control character there
-// would be invisible on paper and could drive a terminal.
 Error applySite(const Value& value, ProgrammerEntries& entries, unsigned) {
-    if (auto error = checkLength("Site", value, kMaxSiteCharacters)) return error;
-    const auto characters = texts::decodeUtf8(value.text);
-    if (!characters || std::ranges::any_of(*characters, needsEscape)) {
-        return std::string("Site cannot hold control characters");
-    }
+    if (auto error = siteNameProblem(value.text)) return error;
     entries.site = value.text;
     return std::nullopt;
 }
@@ -452,6 +446,17 @@ std::string typeText(paging::PagerType type) {
 }
 
 }  // namespace
+
+// The name is printed on the site sheet and in the window: a control character there
+// would be invisible on paper and could drive a terminal.
+std::optional<std::string> siteNameProblem(const std::string& site) {
+    if (auto error = checkLength("Site", Value{site}, kMaxSiteCharacters)) return error;
+    const auto characters = texts::decodeUtf8(site);
+    if (!characters || std::ranges::any_of(*characters, needsEscape)) {
+        return std::string("Site cannot hold control characters");
+    }
+    return std::nullopt;
+}
 
 std::optional<std::string> parseCapcode(std::string_view text) {
     const std::string_view digits = trim(text);

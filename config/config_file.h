@@ -41,6 +41,9 @@ inline constexpr std::size_t kMaxCapcodeCharacters = 7;
 inline constexpr std::size_t kMaxMessageCharacters = paging::kMaxDecodedText;
 // A site's name heads its site sheet on one line.
 inline constexpr std::size_t kMaxSiteCharacters = 80;
+// Why `site` (UTF-8) cannot be a site's name ("Site is longer than 80 characters",
+// "Site cannot hold control characters"), or nothing when it can.
+std::optional<std::string> siteNameProblem(const std::string& site);
 
 struct ConfigError {
     int line = 0;

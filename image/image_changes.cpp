@@ -69,7 +69,7 @@ std::string rowLine(unsigned row, const RowDifference& difference, const TextLoo
 
 bool listed(RowChange change, ChangeListing listing) {
     if (change == RowChange::Empty) return false;
-    return listing == ChangeListing::RowsInUse || change != RowChange::Unchanged;
+    return (change == RowChange::Unchanged) == (listing == ChangeListing::Unchanged);
 }
 
 std::string rateText(unsigned index) {
@@ -90,6 +90,7 @@ std::vector<std::string> changeLines(const ImageChanges& changes, ChangeListing 
     for (unsigned row = 0; row < kRowCount; ++row) {
         if (listed(changes.rows[row].change, listing)) lines.push_back(rowLine(row, changes.rows[row], lookUp));
     }
+    if (listing == ChangeListing::Unchanged) return lines;
     const TransmitterSettings& held = changes.heldSettings;
     const TransmitterSettings& written = changes.writtenSettings;
     addSettingLine(lines, lookUp, keys::kDataRateHeading, keys::kBitRateUnit, rateText(held.dataRateIndex),

@@ -53,13 +53,14 @@ ImageChanges compareImages(const EepromImage& held, const EepromImage& toWrite, 
 using TextLookup = std::function<std::string(const texts::Message&)>;
 
 enum class ChangeListing {
-    RowsInUse,    // every row in use before or after, unchanged ones too (the Write's question)
-    Differences,  // only the rows and settings that differ (verify)
+    Differences,  // the rows and settings that differ (verify, and the Write's question first)
+    Unchanged,    // the rows in use that stay as they are (the Write's question, after them)
 };
 
-// The changes one line each, UTF-8, in the words of `lookUp`: a row as
-// "Item[02]: changed 8 D Alphnumeric "Old" → 8 D Alphnumeric "New"" (new and cleared
-// rows name one call), then each setting that changes as "Data Rate: 512 → 1200 bps".
+// The rows one line each, UTF-8, in the words of `lookUp`: a row as
+// "Item[02]: changed 8 D Alphnumeric "Old" → 8 D Alphnumeric "New"" (new, cleared and
+// unchanged rows name one call); the differences end with each setting that changes,
+// as "Data Rate: 512 → 1200 bps".
 // Control characters of a message are shown as \xNN, so no line breaks or drives a
 // terminal.
 std::vector<std::string> changeLines(const ImageChanges& changes, ChangeListing listing, const TextLookup& lookUp);

@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 #include "ui/Unit1.h"
 
+#include <QCloseEvent>
 #include <QRegularExpressionValidator>
 #include <algorithm>
 #include <array>
@@ -63,6 +64,9 @@ TForm1::TForm1(vostrel::device::HidTransport& transport, vostrel::ui::MessagePre
     // Whether to ask before a Write is the program's preference, kept apart from the
     // entries; undoing a row must not turn it.
     undoRedo_.emplace(*this, *rows_, std::vector<const QWidget*>{ConfirmWrite});
+    // Last: the window's entries as they start are the ones it has saved.
+    unsaved_.emplace(*this, *rows_, *files_, reporter_);
+    files_->askBeforeReplacing([this] { return unsaved_->mayDiscard(); });
     showFocusFromTheStart();
 }
 
@@ -261,6 +265,15 @@ void TForm1::fitLayout() {
     texts.widestTexts.emplace_back(EepromUse, vostrel::ui::LiveChecks::widestUseText(texts_));
     texts.widestTexts.emplace_back(OnAir, onAir_->widestText());
     vostrel::ui::fitWindow(*this, texts);
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    if (!unsaved_->mayDiscard()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    emit closing();
 }
 
 void TForm1::BtnExitClick() {

@@ -20,6 +20,8 @@
 //   site_sheet_commands  the site sheet: Export PDF... and Print...
 //   label_column         the Label column and the site list's buttons beneath it
 //   site_list_commands   Import CSV, Export CSV and labels from a list
+//   unsaved_work         the title with the file's name and the changed mark, and the
+//                        question before Exit, the close box or Open would lose work
 //   user_guide_help      F1 and the Help button: the user guide in the web browser
 // What they open is in ui/dialogs/, how the controls behave in ui/controls/, and what
 // they compute and read without controls of their own in ui/workings/.
@@ -43,6 +45,7 @@
 #include "ui/features/site_list_commands.h"
 #include "ui/features/transmitter_commands.h"
 #include "ui/features/undo_redo.h"
+#include "ui/features/unsaved_work.h"
 #include "ui/features/user_guide_help.h"
 #include "ui_Unit1.h"
 
@@ -70,6 +73,16 @@ public:
     void openGivenFiles(const QStringList& paths) {
         files_->openGiven(paths, [this](const QString& path) { siteList_->importList(path); });
     }
+    // The title says that the transmitter is the emulated one, keeping its EEPROM in
+    // `eepromFile`.
+    void sayTransmitterIsEmulated(const QString& eepromFile) { unsaved_->sayEmulated(eepromFile); }
+
+signals:
+    // The window closes: the user did not cancel the question about unsaved work.
+    void closing();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void BtnReadClick() { transmitter_->read(); }
@@ -105,5 +118,6 @@ private:
     std::optional<vostrel::ui::UndoRedo> undoRedo_;
     std::optional<vostrel::ui::SiteSheetCommands> sheet_;
     std::optional<vostrel::ui::SiteListCommands> siteList_;
+    std::optional<vostrel::ui::UnsavedWork> unsaved_;
     std::optional<vostrel::ui::UserGuideHelp> help_;
 };

@@ -36,6 +36,11 @@ TEST(SheetCommands, RefuseWhatTheyCannotShowTruly) {
         {{"sheet", config, config}, 1, "site.conf"},
         {{"sheet", config}, 2, "expected CONFIG or IMAGE, and OUT.html"},
         {{"preview", config, image}, 2, "expected one CONFIG or IMAGE"},
+        // The name heads a printed page: what the configuration refuses is refused here.
+        {{"sheet", "--site", "Haus\tam See", config, dir.file("out.html")}, 2,
+         "--site: Site cannot hold control characters"},
+        {{"sheet", "--site", std::string(81, 'x'), config, dir.file("out.html")}, 2,
+         "--site: Site is longer than 80 characters"},
     };
     for (const auto& c : cases) {
         const CliRun result = run(c.arguments);
@@ -64,6 +69,33 @@ TEST(SheetCommands, ImageRowsShowThroughTheChosenAlphabet) {
     EXPECT_EQ(sheet.status, 0) << sheet.err;
     EXPECT_NE(sheet.out.find("<h1>Anlagenblatt</h1>"), std::string::npos);
     EXPECT_NE(sheet.out.find(">German (DIN 66003)</td>"), std::string::npos);
+}
+
+// A configuration's labels have a column of their own in preview, as wide as the
+// longest; the sheet takes the site's name from --site before the configuration's.
+TEST(SheetCommands, LabelsAndTheSiteNameAsTheInstallerGivesThem) {
+    ScratchDirectory dir;
+    const std::string config = dir.file("site.conf");
+    writeFile(config, "[Settings]\nSite = \"Heim\"\n"
+                      "[Item02]\nCapCode = 1234567\nMessage = \"12 34-5U\"\n"
+                      "[Item05]\nLabel = \"K\xC3\xBC" "che\"\nCapCode = 8\nTone = D\nMessage = \"Gruss \\\"x\\\"\"\n"
+                      "[Item07]\nLabel = \"Nachtdienst Stock 2\"\nCapCode = 24\nTone = B\n");
+    const CliRun preview = run({"preview", config});
+    EXPECT_EQ(preview.status, 0) << preview.err;
+    EXPECT_EQ(preview.out,
+              "row  label                capcode    pager            shows\n"
+              "  2                       1234567 A  Numeric          \"12 34-5U  \"\n"
+              "  5  K\xC3\xBC" "che                      8 D  Alphanumeric US  \"Gruss \"x\"\"\n"
+              "  7  Nachtdienst Stock 2       24 B  Numeric          \"\"\n");
+    for (const auto& [site, shown] : std::vector<std::pair<std::vector<std::string>, std::string>>{
+             {{}, "Heim"}, {{"--site", "Haus am See"}, "Haus am See"}}) {
+        std::vector<std::string> arguments{"sheet"};
+        arguments.insert(arguments.end(), site.begin(), site.end());
+        arguments.insert(arguments.end(), {config, "-"});
+        const CliRun sheet = run(arguments);
+        EXPECT_EQ(sheet.status, 0) << sheet.err;
+        EXPECT_NE(sheet.out.find("<td colspan=\"3\">" + shown + "</td>"), std::string::npos) << shown;
+    }
 }
 
 }  // namespace

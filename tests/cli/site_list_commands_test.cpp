@@ -63,6 +63,52 @@ TEST(CsvImport, ReplacesTheRowsOfItsSettingsFileAndLabelsThemFromAList) {
               "[Item01]\nLabel = \"K\xC3\xBC" "che\"\nCapCode = 0200208\nTone = D\nType = Alphanumeric\nMessage = \"Hallo\"\n");
 }
 
+// A German home's list needs no settings file for its pagers' alphabet, and each
+// character sent replaced is named once for its row, as build names it.
+TEST(CsvImport, TakesThePagerAlphabetAndListsEachReplacement) {
+    ScratchDirectory dir;
+    const std::string list = dir.file("list.csv");
+    writeFile(list, "Rufnummer;Ton;Nachricht\r\n8;D;Gr\xC3\xBC\xC3\x9F" "e \xC3\xBC\r\n16;D;Caf\xC3\xA9\r\n");
+    writeFile(dir.file("swedish.conf"), "[Settings]\nAlphabet = SE\nRepeat = 4\n");
+    const struct {
+        std::vector<std::string> options;
+        int status;
+        std::string err;
+        std::string settings;  // of the configuration written
+    } cases[] = {
+        {{}, 1, list + ": line 2, column 3: Invalid code '\xC3\xBC' in Item[01]\n", ""},
+        {{"--transliterate"}, 0,
+         list + ": '\xC3\xBC' in Item[01] is sent as 'ue'\n" + list + ": '\xC3\x9F' in Item[01] is sent as 'ss'\n" +
+             list + ": '\xC3\xA9' in Item[02] is sent as 'e'\n",
+         "Repeat = 2\nTransliterate = yes\n"},
+        {{"--alphabet", "DE"}, 1, list + ": line 3, column 3: Invalid code '\xC3\xA9' in Item[02]\n", ""},
+        {{"--alphabet", "de", "--transliterate"}, 0, list + ": '\xC3\xA9' in Item[02] is sent as 'e'\n",
+         "Repeat = 2\nAlphabet = DE\nTransliterate = yes\n"},
+        // Before the settings file's alphabet; its other settings stay.
+        {{"--settings", dir.file("swedish.conf"), "--alphabet", "DE", "--transliterate"}, 0,
+         list + ": '\xC3\xA9' in Item[02] is sent as 'e'\n", "Repeat = 4\nAlphabet = DE\nTransliterate = yes\n"},
+        {{"--alphabet", "XX"}, 2,
+         "vostrel-cli csv-import: --alphabet must be one of US|DE|DK|NO|SE|FR|ES|IT|YU, not 'XX'\n"
+         "Try 'vostrel-cli csv-import --help'.\n",
+         ""},
+    };
+    for (const auto& c : cases) {
+        std::filesystem::remove(dir.file("out.conf"));
+        std::vector<std::string> arguments{"csv-import"};
+        arguments.insert(arguments.end(), c.options.begin(), c.options.end());
+        arguments.insert(arguments.end(), {list, dir.file("out.conf")});
+        const CliRun imported = run(arguments);
+        SCOPED_TRACE(imported.err);
+        EXPECT_EQ(imported.status, c.status);
+        EXPECT_EQ(imported.err, c.err);
+        if (c.settings.empty()) {
+            EXPECT_FALSE(std::filesystem::exists(dir.file("out.conf")));
+        } else {
+            EXPECT_NE(readFile(dir.file("out.conf")).find(c.settings + "\n[Item01]\n"), std::string::npos);
+        }
+    }
+}
+
 TEST(Build, ListsEachStoredRowWithItsLabel) {
     ScratchDirectory dir;
     writeFile(dir.file("site.conf"), std::string(kSampleConfig) + "[Item01]\nLabel = \"Tor\"\nCapCode = 9\n");

@@ -51,9 +51,14 @@ focus() {
   sleep 0.5
 }
 keys() { xdotool key --delay 40 "$@"; }
+# The programmer window's title: the file opened or saved, if any, comes before the
+# program's name.
+title() { xdotool getwindowname "$(xdotool search --all --onlyvisible --pid "$pid" --name 'Vostrel programmer' | head -n 1)"; }
 typed() { xdotool type --delay 40 "$1"; }
 
-focus '^Vostrel programmer'
+focus 'Vostrel programmer'
+[[ $(title) == "Vostrel programmer rev  V2.01 – emulated transmitter, EEPROM in $work/eeprom.bin" ]] ||
+  fail "the title does not name the emulated transmitter: $(title)"
 # The focus starts in row 1's capcode box.
 typed 1234; keys Tab Tab Tab
 # Past row 1's label.
@@ -64,7 +69,7 @@ keys alt+w
 focus '^Success$'
 keys Return
 
-focus '^Vostrel programmer'
+focus 'Vostrel programmer'
 typed ' AGAIN'
 keys alt+r
 # A button pressed by its letter shows itself pressed for a moment before it acts.
@@ -74,8 +79,10 @@ focus '^Save\.\.\.$'
 typed "$work/rows.conf"
 keys Return
 for _ in $(seq 50); do [ -s "$work/rows.conf" ] && break; sleep 0.1; done
+# Saved, so Exit asks nothing.
+[[ $(title) == "rows.conf – Vostrel programmer rev  V2.01 – "* ]] || fail "the title does not name the file saved: $(title)"
 
-focus '^Vostrel programmer'
+focus 'Vostrel programmer'
 keys alt+e
 for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
 kill -0 "$pid" 2>/dev/null && fail "Alt+E did not end the program"

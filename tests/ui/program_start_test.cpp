@@ -152,9 +152,29 @@ TEST_F(ProgramStart, TheQuestionBeforeAWriteShowsEveryCharacterOfItsLongLines) {
                           QStringLiteral("&Write   Cancel   \n") + separator);
 }
 
-// Exit and the close box end the program even while the Write command's Warn box (the
-// "EEPROM full" question) is open: the box goes with the window and the Write goes no
-// further.
+// Answers the question about unsaved work, once it is asked, with the button `answer`,
+// and records what it showed: its text, its default button, then its buttons sorted.
+void answerSaveQuestion(QTimer& watch, const QString& answer, QStringList& seen) {
+    QObject::disconnect(&watch, nullptr, nullptr, nullptr);
+    QObject::connect(&watch, &QTimer::timeout, [&watch, answer, &seen] {
+        auto* question = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (question == nullptr) return;
+        watch.stop();
+        QStringList buttons;
+        for (QAbstractButton* button : question->buttons()) buttons << button->text();
+        buttons.sort();
+        seen = QStringList{question->text(), question->defaultButton()->text()} + buttons;
+        for (QAbstractButton* button : question->buttons()) {
+            if (button->text() == answer) button->click();
+        }
+    });
+    watch.start(10);
+}
+
+// Exit and the close box end the program even while the Write command's Warn box is
+// open: the box goes with the window and the Write goes no further. The rows typed
+// are not saved, so the question about them comes first (it is the one box that
+// must be answered): Discard.
 TEST_F(ProgramStart, ClosingTheWindowWithABoxOpenEndsTheProgramAndTheCommand) {
     const struct {
         const char* what;
@@ -175,8 +195,11 @@ TEST_F(ProgramStart, ClosingTheWindowWithABoxOpenEndsTheProgramAndTheCommand) {
         }
         window.show();
         QString boxTitle;
+        QTimer questionWatch;
+        QStringList question;
         whenBoxOpens<QDialog>([&](QDialog& box) {
             boxTitle = box.windowTitle();
+            answerSaveQuestion(questionWatch, QStringLiteral("&Discard"), question);
             c.close(window);
         });
         QTimer::singleShot(0, [&] { window.findChild<QPushButton*>(QStringLiteral("BtnWrite"))->click(); });
@@ -186,6 +209,11 @@ TEST_F(ProgramStart, ClosingTheWindowWithABoxOpenEndsTheProgramAndTheCommand) {
 
         EXPECT_EQ(QApplication::exec(), app::kExitNormal) << c.what;
         EXPECT_EQ(boxTitle, QStringLiteral("Warn")) << c.what;
+        EXPECT_EQ(question, (QStringList{QStringLiteral("The rows, settings and labels in the window are not saved. "
+                                                        "Save them?"),
+                                         QStringLiteral("&Save"), QStringLiteral("&Discard"), QStringLiteral("&Save"),
+                                         QStringLiteral("Cancel")}))
+            << c.what;
         EXPECT_EQ(openBox<QDialog>(), nullptr) << c.what;
         EXPECT_FALSE(window.isVisible()) << c.what;
         EXPECT_TRUE(transmitter.receivedReports().empty()) << c.what;

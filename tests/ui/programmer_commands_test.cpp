@@ -484,8 +484,8 @@ TEST_F(Overwrite, TheBoxListsWhatChangesOnlyWhenACallIsOverwritten) {
         bool sends;
     } cases[] = {
         {"row changed", [](WindowDriver& d) { d.typeInto(d.message(2), QStringLiteral(" now")); },
-         intro + "Item[01]: unchanged " + row1 + "\nItem[02]: changed " + row2 + " \u2192 " +
-             "8 D Alphnumeric \"Call the office now\"\nItem[03]: unchanged " + row3 + question,
+         intro + "Item[02]: changed " + row2 + " \u2192 " + "8 D Alphnumeric \"Call the office now\"\n\n" +
+             "Item[01]: unchanged " + row1 + "\nItem[03]: unchanged " + row3 + question,
          true},
         {"row cleared, rate changed",
          [](WindowDriver& d) {
@@ -493,8 +493,8 @@ TEST_F(Overwrite, TheBoxListsWhatChangesOnlyWhenACallIsOverwritten) {
              d.message(1).clear();
              d.choose(d.control<QComboBox>(QStringLiteral("DataRate")), 2);
          },
-         intro + "Item[01]: cleared " + row1 + "\nItem[02]: unchanged " + row2 + "\nItem[03]: unchanged " + row3 +
-             "\nData Rate: 1200 \u2192 2400 bps" + question,
+         intro + "Item[01]: cleared " + row1 + "\nData Rate: 1200 \u2192 2400 bps\n\nItem[02]: unchanged " + row2 +
+             "\nItem[03]: unchanged " + row3 + question,
          true},
         {"row added", [](WindowDriver& d) { d.enterRow(9, {QStringLiteral("555"), 0, 0, QStringLiteral("1")}); }, {},
          true},
@@ -506,8 +506,8 @@ TEST_F(Overwrite, TheBoxListsWhatChangesOnlyWhenACallIsOverwritten) {
              d.choose(d.control<QComboBox>(QStringLiteral("Alphabet")), 1);  // DE
              d.message(2).setText(QStringLiteral("Grüße"));
          },
-         intro + "Item[01]: unchanged " + row1 + "\nItem[02]: changed " + row2 + " \u2192 " +
-             "8 D Alphnumeric \"Grüße\"\nItem[03]: unchanged " + row3 + question,
+         intro + "Item[02]: changed " + row2 + " \u2192 " + "8 D Alphnumeric \"Grüße\"\n\n" +
+             "Item[01]: unchanged " + row1 + "\nItem[03]: unchanged " + row3 + question,
          true},
     };
     for (const auto& c : cases) {

@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTest>
+#include <QWindow>
 #include <gtest/gtest.h>
 
 namespace vostrel::test {
@@ -154,6 +155,11 @@ void WindowDriver::click(QPushButton& button) { QTest::mouseClick(&button, Qt::L
 void WindowDriver::clickRead() { click(control<QPushButton>(QStringLiteral("BtnRead"))); }
 void WindowDriver::clickWrite() { click(control<QPushButton>(QStringLiteral("BtnWrite"))); }
 void WindowDriver::clickExit() { click(control<QPushButton>(QStringLiteral("BtnExit"))); }
+
+QString WindowDriver::shownTitle() {
+    window_.winId();
+    return window_.windowHandle()->title();
+}
 
 WindowView WindowDriver::view() {
     WindowView view;

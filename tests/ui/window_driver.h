@@ -52,9 +52,18 @@ public:
         if (whenShown) whenShown(shown.back());
         return confirmAnswer;
     }
+    // Recorded apart from the messages, with its buttons; answered with `saveAnswer`.
+    ui::SaveAnswer askToSave(const QString& title, const QString& text, const ui::SaveQuestionButtons& buttons) override {
+        saveQuestions.emplace_back(title, text);
+        saveButtons = {buttons.save, buttons.discard, buttons.cancel};
+        return saveAnswer;
+    }
     std::vector<ShownMessage> shown;
     std::pair<QString, QString> buttons;
     bool confirmAnswer = true;
+    std::vector<ShownMessage> saveQuestions;
+    QStringList saveButtons;
+    ui::SaveAnswer saveAnswer = ui::SaveAnswer::Discard;
     // Runs while the message is "on screen", before the command goes on.
     std::function<void(const ShownMessage&)> whenShown;
 };
@@ -126,6 +135,8 @@ public:
     void clickExit();
 
     WindowView view();
+    // The title as the window system shows it: the changed mark as '*' or nothing.
+    QString shownTitle();
 
 private:
     void click(QPushButton& button);

@@ -20,7 +20,8 @@
 #   export-pdf NAME             Site sheet, Export PDF..., the site's name kept, and NAME
 #                               typed as it is into the file dialog: a name without a
 #                               folder goes into the folder the dialog proposes
-#   exit                        presses Exit; the program must end, with status 0
+#   exit                        presses Exit (answering Discard when it asks about unsaved
+#                               rows); the program must end, with status 0
 # Each message box is printed as "message: TITLE: TEXT" (the text's lines joined by
 # " / ") and dismissed; a box that asks (Write before overwriting calls) is printed as
 # "question: TITLE: TEXT", answered with its first button, and the box that follows is
@@ -38,7 +39,8 @@ xdo() { timeout 60 xdotool "$@" || die "xdotool $* failed or timed out"; }
 
 "$VOSTREL_WINE" "${exe[@]}" &
 program=$!
-window=$(find_window '^Vostrel programmer' 120) || die "the window did not appear"
+# The title starts with the file opened, if any ("Küche 1.vostrel – Vostrel programmer …").
+window=$(find_window 'Vostrel programmer rev' 120) || die "the window did not appear"
 focus_window() { xdo windowfocus --sync "$window"; sleep 0.3; }
 focus_window
 
@@ -156,6 +158,14 @@ while [[ $# -gt 0 ]]; do
       ;;
     exit)
       xdo key alt+e
+      # Rows typed and not saved: the question before they go (Save, Discard, Cancel)
+      # is answered Discard, and nothing follows it.
+      if box=$(find_window "$kBoxTitles" 3); then
+        xdo windowfocus --sync "$box"
+        sleep 0.3
+        xdo key alt+d
+        echo "question: $(xdotool getwindowname "$box"): unsaved rows discarded"
+      fi
       status=0
       timeout 60 tail --pid="$program" -f /dev/null || die "the program did not end after Exit"
       wait "$program" || status=$?

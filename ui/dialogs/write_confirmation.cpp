@@ -12,9 +12,14 @@ QString writeConfirmationText(const image::ImageChanges& changes, const Language
         return texts.messageText(message).toStdString();
     };
     QStringList lines{texts.text(texts::keys::kOverwriteQuestion)};
-    for (const std::string& line : image::changeLines(changes, image::ChangeListing::RowsInUse, lookUp)) {
-        lines << QString::fromStdString(line);
-    }
+    const auto add = [&lines](const std::vector<std::string>& listed) {
+        for (const std::string& line : listed) lines << QString::fromStdString(line);
+    };
+    // What changes is read first, not found among the rows that stay.
+    add(image::changeLines(changes, image::ChangeListing::Differences, lookUp));
+    const std::vector<std::string> unchanged = image::changeLines(changes, image::ChangeListing::Unchanged, lookUp);
+    if (!unchanged.empty()) lines << QString();
+    add(unchanged);
     lines << QString() << texts.text(texts::keys::kWriteTheseCalls);
     return lines.join(QLatin1Char('\n'));
 }

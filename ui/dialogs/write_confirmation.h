@@ -2,8 +2,8 @@
 // SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 #pragma once
 // The text of the box that asks before a Write overwrites calls the transmitter holds:
-// each row in use before or after (unchanged, changed from old to new, new, cleared),
-// then each setting that changes.
+// first what changes (rows changed from old to new, new and cleared, then each setting
+// that changes), then after a blank line the rows in use that stay unchanged.
 
 #include <QString>
 

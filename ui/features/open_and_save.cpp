@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QUrl>
 
+#include "image/carried_labels.h"
 #include "ui/dialogs/file_dialog.h"
 #include "ui/workings/local_path.h"
 #include "ui/controls/mnemonics.h"
@@ -47,8 +48,10 @@ OpenAndSave::OpenAndSave(QWidget& window, QPushButton& open, QPushButton& save, 
       save_(save),
       rows_(rows),
       reporter_(reporter) {
+    // As desktop programs do, the question about unsaved work comes before the dialog.
     connect(&open_, &QPushButton::clicked, this, [this] {
-        if (const QString path = chooseFile(false); !path.isEmpty()) this->open(path);
+        if (!mayReplace_()) return;
+        if (const QString path = chooseFile(false); !path.isEmpty()) load(path);
     });
     connect(&save_, &QPushButton::clicked, this, [this] {
         if (const QString path = chooseFile(true); !path.isEmpty()) this->save(path);
@@ -76,27 +79,42 @@ void OpenAndSave::takeDroppedFiles() {
 }
 
 void OpenAndSave::open(const QString& path) {
+    if (mayReplace_()) load(path);
+}
+
+void OpenAndSave::load(const QString& path) {
     rememberFolderOf(path);
-    const auto opened = openWindowFile(localPath(path), rows_.textSettings());
+    auto opened = openWindowFile(localPath(path), rows_.textSettings());
     if (const auto* problem = std::get_if<FileProblem>(&opened)) {
         reporter_.report(problem->message, QString::fromStdString(problem->detail));
         return;
     }
-    const auto& file = std::get<config::EntriesRead>(opened);
+    auto& file = std::get<config::EntriesRead>(opened);
+    // An image holds no labels and no site name, as a Read does not: the window's stay.
+    if (file.image) {
+        if (auto labelsLeft = image::carryLabelsAndSite(rows_.entries(), file.entries)) {
+            file.notes.push_back(std::move(*labelsLeft));
+        }
+    }
     rows_.show(file.entries);
     // Before the box below, which waits until it is dismissed.
-    emit fileUsed(QFileInfo(path).absoluteFilePath());
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    emit windowMatchesFile(absolute, !file.image);
+    emit fileUsed(absolute);
     if (file.readErrorRow) reporter_.report({keys::kEepromReadError, texts::Title::Error, {}});
     for (const texts::Message& note : file.notes) reporter_.report(note);
 }
 
-void OpenAndSave::save(const QString& path) {
+bool OpenAndSave::save(const QString& path) {
     rememberFolderOf(path);
     if (const auto problem = saveWindowFile(localPath(path), rows_.entries())) {
         reporter_.report(problem->message, QString::fromStdString(problem->detail));
-        return;
+        return false;
     }
-    emit fileUsed(QFileInfo(path).absoluteFilePath());
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    emit windowMatchesFile(absolute, true);
+    emit fileUsed(absolute);
+    return true;
 }
 
 void OpenAndSave::openGiven(const QStringList& paths, const std::function<void(const QString&)>& importList) {

@@ -28,9 +28,16 @@ public:
     OpenAndSave(QWidget& window, QPushButton& open, QPushButton& save, RowsView& rows,
                 const MessageReporter& reporter);
 
-    // Without their file dialogs, as a dropped file is opened.
+    // Asked before a file replaces the window's contents: false keeps them, and the
+    // file is not opened.
+    void askBeforeReplacing(std::function<bool()> mayReplace) { mayReplace_ = std::move(mayReplace); }
+
+    // Without their file dialogs, as a dropped file is opened. True when the file was
+    // saved; a failure is reported.
     void open(const QString& path);
-    void save(const QString& path);
+    bool save(const QString& path);
+    // Save's file dialog: the name chosen, or nothing when the user cancelled.
+    QString chooseFileToSave() { return chooseFile(true); }
     // The files named on the command line: the first is opened, or given to
     // `importList` when it is named as a site list (*.csv), and a note says that the
     // others were not.
@@ -39,6 +46,10 @@ public:
 signals:
     // A file was opened or saved: its absolute path.
     void fileUsed(const QString& path);
+    // The window's entries are now those of the file at `path` (absolute), just opened
+    // or saved; `configuration` is false for an image file, which Save must not
+    // overwrite with a configuration.
+    void windowMatchesFile(const QString& path, bool configuration);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -48,12 +59,14 @@ private:
     void addShortcuts();
     QString chooseFile(bool toSave);
     bool takesDroppedFile(const QMimeData* data) const;
+    void load(const QString& path);
 
     QWidget& window_;
     QPushButton& open_;
     QPushButton& save_;
     RowsView& rows_;
     const MessageReporter& reporter_;
+    std::function<bool()> mayReplace_ = [] { return true; };
 };
 
 }  // namespace vostrel::ui

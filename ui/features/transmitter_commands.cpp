@@ -6,6 +6,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 
+#include "image/carried_labels.h"
+
 namespace vostrel::ui {
 namespace {
 
@@ -39,9 +41,10 @@ void TransmitterCommands::read() {
     const image::PagerTextSettings text = rows_.textSettings();
     readCommand(services(texts::keys::kReadButton), text, [this, &text](const image::ImageContents& contents) {
         image::ProgrammerEntries read = image::shownEntries(contents, text);
-        // The transmitter does not hold the site's name: the one the window has stays.
-        read.site = rows_.entries().site;
+        // The transmitter holds neither labels nor the site's name: the window's stay.
+        const auto labelsLeft = image::carryLabelsAndSite(rows_.entries(), read);
         rows_.show(read);
+        if (labelsLeft) reporter_.report(*labelsLeft);
     });
 }
 

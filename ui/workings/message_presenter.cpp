@@ -22,10 +22,14 @@ namespace {
 
 // Shows `box` without blocking the main window and returns once it is dismissed: true
 // then, false when the program ended meanwhile (which ends this loop too).
+// Some styles decorate buttons.
+void withoutButtonIcons(QDialog& box) {
+    for (QAbstractButton* button : box.findChildren<QAbstractButton*>()) button->setIcon(QIcon());
+}
+
 bool showUntilDismissed(QDialog& box) {
     box.setWindowModality(Qt::NonModal);
-    // Some styles decorate buttons.
-    for (QAbstractButton* button : box.findChildren<QAbstractButton*>()) button->setIcon(QIcon());
+    withoutButtonIcons(box);
     QEventLoop untilDismissed;
     bool dismissed = false;
     QObject::connect(&box, &QDialog::finished, &untilDismissed, [&] {
@@ -110,6 +114,21 @@ bool MessageBoxPresenter::confirm(const QString& title, const QString& text, con
     return showUntilDismissed(box) && box.result() == QDialog::Accepted;
 }
 
+SaveAnswer MessageBoxPresenter::askToSave(const QString& title, const QString& text,
+                                          const SaveQuestionButtons& buttons) {
+    QMessageBox box(QMessageBox::NoIcon, QString(), QString());
+    setLiteralTexts(box, title, text);
+    QPushButton* save = box.addButton(buttons.save, QMessageBox::AcceptRole);
+    QPushButton* discard = box.addButton(buttons.discard, QMessageBox::DestructiveRole);
+    QPushButton* cancel = box.addButton(buttons.cancel, QMessageBox::RejectRole);
+    box.setDefaultButton(save);
+    box.setEscapeButton(cancel);
+    withoutButtonIcons(box);
+    box.exec();
+    if (box.clickedButton() == save) return SaveAnswer::Save;
+    return box.clickedButton() == discard ? SaveAnswer::Discard : SaveAnswer::Cancel;
+}
+
 MessageReporter::MessageReporter(LanguageTexts texts, MessagePresenter& presenter)
     : texts_(std::move(texts)), titles_(texts_), presenter_(presenter) {}
 
@@ -123,6 +142,12 @@ bool MessageReporter::report(const texts::Message& message, const QString& detai
 
 bool MessageReporter::ask(const QString& text, texts::TextKey confirmKey) const {
     return presenter_.confirm(titles_[texts::Title::Warn], text, texts_.text(confirmKey), texts_.text(texts::keys::kCancel));
+}
+
+SaveAnswer MessageReporter::askToSave(const QString& text) const {
+    using texts::keys;
+    return presenter_.askToSave(titles_[texts::Title::Warn], text,
+                                {texts_.text(keys::kSaveAnswer), texts_.text(keys::kDiscardAnswer), texts_.text(keys::kCancel)});
 }
 
 }  // namespace vostrel::ui

@@ -10,6 +10,15 @@
 
 namespace vostrel::ui {
 
+// The answers to the question before unsaved work would be lost.
+enum class SaveAnswer { Save, Discard, Cancel };
+
+struct SaveQuestionButtons {
+    QString save;
+    QString discard;
+    QString cancel;
+};
+
 class MessagePresenter {
 public:
     virtual ~MessagePresenter() = default;
@@ -20,6 +29,9 @@ public:
     // Asks the user to confirm: true only when the `confirm` button was pressed; false for
     // the `cancel` button, for closing the box, and when the program is ending.
     virtual bool confirm(const QString& title, const QString& text, const QString& confirm, const QString& cancel) = 0;
+    // Asks whether to save the window's unsaved work before it goes; Cancel also for
+    // closing the box.
+    virtual SaveAnswer askToSave(const QString& title, const QString& text, const SaveQuestionButtons& buttons) = 0;
 };
 
 // A message box with no owner window, no icon and one OK button, its title and text
@@ -31,6 +43,9 @@ public:
     // A box with two buttons, Cancel the default, whose text wraps anywhere and scrolls
     // when it is long (the list of calls a Write overwrites).
     bool confirm(const QString& title, const QString& text, const QString& confirm, const QString& cancel) override;
+    // Unlike the others, this box must be answered before the window goes on: Save is
+    // the default, Escape cancels.
+    SaveAnswer askToSave(const QString& title, const QString& text, const SaveQuestionButtons& buttons) override;
 };
 
 // Turns a message into its text and title in the user's language and shows it.
@@ -46,6 +61,8 @@ public:
     // Asks under the Warn title, with the buttons `confirmKey` and Cancel: true only when
     // confirmed.
     bool ask(const QString& text, texts::TextKey confirmKey) const;
+    // Asks under the Warn title whether to save unsaved work: Save, Discard or Cancel.
+    SaveAnswer askToSave(const QString& text) const;
 
     const LanguageTexts& texts() const { return texts_; }
 
