@@ -16,6 +16,7 @@
 #include "sheet/sheet_html.h"
 #include "sheet/site_sheet.h"
 #include "texts/language_file.h"
+#include "texts/translation.h"
 
 namespace vostrel::cli {
 namespace {
@@ -146,17 +147,21 @@ int runPreview(const Arguments& arguments, CliContext& context) {
     return kExitSuccess;
 }
 
-// The language file's contents: the file --language names, else the one the window
-// finds (beside the program, then in the configuration directories); nothing for the
-// built-in English texts. A --language file that cannot be read is an error.
-std::variant<std::optional<std::string>, int> languageFile(const Arguments& arguments, CliContext& context) {
+// The sheet's words: with --language a built-in language (de, en, fr) alone or a
+// language file over English; without it the window's choice (texts/translation.h):
+// kdx20Lang.ini where the window finds it, over the user's language. A --language
+// file that cannot be read is an error.
+std::variant<texts::Translation, int> sheetTranslation(const Arguments& arguments, CliContext& context) {
     const auto named = arguments.value("language");
     if (!named) {
-        return texts::readLanguageFile(texts::languageFilePlaces(context.programDirectory, texts::processConfigEnvironment()));
+        return texts::processTranslation(
+            texts::languageFilePlaces(context.programDirectory, texts::processConfigEnvironment()));
     }
-    auto bytes = files::readWholeFile(files::pathFromUtf8(*named), texts::kMaxLanguageFileBytes);
+    if (const auto language = texts::languageCoded(*named)) return texts::Translation(*language);
+    const std::filesystem::path file = files::pathFromUtf8(*named);
+    auto bytes = files::readWholeFile(file, texts::kMaxLanguageFileBytes);
     if (const auto* error = std::get_if<files::FileError>(&bytes)) return failure(context, error->what);
-    return std::optional<std::string>(std::move(std::get<std::string>(bytes)));
+    return texts::Translation(texts::Language::English, {file});
 }
 
 int runSheet(const Arguments& arguments, CliContext& context) {
@@ -165,7 +170,7 @@ int runSheet(const Arguments& arguments, CliContext& context) {
     const std::string& output = arguments.positionals[1];
     if (const auto empty = refuseEmptyFileName(context, kSheet, {input, output})) return *empty;
     if (outputIsInput(output, files::pathFromUtf8(input), context)) return kExitFailure;
-    const auto language = languageFile(arguments, context);
+    const auto language = sheetTranslation(arguments, context);
     if (const int* status = std::get_if<int>(&language)) return *status;
     const auto shownOrStatus = shownInput(arguments, kSheet, context);
     if (const int* status = std::get_if<int>(&shownOrStatus)) return *status;
@@ -176,10 +181,8 @@ int runSheet(const Arguments& arguments, CliContext& context) {
         sheet::siteSheet(shown.loaded.image, shown.text, configuration ? configuration->labels : image::RowLabels());
     if (configuration) siteSheet.site = configuration->site;
     siteSheet.date = sheet::sheetDate(std::time(nullptr));
-    const auto& bytes = std::get<std::optional<std::string>>(language);
-    const sheet::Translate translate = [&bytes](texts::TextKey key) {
-        return bytes ? texts::lookUpText(*bytes, key.text()) : std::string(key.text());
-    };
+    const auto& translation = std::get<texts::Translation>(language);
+    const sheet::Translate translate = [&translation](texts::TextKey key) { return translation.text(key); };
     return saveOutput(output, sheet::sheetHtml(siteSheet, translate), context);
 }
 
@@ -195,8 +198,9 @@ constexpr std::array kPreviewOptions = {
 constexpr std::array kSheetOptions = {
     kImageAlphabetOption,
     kTransliterateOption,
-    OptionSpec{"language", "FILE", "the language file to take the sheet's words from (default: kdx20Lang.ini "
-                                   "where the window finds it; without one, English)"},
+    OptionSpec{"language", "de|en|fr|FILE",
+               "the sheet's language, or the language file to take its words from (default: the window's, "
+               "kdx20Lang.ini where it finds one over the user's language)"},
 };
 
 constexpr std::array<Command, 2> kSheetCommands = {{
@@ -211,14 +215,15 @@ constexpr std::array<Command, 2> kSheetCommands = {{
      "names. The text is quoted in the table and a JSON string with --json, which also\n"
      "gives a configuration's labels. An image that decode calls damaged is refused.\n",
      kPreviewOptions, runPreview},
-    {kSheet, "[--alphabet NAME] [--transliterate] [--language FILE] (CONFIG | IMAGE) OUT.html",
+    {kSheet, "[--alphabet NAME] [--transliterate] [--language de|en|fr|FILE] (CONFIG | IMAGE) OUT.html",
      "write the site sheet, the record of what the transmitter holds, as HTML",
      "Writes one self-contained HTML page (UTF-8, styles inline) that prints on one A4\n"
      "page: the site's name ([Settings] Site), today's date, the settings, the pager\n"
      "alphabet and the time on air of one trigger of every row, then per stored row its\n"
-     "capcode with its tone, its pager type, what the pager shows (as preview prints it)\n"
-     "and its seconds on air per trigger. The words come from the language file, with\n"
-     "its decimal comma where it writes one. OUT.html '-' is standard output.\n",
+     "capcode, its tone, its pager type, what the pager shows (as preview prints it) and\n"
+     "its seconds on air per trigger. The sheet is in the window's language (German or\n"
+     "French where the user's is, else English; VOSTREL_LANGUAGE=de|en|fr chooses one),\n"
+     "with its date and decimal comma. OUT.html '-' is standard output.\n",
      kSheetOptions, runSheet},
 }};
 
