@@ -13,6 +13,7 @@
 
 #include "device/hid_transport.h"
 #include "files/data_folder.h"
+#include "texts/languages.h"
 
 namespace vostrel::app {
 
@@ -50,6 +51,12 @@ void endProgramOnClose(QWidget& window);
 #define VOSTREL_HELP_LANGUAGE_FILE " kdx20Lang.ini"
 #endif
 
+// The --language option of both window programs, as their help lists it.
+#define VOSTREL_HELP_LANGUAGE_OPTION \
+    "  --language de|en|fr\n" \
+    "               the window's language for this run, whatever the user's; the\n" \
+    "               variable VOSTREL_LANGUAGE=de|en|fr does the same\n"
+
 // What --help and --version tell about a program.
 struct ProgramHelp {
     std::string_view name;
@@ -66,16 +73,19 @@ std::optional<int> answerHelpOrVersion(int argc, char** argv, const ProgramHelp&
 using TransportFactory = std::function<std::unique_ptr<device::HidTransport>(const QStringList& arguments)>;
 
 // The window's command line: the transport's arguments (program name first), then the
-// files to open.
+// files to open, and the language asked for with --language.
 struct WindowArguments {
     QStringList transport;
     QStringList files;
+    std::optional<texts::Language> language;
 };
 
 // Splits `arguments` (Qt's own options removed, program name first): the first
-// `transportArguments` of them are the transport's, the rest files to open. "--" ends
-// the options, so that a file may be named "-x"; any other argument starting with '-'
-// is an unknown option, a std::runtime_error, rather than a file that is not there.
+// `transportArguments` of them are the transport's, the rest files to open, but for
+// "--language CODE" (or "--language=CODE") anywhere before "--". "--" ends the
+// options, so that a file may be named "-x"; any other argument starting with '-' is an
+// unknown option, a std::runtime_error, rather than a file that is not there, and so is
+// a language that is not built in.
 WindowArguments splitWindowArguments(const QStringList& arguments, qsizetype transportArguments);
 
 inline constexpr int kExitNormal = 0;

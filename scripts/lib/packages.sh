@@ -3,7 +3,10 @@
 # shellcheck shell=bash
 # Debian packages the project needs, sourced by run.sh and test.sh.
 # help2man writes the manual pages from the programs' --help at build time.
-BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libhidapi-dev fonts-dejavu-core help2man)
+# qt6-translations-l10n holds Qt's own texts (file dialogs, standard buttons) in German
+# and French: the window loads them at run time, the Windows build compiles them in.
+BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libhidapi-dev fonts-dejavu-core help2man
+                qt6-translations-l10n)
 # clang-14 with its sanitizer and libFuzzer runtime builds the sanitizer tree (it compiles
 # sanitized code about twice as fast as g++) and the fuzz targets.
 # The package check runs Debian's own checkers on the built package, reads its manual
