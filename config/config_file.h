@@ -30,6 +30,7 @@
 #include "image/pager_item.h"
 #include "image/transmitter_settings.h"
 #include "paging/transmission_decoder.h"
+#include "texts/message.h"
 #include "texts/text_codec.h"
 
 namespace vostrel::config {
@@ -44,7 +45,8 @@ inline constexpr std::size_t kMaxSiteCharacters = 80;
 
 struct ConfigError {
     int line = 0;
-    std::string what;
+    int column = 0;  // of a byte that is not UTF-8; 0 where the line says enough
+    texts::Message what;
 };
 
 using ConfigOutcome = std::variant<image::ProgrammerEntries, ConfigError>;

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "image/pager_item.h"
+#include "texts/message.h"
 
 namespace vostrel::config {
 
@@ -28,8 +29,12 @@ inline std::string_view trim(std::string_view text) {
     return text;
 }
 
-// A text from the file inside single quotes, as the readers' messages name it.
-inline std::string quoted(std::string_view text) { return std::string("'").append(text).append("'"); }
+// What a reader found wrong, as a message the front ends word (texts/message.h): its
+// arguments are the file's own texts, as written.
+inline texts::Message readProblem(texts::TextKey key, std::vector<texts::MessageArgument> arguments = {}) {
+    return {key, texts::Title::Error, std::move(arguments)};
+}
+inline texts::Text fileText(std::string_view text) { return texts::Text{std::string(text)}; }
 
 // The capcode box holds seven characters; a capcode's digits are at most that many.
 inline constexpr std::size_t kMaxCapcodeDigits = 7;
@@ -44,18 +49,18 @@ struct CapcodeNotation {
 };
 
 // The notation, or what is wrong with the text. Blanks around it are dropped.
-std::variant<CapcodeNotation, std::string> parseCapcodeNotation(std::string_view text);
+std::variant<CapcodeNotation, texts::Message> parseCapcodeNotation(std::string_view text);
 
 // What is wrong with a label, if anything: longer than 40 characters, or a control
 // character, which no box shows and a terminal could obey.
-std::optional<std::string> labelProblem(std::string_view label);
+std::optional<texts::Message> labelProblem(std::string_view label);
 
 // The fields of a row, for a problem that involves some of them.
 enum class RowField { CapCode, Tone, Type, Message };
 
 struct RowProblem {
     std::vector<RowField> fields;  // the fields that disagree, in no order
-    std::string what;
+    texts::Message what;
 };
 
 // Which of a row's choices its file gave.

@@ -7,10 +7,12 @@
 // The libraries below the front ends never format texts themselves, so that one
 // translation applies to the command-line tool and the window alike.
 
+#include <cstdio>
 #include <string>
 #include <variant>
 #include <vector>
 
+#include "texts/text_codec.h"
 #include "texts/text_keys.h"
 
 namespace vostrel::texts {
@@ -54,6 +56,15 @@ struct Message {
 
     friend bool operator==(const Message&, const Message&) = default;
 };
+
+// What is wrong with a file that mixes UTF-8 with other bytes (texts::readFileText):
+// its first byte that is not UTF-8, as 0xNN, for the message that names the file, the
+// line and the column.
+inline Message mixedEncodingProblem(const MixedEncoding& mixed) {
+    char byte[8];
+    std::snprintf(byte, sizeof byte, "0x%02X", static_cast<unsigned>(mixed.byte));
+    return {keys::kMixedEncoding, Title::Error, {Text{byte}}};
+}
 
 // The note, said once, that the text file named `fileName` held no UTF-8 and was read
 // as Windows-1252.

@@ -164,10 +164,4 @@ std::variant<FileText, MixedEncoding> readFileText(std::string_view bytes) {
     return mixtureAt(bytes, *firstInvalid);
 }
 
-std::string mixedEncodingText(const MixedEncoding& mixed) {
-    char byte[8];
-    std::snprintf(byte, sizeof byte, "0x%02X", mixed.byte);
-    return std::string("byte ") + byte + " is not UTF-8, while the file holds UTF-8 text elsewhere; save the file as UTF-8";
-}
-
 }  // namespace vostrel::texts

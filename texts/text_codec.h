@@ -74,8 +74,4 @@ struct MixedEncoding {
 // mixture and is refused: the whole file is read one way or not at all.
 std::variant<FileText, MixedEncoding> readFileText(std::string_view bytes);
 
-// "byte 0x96 is not UTF-8, while ...": what is wrong, for the message that names the
-// file, the line and the column.
-std::string mixedEncodingText(const MixedEncoding& mixed);
-
 }  // namespace vostrel::texts

@@ -97,7 +97,7 @@ TEST(InputKind, AConfigurationIsReadInOneEncodingOrRefused) {
     const CliRun mixed = run({"build", dir.file("mixed.conf"), dir.file("mixed.bin")});
     EXPECT_EQ(mixed.status, 1);
     EXPECT_EQ(mixed.err, dir.file("mixed.conf") +
-                             ":3: column 3: byte 0x96 is not UTF-8, while the file holds UTF-8 text elsewhere; "
+                             ": line 3, column 3: byte 0x96 is not UTF-8, while the file holds UTF-8 text elsewhere; "
                              "save the file as UTF-8\n");
     EXPECT_FALSE(std::filesystem::exists(dir.file("mixed.bin")));
 

@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 #include "texts/text_codec.h"
 
+#include "texts/message_format.h"
+
 #include <gtest/gtest.h>
 
 namespace vostrel::texts {
@@ -77,7 +79,7 @@ TEST(TextCodec, FilesAreReadAsUtf8OrWindows1252AndAMixtureIsRefused) {
         {"after a byte-order mark", "\xEF\xBB\xBF\xE4", Read(MixedEncoding{1, 1, 0xE4})},
     };
     for (const auto& c : cases) EXPECT_EQ(readFileText(c.bytes), c.read) << c.what;
-    EXPECT_EQ(mixedEncodingText({2, 3, 0x96}),
+    EXPECT_EQ(formatMessage(mixedEncodingProblem({2, 3, 0x96})),
               "byte 0x96 is not UTF-8, while the file holds UTF-8 text elsewhere; save the file as UTF-8");
 }
 

@@ -72,7 +72,7 @@ void OpenAndSave::takeDroppedFiles() {
 
 void OpenAndSave::open(const QString& path) {
     rememberDirectory(path);
-    const auto opened = openWindowFile(localPath(path), rows_.textSettings());
+    const auto opened = openWindowFile(localPath(path), rows_.textSettings(), reporter_.texts());
     if (const auto* problem = std::get_if<FileProblem>(&opened)) {
         reporter_.report(problem->message, QString::fromStdString(problem->detail));
         return;
