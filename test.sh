@@ -25,6 +25,7 @@
 set -uo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 source "$here/scripts/lib/packages.sh"
+add_release_clang || exit 1
 "$here/scripts/install-packages.sh" "${BUILD_PACKAGES[@]}" "${TEST_PACKAGES[@]}" || exit 1
 source "$here/scripts/lib/summary.sh"
 jobs=$(nproc)
@@ -65,7 +66,9 @@ build_tree() {
 linux_lane() {
   local tree="$here/build/sanitize"
   export ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1
-  export CXX=clang++-14  # taken when the tree is first configured
+  # The sanitizers find no llvm-symbolizer of the release's clang on the PATH.
+  export ASAN_SYMBOLIZER_PATH=/usr/lib/llvm-$CLANG_VERSION/bin/llvm-symbolizer
+  export CXX=clang++-$CLANG_VERSION  # taken when the tree is first configured
   if build_tree "build-sanitize" "$tree" -DCMAKE_BUILD_TYPE=Debug -DVOSTREL_SANITIZE=ON; then
     local run=(--test-dir "$tree" --output-on-failure -j "$jobs")
     step unit summary_ctest "unit (ASan+UBSan)" "${run[@]}" -LE "window|fake_transmitter"

@@ -4,6 +4,7 @@
 
 #include "app/program_start.h"
 #include "device/hid/system_hid_transport.h"
+#include "files/user_guide.h"
 
 namespace {
 
@@ -30,6 +31,8 @@ constexpr vostrel::app::ProgramHelp kHelp{
     "a language file," VOSTREL_HELP_LANGUAGE_FILE ", changes its texts.\n"
     "A portable copy, one with a file named portable.ini beside the program, keeps its\n"
     "settings, backups and language file beside the program instead.\n"
+    "Help (F1) opens the user guide in the web browser, in the window's language:\n"
+    VOSTREL_HELP_USER_GUIDE ".\n"
     "\n"
     "Options:\n"
     "  --help       print this help and exit\n"

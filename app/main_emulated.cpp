@@ -7,6 +7,7 @@
 #include "app/emulated_eeprom.h"
 #include "app/program_start.h"
 #include "device/emulator/emulated_transmitter.h"
+#include "files/user_guide.h"
 #include "ui/workings/local_path.h"
 
 namespace {
@@ -24,6 +25,8 @@ constexpr vostrel::app::ProgramHelp kHelp{
     "Use it to try the window without hardware.\n"
     "Open and Save work as in vostrel-programmer; a file dropped on the window, and FILE,\n"
     "are opened as Open opens them.\n"
+    "Help (F1) opens the user guide in the web browser, in the window's language:\n"
+    VOSTREL_HELP_USER_GUIDE ".\n"
     "\n"
     "Options:\n"
     "  --help       print this help and exit\n"

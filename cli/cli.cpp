@@ -11,6 +11,7 @@
 #include "device/hid/system_hid_transport.h"
 #include "files/backups.h"
 #include "files/data_folder.h"
+#include "files/user_guide.h"
 #include "image/image_builder.h"
 #include "image/transmitter_settings.h"
 #include "version.h"
@@ -72,7 +73,8 @@ void printOverview(std::ostream& stream, std::span<const Command> commands) {
     }
     stream << "\nRun '" << kProgramName << " COMMAND --help' for a command's options, '" << kProgramName
            << " --version' for the version.\n"
-           << "Exit status: 0 success, 1 failure, 2 usage error.\n\n"
+           << "Exit status: 0 success, 1 failure, 2 usage error.\n"
+           << "The user guide, to open in a web browser:\n" VOSTREL_HELP_USER_GUIDE ".\n\n"
            << kConfigurationHelp << missingSettingsHelp() << kConfigurationExample;
 }
 

@@ -11,8 +11,10 @@ Lists each broken link as FILE:LINE: TARGET (reason) and exits 1 when there is o
 
 import re
 import sys
-import unicodedata
 from pathlib import Path
+
+sys.path.insert(0, str(Path(__file__).resolve().parent / "lib"))
+from markdown_anchors import Anchors, heading_text  # noqa: E402
 
 # [text](target) and ![alt](target), the target up to a blank or the closing bracket.
 LINK = re.compile(r"!?\[(?:[^\[\]]|\[[^\]]*\])*\]\(\s*<?([^)\s>]+)>?(?:\s+\"[^\"]*\")?\s*\)")
@@ -38,22 +40,8 @@ def prose_lines(path):
             yield number, re.sub(r"`[^`]*`", "", line)
 
 
-def heading_text(markdown):
-    """A heading as it reads: links as their text, emphasis and code marks gone."""
-    text = re.sub(r"!?\[([^\]]*)\]\([^)]*\)", r"\1", markdown)
-    return re.sub(r"[*_`]", "", text)
-
-
-def slug(text):
-    """The anchor the repository's web view gives a heading: lower case, letters,
-    digits, marks, blanks, '-' and '_' kept, blanks turned into '-'."""
-    kept = "".join(c for c in text.lower()
-                   if c in " -" or unicodedata.category(c) == "Pc" or unicodedata.category(c)[0] in "LNM")
-    return kept.replace(" ", "-")
-
-
 def anchors(path):
-    seen = {}
+    numbered = Anchors()
     found = set()
     in_fence = False
     for line in path.read_text(encoding="utf-8").splitlines():
@@ -62,10 +50,7 @@ def anchors(path):
             continue
         match = None if in_fence else HEADING.match(line)
         if match:
-            base = slug(heading_text(match.group(1)))
-            count = seen.get(base, 0)
-            seen[base] = count + 1
-            found.add(base if count == 0 else f"{base}-{count}")
+            found.add(numbered.next(heading_text(match.group(1))))
     return found
 
 

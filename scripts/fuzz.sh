@@ -10,12 +10,15 @@
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 source "$here/scripts/lib/summary.sh"
+source "$here/scripts/lib/packages.sh"
+release_clang
+export ASAN_SYMBOLIZER_PATH=/usr/lib/llvm-$CLANG_VERSION/bin/llvm-symbolizer
 limit=(-max_total_time="${1:-20}") each="${1:-20} s a target"
 [ "${1:-}" = "--runs" ] && limit=(-runs="$2") each="$2 inputs a target"
 
 build="$here/build/fuzz"
 start=$(date +%s) status=0
-CC=clang-14 CXX=clang++-14 cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+CC=clang-$CLANG_VERSION CXX=clang++-$CLANG_VERSION cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DVOSTREL_BUILD_FUZZERS=ON -DVOSTREL_BUILD_GUI=OFF -DVOSTREL_BUILD_TESTS=OFF >/dev/null &&
   cmake --build "$build" -j "$(nproc)" --target fuzzers || status=$?
 summary_step build-fuzz $(($(date +%s) - start)) $status

@@ -2,7 +2,7 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 # Installs the given Debian packages when any of them is missing. Runs as root on a
-# fresh Debian 12 machine; does nothing when everything is there already.
+# fresh Debian 12 or 13 machine; does nothing when everything is there already.
 set -euo pipefail
 
 missing=()

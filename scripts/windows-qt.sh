@@ -2,9 +2,10 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 # Builds the Qt for Windows that the window's Windows build links against: Debian's own
-# qt6-base source (the version the machine's Qt is), the project's patches from
-# scripts/windows-qt/, configured static and minimal for mingw-w64, installed into a
-# cache folder named after everything that shapes it. Takes about half an hour on two
+# qt6-base source (the version the machine's Qt is: 6.4.2 on Debian 12, 6.8.2 on
+# Debian 13), the project's patches for that version from scripts/windows-qt/VERSION/,
+# configured static and minimal for mingw-w64, installed into a cache folder named
+# after everything that shapes it. Takes about half an hour on two
 # cores, once; a second run finds the folder and does nothing.
 #   scripts/windows-qt.sh           build the cache unless it is there
 #   scripts/windows-qt.sh --path    print the cache folder (whether it exists or not)
@@ -62,7 +63,7 @@ configure_options=(
 cmake_options=(-G Ninja -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake)
 
 shopt -s nullglob
-patch_files=("$patches"/*.patch)
+patch_files=("$patches/$qt_version"/*.patch)
 shopt -u nullglob
 key=$({
   echo "debian source qt6-base $source_version"
@@ -157,6 +158,8 @@ install_qt() {
 }
 
 mkdir -p "$work" || refuse "cannot create $work"
+[ ${#patch_files[@]} -gt 0 ] ||
+  echo "windows-qt.sh: no patches are kept for Qt $qt_version (scripts/windows-qt/$qt_version/); building Debian's source as it is"
 echo "Building Qt $qt_version for Windows into $cache (about half an hour on two cores, 2.3 GB while building)"
 step "fetching Debian's qt6-base $source_version source" fetch_source
 step "unpacking it and applying the project's patches" unpack_source

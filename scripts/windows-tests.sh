@@ -39,9 +39,9 @@ summary_step build-windows $(($(date +%s) - start)) 0
 # builder stays off: it would turn the prefix's and the installer's shortcuts into
 # desktop entries, menus and icons in the user's home.
 export WINEPREFIX="$build/wine-prefix" WINEDEBUG=-all WINEDLLOVERRIDES=winemenubuilder.exe=d
-wineserver="$(dirname "$wine")/wineserver"
-[ -x "$wineserver" ] || wineserver=wineserver
-trap 'timeout 30 "$wineserver" -k 2>/dev/null || true' EXIT
+VOSTREL_WINE=$wine
+source "$here/scripts/lib/wine.sh"
+trap end_session EXIT
 [ -f "$WINEPREFIX/system.reg" ] || timeout 300 "$wine" wineboot --init >/dev/null 2>&1
 # A failure here fails the script at its end, after the other suites have run too.
 failed=0
@@ -61,8 +61,7 @@ timeout 300 "$wine" wineboot </dev/null >/dev/null 2>&1 || true
 # two runs of ./test.sh, each time in another case). Such a case gets a second start,
 # and is counted as "passed on second try", never as a plain pass.
 summary_ctest "Windows under wine" "${run[@]}" --repeat until-pass:2 -LE "window|wine_fake" || failed=1
-timeout 30 "$wineserver" -k 2>/dev/null || true
-timeout 60 "$wineserver" -w 2>/dev/null || true
+end_session
 # vostrel-cli.exe against the fake transmitter gets a second try: on a busy machine
 # wine's HID stack now and then loses a reply (about one run in ten with both cores
 # busy: the fake answered the request and wine read the answer from the node, but the
@@ -85,9 +84,11 @@ rm -rf "$package_dir" && mkdir -p "$package_dir/unpacked"
 (cd "$build" && cpack -G ZIP -B "$package_dir" >/dev/null)
 (cd "$package_dir/unpacked" && cmake -E tar xf "$package_dir"/*.zip)
 root=$(echo "$package_dir"/unpacked/*)
-for file in vostrel-cli.exe kdx20Lang.example.ini kdx20Lang.example.fr.ini README.txt LICENSE.txt; do
+for file in vostrel-cli.exe kdx20Lang.example.ini kdx20Lang.example.fr.ini README.txt LICENSE.txt user-guide/en/index.html \
+            user-guide/de/index.html user-guide/images/window.png; do
   [ -f "$root/$file" ] || { echo "not in the ZIP: $file" >&2; exit 1; }
 done
+grep -qF 'user-guide\en\index.html' "$root/README.txt" || { echo "the ZIP's README.txt does not point to the user guide" >&2; exit 1; }
 if find "$root" -name '*.rules' | grep -q .; then echo "the ZIP holds a udev rule" >&2; exit 1; fi
 # grep reads it all: a grep -q that stopped early would fail the write (pipefail).
 timeout 60 "$wine" "$root/vostrel-cli.exe" --help | grep encode >/dev/null
@@ -99,7 +100,7 @@ for program in "$root"/*.exe; do
     grep -qxF "$text" <<<"$resource" || { echo "no $text in the version resource of $(basename "$program")" >&2; exit 1; }
   done
 done
-echo "ZIP holds the programs (each with version $version in its resource), the example translation, the README and the licence, and runs"
+echo "ZIP holds the programs (each with version $version in its resource), the example translation, the user guide with a README pointing to it and the licence, and runs"
 installer=0
 windows_installer_check "$here" "$build" "$wine" || installer=1
 portable=0

@@ -8,6 +8,7 @@
 #include <map>
 #include <vector>
 
+#include "files/program_folders.h"
 #include "image/alphabet_standards.h"
 #include "paging/alphabets.h"
 #include "ui/controls/accessible_list.h"
@@ -45,6 +46,7 @@ TForm1::TForm1(vostrel::device::HidTransport& transport, vostrel::ui::MessagePre
     transmitter_.emplace(*this, transport, reporter_, *rows_, *ConfirmWrite,
                          std::vector<QPushButton*>{BtnRead, BtnWrite, BtnOpen, BtnRecent});
     applyLanguageTexts(texts_);
+    help_.emplace(*this, *BtnHelp, reporter_, vostrel::files::programPlaces().programFolder);
     remembered_.emplace(*Alphabet, *Transliterate, *ConfirmWrite);
     giveDistinctShortcuts();
     nameControls(texts_);
@@ -119,11 +121,12 @@ void TForm1::connectHandlers() {
 }
 
 void TForm1::putLabelsInTheTabOrder() {
-    // Each row's label after its message; the site list's buttons last, so that their
-    // Alt letters give way to those of the buttons users already know.
+    // Each row's label after its message; the site list's buttons and Help last, so that
+    // their Alt letters give way to those of the buttons users already know.
     for (const RowControls& row : rows_->rows()) setTabOrder(row.message, row.label);
     QWidget* previous = previousInFocusChain();
-    for (QPushButton* button : {&labels_->importButton(), &labels_->exportButton(), &labels_->labelsButton()}) {
+    for (QPushButton* button :
+         {&labels_->importButton(), &labels_->exportButton(), &labels_->labelsButton(), BtnHelp}) {
         setTabOrder(previous, button);
         previous = button;
     }
@@ -244,7 +247,8 @@ void TForm1::nameControls(const LanguageTexts& texts) {
     Alphabet->setAccessibleName(shown(AlphabetLabel->text(), keys::kPagerAlphabet));
     const std::pair<QPushButton*, TextKey> buttons[] = {
         {BtnOpen, keys::kOpenButton}, {BtnSave, keys::kSaveButton}, {BtnRead, keys::kReadButton},
-        {BtnWrite, keys::kWriteButton}, {BtnExit, keys::kExitButton}, {BtnSheet, keys::kSheetButton}};
+        {BtnWrite, keys::kWriteButton}, {BtnExit, keys::kExitButton}, {BtnSheet, keys::kSheetButton},
+        {BtnHelp, keys::kHelpButton}};
     for (const auto& [button, key] : buttons) button->setAccessibleName(caption(button->text(), key));
 }
 

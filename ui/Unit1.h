@@ -20,6 +20,7 @@
 //   site_sheet_commands  the site sheet: Export PDF... and Print...
 //   label_column         the Label column and the site list's buttons beneath it
 //   site_list_commands   Import CSV, Export CSV and labels from a list
+//   user_guide_help      F1 and the Help button: the user guide in the web browser
 // What they open is in ui/dialogs/, how the controls behave in ui/controls/, and what
 // they compute and read without controls of their own in ui/workings/.
 // A new feature is one more such class, made by a named step of the constructor.
@@ -42,6 +43,7 @@
 #include "ui/features/site_list_commands.h"
 #include "ui/features/transmitter_commands.h"
 #include "ui/features/undo_redo.h"
+#include "ui/features/user_guide_help.h"
 #include "ui_Unit1.h"
 
 class TForm1 : public QWidget, private Ui::TForm1 {
@@ -103,4 +105,5 @@ private:
     std::optional<vostrel::ui::UndoRedo> undoRedo_;
     std::optional<vostrel::ui::SiteSheetCommands> sheet_;
     std::optional<vostrel::ui::SiteListCommands> siteList_;
+    std::optional<vostrel::ui::UserGuideHelp> help_;
 };

@@ -36,9 +36,18 @@ for file in usr/bin/vostrel-cli usr/bin/vostrel-programmer usr/bin/vostrel-progr
             usr/share/mime/packages/vostrel-programmer.xml \
             usr/share/metainfo/example.vostrel.programmer.metainfo.xml \
             usr/share/bash-completion/completions/vostrel-cli \
-            usr/share/doc/vostrel-programmer/copyright usr/share/doc/vostrel-programmer/changelog.gz; do
+            usr/share/doc/vostrel-programmer/copyright usr/share/doc/vostrel-programmer/changelog.gz \
+            usr/share/doc/vostrel-programmer/user-guide/en/index.html \
+            usr/share/doc/vostrel-programmer/user-guide/de/index.html \
+            usr/share/doc-base/vostrel-programmer-guide usr/share/doc-base/vostrel-programmer-guide-de; do
   [ -e "$root/$file" ] || fail "not installed: $file"
 done
+# The user guide whole: every page's pictures and links to other pages are in the package.
+guide=$root/usr/share/doc/vostrel-programmer/user-guide
+[ "$(ls "$guide"/en/*.html | wc -l)" = "$(ls "$guide"/de/*.html | wc -l)" ] || fail "the guide's languages differ in chapters"
+while IFS=: read -r page target; do
+  [ -f "$(dirname "$page")/$target" ] || fail "${page#"$guide"/}: $target is not in the package"
+done < <(grep -o -E '(src|href)="[^"#:]+' "$guide"/*/*.html | sed -E 's/:(src|href)="/:/')
 ls "$root"/usr/lib/udev/rules.d/*.rules >/dev/null
 
 desktop-file-validate "$root/usr/share/applications/vostrel-programmer.desktop" \
@@ -59,6 +68,11 @@ done
 man --manpath="$root/usr/share/man" vostrel-programmer | grep 'XDG_CONFIG_HOME/vostrel-programmer/kdx20Lang.ini' >/dev/null ||
   fail "manual page does not say where the language file goes"
 man --manpath="$root/usr/share/man" vostrel-cli | grep -- '--verify' >/dev/null || fail "manual page lacks the command options"
+for program in vostrel-cli vostrel-programmer vostrel-programmer-emulated; do
+  MANWIDTH=200 man --manpath="$root/usr/share/man" "$program" |
+    grep -F /usr/share/doc/vostrel-programmer/user-guide/en/index.html >/dev/null ||
+    fail "manual page of $program does not say where the user guide is"
+done
 for program in vostrel-programmer vostrel-programmer-emulated; do
   MANWIDTH=80 man --manpath="$root/usr/share/man" "$program" | tr -s ' \n' '  ' |
     grep 'Open.*Save.*dropped on the window' >/dev/null ||

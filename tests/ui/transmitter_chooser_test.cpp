@@ -163,8 +163,8 @@ TEST(ChooserAndRemedy, AccessDeniedNamesTheRemedyOnTheBoxsSecondLine) {
               (Messages{{QStringLiteral("Fehler"),
                          QStringLiteral("Sender gefunden, aber der Zugriff wurde verweigert\nDie udev-Regel "
                                         "70-vostrel-transmitter.rules installieren (das Paket tut das; von Hand: "
-                                        "README, Abschnitt \"USB access on Linux\") und den Sender aus- und wieder "
-                                        "einstecken")}}));
+                                        "Benutzerhandbuch, Kapitel „USB-Zugriff unter Linux“) und den Sender aus- "
+                                        "und wieder einstecken")}}));
 }
 
 }  // namespace

@@ -35,15 +35,19 @@ protected:
     QString path(const char* name) const { return directory_.filePath(QString::fromUtf8(name)); }
 
     // Drops the recent files down with the keyboard, hands the open menu's entries to
-    // `seen`, then presses `key` in it.
+    // `seen`, then presses `key` in it. The menu is looked for until it is there: Qt 6.4
+    // runs it within the key press (exec), Qt 6.8 after it (popup).
     void pressInRecentFiles(WindowDriver& driver, Qt::Key key, QStringList* seen = nullptr) {
         auto& button = driver.control<QPushButton>(QStringLiteral("BtnRecent"));
         driver.activate();
         button.setFocus(Qt::TabFocusReason);
         bool menuOpened = false;
-        QTimer::singleShot(0, [&] {
+        QTimer lookForMenu;
+        lookForMenu.setInterval(10);
+        QObject::connect(&lookForMenu, &QTimer::timeout, [&] {
             auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-            if (menu == nullptr) return;
+            if (menu == nullptr || !menu->isVisible()) return;
+            lookForMenu.stop();
             menuOpened = true;
             if (seen != nullptr) {
                 seen->clear();
@@ -53,8 +57,11 @@ protected:
             // A key that chooses nothing leaves the menu open.
             if (menu->isVisible()) menu->close();
         });
+        lookForMenu.start();
         QTest::keyClick(&button, Qt::Key_Space);
-        if (!menuOpened) throw std::runtime_error("Space did not drop the recent files down");
+        if (!QTest::qWaitFor([&] { return menuOpened; }, 5000)) {
+            throw std::runtime_error("Space did not drop the recent files down");
+        }
     }
 
     QTemporaryDir directory_;

@@ -27,18 +27,17 @@
 set -euo pipefail
 installer=$1
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+# shellcheck source=scripts/lib/wine.sh
+source "$here/../../scripts/lib/wine.sh"
 export WINEDEBUG=-all
 wine=$VOSTREL_WINE
-wineserver="$(dirname "$wine")/wineserver"
-[[ -x $wineserver ]] || wineserver=wineserver
 fail() { echo "FAIL (installer): $*" >&2; exit 1; }
 work=$(mktemp -d)
 
-# A session started without this display must not serve the windows, and everything
-# the installer and uninstaller start must have ended before the prefix is compared.
-end_session() { timeout 30 "$wineserver" -k 2>/dev/null || true; timeout 60 "$wineserver" -w 2>/dev/null || true; }
 # The uninstaller hands over to a copy of itself and returns at once: wait for it.
 wait_for_session() { timeout 300 "$wineserver" -w || fail "wine's programs did not end"; }
+# A session started without this display must not serve the windows, and everything
+# the installer and uninstaller start must have ended before the prefix is compared.
 end_session
 trap 'end_session; rm -rf "$work"' EXIT
 
@@ -57,12 +56,6 @@ registry_value() {  # key, name
 registry_default() {  # key
   timeout 60 "$wine" reg query "$1" /ve 2>/dev/null | tr -d '\r' | sed -n 's/^ *([^)]*) *REG_[A-Z_]* *//p'
 }
-# A folder of the Windows user as this machine names it.
-user_folder() {  # variable
-  local windows
-  windows=$(timeout 60 "$wine" cmd /c echo "%$1%" | tr -d '\r')
-  timeout 60 "$wine" winepath -u "$windows" | tr -d '\r'
-}
 
 # An earlier check that was cut short may have left the programs installed, and the
 # files they and this check make for the user.
@@ -74,19 +67,6 @@ translation="$(user_folder APPDATA)/vostrel-programmer"
 other="$WINEPREFIX/drive_c/vostrel-check-other-files"
 rm -rf "$local_data" "$translation" "$other"
 
-# Every file and registry key of the prefix. The user's temporary folder is left out:
-# the uninstaller runs from a copy of itself there, which Windows deletes at the next
-# restart. So is Explorer's own settings key, which Windows' file dialog makes the first
-# time it is shown in a prefix (the .vostrel round saves through it): every Windows has it.
-# So are the keys wine's debugger makes the first time one of wine's own processes
-# crashes (seen: its driver host, in ntoskrnl.exe, now and then during the silent
-# round); a crash of the tool's programs fails the check by their exit status.
-prefix_snapshot() {
-  (cd "$WINEPREFIX" && find drive_c -not -path '*/Temp/*' | sort
-   grep -h '^\[' system.reg user.reg | sed 's/ [0-9]*$//' |
-     grep -vxF -e '[Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced]' \
-       -e '[Console]' -e '[Software\\Wine\\WineDbg]' | sort)
-}
 # Where wine's menu builder would turn shortcuts into the host's menus and icons: every
 # entry with its time, so that a new, changed or removed one shows.
 home_snapshot() {
@@ -99,31 +79,12 @@ expect_as_before() {  # what, before, after
   left=$(diff <(echo "$2") <(echo "$3")) || fail "$1:
 $left"
 }
+settle_prefix
 home_before=$(home_snapshot)
 prefix_before=$(prefix_snapshot)
 path_before=$(registry_value "$environment_key" Path)
 
-# The first shown window whose title matches, within the given seconds. xdotool's own
-# --sync gives up with BadWindow when one of wine's windows goes while it looks.
-find_window() {  # title pattern, seconds
-  local until=$((SECONDS + $2)) found
-  while ((SECONDS < until)); do
-    found=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1) || true
-    [[ -n $found ]] && { echo "$found"; return 0; }
-    sleep 0.2
-  done
-  return 1
-}
-# The same for a shown window other than the given one (a program's message box).
-find_other_window() {  # title pattern, window, seconds
-  local until=$((SECONDS + $3)) found
-  while ((SECONDS < until)); do
-    found=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | grep -vx "$2" | head -1) || true
-    [[ -n $found ]] && { echo "$found"; return 0; }
-    sleep 0.2
-  done
-  return 1
-}
+# Whether the given window has gone, within the given seconds.
 window_gone() {  # window, seconds
   local until=$((SECONDS + $2))
   while ((SECONDS < until)); do
@@ -169,7 +130,7 @@ fi
 # Welcome, licence (Next goes on), the components (desktop shortcut and PATH ticked),
 # the folder holding other files.
 keys "$window" Return Return Down space Down space Return Return
-box=$(find_other_window '^Installation von Vostrel programmer' "$window" 30) ||
+box=$(find_window '^Installation von Vostrel programmer' 30 "$window") ||
   fail "no message box for a folder that holds other files"
 box_texts "$work/installer.trace" | grep -F 'Der Ordner C:\vostrel-check-other-files enthält bereits andere Dateien.' >/dev/null ||
   fail "the message on the other files was not the German one: $(box_texts "$work/installer.trace")"
@@ -220,7 +181,7 @@ expect_as_before "the German round's uninstall left the prefix changed" "$prefix
 timeout 300 "$wine" "$installer" /S || fail "the silent installer failed"
 wait_for_session
 for file in vostrel-programmer.exe vostrel-programmer-emulated.exe vostrel-cli.exe kdx20Lang.example.ini \
-            kdx20Lang.example.fr.ini README.txt LICENSE.txt Uninstall.exe; do
+            kdx20Lang.example.fr.ini README.txt LICENSE.txt Uninstall.exe user-guide/en/index.html user-guide/de/index.html; do
   [[ -f $folder/$file ]] || fail "not installed: $file"
 done
 for link in "Vostrel programmer" "Vostrel programmer (emulated transmitter)" Uninstall; do
@@ -238,7 +199,7 @@ bash "$here/wine_window_driver.sh" start /wait /unix "$menu/Vostrel programmer (
 grep -qx 'message: Success: Data write completed' "$work/emulated.out" || fail "the emulated Write: $(cat "$work/emulated.out")"
 eeprom=$local_data/emulated-eeprom.bin
 [[ -f $eeprom && ! -e $folder/emulated-eeprom.bin ]] || fail "the emulated EEPROM is not (only) in %LOCALAPPDATA%\\vostrel-programmer"
-timeout 60 "$wine" "$folder/vostrel-cli.exe" decode "Z:${eeprom//\//\\}" | tr -d '\r' | grep -qx 'CapCode = 1234567' ||
+timeout 60 "$wine" "$folder/vostrel-cli.exe" decode "$(windows_path "$eeprom")" | tr -d '\r' | grep -qx 'CapCode = 1234567' ||
   fail "the emulated EEPROM lacks the row written"
 end_session
 
@@ -261,7 +222,7 @@ bash "$here/wine_window_driver.sh" start /wait /unix "$site/Küche 1.vostrel" --
   >"$work/opened.out" || fail "the window of a .vostrel file opened as Explorer opens it: $(cat "$work/opened.out")"
 [[ ! -s $work/opened.out ]] || fail "the window opened with a message: $(cat "$work/opened.out")"
 for configuration in "$site/Küche 1.vostrel" "$work/saved.vostrel"; do
-  timeout 60 "$wine" "$folder/vostrel-cli.exe" build "Z:${configuration//\//\\}" "Z:${configuration//\//\\}.bin" >/dev/null ||
+  timeout 60 "$wine" "$folder/vostrel-cli.exe" build "$(windows_path "$configuration")" "$(windows_path "$configuration.bin")" >/dev/null ||
     fail "vostrel-cli build $configuration"
 done
 cmp -s "$site/Küche 1.vostrel.bin" "$work/saved.vostrel.bin" || fail "the window did not show the .vostrel file opened"

@@ -14,36 +14,22 @@
 set -euo pipefail
 unpacked=$1
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+# shellcheck source=scripts/lib/wine.sh
+source "$here/../../scripts/lib/wine.sh"
 export WINEDEBUG=-all
 wine=$VOSTREL_WINE
-wineserver="$(dirname "$wine")/wineserver"
-[[ -x $wineserver ]] || wineserver=wineserver
 fail() { echo "FAIL (portable): $*" >&2; exit 1; }
 work=$(mktemp -d)
-end_session() { timeout 30 "$wineserver" -k 2>/dev/null || true; timeout 60 "$wineserver" -w 2>/dev/null || true; }
 trap 'end_session; rm -rf "$work"' EXIT
 [[ -f $WINEPREFIX/system.reg ]] || timeout 300 "$wine" wineboot --init >/dev/null 2>&1
 end_session
-# A new prefix changes itself when a window first shows (wine rewrites its display's
-# keys and drops an empty NetworkCards key): a window of wine's own does that before
-# the prefix is noted, so that only the tool's traces would show.
-"$wine" notepad >/dev/null 2>&1 &
-for _ in $(seq 300); do xdotool search --onlyvisible --name Notepad >/dev/null 2>&1 && break; sleep 0.2; done
-sleep 1
-end_session
 
 # A translation in the user's own folder, which a portable copy must not read.
-appdata=$(timeout 60 "$wine" cmd /c echo "%APPDATA%" | tr -d '\r')
-appdata=$(timeout 60 "$wine" winepath -u "$appdata" | tr -d '\r')
+appdata=$(user_folder APPDATA)
 mkdir -p "$appdata/vostrel-programmer"
 printf '[Message]\nData write completed=from APPDATA\n' >"$appdata/vostrel-programmer/kdx20Lang.ini"
 
-# The prefix's files and registry: every name, every key with its values, but for the
-# date wine gives its display driver anew whenever a session starts on another display.
-prefix_snapshot() {
-  (cd "$WINEPREFIX" && find drive_c -not -path '*/Temp/*' | sort
-   sed 's/^\(\[.*\]\) [0-9]*$/\1/; /^#time=/d; /^"DriverDateData"=/d' system.reg user.reg userdef.reg)
-}
+settle_prefix
 prefix_before=$(prefix_snapshot)
 
 stick="$work/USB Stick Jürgen/Vostrel"

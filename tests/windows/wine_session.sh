@@ -6,8 +6,8 @@
 # device host keeps the device open, and the namespace could not be torn down.
 set -euo pipefail
 export WINEPREFIX=$VOSTREL_WINE_FAKE_PREFIX WINEDEBUG=-all
-wineserver="$(dirname "$VOSTREL_WINE")/wineserver"
-end_session() { timeout 30 "$wineserver" -k 2>/dev/null || true; timeout 30 "$wineserver" -w 2>/dev/null || true; }
+# shellcheck source=scripts/lib/wine.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/lib/wine.sh"
 trap end_session EXIT
 if [[ ! -f $WINEPREFIX/system.reg ]]; then
   timeout 300 "$VOSTREL_WINE" wineboot --init >/dev/null 2>&1

@@ -27,25 +27,11 @@ exe=()
 while [[ $# -gt 0 && $1 != -- ]]; do exe+=("$1"); shift; done
 shift
 readonly kBoxTitles='^(Success|Error|Warn)$'
+# shellcheck source=scripts/lib/wine.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/lib/wine.sh"
 
 die() { echo "window driver: $*" >&2; exit 1; }
 xdo() { timeout 60 xdotool "$@" || die "xdotool $* failed or timed out"; }
-
-# A path of this machine as the Windows program names it (wine maps / to Z:).
-windows_path() { local path; path=$(realpath -m "$1"); echo "Z:${path//\//\\}"; }
-
-# The first shown window whose title matches, within the given seconds. xdotool's own
-# --sync gives up with BadWindow when a window goes while it looks, and wine makes and
-# drops windows all the time.
-find_window() {  # title pattern, seconds
-  local until=$((SECONDS + $2)) found
-  while ((SECONDS < until)); do
-    found=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1) || true
-    [[ -n $found ]] && { echo "$found"; return 0; }
-    sleep 0.2
-  done
-  return 1
-}
 
 "$VOSTREL_WINE" "${exe[@]}" &
 program=$!

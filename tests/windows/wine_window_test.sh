@@ -20,6 +20,8 @@ cli=$here/wine_cli.sh rig=$here/wine_fake_harness.sh
 driver=$here/wine_window_driver.sh
 # shellcheck source=../fake_transmitter/fake_test_rig.sh
 source "$here/../fake_transmitter/fake_test_rig.sh"
+# shellcheck source=scripts/lib/wine.sh
+source "$here/../../scripts/lib/wine.sh"
 
 # Rows 1 and 2 of pages.conf, and settings other than the window's first ones.
 typed_rows=(row 1 1234567 A 0123456789 row 2 8 D "Call the office" settings 2400 3)
@@ -27,9 +29,6 @@ typed_rows=(row 1 1234567 A 0123456789 row 2 8 D "Call the office" settings 2400
   item 1 1234567 A Numeric "0123456789"
   item 2 8 D Alphanumeric "Call the office"
 } >"$work/typed.conf"
-
-# A path of this machine as a Windows program names it (wine maps / to Z:).
-windows_path() { echo "Z:${1//\//\\}"; }
 
 # What vostrel-cli's Write of `config` leaves in an emulated transmitter that held
 # `held` (a new, erased one when not given).

@@ -18,7 +18,7 @@ QString LanguageTexts::messageText(const texts::Message& message) const {
     return QString::fromStdString(translation_.messageText(message));
 }
 
-QString LanguageTexts::languageCode() const { return QString::fromStdString(translation_.languageCode()); }
+std::string LanguageTexts::languageCode() const { return translation_.languageCode(); }
 
 QString joinedTexts(const std::vector<texts::Message>& messages, const LanguageTexts& texts) {
     QStringList shown;

@@ -5,6 +5,7 @@
 // texts of the run's language (texts/translation.h), as QStrings.
 
 #include <QString>
+#include <string>
 #include <vector>
 
 #include "texts/message.h"
@@ -25,8 +26,9 @@ public:
     QString text(texts::TextKey key) const;
     // The message's text, its translation formatted safely.
     QString messageText(const texts::Message& message) const;
-    // The texts' language code ("de"), as Qt's translations are named.
-    QString languageCode() const;
+    // The window's language as a code ("de", "en"): the one its texts name (LanguageCode,
+    // texts/translation.h). Help opens the user guide in it, Qt's own texts follow it.
+    std::string languageCode() const;
     const texts::Translation& translation() const { return translation_; }
 
 private:
