@@ -128,7 +128,7 @@ int runProgrammer(int argc, char** argv, const ProgramHelp& help, const Transpor
         if (given.language) {
             qputenv(texts::kLanguageVariable.data(), QByteArray(texts::languageCode(*given.language).data()));
         }
-        const QtTranslations qtTexts(ui::LanguageTexts::ofThisProgram().languageCode());
+        const QtTranslations qtTexts(QString::fromStdString(ui::LanguageTexts::ofThisProgram().languageCode()));
         const std::unique_ptr<device::HidTransport> transport = makeTransport(given.transport);
         ui::MessageBoxPresenter presenter;
         TForm1 Form1(*transport, presenter);

@@ -9,6 +9,7 @@
 #include "image/alphabet_standards.h"
 #include "texts/message_format.h"
 #include "texts/text_codec.h"
+#include "texts/translation.h"
 #include "version.h"
 
 namespace vostrel::sheet {
@@ -183,7 +184,7 @@ std::string sheetHtml(const SiteSheet& sheet, const Translate& translate) {
     const Words words(translate);
     std::string title = words(keys::kSheetTitle);
     if (!sheet.site.empty()) title += " \xE2\x80\x93 " + htmlText(sheet.site);  // an en dash
-    return "<!DOCTYPE html>\n<html lang=\"" + words(keys::kLanguageCode) + "\">\n<head>\n<meta charset=\"utf-8\">\n" + element("title", title) + "\n" +
+    return "<!DOCTYPE html>\n<html lang=\"" + htmlText(texts::languageCodeOf(words.raw(keys::kLanguageCode))) + "\">\n<head>\n<meta charset=\"utf-8\">\n" + element("title", title) + "\n" +
            element("style", kStyle) + "\n</head>\n<body>\n" + element("h1", words(keys::kSheetTitle)) + "\n" +
            settingsTable(sheet, words) + rowsTable(sheet, words) +
            element("p", words.formatted(keys::kSheetFooter, {texts::Text{std::string(kToolName)}, texts::Text{kVersion}}),

@@ -32,7 +32,25 @@ std::string Translation::messageText(const Message& message) const {
     return formatMessage(message);
 }
 
-std::string Translation::languageCode() const { return text(keys::kLanguageCode); }
+std::string Translation::languageCode() const { return languageCodeOf(text(keys::kLanguageCode)); }
+
+namespace {
+
+std::string asciiLowerCase(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower) c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    return lower;
+}
+
+}  // namespace
+
+std::string languageCodeOf(std::string_view text) {
+    constexpr std::string_view kBlanks = " \t";
+    const std::size_t first = text.find_first_not_of(kBlanks);
+    text = first == std::string_view::npos ? std::string_view() : text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
+    const std::string code = asciiLowerCase(text);
+    return code.empty() || code == asciiLowerCase(keys::kLanguageCode.text()) ? std::string("en") : code;
+}
 
 Translation chosenTranslation(std::optional<Language> requested, Language systemLanguage,
                               std::vector<std::filesystem::path> places) {

@@ -35,9 +35,8 @@ public:
     // shown as it stands, so that it may hold a plain '%'.
     std::string messageText(const Message& message) const;
 
-    // The code of the language the texts are in ("de"): the language file's
-    // translation of the key "en", else the built-in language's. Qt's own texts and the
-    // site sheet's lang follow it.
+    // The code of the language the texts are in ("de"): languageCodeOf the text of
+    // kLanguageCode, the language file's or else the built-in language's.
     std::string languageCode() const;
 
 private:
@@ -46,6 +45,11 @@ private:
     Language language_;
     std::vector<std::filesystem::path> places_;
 };
+
+// The language's code that the text of kLanguageCode gives, in lower case: "en" where
+// it is empty or the key itself (no translation names a language). The user guide,
+// Qt's own texts and the site sheet's lang follow it.
+std::string languageCodeOf(std::string_view text);
 
 // The run's texts: the language `requested` alone, or else the language file of
 // `places` over the user's `systemLanguage`.

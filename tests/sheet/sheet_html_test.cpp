@@ -86,12 +86,14 @@ TEST(SheetHtml, TheDateAndTheLanguageAreTheTranslations) {
     sheet.date = SheetDate{2026, 12, 10};
     const std::string german = sheetHtml(sheet, [](texts::TextKey key) {
         if (key == texts::keys::kSheetDateFormat) return std::string("DD.MM.YYYY");
-        if (key == texts::keys::kLanguageCode) return std::string("de");
+        if (key == texts::keys::kLanguageCode) return std::string("DE");
         return std::string(key.text());
     });
     EXPECT_NE(german.find("<html lang=\"de\">"), std::string::npos);
     EXPECT_NE(german.find(">Date</th><td width=\"28%\">10.12.2026</td>"), std::string::npos);
-    EXPECT_NE(sheetHtml(sheet, english).find(">Date</th><td width=\"28%\">2026-12-10</td>"), std::string::npos);
+    const std::string inEnglish = sheetHtml(sheet, english);
+    EXPECT_NE(inEnglish.find(">Date</th><td width=\"28%\">2026-12-10</td>"), std::string::npos);
+    EXPECT_NE(inEnglish.find("<html lang=\"en\">"), std::string::npos);
 }
 
 }  // namespace

@@ -87,7 +87,7 @@ protected:
 
 TEST_F(TranslationOrder, TheFileComesFirstThenTheBuiltInLanguageThenTheKey) {
     const auto file = writeFile("kdx20Lang.ini", "[Message]\nCapCode=Numéro\nInvalid code '%c' in Item[%02d]=Code %c %02d\n"
-                                "Preamble value out of range=Mauvais %d\nen=nl\n");
+                                "Preamble value out of range=Mauvais %d\nLanguageCode= NL \n");
     const Translation german(Language::German, {file});
     EXPECT_EQ(german.text(keys::kCapCodeHeading), "Numéro");
     EXPECT_EQ(german.text(keys::kToneHeading), "Ton");

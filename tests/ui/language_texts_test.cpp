@@ -162,7 +162,7 @@ TEST_F(WindowLanguageFile, TheLocaleChoosesTheLanguageOfTheWindowAndOfQtsOwnDial
 #else
         qputenv("LANG", c.locale);
 #endif
-        const app::QtTranslations qtTexts(ui::LanguageTexts::ofThisProgram().languageCode());
+        const app::QtTranslations qtTexts(QString::fromStdString(ui::LanguageTexts::ofThisProgram().languageCode()));
         auto driver = openWindow();
         EXPECT_EQ(driver->window().windowTitle(), c.title);
         EXPECT_EQ(headings(*driver).mid(10), c.buttons);
