@@ -10,7 +10,7 @@ namespace {
 
 constexpr vostrel::app::ProgramHelp kHelp{
     "vostrel-programmer",
-    "Usage: vostrel-programmer [FILE]\n"
+    "Usage: vostrel-programmer [--language de|en|fr] [FILE]\n"
     "  or:  vostrel-programmer --help | --version\n"
     "Programs the POCSAG paging transmitter attached by USB (HID 0925:1234).\n"
     "\n"
@@ -29,7 +29,8 @@ constexpr vostrel::app::ProgramHelp kHelp{
     "Before Write changes the transmitter, its contents are saved as an image file in\n"
     VOSTREL_HELP_DATA_FOLDER "backups" VOSTREL_HELP_DATA_FOLDER_DEFAULT ";\n"
     "Open of such a file and Write put them back.\n"
-    "The window's texts can be translated with a language file," VOSTREL_HELP_LANGUAGE_FILE ".\n"
+    "The window is in German or French where the user's language is, else in English;\n"
+    "a language file," VOSTREL_HELP_LANGUAGE_FILE ", changes its texts.\n"
     "A portable copy, one with a file named portable.ini beside the program, keeps its\n"
     "settings, backups and language file beside the program instead.\n"
     "Help (F1) opens the user guide in the web browser, in the window's language:\n"
@@ -38,6 +39,7 @@ constexpr vostrel::app::ProgramHelp kHelp{
     "Options:\n"
     "  --help       print this help and exit\n"
     "  --version    print the version and exit\n"
+    VOSTREL_HELP_LANGUAGE_OPTION
     "  --           what follows is a file, even one whose name starts with '-'\n"};
 
 }  // namespace

@@ -14,7 +14,7 @@ namespace {
 
 constexpr vostrel::app::ProgramHelp kHelp{
     "vostrel-programmer-emulated",
-    "Usage: vostrel-programmer-emulated [EEPROM-FILE [FILE]]\n"
+    "Usage: vostrel-programmer-emulated [--language de|en|fr] [EEPROM-FILE [FILE]]\n"
     "  or:  vostrel-programmer-emulated --help | --version\n"
     "Opens the programmer window on an emulated paging transmitter.\n"
     "\n"
@@ -32,6 +32,7 @@ constexpr vostrel::app::ProgramHelp kHelp{
     "Options:\n"
     "  --help       print this help and exit\n"
     "  --version    print the version and exit\n"
+    VOSTREL_HELP_LANGUAGE_OPTION
     "  --           what follows is a file, even one whose name starts with '-'\n"};
 
 vostrel::app::ProgramTransport makeEmulatedTransmitter(const QStringList& arguments) {

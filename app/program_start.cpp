@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/help_output.h"
+#include "app/qt_translations.h"
 #include "files/utf8_path.h"
 #include "ui/Unit1.h"
 #include "ui/workings/local_path.h"
@@ -75,12 +76,33 @@ QStringList windowArguments(int argc, char** argv) {
 #endif
 }
 
+namespace {
+
+constexpr QLatin1StringView kLanguageOption("--language");
+
+texts::Language languageOption(const std::optional<QString>& code) {
+    const std::optional<texts::Language> language = code ? texts::languageCoded(code->toStdString()) : std::nullopt;
+    if (!language) {
+        throw std::runtime_error("--language must be de, en or fr" +
+                                 (code ? ", not '" + code->toStdString() + "'" : std::string()));
+    }
+    return *language;
+}
+
+}  // namespace
+
 WindowArguments splitWindowArguments(const QStringList& arguments, qsizetype transportArguments) {
-    WindowArguments split{{arguments.value(0)}, {}};
+    WindowArguments split{{arguments.value(0)}, {}, {}};
     bool optionsEnded = false;
-    for (const QString& argument : arguments.mid(1)) {
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString& argument = arguments[i];
         if (!optionsEnded && argument == QStringLiteral("--")) {
             optionsEnded = true;
+        } else if (!optionsEnded && argument == kLanguageOption) {
+            ++i;
+            split.language = languageOption(i < arguments.size() ? std::optional(arguments[i]) : std::nullopt);
+        } else if (!optionsEnded && argument.startsWith(kLanguageOption + QLatin1Char('='))) {
+            split.language = languageOption(argument.mid(kLanguageOption.size() + 1));
         } else if (!optionsEnded && argument.startsWith(QLatin1Char('-'))) {
             throw std::runtime_error("Unknown option " + argument.toStdString() + " (--help lists the options)");
         } else if (split.transport.size() <= transportArguments) {
@@ -112,6 +134,13 @@ int runProgrammer(int argc, char** argv, const ProgramHelp& help, const Transpor
     ProgrammerApplication application(argc, argv);
     try {
         const WindowArguments given = splitWindowArguments(windowArguments(argc, argv), transportArguments);
+        // The option asks for the language as the variable does, so that everything
+        // that follows the run's language (the window, Qt's texts, the site sheet) reads
+        // one choice.
+        if (given.language) {
+            qputenv(texts::kLanguageVariable.data(), QByteArray(texts::languageCode(*given.language).data()));
+        }
+        const QtTranslations qtTexts(QString::fromStdString(ui::LanguageTexts::ofThisProgram().languageCode()));
         const ProgramTransport transport = makeTransport(given.transport);
         ui::MessageBoxPresenter presenter;
         TForm1 Form1(*transport.transport, presenter);

@@ -14,6 +14,7 @@
 
 #include "device/hid_transport.h"
 #include "files/data_folder.h"
+#include "texts/languages.h"
 
 class TForm1;
 
@@ -54,6 +55,12 @@ void endProgramOnClose(TForm1& window);
 #define VOSTREL_HELP_LANGUAGE_FILE " kdx20Lang.ini"
 #endif
 
+// The --language option of both window programs, as their help lists it.
+#define VOSTREL_HELP_LANGUAGE_OPTION \
+    "  --language de|en|fr\n" \
+    "               the window's language for this run, whatever the user's; the\n" \
+    "               variable VOSTREL_LANGUAGE=de|en|fr does the same\n"
+
 // What --help and --version tell about a program.
 struct ProgramHelp {
     std::string_view name;
@@ -83,16 +90,19 @@ struct ProgramTransport {
 using TransportFactory = std::function<ProgramTransport(const QStringList& arguments)>;
 
 // The window's command line: the transport's arguments (program name first), then the
-// files to open.
+// files to open, and the language asked for with --language.
 struct WindowArguments {
     QStringList transport;
     QStringList files;
+    std::optional<texts::Language> language;
 };
 
 // Splits `arguments` (Qt's own options removed, program name first): the first
-// `transportArguments` of them are the transport's, the rest files to open. "--" ends
-// the options, so that a file may be named "-x"; any other argument starting with '-'
-// is an unknown option, a std::runtime_error, rather than a file that is not there.
+// `transportArguments` of them are the transport's, the rest files to open, but for
+// "--language CODE" (or "--language=CODE") anywhere before "--". "--" ends the
+// options, so that a file may be named "-x"; any other argument starting with '-' is an
+// unknown option, a std::runtime_error, rather than a file that is not there, and so is
+// a language that is not built in.
 WindowArguments splitWindowArguments(const QStringList& arguments, qsizetype transportArguments);
 
 // The arguments Qt left of the command line (argc and argv as QApplication made them),

@@ -184,7 +184,8 @@ std::optional<config::EntriesRead> readEntriesFile(const std::filesystem::path& 
     const std::string name = files::utf8Name(path);
     auto read = reader(std::get<std::string>(bytes), name);
     if (const auto* problem = std::get_if<config::ReadProblem>(&read)) {
-        std::string text = config::locatedProblemText(name, *problem);
+        std::string text =
+            texts::formatMessage(config::locatedProblem(name, *problem, texts::formatMessage(problem->what)));
         if (problem->kind == config::ReadProblem::Kind::ImageNotWanted) {
             text += "; " + std::string(imageAdvice);
         }

@@ -42,31 +42,6 @@ void printSlotCodewords(const image::EepromImage& image, unsigned row, std::ostr
     }
 }
 
-// encode has one item and no rows: each message about a row, in its form that names
-// none, with the row's number left out of its arguments.
-struct RowlessForm {
-    texts::TextKey rowKey;
-    texts::TextKey key;
-};
-constexpr std::array kRowlessForms = {
-    RowlessForm{texts::keys::kInvalidCode, texts::keys::kInvalidCodeInMessage},
-    RowlessForm{texts::keys::kShownAsNationalLetter, texts::keys::kShownAsNationalLetterInMessage},
-    RowlessForm{texts::keys::kSentAsReplacement, texts::keys::kSentAsReplacementInMessage},
-    RowlessForm{texts::keys::kSentTooLong, texts::keys::kMessageSentTooLong},
-};
-
-texts::Message withoutRow(texts::Message message) {
-    const auto form = std::ranges::find(kRowlessForms, message.key, &RowlessForm::rowKey);
-    if (form == kRowlessForms.end()) return message;
-    message.key = form->key;
-    // The row is the first number among the arguments.
-    const auto row = std::ranges::find_if(message.arguments, [](const texts::MessageArgument& argument) {
-        return std::holds_alternative<int>(argument);
-    });
-    if (row != message.arguments.end()) message.arguments.erase(row);
-    return message;
-}
-
 // The item becomes row 1 of an otherwise empty window and goes through the image
 // builder, so that encode refuses exactly what a Write refuses.
 int runEncode(const Arguments& arguments, CliContext& context) {
@@ -103,11 +78,11 @@ int runEncode(const Arguments& arguments, CliContext& context) {
                                         static_cast<char>('A' + *tone) +
                                         " cannot be received: its address codeword is the sync or idle codeword");
         }
-        printMessage(context.err, withoutRow(refusal->message));
+        printMessage(context.err, image::withoutRow(refusal->message));
         return kExitFailure;
     }
     const auto& built = std::get<image::BuiltImage>(outcome);
-    for (const texts::Message& replaced : built.replacements) printMessage(context.err, withoutRow(replaced));
+    for (const texts::Message& replaced : built.replacements) printMessage(context.err, image::withoutRow(replaced));
     // The one item always fits: the builder refuses more than 129 codes, which take
     // at most 66 codewords.
     printSlotCodewords(built.image, 0, context.out);

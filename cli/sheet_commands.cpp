@@ -18,6 +18,7 @@
 #include "sheet/site_sheet.h"
 #include "texts/language_file.h"
 #include "texts/text_codec.h"
+#include "texts/translation.h"
 
 namespace vostrel::cli {
 namespace {
@@ -141,17 +142,21 @@ int runPreview(const Arguments& arguments, CliContext& context) {
     return kExitSuccess;
 }
 
-// The language file's contents: the file --language names, else the one the window
-// finds (beside the program, then in the configuration directories); nothing for the
-// built-in English texts. A --language file that cannot be read is an error.
-std::variant<std::optional<std::string>, int> languageFile(const Arguments& arguments, CliContext& context) {
+// The sheet's words: with --language a built-in language (de, en, fr) alone or a
+// language file over English; without it the window's choice (texts/translation.h):
+// kdx20Lang.ini where the window finds it, over the user's language. A --language
+// file that cannot be read is an error.
+std::variant<texts::Translation, int> sheetTranslation(const Arguments& arguments, CliContext& context) {
     const auto named = arguments.value("language");
     if (!named) {
-        return texts::readLanguageFile(texts::languageFilePlaces(context.programDirectory, texts::processConfigEnvironment()));
+        return texts::processTranslation(
+            texts::languageFilePlaces(context.programDirectory, texts::processConfigEnvironment()));
     }
-    auto bytes = files::readWholeFile(files::pathFromUtf8(*named), texts::kMaxLanguageFileBytes);
+    if (const auto language = texts::languageCoded(*named)) return texts::Translation(*language);
+    const std::filesystem::path file = files::pathFromUtf8(*named);
+    auto bytes = files::readWholeFile(file, texts::kMaxLanguageFileBytes);
     if (const auto* error = std::get_if<files::FileError>(&bytes)) return failure(context, error->what);
-    return std::optional<std::string>(std::move(std::get<std::string>(bytes)));
+    return texts::Translation(texts::Language::English, {file});
 }
 
 int runSheet(const Arguments& arguments, CliContext& context) {
@@ -162,9 +167,9 @@ int runSheet(const Arguments& arguments, CliContext& context) {
     if (outputIsInput(output, files::pathFromUtf8(input), context)) return kExitFailure;
     const auto site = arguments.value("site");
     if (const auto problem = site ? config::siteNameProblem(*site) : std::nullopt) {
-        return usageError(context, kSheet, "--site: " + *problem);
+        return usageError(context, kSheet, "--site: " + texts::formatMessage(*problem));
     }
-    const auto language = languageFile(arguments, context);
+    const auto language = sheetTranslation(arguments, context);
     if (const int* status = std::get_if<int>(&language)) return *status;
     const auto shownOrStatus = shownInput(arguments, kSheet, context);
     if (const int* status = std::get_if<int>(&shownOrStatus)) return *status;
@@ -179,10 +184,8 @@ int runSheet(const Arguments& arguments, CliContext& context) {
     }
     if (site) siteSheet.site = *site;
     siteSheet.date = sheet::sheetDate(std::time(nullptr));
-    const auto& bytes = std::get<std::optional<std::string>>(language);
-    const sheet::Translate translate = [&bytes](texts::TextKey key) {
-        return bytes ? texts::lookUpText(*bytes, key.text()) : std::string(key.text());
-    };
+    const auto& translation = std::get<texts::Translation>(language);
+    const sheet::Translate translate = [&translation](texts::TextKey key) { return translation.text(key); };
     return saveOutput(output, sheet::sheetHtml(siteSheet, translate), context, OutputKind::Text);
 }
 
@@ -198,8 +201,9 @@ constexpr std::array kPreviewOptions = {
 constexpr std::array kSheetOptions = {
     kImageAlphabetOption,
     kTransliterateOption,
-    OptionSpec{"language", "FILE", "the language file to take the sheet's words from (default: kdx20Lang.ini "
-                                   "where the window finds it; without one, English)"},
+    OptionSpec{"language", "de|en|fr|FILE",
+               "the sheet's language, or the language file to take its words from (default: the window's, "
+               "kdx20Lang.ini where it finds one over the user's language)"},
     OptionSpec{"site", "NAME", "the site's name on the sheet, in place of the configuration's ([Settings] Site); "
                                "an image file names none"},
 };
@@ -217,15 +221,16 @@ constexpr std::array<Command, 2> kSheetCommands = {{
      "configuration's labels have a column of their own (an image file has none). An\n"
      "image that decode calls damaged is refused.\n",
      kPreviewOptions, runPreview},
-    {kSheet, "[--alphabet NAME] [--transliterate] [--language FILE] [--site NAME] (CONFIG | IMAGE) OUT.html",
+    {kSheet, "[--alphabet NAME] [--transliterate] [--language de|en|fr|FILE] [--site NAME] (CONFIG | IMAGE) OUT.html",
      "write the site sheet, the record of what the transmitter holds, as HTML",
      "Writes one self-contained HTML page (UTF-8, styles inline) that prints on one A4\n"
      "page: the site's name ([Settings] Site, or --site), today's date, the settings, the\n"
      "pager alphabet and the time on air of one trigger of every row, then per stored row\n"
-     "its capcode with its tone, its pager type, what the pager shows (as preview prints\n"
-     "it) and its seconds on air per trigger; a row of CONFIG that does not fit the\n"
-     "transmitter is listed as not stored. The words come from the language file, with\n"
-     "its decimal comma where it writes one. OUT.html '-' is standard output.\n",
+     "its capcode, its tone, its pager type, what the pager shows (as preview prints it)\n"
+     "and its seconds on air per trigger; a row of CONFIG that does not fit the\n"
+     "transmitter is listed as not stored. The sheet is in the window's language (German\n"
+     "or French where the user's is, else English; VOSTREL_LANGUAGE=de|en|fr chooses\n"
+     "one), with its date and decimal comma. OUT.html '-' is standard output.\n",
      kSheetOptions, runSheet},
 }};
 

@@ -103,7 +103,10 @@ int runImport(const Arguments& arguments, CliContext& context) {
     }, context);
     if (!read) return kExitFailure;
     for (const config::UnusedColumn& column : read->unusedColumns) {
-        context.err << terminalText(input + ": " + config::unusedColumnText(column)) << '\n';
+        context.err << terminalText(input + ": " + texts::formatMessage(config::unusedColumnNote(column))) << '\n';
+    }
+    if (!read->unusedColumns.empty()) {
+        context.err << terminalText(input + ": " + texts::formatMessage(config::knownHeadingsNote())) << '\n';
     }
     entries = std::move(read->entries);
     // The first list that names a capcode wins: each fills only the labels still empty.

@@ -18,7 +18,8 @@ namespace vostrel::config {
 namespace {
 
 using image::ProgrammerEntries;
-using Error = std::optional<std::string>;
+using Error = std::optional<texts::Message>;
+using texts::keys;
 
 constexpr char kQuote = '"';
 constexpr char kEscape = '\\';
@@ -66,8 +67,8 @@ std::optional<int> hexDigit(char c) {
 
 // The escape after a backslash at body[i]; advances i past it. \xNN stands for the
 // character U+00NN, as files that held Latin-1 texts wrote it.
-std::variant<char32_t, std::string> escapedCharacter(std::string_view body, std::size_t& i) {
-    if (i >= body.size()) return std::string("missing closing '\"'");
+std::variant<char32_t, texts::Message> escapedCharacter(std::string_view body, std::size_t& i) {
+    if (i >= body.size()) return readProblem(keys::kMissingClosingQuote);
     const char kind = body[i++];
     if (kind == kQuote || kind == kEscape) return static_cast<char32_t>(kind);
     if (kind == 'x' && i + 2 <= body.size()) {
@@ -78,43 +79,41 @@ std::variant<char32_t, std::string> escapedCharacter(std::string_view body, std:
             return static_cast<char32_t>(*high * 16 + *low);
         }
     }
-    if (kind == 'x') return std::string("'\\x' needs two hex digits");
-    return std::string("unknown escape after '\\' (use \\\", \\\\ or \\xNN)");
+    if (kind == 'x') return readProblem(keys::kHexEscape);
+    return readProblem(keys::kUnknownEscape);
 }
 
 // A quoted value; `text` starts just after the opening quote.
-std::variant<Value, std::string> quotedValue(std::string_view text) {
+std::variant<Value, texts::Message> quotedValue(std::string_view text) {
     Value value{{}, true};
     for (std::size_t i = 0; i < text.size();) {
         if (text[i] == kQuote) {
-            if (!isBlankOrComment(text.substr(i + 1))) return std::string("unexpected text after the closing '\"'");
+            if (!isBlankOrComment(text.substr(i + 1))) return readProblem(keys::kTextAfterClosingQuote);
             return value;
         }
         if (text[i] == kEscape) {
             ++i;
             auto escaped = escapedCharacter(text, i);
-            if (auto* error = std::get_if<std::string>(&escaped)) return std::move(*error);
+            if (auto* error = std::get_if<texts::Message>(&escaped)) return std::move(*error);
             texts::appendUtf8(value.text, std::get<char32_t>(escaped));
             continue;
         }
         value.text += text[i++];
     }
-    return std::string("missing closing '\"'");
+    return readProblem(keys::kMissingClosingQuote);
 }
 
-std::variant<Value, std::string> bareValue(std::string_view text) {
+std::variant<Value, texts::Message> bareValue(std::string_view text) {
     const std::string_view raw = trim(text.substr(0, text.find_first_of("#;")));
-    if (raw.find(kQuote) != std::string_view::npos) {
-        return std::string("unexpected '\"' (quote the whole value)");
-    }
+    if (raw.find(kQuote) != std::string_view::npos) return readProblem(keys::kStrayQuote);
     return Value{std::string(raw), false};
 }
 
-std::variant<Value, std::string> lexValue(std::string_view afterEquals) {
+std::variant<Value, texts::Message> lexValue(std::string_view afterEquals) {
     const std::string_view text = trimLeft(afterEquals);
     auto value = !text.empty() && text.front() == kQuote ? quotedValue(text.substr(1)) : bareValue(text);
     if (const auto* lexed = std::get_if<Value>(&value); lexed && lexed->text.find('\0') != std::string::npos) {
-        return std::string("a value cannot hold the character \\x00");
+        return readProblem(keys::kNulInValue);
     }
     return value;
 }
@@ -123,7 +122,7 @@ std::variant<Value, std::string> lexValue(std::string_view afterEquals) {
 
 Error checkLength(std::string_view key, const Value& value, std::size_t limit) {
     if (image::composedLength(value.text) <= limit) return std::nullopt;
-    return std::string(key) + " is longer than " + std::to_string(limit) + " characters";
+    return readProblem(keys::kLongerThan, {fileText(key), static_cast<int>(limit)});
 }
 
 Error applyDataRate(const Value& value, ProgrammerEntries& entries, unsigned) {
@@ -137,7 +136,7 @@ Error applyDataRate(const Value& value, ProgrammerEntries& entries, unsigned) {
             return std::nullopt;
         }
     }
-    return "DataRate must be 512, 1200, 2400 or none, not " + quoted(value.text);
+    return readProblem(keys::kDataRateChoices, {fileText(value.text)});
 }
 
 Error applyPreamble(const Value& value, ProgrammerEntries& entries, unsigned) {
@@ -148,7 +147,7 @@ Error applyPreamble(const Value& value, ProgrammerEntries& entries, unsigned) {
 
 Error applyRepeat(const Value& value, ProgrammerEntries& entries, unsigned) {
     if (value.text.size() != 1 || value.text[0] < '1' || value.text[0] > '0' + static_cast<int>(image::kRepeatChoices)) {
-        return "Repeat must be 1 to 4, not " + quoted(value.text);
+        return readProblem(keys::kRepeatChoices, {fileText(value.text)});
     }
     entries.repeatIndex = value.text[0] - '1';
     return std::nullopt;
@@ -158,14 +157,14 @@ Error applyRepeat(const Value& value, ProgrammerEntries& entries, unsigned) {
 // letter settles the row's tone together with the Tone and Type keys.
 Error applyCapcode(const Value& value, ProgrammerEntries& entries, unsigned row) {
     auto notation = parseCapcodeNotation(value.text);
-    if (auto* error = std::get_if<std::string>(&notation)) return std::move(*error);
+    if (auto* error = std::get_if<texts::Message>(&notation)) return std::move(*error);
     entries.rows[row].capcode = trim(value.text);
     return std::nullopt;
 }
 
 Error applyTone(const Value& value, ProgrammerEntries& entries, unsigned row) {
     const auto tone = parseTone(value.text);
-    if (!tone) return "Tone must be A, B, C or D, not " + quoted(value.text);
+    if (!tone) return readProblem(keys::kToneChoices, {fileText(value.text)});
     entries.rows[row].tone = *tone;
     return std::nullopt;
 }
@@ -177,40 +176,40 @@ Error applyType(const Value& value, ProgrammerEntries& entries, unsigned row) {
     } else if (equalsIgnoringCase(value.text, "Alphanumeric") || equalsIgnoringCase(value.text, "Alphnumeric")) {
         type = paging::PagerType::Alphanumeric;
     } else {
-        return "Type must be Numeric or Alphanumeric, not " + quoted(value.text);
+        return readProblem(keys::kTypeChoices, {fileText(value.text)});
     }
     return std::nullopt;
 }
 
 Error applyLabel(const Value& value, ProgrammerEntries& entries, unsigned row) {
-    if (!value.quoted) return std::string("Label must be in double quotes");
+    if (!value.quoted) return readProblem(keys::kNotQuoted, {fileText("Label")});
     if (auto problem = labelProblem(value.text)) return problem;
     entries.labels[row] = value.text;
     return std::nullopt;
 }
 
 Error applyMessage(const Value& value, ProgrammerEntries& entries, unsigned row) {
-    if (!value.quoted) return std::string("Message must be in double quotes");
+    if (!value.quoted) return readProblem(keys::kNotQuoted, {fileText("Message")});
     if (auto error = checkLength("Message", value, kMaxMessageCharacters)) return error;
     entries.rows[row].message = value.text;
     return std::nullopt;
 }
 
-std::variant<paging::Alphabet, std::string> alphabetValue(const Value& value) {
+std::variant<paging::Alphabet, texts::Message> alphabetValue(const Value& value) {
     if (const auto alphabet = paging::alphabetNamed(value.text)) return *alphabet;
-    return "Alphabet must be one of " + alphabetNames(", ") + ", not " + quoted(value.text);
+    return readProblem(keys::kAlphabetChoices, {fileText(alphabetNames(", ")), fileText(value.text)});
 }
 
 Error applyAlphabet(const Value& value, ProgrammerEntries& entries, unsigned) {
     auto alphabet = alphabetValue(value);
-    if (auto* error = std::get_if<std::string>(&alphabet)) return std::move(*error);
+    if (auto* error = std::get_if<texts::Message>(&alphabet)) return std::move(*error);
     entries.text.alphabet = std::get<paging::Alphabet>(alphabet);
     return std::nullopt;
 }
 
 Error applyRowAlphabet(const Value& value, ProgrammerEntries& entries, unsigned row) {
     auto alphabet = alphabetValue(value);
-    if (auto* error = std::get_if<std::string>(&alphabet)) return std::move(*error);
+    if (auto* error = std::get_if<texts::Message>(&alphabet)) return std::move(*error);
     entries.text.rowAlphabets[row] = std::get<paging::Alphabet>(alphabet);
     return std::nullopt;
 }
@@ -221,7 +220,7 @@ Error applyTransliterate(const Value& value, ProgrammerEntries& entries, unsigne
     } else if (equalsIgnoringCase(value.text, "no")) {
         entries.text.transliterate = false;
     } else {
-        return "Transliterate must be yes or no, not " + quoted(value.text);
+        return readProblem(keys::kTransliterateChoices, {fileText(value.text)});
     }
     return std::nullopt;
 }
@@ -296,7 +295,8 @@ public:
     ConfigOutcome parse(std::string_view bytes, texts::FileEncoding* readAs) {
         auto read = texts::readFileText(bytes);
         if (const auto* problem = std::get_if<texts::EncodingProblem>(&read)) {
-            return ConfigError{static_cast<int>(problem->line), encodingProblemOnLine(*problem)};
+            return ConfigError{static_cast<int>(problem->line), static_cast<int>(problem->column),
+                               texts::encodingProblemMessage(*problem)};
         }
         const texts::FileText& decoded = std::get<texts::FileText>(read);
         if (readAs != nullptr) *readAs = decoded.encoding;
@@ -318,7 +318,7 @@ private:
 
     LineError here(Error error) const {
         if (!error) return std::nullopt;
-        return ConfigError{lineNumber_, std::move(*error)};
+        return ConfigError{lineNumber_, 0, std::move(*error)};
     }
 
     LineError parseLine(std::string_view line) {
@@ -331,26 +331,26 @@ private:
 
     Error openSection(std::string_view line) {
         const std::size_t close = line.find(']');
-        if (close == std::string_view::npos) return std::string("missing ']'");
-        if (!isBlankOrComment(line.substr(close + 1))) return std::string("unexpected text after ']'");
+        if (close == std::string_view::npos) return readProblem(keys::kMissingClosingBracket);
+        if (!isBlankOrComment(line.substr(close + 1))) return readProblem(keys::kTextAfterClosingBracket);
         const std::string_view name = trim(line.substr(1, close - 1));
         section_ = findSection(name);
-        if (!section_) return "unknown section [" + std::string(name) + "]";
+        if (!section_) return readProblem(keys::kUnknownSection, {fileText(name)});
         keyLines_.clear();
-        return firstUse(sectionLines_, name, "section [" + std::string(name) + "]");
+        return firstUse(sectionLines_, name, keys::kDuplicateSection);
     }
 
     Error setKey(std::string_view line) {
         const std::size_t equals = line.find('=');
-        if (equals == std::string_view::npos) return std::string("expected 'Key = Value' or '[Section]'");
+        if (equals == std::string_view::npos) return readProblem(keys::kExpectedKeyOrSection);
         const std::string_view name = trim(line.substr(0, equals));
-        if (name.empty()) return std::string("missing key before '='");
-        if (!section_) return "key '" + std::string(name) + "' before any section";
+        if (name.empty()) return readProblem(keys::kMissingKey);
+        if (!section_) return readProblem(keys::kKeyBeforeSection, {fileText(name)});
         const KeyRule* rule = findKey(section_->kind, name);
-        if (rule == nullptr) return "unknown key '" + std::string(name) + "' in [" + sectionName(*section_) + "]";
-        if (auto error = firstUse(keyLines_, rule->name, "key '" + std::string(name) + "'")) return error;
+        if (rule == nullptr) return readProblem(keys::kUnknownKey, {fileText(name), fileText(sectionName(*section_))});
+        if (auto error = firstUse(keyLines_, name, keys::kDuplicateKey)) return error;
         auto value = lexValue(line.substr(equals + 1));
-        if (auto* error = std::get_if<std::string>(&value)) return std::move(*error);
+        if (auto* error = std::get_if<texts::Message>(&value)) return std::move(*error);
         return rule->apply(std::get<Value>(value), entries_, section_->row);
     }
 
@@ -368,7 +368,7 @@ private:
         if (!problem) return std::nullopt;
         int line = 0;
         for (const RowField field : problem->fields) line = std::max(line, keyLine(kFieldKeys[static_cast<int>(field)]));
-        return ConfigError{line, problem->what};
+        return ConfigError{line, 0, problem->what};
     }
 
     // The line of the key in the current section; 0 when it is not there.
@@ -383,10 +383,11 @@ private:
         return lower;
     }
 
-    // Records the section or key name; a name seen before is a duplicate.
-    Error firstUse(std::map<std::string, int>& seen, std::string_view name, const std::string& what) {
+    // Records the section or key name; a name seen before is a duplicate, `duplicate`
+    // names it as written.
+    Error firstUse(std::map<std::string, int>& seen, std::string_view name, texts::TextKey duplicate) {
         const auto [at, inserted] = seen.emplace(folded(name), lineNumber_);
-        if (!inserted) return "duplicate " + what + " (first on line " + std::to_string(at->second) + ")";
+        if (!inserted) return readProblem(duplicate, {fileText(name), at->second});
         return std::nullopt;
     }
 
@@ -449,12 +450,10 @@ std::string typeText(paging::PagerType type) {
 
 // The name is printed on the site sheet and in the window: a control character there
 // would be invisible on paper and could drive a terminal.
-std::optional<std::string> siteNameProblem(const std::string& site) {
+std::optional<texts::Message> siteNameProblem(const std::string& site) {
     if (auto error = checkLength("Site", Value{site}, kMaxSiteCharacters)) return error;
     const auto characters = texts::decodeUtf8(site);
-    if (!characters || std::ranges::any_of(*characters, needsEscape)) {
-        return std::string("Site cannot hold control characters");
-    }
+    if (!characters || std::ranges::any_of(*characters, needsEscape)) return readProblem(keys::kSiteControlCharacters);
     return std::nullopt;
 }
 

@@ -30,6 +30,7 @@
 #include "image/pager_item.h"
 #include "image/transmitter_settings.h"
 #include "paging/transmission_decoder.h"
+#include "texts/message.h"
 #include "texts/text_codec.h"
 
 namespace vostrel::config {
@@ -43,11 +44,12 @@ inline constexpr std::size_t kMaxMessageCharacters = paging::kMaxDecodedText;
 inline constexpr std::size_t kMaxSiteCharacters = 80;
 // Why `site` (UTF-8) cannot be a site's name ("Site is longer than 80 characters",
 // "Site cannot hold control characters"), or nothing when it can.
-std::optional<std::string> siteNameProblem(const std::string& site);
+std::optional<texts::Message> siteNameProblem(const std::string& site);
 
 struct ConfigError {
     int line = 0;
-    std::string what;
+    int column = 0;  // of a byte that is not UTF-8; 0 where the line says enough
+    texts::Message what;
 };
 
 using ConfigOutcome = std::variant<image::ProgrammerEntries, ConfigError>;

@@ -6,6 +6,8 @@
 #include <optional>
 #include <tuple>
 
+#include "config/row_fields.h"
+
 namespace vostrel::config {
 namespace {
 
@@ -68,7 +70,7 @@ private:
         ++i_;
         while (true) {
             if (i_ >= text_.size()) {
-                return CsvProblem{openedOn, column, "the quotation mark that opens this cell is never closed"};
+                return CsvProblem{openedOn, column, readProblem(texts::keys::kCellQuoteNotClosed)};
             }
             const char c = text_[i_];
             if (c == kQuote && i_ + 1 < text_.size() && text_[i_ + 1] == kQuote) {
@@ -88,7 +90,7 @@ private:
         }
         while (i_ < text_.size() && text_[i_] == ' ') ++i_;
         if (i_ < text_.size() && text_[i_] != separator_ && !isLineEnd(text_[i_])) {
-            return CsvProblem{line_, column, "unexpected text after the closing quotation mark of the cell"};
+            return CsvProblem{line_, column, readProblem(texts::keys::kTextAfterCellQuote)};
         }
         return cell;
     }
@@ -97,9 +99,7 @@ private:
         std::string cell;
         for (; i_ < text_.size() && text_[i_] != separator_ && !isLineEnd(text_[i_]); ++i_) {
             if (text_[i_] == kQuote) {
-                return CsvProblem{line_, column,
-                                  "a quotation mark inside a cell that does not start with one (quote the whole "
-                                  "cell and write each quotation mark in it twice)"};
+                return CsvProblem{line_, column, readProblem(texts::keys::kQuoteInsideCell)};
             }
             if (text_[i_] == '\0') return nul(column);
             cell += text_[i_];
@@ -108,7 +108,7 @@ private:
     }
 
     // No text holds one: a binary file is not taken for a list.
-    CsvProblem nul(int column) const { return {line_, column, "a cell cannot hold the character \\x00"}; }
+    CsvProblem nul(int column) const { return {line_, column, readProblem(texts::keys::kNulInCell)}; }
 
     void skipLineEnd() {
         if (i_ >= text_.size()) return;
@@ -136,8 +136,7 @@ std::variant<std::optional<char>, CsvProblem> separatorLine(std::string_view tex
     if (line.size() < 4 || (line.substr(0, 4) != "sep=" && line.substr(0, 4) != "SEP=")) return std::nullopt;
     const std::string_view named = line.substr(4);
     if (named.size() == 1 && std::ranges::find(kCsvSeparators, named[0]) != kCsvSeparators.end()) return named[0];
-    return CsvProblem{1, 1, "the first line '" + std::string(line) + "' names no separator this tool reads: ';', "
-                                                                    "',' or a tab"};
+    return CsvProblem{1, 1, readProblem(texts::keys::kUnknownSeparator, {fileText(line)})};
 }
 
 std::string_view afterFirstLine(std::string_view text) {

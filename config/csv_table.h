@@ -15,6 +15,8 @@
 #include <variant>
 #include <vector>
 
+#include "texts/message.h"
+
 namespace vostrel::config {
 
 inline constexpr std::array<char, 3> kCsvSeparators = {';', ',', '\t'};
@@ -28,7 +30,7 @@ struct CsvRecord {
 struct CsvProblem {
     int line = 0;
     int column = 0;
-    std::string what;
+    texts::Message what;
 };
 
 struct CsvTable {

@@ -40,25 +40,25 @@ std::vector<std::string_view> linesOf(std::string_view text) {
 
 // A capcode that can name a row, or nothing for one that names none (wildcards,
 // another code's longer address); a problem for anything else.
-std::variant<std::optional<CapcodeNotation>, std::string> listCapcode(std::string_view text) {
+std::variant<std::optional<CapcodeNotation>, texts::Message> listCapcode(std::string_view text) {
     text = trim(text);
     if (text.find('?') != std::string_view::npos) return std::nullopt;
     const std::size_t digits = std::min(text.find_first_not_of("0123456789"), text.size());
     if (digits > kMaxCapcodeDigits) return std::nullopt;
     auto notation = parseCapcodeNotation(text);
-    if (auto* problem = std::get_if<std::string>(&notation)) return std::move(*problem);
-    if (std::get<CapcodeNotation>(notation).digits.empty()) return std::string("a capcode is missing");
+    if (auto* problem = std::get_if<texts::Message>(&notation)) return std::move(*problem);
+    if (std::get<CapcodeNotation>(notation).digits.empty()) return readProblem(texts::keys::kCapcodeMissing);
     return std::get<CapcodeNotation>(notation);
 }
 
 std::optional<LabelListError> addEntry(LabelList& list, int line, std::string_view capcodeText,
                                        std::optional<unsigned> tone, std::string_view label) {
     auto capcode = listCapcode(capcodeText);
-    if (auto* problem = std::get_if<std::string>(&capcode)) return LabelListError{line, *problem};
+    if (auto* problem = std::get_if<texts::Message>(&capcode)) return LabelListError{line, 0, *problem};
     const auto& notation = std::get<std::optional<CapcodeNotation>>(capcode);
     if (!notation) return std::nullopt;
     if (notation->tone && tone && *notation->tone != *tone) {
-        return LabelListError{line, "capcode " + std::string(trim(capcodeText)) + " names another tone than its Tone"};
+        return LabelListError{line, 0, readProblem(texts::keys::kCapcodeOtherTone, {fileText(trim(capcodeText))})};
     }
     list.entries.push_back({image::leadingInteger(notation->digits), notation->tone ? notation->tone : tone,
                             std::string(trim(label)), line});
@@ -80,13 +80,12 @@ std::variant<LabelList, LabelListError> readFilterFile(std::string_view text) {
         }
         if (!inFilters) continue;
         auto records = splitCsv(line, ',', false, lineNumber);
-        if (auto* problem = std::get_if<CsvProblem>(&records)) return LabelListError{lineNumber, problem->what};
+        if (auto* problem = std::get_if<CsvProblem>(&records)) return LabelListError{lineNumber, 0, problem->what};
         const auto& split = std::get<std::vector<CsvRecord>>(records);
         if (split.empty()) continue;  // a line of empty cells
         const auto& cells = split.front().cells;
         if (cells.size() < 3) {
-            return LabelListError{lineNumber, "a filter line holds a kind, the capcode and the label, as "
-                                              "2,\"0200208\",\"Kitchen\""};
+            return LabelListError{lineNumber, 0, readProblem(texts::keys::kFilterLineCells)};
         }
         if (auto error = addEntry(list, lineNumber, cells[1], std::nullopt, cells[2])) return std::move(*error);
     }
@@ -101,7 +100,7 @@ std::variant<LabelList, LabelListError> readLabelTable(std::string_view text) {
         }));
     };
     auto table = readCsvTable(text, true, score);
-    if (auto* problem = std::get_if<CsvProblem>(&table)) return LabelListError{problem->line, problem->what};
+    if (auto* problem = std::get_if<CsvProblem>(&table)) return LabelListError{problem->line, 0, problem->what};
     const auto& records = std::get<CsvTable>(table).records;
     std::size_t capcodeCell = 0, labelCell = 0, toneCell = 0;  // 1-based; 0 for none
     if (!records.empty()) {
@@ -114,9 +113,7 @@ std::variant<LabelList, LabelListError> readLabelTable(std::string_view text) {
         }
     }
     if (capcodeCell == 0 || labelCell == 0) {
-        return LabelListError{records.empty() ? 1 : records.front().line,
-                              "a label list starts with a line naming its capcode and label columns, as "
-                              "ric,description, or has a [Filter] section as a filters.ini"};
+        return LabelListError{records.empty() ? 1 : records.front().line, 0, readProblem(texts::keys::kNoLabelListHeader)};
     }
     LabelList list;
     const auto cellAt = [](const CsvRecord& record, std::size_t cell) {
@@ -127,7 +124,7 @@ std::variant<LabelList, LabelListError> readLabelTable(std::string_view text) {
         std::optional<unsigned> tone;
         if (const std::string toneText(trim(cellAt(record, toneCell))); !toneText.empty()) {
             tone = parseTone(toneText);
-            if (!tone) return LabelListError{record.line, "Tone must be A, B, C or D, not '" + toneText + "'"};
+            if (!tone) return LabelListError{record.line, 0, readProblem(texts::keys::kToneChoices, {fileText(toneText)})};
         }
         if (auto error = addEntry(list, record.line, cellAt(record, capcodeCell), tone, cellAt(record, labelCell))) {
             return std::move(*error);
@@ -152,10 +149,11 @@ const LabelListEntry* entryFor(const LabelList& list, long long capcode, unsigne
 std::variant<LabelList, LabelListError> readLabelList(std::string_view bytes) {
     // An image is never read as a list; a file of mixed encodings is refused where it
     // mixes them, as a configuration is.
-    if (image::isImageFile(bytes)) return LabelListError{1, "the file is an EEPROM image, not a label list"};
+    if (image::isImageFile(bytes)) return LabelListError{1, 0, readProblem(texts::keys::kImageNotLabelList)};
     auto read = texts::readFileText(bytes);
     if (const auto* problem = std::get_if<texts::EncodingProblem>(&read)) {
-        return LabelListError{static_cast<int>(problem->line), encodingProblemOnLine(*problem)};
+        return LabelListError{static_cast<int>(problem->line), static_cast<int>(problem->column),
+                              texts::encodingProblemMessage(*problem)};
     }
     const texts::FileText& text = std::get<texts::FileText>(read);
     const auto lines = linesOf(text.utf8);
@@ -176,9 +174,8 @@ std::variant<std::vector<unsigned>, LabelListError> fillLabels(image::Programmer
         if (!entries.labels[row].empty() || !image::callsAPager(item)) continue;
         const LabelListEntry* entry = entryFor(list, image::leadingInteger(item.capcode), item.tone);
         if (entry == nullptr) continue;
-        if (auto problem = labelProblem(entry->label)) {
-            return LabelListError{entry->line, "the label for " + item.capcode + ": " + *problem};
-        }
+        // The entry's line names it.
+        if (auto problem = labelProblem(entry->label)) return LabelListError{entry->line, 0, std::move(*problem)};
         entries.labels[row] = entry->label;
         if (!entry->label.empty()) labelled.push_back(row);
     }

@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "image/image_builder.h"
+#include "texts/message.h"
 #include "texts/text_codec.h"
 
 namespace vostrel::config {
@@ -41,7 +42,8 @@ struct LabelList {
 
 struct LabelListError {
     int line = 0;
-    std::string what;
+    int column = 0;  // of a byte that is not UTF-8; 0 where the line says enough
+    texts::Message what;
 };
 
 std::variant<LabelList, LabelListError> readLabelList(std::string_view bytes);

@@ -18,11 +18,11 @@ std::vector<texts::Message> encodingNotes(texts::FileEncoding readAs, std::strin
 }
 
 ReadProblem configurationProblem(const ConfigError& error) {
-    return {ReadProblem::Kind::Configuration, error.line, 0, error.what, {}};
+    return {ReadProblem::Kind::Configuration, error.line, error.column, std::nullopt, error.what};
 }
 
 ReadProblem labelListProblem(const LabelListError& error) {
-    return {ReadProblem::Kind::LabelList, error.line, 0, error.what, {}};
+    return {ReadProblem::Kind::LabelList, error.line, error.column, std::nullopt, error.what};
 }
 
 // The alphabet every row of the list shares, so that a configuration names it once;
@@ -39,18 +39,31 @@ paging::Alphabet sharedAlphabet(const SiteList& list) {
 
 }  // namespace
 
-std::string locatedProblemText(std::string_view fileName, const ReadProblem& problem) {
-    std::string text(fileName);
-    if (problem.column > 0) {
-        text.append(": line ").append(std::to_string(problem.line)).append(", column ").append(std::to_string(problem.column));
-    } else if (problem.line > 0) {
-        text.append(":").append(std::to_string(problem.line));
+texts::Message locatedProblem(std::string_view fileName, const ReadProblem& problem, std::string what) {
+    using texts::keys;
+    const texts::Text name{std::string(fileName)};
+    const texts::Text worded{std::move(what)};
+    if (problem.column > 0 && problem.row) {
+        return {keys::kProblemInRowCell, texts::Title::Error, {name, problem.line, problem.column, *problem.row, worded}};
     }
-    return text.append(": ").append(problem.refusal ? texts::formatMessage(*problem.refusal) : problem.what);
+    if (problem.column > 0) return {keys::kProblemInCell, texts::Title::Error, {name, problem.line, problem.column, worded}};
+    if (problem.line > 0) return {keys::kProblemOnLine, texts::Title::Error, {name, problem.line, worded}};
+    return {keys::kProblemInFile, texts::Title::Error, {name, worded}};
 }
 
-std::string unusedColumnText(const UnusedColumn& column) {
-    return "column " + std::to_string(column.column) + " " + quoted(column.heading) + " is not used";
+texts::Message unusedColumnNote(const UnusedColumn& column) {
+    return {texts::keys::kColumnNotUsed, texts::Title::Warn, {column.column, texts::Text{column.heading}}};
+}
+
+texts::Message knownHeadingsNote(const SiteHeadings& shown) {
+    const auto joined = [](const SiteHeadings& headings) {
+        std::string text;
+        for (const std::string& heading : headings) text.append(text.empty() ? "" : ", ").append(heading);
+        return text;
+    };
+    std::string list = joined(shown);
+    if (shown != englishSiteHeadings()) list += " / " + joined(englishSiteHeadings());
+    return {texts::keys::kHeadingsRead, texts::Title::Warn, {texts::Text{list}}};
 }
 
 std::variant<EntriesRead, ReadProblem> readConfigOrImage(std::string_view bytes, std::string_view fileName,
@@ -68,7 +81,10 @@ std::variant<EntriesRead, ReadProblem> readConfigOrImage(std::string_view bytes,
 }
 
 std::variant<EntriesRead, ReadProblem> readConfiguration(std::string_view bytes, std::string_view fileName) {
-    if (image::isImageFile(bytes)) return ReadProblem{ReadProblem::Kind::ImageNotWanted, 0, 0, "an EEPROM image, not a configuration", {}};
+    if (image::isImageFile(bytes)) {
+        return ReadProblem{ReadProblem::Kind::ImageNotWanted, 0, 0, std::nullopt,
+                           readProblem(texts::keys::kImageNotConfiguration)};
+    }
     return readConfigOrImage(bytes, fileName);
 }
 
@@ -77,8 +93,7 @@ std::variant<EntriesRead, ReadProblem> readSiteListInto(std::string_view bytes, 
                                                         const SiteListReading& reading, ListAlphabet alphabet) {
     auto read = readSiteList(bytes, reading);
     if (auto* error = std::get_if<SiteListError>(&read)) {
-        return ReadProblem{ReadProblem::Kind::SiteList, error->line, error->column, std::move(error->what),
-                           std::move(error->refusal)};
+        return ReadProblem{ReadProblem::Kind::SiteList, error->line, error->column, error->row, std::move(error->what)};
     }
     auto& list = std::get<SiteList>(read);
     EntriesRead result{base, {}, {}, encodingNotes(list.encoding, fileName), std::move(list.unusedColumns), {}};

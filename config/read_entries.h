@@ -11,8 +11,10 @@
 //   a label list               readLabelListInto       ric,description CSV, filters.ini
 //
 // Each returns the entries with what the reading found, or the problem that stops it,
-// located by line (and column) in the file. Both are data: the front ends word them,
-// and none of them says again what is said here once (a file read as Windows-1252).
+// located by line (and column, and the window's row) in the file. Both are data,
+// messages the front ends word (texts/message.h): the window in its language,
+// vostrel-cli in English. None of them says again what is said here once (a file read
+// as Windows-1252).
 
 #include <optional>
 #include <string>
@@ -52,18 +54,23 @@ struct ReadProblem {
     };
     Kind kind = Kind::Configuration;
     int line = 0;    // 1-based; 0 for the file as a whole
-    int column = 0;  // 1-based cell of a site list; 0 where lines have no columns
-    std::string what;
-    // Set instead of `what` where a Write would refuse the row, naming it as Write does.
-    std::optional<texts::Message> refusal;
+    int column = 0;  // 1-based cell of a site list, character of a line; 0 for none
+    std::optional<int> row;  // the window's row (1-based) a site list's line fills
+    texts::Message what;
 };
 
-// The problem in the system's English words, after the file's name:
-// "NAME:3: what" or "NAME: line 3, column 4: what".
-std::string locatedProblemText(std::string_view fileName, const ReadProblem& problem);
+// The problem placed in its file, `what` being the front end's wording of
+// problem.what: "NAME: what", "NAME:3: what", "NAME: line 3, column 4: what" or, for
+// a site list's row, "NAME: line 3, column 4 (row 2): what".
+texts::Message locatedProblem(std::string_view fileName, const ReadProblem& problem, std::string what);
 
 // "column 7 'Notes' is not used"
-std::string unusedColumnText(const UnusedColumn& column);
+texts::Message unusedColumnNote(const UnusedColumn& column);
+
+// The headings a site list's columns are read by, said after the columns left out:
+// `shown` (the window's), and the English ones where they differ, "Headings read:
+// Zeile, Bezeichnung, ... / Row, Label, ...".
+texts::Message knownHeadingsNote(const SiteHeadings& shown = englishSiteHeadings());
 
 // `fileName` names the file in the notes as the user knows it. An image's rows are
 // shown with `imageText`, as a Read would show them.

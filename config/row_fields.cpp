@@ -14,34 +14,31 @@ namespace {
 
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
-std::string toneLetter(unsigned tone) { return std::string(1, static_cast<char>('A' + tone)); }
-
-std::string notACapcode(std::string_view text) {
-    return "CapCode must be decimal digits, or empty for a row not in use, not '" + std::string(text) + "'";
-}
+texts::Text toneLetter(unsigned tone) { return texts::Text{std::string(1, static_cast<char>('A' + tone))}; }
 
 }  // namespace
 
-std::variant<CapcodeNotation, std::string> parseCapcodeNotation(std::string_view text) {
+std::variant<CapcodeNotation, texts::Message> parseCapcodeNotation(std::string_view text) {
     text = trim(text);
     const auto digitsEnd = std::ranges::find_if_not(text, isDigit);
     CapcodeNotation notation{std::string(text.begin(), digitsEnd), std::nullopt};
     const std::string_view letter = trim(text.substr(notation.digits.size()));
-    if (notation.digits.size() > kMaxCapcodeDigits) return std::string("CapCode is longer than 7 digits");
+    if (notation.digits.size() > kMaxCapcodeDigits) return readProblem(texts::keys::kCapCodeTooLong);
     if (letter.empty()) return notation;
     const char upper = letter.size() == 1 ? static_cast<char>(letter[0] & ~0x20) : '\0';
-    if (notation.digits.empty() || upper < 'A' || upper > 'Z') return notACapcode(text);
+    if (notation.digits.empty() || upper < 'A' || upper > 'Z') {
+        return readProblem(texts::keys::kCapCodeNotDigits, {fileText(text)});
+    }
     const int tone = upper - 'A';
     if (tone >= static_cast<int>(image::kToneCount)) {
-        return "CapCode " + std::string(text) + ": the sub-address letter must be A, B, C or D, not " +
-               std::string(letter);
+        return readProblem(texts::keys::kSubAddressLetter, {fileText(text), fileText(letter)});
     }
     notation.tone = static_cast<unsigned>(tone);
     return notation;
 }
 
-std::string quoted(std::string_view text) {
-    std::string shown = "'";
+texts::Text fileText(std::string_view text) {
+    std::string shown;
     for (std::size_t i = 0; i < text.size();) {
         const std::size_t start = i;
         const auto c = texts::nextCodePoint(text, i);
@@ -57,20 +54,20 @@ std::string quoted(std::string_view text) {
             shown.append(text.substr(start, i - start));
         }
     }
-    return shown + "'";
+    return texts::Text{shown};
 }
 
-std::optional<std::string> labelProblem(std::string_view label) {
+std::optional<texts::Message> labelProblem(std::string_view label) {
     if (image::composedLength(label) > kMaxLabelCharacters) {
-        return "Label is longer than " + std::to_string(kMaxLabelCharacters) + " characters";
+        return readProblem(texts::keys::kLabelTooLong, {static_cast<int>(kMaxLabelCharacters)});
     }
     for (std::size_t i = 0; i < label.size();) {
         const auto c = texts::nextCodePoint(label, i);
-        if (!c) return std::string("Label is not valid UTF-8");
+        if (!c) return readProblem(texts::keys::kLabelNotUtf8);
         if (*c < 0x20 || (*c >= 0x7F && *c <= 0x9F)) {
             char code[8];
             std::snprintf(code, sizeof code, "\\x%02X", static_cast<unsigned>(*c));
-            return "Label cannot hold the control character " + std::string(code);
+            return readProblem(texts::keys::kLabelControlCharacter, {fileText(code)});
         }
     }
     return std::nullopt;
@@ -82,8 +79,9 @@ std::optional<RowProblem> settleRowChoices(image::PagerItem& item, const GivenCh
     if (given.capcodeTone) {
         if (given.tone && item.tone != *given.capcodeTone) {
             return RowProblem{{RowField::CapCode, RowField::Tone},
-                              "CapCode " + given.capcodeText + " names Tone " + toneLetter(*given.capcodeTone) +
-                                  ", but Tone is " + toneLetter(item.tone)};
+                              readProblem(texts::keys::kCapCodeNamesOtherTone,
+                                          {fileText(given.capcodeText), toneLetter(*given.capcodeTone),
+                                           toneLetter(item.tone)})};
         }
         item.tone = *given.capcodeTone;
         if (!given.tone) toneField = RowField::CapCode;
@@ -96,13 +94,13 @@ std::optional<RowProblem> settleRowChoices(image::PagerItem& item, const GivenCh
     }
     switch (std::get<image::RowBreach>(completed)) {
         case image::RowBreach::AlphanumericWithoutToneD:
-            return RowProblem{{toneField, RowField::Type}, "Type Alphanumeric needs Tone D, not Tone " + toneLetter(item.tone)};
+            return RowProblem{{toneField, RowField::Type},
+                              readProblem(texts::keys::kAlphanumericNeedsToneD, {toneLetter(item.tone)})};
         case image::RowBreach::ToneDWithoutAlphanumeric:
-            return RowProblem{{toneField, RowField::Type}, "Tone D needs Type Alphanumeric, not Numeric"};
+            return RowProblem{{toneField, RowField::Type}, readProblem(texts::keys::kToneDNeedsAlphanumeric)};
         case image::RowBreach::MessageOnToneOnlyCall: break;
     }
-    return RowProblem{{toneField, RowField::Message},
-                      "Tone " + toneLetter(item.tone) + " is a tone-only call: its Message must be empty"};
+    return RowProblem{{toneField, RowField::Message}, readProblem(texts::keys::kToneOnlyCall, {toneLetter(item.tone)})};
 }
 
 }  // namespace vostrel::config

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "image/pager_item.h"
-#include "texts/text_codec.h"
+#include "texts/message.h"
 
 namespace vostrel::config {
 
@@ -29,18 +29,16 @@ inline std::string_view trim(std::string_view text) {
     return text;
 }
 
-// A text from the file inside single quotes, as the readers' messages name it. What
-// would show as nothing is written by its number, so that the message says what the
-// file holds: a control character as \xNN, an invisible one (texts::isInvisible) as
-// <U+FEFF>.
-std::string quoted(std::string_view text);
-
-// A file's encoding problem for a reader that names lines, not columns: "column 4:
-// byte 0x96 is not UTF-8, ...".
-inline std::string encodingProblemOnLine(const texts::EncodingProblem& problem) {
-    const std::string text = texts::encodingProblemText(problem);
-    return problem.column > 0 ? "column " + std::to_string(problem.column) + ": " + text : text;
+// What a reader found wrong, as a message the front ends word (texts/message.h): its
+// arguments are the file's own texts, as written.
+inline texts::Message readProblem(texts::TextKey key, std::vector<texts::MessageArgument> arguments = {}) {
+    return {key, texts::Title::Error, std::move(arguments)};
 }
+
+// A text from the file as the readers' messages name it. What would show as nothing
+// is written by its number, so that the message says what the file holds: a control
+// character as \xNN, an invisible one (texts::isInvisible) as <U+FEFF>.
+texts::Text fileText(std::string_view text);
 
 // The capcode box holds seven characters; a capcode's digits are at most that many.
 inline constexpr std::size_t kMaxCapcodeDigits = 7;
@@ -55,18 +53,18 @@ struct CapcodeNotation {
 };
 
 // The notation, or what is wrong with the text. Blanks around it are dropped.
-std::variant<CapcodeNotation, std::string> parseCapcodeNotation(std::string_view text);
+std::variant<CapcodeNotation, texts::Message> parseCapcodeNotation(std::string_view text);
 
 // What is wrong with a label, if anything: longer than 40 characters, or a control
 // character, which no box shows and a terminal could obey.
-std::optional<std::string> labelProblem(std::string_view label);
+std::optional<texts::Message> labelProblem(std::string_view label);
 
 // The fields of a row, for a problem that involves some of them.
 enum class RowField { CapCode, Tone, Type, Message };
 
 struct RowProblem {
     std::vector<RowField> fields;  // the fields that disagree, in no order
-    std::string what;
+    texts::Message what;
 };
 
 // Which of a row's choices its file gave.

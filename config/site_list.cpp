@@ -81,6 +81,8 @@ std::string alphabetNames() {
     return names;
 }
 
+using texts::keys;
+
 std::string typeName(paging::PagerType type) {
     return type == paging::PagerType::Alphanumeric ? "Alphanumeric" : "Numeric";
 }
@@ -99,7 +101,7 @@ public:
 
     std::variant<unsigned, SiteListError> rowNumber(unsigned nextRow) const {
         if (cellOf(cells_, SiteColumn::Row) == 0) {
-            if (nextRow >= kRowCount) return error(1, "more than 16 rows: a transmitter holds 16");
+            if (nextRow >= kRowCount) return error(1, readProblem(keys::kMoreThan16Rows));
             return nextRow;
         }
         const std::string_view text = trim(cell(SiteColumn::Row));
@@ -107,13 +109,22 @@ public:
             return c >= '0' && c <= '9';
         });
         const int row = digits ? std::stoi(std::string(text)) : 0;
-        if (row < 1 || row > static_cast<int>(kRowCount)) return error(SiteColumn::Row, "Row must be 1 to 16, not " + quoted(text));
+        if (row < 1 || row > static_cast<int>(kRowCount)) {
+            return error(SiteColumn::Row, readProblem(keys::kRowChoices, {fileText(text)}));
+        }
         return static_cast<unsigned>(row - 1);
     }
 
     // The row's cells as an item, its label and alphabet, checked as the configuration
     // and Write check them.
     std::optional<SiteListError> read(unsigned row, SiteList& list) const {
+        auto problem = readRow(row, list);
+        if (problem) problem->row = static_cast<int>(row) + 1;
+        return problem;
+    }
+
+private:
+    std::optional<SiteListError> readRow(unsigned row, SiteList& list) const {
         image::PagerItem& item = list.rows[row];
         GivenChoices given;
         if (auto problem = readCapcode(item, given)) return problem;
@@ -128,7 +139,6 @@ public:
         return refusalOf(row, item, *list.alphabets[row]);
     }
 
-private:
     // A view into the record, which outlives the reader.
     std::string_view cell(SiteColumn column) const {
         const int index = cellOf(cells_, column);
@@ -136,8 +146,8 @@ private:
         return record_.cells[static_cast<std::size_t>(index) - 1];
     }
 
-    SiteListError error(int column, std::string what) const { return {record_.line, column, std::move(what), {}}; }
-    SiteListError error(SiteColumn column, std::string what) const {
+    SiteListError error(int column, texts::Message what) const { return {record_.line, column, std::move(what), {}}; }
+    SiteListError error(SiteColumn column, texts::Message what) const {
         return error(cellOf(cells_, column), std::move(what));
     }
 
@@ -154,7 +164,7 @@ private:
     std::optional<SiteListError> readCapcode(image::PagerItem& item, GivenChoices& given) const {
         const std::string_view text = cell(SiteColumn::CapCode);
         auto notation = parseCapcodeNotation(text);
-        if (auto* problem = std::get_if<std::string>(&notation)) return error(SiteColumn::CapCode, *problem);
+        if (auto* problem = std::get_if<texts::Message>(&notation)) return error(SiteColumn::CapCode, *problem);
         item.capcode = std::get<CapcodeNotation>(notation).digits;
         given.capcodeTone = std::get<CapcodeNotation>(notation).tone;
         given.capcodeText = trim(text);
@@ -165,7 +175,7 @@ private:
         const std::string_view text = trim(cell(SiteColumn::Tone));
         if (text.empty()) return std::nullopt;
         const auto tone = parseTone(text);
-        if (!tone) return error(SiteColumn::Tone, "Tone must be A, B, C or D, not " + quoted(text));
+        if (!tone) return error(SiteColumn::Tone, readProblem(keys::kToneChoices, {fileText(text)}));
         item.tone = *tone;
         given.tone = true;
         return std::nullopt;
@@ -182,7 +192,7 @@ private:
                 return std::nullopt;
             }
         }
-        return error(SiteColumn::Type, "Type must be Numeric or Alphanumeric, not " + quoted(trim(text)));
+        return error(SiteColumn::Type, readProblem(keys::kTypeChoices, {fileText(trim(text))}));
     }
 
     std::optional<SiteListError> readAlphabet(std::optional<paging::Alphabet>& alphabet) const {
@@ -190,7 +200,9 @@ private:
         alphabet = reading_.alphabet;
         if (text.empty()) return std::nullopt;
         const auto named = paging::alphabetNamed(text);
-        if (!named) return error(SiteColumn::Alphabet, "Alphabet must be one of " + alphabetNames() + ", not " + quoted(text));
+        if (!named) {
+            return error(SiteColumn::Alphabet, readProblem(keys::kAlphabetChoices, {fileText(alphabetNames()), fileText(text)}));
+        }
         alphabet = *named;
         return std::nullopt;
     }
@@ -202,8 +214,8 @@ private:
         const auto limit = static_cast<std::size_t>(alphanumeric ? image::kAlphanumericMessageLimit
                                                                  : image::kNumericMessageLimit);
         if (image::composedLength(item.message) <= limit) return std::nullopt;
-        return error(SiteColumn::Message, "Message is longer than " + std::to_string(limit) + " characters, the limit of Type " +
-                                              typeName(item.type));
+        return error(SiteColumn::Message, readProblem(keys::kMessageLongerThanType,
+                                                      {static_cast<int>(limit), fileText(typeName(item.type))}));
     }
 
     // What Write would refuse in this row: a capcode no pager receives, a character
@@ -218,7 +230,8 @@ private:
         const std::optional<image::BuildRefusal>& refusal = layout.refusals[row];
         if (!refusal) return std::nullopt;
         const SiteColumn column = refusal->at ? SiteColumn::Message : SiteColumn::CapCode;
-        return SiteListError{record_.line, cellOf(cells_, column), {}, refusal->message};
+        // The line and the row are named by the place of the problem.
+        return error(column, image::withoutRow(refusal->message));
     }
 
     const CsvRecord& record_;
@@ -255,26 +268,20 @@ std::variant<Header, SiteListError> readHeader(const CsvRecord& record, const Si
         }
         int& cell = header.cells[static_cast<std::size_t>(*column)];
         if (cell != 0) {
-            return SiteListError{record.line, cellNumber,
-                                 "column " + quoted(heading) + " names the same as column " + std::to_string(cell), {}};
+            return SiteListError{record.line, cellNumber, readProblem(keys::kColumnNamedTwice, {fileText(heading), cell}), {}};
         }
         cell = cellNumber;
     }
     if (cellOf(header.cells, SiteColumn::CapCode) == 0) {
-        return SiteListError{record.line, 1,
-                             "the first line must name the columns, among them CapCode (or RIC, Rufnummer); "
-                             "it reads " + quoted(record.cells.empty() ? "" : record.cells.front()) + (record.cells.size() > 1 ? " ..." : ""),
-                             {}};
+        const std::string reads =
+            "'" + (record.cells.empty() ? std::string() : record.cells.front()) + (record.cells.size() > 1 ? "' ..." : "'");
+        return SiteListError{record.line, 1, readProblem(keys::kNoCapCodeHeading, {fileText(reads)}), {}};
     }
     // Without its Row column a list's rows are numbered in order: a first heading that
     // was meant as Row would put every call into another row.
     if (cellOf(header.cells, SiteColumn::Row) == 0 && !record.cells.empty() &&
         looksLikeRowHeading(record.cells.front(), names)) {
-        return SiteListError{record.line, 1,
-                             "column 1 " + quoted(record.cells.front()) +
-                                 " is not read as the Row heading; name it Row (or Zeile, Item), or leave the column "
-                                 "out to number the rows in order",
-                             {}};
+        return SiteListError{record.line, 1, readProblem(keys::kNotTheRowHeading, {fileText(record.cells.front())}), {}};
     }
     return header;
 }
@@ -321,11 +328,11 @@ std::string writeSiteList(const image::ProgrammerEntries& entries, const SiteLis
 std::variant<SiteList, SiteListError> readSiteList(std::string_view bytes, const SiteListReading& reading) {
     // An image is never read as a list; a file of mixed encodings is refused where it
     // mixes them, as a configuration is, and Excel's "Unicode Text" by its name.
-    if (image::isImageFile(bytes)) return SiteListError{1, 1, "the file is an EEPROM image, not a site list", {}};
+    if (image::isImageFile(bytes)) return SiteListError{1, 1, readProblem(keys::kImageNotSiteList), {}};
     auto read = texts::readFileText(bytes);
     if (const auto* problem = std::get_if<texts::EncodingProblem>(&read)) {
         return SiteListError{static_cast<int>(problem->line), static_cast<int>(problem->column),
-                             texts::encodingProblemText(*problem, "save the list as CSV (UTF-8, or separated by ';')"), {}};
+                             texts::encodingProblemMessage(*problem, texts::EncodingRemedy::SaveListAsCsv), {}};
     }
     const std::string& text = std::get<texts::FileText>(read).utf8;
     const auto knownHeadings = [&reading](const std::vector<std::string>& cells) {
@@ -340,7 +347,7 @@ std::variant<SiteList, SiteListError> readSiteList(std::string_view bytes, const
     for (CsvRecord& record : records) {
         for (std::string& cell : record.cells) cell = std::string(withoutFormulaMark(cell));
     }
-    if (records.empty()) return SiteListError{1, 1, "the file is empty: the first line must name the columns", {}};
+    if (records.empty()) return SiteListError{1, 1, readProblem(keys::kEmptyList), {}};
     auto header = readHeader(records.front(), reading.names);
     if (auto* error = std::get_if<SiteListError>(&header)) return std::move(*error);
     const ColumnCells& cells = std::get<Header>(header).cells;
@@ -354,8 +361,8 @@ std::variant<SiteList, SiteListError> readSiteList(std::string_view bytes, const
         for (std::size_t extra = records.front().cells.size(); extra < record.cells.size(); ++extra) {
             if (record.cells[extra].empty()) continue;
             return SiteListError{record.line, static_cast<int>(extra) + 1,
-                                 "a cell beyond the " + std::to_string(records.front().cells.size()) +
-                                     " columns the first line names", {}};
+                                 readProblem(keys::kCellBeyondColumns, {static_cast<int>(records.front().cells.size())}),
+                                 {}};
         }
         const LineReader line(record, cells, reading);
         auto row = line.rowNumber(static_cast<unsigned>(rowLines.size()));
@@ -364,8 +371,8 @@ std::variant<SiteList, SiteListError> readSiteList(std::string_view bytes, const
         const auto [first, inserted] = rowLines.emplace(index, record.line);
         if (!inserted) {
             return SiteListError{record.line, cellOf(cells, SiteColumn::Row),
-                                 "Row " + std::to_string(index + 1) + " is given twice (first on line " +
-                                     std::to_string(first->second) + ")", {}};
+                                 readProblem(keys::kRowGivenTwice, {static_cast<int>(index) + 1, first->second}),
+                                 static_cast<int>(index) + 1};
         }
         if (auto error = line.read(index, list)) return std::move(*error);
     }

@@ -82,9 +82,10 @@ struct SiteList {
 struct SiteListError {
     int line = 0;
     int column = 0;  // the cell's number in its line
-    std::string what;
-    // Set instead of `what` for what Write would refuse, naming the row as Write does.
-    std::optional<texts::Message> refusal;
+    texts::Message what;
+    // The window's row (1-based) the line fills, once its Row cell or its place has
+    // said which.
+    std::optional<int> row;
 };
 
 std::variant<SiteList, SiteListError> readSiteList(std::string_view bytes, const SiteListReading& reading = {});

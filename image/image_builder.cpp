@@ -12,6 +12,7 @@
 #include "image/transmitter_settings.h"
 #include "paging/codeword.h"
 #include "paging/transmission.h"
+#include "texts/text_codec.h"
 
 namespace vostrel::image {
 namespace {
@@ -65,17 +66,50 @@ bool isReceivableCapcode(long long capcode, unsigned tone) {
     return address != paging::kSyncCodeword && address != paging::kIdleCodeword;
 }
 
-// The refusal for a character the pager cannot show, named as typed.
-BuildRefusal unsendableRefusal(const UnsendableCharacter& refused, paging::Alphabet alphabet, unsigned row) {
+// The pager alphabets that show `character`, by name ("DE", "FR, IT"); empty when none.
+std::string alphabetsWith(char32_t character) {
+    std::string names;
+    for (const paging::AlphabetTable& table : paging::kAlphabets) {
+        if (!paging::codeOf(table.alphabet, character)) continue;
+        names.append(names.empty() ? "" : ", ").append(table.name);
+    }
+    return names;
+}
+
+// What replacing special characters would send for `character`, if it has a replacement.
+std::optional<std::string> replacementOf(char32_t character, paging::Alphabet alphabet) {
+    const auto codes = pagerCodes(texts::encodeUtf8(character), paging::PagerType::Alphanumeric, alphabet, true);
+    const auto* sent = std::get_if<PagerCodes>(&codes);
+    if (sent == nullptr || sent->replacements.empty()) return std::nullopt;
+    return std::string(sent->replacements.front().replacement);
+}
+
+// The refusal for a character the pager cannot show, named as typed. On an
+// alphanumeric row it points the way where there is one: the pager alphabets that have
+// the character, else the replacement that would be sent with special characters
+// replaced.
+BuildRefusal unsendableRefusal(const UnsendableCharacter& refused, const PagerItem& item, const PagerTextSettings& text,
+                               unsigned row) {
+    const paging::Alphabet alphabet = text.alphabetOf(row);
     const int rowNumber = static_cast<int>(row) + 1;
     const CharacterPosition at{row, refused.index};
+    const texts::Character character{refused.character};
     if (refused.shownAs) {
         return {refusal(texts::keys::kShownAsNationalLetter,
-                        {texts::Character{refused.character}, rowNumber, texts::Character{*refused.shownAs},
+                        {character, rowNumber, texts::Character{*refused.shownAs},
                          texts::Text{std::string(paging::alphabetTable(alphabet).name)}}),
                 at};
     }
-    return {refusal(texts::keys::kInvalidCode, {texts::Character{refused.character}, rowNumber}), at};
+    if (item.type == paging::PagerType::Alphanumeric) {
+        if (const std::string others = alphabetsWith(refused.character); !others.empty()) {
+            return {refusal(texts::keys::kInvalidCodeInAlphabets, {character, rowNumber, texts::Text{others}}), at};
+        }
+        if (const auto replacement = replacementOf(refused.character, alphabet); replacement && !text.transliterate) {
+            return {refusal(texts::keys::kInvalidCodeReplaceable, {character, rowNumber, texts::Text{*replacement}}),
+                    at};
+        }
+    }
+    return {refusal(texts::keys::kInvalidCode, {character, rowNumber}), at};
 }
 
 // The row's codes, or why Write refuses the row.
@@ -86,7 +120,7 @@ std::variant<PagerCodes, BuildRefusal> checkRow(const PagerItem& item, const Pag
     }
     const paging::Alphabet alphabet = text.alphabetOf(row);
     auto codes = pagerCodes(item.message, item.type, alphabet, text.transliterate);
-    if (const auto* refused = std::get_if<UnsendableCharacter>(&codes)) return unsendableRefusal(*refused, alphabet, row);
+    if (const auto* refused = std::get_if<UnsendableCharacter>(&codes)) return unsendableRefusal(*refused, item, text, row);
     PagerCodes& sent = std::get<PagerCodes>(codes);
     // Replacements can make more codes than a Read gives back: a Write of what it
     // shows would then store a shorter call.
@@ -113,6 +147,36 @@ void placeTransmission(BuiltImage& built, unsigned row, std::span<const paging::
 std::optional<texts::Message> BuiltImage::warning() const {
     if (!fullAtRow) return std::nullopt;
     return texts::Message{texts::keys::kOutOfEepromSize, texts::Title::Warn, {*fullAtRow}};
+}
+
+namespace {
+
+struct RowlessForm {
+    texts::TextKey rowKey;
+    texts::TextKey key;
+};
+constexpr std::array kRowlessForms = {
+    RowlessForm{texts::keys::kInvalidCode, texts::keys::kInvalidCodeInMessage},
+    RowlessForm{texts::keys::kInvalidCodeInAlphabets, texts::keys::kInvalidCodeInAlphabetsInMessage},
+    RowlessForm{texts::keys::kInvalidCodeReplaceable, texts::keys::kInvalidCodeReplaceableInMessage},
+    RowlessForm{texts::keys::kShownAsNationalLetter, texts::keys::kShownAsNationalLetterInMessage},
+    RowlessForm{texts::keys::kSentAsReplacement, texts::keys::kSentAsReplacementInMessage},
+    RowlessForm{texts::keys::kSentTooLong, texts::keys::kMessageSentTooLong},
+    RowlessForm{texts::keys::kCapCodeOutOfRange, texts::keys::kCapCodeOutOfRangeInMessage},
+};
+
+}  // namespace
+
+texts::Message withoutRow(texts::Message message) {
+    const auto form = std::ranges::find(kRowlessForms, message.key, &RowlessForm::rowKey);
+    if (form == kRowlessForms.end()) return message;
+    message.key = form->key;
+    // The row is the first number among the arguments.
+    const auto row = std::ranges::find_if(message.arguments, [](const texts::MessageArgument& argument) {
+        return std::holds_alternative<int>(argument);
+    });
+    if (row != message.arguments.end()) message.arguments.erase(row);
+    return message;
 }
 
 long long leadingInteger(const std::string& text) {

@@ -101,6 +101,11 @@ std::variant<PagerCodes, BuildRefusal> sentCodes(const ProgrammerEntries& entrie
 std::size_t encodeRow(const ProgrammerEntries& entries, const RowLayout& layout, unsigned row,
                       std::span<paging::Codeword, kMaxSlotCodewords> out);
 
+// The message about a row in its form that names none, the row's number left out of
+// its arguments; any other message as it is. For what has no row to name (vostrel-cli
+// encode's one item) or names it otherwise (a site list's cell, by its line).
+texts::Message withoutRow(texts::Message message);
+
 // A number read from text as the window reads it: leading white space, an optional
 // sign, then decimal digits up to the first other character; no digits gives 0.
 // Saturates at the bounds of long long.

@@ -2,8 +2,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 # The user guide's pictures of the window (docs/user/images/), taken in Xvfb: window.png
-# (English, 100 %), window-200.png (QT_SCALE_FACTOR=2) and window-german.png (the
-# example translation), each with the same rows and labels, opened from a configuration
+# (English, 100 %), window-200.png (QT_SCALE_FACTOR=2) and window-german.png (a German
+# locale, which the window takes its built-in German from), each with the same rows and labels, opened from a configuration
 # by the keyboard (the German one imported with Alt+I from the same rows as a site list
 # that German Excel saves: ';' and Windows-1252), airtime.png, one call over 5 s on air,
 # preview.png and preview-german.png, a row's message box telling what its pager shows,
@@ -67,8 +67,8 @@ trap 'rm -rf "$work"' EXIT
     printf '[Item%02d]\nLabel = "Tisch %d"\nCapCode = %d\nMessage = "%d"\n' "$row" "$row" $((100000 + row)) "$row"
   done
 } >"$work/restaurant.conf"
-mkdir -p "$work/german/vostrel-programmer"
-cp "$here/docs/kdx20Lang.example.ini" "$work/german/vostrel-programmer/kdx20Lang.ini"
+# The file dialogs start in the working directory.
+cd "$work"
 
 # dialog: the window the program opened beside its main one, focused; sets other.
 dialog() {
@@ -80,15 +80,15 @@ dialog() {
   xdotool windowfocus --sync "$other" && sleep 0.5
 }
 
-# start FILE [VARIABLE=VALUE...]: the window in that environment, the file opened (a
-# configuration, Ctrl+O) or imported (a site list, Alt+I) by the keyboard; sets pid
-# and window.
+# start FILE [VARIABLE=VALUE...]: the window in that environment (English unless it
+# names a locale), the file opened (a configuration, Ctrl+O) or imported (a site list,
+# Alt+I) by the keyboard; sets pid and window.
 start() {
   local configuration=$1 key=ctrl+o
   [[ $configuration == *.csv ]] && key=alt+i
   shift
-  env XDG_CONFIG_HOME="$work/english" XDG_CONFIG_DIRS="$work/none" XDG_DATA_HOME="$work/data" QT_QPA_PLATFORM=xcb "$@" \
-    "$programmer" "$work/eeprom.bin" 2>/dev/null &
+  env XDG_CONFIG_HOME="$work/english" XDG_CONFIG_DIRS="$work/none" XDG_DATA_HOME="$work/data" QT_QPA_PLATFORM=xcb \
+    LANG=C.UTF-8 LANGUAGE= LC_ALL= LC_MESSAGES= VOSTREL_LANGUAGE= "$@" "$programmer" "$work/eeprom.bin" 2>/dev/null &
   pid=$!
   window=$(timeout 20 xdotool search --sync --onlyvisible --pid "$pid" | head -n 1)
   xdotool windowfocus --sync "$window" && sleep 0.5
@@ -176,7 +176,7 @@ what_fits() {
 
 what_fits_both() {
   what_fits
-  what_fits -german XDG_CONFIG_HOME="$work/german"
+  what_fits -german LANG=de_DE.UTF-8
 }
 
 # The real programmer against two fake transmitters holding two sites, its Read asking
@@ -184,7 +184,7 @@ what_fits_both() {
 chooser_shot() {
   local pid window
   env XDG_CONFIG_HOME="$work/english" XDG_CONFIG_DIRS="$work/none" XDG_DATA_HOME="$work/data" QT_QPA_PLATFORM=xcb \
-    "$build/app/vostrel-programmer" 2>/dev/null &
+    LANG=C.UTF-8 LANGUAGE= LC_ALL= LC_MESSAGES= VOSTREL_LANGUAGE= "$build/app/vostrel-programmer" 2>/dev/null &
   pid=$!
   window=$(timeout 20 xdotool search --sync --onlyvisible --pid "$pid" | head -n 1)
   xdotool windowfocus --sync "$window" && sleep 0.5
@@ -208,12 +208,12 @@ if [ -n "${SCREENSHOTS_ONLY:-}" ]; then
 fi
 shot window.png rows.conf
 shot window-200.png rows.conf QT_SCALE_FACTOR=2
-shot window-german.png rows.csv XDG_CONFIG_HOME="$work/german"
+shot window-german.png rows.csv LANG=de_DE.UTF-8
 shot airtime.png airtime.conf
 preview preview.png
-preview preview-german.png XDG_CONFIG_HOME="$work/german"
+preview preview-german.png LANG=de_DE.UTF-8
 sheet sheet.png
-sheet sheet-german.png XDG_CONFIG_HOME="$work/german"
+sheet sheet-german.png LANG=de_DE.UTF-8
 what_fits_both
 echo "window.png, window-200.png, window-german.png, airtime.png, preview.png, preview-german.png," \
      "sheet.png, sheet-german.png and what-fits-*.png written to docs/user/images/"

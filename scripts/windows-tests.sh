@@ -84,7 +84,7 @@ rm -rf "$package_dir" && mkdir -p "$package_dir/unpacked"
 (cd "$build" && cpack -G ZIP -B "$package_dir" >/dev/null)
 (cd "$package_dir/unpacked" && cmake -E tar xf "$package_dir"/*.zip)
 root=$(echo "$package_dir"/unpacked/*)
-for file in vostrel-cli.exe kdx20Lang.example.ini README.txt LICENSE.txt user-guide/en/index.html \
+for file in vostrel-cli.exe kdx20Lang.example.ini kdx20Lang.example.fr.ini README.txt LICENSE.txt user-guide/en/index.html \
             user-guide/de/index.html user-guide/images/window.png; do
   [ -f "$root/$file" ] || { echo "not in the ZIP: $file" >&2; exit 1; }
 done

@@ -9,6 +9,7 @@
 #include "image/alphabet_standards.h"
 #include "texts/message_format.h"
 #include "texts/text_codec.h"
+#include "texts/translation.h"
 #include "version.h"
 
 namespace vostrel::sheet {
@@ -58,6 +59,8 @@ public:
     explicit Words(const Translate& translate) : translate_(translate) {}
 
     std::string operator()(texts::TextKey key) const { return htmlText(translate_(key)); }
+    // The translation as it stands, for a pattern the sheet fills in itself.
+    std::string raw(texts::TextKey key) const { return translate_(key); }
 
     std::string formatted(texts::TextKey key, std::vector<texts::MessageArgument> arguments) const {
         const texts::Message message{key, texts::Title::Success, std::move(arguments)};
@@ -82,7 +85,8 @@ using Setting = std::pair<std::string, std::string>;  // heading, value; both HT
 
 std::vector<Setting> settingsOf(const SiteSheet& sheet, const Words& words) {
     std::vector<Setting> settings;
-    settings.emplace_back(words(keys::kSheetDate), htmlText(sheet.date));
+    settings.emplace_back(words(keys::kSheetDate),
+                          sheet.date ? htmlText(dateText(*sheet.date, words.raw(keys::kSheetDateFormat))) : std::string());
     const unsigned rateIndex = sheet.settings.dataRateIndex;
     settings.emplace_back(words(keys::kDataRateHeading),
                           rateIndex < image::kDataRates.size()
@@ -134,8 +138,8 @@ std::string typeText(const SheetRow& row, const Words& words) {
 std::string rowLine(const SheetRow& row, bool labels, const Words& words) {
     std::string cells = element("td", std::to_string(row.row + 1), "class=\"number\"");
     if (labels) cells += element("td", htmlText(row.label));
-    const std::string capcode = std::to_string(row.capcode) + " " + static_cast<char>('A' + row.tone);
-    cells += element("td", capcode, "class=\"number\"");
+    cells += element("td", std::to_string(row.capcode), "class=\"number\"");
+    cells += element("td", std::string(1, static_cast<char>('A' + row.tone)));
     cells += element("td", typeText(row, words));
     if (!row.stored) {
         cells += element("td", element("b", words(keys::kSheetNotStored))) + element("td", "");
@@ -152,9 +156,12 @@ std::string rowsTable(const SiteSheet& sheet, const Words& words) {
     // Widths as attributes, which browsers and Qt's rich text both honour; the
     // pager's text takes the rest.
     std::string head = element("th", words(keys::kSheetRow), "width=\"7%\"");
-    if (labels) head += element("th", words(keys::kSheetLabel), "width=\"16%\"");
-    head += element("th", words(keys::kCapCodeHeading), "width=\"14%\"") + element("th", words(keys::kTypeHeading), "width=\"18%\"") +
-            element("th", words(keys::kSheetShows)) + element("th", words(keys::kSheetOnAir), "width=\"13%\"");
+    if (labels) head += element("th", words(keys::kSheetLabel), "width=\"15%\"");
+    // The tone's column as wide as its heading, in any language: the pager's text
+    // takes the rest.
+    head += element("th", words(keys::kCapCodeHeading), "width=\"14%\"") + element("th", words(keys::kToneHeading)) +
+            element("th", words(keys::kTypeHeading), "width=\"16%\"") + element("th", words(keys::kSheetShows)) +
+            element("th", words(keys::kSheetOnAir), "width=\"13%\"");
     std::string body;
     for (const SheetRow& row : sheet.rows) body += rowLine(row, labels, words);
     return "<table class=\"rows\" " + std::string(kTableAttributes) + ">\n" + element("thead", element("tr", head)) +
@@ -181,7 +188,7 @@ std::string sheetHtml(const SiteSheet& sheet, const Translate& translate) {
     const Words words(translate);
     std::string title = words(keys::kSheetTitle);
     if (!sheet.site.empty()) title += " \xE2\x80\x93 " + htmlText(sheet.site);  // an en dash
-    return "<!DOCTYPE html>\n<html>\n<head>\n<meta charset=\"utf-8\">\n" + element("title", title) + "\n" +
+    return "<!DOCTYPE html>\n<html lang=\"" + htmlText(texts::languageCodeOf(words.raw(keys::kLanguageCode))) + "\">\n<head>\n<meta charset=\"utf-8\">\n" + element("title", title) + "\n" +
            element("style", kStyle) + "\n</head>\n<body>\n" + element("h1", words(keys::kSheetTitle)) + "\n" +
            settingsTable(sheet, words) + rowsTable(sheet, words) +
            element("p", words.formatted(keys::kSheetFooter, {texts::Text{std::string(kToolName)}, texts::Text{kVersion}}),

@@ -7,11 +7,12 @@
 // classes, no scripts, no images, nothing fetched).
 //
 //   Site sheet                               h1
-//   Site | Zur Post        Date  | 2026-03-14     the settings, two to a line
-//   Data Rate | 1200 bit/s ...
-//   Row | Label | CapCode | Type | Pager shows | On air per trigger
-//   1   |       | 1234567 D | Alphanumeric | Grüße | 1.23 s
+//   Site | Zur Post        Date  | 2026-03-14     the settings, two to a line, the
+//   Data Rate | 1200 bit/s ...                    date as the language writes it
+//   Row | Label | CapCode | Tone | Type | Pager shows | On air per trigger
+//   1   |       | 1234567 | D    | Alphanumeric | Grüße | 1.23 s
 //   Made with Vostrel programmer 2.1.0       footer
+// The page's lang attribute is the language's code (texts::keys::kLanguageCode).
 
 #include <functional>
 #include <string>

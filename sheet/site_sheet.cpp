@@ -59,16 +59,36 @@ void addRowsNotStored(SiteSheet& sheet, const image::ProgrammerEntries& entries)
     std::ranges::stable_sort(sheet.rows, {}, &SheetRow::row);
 }
 
-std::string sheetDate(std::time_t when) {
+SheetDate sheetDate(std::time_t when) {
     std::tm local{};
 #if defined(_WIN32)
     localtime_s(&local, &when);
 #else
     localtime_r(&when, &local);
 #endif
-    char date[40];  // room for any int, so that the compiler sees no cut
-    std::snprintf(date, sizeof date, "%04d-%02d-%02d", local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
-    return date;
+    return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
+}
+
+std::string dateText(const SheetDate& date, std::string_view pattern) {
+    const struct {
+        std::string_view field;
+        int value;
+        const char* format;
+    } fields[] = {{"YYYY", date.year, "%04d"}, {"MM", date.month, "%02d"}, {"DD", date.day, "%02d"}};
+    std::string text;
+    while (!pattern.empty()) {
+        const auto field = std::ranges::find_if(fields, [&](const auto& each) { return pattern.starts_with(each.field); });
+        if (field == std::end(fields)) {
+            text += pattern.front();
+            pattern.remove_prefix(1);
+            continue;
+        }
+        char number[16];  // room for any int, so that the compiler sees no cut
+        std::snprintf(number, sizeof number, field->format, field->value);
+        text += number;
+        pattern.remove_prefix(field->field.size());
+    }
+    return text;
 }
 
 }  // namespace vostrel::sheet

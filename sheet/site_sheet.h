@@ -8,6 +8,7 @@
 #include <ctime>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "image/eeprom_image.h"
@@ -35,9 +36,19 @@ struct SheetRow {
     bool stored = true;
 };
 
+// A day of the calendar, as the sheet prints it in the reader's way
+// (texts::keys::kSheetDateFormat).
+struct SheetDate {
+    int year = 0;
+    int month = 0;  // 1..12
+    int day = 0;    // 1..31
+
+    friend bool operator==(const SheetDate&, const SheetDate&) = default;
+};
+
 struct SiteSheet {
     std::string site;     // the site's name; empty when not named
-    std::string date;     // the day the sheet was made, as printed
+    std::optional<SheetDate> date;  // the day the sheet was made
     image::TransmitterSettings settings;
     paging::Alphabet alphabet = paging::Alphabet::US;
     // The contents fingerprint (image/fingerprint.h), so that the paper can be matched
@@ -58,8 +69,12 @@ SiteSheet siteSheet(const image::EepromImage& image, const image::PagerTextSetti
 // stored, in row order: the sheet must not pass for a record of the whole site.
 void addRowsNotStored(SiteSheet& sheet, const image::ProgrammerEntries& entries);
 
-// The date as the sheet prints it, YYYY-MM-DD in local time: read alike in every
-// language.
-std::string sheetDate(std::time_t when);
+// The day of `when` in local time.
+SheetDate sheetDate(std::time_t when);
+
+// The day written by `pattern`, in which YYYY stands for the year, MM for the month and
+// DD for the day, each with leading zeros ("DD.MM.YYYY" gives 10.12.2026); any other
+// character stands for itself.
+std::string dateText(const SheetDate& date, std::string_view pattern);
 
 }  // namespace vostrel::sheet

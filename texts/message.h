@@ -7,10 +7,12 @@
 // The libraries below the front ends never format texts themselves, so that one
 // translation applies to the command-line tool and the window alike.
 
+#include <cstdio>
 #include <string>
 #include <variant>
 #include <vector>
 
+#include "texts/text_codec.h"
 #include "texts/text_keys.h"
 
 namespace vostrel::texts {
@@ -54,6 +56,16 @@ struct Message {
 
     friend bool operator==(const Message&, const Message&) = default;
 };
+
+// What the message on a text file in a wider Unicode form tells the user to do: save
+// it as UTF-8, or (a site list) as a spreadsheet's CSV.
+enum class EncodingRemedy { SaveAsUtf8, SaveListAsCsv };
+
+// What is wrong with a text file that texts::readFileText refuses, for the message
+// that names the file, the line and the column: the mixture's first byte that is not
+// UTF-8 (as 0xNN) and the UTF-8 text that makes the file a mixture, or the wider
+// Unicode form the file is in, and what to do.
+Message encodingProblemMessage(const EncodingProblem& problem, EncodingRemedy remedy = EncodingRemedy::SaveAsUtf8);
 
 // The note, said once, that the text file named `fileName` held no UTF-8 and was read
 // as Windows-1252.

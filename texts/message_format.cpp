@@ -112,4 +112,26 @@ std::string joinedAlternatives(const std::vector<std::string>& alternatives, std
     return joined;
 }
 
+Message encodingProblemMessage(const EncodingProblem& problem, EncodingRemedy remedy) {
+    using Kind = EncodingProblem::Kind;
+    char byte[8];
+    std::snprintf(byte, sizeof byte, "0x%02X", static_cast<unsigned>(problem.byte));
+    const auto wider = [remedy](const char* form, const char* order) {
+        return Message{remedy == EncodingRemedy::SaveListAsCsv ? keys::kListInWiderUnicodeForm : keys::kWiderUnicodeForm,
+                       Title::Error, {Text{form}, Text{order}}};
+    };
+    switch (problem.kind) {
+    case Kind::Mixed:
+        if (problem.utf8Character == 0xFEFF) return {keys::kMixedEncodingWithBom, Title::Error, {Text{byte}}};
+        return {keys::kMixedEncoding, Title::Error,
+                {Text{byte}, static_cast<int>(problem.utf8Line), static_cast<int>(problem.utf8Column),
+                 Text{shownCharacter(problem.utf8Character)}}};
+    case Kind::Utf16LittleEndian: return wider("UTF-16", "little-endian");
+    case Kind::Utf16BigEndian: return wider("UTF-16", "big-endian");
+    case Kind::Utf32LittleEndian: return wider("UTF-32", "little-endian");
+    case Kind::Utf32BigEndian: return wider("UTF-32", "big-endian");
+    }
+    return wider("UTF-16", "little-endian");
+}
+
 }  // namespace vostrel::texts

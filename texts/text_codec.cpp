@@ -231,18 +231,6 @@ bool showsItself(char32_t c) {
            !(c >= 0x2028 && c <= 0x202F) && !(c >= 0x205F && c <= 0x206F);
 }
 
-std::string mixtureText(const EncodingProblem& mixed) {
-    char byte[8];
-    std::snprintf(byte, sizeof byte, "0x%02X", mixed.byte);
-    std::string text = std::string("byte ") + byte + " is not UTF-8, while ";
-    if (mixed.utf8Character == 0xFEFF) return text + "the file starts with UTF-8's byte-order mark";
-    text += "line " + std::to_string(mixed.utf8Line) + ", column " + std::to_string(mixed.utf8Column) +
-            " holds the UTF-8 character ";
-    if (showsItself(mixed.utf8Character)) text += "'" + encodeUtf8(mixed.utf8Character) + "' (";
-    text += codePointName(mixed.utf8Character);
-    return showsItself(mixed.utf8Character) ? text + ")" : text;
-}
-
 }  // namespace
 
 std::variant<FileText, EncodingProblem> readFileText(std::string_view bytes) {
@@ -272,16 +260,8 @@ std::variant<FileText, EncodingProblem> readFileText(std::string_view bytes) {
                            static_cast<std::uint8_t>(bytes[*firstInvalid]), utf8Character, utf8.line, utf8.column};
 }
 
-std::string encodingProblemText(const EncodingProblem& problem, std::string_view remedy) {
-    using Kind = EncodingProblem::Kind;
-    switch (problem.kind) {
-    case Kind::Mixed: return mixtureText(problem) + "; " + std::string(remedy);
-    case Kind::Utf16LittleEndian: return "the file is UTF-16 text (little-endian); " + std::string(remedy);
-    case Kind::Utf16BigEndian: return "the file is UTF-16 text (big-endian); " + std::string(remedy);
-    case Kind::Utf32LittleEndian: return "the file is UTF-32 text (little-endian); " + std::string(remedy);
-    case Kind::Utf32BigEndian: return "the file is UTF-32 text (big-endian); " + std::string(remedy);
-    }
-    return std::string(remedy);
+std::string shownCharacter(char32_t c) {
+    return showsItself(c) ? "'" + encodeUtf8(c) + "' (" + codePointName(c) + ")" : codePointName(c);
 }
 
 }  // namespace vostrel::texts

@@ -102,9 +102,8 @@ struct EncodingProblem {
 //   - UTF-16 and UTF-32, with or without a byte-order mark, are refused by name.
 std::variant<FileText, EncodingProblem> readFileText(std::string_view bytes);
 
-// "byte 0x96 is not UTF-8, while line 2, column 5 holds the UTF-8 character 'ü'
-// (U+00FC); REMEDY", "the file is UTF-16 text (little-endian); REMEDY": what the file
-// is, for the message that names the file, the line and the column.
-std::string encodingProblemText(const EncodingProblem& problem, std::string_view remedy = "save the file as UTF-8");
+// "'ü' (U+00FC)", or "U+200B" for a character that shows as nothing or only beside
+// another: a character as a message names it.
+std::string shownCharacter(char32_t c);
 
 }  // namespace vostrel::texts

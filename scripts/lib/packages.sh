@@ -10,8 +10,10 @@
 # converter (about 300 KiB) with tables and a hook that points the links between
 # chapters at their pages; cmark-gfm would need a script of its own for the headings'
 # anchors and the links, and pandoc is 170 MiB.
+# qt6-translations-l10n holds Qt's own texts (file dialogs, standard buttons) in German
+# and French: the window loads them at run time, the Windows build compiles them in.
 BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libhidapi-dev fonts-dejavu-core help2man
-                dpkg-dev python3-markdown)
+                dpkg-dev python3-markdown qt6-translations-l10n)
 # clang-N with its sanitizer and libFuzzer runtime (libclang-rt-N-dev) builds the
 # sanitizer tree (it compiles sanitized code about twice as fast as g++) and the fuzz
 # targets; llvm-N's llvm-symbolizer names the functions in the sanitizers' reports.

@@ -105,7 +105,7 @@ TEST(InputKind, AConfigurationIsReadInOneEncodingOrRefused) {
     const CliRun mixed = run({"build", dir.file("mixed.conf"), dir.file("mixed.bin")});
     EXPECT_EQ(mixed.status, 1);
     EXPECT_EQ(mixed.err, dir.file("mixed.conf") +
-                             ":3: column 3: byte 0x96 is not UTF-8, while line 7, column 12 holds the UTF-8 "
+                             ": line 3, column 3: byte 0x96 is not UTF-8, while line 7, column 12 holds the UTF-8 "
                              "character 'Ö' (U+00D6); save the file as UTF-8\n");
     EXPECT_FALSE(std::filesystem::exists(dir.file("mixed.bin")));
 

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "cli_test_support.h"
 
 using namespace vostrel;
@@ -96,6 +98,32 @@ TEST(SheetCommands, LabelsAndTheSiteNameAsTheInstallerGivesThem) {
         EXPECT_EQ(sheet.status, 0) << sheet.err;
         EXPECT_NE(sheet.out.find("<td colspan=\"3\">" + shown + "</td>"), std::string::npos) << shown;
     }
+}
+
+// Without --language the sheet is in the window's language: here the one the variable
+// asks for, as the window's --language does.
+TEST(SheetCommands, TheSheetIsInTheLanguageAskedForOrTheWindows) {
+    ScratchDirectory dir;
+    const std::string image = dir.file("site.bin");
+    writeFile(image, bytesOf(sampleImage()));
+    const CliRun french = run({"sheet", "--language", "fr", image, "-"});
+    EXPECT_EQ(french.status, 0) << french.err;
+    EXPECT_NE(french.out.find("<html lang=\"fr\">"), std::string::npos);
+    EXPECT_NE(french.out.find("<h1>Fiche de site</h1>"), std::string::npos);
+#if defined(_WIN32)
+    _putenv_s("VOSTREL_LANGUAGE", "de");
+#else
+    ::setenv("VOSTREL_LANGUAGE", "de", 1);
+#endif
+    const CliRun german = run({"sheet", image, "-"});
+#if defined(_WIN32)
+    _putenv_s("VOSTREL_LANGUAGE", "");
+#else
+    ::unsetenv("VOSTREL_LANGUAGE");
+#endif
+    EXPECT_EQ(german.status, 0) << german.err;
+    EXPECT_NE(german.out.find("<html lang=\"de\">"), std::string::npos);
+    EXPECT_NE(german.out.find("<h1>Anlagenblatt</h1>"), std::string::npos);
 }
 
 }  // namespace

@@ -44,7 +44,7 @@ TEST(CsvImport, RefusesABadCellAndLeavesTheOutputAsItWas) {
     writeFile(dir.file("list.csv"), "Rufnummer;Ton;Nachricht\r\n8;;1\r\n1234567A;B;\r\n");
     const CliRun refused = run({"csv-import", dir.file("list.csv"), dir.file("out.conf")});
     EXPECT_EQ(refused.status, 1);
-    EXPECT_EQ(refused.err, dir.file("list.csv") + ": line 3, column 2: CapCode 1234567A names Tone A, but Tone is B\n");
+    EXPECT_EQ(refused.err, dir.file("list.csv") + ": line 3, column 2 (row 2): CapCode 1234567A names Tone A, but Tone is B\n");
     EXPECT_EQ(readFile(dir.file("out.conf")), "old");
 }
 
@@ -56,7 +56,8 @@ TEST(CsvImport, ReplacesTheRowsOfItsSettingsFileAndLabelsThemFromAList) {
     const CliRun imported = run({"csv-import", "--settings", dir.file("site.conf"), "--labels", dir.file("labels.csv"),
                                  dir.file("list.csv"), dir.file("site.conf")});
     EXPECT_EQ(imported.status, 0) << imported.err;
-    EXPECT_EQ(imported.err, dir.file("list.csv") + ": column 1 'Notes' is not used\n" + dir.file("labels.csv") +
+    EXPECT_EQ(imported.err, dir.file("list.csv") + ": column 1 'Notes' is not used\n" + dir.file("list.csv") +
+                            ": Headings read: Row, Label, CapCode, Tone, Type, Message, Alphabet\n" + dir.file("labels.csv") +
                                 ": labels for 1 of the rows\n");
     EXPECT_EQ(readFile(dir.file("site.conf")),
               "[Settings]\nDataRate = 512\nPreamble = 700\nRepeat = 3\n\n"

@@ -10,6 +10,7 @@
 #include "image/image_builder.h"
 #include "image/image_reader.h"
 #include "image/pager_text.h"
+#include "texts/message_format.h"
 #include "texts/text_codec.h"
 
 using namespace vostrel;
@@ -22,7 +23,7 @@ namespace {
 ProgrammerEntries parsed(const std::string& text) {
     const config::ConfigOutcome outcome = config::parseConfig(text);
     if (const auto* error = std::get_if<ConfigError>(&outcome)) {
-        ADD_FAILURE() << "line " << error->line << ": " << error->what << "\nin:\n" << text;
+        ADD_FAILURE() << "line " << error->line << ": " << texts::formatMessage(error->what) << "\nin:\n" << text;
         return {};
     }
     return std::get<ProgrammerEntries>(outcome);
@@ -162,8 +163,8 @@ TEST(ConfigParser, ErrorsNameTheLine) {
         {"# top\nTone = A\n", 2, "key 'Tone' before any section"},
         {"[Settings\n", 1, "missing ']'"},
         {"[Settings] x\n", 1, "unexpected text after ']'"},
-        {"[Settings]\nRepeat 2\n", 2, "expected 'Key = Value' or '[Section]'"},
-        {"[Settings]\n = 2\n", 2, "missing key before '='"},
+        {"[Settings]\nRepeat 2\n", 2, "expected a key and its value, or a [Section]"},
+        {"[Settings]\n = 2\n", 2, "missing key before the equals sign"},
         {"[Settings]\nDataRate = 9600\n", 2, "DataRate must be 512, 1200, 2400 or none, not '9600'"},
         {"[Settings]\nDataRate =\n", 2, "DataRate must be 512, 1200, 2400 or none, not ''"},
         {"[Settings]\nRepeat = 0\n", 2, "Repeat must be 1 to 4, not '0'"},
@@ -218,7 +219,7 @@ TEST(ConfigParser, ErrorsNameTheLine) {
         const auto* error = std::get_if<ConfigError>(&outcome);
         ASSERT_NE(error, nullptr);
         EXPECT_EQ(error->line, c.line);
-        EXPECT_EQ(error->what, c.what);
+        EXPECT_EQ(texts::formatMessage(error->what), c.what);
     }
 }
 

@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "texts/message_format.h"
+#include "texts/translation.h"
 
 namespace vostrel {
 namespace {
@@ -23,6 +24,11 @@ const Reader kLabelList = [](std::string_view bytes) {
     entries.rows[0].capcode = "8";
     return config::readLabelListInto(bytes, "f", entries);
 };
+
+// The problem as vostrel-cli shows it, in English.
+std::string located(const ReadProblem& problem) {
+    return texts::formatMessage(config::locatedProblem("f", problem, texts::formatMessage(problem.what)));
+}
 
 // Every reader says once that it read a file as Windows-1252, and nothing of a UTF-8
 // one; every problem is located as the front ends show it.
@@ -43,15 +49,19 @@ TEST(ReadEntries, EachReaderNotesAGuessedEncodingOnceAndLocatesItsProblem) {
          "f:3: Repeat must be 1 to 4, not '9'"},
         {"image where a configuration belongs", kConfiguration, imageFile, 0, "f: an EEPROM image, not a configuration"},
         {"Windows-1252 site list", kSiteList, "CapCode;Label\n8;K\xFC" "che\n", 1, {}},
-        {"site list's cell", kSiteList, "CapCode;Tone\n8;E\n", 0, "f: line 2, column 2: Tone must be A, B, C or D, not 'E'"},
+        {"site list's cell", kSiteList, "CapCode;Tone\n8;E\n", 0, "f: line 2, column 2 (row 1): Tone must be A, B, C or D, not 'E'"},
         {"Windows-1252 label list", kLabelList, "ric,description\n8,K\xFC" "che\n", 1, {}},
         {"label list's line", kLabelList, "ric,description\n8,\"a\x01\"\n", 0,
-         "f:2: the label for 8: Label cannot hold the control character \\x01"},
+         "f:2: Label cannot hold the control character \\x01"},
+        {"label list's mixed encodings", kLabelList, "ric,description\n8,K\xC3\xBC" "che\n9,K\xFC" "che\n", 0,
+         "f: line 3, column 4: byte 0xFC is not UTF-8, while the file holds UTF-8 text elsewhere; save the file as UTF-8"},
+        {"site list's row", kSiteList, "CapCode;Type;Message\n8;Alphanumeric;ok\n9;Alphanumeric;T\xC3\xBCr\n", 0,
+         "f: line 3, column 3 (row 2): Invalid code '\xC3\xBC'; pager alphabets that have it: DE"},
     };
     for (const Case& c : cases) {
         const auto read = c.reader(c.bytes);
         if (const auto* problem = std::get_if<ReadProblem>(&read)) {
-            EXPECT_EQ(config::locatedProblemText("f", *problem), c.problem.value_or("(read)")) << c.what;
+            EXPECT_EQ(located(*problem), c.problem.value_or("(read)")) << c.what;
             continue;
         }
         EXPECT_FALSE(c.problem) << c.what << " was read";
@@ -59,6 +69,25 @@ TEST(ReadEntries, EachReaderNotesAGuessedEncodingOnceAndLocatesItsProblem) {
         ASSERT_EQ(entries.notes.size(), c.notes) << c.what;
         for (const texts::Message& note : entries.notes) EXPECT_EQ(note, texts::readAsWindows1252Note("f")) << c.what;
     }
+}
+
+// In German, as the window shows it: a list's line and the window's row apart, whether
+// the list names its rows or they follow its lines.
+TEST(ReadEntries, AGermanProblemNamesTheListsLineAndTheWindowsRow) {
+    const texts::Translation german(texts::Language::German);
+    const auto worded = [&](std::string_view list) {
+        const auto read = config::readSiteListInto(list, "liste.csv", {}, {});
+        const auto* problem = std::get_if<ReadProblem>(&read);
+        if (problem == nullptr) return std::string("(read)");
+        return german.messageText(config::locatedProblem("liste.csv", *problem, german.messageText(problem->what)));
+    };
+    EXPECT_EQ(worded("sep=;\nRufnummer;Typ;Nachricht\n8;Alphanumerisch;gut\n9;Alphanumerisch;T\xC3\xBCr\n"),
+              "liste.csv: Zeile 4, Spalte 3 (im Fenster Zeile 2): Ung\xC3\xBCltiges Zeichen '\xC3\xBC'; "
+              "Pager-Alphabete mit diesem Zeichen: DE");
+    EXPECT_EQ(worded("Zeile;Rufnummer;Ton\n10;8;E\n"),
+              "liste.csv: Zeile 2, Spalte 3 (im Fenster Zeile 10): Ton muss A, B, C oder D sein, nicht 'E'");
+    EXPECT_EQ(worded("Rufnummer;Ton\n8;A\n9;A\n9;B\n9;C\n9;A\n9;B\n9;C\n9;A\n9;B\n9;C\n9;A\n9;B\n9;C\n9;A\n9;B\n9;C\n9;D\n"),
+              "liste.csv: Zeile 18, Spalte 1: mehr als 16 Zeilen: ein Sender fasst 16");
 }
 
 TEST(ReadEntries, AListReadWithoutSettingsTakesTheAlphabetItsRowsShare) {

@@ -33,9 +33,9 @@ int knownHeadings(const std::vector<std::string>& cells) {
 // comment line, then bytes no text holds.
 const std::string kCommentHeaderImage = "#\x17" + std::string(510, '\xFF');
 // The UTF-8 "ü" at the given column of line 2.
-std::string mixedEncoding(int utf8Column, std::string_view remedy = "save the file as UTF-8") {
+std::string mixedEncoding(int utf8Column) {
     return "byte 0xFC is not UTF-8, while line 2, column " + std::to_string(utf8Column) +
-           " holds the UTF-8 character 'ü' (U+00FC); " + std::string(remedy);
+           " holds the UTF-8 character 'ü' (U+00FC); save the file as UTF-8";
 }
 
 TEST(CsvTable, ReadsEveryDialect) {
@@ -62,7 +62,7 @@ TEST(CsvTable, ReadsEveryDialect) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const auto table = config::readCsvTable(c.text, false, knownHeadings);
-        ASSERT_TRUE(std::holds_alternative<config::CsvTable>(table)) << std::get<CsvProblem>(table).what;
+        ASSERT_TRUE(std::holds_alternative<config::CsvTable>(table)) << texts::formatMessage(std::get<CsvProblem>(table).what);
         const auto& read = std::get<config::CsvTable>(table);
         EXPECT_EQ(read.separator, c.separator);
         Cells cells;
@@ -98,7 +98,7 @@ TEST(CsvTable, ProblemsNameLineAndColumn) {
         const auto& problem = std::get<CsvProblem>(table);
         EXPECT_EQ(problem.line, c.line);
         EXPECT_EQ(problem.column, c.column);
-        EXPECT_EQ(problem.what, c.what);
+        EXPECT_EQ(texts::formatMessage(problem.what), c.what);
     }
 }
 
@@ -129,7 +129,7 @@ TEST(SiteList, WritesTheDialectGermanExcelOpens) {
 config::SiteList readList(const std::string& text, const config::SiteListReading& reading = {}) {
     auto read = config::readSiteList(text, reading);
     if (const auto* error = std::get_if<config::SiteListError>(&read)) {
-        ADD_FAILURE() << error->line << ":" << error->column << ": " << error->what;
+        ADD_FAILURE() << error->line << ":" << error->column << ": " << texts::formatMessage(error->what);
         return {};
     }
     return std::get<config::SiteList>(std::move(read));
@@ -209,22 +209,28 @@ TEST(SiteList, RefusesABadCellByLineAndColumn) {
         std::string text;
         int line;
         int column;
-        std::string what;  // the refusal's text, for what Write refuses
+        std::string what;  // what Write refuses without the row, which `row` names
+        std::optional<int> row = std::nullopt;  // the window's row of the line
     } cases[] = {
-        {header + "1;8;;;1\n2;1234567E;;;\n", 3, 2, "CapCode 1234567E: the sub-address letter must be A, B, C or D, not E"},
-        {header + "1;8;A;;" + std::string(41, '1') + "\n", 2, 5, "Message is longer than 20 characters, the limit of Type Numeric"},
-        {header + "1;8;D;;" + std::string(41, 'x') + "\n", 2, 5, "Message is longer than 40 characters, the limit of Type Alphanumeric"},
-        {header + "1;1234567A;B;;\n", 2, 3, "CapCode 1234567A names Tone A, but Tone is B"},
-        {header + "1;8;B;;12\n", 2, 5, "Tone B is a tone-only call: its Message must be empty"},
-        {header + "1;8;A;Alphanumeric;\n", 2, 4, "Type Alphanumeric needs Tone D, not Tone A"},
-        {header + "1;8;E;;\n", 2, 3, "Tone must be A, B, C or D, not 'E'"},
-        {header + "1;8;;Pager;\n", 2, 4, "Type must be Numeric or Alphanumeric, not 'Pager'"},
+        {header + "1;8;;;1\n2;1234567E;;;\n", 3, 2, "CapCode 1234567E: the sub-address letter must be A, B, C or D, not E", 2},
+        {header + "1;8;A;;" + std::string(41, '1') + "\n", 2, 5, "Message is longer than 20 characters, the limit of Type Numeric", 1},
+        {header + "1;8;D;;" + std::string(41, 'x') + "\n", 2, 5, "Message is longer than 40 characters, the limit of Type Alphanumeric", 1},
+        {header + "1;1234567A;B;;\n", 2, 3, "CapCode 1234567A names Tone A, but Tone is B", 1},
+        {header + "1;8;B;;12\n", 2, 5, "Tone B is a tone-only call: its Message must be empty", 1},
+        {header + "1;8;A;Alphanumeric;\n", 2, 4, "Type Alphanumeric needs Tone D, not Tone A", 1},
+        {header + "1;8;E;;\n", 2, 3, "Tone must be A, B, C or D, not 'E'", 1},
+        {header + "1;8;;Pager;\n", 2, 4, "Type must be Numeric or Alphanumeric, not 'Pager'", 1},
         {header + "17;8;;;\n", 2, 1, "Row must be 1 to 16, not '17'"},
-        {header + "3;8;;;\n3;9;;;\n", 3, 1, "Row 3 is given twice (first on line 2)"},
-        {header + "1;8;;;;" + std::string(41, 'L') + "\n", 2, 6, "Label is longer than 40 characters"},
+        {header + "3;8;;;\n3;9;;;\n", 3, 1, "Row 3 is given twice (first on line 2)", 3},
+        {header + "1;8;;;;" + std::string(41, 'L') + "\n", 2, 6, "Label is longer than 40 characters", 1},
         {header + "1;8;;;;;x\n", 2, 7, "a cell beyond the 6 columns the first line names"},
-        {header + "1;8;A;;12a\n", 2, 5, "Invalid code 'a' in Item[01]"},
-        {header + "1;3000000;A;;\n", 2, 2, "CapCode out of range in Item[01]"},
+        {header + "7;8;A;;12a\n", 2, 5, "Invalid code 'a'", 7},
+        {header + "1;3000000;A;;\n", 2, 2, "CapCode out of range", 1},
+        // A character another alphabet has names it; one none has, the replacement.
+        {header + "1;8;D;;T\xC3\xBCr\n", 2, 5, "Invalid code '\xC3\xBC'; pager alphabets that have it: DE", 1},
+        {header + "1;8;D;;\xC3\xA9t\xC3\xA9\n", 2, 5, "Invalid code '\xC3\xA9'; pager alphabets that have it: FR, IT", 1},
+        {header + "1;8;D;;a \xE2\x80\x93 b\n", 2, 5, "Invalid code '\xE2\x80\x93'; replacing special characters sends it as '-'", 1},
+        {header + "1;8;D;;\xF0\x9F\x93\x9F\n", 2, 5, "Invalid code '\xF0\x9F\x93\x9F'", 1},
         {"Row;Message\n1;x\n", 1, 1, "the first line must name the columns, among them CapCode (or RIC, Rufnummer); it reads 'Row' ..."},
         {"CapCode;RIC\n", 1, 2, "column 'RIC' names the same as column 1"},
         // Left out, it would put each call into the row of its line's place.
@@ -247,7 +253,7 @@ TEST(SiteList, RefusesABadCellByLineAndColumn) {
         {kCommentHeaderImage, 1, 1, "the file is an EEPROM image, not a site list"},
         // Read as either encoding, one of the two labels would be mojibake.
         {header + "1;8;;;;K\xC3\xBC" "che\n2;9;;;;K\xFC" "che\n", 3, 9,
-         mixedEncoding(9, "save the list as CSV (UTF-8, or separated by ';')")},
+         mixedEncoding(9)},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
@@ -256,7 +262,8 @@ TEST(SiteList, RefusesABadCellByLineAndColumn) {
         const auto& error = std::get<config::SiteListError>(read);
         EXPECT_EQ(error.line, c.line);
         EXPECT_EQ(error.column, c.column);
-        EXPECT_EQ(error.refusal ? texts::formatMessage(*error.refusal) : error.what, c.what);
+        EXPECT_EQ(texts::formatMessage(error.what), c.what);
+        EXPECT_EQ(error.row, c.row);
     }
     std::string seventeen = "CapCode\n";
     for (int row = 1; row <= 17; ++row) seventeen += std::to_string(row) + "\n";
@@ -293,7 +300,8 @@ TEST(LabelList, FillsEmptyLabelsByCapcodeAndSubAddress) {
         entries.labels[3] = "kept";
         const auto rowsBefore = entries.rows;
         const auto list = config::readLabelList(c.list);
-        ASSERT_TRUE(std::holds_alternative<config::LabelList>(list)) << std::get<config::LabelListError>(list).what;
+        ASSERT_TRUE(std::holds_alternative<config::LabelList>(list))
+            << texts::formatMessage(std::get<config::LabelListError>(list).what);
         ASSERT_TRUE(std::holds_alternative<std::vector<unsigned>>(config::fillLabels(entries, std::get<config::LabelList>(list))));
         EXPECT_EQ(std::vector<std::string>(entries.labels.begin(), entries.labels.begin() + 4), c.labels);
         EXPECT_EQ(entries.rows, rowsBefore);
@@ -305,14 +313,15 @@ TEST(LabelList, ErrorsNameTheLine) {
         std::string list;
         int line;
         std::string what;
+        int column = 0;
     } cases[] = {
         {"1234567,Tor\n", 1, "a label list starts with a line naming its capcode and label columns, as ric,description, "
                              "or has a [Filter] section as a filters.ini"},
         {"ric,description\n12x4,Tor\n", 2, "CapCode must be decimal digits, or empty for a row not in use, not '12x4'"},
         {"[Filter]\n2,\"8\"\n", 2, "a filter line holds a kind, the capcode and the label, as 2,\"0200208\",\"Kitchen\""},
-        {"ric,description\n8," + std::string(41, 'x') + "\n", 2, "the label for 8: Label is longer than 40 characters"},
+        {"ric,description\n8," + std::string(41, 'x') + "\n", 2, "Label is longer than 40 characters"},
         {kCommentHeaderImage, 1, "the file is an EEPROM image, not a label list"},
-        {"ric,description\n8,K\xC3\xBC" "che\n9,K\xFC" "che\n", 3, "column 4: " + mixedEncoding(4)},
+        {"ric,description\n8,K\xC3\xBC" "che\n9,K\xFC" "che\n", 3, mixedEncoding(4), 4},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.list);
@@ -328,7 +337,8 @@ TEST(LabelList, ErrorsNameTheLine) {
         }
         ASSERT_TRUE(error);
         EXPECT_EQ(error->line, c.line);
-        EXPECT_EQ(error->what, c.what);
+        EXPECT_EQ(error->column, c.column);
+        EXPECT_EQ(texts::formatMessage(error->what), c.what);
     }
 }
 

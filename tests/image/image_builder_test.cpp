@@ -133,9 +133,10 @@ TEST(Builder, MessagesBecomeTheCodesOfTheRowsAlphabetOrARefusalNamingTheCharacte
         {Alphabet::US, false, PagerType::Alphanumeric, sevenBit, sevenBit},
         {Alphabet::US, false, PagerType::Alphanumeric, "\x7F", "\x7F"},
         {Alphabet::US, false, PagerType::Alphanumeric, "Gr}~e", "Gr}~e"},
-        {Alphabet::US, false, PagerType::Alphanumeric, "café", "Invalid code 'é' in Item[03]", 3},
+        // A character other alphabets have names them; one they lack, its replacement.
+        {Alphabet::US, false, PagerType::Alphanumeric, "café", "Invalid code 'é' in Item[03]; pager alphabets that have it: FR, IT", 3},
         {Alphabet::US, false, PagerType::Alphanumeric, "\u0080", "Invalid code '\u0080' in Item[03]", 0},
-        {Alphabet::US, false, PagerType::Alphanumeric, "ÿ", "Invalid code 'ÿ' in Item[03]", 0},
+        {Alphabet::US, false, PagerType::Alphanumeric, "ÿ", "Invalid code 'ÿ' in Item[03]; replacing special characters sends it as 'y'", 0},
         {Alphabet::US, false, PagerType::Alphanumeric, "a😀", "Invalid code '😀' in Item[03]", 1},
         {Alphabet::US, false, PagerType::Alphanumeric, "ab\xFF", "Invalid code '\uFFFD' in Item[03]", 2},
         {Alphabet::DE, false, PagerType::Alphanumeric, "Grüße aus Köln §3", "Gr}~e aus K|ln @3"},
@@ -162,7 +163,7 @@ TEST(Builder, MessagesBecomeTheCodesOfTheRowsAlphabetOrARefusalNamingTheCharacte
         // A letter and its combining mark, as macOS and web pages give them, are the
         // letter; places still count the characters as typed.
         {Alphabet::DE, false, PagerType::Alphanumeric, "A\u0308rger, Gru\u0308n", "[rger, Gr}n"},
-        {Alphabet::US, false, PagerType::Alphanumeric, "e\u0301", "Invalid code 'é' in Item[03]", 0},
+        {Alphabet::US, false, PagerType::Alphanumeric, "e\u0301", "Invalid code 'é' in Item[03]; pager alphabets that have it: FR, IT", 0},
         {Alphabet::DE, false, PagerType::Alphanumeric, "A\u0308€", "Invalid code '€' in Item[03]", 2},
         {Alphabet::US, true, PagerType::Alphanumeric, "S\u0326i", "Si", 0, {"'Ș' in Item[03] is sent as 'S'"}},
         {Alphabet::DE, false, PagerType::Alphanumeric, "Q\u0308", "Invalid code '\u0308' in Item[03]", 1},
@@ -216,7 +217,7 @@ TEST(Builder, ARowsOwnAlphabetWins) {
     EXPECT_EQ(layout.sent[0].codes, "}");
     EXPECT_EQ(layout.sent[1].codes, "}");
     entries.rows[1] = alpha("16", "ü");
-    EXPECT_EQ(refusalText(entries), "Invalid code 'ü' in Item[02]");
+    EXPECT_EQ(refusalText(entries), "Invalid code 'ü' in Item[02]; pager alphabets that have it: DE");
 }
 
 TEST(Builder, CapcodeRange) {

@@ -14,7 +14,7 @@ fail() { echo "$*" >&2; exit 1; }
 deb=$(ls "$scratch"/out/*.deb)
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
-for needed in libqt6widgets6 libhidapi-hidraw0; do
+for needed in libqt6widgets6 libhidapi-hidraw0 qt6-translations-l10n; do
   [[ "$depends" == *"$needed"* ]] || fail "missing runtime dependency $needed"
 done
 

@@ -62,9 +62,9 @@ TEST(SheetHtml, LabelColumnAndFingerprintShowOnlyWhenKnown) {
     sheet.rows[1].label = "Kitchen & bar";
     sheet.fingerprint = "3F2A-77C1";
     const std::string with = sheetHtml(sheet, english);
-    EXPECT_NE(with.find("<th width=\"16%\">Label</th>"), std::string::npos);
-    EXPECT_NE(with.find("<td></td><td class=\"number\">8 D</td>"), std::string::npos);  // row 1 has none
-    EXPECT_NE(with.find("<td>Kitchen &amp; bar</td><td class=\"number\">16 A</td>"), std::string::npos);
+    EXPECT_NE(with.find("<th width=\"15%\">Label</th>"), std::string::npos);
+    EXPECT_NE(with.find("<td></td><td class=\"number\">8</td><td>D</td>"), std::string::npos);  // row 1 has none
+    EXPECT_NE(with.find("<td>Kitchen &amp; bar</td><td class=\"number\">16</td><td>A</td>"), std::string::npos);
     EXPECT_NE(with.find(">Contents fingerprint</th><td width=\"28%\">3F2A-77C1</td>"), std::string::npos);
 }
 
@@ -91,6 +91,35 @@ TEST(SiteSheet, RowsLeftOutAreListedAsNotStored) {
                         "<td><b>not stored (EEPROM full)</b></td><td></td>"),
               std::string::npos)
         << html;
+}
+
+// The date as the reader's language writes it, and the page's language for a browser
+// and a screen reader.
+TEST(SheetHtml, TheDateAndTheLanguageAreTheTranslations) {
+    const struct {
+        std::string_view pattern;
+        std::string text;
+    } dates[] = {
+        {"YYYY-MM-DD", "2026-03-04"},
+        {"DD.MM.YYYY", "04.03.2026"},
+        {"DD/MM/YYYY", "04/03/2026"},
+        {"D. MM YYYYY", "D. 03 2026Y"},
+        {"", ""},
+    };
+    for (const auto& date : dates) EXPECT_EQ(dateText({2026, 3, 4}, date.pattern), date.text) << date.pattern;
+
+    SiteSheet sheet;
+    sheet.date = SheetDate{2026, 12, 10};
+    const std::string german = sheetHtml(sheet, [](texts::TextKey key) {
+        if (key == texts::keys::kSheetDateFormat) return std::string("DD.MM.YYYY");
+        if (key == texts::keys::kLanguageCode) return std::string("DE");
+        return std::string(key.text());
+    });
+    EXPECT_NE(german.find("<html lang=\"de\">"), std::string::npos);
+    EXPECT_NE(german.find(">Date</th><td width=\"28%\">10.12.2026</td>"), std::string::npos);
+    const std::string inEnglish = sheetHtml(sheet, english);
+    EXPECT_NE(inEnglish.find(">Date</th><td width=\"28%\">2026-12-10</td>"), std::string::npos);
+    EXPECT_NE(inEnglish.find("<html lang=\"en\">"), std::string::npos);
 }
 
 }  // namespace

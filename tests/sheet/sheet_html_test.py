@@ -2,11 +2,14 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 """The site sheet `vostrel-cli sheet` writes for a full German site: HTML in which
-Python's html.parser finds every element closed, self-contained, its words from the
-language file (decimal comma included), the fingerprint `fingerprint` prints, and row
-for row the cells `preview` prints, labels included.
+Python's html.parser finds every element closed, self-contained, lang="de", its words
+German (decimal comma included), today's date as German writes it (by Python's
+datetime), the fingerprint `fingerprint` prints, and row for row the cells `preview`
+prints, labels included.
 
-Arguments: the language file, then the command that runs vostrel-cli."""
+Arguments: the language (de, or a language file), then the command that runs
+vostrel-cli."""
+import datetime
 import json
 import re
 import subprocess
@@ -33,6 +36,8 @@ class Sheet(HTMLParser):
 
     def handle_starttag(self, tag, attributes):
         self.tags.add(tag)
+        if tag == "html":
+            self.language = dict(attributes).get("lang")
         if tag == "meta" and ("charset", "utf-8") not in attributes:
             self.problems.append("a meta element that is not charset utf-8")
         if any(name in ("src", "href") for name, _ in attributes):
@@ -89,7 +94,9 @@ def main():
     with tempfile.TemporaryDirectory() as directory:
         config, page = Path(directory) / "site.conf", Path(directory) / "site.html"
         config.write_text(config_text(), encoding="utf-8")
+        days = [datetime.date.today()]
         cli("sheet", "--language", LANGUAGE, str(config), str(page))
+        days.append(datetime.date.today())  # the sheet may have been made either side of midnight
         html = page.read_bytes().decode("utf-8")  # UTF-8 or an exception
         preview = json.loads(cli("preview", "--json", str(config)))["rows"]
         version = cli("--version").split()[-1]
@@ -104,6 +111,7 @@ def main():
 
     expect = lambda what, actual, wanted: actual == wanted or problems.append("%s: %r, not %r" % (what, actual, wanted))
     expect("page heading", sheet.text["h1"], "Anlagenblatt")
+    expect("language", getattr(sheet, "language", None), "de")
     expect("title", sheet.text["title"], "Anlagenblatt \u2013 " + SITE)
     settings = {line[i]: line[i + 1] for line in sheet.tables.get("settings", []) for i in range(0, len(line), 2)
                 if line[i]}  # a last line of one setting ends in empty cells
@@ -113,17 +121,17 @@ def main():
                                   "Fingerabdruck des Inhalts": fingerprint,
                                   "Sendezeit je Auslösung, alle Zeilen": settings.get(
                                       "Sendezeit je Auslösung, alle Zeilen")})
-    expect("date", bool(re.fullmatch(r"\d{4}-\d\d-\d\d", settings.get("Datum", ""))), True)
+    expect("date", settings.get("Datum") in [day.strftime("%d.%m.%Y") for day in days], True)
     rows = sheet.tables.get("rows", [[]])
     expect("row headings", rows[0],
-           ["Zeile", "Bezeichnung", "Rufnummer", "Typ", "Pager zeigt", "Sendezeit je Auslösung"])
+           ["Zeile", "Bezeichnung", "Rufnummer", "Ton", "Typ", "Pager zeigt", "Sendezeit je Auslösung"])
     german_type = {"Numeric": "Numerisch", "Alphanumeric": "Alphanumerisch"}
-    expect("rows (number, label, capcode, type, what the pager shows)", [line[:5] for line in rows[1:]],
-           [[str(r["row"]), r.get("label", ""), "%d %s" % (r["capcode"], r["tone"]), german_type[r["type"]], r["shows"]]
+    expect("rows (number, label, capcode, tone, type, what the pager shows)", [line[:6] for line in rows[1:]],
+           [[str(r["row"]), r.get("label", ""), str(r["capcode"]), r["tone"], german_type[r["type"]], r["shows"]]
             for r in preview])
     expect("rows", len(preview), 16)
     expect("labels", sum(1 for r in preview if "label" in r), 15)
-    seconds = [line[5] for line in rows[1:]] + [settings.get("Sendezeit je Auslösung, alle Zeilen", "")]
+    seconds = [line[6] for line in rows[1:]] + [settings.get("Sendezeit je Auslösung, alle Zeilen", "")]
     expect("seconds with a decimal comma", [s for s in seconds if not re.fullmatch(r"\d+,\d\d s", s)], [])
     expect("footer", re.search(r'<p class="footer">([^<]*)</p>', html).group(1),
            "Erstellt mit Vostrel programmer " + version)

@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 #include "texts/text_codec.h"
 
+#include "texts/message_format.h"
+
 #include <gtest/gtest.h>
 #include <iconv.h>
 
@@ -106,14 +108,19 @@ TEST(TextCodec, FilesAreReadAsUtf8OrWindows1252AndAMixtureIsRefused) {
         {"one NUL in text", "Row\0;1\n"sv, utf8(std::string("Row\0;1\n"sv))},
     };
     for (const auto& c : cases) EXPECT_EQ(readFileText(c.bytes), c.read) << c.what;
-    EXPECT_EQ(encodingProblemText(EncodingProblem{Kind::Mixed, 2, 3, 0x96, U'ü', 1, 5}),
+    const auto text = [](const EncodingProblem& problem, EncodingRemedy remedy = EncodingRemedy::SaveAsUtf8) {
+        return formatMessage(encodingProblemMessage(problem, remedy));
+    };
+    EXPECT_EQ(text(EncodingProblem{Kind::Mixed, 2, 3, 0x96, U'ü', 1, 5}),
               "byte 0x96 is not UTF-8, while line 1, column 5 holds the UTF-8 character 'ü' (U+00FC); save the file as UTF-8");
-    EXPECT_EQ(encodingProblemText(EncodingProblem{Kind::Mixed, 1, 1, 0xE4, 0xA0, 1, 3}, "do this"),
-              "byte 0xE4 is not UTF-8, while line 1, column 3 holds the UTF-8 character U+00A0; do this");
-    EXPECT_EQ(encodingProblemText(EncodingProblem{Kind::Mixed, 1, 1, 0xE4, 0xFEFF, 1, 1}),
+    EXPECT_EQ(text(EncodingProblem{Kind::Mixed, 1, 1, 0xE4, 0xA0, 1, 3}),
+              "byte 0xE4 is not UTF-8, while line 1, column 3 holds the UTF-8 character U+00A0; save the file as UTF-8");
+    EXPECT_EQ(text(EncodingProblem{Kind::Mixed, 1, 1, 0xE4, 0xFEFF, 1, 1}),
               "byte 0xE4 is not UTF-8, while the file starts with UTF-8's byte-order mark; save the file as UTF-8");
-    EXPECT_EQ(encodingProblemText(EncodingProblem{.kind = Kind::Utf32BigEndian}),
+    EXPECT_EQ(text(EncodingProblem{.kind = Kind::Utf32BigEndian}),
               "the file is UTF-32 text (big-endian); save the file as UTF-8");
+    EXPECT_EQ(text(EncodingProblem{.kind = Kind::Utf16LittleEndian}, EncodingRemedy::SaveListAsCsv),
+              "the file is UTF-16 text (little-endian); save the list as CSV (UTF-8, or separated by ';')");
 }
 
 // The corpus: texts as German, French, Danish and Swedish users write them, saved as

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
-// The list of text keys against the example translation: every key has a German text
-// there with the key's placeholders, and the example holds no key the list lacks.
+// The list of text keys against the built-in translations, the files they are compiled
+// from (texts/languages.h): every key has a German and a French text there with the
+// key's placeholders, and neither holds a key the list lacks.
 
 #include "texts/text_keys.h"
 
@@ -17,15 +18,18 @@
 #include <vector>
 
 #include "texts/language_file.h"
+#include "texts/languages.h"
 
 namespace vostrel::texts {
 namespace {
 
-std::string exampleTranslation() {
-    const auto bytes = readLanguageFile({std::filesystem::path(VOSTREL_SOURCE_DIR) / "docs" / "kdx20Lang.example.ini"});
-    if (!bytes) throw std::runtime_error("no example translation");
+std::string translationFile(std::string_view name) {
+    const auto bytes = readLanguageFile({std::filesystem::path(VOSTREL_SOURCE_DIR) / "docs" / name});
+    if (!bytes) throw std::runtime_error("no translation " + std::string(name));
     return *bytes;
 }
+
+std::string exampleTranslation() { return translationFile("kdx20Lang.example.ini"); }
 
 std::vector<std::string_view> listedKeys() {
     std::vector<std::string_view> listed;
@@ -81,8 +85,23 @@ std::vector<std::string> mismatches(std::span<const std::string_view> listed, co
     return found;
 }
 
-TEST(TextKeys, EveryKeyHasAGermanTextInTheExampleAndTheExampleNoOtherKey) {
-    EXPECT_EQ(mismatches(listedKeys(), exampleTranslation()), std::vector<std::string>{});
+TEST(TextKeys, EveryKeyHasATextInEachTranslationAndNoTranslationAnotherKey) {
+    const struct {
+        Language language;
+        std::string_view file;
+    } translations[] = {
+        {Language::German, "kdx20Lang.example.ini"},
+        {Language::French, "kdx20Lang.example.fr.ini"},
+    };
+    for (const auto& translation : translations) {
+        SCOPED_TRACE(translation.file);
+        const std::string file = translationFile(translation.file);
+        EXPECT_EQ(mismatches(listedKeys(), file), std::vector<std::string>{});
+        // The programs show what the file says: it is compiled in as it stands.
+        EXPECT_EQ(builtInTranslation(translation.language), file);
+        EXPECT_EQ(findIniValue(file, kLanguageSection, keys::kLanguageCode.text()),
+                  std::string(languageCode(translation.language)));
+    }
 }
 
 TEST(TextKeys, AKeyWithoutTextAMisplacedPlaceholderAndAKeyOutsideTheListAreFound) {

@@ -4,15 +4,19 @@
 // headings, captions, choices and titles, at each message for the message texts.
 
 #include <QCoreApplication>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QWindow>
 #include <QLabel>
 #include <QScopeGuard>
+#include <QTest>
 #include <gtest/gtest.h>
 
+#include "app/qt_translations.h"
 #include "tests/ui/window_driver.h"
 
 namespace vostrel::test {
@@ -40,6 +44,8 @@ protected:
 #endif
     }
     void TearDown() override {
+        qputenv("LANG", "C.UTF-8");
+        qunsetenv("VOSTREL_LANGUAGE");
         QFile::remove(path());
 #ifdef Q_OS_WIN
         qputenv("APPDATA", savedAppData_);
@@ -108,6 +114,77 @@ const QStringList kBuiltInHeadings = {
     QStringLiteral("Data Rate"), QStringLiteral("Preamble"), QStringLiteral("Reapter"), QStringLiteral("bps"),
     QStringLiteral("bits"),    QStringLiteral("times"), QStringLiteral("&Read"), QStringLiteral("&Write"),
     QStringLiteral("&Exit")};
+
+// What Qt's own Open dialog shows, read from its object tree: the labels of its
+// folder, name and type boxes, and its buttons.
+QStringList openDialogTexts(WindowDriver& driver) {
+    QStringList texts;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (dialog == nullptr) return;
+        for (const char* name : {"lookInLabel", "fileNameLabel", "fileTypeLabel"}) {
+            texts << dialog->findChild<QLabel*>(QLatin1String(name))->text();
+        }
+        for (const QAbstractButton* button : dialog->findChild<QDialogButtonBox*>()->buttons()) texts << button->text();
+        dialog->reject();
+    });
+    QTest::mouseClick(&driver.control<QPushButton>(QStringLiteral("BtnOpen")), Qt::LeftButton);
+    return texts;
+}
+
+// Without a language file the window, and Qt's own file dialog with it, speak the
+// language of the user's locale: German and French built in, English for any other.
+// Windows takes the display language, not the locale: there the language is asked for.
+TEST_F(WindowLanguageFile, TheLocaleChoosesTheLanguageOfTheWindowAndOfQtsOwnDialogs) {
+    const struct {
+        QByteArray locale;
+        QByteArray language;  // the same asked for, on Windows
+        QString title;
+        QStringList buttons;  // Read, Write, Exit
+        QStringList dialog;   // folder, name and type labels, then the buttons
+    } cases[] = {
+        {"de_DE.UTF-8", "de", QStringLiteral("Vostrel Programmiergerät V2.01"),
+         {QStringLiteral("&Lesen"), QStringLiteral("&Schreiben"), QStringLiteral("&Beenden")},
+         {QStringLiteral("Suchen in:"), QStringLiteral("Datei&name:"), QStringLiteral("Dateien des Typs:"),
+          QStringLiteral("&Öffnen"), QStringLiteral("Abbrechen")}},
+        {"fr_CH.UTF-8", "fr", QStringLiteral("Programmateur Vostrel V2.01"),
+         {QStringLiteral("&Lire"), QStringLiteral("É&crire"), QStringLiteral("&Quitter")},
+         {QStringLiteral("Voir dans :"), QStringLiteral("&Nom de fichier :"), QStringLiteral("Fichiers de type :"),
+          QStringLiteral("&Ouvrir"), QStringLiteral("Annuler")}},
+        {"sv_SE.UTF-8", "en", kBuiltInTitle, {QStringLiteral("&Read"), QStringLiteral("&Write"), QStringLiteral("&Exit")},
+         {QStringLiteral("Look in:"), QStringLiteral("File &name:"), QStringLiteral("Files of type:"),
+          QStringLiteral("&Open"), QStringLiteral("Cancel")}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.locale.toStdString());
+#ifdef Q_OS_WIN
+        qputenv("VOSTREL_LANGUAGE", c.language);
+#else
+        qputenv("LANG", c.locale);
+#endif
+        const app::QtTranslations qtTexts(QString::fromStdString(ui::LanguageTexts::ofThisProgram().languageCode()));
+        auto driver = openWindow();
+        EXPECT_EQ(driver->window().windowTitle(), c.title);
+        EXPECT_EQ(headings(*driver).mid(10), c.buttons);
+        EXPECT_EQ(openDialogTexts(*driver), c.dialog);
+    }
+}
+
+// A language file still wins over the built-in language, text by text; a language asked
+// for a run stands alone.
+TEST_F(WindowLanguageFile, TheLanguageFileWinsOverTheLocaleAndALanguageAskedForOverBoth) {
+    writeFile("[Message]\nCapCode=Rufnummer (eigene)\n");
+#ifndef Q_OS_WIN
+    qputenv("LANG", "de_DE.UTF-8");
+    auto driver = openWindow();
+    EXPECT_EQ(headings(*driver).mid(0, 2), (QStringList{QStringLiteral("Rufnummer (eigene)"), QStringLiteral("Ton")}));
+    EXPECT_EQ(preambleMessage(*driver).first, QStringLiteral("Fehler"));
+#endif
+    qputenv("VOSTREL_LANGUAGE", "en");
+    EXPECT_EQ(headings(*openWindow()), kBuiltInHeadings);
+    qputenv("VOSTREL_LANGUAGE", "fr");
+    EXPECT_EQ(headings(*openWindow()).mid(0, 2), (QStringList{QStringLiteral("Adresse RIC"), QStringLiteral("Fonction")}));
+}
 
 TEST_F(WindowLanguageFile, MissingFileShowsTheKeysAndTheBuiltInTitles) {
     auto driver = openWindow();

@@ -293,7 +293,7 @@ TEST(WindowArguments, TheTransportTakesItsOwnTheRestAreFilesAnUnknownOptionIsRef
         EXPECT_EQ(split.transport, QStringList{program} + c.transport) << c.arguments.join(' ').toStdString();
         EXPECT_EQ(split.files, c.files) << c.arguments.join(' ').toStdString();
     }
-    for (const char* option : {"--foo", "-", "-x.vostrel"}) {
+    for (const char* option : {"--foo", "-", "-x.vostrel", "--language", "--language=", "--language=nl"}) {
         EXPECT_THROW(app::splitWindowArguments({program, QString::fromLatin1(option)}, 0), std::runtime_error) << option;
     }
 }
@@ -323,6 +323,26 @@ TEST(WindowArguments, NamesThatAreNotUtf8ComeThroughWhole) {
     std::filesystem::remove(names[0]);  // Qt would not see it to remove it
 }
 #endif
+
+TEST(WindowArguments, LanguageTakesABuiltInLanguageWhereverItStandsBeforeTheEndOfOptions) {
+    const QString program = QStringLiteral("vostrel-programmer-emulated");
+    const app::WindowArguments split = app::splitWindowArguments(
+        {program, QStringLiteral("eeprom.bin"), QStringLiteral("--language"), QStringLiteral("de"),
+         QStringLiteral("site.vostrel")},
+        1);
+    EXPECT_EQ(split.language, texts::Language::German);
+    EXPECT_EQ(split.transport, (QStringList{program, QStringLiteral("eeprom.bin")}));
+    EXPECT_EQ(split.files, QStringList{QStringLiteral("site.vostrel")});
+    EXPECT_EQ(app::splitWindowArguments({program, QStringLiteral("--language=FR")}, 0).language, texts::Language::French);
+    EXPECT_EQ(app::splitWindowArguments({program, QStringLiteral("--"), QStringLiteral("--language")}, 0).files,
+              QStringList{QStringLiteral("--language")});
+    try {
+        app::splitWindowArguments({program, QStringLiteral("--language"), QStringLiteral("nl")}, 0);
+        ADD_FAILURE() << "--language nl was taken";
+    } catch (const std::runtime_error& error) {
+        EXPECT_STREQ(error.what(), "--language must be de, en or fr, not 'nl'");
+    }
+}
 
 }  // namespace
 }  // namespace vostrel::test

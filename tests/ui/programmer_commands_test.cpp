@@ -157,7 +157,10 @@ TEST_F(Commands, RefusedWritesShowTheirMessageAndNeverTouchTheDevice) {
          error("Invalid code '–' in Item[02]")},
         {"accent in an alphanumeric row",
          [](WindowDriver& d) { d.enterRow(5, {QStringLiteral("8"), kToneD, kAlphnumeric, QStringLiteral("ü é")}); },
-         error("Invalid code 'ü' in Item[05]")},
+         error("Invalid code 'ü' in Item[05]; pager alphabets that have it: DE")},
+        {"dash in an alphanumeric row",
+         [](WindowDriver& d) { d.enterRow(5, {QStringLiteral("8"), kToneD, kAlphnumeric, QStringLiteral("1–2")}); },
+         error("Invalid code '–' in Item[05]; replacing special characters sends it as '-'")},
         {"Cyrillic in an alphanumeric row",
          [](WindowDriver& d) {
              d.enterRow(6, {QStringLiteral("8"), kToneD, kAlphnumeric, QStringLiteral("5 Привет")});

@@ -40,6 +40,10 @@ int main(int argc, char** argv) {
     qputenv("APPDATA", QDir::toNativeSeparators(userFolders.filePath(QStringLiteral("config"))).toLocal8Bit());
     qputenv("LOCALAPPDATA", QDir::toNativeSeparators(userFolders.filePath(QStringLiteral("data"))).toLocal8Bit());
 #endif
+    // The window speaks the user's language: the tests start from the C locale, whatever
+    // the locale of whoever runs them, and a test of another language sets its own.
+    for (const char* name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "VOSTREL_LANGUAGE"}) qunsetenv(name);
+    qputenv("LANG", "C.UTF-8");
     testing::InitGoogleTest(&argc, argv);
     testing::UnitTest::GetInstance()->listeners().Append(new ForgetRememberedChoices);
     vostrel::app::ProgrammerApplication application(argc, argv, [](const QString& text) {

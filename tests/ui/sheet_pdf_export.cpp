@@ -50,7 +50,7 @@ TEST(SiteSheetPdf, TheWindowExportsAndPrintsTheSiteItOpened) {
 TEST(SheetPages, SixteenRowsOfFortyCharactersFitOnePage) {
     sheet::SiteSheet sheet;
     sheet.site = std::string(80, 'W');
-    sheet.date = "2026-03-14";
+    sheet.date = sheet::SheetDate{2026, 3, 14};
     sheet.settings = {0, 1023, 3};
     sheet.fingerprint = std::string(40, 'F');
     sheet.totalSeconds = 255.875;

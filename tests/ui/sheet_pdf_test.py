@@ -4,7 +4,7 @@
 """The site sheet the window exports as PDF (and prints, where it can), read back
 with poppler's pdfinfo and pdftotext: for a full German site, one A4 page with the
 German headings, the contents fingerprint `vostrel-cli fingerprint` gives and, row by
-row in order, each row's label, capcode with its tone and what its pager shows (as
+row in order, each row's label, capcode, tone and what its pager shows (as
 `vostrel-cli preview` gives them), umlauts intact.
 
 Arguments: the command that runs vostrel-cli, "--", the command that runs the
@@ -21,7 +21,7 @@ SEPARATOR = sys.argv.index("--")
 CLI, WINDOW = sys.argv[1:SEPARATOR], sys.argv[SEPARATOR + 1:]
 SITE = "Gasthof „Zur Post“ Köln"
 HEADINGS = ["Anlagenblatt", "Anlage", "Datum", "Datenrate", "Präambel", "Wiederholung", "Pager-Alphabet",
-            "Zeile", "Bezeichnung", "Rufnummer", "Typ", "Pager zeigt"]
+            "Zeile", "Bezeichnung", "Rufnummer", "Ton", "Typ", "Pager zeigt"]
 
 
 def config_text():
@@ -51,8 +51,8 @@ def problems_of(pdf, rows, fingerprint):
             problems.append("no %s %r" % (what, wanted))
     at = 0
     for row in rows:
-        # Row by row, in order: the label, the capcode with its tone, what the pager shows.
-        for cell in (row["label"], "%d %s" % (row["capcode"], row["tone"]), row["shows"].strip()):
+        # Row by row, in order: the label, the capcode, the tone, what the pager shows.
+        for cell in (row["label"], str(row["capcode"]), " %s " % row["tone"], row["shows"].strip()):
             found = text.find(cell, at)
             if found < 0:
                 problems.append("row %d: %r not found after the rows before it" % (row["row"], cell))

@@ -104,7 +104,7 @@ INSTANTIATE_TEST_SUITE_P(
     Languages, WindowAccessNames,
     testing::Values(Naming{"English", nullptr, QStringLiteral("Row 3 CapCode"), QStringLiteral("Row 16 Type"),
                            QStringLiteral("Preamble"), QStringLiteral("CapCode out of range in Item[14]")},
-                    Naming{"German", exampleTranslation, QStringLiteral("Zeile 3 Rufnummer"),
+                    Naming{"German", [] { return exampleTranslation(); }, QStringLiteral("Zeile 3 Rufnummer"),
                            QStringLiteral("Zeile 16 Typ"), QStringLiteral("Präambel"),
                            QStringLiteral("Rufnummer außerhalb des Bereichs in Zeile 14")}),
     [](const testing::TestParamInfo<Naming>& info) { return std::string(info.param.language); });

@@ -426,8 +426,8 @@ TEST_F(WindowFiles, SiteListsImportWholeOrNotAtAllAndLabelsComeFromLists) {
     EXPECT_EQ(driver_.messages(), (Messages{{QStringLiteral("Error"),
                                              QStringLiteral("The list cannot be imported; the rows are as they were\n") +
                                                  path("bad.csv") +
-                                                 QStringLiteral(": line 3, column 2: CapCode 1234567A names Tone A, "
-                                                                "but Tone is B")}}));
+                                                 QStringLiteral(": line 3, column 2 (row 2): CapCode 1234567A names "
+                                                                "Tone A, but Tone is B")}}));
     driver_.messages().clear();
 
     writeFile(path("site.csv"), "Rufnummer;Ton;Nachricht;Bezeichnung;Notiz\r\n8;;12;K\xFC" "che;x\r\n0200208 d;;Hallo;;\r\n");
@@ -446,7 +446,9 @@ TEST_F(WindowFiles, SiteListsImportWholeOrNotAtAllAndLabelsComeFromLists) {
     EXPECT_EQ(driver_.messages(),
               (Messages{{QStringLiteral("Warn"), path("site.csv") + QStringLiteral(" is not UTF-8 and was read as Windows-1252")},
                         {QStringLiteral("Warn"), QStringLiteral("Some columns of the list are not used\n"
-                                                                "column 5 'Notiz' is not used")}}));
+                                                                "column 5 'Notiz' is not used\n"
+                                                                "Headings read: Row, Label, CapCode, Tone, Type, "
+                                                                "Message, Alphabet")}}));
     QTest::keyClick(&driver_.window(), Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(driver_.view(), before);
     QTest::keyClick(&driver_.window(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
@@ -563,7 +565,7 @@ TEST_F(WindowFiles, FilesThatCannotBeOpenedOrSavedAreReportedAndTheWindowStaysAs
 #endif
         {"a file of UTF-8 text with one Windows-1252 byte", [&](TForm1& w) { w.openFile(path("mixed.conf")); },
          QStringLiteral("The file is no configuration or EEPROM image\n") + path("mixed.conf") +
-             QStringLiteral(":2: column 3: byte 0x96 is not UTF-8, while line 1, column 5 holds the UTF-8 "
+             QStringLiteral(": line 2, column 3: byte 0x96 is not UTF-8, while line 1, column 5 holds the UTF-8 "
                             "character 'ü' (U+00FC); save the file as UTF-8")},
         {"save into a missing directory", [&](TForm1& w) { w.saveFile(path("none/pages.conf")); },
          QStringLiteral("The file cannot be saved\n") + path("none/pages.conf")},

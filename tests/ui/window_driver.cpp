@@ -103,8 +103,8 @@ LanguageFileForTest::~LanguageFileForTest() {
     }
 }
 
-QByteArray exampleTranslation() {
-    QFile file(QStringLiteral(VOSTREL_SOURCE_DIR "/docs/kdx20Lang.example.ini"));
+QByteArray exampleTranslation(const char* name) {
+    QFile file(QStringLiteral(VOSTREL_SOURCE_DIR "/docs/") + QString::fromLatin1(name));
     if (!file.open(QIODevice::ReadOnly)) throw std::runtime_error("no example translation");
     return file.readAll();
 }

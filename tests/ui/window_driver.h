@@ -187,8 +187,8 @@ private:
     std::array<std::pair<const char*, std::optional<QByteArray>>, 3> saved_;
 };
 
-// The German example translation shipped in docs/.
-QByteArray exampleTranslation();
+// A translation shipped in docs/: by default the German one.
+QByteArray exampleTranslation(const char* file = "kdx20Lang.example.ini");
 
 // Types `text` into the focused `box`, key by key.
 void typeCharacters(QWidget& box, const QString& text);

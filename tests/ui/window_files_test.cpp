@@ -252,7 +252,7 @@ TEST_F(FilesFromOutside, ANameTypedWithoutAnExtensionGetsTheFileTypesAndAFileThe
     for (const auto& c : cases) {
         RecordingPresenter presenter;
         presenter.confirmAnswer = c.replace;
-        const ui::MessageReporter reporter(ui::LanguageTexts({}), presenter);
+        const ui::MessageReporter reporter(ui::LanguageTexts(texts::Translation(texts::Language::English)), presenter);
         EXPECT_EQ(ui::nameToSave(path(c.typed), QStringLiteral("vostrel"), reporter), c.saved) << c.typed;
         ASSERT_EQ(presenter.shown.size(), c.questions) << c.typed;
         if (c.questions == 0) continue;

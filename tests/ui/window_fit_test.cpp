@@ -2,9 +2,9 @@
 // SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 // Every text of the window fits the control that shows it, measured by the style's
 // own drawing rectangles: at the scale this run is given (CTest runs it at 100, 150
-// and 200 %, by QT_SCALE_FACTOR and by a dense screen), in English, in the German
-// example and in a pseudo-translation 40 % longer than English, with every row full.
-// At 100 %, the English and the German window fit a 1,024 x 768 screen.
+// and 200 %, by QT_SCALE_FACTOR and by a dense screen), in English, German and French
+// and in a pseudo-translation 40 % longer than English, with every row full. At 100 %,
+// the English and the German window fit a 1,024 x 768 screen.
 
 #include <QComboBox>
 #include <QFile>
@@ -147,13 +147,14 @@ std::vector<std::string> misfits(const QWidget& window) {
     return found;
 }
 
-enum class Language { English, German, Pseudo };
+enum class Language { English, German, French, Pseudo };
 
 class WindowFit : public testing::TestWithParam<Language> {};
 
 TEST_P(WindowFit, EveryTextFitsItsControlInTheDesignedArrangement) {
     std::optional<LanguageFileForTest> language;
     if (GetParam() == Language::German) language.emplace(exampleTranslation());
+    if (GetParam() == Language::French) language.emplace(exampleTranslation("kdx20Lang.example.fr.ini"));
     if (GetParam() == Language::Pseudo) language.emplace(pseudoLanguageFile());
     device::EmulatedTransmitter transmitter;
     WindowDriver driver(transmitter);
@@ -201,11 +202,13 @@ TEST_P(WindowFit, EveryTextFitsItsControlInTheDesignedArrangement) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Languages, WindowFit, testing::Values(Language::English, Language::German, Language::Pseudo),
+INSTANTIATE_TEST_SUITE_P(Languages, WindowFit, testing::Values(Language::English, Language::German, Language::French,
+                                                                        Language::Pseudo),
                          [](const testing::TestParamInfo<Language>& info) {
                              switch (info.param) {
                                  case Language::English: return "English";
                                  case Language::German: return "German";
+                                 case Language::French: return "French";
                                  case Language::Pseudo: return "PseudoTranslation";
                              }
                              return "";

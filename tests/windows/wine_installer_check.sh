@@ -238,7 +238,7 @@ expect_as_before "the German round's uninstall left the prefix changed" "$prefix
 timeout 300 "$wine" "$installer" /S || fail "the silent installer failed"
 wait_for_session
 for file in vostrel-programmer.exe vostrel-programmer-emulated.exe vostrel-cli.exe kdx20Lang.example.ini \
-            README.txt LICENSE.txt Uninstall.exe user-guide/en/index.html user-guide/de/index.html; do
+            kdx20Lang.example.fr.ini README.txt LICENSE.txt Uninstall.exe user-guide/en/index.html user-guide/de/index.html; do
   [[ -f $folder/$file ]] || fail "not installed: $file"
 done
 for link in "Vostrel programmer" "Vostrel programmer (emulated transmitter)" "Uninstall Vostrel programmer"; do
@@ -299,13 +299,13 @@ done
 cmp -s "$site/Küche 1.vostrel.bin" "$work/saved.vostrel.bin" || fail "the window did not show the .vostrel file opened"
 end_session
 
-# The installed window with the example translation in the user's %APPDATA%: its German
-# title shows it was found there. Its icon is the .exe's when it holds the pager's blue
+# The installed window with the example translation in the user's %APPDATA%: its title,
+# changed in the copy (the built-in German has the example's), shows it was found there. Its icon is the .exe's when it holds the pager's blue
 # of packaging/vostrel-programmer.svg (wine would show its own default icon instead).
 mkdir -p "$translation"
-cp "$folder/kdx20Lang.example.ini" "$translation/kdx20Lang.ini"
+sed 's/^ProgramTitle=.*/ProgramTitle=Programmiergerät aus APPDATA/' "$folder/kdx20Lang.example.ini" >"$translation/kdx20Lang.ini"
 "$wine" "$folder_name\\vostrel-programmer.exe" & program=$!
-window=$(find_window '^Vostrel Programmierger' 120) || fail "the installed window did not appear with the title from %APPDATA%"
+window=$(find_window '^Programmiergerät aus APPDATA$' 120) || fail "the installed window did not appear with the title from %APPDATA%"
 xprop -id "$window" -f _NET_WM_ICON 32x _NET_WM_ICON | grep -q 0xff2f4f6f || fail "the window lacks the program's icon"
 timeout 30 xdotool windowfocus --sync "$window"
 sleep 0.3
@@ -322,7 +322,7 @@ timeout 60 "$wine" "$folder_name\\vostrel-programmer.exe" --help | tr -d '\r' | 
   fail "--help into a pipe does not name $backups"
 WINEDEBUG=-all,+msgbox "$wine" start /wait /unix "$folder/vostrel-programmer.exe" --help 2>"$work/help.trace" & program=$!
 window=$(find_window '^vostrel-programmer$' 60) || fail "--help without a standard output showed no message box"
-box_texts "$work/help.trace" | grep -F 'Usage: vostrel-programmer [FILE]' >/dev/null ||
+box_texts "$work/help.trace" | grep -F 'Usage: vostrel-programmer [--language de|en|fr] [FILE]' >/dev/null ||
   fail "the message box does not show the help: $(box_texts "$work/help.trace")"
 timeout 30 xdotool windowfocus --sync "$window" && sleep 0.3 && timeout 30 xdotool key Return
 timeout 60 tail --pid="$program" -f /dev/null || fail "the --help box did not end the program"

@@ -84,7 +84,7 @@ void OpenAndSave::open(const QString& path) {
 
 void OpenAndSave::load(const QString& path) {
     rememberFolderOf(path);
-    auto opened = openWindowFile(localPath(path), rows_.textSettings());
+    auto opened = openWindowFile(localPath(path), rows_.textSettings(), reporter_.texts());
     if (const auto* problem = std::get_if<FileProblem>(&opened)) {
         reporter_.report(problem->message, QString::fromStdString(problem->detail));
         return;

@@ -62,7 +62,7 @@ void SiteListCommands::importList(const QString& path) {
     const image::ProgrammerEntries entries = rows_.entries();
     reading.alphabet = entries.text.alphabet;
     reading.transliterate = entries.text.transliterate;
-    const auto imported = importSiteListFile(localPath(path), entries, reading);
+    const auto imported = importSiteListFile(localPath(path), entries, reading, reporter_.texts());
     if (const auto* problem = std::get_if<FileProblem>(&imported)) {
         reporter_.report(problem->message, QString::fromStdString(problem->detail));
         return;
@@ -71,10 +71,10 @@ void SiteListCommands::importList(const QString& path) {
     rows_.show(list.entries);
     for (const texts::Message& note : list.notes) reporter_.report(note);
     if (list.unusedColumns.empty()) return;
+    const LanguageTexts& texts = reporter_.texts();
     QStringList notes;
-    for (const config::UnusedColumn& column : list.unusedColumns) {
-        notes << QString::fromStdString(config::unusedColumnText(column));
-    }
+    for (const config::UnusedColumn& column : list.unusedColumns) notes << texts.messageText(config::unusedColumnNote(column));
+    notes << texts.messageText(config::knownHeadingsNote(shown));
     reporter_.report({keys::kColumnsNotUsed, texts::Title::Warn, {}}, notes.join(QLatin1Char('\n')));
 }
 
@@ -85,7 +85,7 @@ void SiteListCommands::exportList(const QString& path) {
 }
 
 void SiteListCommands::labelsFromList(const QString& path) {
-    const auto labelled = labelsFromListFile(localPath(path), rows_.entries());
+    const auto labelled = labelsFromListFile(localPath(path), rows_.entries(), reporter_.texts());
     if (const auto* problem = std::get_if<FileProblem>(&labelled)) {
         reporter_.report(problem->message, QString::fromStdString(problem->detail));
         return;

@@ -1,25 +1,24 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 #pragma once
-// Display texts from the language file "kdx20Lang.ini", with the built-in English
-// text (the key) wherever the file has no translation.
+// The window's texts: the user's language file "kdx20Lang.ini" over the built-in
+// texts of the run's language (texts/translation.h), as QStrings.
 
 #include <QString>
-#include <filesystem>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "texts/message.h"
+#include "texts/translation.h"
 
 namespace vostrel::ui {
 
 class LanguageTexts {
 public:
-    // The language file is the first of `places` that exists.
-    explicit LanguageTexts(std::vector<std::filesystem::path> places);
-    // The language file beside the executable, else in the user's or the system's
-    // configuration directories; beside a portable copy alone (files/program_folders.h).
+    explicit LanguageTexts(texts::Translation translation) : translation_(std::move(translation)) {}
+    // The run's language (texts/languages.h) under the language file beside the
+    // executable, else in the user's or the system's configuration directories; beside
+    // a portable copy alone (files/program_folders.h).
     static LanguageTexts ofThisProgram();
 
     // The text for `key`. The file is looked for and read anew on every call, so that
@@ -27,15 +26,13 @@ public:
     QString text(texts::TextKey key) const;
     // The message's text, its translation formatted safely.
     QString messageText(const texts::Message& message) const;
-    // The window's language as a code ("de", "en"), which Help opens the user guide in:
-    // the one the language file names (LanguageCode), in lower case; English without one.
-    // The one place that says which language the window speaks.
+    // The window's language as a code ("de", "en"): the one its texts name (LanguageCode,
+    // texts/translation.h). Help opens the user guide in it, Qt's own texts follow it.
     std::string languageCode() const;
+    const texts::Translation& translation() const { return translation_; }
 
 private:
-    std::string translation(std::string_view key) const;
-
-    std::vector<std::filesystem::path> places_;
+    texts::Translation translation_;
 };
 
 // The messages' texts, joined by "; ".

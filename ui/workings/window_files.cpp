@@ -40,14 +40,15 @@ texts::TextKey refusalKey(config::ReadProblem::Kind kind) {
 
 // The file's bytes through `reader`, its problem worded for the window.
 template <typename Reader>
-std::variant<config::EntriesRead, FileProblem> readWith(const std::filesystem::path& path, const Reader& reader) {
+std::variant<config::EntriesRead, FileProblem> readWith(const std::filesystem::path& path, const LanguageTexts& texts,
+                                                        const Reader& reader) {
     const auto bytes = readWindowFile(path);
     if (const auto* failed = std::get_if<FileProblem>(&bytes)) return *failed;
     const std::string name = files::utf8Name(path);
     auto read = reader(std::get<std::string>(bytes), name);
     if (const auto* error = std::get_if<config::ReadProblem>(&read)) {
-        // In English, as the system's detail beneath the translated message.
-        return problem(refusalKey(error->kind), config::locatedProblemText(name, *error));
+        const std::string what = texts.messageText(error->what).toStdString();
+        return problem(refusalKey(error->kind), texts.messageText(config::locatedProblem(name, *error, what)).toStdString());
     }
     return std::get<config::EntriesRead>(std::move(read));
 }
@@ -55,16 +56,18 @@ std::variant<config::EntriesRead, FileProblem> readWith(const std::filesystem::p
 }  // namespace
 
 std::variant<config::EntriesRead, FileProblem> openWindowFile(const std::filesystem::path& path,
-                                                              const image::PagerTextSettings& imageText) {
-    return readWith(path, [&](std::string_view bytes, const std::string& name) {
+                                                              const image::PagerTextSettings& imageText,
+                                                              const LanguageTexts& texts) {
+    return readWith(path, texts, [&](std::string_view bytes, const std::string& name) {
         return config::readConfigOrImage(bytes, name, imageText);
     });
 }
 
 std::variant<config::EntriesRead, FileProblem> importSiteListFile(const std::filesystem::path& path,
                                                                   const image::ProgrammerEntries& entries,
-                                                                  const config::SiteListReading& reading) {
-    return readWith(path, [&](std::string_view bytes, const std::string& name) {
+                                                                  const config::SiteListReading& reading,
+                                                                  const LanguageTexts& texts) {
+    return readWith(path, texts, [&](std::string_view bytes, const std::string& name) {
         return config::readSiteListInto(bytes, name, entries, reading);
     });
 }
@@ -80,8 +83,9 @@ std::optional<FileProblem> exportSiteListFile(const std::filesystem::path& path,
 }
 
 std::variant<config::EntriesRead, FileProblem> labelsFromListFile(const std::filesystem::path& path,
-                                                                  const image::ProgrammerEntries& entries) {
-    return readWith(path, [&](std::string_view bytes, const std::string& name) {
+                                                                  const image::ProgrammerEntries& entries,
+                                                                  const LanguageTexts& texts) {
+    return readWith(path, texts, [&](std::string_view bytes, const std::string& name) {
         return config::readLabelListInto(bytes, name, entries);
     });
 }
