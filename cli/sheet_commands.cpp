@@ -17,6 +17,7 @@
 #include "sheet/sheet_html.h"
 #include "sheet/site_sheet.h"
 #include "texts/language_file.h"
+#include "texts/message_format.h"
 #include "texts/text_codec.h"
 #include "texts/translation.h"
 

@@ -52,7 +52,7 @@ texts::Message locatedProblem(std::string_view fileName, const ReadProblem& prob
 }
 
 texts::Message unusedColumnNote(const UnusedColumn& column) {
-    return {texts::keys::kColumnNotUsed, texts::Title::Warn, {column.column, texts::Text{column.heading}}};
+    return {texts::keys::kColumnNotUsed, texts::Title::Warn, {column.column, fileText(column.heading)}};
 }
 
 texts::Message knownHeadingsNote(const SiteHeadings& shown) {

@@ -158,7 +158,7 @@ TEST(PartialSite, IsRefusedUnlessAllowedAndItsRowsLeftOutAreNamed) {
     }());
     const CliRun imported = run({"csv-import", dir.file("list.csv"), dir.file("imported.conf")});
     EXPECT_EQ(imported.status, 0);
-    EXPECT_EQ(imported.err, dir.file("imported.conf") + ": " + kLeftOut + "\n");
+    EXPECT_EQ(imported.err, dir.file("list.csv") + ": " + kLeftOut + "\n");
 }
 
 // A brigade has a decoder's filters.ini and a ric,description list: the first list that

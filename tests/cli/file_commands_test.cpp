@@ -153,7 +153,7 @@ TEST(EncodeCommand, RefusesWhatAWriteRefuses) {
         {{"--capcode", "8", "--tone", "A", "--numeric", "--alpha"}, 2, "vostrel-cli encode: give one of"},
         {{"--capcode", "8", "--tone", "A", "--numeric", "1", "2"}, 2, "vostrel-cli encode: more than one message"},
         {{"--capcode", "8", "--tone", "A", "--numeric", "-5"}, 2, "vostrel-cli encode: unknown option '-5'"},
-        {{"--capcode", "8", "--tone", "D", "--alpha", "\xE2\x82\xAC"}, 1, "Invalid code '\xE2\x82\xAC'\n"},
+        {{"--capcode", "8", "--tone", "D", "--alpha", "\xE2\x82\xAC"}, 1, "Invalid code '\xE2\x82\xAC'; replacing special characters sends it as 'EUR'\n"},
         {{"--capcode", "8", "--tone", "D", "--alpha", "--alphabet", "DE", "a}"}, 1,
          "'}' would show as '\xC3\xBC' on a DE pager\n"},
         {{"--capcode", "8", "--tone", "D", "--alpha", "--alphabet", "GR", "a"}, 2,

@@ -77,12 +77,13 @@ TEST(CsvImport, TakesThePagerAlphabetAndListsEachReplacement) {
         std::string err;
         std::string settings;  // of the configuration written
     } cases[] = {
-        {{}, 1, list + ": line 2, column 3: Invalid code '\xC3\xBC' in Item[01]\n", ""},
+        {{}, 1, list + ": line 2, column 3 (row 1): Invalid code '\xC3\xBC'; pager alphabets that have it: DE\n", ""},
         {{"--transliterate"}, 0,
          list + ": '\xC3\xBC' in Item[01] is sent as 'ue'\n" + list + ": '\xC3\x9F' in Item[01] is sent as 'ss'\n" +
              list + ": '\xC3\xA9' in Item[02] is sent as 'e'\n",
          "Repeat = 2\nTransliterate = yes\n"},
-        {{"--alphabet", "DE"}, 1, list + ": line 3, column 3: Invalid code '\xC3\xA9' in Item[02]\n", ""},
+        {{"--alphabet", "DE"}, 1, list + ": line 3, column 3 (row 2): Invalid code '\xC3\xA9'; pager alphabets that have it: FR, IT\n",
+         ""},
         {{"--alphabet", "de", "--transliterate"}, 0, list + ": '\xC3\xA9' in Item[02] is sent as 'e'\n",
          "Repeat = 2\nAlphabet = DE\nTransliterate = yes\n"},
         // Before the settings file's alphabet; its other settings stay.

@@ -242,13 +242,13 @@ TEST(Limits, CountLettersAsComposed) {
     const std::string forty = std::string(39, 'x') + umlaut;
     const auto configuration = config::parseConfig("[Item01]\nCapCode = 8\nTone = D\nMessage = \"" + forty +
                                                    "\"\nLabel = \"" + forty + "\"\n");
-    ASSERT_TRUE(std::holds_alternative<image::ProgrammerEntries>(configuration)) << std::get<config::ConfigError>(configuration).what;
+    ASSERT_TRUE(std::holds_alternative<image::ProgrammerEntries>(configuration)) << texts::formatMessage(std::get<config::ConfigError>(configuration).what);
     const auto list =
         config::readSiteList("CapCode;Type;Alphabet;Message;Label\n8;Alphanumeric;DE;" + forty + ";" + forty + "\n");
-    ASSERT_TRUE(std::holds_alternative<config::SiteList>(list)) << std::get<config::SiteListError>(list).what;
+    ASSERT_TRUE(std::holds_alternative<config::SiteList>(list)) << texts::formatMessage(std::get<config::SiteListError>(list).what);
     const auto longer = config::readSiteList("CapCode;Type;Message\n8;Alphanumeric;x" + forty + "\n");
     ASSERT_TRUE(std::holds_alternative<config::SiteListError>(longer));
-    EXPECT_EQ(std::get<config::SiteListError>(longer).what, "Message is longer than 40 characters, the limit of Type Alphanumeric");
+    EXPECT_EQ(texts::formatMessage(std::get<config::SiteListError>(longer).what), "Message is longer than 40 characters, the limit of Type Alphanumeric");
 }
 
 TEST(ConfigWriter, QuotesMessagesSoEveryByteSurvives) {

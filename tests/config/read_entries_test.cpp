@@ -54,7 +54,7 @@ TEST(ReadEntries, EachReaderNotesAGuessedEncodingOnceAndLocatesItsProblem) {
         {"label list's line", kLabelList, "ric,description\n8,\"a\x01\"\n", 0,
          "f:2: Label cannot hold the control character \\x01"},
         {"label list's mixed encodings", kLabelList, "ric,description\n8,K\xC3\xBC" "che\n9,K\xFC" "che\n", 0,
-         "f: line 3, column 4: byte 0xFC is not UTF-8, while the file holds UTF-8 text elsewhere; save the file as UTF-8"},
+         "f: line 3, column 4: byte 0xFC is not UTF-8, while line 2, column 4 holds the UTF-8 character 'ü' (U+00FC); save the file as UTF-8"},
         {"site list's row", kSiteList, "CapCode;Type;Message\n8;Alphanumeric;ok\n9;Alphanumeric;T\xC3\xBCr\n", 0,
          "f: line 3, column 3 (row 2): Invalid code '\xC3\xBC'; pager alphabets that have it: DE"},
     };

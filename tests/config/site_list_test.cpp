@@ -192,7 +192,7 @@ TEST(SiteList, ReadsHeadingsInAnyLanguageAndOrder) {
         readList("\xEF\xBB\xBF\xEF\xBB\xBFRow;\xE2\x80\x8B" "CapCode\xC2\xA0;No\xE2\x80\x8Bte\n2;8;x\n");
     EXPECT_EQ(invisible.rows[1].capcode, "8");
     EXPECT_EQ(invisible.unusedColumns, (std::vector<config::UnusedColumn>{{3, "No\xE2\x80\x8Bte"}}));
-    EXPECT_EQ(config::unusedColumnText(invisible.unusedColumns[0]), "column 3 'No<U+200B>te' is not used");
+    EXPECT_EQ(texts::formatMessage(config::unusedColumnNote(invisible.unusedColumns[0])), "column 3 'No<U+200B>te' is not used");
 
     // Windows-1252 is read as meant, and the reader learns it was a guess, to say so.
     const config::SiteList guessed = readList("CapCode;Label\n8;K\xFC" "che\n");

@@ -156,7 +156,8 @@ TEST(Builder, MessagesBecomeTheCodesOfTheRowsAlphabetOrARefusalNamingTheCharacte
         {Alphabet::US, true, PagerType::Alphanumeric, "Füße, Füße…", "Fuesse, Fuesse...", 0,
          {"'ü' in Item[03] is sent as 'ue'", "'ß' in Item[03] is sent as 'ss'", "'…' in Item[03] is sent as '...'"}},
         {Alphabet::DE, true, PagerType::Alphanumeric, "ü}", "'}' in Item[03] would show as 'ü' on a DE pager", 1},
-        {Alphabet::US, false, PagerType::Alphanumeric, "5 €", "Invalid code '€' in Item[03]", 2},
+        {Alphabet::US, false, PagerType::Alphanumeric, "5 €",
+         "Invalid code '€' in Item[03]; replacing special characters sends it as 'EUR'", 2},
         {Alphabet::DE, true, PagerType::Alphanumeric, "25 € pro Person", "25 EUR pro Person", 0,
          {"'€' in Item[03] is sent as 'EUR'"}},
         {Alphabet::US, true, PagerType::Numeric, "5€", "Invalid code '€' in Item[03]", 1},
@@ -164,7 +165,8 @@ TEST(Builder, MessagesBecomeTheCodesOfTheRowsAlphabetOrARefusalNamingTheCharacte
         // letter; places still count the characters as typed.
         {Alphabet::DE, false, PagerType::Alphanumeric, "A\u0308rger, Gru\u0308n", "[rger, Gr}n"},
         {Alphabet::US, false, PagerType::Alphanumeric, "e\u0301", "Invalid code 'é' in Item[03]; pager alphabets that have it: FR, IT", 0},
-        {Alphabet::DE, false, PagerType::Alphanumeric, "A\u0308€", "Invalid code '€' in Item[03]", 2},
+        {Alphabet::DE, false, PagerType::Alphanumeric, "A\u0308€",
+         "Invalid code '€' in Item[03]; replacing special characters sends it as 'EUR'", 2},
         {Alphabet::US, true, PagerType::Alphanumeric, "S\u0326i", "Si", 0, {"'Ș' in Item[03] is sent as 'S'"}},
         {Alphabet::DE, false, PagerType::Alphanumeric, "Q\u0308", "Invalid code '\u0308' in Item[03]", 1},
         // The letters each country writes for the ones its pagers lack.

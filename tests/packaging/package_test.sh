@@ -75,7 +75,7 @@ for program in vostrel-cli vostrel-programmer vostrel-programmer-emulated; do
     fail "manual page of $program does not say where the user guide is"
 done
 for program in vostrel-programmer vostrel-programmer-emulated; do
-  MANWIDTH=80 man --manpath="$root/usr/share/man" "$program" | tr -s ' \n' '  ' |
+  MANWIDTH=200 man --manpath="$root/usr/share/man" "$program" | tr -s ' \n' '  ' |
     grep 'Open.*Save.*dropped on the window' >/dev/null ||
     fail "manual page of $program does not tell Open, Save and drag and drop"
 done
@@ -135,7 +135,7 @@ while IFS='|' read -r line expected; do
 done <<'CASES'
 vostrel-cli wr|write
 vostrel-cli de|decode devices
-vostrel-cli write --|--emulator --device --image --verify --no-backup --force --transliterate --help
+vostrel-cli write --|--emulator --device --image --verify --no-backup --force --transliterate --allow-partial --help
 vostrel-cli read --device |
 vostrel-cli decode --alphabet d|DE DK
 vostrel-cli write --emulator pages.b|pages.bin

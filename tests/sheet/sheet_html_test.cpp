@@ -87,7 +87,7 @@ TEST(SiteSheet, RowsLeftOutAreListedAsNotStored) {
     for (const SheetRow& row : sheet.rows) rows.emplace_back(row.row, row.stored);
     EXPECT_EQ(rows, (std::vector<std::pair<unsigned, bool>>{{0, true}, {1, true}, {2, true}, {3, false}, {5, false}, {6, false}}));
     const std::string html = sheetHtml(sheet, english);
-    EXPECT_NE(html.find("<td class=\"number\">6</td><td>Vollalarm</td><td class=\"number\">1234567 B</td><td>Numeric</td>"
+    EXPECT_NE(html.find("<td class=\"number\">6</td><td>Vollalarm</td><td class=\"number\">1234567</td><td>B</td><td>Numeric</td>"
                         "<td><b>not stored (EEPROM full)</b></td><td></td>"),
               std::string::npos)
         << html;

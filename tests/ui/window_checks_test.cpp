@@ -205,7 +205,7 @@ TEST(WindowPreview, EachStoredRowTellsWhatItsPagerWillShow) {
     EXPECT_EQ(described(3), QStringLiteral("Pager zeigt: „“"));
     // A row a Write refuses shows nothing on a pager: its box tells why.
     driver.message(2).insert(QStringLiteral("°"));
-    EXPECT_EQ(described(2), QStringLiteral("Ungültiges Zeichen '°' in Zeile 02"));
+    EXPECT_EQ(described(2), QStringLiteral("Ungültiges Zeichen '°' in Zeile 02; Pager-Alphabete mit diesem Zeichen: FR, ES, IT"));
 }
 
 TEST(OnAirFigures, FiguresTheRowsOverFiveSecondsAndWhatBringsThemUnder) {
@@ -587,7 +587,7 @@ TEST_F(WindowFiles, FilesThatCannotBeOpenedOrSavedAreReportedAndTheWindowStaysAs
 TEST_F(WindowFiles, NoSiteSheetOfRowsAWriteRefuses) {
     driver_.enterRow(1, {QStringLiteral("8"), kToneD, kAlphnumeric, QStringLiteral("5 €")});
     driver_.window().exportSheet(path("sheet.pdf"));
-    EXPECT_EQ(driver_.messages(), (Messages{{QStringLiteral("Error"), QStringLiteral("Invalid code '€' in Item[01]")}}));
+    EXPECT_EQ(driver_.messages(), (Messages{{QStringLiteral("Error"), QStringLiteral("Invalid code '€' in Item[01]; replacing special characters sends it as 'EUR'")}}));
     EXPECT_FALSE(QFile::exists(path("sheet.pdf")));
 }
 
