@@ -9,6 +9,7 @@
 
 #include "cli/command.h"
 #include "cli/device_target.h"
+#include "device/device_selection.h"
 #include "device/device_survey.h"
 #include "device/transmitter_hold.h"
 #include "files/utf8_path.h"
@@ -42,26 +43,33 @@ struct HeldSummary {
     std::optional<unsigned> dataRate;  // none for the index that names no rate
     unsigned rows = 0;
     std::optional<int> readErrorRow;
+    bool erased = false;
     std::string fingerprint;
 };
 
 HeldSummary summaryOf(const image::EepromImage& image) {
     const image::ImageContents contents = image::decodeImage(image);
     const unsigned rate = contents.settings.dataRateIndex;
-    return HeldSummary{rate < image::kDataRates.size() ? std::optional(image::kDataRates[rate]) : std::nullopt,
-                       rowsInUse(contents.rows), contents.readErrorRow, fingerprintOf(image)};
+    const bool rated = rate < image::kDataRates.size() && !contents.erased;
+    return HeldSummary{rated ? std::optional(image::kDataRates[rate]) : std::nullopt, rowsInUse(contents.rows),
+                       contents.readErrorRow, contents.erased, fingerprintOf(image)};
 }
 
-// The fields of a line: path, port, what the device holds or why it could not be
+// The fields of a line: path, port, name, what the device holds or why it could not be
 // read, its report lengths.
-std::vector<std::string> deviceFields(const device::SurveyedDevice& surveyed) {
+std::vector<std::string> deviceFields(const device::SurveyedDevice& surveyed, const files::TransmitterNames& names) {
     std::vector<std::string> fields{
         surveyed.device.path, surveyed.device.location.empty() ? "port unknown" : "port " + surveyed.device.location};
+    if (const auto name = names.nameAt(device::portOf(surveyed.device))) fields.push_back("name " + *name);
     if (surveyed.failure) fields.push_back(texts::formatMessage(surveyed.failure->message));
     if (surveyed.contents) {
         const HeldSummary held = summaryOf(*surveyed.contents);
-        fields.push_back(held.dataRate ? std::to_string(*held.dataRate) + " bps" : "no data rate");
-        fields.push_back(rowCount(held.rows));
+        if (held.erased) {
+            fields.push_back(texts::formatMessage({texts::keys::kTransmitterErased, texts::Title::Success, {}}));
+        } else {
+            fields.push_back(held.dataRate ? std::to_string(*held.dataRate) + " bps" : "no data rate");
+            fields.push_back(rowCount(held.rows));
+        }
         if (held.readErrorRow) fields.push_back("EEPROM read error from row " + std::to_string(*held.readErrorRow));
         fields.push_back("fingerprint " + held.fingerprint);
     }
@@ -70,35 +78,16 @@ std::vector<std::string> deviceFields(const device::SurveyedDevice& surveyed) {
     return fields;
 }
 
-void printDeviceLines(const std::vector<device::SurveyedDevice>& devices, std::ostream& out) {
+void printDeviceLines(const std::vector<device::SurveyedDevice>& devices, const files::TransmitterNames& names,
+                      std::ostream& out) {
     for (const device::SurveyedDevice& surveyed : devices) {
         std::string line;
-        for (const std::string& field : deviceFields(surveyed)) {
+        for (const std::string& field : deviceFields(surveyed, names)) {
             if (!line.empty()) line += '\t';
             line += terminalText(field);
         }
         out << line << '\n';
     }
-}
-
-// A JSON string: quotes, backslashes and control characters escaped; the rest is UTF-8
-// as it stands.
-std::string jsonString(std::string_view text) {
-    std::string quoted = "\"";
-    for (const char character : text) {
-        const auto byte = static_cast<unsigned char>(character);
-        if (character == '"' || character == '\\') {
-            quoted += '\\';
-            quoted += character;
-        } else if (byte < 0x20 || byte == 0x7F) {
-            char escaped[7];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
-            quoted += escaped;
-        } else {
-            quoted += character;
-        }
-    }
-    return quoted + '"';
 }
 
 template <typename T>
@@ -111,26 +100,29 @@ std::string jsonOr(const std::optional<T>& value) {
     }
 }
 
-std::string deviceJson(const device::SurveyedDevice& surveyed) {
+std::string deviceJson(const device::SurveyedDevice& surveyed, const files::TransmitterNames& names) {
     const device::HidDeviceInfo& info = surveyed.device;
     const std::optional<HeldSummary> held =
         surveyed.contents ? std::optional(summaryOf(*surveyed.contents)) : std::nullopt;
     const auto error = surveyed.failure ? std::optional(texts::formatMessage(surveyed.failure->message)) : std::nullopt;
     return "{\"path\": " + jsonString(info.path) + ", \"port\": " +
            jsonOr(info.location.empty() ? std::nullopt : std::optional(info.location)) +
+           ", \"name\": " + jsonOr(names.nameAt(device::portOf(info))) +
            ", \"input_report_bytes\": " + std::to_string(info.reports.inputReportLength) +
            ", \"output_report_bytes\": " + std::to_string(info.reports.outputReportLength) +
            ", \"read\": " + (held ? "true" : "false") + ", \"error\": " + jsonOr(error) +
            ", \"data_rate\": " + jsonOr(held ? held->dataRate : std::nullopt) +
            ", \"rows\": " + jsonOr(held ? std::optional(held->rows) : std::nullopt) +
            ", \"read_error_row\": " + jsonOr(held ? held->readErrorRow : std::nullopt) +
+           ", \"erased\": " + (held ? (held->erased ? "true" : "false") : "null") +
            ", \"fingerprint\": " + jsonOr(held ? std::optional(held->fingerprint) : std::nullopt) + "}";
 }
 
-void printDevicesJson(const std::vector<device::SurveyedDevice>& devices, std::ostream& out) {
+void printDevicesJson(const std::vector<device::SurveyedDevice>& devices, const files::TransmitterNames& names,
+                      std::ostream& out) {
     out << "{\"devices\": [";
     for (std::size_t index = 0; index < devices.size(); ++index) {
-        out << (index ? ", " : "") << deviceJson(devices[index]);
+        out << (index ? ", " : "") << deviceJson(devices[index], names);
     }
     out << "]}\n";
 }
@@ -156,9 +148,9 @@ int runDevices(const Arguments& arguments, CliContext& context) {
     if (pathsOnly) {
         for (const auto& surveyed : devices) context.out << terminalText(surveyed.device.path) << '\n';
     } else if (json) {
-        printDevicesJson(devices, context.out);
+        printDevicesJson(devices, target.names, context.out);
     } else {
-        printDeviceLines(devices, context.out);
+        printDeviceLines(devices, target.names, context.out);
     }
     printRemedies(devices, context);
     if (devices.empty()) {
@@ -204,9 +196,10 @@ std::optional<Expected> expectedFromImage(const Arguments& arguments, const std:
     return expected;
 }
 
-// Exit 0 with one line when the transmitter at `device` reads as `expected`; else exit 1
+// Exit 0 with one line when the transmitter `device` reads as `expected`; else exit 1
 // with each row and setting that differs, in the words of the Write's question. The
-// device is named: with several attached, one another program holds is passed over.
+// transmitter is named (by its name and port): with several attached, one another
+// program holds is passed over.
 int reportVerify(const image::EepromImage& held, const Expected& expected, const std::string& name,
                  const std::string& device, CliContext& context) {
     const image::ImageChanges changes = image::compareImages(held, expected.image, image::kImageWords, expected.text);
@@ -232,6 +225,7 @@ int reportVerify(const image::EepromImage& held, const Expected& expected, const
         context.out << "The transmitter's rows from row " << *unreadableRow
                     << " on cannot be read (\"EEPROM read error\")\n";
     }
+    if (image::isErased(held)) context.out << "The transmitter is empty (erased)\n";
     for (const std::string& line : differences) context.out << terminalText(line) << '\n';
     context.out << terminalText("The " + fingerprints) << '\n';
     return kExitFailure;
@@ -268,7 +262,7 @@ int runVerify(const Arguments& arguments, CliContext& context) {
         return reportDeviceFailure(
             context, target, device::DeviceFailure(texts::Message{texts::keys::kCommandFail, texts::Title::Error, {}}));
     }
-    return reportVerify(*held, *expected, name, hold.path(), context);
+    return reportVerify(*held, *expected, name, transmitterText(target, hold.path(), hold.location()), context);
 }
 
 constexpr std::array kDevicesOptions = {

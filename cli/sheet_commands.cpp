@@ -175,6 +175,7 @@ int runSheet(const Arguments& arguments, CliContext& context) {
     sheet::SiteSheet siteSheet =
         sheet::siteSheet(shown.loaded.image, shown.text, configuration ? configuration->labels : image::RowLabels());
     if (configuration) siteSheet.site = configuration->site;
+    siteSheet.transmitters = sheet::writtenTo(siteSheet.site, siteSheet.fingerprint);
     siteSheet.date = sheet::sheetDate(std::time(nullptr));
     const auto& bytes = std::get<std::optional<std::string>>(language);
     const sheet::Translate translate = [&bytes](texts::TextKey key) {
@@ -217,8 +218,11 @@ constexpr std::array<Command, 2> kSheetCommands = {{
      "page: the site's name ([Settings] Site), today's date, the settings, the pager\n"
      "alphabet and the time on air of one trigger of every row, then per stored row its\n"
      "capcode with its tone, its pager type, what the pager shows (as preview prints it)\n"
-     "and its seconds on air per trigger. The words come from the language file, with\n"
-     "its decimal comma where it writes one. OUT.html '-' is standard output.\n",
+     "and its seconds on air per trigger; then the transmitters this computer wrote the\n"
+     "site to (by its name, else by its fingerprint: name, port, date and fingerprint,\n"
+     "from the record kept beside the backups) and fields for the installer's date, name\n"
+     "and signature. The words come from the language file, with its decimal comma where\n"
+     "it writes one. OUT.html '-' is standard output.\n",
      kSheetOptions, runSheet},
 }};
 

@@ -18,7 +18,14 @@ struct ImageContents {
     // 1-based row whose slot does not start with a sync codeword ("EEPROM read error");
     // that row and all later ones are left empty.
     std::optional<int> readErrorRow;
+    // Every word reads 0xFFFF, as a new or wiped EEPROM does: the transmitter holds no
+    // settings and no calls. That is no read error: the rows stay empty and
+    // readErrorRow unset; the settings are the erased header's (no data rate).
+    bool erased = false;
 };
+
+// Whether every word of the image reads 0xFFFF.
+bool isErased(const EepromImage& image);
 
 // Messages come back as the pagers show them: alphanumeric ones through each row's
 // alphabet in `text`.

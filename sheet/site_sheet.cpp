@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+#include "files/backups.h"
+#include "files/write_history.h"
 #include "image/air_time.h"
 #include "image/fingerprint.h"
 #include "image/image_builder.h"
@@ -40,6 +42,18 @@ SiteSheet siteSheet(const image::EepromImage& image, const image::PagerTextSetti
         }
     }
     return sheet;
+}
+
+std::vector<SheetTransmitter> writtenTo(std::string_view site, std::string_view fingerprint) {
+    const auto folder = files::backupFolder();
+    if (!std::holds_alternative<std::filesystem::path>(folder)) return {};
+    std::vector<SheetTransmitter> transmitters;
+    for (const files::WriteRecord& write :
+         files::siteWrites(files::writeHistory(std::get<std::filesystem::path>(folder)), site, fingerprint)) {
+        if (transmitters.size() == kSheetTransmittersShown) break;
+        transmitters.push_back({write.name, write.port, write.time.substr(0, 10), write.fingerprint});
+    }
+    return transmitters;
 }
 
 std::string sheetDate(std::time_t when) {

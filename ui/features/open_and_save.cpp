@@ -10,6 +10,7 @@
 #include <QMimeData>
 #include <QPushButton>
 
+#include "image/image_reader.h"
 #include "ui/dialogs/file_dialog.h"
 #include "ui/workings/local_path.h"
 #include "ui/controls/mnemonics.h"
@@ -78,10 +79,13 @@ void OpenAndSave::open(const QString& path) {
         return;
     }
     const auto& file = std::get<config::EntriesRead>(opened);
-    rows_.show(file.entries);
+    // The backup of a new transmitter holds no settings: the window's stay.
+    const bool erased = file.image && image::isErased(*file.image);
+    rows_.show(erased ? rows_.withSettings(file.entries) : file.entries);
     // Before the box below, which waits until it is dismissed.
     emit fileUsed(QFileInfo(path).absoluteFilePath());
     if (file.readErrorRow) reporter_.report({keys::kEepromReadError, texts::Title::Error, {}});
+    if (erased) reporter_.report({keys::kReadErased, texts::Title::Success, {}});
     for (const texts::Message& note : file.notes) reporter_.report(note);
 }
 

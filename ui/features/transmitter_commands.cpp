@@ -6,6 +6,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 
+#include "image/fingerprint.h"
+
 namespace vostrel::ui {
 namespace {
 
@@ -33,12 +35,18 @@ TransmitterCommands::TransmitterCommands(QWidget& window, device::HidTransport& 
       confirmWrite_(confirmWrite),
       heldWhileWriting_(std::move(heldWhileWriting)),
       feedback_(transferProgressBar(window)),
-      chooser_(window, transport, reporter.texts()) {}
+      chooser_(window, transport, reporter, [this]() -> std::optional<std::uint32_t> {
+          const image::BuildOutcome built = image::buildImage(rows_.entries());
+          const auto* image = std::get_if<image::BuiltImage>(&built);
+          return image ? std::optional(image::contentsFingerprint(image->image)) : std::nullopt;
+      }) {}
 
 void TransmitterCommands::read() {
     const image::PagerTextSettings text = rows_.textSettings();
     readCommand(services(texts::keys::kReadButton), text, [this, &text](const image::ImageContents& contents) {
         image::ProgrammerEntries read = image::shownEntries(contents, text);
+        // An erased transmitter holds no settings: the window's stay.
+        if (contents.erased) read = rows_.withSettings(std::move(read));
         // The transmitter does not hold the site's name: the one the window has stays.
         read.site = rows_.entries().site;
         rows_.show(read);
