@@ -4,6 +4,9 @@
 // transmitter whose EEPROM is kept in EEPROM-FILE (by default in the program's data
 // folder, app/emulated_eeprom.h), to try Read and Write without hardware.
 
+#include <filesystem>
+#include <system_error>
+
 #include "app/emulated_eeprom.h"
 #include "app/program_start.h"
 #include "device/emulator/emulated_transmitter.h"
@@ -37,8 +40,13 @@ constexpr vostrel::app::ProgramHelp kHelp{
 
 vostrel::app::ProgramTransport makeEmulatedTransmitter(const QStringList& arguments) {
     vostrel::device::EmulatorOptions options;
-    options.backingFile = arguments.size() == 2 ? vostrel::ui::localPath(arguments[1])
-                                                : vostrel::app::defaultEmulatedEepromFile();
+    const std::filesystem::path file = arguments.size() == 2 ? vostrel::ui::localPath(arguments[1])
+                                                             : vostrel::app::defaultEmulatedEepromFile();
+    // Its path is its port, which its name and its backups' names are kept by: the
+    // same from any folder.
+    std::error_code unknown;
+    const std::filesystem::path absolute = std::filesystem::absolute(file, unknown);
+    options.backingFile = unknown ? file : absolute;
     return {std::make_unique<vostrel::device::EmulatedTransmitter>(options), *options.backingFile};
 }
 

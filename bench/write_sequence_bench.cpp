@@ -45,9 +45,9 @@ void BM_WholeWindowWrite(benchmark::State& state) {
         const auto built = std::get<image::BuiltImage>(image::buildImage(fullEntries(iteration++ % 2 ? 'a' : 'A')));
         const device::WriteOutcome outcome = device::writeUnderOneHold(
             transmitter, built.image, built.usedWords, device::WriteSteps{},
-            [&](const image::EepromImage& held, const std::string& path) {
+            [&](const image::EepromImage& held, const device::TransmitterHold& hold) {
                 benchmark::DoNotOptimize(image::compareImages(held, built.image, built.usedWords).overwritesCalls());
-                const auto saved = files::saveBackup(folder, path, held);
+                const auto saved = files::saveBackup(folder, hold.port(), held);
                 return std::holds_alternative<std::filesystem::path>(saved) ? device::Proceed::Write
                                                                               : device::Proceed::Cancel;
             });

@@ -10,6 +10,7 @@
 
 #include "cli/command.h"
 #include "cli/device_target.h"
+#include "device/device_selection.h"
 #include "device/device_survey.h"
 #include "device/transmitter_hold.h"
 #include "files/utf8_path.h"
@@ -43,6 +44,7 @@ struct HeldSummary {
     std::optional<unsigned> dataRate;  // none for the index that names no rate
     unsigned rows = 0;
     std::optional<int> readErrorRow;
+    bool erased = false;
     std::string fingerprint;
     std::vector<std::string> hiddenWords;  // each row that holds more than its call
 };
@@ -52,20 +54,26 @@ HeldSummary summaryOf(const image::EepromImage& image) {
     const unsigned rate = contents.settings.dataRateIndex;
     std::vector<std::string> hidden;
     for (const texts::Message& message : contents.hiddenWordsMessages()) hidden.push_back(texts::formatMessage(message));
-    return HeldSummary{rate < image::kDataRates.size() ? std::optional(image::kDataRates[rate]) : std::nullopt,
-                       rowsInUse(contents.rows), contents.readErrorRow, fingerprintOf(image), std::move(hidden)};
+    const bool rated = rate < image::kDataRates.size() && !contents.erased;
+    return HeldSummary{rated ? std::optional(image::kDataRates[rate]) : std::nullopt, rowsInUse(contents.rows),
+                       contents.readErrorRow, contents.erased, fingerprintOf(image), std::move(hidden)};
 }
 
-// The fields of a line: path, port, what the device holds or why it could not be
+// The fields of a line: path, port, name, what the device holds or why it could not be
 // read, its report lengths.
-std::vector<std::string> deviceFields(const device::SurveyedDevice& surveyed) {
+std::vector<std::string> deviceFields(const device::SurveyedDevice& surveyed, const files::TransmitterNames& names) {
     std::vector<std::string> fields{
         surveyed.device.path, surveyed.device.location.empty() ? "port unknown" : "port " + surveyed.device.location};
+    if (const auto name = names.nameAt(device::portOf(surveyed.device))) fields.push_back("name " + *name);
     if (surveyed.failure) fields.push_back(texts::formatMessage(surveyed.failure->message));
     if (surveyed.contents) {
         const HeldSummary held = summaryOf(*surveyed.contents);
-        fields.push_back(held.dataRate ? std::to_string(*held.dataRate) + " bps" : "no data rate");
-        fields.push_back(rowCount(held.rows));
+        if (held.erased) {
+            fields.push_back(texts::formatMessage({texts::keys::kTransmitterErased, texts::Title::Success, {}}));
+        } else {
+            fields.push_back(held.dataRate ? std::to_string(*held.dataRate) + " bps" : "no data rate");
+            fields.push_back(rowCount(held.rows));
+        }
         if (held.readErrorRow) fields.push_back("EEPROM read error from row " + std::to_string(*held.readErrorRow));
         std::ranges::copy(held.hiddenWords, std::back_inserter(fields));
         fields.push_back("fingerprint " + held.fingerprint);
@@ -75,10 +83,11 @@ std::vector<std::string> deviceFields(const device::SurveyedDevice& surveyed) {
     return fields;
 }
 
-void printDeviceLines(const std::vector<device::SurveyedDevice>& devices, std::ostream& out) {
+void printDeviceLines(const std::vector<device::SurveyedDevice>& devices, const files::TransmitterNames& names,
+                      std::ostream& out) {
     for (const device::SurveyedDevice& surveyed : devices) {
         std::string line;
-        for (const std::string& field : deviceFields(surveyed)) {
+        for (const std::string& field : deviceFields(surveyed, names)) {
             if (!line.empty()) line += '\t';
             line += terminalText(field);
         }
@@ -102,13 +111,14 @@ std::string jsonList(const std::vector<std::string>& texts) {
     return list + "]";
 }
 
-std::string deviceJson(const device::SurveyedDevice& surveyed) {
+std::string deviceJson(const device::SurveyedDevice& surveyed, const files::TransmitterNames& names) {
     const device::HidDeviceInfo& info = surveyed.device;
     const std::optional<HeldSummary> held =
         surveyed.contents ? std::optional(summaryOf(*surveyed.contents)) : std::nullopt;
     const auto error = surveyed.failure ? std::optional(texts::formatMessage(surveyed.failure->message)) : std::nullopt;
     return "{\"path\": " + jsonString(info.path) + ", \"port\": " +
            jsonOr(info.location.empty() ? std::nullopt : std::optional(info.location)) +
+           ", \"name\": " + jsonOr(names.nameAt(device::portOf(info))) +
            ", \"input_report_bytes\": " + std::to_string(info.reports.inputReportLength) +
            ", \"output_report_bytes\": " + std::to_string(info.reports.outputReportLength) +
            ", \"read\": " + (held ? "true" : "false") + ", \"error\": " + jsonOr(error) +
@@ -116,13 +126,15 @@ std::string deviceJson(const device::SurveyedDevice& surveyed) {
            ", \"rows\": " + jsonOr(held ? std::optional(held->rows) : std::nullopt) +
            ", \"read_error_row\": " + jsonOr(held ? held->readErrorRow : std::nullopt) +
            ", \"hidden_words\": " + (held ? jsonList(held->hiddenWords) : "null") +
+           ", \"erased\": " + (held ? (held->erased ? "true" : "false") : "null") +
            ", \"fingerprint\": " + jsonOr(held ? std::optional(held->fingerprint) : std::nullopt) + "}";
 }
 
-void printDevicesJson(const std::vector<device::SurveyedDevice>& devices, std::ostream& out) {
+void printDevicesJson(const std::vector<device::SurveyedDevice>& devices, const files::TransmitterNames& names,
+                      std::ostream& out) {
     out << "{\"devices\": [";
     for (std::size_t index = 0; index < devices.size(); ++index) {
-        out << (index ? ", " : "") << deviceJson(devices[index]);
+        out << (index ? ", " : "") << deviceJson(devices[index], names);
     }
     out << "]}\n";
 }
@@ -148,9 +160,9 @@ int runDevices(const Arguments& arguments, CliContext& context) {
     if (pathsOnly) {
         for (const auto& surveyed : devices) context.out << terminalText(surveyed.device.path) << '\n';
     } else if (json) {
-        printDevicesJson(devices, context.out);
+        printDevicesJson(devices, target.names, context.out);
     } else {
-        printDeviceLines(devices, context.out);
+        printDeviceLines(devices, target.names, context.out);
     }
     printRemedies(devices, context);
     if (devices.empty()) {
@@ -201,8 +213,8 @@ std::optional<Expected> expectedFromImage(const Arguments& arguments, const std:
 // `expected` stores, where the fingerprint looks: then it pages what `expected` pages,
 // and the line's one fingerprint is both. Else exit 1 with each row and setting that
 // differs, in the words of the Write's question, and what the rows hold beyond their
-// calls. The device is named: with several attached, one another program holds is
-// passed over.
+// calls. The transmitter is named (by its name and port): with several attached, one
+// another program holds is passed over.
 int reportVerify(const image::EepromImage& held, const Expected& expected, const std::string& name,
                  const std::string& device, CliContext& context) {
     const std::string heldFingerprint = fingerprintOf(held);
@@ -219,6 +231,7 @@ int reportVerify(const image::EepromImage& held, const Expected& expected, const
         lines.push_back("The transmitter's rows from row " + std::to_string(*heldContents.readErrorRow) +
                         " on cannot be read (\"EEPROM read error\")");
     }
+    if (heldContents.erased) lines.push_back("The transmitter is empty (erased)");
     for (const texts::Message& hidden : heldContents.hiddenWordsMessages()) lines.push_back(texts::formatMessage(hidden));
     const image::ImageChanges changes = image::compareImages(held, expected.image, image::kImageWords, expected.text);
     std::ranges::move(image::changeLines(changes, image::ChangeListing::Differences,
@@ -265,7 +278,7 @@ int runVerify(const Arguments& arguments, CliContext& context) {
         return reportDeviceFailure(
             context, target, device::DeviceFailure(texts::Message{texts::keys::kCommandFail, texts::Title::Error, {}}));
     }
-    return reportVerify(*held, *expected, name, hold.path(), context);
+    return reportVerify(*held, *expected, name, transmitterText(target, hold.path(), hold.location()), context);
 }
 
 constexpr std::array kDevicesOptions = {
@@ -293,8 +306,8 @@ constexpr std::array<Command, 2> kCheckCommands = {{
      "  for d in $(vostrel-cli devices --paths); do vostrel-cli write --device \"$d\" site.conf; done\n"
      "A row that holds more than its call (\"Item[01] also holds an address for capcode\n"
      "9, ...\") is named before the fingerprint. --json prints {\"devices\": [{\"path\",\n"
-     "\"port\", \"input_report_bytes\", \"output_report_bytes\", \"read\", \"error\",\n"
-     "\"data_rate\", \"rows\", \"read_error_row\", \"hidden_words\", \"fingerprint\"}, ...]}\n"
+     "\"port\", \"name\", \"input_report_bytes\", \"output_report_bytes\", \"read\", \"error\",\n"
+     "\"data_rate\", \"rows\", \"read_error_row\", \"hidden_words\", \"erased\", \"fingerprint\"}, ...]}\n"
      "with null for what is unknown or was not read. Exits 1 when none is attached or one\n"
      "could not be read.\n",
      kDevicesOptions, runDevices},

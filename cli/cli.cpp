@@ -57,6 +57,7 @@ std::vector<Command> allCommands() {
     std::vector<Command> commands(fileCommands().begin(), fileCommands().end());
     commands.insert(commands.end(), checkCommands().begin(), checkCommands().end());
     commands.insert(commands.end(), deviceCommands().begin(), deviceCommands().end());
+    commands.insert(commands.end(), transmitterCommands().begin(), transmitterCommands().end());
     commands.insert(commands.end(), audioCommands().begin(), audioCommands().end());
     commands.insert(commands.end(), sheetCommands().begin(), sheetCommands().end());
     commands.insert(commands.end(), capacityCommands().begin(), capacityCommands().end());

@@ -60,6 +60,24 @@ void printReplacements(const image::BuiltImage& built, std::string_view prefix, 
     }
 }
 
+std::string jsonString(std::string_view text) {
+    std::string quoted = "\"";
+    for (const char character : text) {
+        const auto byte = static_cast<unsigned char>(character);
+        if (character == '"' || character == '\\') {
+            quoted += '\\';
+            quoted += character;
+        } else if (byte < 0x20 || byte == 0x7F) {
+            char escaped[7];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
+            quoted += escaped;
+        } else {
+            quoted += character;
+        }
+    }
+    return quoted + '"';
+}
+
 std::string terminalText(std::string_view utf8) {
     std::string shown;
     shown.reserve(utf8.size());
@@ -81,24 +99,6 @@ std::string terminalText(std::string_view utf8) {
         }
     }
     return shown;
-}
-
-std::string jsonString(std::string_view text) {
-    std::string quoted = "\"";
-    for (const char character : text) {
-        const auto byte = static_cast<unsigned char>(character);
-        if (character == '"' || character == '\\') {
-            quoted += '\\';
-            quoted += character;
-        } else if (byte < 0x20 || byte == 0x7F) {
-            char escaped[7];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
-            quoted += escaped;
-        } else {
-            quoted += character;
-        }
-    }
-    return quoted + '"';
 }
 
 int usageError(CliContext& context, std::string_view command, std::string_view what) {
@@ -241,6 +241,7 @@ std::optional<image::BuiltImage> buildConfigFile(const std::filesystem::path& pa
 namespace {
 
 int reportReadOutcome(const image::ImageContents& contents, CliContext& context) {
+    if (contents.erased) context.err << kErasedNote << '\n';
     for (const texts::Message& hidden : contents.hiddenWordsMessages()) printMessage(context.err, hidden);
     if (!contents.readErrorRow) return kExitSuccess;
     printMessage(context.err, {texts::keys::kEepromReadError, texts::Title::Error, {}});
@@ -283,6 +284,11 @@ int printImageAsConfig(const image::EepromImage& image, paging::Alphabet alphabe
     image::PagerTextSettings text;
     text.alphabet = alphabet;
     const image::ImageContents contents = image::decodeImage(image, text);
+    // An erased header reads as settings no Write would store ("DataRate = none").
+    if (contents.erased) {
+        context.out << fingerprintComment(image) << "# " << kErasedNote << '\n';
+        return kExitSuccess;
+    }
     context.out << fingerprintComment(image) << config::writeConfig(image::shownEntries(contents, text));
     return reportReadOutcome(contents, context);
 }

@@ -61,6 +61,7 @@ std::span<const Command> audioCommands();
 std::span<const Command> sheetCommands();
 std::span<const Command> siteListCommands();
 std::span<const Command> capacityCommands();
+std::span<const Command> transmitterCommands();
 
 // Reports a misuse of the command on stderr; returns the usage exit status.
 int usageError(CliContext& context, std::string_view command, std::string_view what);
@@ -75,6 +76,13 @@ void printMessage(std::ostream& stream, const texts::Message& message);
 // them: a key, a value or a character from a file must never drive the terminal.
 // Everything the commands print to stderr goes through it.
 std::string terminalText(std::string_view utf8);
+
+// A JSON string: quotes, backslashes and control characters escaped; the rest is UTF-8
+// as it stands.
+std::string jsonString(std::string_view text);
+
+// What the commands say of an image whose every word is erased (image::ImageContents).
+inline constexpr std::string_view kErasedNote = "Empty (erased): no calls and no settings";
 
 // The usage error for an empty file name among `names`, which names no file.
 std::optional<int> refuseEmptyFileName(CliContext& context, std::string_view command,
@@ -128,10 +136,6 @@ PartialSite chosenPartialSite(const Arguments& arguments);
 // "Not stored: row 12 Tisch 12 (capcode 100012 A), row 13 ...": the rows a Write of
 // `entries` leaves out, as the window names them; empty when every row fits.
 std::string leftOutLine(const image::ProgrammerEntries& entries);
-
-// A JSON string: quotes, backslashes and control characters escaped; the rest is UTF-8
-// as it stands.
-std::string jsonString(std::string_view text);
 
 // What an image where a configuration belongs is refused with, after its name: what
 // the command did not do, and what takes an image instead.
@@ -203,8 +207,8 @@ std::string fingerprintComment(const image::EepromImage& image);
 // before the bad row and reports "EEPROM read error". Returns the exit status.
 int printImageAsConfig(const image::EepromImage& image, paging::Alphabet alphabet, CliContext& context);
 
-// Reports "EEPROM read error" when a row of the image cannot be read. Returns the exit
-// status.
+// Reports "EEPROM read error" when a row of the image cannot be read, and says so when it
+// is erased (which is no error). Returns the exit status.
 int reportImageReadable(const image::EepromImage& image, CliContext& context);
 
 }  // namespace vostrel::cli

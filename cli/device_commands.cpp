@@ -12,6 +12,8 @@
 #include "device/eeprom_programmer.h"
 #include "device/transmitter_hold.h"
 #include "files/backups.h"
+#include "files/write_history.h"
+#include "image/fingerprint.h"
 #include "files/utf8_path.h"
 #include "files/whole_file.h"
 #include "image/image_reader.h"
@@ -45,16 +47,18 @@ int runRead(const Arguments& arguments, CliContext& context) {
 struct WriteJob {
     image::EepromImage image;
     unsigned wordCount = 0;
+    std::string site;  // a configuration's site name
 };
 
 // An image that cannot be read back would leave the transmitter paging nobody, or
-// paging garbage: it is written only on request.
+// paging garbage: it is written only on request. An erased one (the backup of a new
+// transmitter) is no such image: written, it leaves the transmitter empty again.
 bool refuseDamagedImage(const image::EepromImage& image, const std::filesystem::path& file, CliContext& context) {
     const std::optional<int> badRow = image::decodeImage(image).readErrorRow;
     if (!badRow) return false;
     context.err << files::utf8Name(file) << ": the image is damaged: row " << *badRow
                 << " cannot be read (\"EEPROM read error\"); nothing was written.\n"
-                << "The backup of an erased transmitter looks so too; to put such an image back, add --force.\n";
+                << "To write it all the same, add --force.\n";
     return true;
 }
 
@@ -69,12 +73,15 @@ std::optional<WriteJob> prepareWrite(const Arguments& arguments, CliContext& con
         }
         const auto& image = std::get<image::EepromImage>(loaded);
         if (!arguments.has("force") && refuseDamagedImage(image, imagePath, context)) return std::nullopt;
-        return WriteJob{image, image::usedWordCount(image)};
+        return WriteJob{image, image::usedWordCount(image), std::string()};
     }
     const std::filesystem::path config = files::pathFromUtf8(arguments.positionals.front());
-    auto built = buildConfigFile(config, chosenTransliteration(arguments), context, chosenPartialSite(arguments));
+    auto entries = readConfigFile(config, context);
+    if (!entries) return std::nullopt;
+    auto built = buildConfigEntries(config, *entries, chosenTransliteration(arguments), context,
+                                    chosenPartialSite(arguments));
     if (!built) return std::nullopt;
-    return WriteJob{built->image, built->usedWords};
+    return WriteJob{built->image, built->usedWords, entries->site};
 }
 
 void reportNoBackup(CliContext& context) {
@@ -82,11 +89,11 @@ void reportNoBackup(CliContext& context) {
 }
 
 // Saves what the transmitter holds before it is overwritten, as the window does, in the
-// backup folder. Without a backup nothing is written. The backup's name, or nothing
-// when it could not be saved.
-std::optional<std::filesystem::path> saveBackup(const image::EepromImage& held, const std::string& devicePath,
+// backup folder, named after the transmitter. Without a backup nothing is written. The
+// backup's name, or nothing when it could not be saved.
+std::optional<std::filesystem::path> saveBackup(const image::EepromImage& held, const std::string& transmitter,
                                                 CliContext& context) {
-    const auto saved = files::saveBackup(devicePath, held);
+    const auto saved = files::saveBackup(transmitter, held);
     if (const auto* problem = std::get_if<files::FileError>(&saved)) {
         failure(context, problem->what);
         reportNoBackup(context);
@@ -135,14 +142,33 @@ int reportWrite(const device::WriteOutcome& outcome, const WriteJob& job, const 
             return reportUnfinishedWrite(backup, context);
         }
         case End::AlreadyThere:
-            context.out << "The transmitter holds these words already; none was sent.\n";
-            break;
         case End::Written: break;
     }
     printMessage(context.out, {texts::keys::kWriteCompleted, texts::Title::Success, {}});
+    printMessage(context.out, {texts::keys::kResultTransmitter, texts::Title::Success,
+                               {texts::Text{transmitterText(target, outcome.path, outcome.location)}}});
+    if (outcome.end == End::AlreadyThere) printMessage(context.out, {texts::keys::kAlreadyHeld, texts::Title::Success, {}});
     // When none was sent, the read before the Write has compared every word.
     if (verify) context.out << "Verified words 0 to " << job.wordCount - 1 << '\n';
     return kExitSuccess;
+}
+
+// The Write in the record beside the backups, so that the list of backups names the
+// transmitter and the site's sheet says where the site went; one that sent nothing and
+// saved nothing is none. An emulated transmitter's Writes, which save no backup, leave
+// no record either.
+void recordWrite(const device::WriteOutcome& outcome, const WriteJob& job, const DeviceTarget& target,
+                 const std::optional<std::filesystem::path>& backup, CliContext& context) {
+    using End = device::WriteOutcome::End;
+    if (target.emulated || outcome.end == End::NotOpened || outcome.end == End::ReadFailed ||
+        outcome.end == End::Cancelled) {
+        return;
+    }
+    const bool there = outcome.end == End::Written || outcome.end == End::AlreadyThere;
+    const std::string fingerprint = there ? image::fingerprintText(image::contentsFingerprint(job.image)) : "";
+    if (const auto error = files::recordWrite(files::writeRecord(outcome.port(), target.names, backup, fingerprint, job.site))) {
+        failure(context, "The Write is not in the record beside the backups: " + error->what);
+    }
 }
 
 int runWrite(const Arguments& arguments, CliContext& context) {
@@ -163,10 +189,11 @@ int runWrite(const Arguments& arguments, CliContext& context) {
     std::optional<std::filesystem::path> backupFile;
     const device::WriteOutcome outcome = device::writeUnderOneHold(
         *target.transport, job->image, job->wordCount, device::WriteSteps{backup, verify},
-        [&](const image::EepromImage& held, const std::string& devicePath) {
-            backupFile = saveBackup(held, devicePath, context);
+        [&](const image::EepromImage& held, const device::TransmitterHold& hold) {
+            backupFile = saveBackup(held, files::transmitterCalled(target.names, hold.port()), context);
             return backupFile ? device::Proceed::Write : device::Proceed::Cancel;
         });
+    recordWrite(outcome, *job, target, backupFile, context);
     return reportWrite(outcome, *job, target, backupFile, backup, verify, context);
 }
 
@@ -179,7 +206,7 @@ constexpr std::array kWriteOptions = {
     OptionSpec{"image", "IN", "write this 512-byte image file"},
     OptionSpec{"verify", "", "read the written words back; a difference names the first differing word and exits 1"},
     OptionSpec{"no-backup", "", "do not save the transmitter's current contents first"},
-    OptionSpec{"force", "", "write an image from --image even when it cannot be read back (an erased transmitter's backup)"},
+    OptionSpec{"force", "", "write an image from --image even when it cannot be read back"},
     kTransliterateOption,
     kAllowPartialOption,
 };

@@ -5,6 +5,7 @@
 #include "device/device_selection.h"
 #include "device/emulator/emulated_transmitter.h"
 #include "files/utf8_path.h"
+#include "texts/message_format.h"
 
 namespace vostrel::cli {
 
@@ -19,10 +20,12 @@ std::optional<int> refuseEmptyTarget(const Arguments& arguments, CliContext& con
 
 DeviceTarget openTarget(const Arguments& arguments, CliContext& context, TargetUse use) {
     DeviceTarget target;
+    target.names = files::rememberedTransmitterNames();
     target.device = arguments.value(kDeviceOption.name);
     if (const auto file = arguments.value(kEmulatorOption.name)) {
         device::EmulatorOptions options;
-        options.backingFile = files::pathFromUtf8(*file);
+        // Its path is its port, which its name is kept by: the same from any folder.
+        options.backingFile = std::filesystem::absolute(files::pathFromUtf8(*file));
         options.makeMissingFile = use == TargetUse::Writes;
         target.transport = std::make_unique<device::EmulatedTransmitter>(std::move(options));
         target.emulated = true;
@@ -30,9 +33,18 @@ DeviceTarget openTarget(const Arguments& arguments, CliContext& context, TargetU
         target.transport = context.hardware();
     }
     if (target.device) {
-        target.transport = std::make_unique<device::SelectedDevice>(std::move(target.transport), *target.device);
+        const std::string port = target.names.portNamed(*target.device).value_or(*target.device);
+        target.transport = std::make_unique<device::SelectedDevice>(std::move(target.transport), port);
     }
     return target;
+}
+
+std::string transmitterText(const DeviceTarget& target, std::string_view path, std::string_view location) {
+    return files::transmitterText(target.names, path, location, [](const texts::Message& message) {
+        // Inside the sentences the commands print, not at the start of a line.
+        if (message.key == texts::keys::kTransmitterPort) return texts::formatMessage("port %s", message);
+        return texts::formatMessage(message);
+    });
 }
 
 int reportDeviceFailure(CliContext& context, const DeviceTarget& target, const device::DeviceFailure& failure) {

@@ -11,6 +11,7 @@
 #include "cli/command.h"
 #include "device/eeprom_programmer.h"
 #include "device/hid_transport.h"
+#include "files/transmitter_names.h"
 
 namespace vostrel::cli {
 
@@ -20,13 +21,15 @@ inline constexpr OptionSpec kEmulatorOption = {
     "only by write) instead of the USB bus"};
 inline constexpr OptionSpec kDeviceOption = {
     "device", "D",
-    "use the transmitter D: its path as 'devices' prints it, or the USB port it is plugged into (Linux: the port "
-    "path such as 1-1.3; Windows: its location path); without it, the first one found"};
+    "use the transmitter D: its name (see 'name'), its path as 'devices' prints it, or the USB port it is plugged "
+    "into (Linux: the port path such as 1-1.3; Windows: its location path); without it, the first one found"};
 
 struct DeviceTarget {
     std::unique_ptr<device::HidTransport> transport;
     std::optional<std::string> device;  // --device
     bool emulated = false;
+    // The names given to transmitters, as the settings file keeps them.
+    files::TransmitterNames names;
 };
 
 // The usage error for an empty --emulator or --device, which names nothing.
@@ -37,9 +40,13 @@ std::optional<int> refuseEmptyTarget(const Arguments& arguments, CliContext& con
 enum class TargetUse { Looks, Writes };
 
 // The emulator named by --emulator, or the transport to real hardware, narrowed to the
-// transmitter --device names. Both throw std::runtime_error when they cannot start;
-// runCli reports it.
+// transmitter --device names (a name given to a port stands for that port). Both throw
+// std::runtime_error when they cannot start; runCli reports it.
 DeviceTarget openTarget(const Arguments& arguments, CliContext& context, TargetUse use);
+
+// The transmitter as the results name it: "Erdgeschoss (port 1-1.2)", "port 1-1.2", or
+// its path where the system names no port.
+std::string transmitterText(const DeviceTarget& target, std::string_view path, std::string_view location);
 
 // Reports the failure on stderr: its message, the remedy beneath it, and when --device
 // found nothing, which name that was. Returns the failure exit status.

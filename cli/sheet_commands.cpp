@@ -184,6 +184,7 @@ int runSheet(const Arguments& arguments, CliContext& context) {
         sheet::addRowsNotStored(siteSheet, *configuration);
     }
     if (site) siteSheet.site = *site;
+    siteSheet.transmitters = sheet::writtenTo(siteSheet.site, siteSheet.fingerprint);
     siteSheet.date = sheet::sheetDate(std::time(nullptr));
     const auto& translation = std::get<texts::Translation>(language);
     const sheet::Translate translate = [&translation](texts::TextKey key) { return translation.text(key); };
@@ -229,9 +230,12 @@ constexpr std::array<Command, 2> kSheetCommands = {{
      "pager alphabet and the time on air of one trigger of every row, then per stored row\n"
      "its capcode, its tone, its pager type, what the pager shows (as preview prints it)\n"
      "and its seconds on air per trigger; a row of CONFIG that does not fit the\n"
-     "transmitter is listed as not stored. The sheet is in the window's language (German\n"
-     "or French where the user's is, else English; VOSTREL_LANGUAGE=de|en|fr chooses\n"
-     "one), with its date and decimal comma. OUT.html '-' is standard output.\n",
+     "transmitter is listed as not stored; then the transmitters this computer wrote the\n"
+     "site to (by its name, else by its fingerprint: name, port, date and fingerprint,\n"
+     "from the record kept beside the backups) and fields for the installer's date, name\n"
+     "and signature. The sheet is in the window's language (German or French where the\n"
+     "user's is, else English; VOSTREL_LANGUAGE=de|en|fr chooses one), with its date\n"
+     "and decimal comma. OUT.html '-' is standard output.\n",
      kSheetOptions, runSheet},
 }};
 

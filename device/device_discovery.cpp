@@ -12,7 +12,7 @@ bool matches(const HidDeviceInfo& device, std::uint16_t vendorId, std::uint16_t 
 
 HidLink linkTo(const HidDeviceInfo& device, std::unique_ptr<HidConnection> connection) {
     return HidLink{std::move(connection), device.reports.inputReportLength, device.reports.outputReportLength,
-                   device.vendorId, device.productId, device.path};
+                   device.vendorId, device.productId, device.path, device.location};
 }
 
 }  // namespace

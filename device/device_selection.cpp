@@ -31,6 +31,8 @@ bool namesDevice(std::string_view name, const HidDeviceInfo& device) {
     return sameIgnoringCase(name, device.path) || sameIgnoringCase(name, device.location);
 }
 
+std::string portOf(const HidDeviceInfo& device) { return device.location.empty() ? device.path : device.location; }
+
 SelectedDevice::SelectedDevice(HidTransport& transport, std::string name)
     : transport_(transport), name_(std::move(name)) {}
 

@@ -18,6 +18,10 @@ namespace vostrel::device {
 // name are left out.
 bool namesDevice(std::string_view name, const HidDeviceInfo& device);
 
+// The port a transmitter's name is kept by (files/transmitter_names.h): the port it is
+// plugged into, else its path where the system names no port.
+std::string portOf(const HidDeviceInfo& device);
+
 // The transport narrowed to the device `name` names: a command finds that one or none,
 // never another that happens to come first.
 class SelectedDevice final : public HidTransport {

@@ -88,6 +88,8 @@ struct HidLink {
     std::uint16_t productId = 0;
     // The device as the transport names it (HidDeviceInfo::path).
     std::string path;
+    // Its port (HidDeviceInfo::location); empty where the system names none.
+    std::string location;
 };
 
 }  // namespace vostrel::device

@@ -37,9 +37,7 @@ private:
 std::variant<TransmitterHold, DeviceFailure> TransmitterHold::take(HidTransport& transport) {
     std::variant<HidLink, DeviceFailure> opened = openTransmitter(transport);
     if (auto* failure = std::get_if<DeviceFailure>(&opened)) return std::move(*failure);
-    TransmitterHold hold(std::get<HidLink>(std::move(opened)));
-    hold.path_ = hold.link_.path;
-    return hold;
+    return TransmitterHold(std::get<HidLink>(std::move(opened)));
 }
 
 std::optional<image::EepromImage> TransmitterHold::readAllWords(const TransferProgress& progress) {
@@ -78,6 +76,8 @@ WriteOutcome writeUnderOneHold(HidTransport& transport, const image::EepromImage
         return outcome;
     }
     TransmitterHold& hold = std::get<TransmitterHold>(taken);
+    outcome.path = hold.path();
+    outcome.location = hold.location();
     SequenceProgress sequence(progress, (steps.readFirst ? image::kImageWords : 0) + writeReports +
                                             (steps.readBack ? wordCount : 0));
     const auto failed = [&](End end) {
@@ -95,7 +95,7 @@ WriteOutcome writeUnderOneHold(HidTransport& transport, const image::EepromImage
             outcome.end = End::AlreadyThere;
             return outcome;
         }
-        if (beforeWriting && beforeWriting(*outcome.held, hold.path()) == Proceed::Cancel) {
+        if (beforeWriting && beforeWriting(*outcome.held, hold) == Proceed::Cancel) {
             outcome.end = End::Cancelled;
             return outcome;
         }

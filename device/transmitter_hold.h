@@ -40,7 +40,11 @@ public:
     static std::variant<TransmitterHold, DeviceFailure> take(HidTransport& transport);
 
     // The device as its transport names it: a node, a Windows device path, "emulated:...".
-    const std::string& path() const { return path_; }
+    const std::string& path() const { return link_.path; }
+    // Where it is plugged in (HidDeviceInfo::location); empty where the system names none.
+    const std::string& location() const { return link_.location; }
+    // The port its name is kept by: where it is plugged in, else its path (portOf).
+    std::string port() const { return location().empty() ? path() : location(); }
 
     // Words 0..255; nothing unless every exchange succeeded.
     std::optional<image::EepromImage> readAllWords(const TransferProgress& progress = {});
@@ -53,7 +57,6 @@ private:
     explicit TransmitterHold(HidLink link) : link_(std::move(link)) {}
 
     HidLink link_;
-    std::string path_;
 };
 
 // What a Write does besides sending the words.
@@ -68,9 +71,9 @@ struct WriteSteps {
 enum class Proceed { Write, Cancel };
 
 // Called once the words are read (WriteSteps::readFirst), before any is sent, with what
-// the transmitter holds and its path; the transmitter stays held meanwhile. Not called
-// when it holds the words the Write would send.
-using BeforeWriting = std::function<Proceed(const image::EepromImage& held, const std::string& devicePath)>;
+// the transmitter holds and the hold, which names it; the transmitter stays held
+// meanwhile. Not called when it holds the words the Write would send.
+using BeforeWriting = std::function<Proceed(const image::EepromImage& held, const TransmitterHold& hold)>;
 
 struct WriteOutcome {
     enum class End {
@@ -87,6 +90,10 @@ struct WriteOutcome {
     std::optional<DeviceFailure> failure;  // the message for every end that failed, but VerifyFailed
     std::optional<image::EepromImage> held;  // what the transmitter held, when it was read
     std::optional<WordMismatch> mismatch;
+    // The transmitter written to (TransmitterHold::path and location); empty for NotOpened.
+    std::string path;
+    std::string location;
+    std::string port() const { return location.empty() ? path : location; }
 };
 
 // Takes the transmitter and, under that one hold, reads it (when asked), lets

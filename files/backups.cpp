@@ -14,6 +14,8 @@
 #include "files/error_text.h"
 #include "files/system_reason.h"
 #include "files/utf8_path.h"
+#include "files/write_history.h"
+#include "texts/text_codec.h"
 
 namespace vostrel::files {
 namespace {
@@ -47,27 +49,36 @@ std::tm localTimeNow() {
     return local;
 }
 
-bool safeInName(char character) {
-    const auto byte = static_cast<unsigned char>(character);
-    return byte < 0x80 && (std::isalnum(byte) != 0 || character == '_');
+// ASCII letters and digits, '_', and the letters of other scripts ("Küche", "Кухня"):
+// no separator, nothing a file system refuses, nothing that turns text around or
+// hides (U+2000 to U+206F holds the marks of direction and the invisible blanks).
+bool safeInName(char32_t character) {
+    if (character < 0x80) return std::isalnum(static_cast<int>(character)) != 0 || character == '_';
+    return character >= 0xC0 && character != 0xD7 && character != 0xF7 && !(character >= 0x2000 && character <= 0x206F) &&
+           character != 0xFEFF && character < 0xFFF0;
 }
 
-// A device path as part of a file name: letters, digits and '_', every run of other
-// characters one '-'. So no separators, nothing a file system refuses, no dot that
-// would hide the file or pass for an extension. Windows' HID paths end in the HID
-// class's interface identifier, the same for every device: it is left out.
-std::string deviceName(std::string_view devicePath) {
-    if (devicePath.ends_with('}')) {
-        if (const std::size_t brace = devicePath.rfind('{'); brace != std::string_view::npos) {
-            devicePath = devicePath.substr(0, brace);
+// A transmitter's name or port as part of a file name: every run of characters other
+// than those above one '-'. So also no dot that would hide the file or pass for an
+// extension. Windows' HID paths (a transmitter where the system names no port) end in
+// the HID class's interface identifier, the same for every device: it is left out.
+std::string transmitterInName(std::string_view transmitter) {
+    if (transmitter.ends_with('}')) {
+        if (const std::size_t brace = transmitter.rfind('{'); brace != std::string_view::npos) {
+            transmitter = transmitter.substr(0, brace);
         }
     }
     std::string name;
-    for (const char character : devicePath) {
-        const char kept = safeInName(character) ? character : '-';
-        if (kept == '-' && (name.empty() || name.back() == '-')) continue;
-        name += kept;
-        if (name.size() == kMaxDeviceNameLength) break;
+    for (std::size_t i = 0; i < transmitter.size();) {
+        const std::optional<char32_t> character = texts::nextCodePoint(transmitter, i);
+        if (!character) ++i;  // a byte that is no UTF-8
+        if (!character || !safeInName(*character)) {
+            if (!name.empty() && name.back() != '-') name += '-';
+            continue;
+        }
+        const std::string encoded = texts::encodeUtf8(*character);
+        if (name.size() + encoded.size() > kMaxDeviceNameLength) break;
+        name += encoded;
     }
     if (!name.empty() && name.back() == '-') name.pop_back();
     return name.empty() ? std::string("transmitter") : name;
@@ -159,7 +170,7 @@ Sequence nextSequence(const fs::path& folder) {
 }
 
 // "NNNNNN-YYYYmmdd-HHMMSS-DEVICE" for backup number `sequence`.
-std::string stemOf(const Sequence& sequence, const std::tm& localTime, std::string_view devicePath) {
+std::string stemOf(const Sequence& sequence, const std::tm& localTime, std::string_view transmitter) {
     const std::string& number = sequence.digits;
     char time[32];
     const std::size_t length = std::strftime(time, sizeof time, kTimeFormat.data(), &localTime);
@@ -169,16 +180,16 @@ std::string stemOf(const Sequence& sequence, const std::tm& localTime, std::stri
     stem += '-';
     stem.append(time, length);
     stem += '-';
-    stem += deviceName(devicePath);
+    stem += transmitterInName(transmitter);
     return stem;
 }
 
 // Saves `image` under the next free number: a new file, never one that exists.
-std::variant<fs::path, FileError> saveNumbered(const fs::path& folder, std::string_view devicePath,
+std::variant<fs::path, FileError> saveNumbered(const fs::path& folder, std::string_view transmitter,
                                                const image::EepromImage& image, const std::tm& localTime) {
     Sequence sequence = nextSequence(folder);
     for (int tries = 1;; ++tries, sequence = sequence.next()) {
-        const fs::path file = folder / pathFromUtf8(stemOf(sequence, localTime, devicePath) + ".bin");
+        const fs::path file = folder / pathFromUtf8(stemOf(sequence, localTime, transmitter) + ".bin");
         std::optional<FileError> error = saveImageFile(file, image, IfExists::Refuse);
         if (!error) return file;
         if (!error->alreadyExists || tries == kMaxTries) return std::move(*error);
@@ -208,29 +219,54 @@ std::variant<fs::path, FileError> backupFolder(const DataEnvironment& environmen
 
 std::variant<fs::path, FileError> backupFolder() { return backupFolderIn(programDataFolder()); }
 
-std::string backupStem(std::uint64_t sequence, const std::tm& localTime, std::string_view devicePath) {
-    return stemOf(Sequence{std::to_string(sequence)}, localTime, devicePath);
+std::string backupStem(std::uint64_t sequence, const std::tm& localTime, std::string_view transmitter) {
+    return stemOf(Sequence{std::to_string(sequence)}, localTime, transmitter);
 }
 
-std::variant<fs::path, FileError> saveBackup(const fs::path& folder, std::string_view devicePath,
+std::variant<fs::path, FileError> saveBackup(const fs::path& folder, std::string_view transmitter,
                                              const image::EepromImage& image, const std::tm& localTime) {
     std::error_code error;
     fs::create_directories(folder, error);
     if (error) return detail::failure(folder, "cannot make the folder: " + systemReason(error));
-    auto saved = saveNumbered(folder, devicePath, image, localTime);
+    auto saved = saveNumbered(folder, transmitter, image, localTime);
     if (const auto* file = std::get_if<fs::path>(&saved)) removeOldBackups(folder, *file);
     return saved;
 }
 
-std::variant<fs::path, FileError> saveBackup(const fs::path& folder, std::string_view devicePath,
+std::variant<fs::path, FileError> saveBackup(const fs::path& folder, std::string_view transmitter,
                                              const image::EepromImage& image) {
-    return saveBackup(folder, devicePath, image, localTimeNow());
+    return saveBackup(folder, transmitter, image, localTimeNow());
 }
 
-std::variant<fs::path, FileError> saveBackup(std::string_view devicePath, const image::EepromImage& image) {
+std::variant<fs::path, FileError> saveBackup(std::string_view transmitter, const image::EepromImage& image) {
     auto folder = backupFolder();
     if (const auto* error = std::get_if<FileError>(&folder)) return std::move(*error);
-    return saveBackup(std::get<fs::path>(folder), devicePath, image);
+    return saveBackup(std::get<fs::path>(folder), transmitter, image);
+}
+
+std::vector<BackupFile> listBackups(const fs::path& folder) {
+    std::vector<Backup> backups = backupsIn(folder);
+    std::ranges::sort(backups, [](const Backup& a, const Backup& b) { return a.age() > b.age(); });
+    const std::vector<WriteRecord> history = writeHistory(folder);
+    std::vector<BackupFile> listed;
+    for (const Backup& backup : backups) {
+        BackupFile& shown = listed.emplace_back();
+        shown.file = backup.path;
+        const std::string& t = backup.time;  // YYYYmmdd-HHMMSS
+        shown.time = t.substr(0, 4) + '-' + t.substr(4, 2) + '-' + t.substr(6, 2) + ' ' + t.substr(9, 2) + ':' +
+                     t.substr(11, 2) + ':' + t.substr(13, 2);
+        const std::string name = utf8Name(backup.path.filename());
+        const std::size_t timeEnd = name.find(backup.time) + kTimeLength;
+        shown.called = name.substr(timeEnd + 1, name.size() - timeEnd - 1 - 4);
+        const auto record = std::ranges::find(history, name, &WriteRecord::backup);
+        if (record != history.end()) {
+            shown.port = record->port;
+            shown.name = record->name;
+        }
+        auto contents = loadImageFile(backup.path);
+        if (auto* image = std::get_if<image::EepromImage>(&contents)) shown.contents = *image;
+    }
+    return listed;
 }
 
 }  // namespace vostrel::files

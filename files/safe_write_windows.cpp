@@ -124,7 +124,7 @@ bool ownedByThisProcess(const fs::path& path) {
     if (!known) return false;
     PSID owner = nullptr;
     PSECURITY_DESCRIPTOR security = nullptr;
-    if (GetNamedSecurityInfoW(native(path).c_str(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr,
+    if (GetNamedSecurityInfoW(path.c_str(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr,
                               nullptr, nullptr, &security) != ERROR_SUCCESS) {
         return false;
     }

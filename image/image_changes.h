@@ -32,8 +32,9 @@ struct RowDifference {
 };
 
 struct ImageChanges {
-    // False when what the transmitter holds gives "EEPROM read error" (an erased or
-    // damaged EEPROM): its rows are then unknown and none counts as overwritten.
+    // False when what the transmitter holds gives "EEPROM read error" (a damaged
+    // EEPROM): its rows are then unknown and none counts as overwritten. An erased one
+    // reads as empty: every row it gets is new.
     bool heldReadable = false;
     TransmitterSettings heldSettings;
     TransmitterSettings writtenSettings;

@@ -88,9 +88,17 @@ std::vector<texts::Message> ImageContents::hiddenWordsMessages() const {
     return messages;
 }
 
+bool isErased(const EepromImage& image) {
+    return std::ranges::all_of(image.bytes, [](std::uint8_t byte) { return byte == 0xFF; });
+}
+
 ImageContents decodeImage(const EepromImage& image, const PagerTextSettings& text) {
     ImageContents contents;
     contents.settings = loadHeader(image);
+    // Its slot table reads as sixteen slots running to word 255, none of which starts
+    // with a sync codeword: a new transmitter would be taken for a faulty one.
+    contents.erased = isErased(image);
+    if (contents.erased) return contents;
     std::array<paging::Codeword, kImageWords / 2> buffer{};
     for (unsigned row = 0; row < kRowCount; ++row) {
         const SlotEntry slot = loadSlot(image, row);

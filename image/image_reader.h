@@ -39,7 +39,15 @@ struct ImageContents {
     // The rows that hold hidden words, one message each ("Item[01] also holds an
     // address for capcode 9, ..."), in row order.
     std::vector<texts::Message> hiddenWordsMessages() const;
+
+    // Every word reads 0xFFFF, as a new or wiped EEPROM does: the transmitter holds no
+    // settings and no calls. That is no read error: the rows stay empty and
+    // readErrorRow unset; the settings are the erased header's (no data rate).
+    bool erased = false;
 };
+
+// Whether every word of the image reads 0xFFFF.
+bool isErased(const EepromImage& image);
 
 // Messages come back as the pagers show them: alphanumeric ones through each row's
 // alphabet in `text`.

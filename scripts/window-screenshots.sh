@@ -7,12 +7,13 @@
 # by the keyboard (the German one imported with Alt+I from the same rows as a site list
 # that German Excel saves: ';' and Windows-1252), airtime.png, one call over 5 s on air,
 # preview.png and preview-german.png, a row's message box telling what its pager shows,
-# and sheet-german.png and sheet.png, the site sheet the window exports as PDF, drawn by
-# pdftoppm, and what-fits-rows.png, what-fits-warning.png and what-fits-written.png (and
-# each -german): a restaurant's sixteen guest pagers, the rows left out tinted with row
-# 12's tooltip, the warning before the Write, and its result. With a build tree that has the fake
-# transmitter (a test build) and as root, also chooser.png: the real programmer asking
-# which of two fake transmitters to read.
+# and sheet-german.png and sheet.png, the site sheet the window exports as PDF (with the
+# two transmitters a record of Writes says the site went to), drawn by pdftoppm, and
+# what-fits-rows.png, what-fits-warning.png and what-fits-written.png (and each
+# -german): a restaurant's sixteen guest pagers, the rows left out tinted with row 12's
+# tooltip, the warning before the Write, and its result. With a build tree that has the
+# fake transmitter (a test build) and as root, also chooser.png: the real programmer,
+# holding the first one's rows, asking which of two named fake transmitters to read.
 #   scripts/window-screenshots.sh [BUILD-DIR]      default build/release (./run.sh's)
 #   SCREENSHOTS_ONLY=what_fits_both scripts/window-screenshots.sh   one group of pictures
 # Needs xvfb, xauth, xdotool, imagemagick and poppler-utils.
@@ -67,6 +68,14 @@ trap 'rm -rf "$work"' EXIT
     printf '[Item%02d]\nLabel = "Tisch %d"\nCapCode = %d\nMessage = "%d"\n' "$row" "$row" $((100000 + row)) "$row"
   done
 } >"$work/restaurant.conf"
+# Where the small site went, as the record of Writes beside the backups keeps it
+# (files/write_history.h): the ground floor's and the first floor's transmitters.
+site_fingerprint=$("$(dirname "$programmer")/../cli/vostrel-cli" fingerprint "$work/site.conf" | cut -f1 -d' ')
+mkdir -p "$work/data/vostrel-programmer/backups"
+printf '%s\t%s\t%s\t%s\t%s\t%s\n' \
+  "2026-03-14 09:05:03" 1-1.2 Erdgeschoss 000041-20260314-090503-Erdgeschoss.bin "$site_fingerprint" "Gasthof Zur Post" \
+  "2026-03-14 09:12:40" 1-1.3 "1. OG" 000042-20260314-091240-1-OG.bin "$site_fingerprint" "Gasthof Zur Post" \
+  >"$work/data/vostrel-programmer/backups/writes.tsv"
 # The file dialogs start in the working directory.
 cd "$work"
 
@@ -181,10 +190,15 @@ what_fits_both() {
 
 # The real programmer against two fake transmitters holding two sites, its Read asking
 # which one; run inside the fake's namespace (see tests/fake_transmitter/).
+# The real programmer against two named fake transmitters holding two sites, the window
+# holding the first one's (CHOOSER_SITE), its Read asking which one; run inside the
+# fake's namespace (see tests/fake_transmitter/).
 chooser_shot() {
   local pid window
+  XDG_CONFIG_HOME="$work/english" "$build/cli/vostrel-cli" name --device 1-1.2 Erdgeschoss >/dev/null
+  XDG_CONFIG_HOME="$work/english" "$build/cli/vostrel-cli" name --device 1-1.3 "1. OG" >/dev/null
   env XDG_CONFIG_HOME="$work/english" XDG_CONFIG_DIRS="$work/none" XDG_DATA_HOME="$work/data" QT_QPA_PLATFORM=xcb \
-    LANG=C.UTF-8 LANGUAGE= LC_ALL= LC_MESSAGES= VOSTREL_LANGUAGE= "$build/app/vostrel-programmer" 2>/dev/null &
+    LANG=C.UTF-8 LANGUAGE= LC_ALL= LC_MESSAGES= VOSTREL_LANGUAGE= "$build/app/vostrel-programmer" "$CHOOSER_SITE" 2>/dev/null &
   pid=$!
   window=$(timeout 20 xdotool search --sync --onlyvisible --pid "$pid" | head -n 1)
   xdotool windowfocus --sync "$window" && sleep 0.5
@@ -225,6 +239,6 @@ if [ -x "$fake" ] && [ "$(id -u)" -eq 0 ]; then
   "$build/cli/vostrel-cli" build "$work/first.conf" "$work/first.bin" >/dev/null
   "$build/cli/vostrel-cli" build "$work/second.conf" "$work/second.bin" >/dev/null
   "$here/tests/fake_transmitter/with_fake_transmitter.sh" "$fake" --eeprom "$work/first.bin" \
-    --also --eeprom "$work/second.bin" -- env CHOOSER_SHOT=1 "$here/scripts/window-screenshots.sh" "$build"
+    --also --eeprom "$work/second.bin" -- env CHOOSER_SHOT=1 CHOOSER_SITE="$work/first.conf" "$here/scripts/window-screenshots.sh" "$build"
   echo "docs/user/images/chooser.png written"
 fi

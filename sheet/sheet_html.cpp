@@ -22,18 +22,21 @@ using keys = texts::keys;
 // and the window sets the page itself. Lengths in px are CSS pixels (1/96 inch) to
 // both, as the window lays the page out at 96 dots per inch.
 constexpr std::string_view kStyle = R"(@page { size: A4 portrait; margin: 15mm; }
-body { font-family: "DejaVu Sans", Arial, sans-serif; font-size: 9pt; color: #000; }
+body { font-family: "DejaVu Sans", Arial, sans-serif; font-size: 8.5pt; color: #000; }
 h1 { font-size: 15pt; margin: 0 0 6pt 0; }
 table { border-collapse: collapse; width: 100%; }
-th, td { text-align: left; vertical-align: top; padding: 2px 5px; }
+th, td { text-align: left; vertical-align: top; padding: 1px 4px; }
 table.settings { margin-bottom: 10pt; }
-table.rows th { border-bottom: 1pt solid #000; }
-table.rows td { border-bottom: 0.5pt solid #999; }
+table.rows th, table.written th { border-bottom: 1pt solid #000; }
+table.rows td, table.written td { border-bottom: 0.5pt solid #999; }
 td.number { text-align: right; white-space: nowrap; }
 td.shows { font-family: "DejaVu Sans Mono", "Courier New", monospace; white-space: pre-wrap;
            overflow-wrap: anywhere; word-break: break-all; }
 span.shown { background-color: #e8e8e8; white-space: pre-wrap; }
-p.footer { font-size: 7pt; color: #444; margin-top: 10pt; }
+h2 { font-size: 11pt; margin: 10pt 0 3pt 0; }
+td.blank { height: 16pt; }
+td.sign { height: 22pt; border-bottom: 0.5pt solid #000; }
+p.footer { font-size: 7pt; color: #444; margin-top: 6pt; }
 @media print { body { margin: 0; } tr { page-break-inside: avoid; } }
 )";
 
@@ -168,6 +171,37 @@ std::string rowsTable(const SiteSheet& sheet, const Words& words) {
            "\n" + element("tbody", "\n" + body) + "\n</table>\n";
 }
 
+// Where the site went: the transmitters it was written to, or two empty lines to fill
+// in by hand where the record knows of none.
+std::string writtenToTable(const SiteSheet& sheet, const Words& words) {
+    const std::string head = element("th", words(keys::kChooseTransmitterTitle), "width=\"30%\"") +
+                             element("th", words(keys::kSheetPort), "width=\"30%\"") +
+                             element("th", words(keys::kSheetDate), "width=\"16%\"") +
+                             element("th", words(keys::kSheetFingerprint));
+    std::string body;
+    for (const SheetTransmitter& transmitter : sheet.transmitters) {
+        body += element("tr", element("td", htmlText(transmitter.name)) + element("td", htmlText(transmitter.port)) +
+                                  element("td", htmlText(transmitter.date)) +
+                                  element("td", htmlText(transmitter.fingerprint))) + "\n";
+    }
+    if (sheet.transmitters.empty()) {
+        const std::string blank = element("td", "", "class=\"blank\"");
+        body = element("tr", blank + blank + blank + blank) + "\n" + element("tr", blank + blank + blank + blank) + "\n";
+    }
+    return element("h2", words(keys::kSheetWrittenTo)) + "\n<table class=\"written\" " + std::string(kTableAttributes) +
+           ">\n" + element("thead", element("tr", head)) + "\n" + element("tbody", "\n" + body) + "\n</table>\n";
+}
+
+// The installer's date, name and signature, each a line to write on.
+std::string signatureTable(const Words& words) {
+    std::string cells;
+    for (const texts::TextKey key : {keys::kSheetDate, keys::kSheetName, keys::kSheetSignature}) {
+        cells += element("th", words(key), "width=\"14%\"") + element("td", "", "class=\"sign\" width=\"19%\"");
+    }
+    return element("h2", words(keys::kSheetInstaller)) + "\n<table class=\"signature\" " +
+           std::string(kTableAttributes) + ">\n" + element("tr", cells) + "\n</table>\n";
+}
+
 }  // namespace
 
 std::string htmlText(std::string_view utf8) {
@@ -190,7 +224,7 @@ std::string sheetHtml(const SiteSheet& sheet, const Translate& translate) {
     if (!sheet.site.empty()) title += " \xE2\x80\x93 " + htmlText(sheet.site);  // an en dash
     return "<!DOCTYPE html>\n<html lang=\"" + htmlText(texts::languageCodeOf(words.raw(keys::kLanguageCode))) + "\">\n<head>\n<meta charset=\"utf-8\">\n" + element("title", title) + "\n" +
            element("style", kStyle) + "\n</head>\n<body>\n" + element("h1", words(keys::kSheetTitle)) + "\n" +
-           settingsTable(sheet, words) + rowsTable(sheet, words) +
+           settingsTable(sheet, words) + rowsTable(sheet, words) + writtenToTable(sheet, words) + signatureTable(words) +
            element("p", words.formatted(keys::kSheetFooter, {texts::Text{std::string(kToolName)}, texts::Text{kVersion}}),
                    "class=\"footer\"") +
            "\n</body>\n</html>\n";

@@ -11,6 +11,11 @@
 //   Data Rate | 1200 bit/s ...                    date as the language writes it
 //   Row | Label | CapCode | Tone | Type | Pager shows | On air per trigger
 //   1   |       | 1234567 | D    | Alphanumeric | Grüße | 1.23 s
+//   Written to these transmitters            h2: the record of Writes
+//   Transmitter | Port | Date | Contents fingerprint
+//   Erdgeschoss | 1-1.2 | 2026-03-14 | 1A2B3C4D     (two empty lines when none)
+//   Installed by                             h2
+//   Date ____  Name ____  Signature ____     lines to write on
 //   Made with Vostrel programmer 2.1.0       footer
 // The page's lang attribute is the language's code (texts::keys::kLanguageCode).
 

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "files/backups.h"
+#include "files/write_history.h"
 #include "image/air_time.h"
 #include "image/capacity.h"
 #include "image/fingerprint.h"
@@ -57,6 +59,18 @@ void addRowsNotStored(SiteSheet& sheet, const image::ProgrammerEntries& entries)
         line.stored = false;
     }
     std::ranges::stable_sort(sheet.rows, {}, &SheetRow::row);
+}
+
+std::vector<SheetTransmitter> writtenTo(std::string_view site, std::string_view fingerprint) {
+    const auto folder = files::backupFolder();
+    if (!std::holds_alternative<std::filesystem::path>(folder)) return {};
+    std::vector<SheetTransmitter> transmitters;
+    for (const files::WriteRecord& write :
+         files::siteWrites(files::writeHistory(std::get<std::filesystem::path>(folder)), site, fingerprint)) {
+        if (transmitters.size() == kSheetTransmittersShown) break;
+        transmitters.push_back({write.name, write.port, write.time.substr(0, 10), write.fingerprint});
+    }
+    return transmitters;
 }
 
 SheetDate sheetDate(std::time_t when) {

@@ -46,6 +46,20 @@ struct SheetDate {
     friend bool operator==(const SheetDate&, const SheetDate&) = default;
 };
 
+// A transmitter the site was written to from this computer, as the record of Writes
+// beside the backups has it (files/write_history.h).
+struct SheetTransmitter {
+    std::string name;  // its name then; empty when it had none
+    std::string port;  // where it was plugged in (its path where the system names no port)
+    std::string date;  // the day of the Write, YYYY-MM-DD
+    std::string fingerprint;  // the contents fingerprint it held afterwards
+
+    friend bool operator==(const SheetTransmitter&, const SheetTransmitter&) = default;
+};
+
+// No more lines than this, so that the sheet stays one page at sixteen rows.
+inline constexpr std::size_t kSheetTransmittersShown = 4;
+
 struct SiteSheet {
     std::string site;     // the site's name; empty when not named
     std::optional<SheetDate> date;  // the day the sheet was made
@@ -56,6 +70,8 @@ struct SiteSheet {
     std::string fingerprint;
     std::optional<double> totalSeconds;  // one trigger of every row; nothing without a data rate
     std::vector<SheetRow> rows;          // the rows the image stores, in row order
+    // Where the site went, the newest first; none when it was written nowhere.
+    std::vector<SheetTransmitter> transmitters;
 };
 
 // What the sheet says about the image: its settings, and every row it stores with its
@@ -76,5 +92,11 @@ SheetDate sheetDate(std::time_t when);
 // DD for the day, each with leading zeros ("DD.MM.YYYY" gives 10.12.2026); any other
 // character stands for itself.
 std::string dateText(const SheetDate& date, std::string_view pattern);
+
+// The transmitters the site was written to from this computer, from the record of Writes
+// beside this process's backups: those of the site named `site` when it is named, else
+// those of the contents with `fingerprint`; the newest per port, newest first, at most
+// kSheetTransmittersShown.
+std::vector<SheetTransmitter> writtenTo(std::string_view site, std::string_view fingerprint);
 
 }  // namespace vostrel::sheet

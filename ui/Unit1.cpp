@@ -58,6 +58,7 @@ TForm1::TForm1(vostrel::device::HidTransport& transport, vostrel::ui::MessagePre
     connectHandlers();
     files_.emplace(*this, *BtnOpen, *BtnSave, *rows_, reporter_);
     recentFiles_.emplace(*BtnRecent, *files_, texts_);
+    restoreBackup_.emplace(*this, *recentFiles_, *BtnOpen, *files_, *transmitter_, reporter_);
     checks_.emplace(*rows_, *EepromUse, *onAir_, texts_);
     copyPaste_.emplace(*rows_, reporter_, *BtnOpen);
     siteList_.emplace(*this, *labels_, *rows_, reporter_);

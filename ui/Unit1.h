@@ -11,6 +11,7 @@
 //                        when several are attached (dialogs/transmitter_chooser)
 //   open_and_save        Open and Save, a dropped file, files named on the command line
 //   recent_files_menu    the recent files beside Open
+//   restore_backup       Restore backup... in that menu (dialogs/backup_chooser)
 //   live_checks          the EEPROM line (the contents fingerprint in its tooltip) and the
 //                        marks on refused or replaced boxes
 //   on_air_line          the time on air
@@ -39,6 +40,7 @@
 #include "ui/features/open_and_save.h"
 #include "ui/features/recent_files_menu.h"
 #include "ui/features/remembered_choices.h"
+#include "ui/features/restore_backup.h"
 #include "ui/features/row_copy_paste.h"
 #include "ui/features/rows_view.h"
 #include "ui/features/site_sheet_commands.h"
@@ -113,6 +115,7 @@ private:
     std::optional<vostrel::ui::OnAirLine> onAir_;
     std::optional<vostrel::ui::OpenAndSave> files_;
     std::optional<vostrel::ui::RecentFilesMenu> recentFiles_;
+    std::optional<vostrel::ui::RestoreBackup> restoreBackup_;
     std::optional<vostrel::ui::LiveChecks> checks_;
     std::optional<vostrel::ui::RowCopyPaste> copyPaste_;
     std::optional<vostrel::ui::UndoRedo> undoRedo_;

@@ -126,7 +126,7 @@ TEST(PartialSite, IsRefusedUnlessAllowedAndItsRowsLeftOutAreNamed) {
     EXPECT_FALSE(std::filesystem::exists(emulator));
     const CliRun write = run({"write", "--emulator", emulator, "--allow-partial", config});
     EXPECT_EQ(write.status, 0);
-    EXPECT_EQ(write.out, "Data write completed\n");
+    EXPECT_EQ(write.out, "Data write completed\nTransmitter: emulated:" + emulator + "\n");
     EXPECT_EQ(write.err, named);
     ASSERT_EQ(run({"read", "--emulator", emulator, "--image", dir.file("read.bin")}).status, 0);
     const auto capcodes = storedCapcodes(dir.file("read.bin"));

@@ -150,7 +150,7 @@ TEST_F(VerifyCommand, ListsEachRowAndSettingThatDiffers) {
         {"other settings", builtFrom([](auto& e) { e.dataRateIndex = 2; e.repeatIndex = 0; }),
          "Data Rate: 2400 \u2192 512 bps\nReapter: 1 \u2192 3 times\n"},
         {"erased", [] { image::EepromImage erased; erased.bytes.fill(0xFF); return erased; }(),
-         "The transmitter's rows from row 1 on cannot be read (\"EEPROM read error\")\nItem[02]: new " + row2 +
+         "The transmitter is empty (erased)\nItem[02]: new " + row2 +
              "\nItem[05]: new " + row5 + "\nData Rate: - \u2192 512 bps\nPreamble: 1023 \u2192 700 bits\nReapter: 4 "
              "\u2192 3 times\n"},
     };
@@ -259,8 +259,7 @@ TEST_F(SeveralTransmitters, DeviceNamesOneByPortOrPath) {
     EXPECT_EQ(listed.status, 0);
     const std::string reports = "\tinput report 65 bytes\toutput report 65 bytes\n";
     EXPECT_EQ(listed.out, "0|emulated:memory\tport 1-1.2\t512 bps\t2 rows\tfingerprint " + fingerprintOf(0) + reports +
-                              "1|emulated:memory\tport 1-1.3\tno data rate\t0 rows\tEEPROM read error from row 1"
-                              "\tfingerprint " + fingerprintOf(1) + reports);
+                              "1|emulated:memory\tport 1-1.3\tempty (erased)\tfingerprint " + fingerprintOf(1) + reports);
     EXPECT_EQ(runOnBus({"devices", "--paths"}).out, "0|emulated:memory\n1|emulated:memory\n");
     EXPECT_EQ(runOnBus({"verify", config}).status, 0);
     EXPECT_EQ(runOnBus({"verify", "--device", "1-1.3", config}).status, 1);
@@ -284,23 +283,86 @@ TEST_F(SeveralTransmitters, OneBusyIsSaidOnItsLine) {
     const CliRun listed = runOnBus({"devices"});
     EXPECT_EQ(listed.status, 1);
     EXPECT_TRUE(listed.out.starts_with("0|emulated:memory\tport 1-1.2\tUSB Device busy\tinput report")) << listed.out;
-    EXPECT_NE(listed.out.find("\n1|emulated:memory\tport 1-1.3\tno data rate"), std::string::npos) << listed.out;
+    EXPECT_NE(listed.out.find("\n1|emulated:memory\tport 1-1.3\tempty (erased)"), std::string::npos) << listed.out;
 
     EXPECT_EQ(runOnBus({"devices", "--json"}).out,
-              "{\"devices\": [{\"path\": \"0|emulated:memory\", \"port\": \"1-1.2\", \"input_report_bytes\": 65, "
-              "\"output_report_bytes\": 65, \"read\": false, \"error\": \"USB Device busy\", \"data_rate\": null, "
-              "\"rows\": null, \"read_error_row\": null, \"hidden_words\": null, \"fingerprint\": null}, {\"path\": \"1|emulated:memory\", "
-              "\"port\": \"1-1.3\", \"input_report_bytes\": 65, \"output_report_bytes\": 65, \"read\": true, "
-              "\"error\": null, \"data_rate\": null, \"rows\": 0, \"read_error_row\": 1, \"hidden_words\": [], \"fingerprint\": \"" +
-                  fingerprintOf(1) + "\"}]}\n");
+              "{\"devices\": [{\"path\": \"0|emulated:memory\", \"port\": \"1-1.2\", \"name\": null, "
+              "\"input_report_bytes\": 65, \"output_report_bytes\": 65, \"read\": false, \"error\": \"USB Device busy\", "
+              "\"data_rate\": null, \"rows\": null, \"read_error_row\": null, \"hidden_words\": null, \"erased\": null, "
+              "\"fingerprint\": null}, {\"path\": \"1|emulated:memory\", \"port\": \"1-1.3\", \"name\": null, "
+              "\"input_report_bytes\": 65, \"output_report_bytes\": 65, \"read\": true, \"error\": null, "
+              "\"data_rate\": null, \"rows\": 0, \"read_error_row\": null, \"hidden_words\": [], \"erased\": true, "
+              "\"fingerprint\": \"" + fingerprintOf(1) + "\"}]}\n");
     // Without --device a command passes over the busy one, so verify names the one it read.
     const CliRun verified = runOnBus({"verify", config});
     EXPECT_EQ(verified.status, 1);
-    EXPECT_TRUE(verified.out.starts_with("The transmitter 1|emulated:memory does not hold")) << verified.out;
+    EXPECT_TRUE(verified.out.starts_with("The transmitter port 1-1.3 does not hold")) << verified.out;
 
     const CliRun noRead = runOnBus({"devices", "--no-read"});
     EXPECT_EQ(noRead.status, 0);
     EXPECT_EQ(transmitters[1].openCount(), 3U) << "read by devices, devices --json and verify only";
+}
+
+// A name is kept by the port: devices shows it, --device takes it, verify and write
+// name the transmitter by it, its backups carry it and backups lists them by it.
+TEST_F(SeveralTransmitters, NamesAreKeptByPortAndShownByEveryCommand) {
+    removeBackups();
+    transmitters[0].setEeprom(sampleImage());
+    const CliRun which = runOnBus({"name", "Erdgeschoss"});
+    EXPECT_EQ(which.status, 2);
+    EXPECT_NE(which.err.find("several transmitters are attached: name one with --device"), std::string::npos);
+    const CliRun named = runOnBus({"name", "--device", "1-1.2", " Erdgeschoss "});
+    EXPECT_EQ(named.out, "The transmitter at port 1-1.2 is named Erdgeschoss\n");
+    const CliRun taken = runOnBus({"name", "--device", "1-1.3", "ERDGESCHOSS"});
+    EXPECT_EQ(taken.status, 1);
+    EXPECT_EQ(taken.err, "ERDGESCHOSS is the name of the transmitter at 1-1.2 already\n");
+    ASSERT_EQ(runOnBus({"name", "--device", "1-1.3", "1. OG"}).status, 0);
+
+    const std::string listed = runOnBus({"devices"}).out;
+    EXPECT_NE(listed.find("\tport 1-1.2\tname Erdgeschoss\t512 bps\t2 rows\t"), std::string::npos) << listed;
+    EXPECT_NE(listed.find("\tport 1-1.3\tname 1. OG\tempty (erased)\tfingerprint 5D0F5CC7\t"), std::string::npos)
+        << listed;
+    const std::string json = runOnBus({"devices", "--json"}).out;
+    EXPECT_NE(json.find("\"port\": \"1-1.3\", \"name\": \"1. OG\""), std::string::npos) << json;
+    EXPECT_NE(json.find("\"rows\": 0, \"read_error_row\": null, \"hidden_words\": [], \"erased\": true"), std::string::npos) << json;
+
+    const CliRun verified = runOnBus({"verify", "--device", "erdgeschoss", config});
+    EXPECT_EQ(verified.status, 0);
+    EXPECT_TRUE(verified.out.ends_with(") on Erdgeschoss (port 1-1.2)\n")) << verified.out;
+    const CliRun onErased = runOnBus({"verify", "--device", "1. OG", config});
+    EXPECT_EQ(onErased.status, 1);
+    EXPECT_TRUE(onErased.out.starts_with("The transmitter 1. OG (port 1-1.3) does not hold " + config +
+                                         "; writing it would change:\nThe transmitter is empty (erased)\nItem[02]: new"))
+        << onErased.out;
+
+    const CliRun written = runOnBus({"write", "--device", "1. OG", config});
+    EXPECT_EQ(written.status, 0) << written.err;
+    ASSERT_EQ(backups().size(), 1U);
+    const std::string backup = backups().front().string();
+    EXPECT_TRUE(backup.ends_with("-1-OG.bin")) << backup;
+    EXPECT_EQ(written.out, "Saved the transmitter's previous contents to " + backup +
+                               "\nData write completed\nTransmitter: 1. OG (port 1-1.3)\n");
+    EXPECT_EQ(fingerprintOf(1), fingerprintOf(0));
+    EXPECT_EQ(runOnBus({"write", "--device", "1-1.3", config}).out,
+              "Data write completed\nTransmitter: 1. OG (port 1-1.3)\n"
+              "Nothing was sent; the transmitter already held these words\n");
+
+    const CliRun listedBackups = runOnBus({"backups"});
+    EXPECT_EQ(listedBackups.status, 0);
+    EXPECT_EQ(listedBackups.out.substr(19), "\t1. OG (port 1-1.3)\tempty (erased)\tfingerprint 5D0F5CC7\t" + backup + "\n");
+    EXPECT_EQ(runOnBus({"backups", "--device", "1-1.3"}).out, listedBackups.out);
+    const CliRun none = runOnBus({"backups", "--device", "Erdgeschoss"});
+    EXPECT_EQ(none.out, "");
+    EXPECT_NE(none.err.find("No backups of Erdgeschoss in "), std::string::npos) << none.err;
+    const std::string backupsJson = runOnBus({"backups", "--json"}).out;
+    EXPECT_NE(backupsJson.find("\"name\": \"1. OG\", \"port\": \"1-1.3\", \"called\": \"1-OG\", \"image\": true, "
+                               "\"rows\": 0, \"erased\": true"),
+              std::string::npos)
+        << backupsJson;
+
+    EXPECT_EQ(runOnBus({"name", "--device", "1. OG", ""}).out, "The transmitter at port 1-1.3 has no name now\n");
+    EXPECT_EQ(runOnBus({"devices", "--device", "1-1.3", "--no-read"}).out,
+              "1|emulated:memory\tport 1-1.3\tinput report 65 bytes\toutput report 65 bytes\n");
 }
 
 }  // namespace

@@ -93,12 +93,15 @@ inline std::string readFile(const std::string& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-// The backups in the backup folder, which cli_test_main.cpp keeps apart from the user's.
+// The backups in the backup folder, which cli_test_main.cpp keeps apart from the user's;
+// not the record of Writes beside them.
 inline std::vector<std::filesystem::path> backups() {
     std::vector<std::filesystem::path> found;
     std::error_code missing;
     const auto folder = std::get<std::filesystem::path>(files::backupFolder());
-    for (const auto& entry : std::filesystem::directory_iterator(folder, missing)) found.push_back(entry.path());
+    for (const auto& entry : std::filesystem::directory_iterator(folder, missing)) {
+        if (entry.path().extension() == ".bin") found.push_back(entry.path());
+    }
     return found;
 }
 

@@ -39,10 +39,10 @@ TEST(WriteUnderOneHold, ReadsWritesAndReadsBackInOneOpen) {
     std::string pathSeen;
     const WriteOutcome outcome = writeWithBothReads(
         transmitter,
-        [&](const image::EepromImage& held, const std::string& path) {
+        [&](const image::EepromImage& held, const TransmitterHold& hold) {
             EXPECT_EQ(held, patternImage());
             EXPECT_TRUE(transmitter.receivedReports().size() == image::kImageWords) << "called before any write";
-            pathSeen = path;
+            pathSeen = hold.path();
             return Proceed::Write;
         },
         [&](unsigned done, unsigned total) { progress.emplace_back(done, total); });
@@ -50,6 +50,7 @@ TEST(WriteUnderOneHold, ReadsWritesAndReadsBackInOneOpen) {
     EXPECT_EQ(outcome.end, End::Written);
     EXPECT_EQ(outcome.held, patternImage());
     EXPECT_EQ(pathSeen, "emulated:memory");
+    EXPECT_EQ(outcome.port(), "emulated:memory") << "no port: its path stands for it";
     EXPECT_EQ(transmitter.openCount(), 1U);
     EXPECT_EQ(transmitter.closeCount(), 1U);
     EXPECT_EQ(transmitter.eeprom(), partlyWritten(patternImage(), patternImage(0xC300), kWordCount, writeReports()));
@@ -79,7 +80,7 @@ TEST(WriteUnderOneHold, SendsNothingWhenCancelledOrWhenTheWordsAreThere) {
         unsigned lastDone = 0, lastTotal = 1;
         const WriteOutcome outcome = writeWithBothReads(
             transmitter,
-            [&](const image::EepromImage&, const std::string&) {
+            [&](const image::EepromImage&, const TransmitterHold&) {
                 asked = true;
                 return c.answer;
             },

@@ -19,9 +19,10 @@ chmod 755 "$work"
 trap 'rm -rf "$work"' EXIT
 eeprom=$work/eeprom.bin log=$work/log
 eeprom2=$work/eeprom2.bin log2=$work/log2
-# Where vostrel-cli saves its backups: a folder of $work, never the user's. A suite
-# whose program keeps them elsewhere (wine's prefix) defines backup_folder anew.
-export XDG_DATA_HOME=$work/data
+# Where vostrel-cli saves its backups and keeps the transmitters' names: folders of
+# $work, never the user's. A suite whose program keeps them elsewhere (wine's prefix)
+# defines backup_folder anew.
+export XDG_DATA_HOME=$work/data XDG_CONFIG_HOME=$work/config
 backup_folder() { echo "$XDG_DATA_HOME/vostrel-programmer/backups"; }
 
 fail() { echo "FAIL ($case_name): $*" >&2; exit 1; }
@@ -87,7 +88,7 @@ expect_framing() {  # report-ID byte (hex, empty when unnumbered), bytes per rep
 
 item() { printf '[Item%02d]\nCapCode = %s\nTone = %s\nType = %s\nMessage = "%s"\n' "$@"; }
 { echo "[Settings]"; echo "DataRate = 2400"
-  for row in 1 2 3 4 5 6; do item "$row" $((row * 1000 + 7)) D Alphanumeric "Previous contents of row $row"; done
+  for row in 1 2 3 4 5 6; do item "$row" $((row * 1000 + 1)) D Alphanumeric "Previous contents of row $row"; done
 } >"$work/before.conf"
 { echo "[Settings]"; echo "DataRate = 512"
   item 1 1234567 A Numeric "0123456789"
@@ -321,6 +322,73 @@ case_batch() {
         fail "$file: $reads read and $writes write reports, not $expected_reads read reports"
       echo "batch: $(basename "$file"): $reads read-word and $writes write-word reports"
     done
+  done
+}
+
+# The line of `devices` output (in $work/out) for the transmitter on port $1.
+line_of_port() { grep -P "\tport \Q$1\E\t" "$work/out" || fail "no line for port $1: $(cat "$work/out")"; }
+
+# Table: one line, not read. Two transmitters named by port: name, devices, verify, write and
+# backups show the names; a backup is named after its transmitter. Plugged into each
+# other's port (the first on 1-1.3, so /dev/hidraw0 is on 1-1.3 now), each goes by the
+# name of the port it is in, and a backup of the transmitter on 1-1.3 is still named
+# after that port's name, not after its hidraw node.
+case_names() {
+  local line backup
+  while IFS='|' read -r _; do
+    rm -rf "$(backup_folder)" "$XDG_CONFIG_HOME"
+    cp "$work/before.bin" "$eeprom"
+    cp "$work/pages.bin" "$eeprom2"
+    with_two -- "$cli" name Erdgeschoss
+    expect_status 2
+    expect_in err "several transmitters are attached"
+    with_two -- "$cli" name --device 1-1.2 Erdgeschoss
+    expect_status 0
+    expect_in out "The transmitter at port 1-1.2 is named Erdgeschoss"
+    with_two -- "$cli" name --device 1-1.3 "1. OG"
+    expect_status 0
+
+    with_two -- "$cli" devices
+    expect_status 0
+    line=$(line_of_port 1-1.2)
+    [[ $line == *$'	name Erdgeschoss	'*"fingerprint $(fingerprint_of "$work/before.bin")"* ]] || fail "1-1.2: $line"
+    line=$(line_of_port 1-1.3)
+    [[ $line == *$'	name 1. OG	'*"fingerprint $(fingerprint_of "$work/pages.bin")"* ]] || fail "1-1.3: $line"
+    with_two -- "$cli" devices --json
+    expect_in out '"port": "1-1.3", "name": "1. OG"'
+
+    with_two -- "$cli" verify --device erdgeschoss "$work/before.conf"
+    expect_status 0
+    expect_in out "on Erdgeschoss (port 1-1.2)"
+    with_two -- "$cli" write --device "1. OG" "$work/before.conf"
+    expect_status 0
+    expect_in out "Transmitter: 1. OG (port 1-1.3)"
+    same_bytes "$eeprom" "$work/before.bin"
+    backup=("$(backup_folder)"/*-1-OG.bin)
+    [[ ${#backup[@]} -eq 1 && -f ${backup[0]} ]] || fail "no backup named after 1. OG: $(ls "$(backup_folder)")"
+    same_bytes "${backup[0]}" "$work/pages.bin"
+    with_two -- "$cli" backups
+    expect_status 0
+    expect_in out $'	1. OG (port 1-1.3)	2 rows	fingerprint '"$(fingerprint_of "$work/pages.bin")"$'	'"${backup[0]}"
+
+    # Swapped: the first transmitter (before.bin) on 1-1.3, the second on 1-1.2.
+    cp "$work/pages.bin" "$eeprom2"
+    with_two --port 1-1.3 + --port 1-1.2 -- "$cli" devices
+    expect_status 0
+    line=$(line_of_port 1-1.2)
+    [[ $line == $'/dev/hidraw1	port 1-1.2	name Erdgeschoss	'*"fingerprint $(fingerprint_of "$work/pages.bin")"* ]] ||
+      fail "Erdgeschoss did not stay with port 1-1.2: $line"
+    line=$(line_of_port 1-1.3)
+    [[ $line == $'/dev/hidraw0	port 1-1.3	name 1. OG	'*"fingerprint $(fingerprint_of "$work/before.bin")"* ]] ||
+      fail "1. OG did not stay with port 1-1.3: $line"
+    with_two --port 1-1.3 + --port 1-1.2 -- "$cli" write --device "1. OG" "$work/pages.conf"
+    expect_status 0
+    expect_in out "Transmitter: 1. OG (port 1-1.3)"
+    cmp -s -n 34 "$eeprom" "$work/pages.bin" || fail "the transmitter on 1-1.3 (hidraw0) was not written"
+    [[ $(find "$(backup_folder)" -name '*-1-OG.bin' | wc -l) -eq 2 ]] || fail "backups: $(ls "$(backup_folder)")"
+    ! ls "$(backup_folder)" | grep -q hidraw || fail "a backup named after a hidraw node: $(ls "$(backup_folder)")"
+    with_two -- "$cli" backups --device "1. OG"
+    [[ $(grep -c $'	1. OG (port 1-1.3)	' "$work/out") -eq 2 ]] || fail "backups of 1. OG: $(cat "$work/out")"
   done
 }
 

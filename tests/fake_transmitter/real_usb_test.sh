@@ -13,7 +13,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/fake_test_rig.sh"
 
 # hidraw's report lengths count the report-ID byte whether the reports are numbered or not.
 table[devices]="\
-|port 1-1.2	no data rate	0 rows	EEPROM read error from row 1	fingerprint 5D0F5CC7
+|port 1-1.2	empty (erased)	fingerprint 5D0F5CC7
 |input report 65 bytes	output report 65 bytes
 --reports 3,4|input report 4 bytes	output report 5 bytes
 --reports 200,100 --report-id 7|input report 201 bytes	output report 101 bytes"
@@ -47,5 +47,6 @@ table[one_unreadable]="\
 --mode 0644|65534|USB Device found, but access denied
 --unplug-at-reply 5||USB Command fail"
 table[batch]="|512"
+table[names]="by port"
 
 run_case

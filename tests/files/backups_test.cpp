@@ -14,6 +14,7 @@
 #include <string>
 
 #include "files/backups.h"
+#include "files/write_history.h"
 #include "tests/files/files_test_support.h"
 
 namespace vostrel::files {
@@ -71,21 +72,28 @@ std::tm localTime(int year, int month, int day, int hour, int minute, int second
     return time;
 }
 
-TEST(BackupStem, NumberTimeThenTheDeviceAsAPlainName) {
+// A transmitter's name or port, or where it has neither its path, as part of a name.
+TEST(BackupStem, NumberTimeThenTheTransmitterAsAPlainName) {
     const std::tm time = localTime(2026, 3, 7, 9, 5, 3);
     const struct {
         std::uint64_t sequence;
         std::string device;
         std::string expected;
     } cases[] = {
-        {1, "/dev/hidraw0", "000001-20260307-090503-dev-hidraw0"},
+        {1, "Erdgeschoss", "000001-20260307-090503-Erdgeschoss"},
+        {1, "Küche, 1. OG", "000001-20260307-090503-Küche-1-OG"},
+        {1, "1-1.2", "000001-20260307-090503-1-1-2"},
+        {1, "Кухня", "000001-20260307-090503-Кухня"},
+        {1, "a\u202Eb\u00D7c\xFF", "000001-20260307-090503-a-b-c"},  // a mark of direction, the sign ×, no UTF-8
+        {7, "/dev/hidraw0", "000007-20260307-090503-dev-hidraw0"},
         {1234567, R"(\\?\hid#vid_0925&pid_1234#6&2b3c4d5e&0&0000#{4d1e55b2-f16f-11cf-88cb-001111000030})",
          "1234567-20260307-090503-hid-vid_0925-pid_1234-6-2b3c4d5e-0-0000"},
         {2, "emulated:/tmp/eeprom.bin", "000002-20260307-090503-emulated-tmp-eeprom-bin"},
         {3, "..", "000003-20260307-090503-transmitter"},
         {4, "", "000004-20260307-090503-transmitter"},
-        {5, "Gerät ümlaut\n\x1b[31m", "000005-20260307-090503-Ger-t-mlaut-31m"},
+        {5, "Gerät ümlaut\n\x1b[31m", "000005-20260307-090503-Gerät-ümlaut-31m"},
         {6, std::string(100, 'x'), "000006-20260307-090503-" + std::string(64, 'x')},
+        {6, std::string(30, 'x') + "üüüüüüüüüüüüüüüüüüü", "000006-20260307-090503-" + std::string(30, 'x') + "üüüüüüüüüüüüüüüüü"},
     };
     for (const auto& c : cases) EXPECT_EQ(backupStem(c.sequence, time, c.device), c.expected) << c.device;
 }
@@ -193,6 +201,37 @@ TEST_F(Backups, NumbersOfAnyLengthAreFollowedAndPruned) {
     EXPECT_EQ(names.size(), kBackupsKept);
     EXPECT_EQ(names.count(named("999999999999999951")), 0U);
     EXPECT_EQ(names.count(named("999999999999999952")), 1U);
+}
+
+// Newest first, each with the transmitter the record of its Write names; one of an
+// earlier version goes by its file's name.
+TEST_F(Backups, AreListedNewestFirstWithTheTransmitterTheirRecordNames) {
+    image::EepromImage erased;
+    erased.bytes.fill(0xFF);
+    const auto named = saveBackup(folder(), "Erdgeschoss", imageWith(0x1100), localTime(2026, 3, 7, 9, 5, 3));
+    const auto unrecorded = saveBackup(folder(), "1-1.3", erased, localTime(2026, 3, 7, 9, 6, 0));
+    ASSERT_TRUE(std::holds_alternative<fs::path>(named) && std::holds_alternative<fs::path>(unrecorded));
+    const fs::path namedFile = std::get<fs::path>(named);
+    ASSERT_EQ(recordWrite(folder(), {"2026-03-07 09:05:04", "1-1.2", "Erdgeschoss", namedFile.filename().string(),
+                                     "1A2B3C4D", "Zur Post"}),
+              std::nullopt);
+    std::ofstream(folder() / "20200101-120000-dev-hidraw0.bin") << "no image";
+
+    const std::vector<BackupFile> listed = listBackups(folder());
+    ASSERT_EQ(listed.size(), 3U);
+    EXPECT_EQ(listed[0].file, std::get<fs::path>(unrecorded));
+    EXPECT_EQ(listed[0].time, "2026-03-07 09:06:00");
+    EXPECT_EQ(listed[0].port, "");
+    EXPECT_EQ(listed[0].called, "1-1-3");
+    EXPECT_EQ(listed[0].contents, erased);
+    EXPECT_EQ(listed[1].file, namedFile);
+    EXPECT_EQ(listed[1].port, "1-1.2");
+    EXPECT_EQ(listed[1].name, "Erdgeschoss");
+    EXPECT_EQ(listed[1].contents, imageWith(0x1100));
+    EXPECT_EQ(listed[2].time, "2020-01-01 12:00:00");
+    EXPECT_EQ(listed[2].called, "dev-hidraw0");
+    EXPECT_EQ(listed[2].contents, std::nullopt);
+    EXPECT_TRUE(listBackups(dir_ / "none").empty());
 }
 
 TEST_F(Backups, AFolderThatCannotBeMadeIsAnErrorNamingIt) {

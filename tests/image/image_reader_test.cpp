@@ -36,8 +36,14 @@ TEST(Reader, ErasedDevice) {
     erased.bytes.fill(0xFF);
     const ImageContents contents = decodeImage(erased);
     EXPECT_EQ(contents.settings, (TransmitterSettings{3, 1023, 3}));
-    EXPECT_EQ(contents.readErrorRow, 1);
+    EXPECT_TRUE(contents.erased);
+    EXPECT_FALSE(contents.readErrorRow) << "empty, not damaged";
     for (const auto& row : contents.rows) EXPECT_EQ(row, kEmptyRow);
+    // One word written, and it is damaged again: slot 1 runs to word 255 and holds no
+    // transmission.
+    erased.setWord(0, 0x5640);
+    EXPECT_FALSE(decodeImage(erased).erased);
+    EXPECT_EQ(decodeImage(erased).readErrorRow, 1);
 }
 
 TEST(Reader, SettingsFromHeaderBytes) {

@@ -57,7 +57,7 @@ TEST(SheetHtml, LabelColumnAndFingerprintShowOnlyWhenKnown) {
     sheet.rows.push_back({3, "", 16, 0, paging::PagerType::Numeric, std::nullopt, "123  ", 2.0});
     const std::string without = sheetHtml(sheet, english);
     EXPECT_EQ(without.find(">Label<"), std::string::npos);
-    EXPECT_EQ(without.find("Contents fingerprint"), std::string::npos);
+    EXPECT_EQ(without.find(">Contents fingerprint</th><td"), std::string::npos);
 
     sheet.rows[1].label = "Kitchen & bar";
     sheet.fingerprint = "3F2A-77C1";
@@ -120,6 +120,27 @@ TEST(SheetHtml, TheDateAndTheLanguageAreTheTranslations) {
     const std::string inEnglish = sheetHtml(sheet, english);
     EXPECT_NE(inEnglish.find(">Date</th><td width=\"28%\">2026-12-10</td>"), std::string::npos);
     EXPECT_NE(inEnglish.find("<html lang=\"en\">"), std::string::npos);
+}
+
+// Where the site went, and the installer's fields: each transmitter a line, escaped as
+// every text is; two empty lines to fill in by hand when the record knows of none.
+TEST(SheetHtml, TransmittersWrittenToAndTheInstallersFields) {
+    SiteSheet sheet;
+    const std::string none = sheetHtml(sheet, english);
+    EXPECT_NE(none.find("<h2>Written to these transmitters</h2>"), std::string::npos);
+    const std::string blank = "<td class=\"blank\"></td>";
+    EXPECT_NE(none.find("<tr>" + blank + blank + blank + blank + "</tr>\n<tr>" + blank), std::string::npos);
+    EXPECT_NE(none.find("<h2>Installed by</h2>"), std::string::npos);
+    for (const char* field : {">Date</th>", ">Name</th>", ">Signature</th>"}) {
+        EXPECT_NE(none.find(std::string(field) + "<td class=\"sign\" width=\"19%\"></td>"), std::string::npos) << field;
+    }
+
+    sheet.transmitters = {{"Küche & Bar", "1-1.2", "2026-03-14", "1A2B3C4D"}, {"", "1-1.3", "2026-03-13", "0BADF00D"}};
+    const std::string two = sheetHtml(sheet, english);
+    EXPECT_NE(two.find("<tr><td>Küche &amp; Bar</td><td>1-1.2</td><td>2026-03-14</td><td>1A2B3C4D</td></tr>\n"
+                       "<tr><td></td><td>1-1.3</td><td>2026-03-13</td><td>0BADF00D</td></tr>"),
+              std::string::npos);
+    EXPECT_EQ(two.find(blank), std::string::npos);
 }
 
 }  // namespace

@@ -11,6 +11,7 @@ Arguments: the language (de, or a language file), then the command that runs
 vostrel-cli."""
 import datetime
 import json
+import os
 import re
 import subprocess
 import sys
@@ -94,13 +95,21 @@ def main():
     with tempfile.TemporaryDirectory() as directory:
         config, page = Path(directory) / "site.conf", Path(directory) / "site.html"
         config.write_text(config_text(), encoding="utf-8")
+        preview = json.loads(cli("preview", "--json", str(config)))["rows"]
+        version = cli("--version").split()[-1]
+        fingerprint = cli("fingerprint", str(config)).split()[0]
+        # The record of Writes beside the backups (files/write_history.h): the site on a
+        # named transmitter, another site on another.
+        backups = Path(directory) / "data" / "vostrel-programmer" / "backups"
+        backups.mkdir(parents=True)
+        (backups / "writes.tsv").write_text(
+            "2026-03-14 09:05:03\t1-1.2\tErdgeschoss\t\t%s\t%s\n2026-03-14 09:30:00\t1-1.4\tKeller\t\t0BADF00D\tB\n"
+            % (fingerprint, SITE), encoding="utf-8")
+        os.environ["XDG_DATA_HOME"] = str(Path(directory) / "data")
         days = [datetime.date.today()]
         cli("sheet", "--language", LANGUAGE, str(config), str(page))
         days.append(datetime.date.today())  # the sheet may have been made either side of midnight
         html = page.read_bytes().decode("utf-8")  # UTF-8 or an exception
-        preview = json.loads(cli("preview", "--json", str(config)))["rows"]
-        version = cli("--version").split()[-1]
-        fingerprint = cli("fingerprint", str(config)).split()[0]
 
     sheet = Sheet()
     sheet.feed(html)
@@ -133,6 +142,12 @@ def main():
     expect("labels", sum(1 for r in preview if "label" in r), 15)
     seconds = [line[6] for line in rows[1:]] + [settings.get("Sendezeit je Auslösung, alle Zeilen", "")]
     expect("seconds with a decimal comma", [s for s in seconds if not re.fullmatch(r"\d+,\d\d s", s)], [])
+    # Natively, where XDG_DATA_HOME is the data folder (wine keeps its own).
+    if len(CLI) == 1:
+        expect("written to", sheet.tables.get("written"),
+               [["Sender", "Anschluss", "Datum", "Fingerabdruck des Inhalts"],
+                ["Erdgeschoss", "1-1.2", "2026-03-14", fingerprint]])
+    expect("installer's fields", sheet.tables.get("signature", [[]])[0], ["Datum", "", "Name", "", "Unterschrift", ""])
     expect("footer", re.search(r'<p class="footer">([^<]*)</p>', html).group(1),
            "Erstellt mit Vostrel programmer " + version)
 

@@ -6,16 +6,22 @@
 // VOSTREL_SHEET_PDF, and where it can print, prints it to VOSTREL_SHEET_PRINTED as a
 // PDF printer would. And the sheet at its fullest still takes one A4 page. Both need
 // the system's fonts, which Qt's offscreen platform does not find under wine: there
-// the script runs this program on the windows platform, on an X display.
+// the script runs this program on the windows platform, on an X display. The record of
+// Writes VOSTREL_SHEET_WRITES names is the one beside the backups meanwhile, so that the
+// sheet lists where the site went.
 
 #include <gtest/gtest.h>
 
 #include <QBuffer>
+#include <filesystem>
 #include <QPdfWriter>
 #if VOSTREL_PRINT_SUPPORT
 #include <QPrinter>
 #endif
 
+#include "files/backups.h"
+#include "files/utf8_path.h"
+#include "files/write_history.h"
 #include "sheet/sheet_html.h"
 #include "tests/ui/window_driver.h"
 #include "texts/language_file.h"
@@ -32,6 +38,10 @@ QString environmentPath(const char* name) {
 
 TEST(SiteSheetPdf, TheWindowExportsAndPrintsTheSiteItOpened) {
     const LanguageFileForTest german(exampleTranslation());
+    const auto backups = std::get<std::filesystem::path>(files::backupFolder());
+    std::filesystem::create_directories(backups);
+    std::filesystem::copy_file(files::pathFromUtf8(environmentPath("VOSTREL_SHEET_WRITES").toStdString()),
+                               backups / files::kWriteHistoryName, std::filesystem::copy_options::overwrite_existing);
     device::EmulatedTransmitter transmitter;
     WindowDriver driver(transmitter);
     driver.window().openFile(environmentPath("VOSTREL_SHEET_CONFIG"));
@@ -45,8 +55,9 @@ TEST(SiteSheetPdf, TheWindowExportsAndPrintsTheSiteItOpened) {
     EXPECT_EQ(driver.messages(), std::vector<ShownMessage>());
 }
 
-// Sixteen rows of forty of the widest characters, each with a long label, in the
-// example translation's German, whose words are longer than the English ones.
+// Sixteen rows of forty of the widest characters, each with a long label, and six
+// transmitters with the longest names, in the example translation's German, whose words
+// are longer than the English ones.
 TEST(SheetPages, SixteenRowsOfFortyCharactersFitOnePage) {
     sheet::SiteSheet sheet;
     sheet.site = std::string(80, 'W');
@@ -59,6 +70,11 @@ TEST(SheetPages, SixteenRowsOfFortyCharactersFitOnePage) {
         sheet.rows.push_back({row, "Küche, Tisch " + std::to_string(row) + " und Saal", 2097151 - row, 3,
                               paging::PagerType::Alphanumeric, paging::Alphabet::SE,
                               wide ? std::string(40, 'W') : "Grüße aus Köln! Die Küche ist geöffnet.", 15.992});
+    }
+    // As many transmitters as it lists, with the longest names and Windows' long ports.
+    for (unsigned n = 0; n < sheet::kSheetTransmittersShown; ++n) {
+        sheet.transmitters.push_back({std::string(40, 'W'), "PCIROOT(0)#PCI(1400)#USBROOT(0)#USB(1)#USB(" +
+                                      std::to_string(n) + ")", "2026-03-14", "1A2B3C4D"});
     }
     const QByteArray german = exampleTranslation();
     const std::string html = sheet::sheetHtml(sheet, [&](texts::TextKey key) {

@@ -5,7 +5,9 @@
 with poppler's pdfinfo and pdftotext: for a full German site, one A4 page with the
 German headings, the contents fingerprint `vostrel-cli fingerprint` gives and, row by
 row in order, each row's label, capcode, tone and what its pager shows (as
-`vostrel-cli preview` gives them), umlauts intact.
+`vostrel-cli preview` gives them), umlauts intact; below them the transmitters the
+record of Writes says the site went to (and not those of another site), and the
+installer's date, name and signature fields.
 
 Arguments: the command that runs vostrel-cli, "--", the command that runs the
 window's export program (tests/ui/sheet_pdf_export.cpp)."""
@@ -21,7 +23,29 @@ SEPARATOR = sys.argv.index("--")
 CLI, WINDOW = sys.argv[1:SEPARATOR], sys.argv[SEPARATOR + 1:]
 SITE = "Gasthof „Zur Post“ Köln"
 HEADINGS = ["Anlagenblatt", "Anlage", "Datum", "Datenrate", "Präambel", "Wiederholung", "Pager-Alphabet",
-            "Zeile", "Bezeichnung", "Rufnummer", "Ton", "Typ", "Pager zeigt"]
+            "Zeile", "Bezeichnung", "Rufnummer", "Ton", "Typ", "Pager zeigt", "In diese Sender geschrieben", "Sender",
+            "Anschluss", "Eingerichtet von", "Name", "Unterschrift"]
+# The record of Writes beside the backups: two of this site (an older version with another
+# fingerprint on the second), one of another site. Fields as files/write_history.h has them.
+WRITES = [("2026-03-13 16:20:00", "1-1.3", "1. OG Süd", "", "0BADF00D", SITE),
+          ("2026-03-14 09:05:03", "1-1.2", "Erdgeschoss", "000042-20260314-090503-Erdgeschoss.bin", None, SITE),
+          ("2026-03-14 09:30:00", "1-1.4", "Keller", "", "DEADBEEF", "Another site")]
+
+
+def writes_text(fingerprint):
+    return "".join("\t".join(fingerprint if field is None else field for field in write) + "\n" for write in WRITES)
+
+
+def written_to_problems(text, fingerprint):
+    # Each of this site's Writes on a line of its own: name, port, day, fingerprint.
+    problems = []
+    for name, port, day, held in (("Erdgeschoss", "1-1.2", "2026-03-14", fingerprint),
+                                  ("1. OG Süd", "1-1.3", "2026-03-13", "0BADF00D")):
+        if not re.search(r"^\s*%s\s+%s\s+%s\s+%s\s*$" % tuple(map(re.escape, (name, port, day, held))), text, re.M):
+            problems.append("no line for %s: %s %s %s" % (name, port, day, held))
+    if "Keller" in text:
+        problems.append("another site's transmitter is listed")
+    return problems
 
 
 def config_text():
@@ -60,7 +84,7 @@ def problems_of(pdf, rows, fingerprint):
             at = found + len(cell)
     if len(re.findall(r"\d+,\d\d s", text)) != len(rows) + 1:
         problems.append("not every time on air (16 rows and the total) with a decimal comma")
-    return problems
+    return problems + written_to_problems(text, fingerprint)
 
 
 def main():
@@ -73,8 +97,10 @@ def main():
         fingerprint = subprocess.run(CLI + ["fingerprint", str(config)], check=True, capture_output=True,
                                      text=True).stdout.split()[0]
         exported, printed = work / "exported.pdf", work / "printed.pdf"
+        writes = work / "writes.tsv"
+        writes.write_text(writes_text(fingerprint), encoding="utf-8")
         environment = dict(os.environ, VOSTREL_SHEET_CONFIG=str(config), VOSTREL_SHEET_PDF=str(exported),
-                           VOSTREL_SHEET_PRINTED=str(printed))
+                           VOSTREL_SHEET_PRINTED=str(printed), VOSTREL_SHEET_WRITES=str(writes))
         window = subprocess.run(WINDOW, env=environment, capture_output=True, text=True)
         if window.returncode != 0:
             print(window.stdout + window.stderr)

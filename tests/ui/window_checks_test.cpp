@@ -140,7 +140,7 @@ TEST_F(WindowChecks, ThePagerAlphabetDecidesWhatIsSentAndWhatReadShows) {
     message.setText(QStringLiteral("Grüße"));
     driver_.messages().clear();
     driver_.clickWrite();
-    EXPECT_EQ(driver_.messages(), (Messages{{QStringLiteral("Success"), QStringLiteral("Data write completed")}}));
+    EXPECT_EQ(headlines(driver_.messages()), (Messages{{QStringLiteral("Success"), QStringLiteral("Data write completed")}}));
     const struct {
         int alphabet;
         QString shown;
@@ -353,7 +353,7 @@ TEST_F(WindowFiles, SaveThenOpenGivesBackTheWindowAndBuildsWhatWriteSends) {
     const WindowView saved = driver_.view();
     driver_.window().saveFile(path("pages.conf"));
     driver_.clickWrite();
-    EXPECT_EQ(driver_.messages(), (Messages{{QStringLiteral("Success"), QStringLiteral("Data write completed")}}));
+    EXPECT_EQ(headlines(driver_.messages()), (Messages{{QStringLiteral("Success"), QStringLiteral("Data write completed")}}));
 
     WindowDriver opened(transmitter_);
     opened.window().openFile(path("pages.conf"));
@@ -537,7 +537,8 @@ TEST_F(WindowFiles, OpenShowsAnImageFileAsReadShowsTheTransmitter) {
         WindowDriver opener(transmitter_);
         opener.window().openFile(path("eeprom.bin"));
         EXPECT_EQ(opener.view(), reader.view());
-        EXPECT_EQ(opener.messages(), reader.messages());
+        // A Read names its transmitter beneath; an Open, the file it opened.
+        EXPECT_EQ(headlines(opener.messages()), headlines(reader.messages()));
     }
 }
 

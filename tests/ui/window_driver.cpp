@@ -50,7 +50,13 @@ void WindowDriver::activate() {
     if (!QTest::qWaitForWindowActive(&window_)) throw std::runtime_error("the window did not become active");
 }
 
-ChoiceAnswer::ChoiceAnswer(std::vector<Qt::Key> keys) : keys_(std::move(keys)) {
+std::vector<ShownMessage> headlines(const std::vector<ShownMessage>& messages) {
+    std::vector<ShownMessage> firstLines;
+    for (const auto& [title, text] : messages) firstLines.emplace_back(title, text.section(QLatin1Char('\n'), 0, 0));
+    return firstLines;
+}
+
+ChoiceAnswer::ChoiceAnswer(std::vector<QKeyCombination> keys) : keys_(std::move(keys)) {
     timer_.setInterval(5);
     QObject::connect(&timer_, &QTimer::timeout, [this] { answer(); });
     timer_.start();
@@ -74,7 +80,11 @@ void ChoiceAnswer::answer() {
     for (const QPushButton* button : dialog->findChildren<QPushButton*>()) seen_.buttons << button->text();
     EXPECT_EQ(question->buddy(), list) << "the question leads to the list";
     EXPECT_EQ(dialog->focusWidget(), list) << "the keyboard starts in the list";
-    for (const Qt::Key key : keys_) QTest::keyClick(list, key);
+    for (const QKeyCombination key : keys_) {
+        QTest::keyClick(list, key.key(), key.keyboardModifiers());
+        // A button's letter clicks it once it has shown itself pressed for a moment.
+        if (key.keyboardModifiers() & Qt::AltModifier) QTest::qWait(300);
+    }
 }
 
 LanguageFileForTest::LanguageFileForTest(const QByteArray& contents)

@@ -145,6 +145,10 @@ private:
     TForm1 window_;
 };
 
+// Each message with its first line alone: what a result says it did, without the lines
+// beneath naming the transmitter and the backup (checked in transmitter_chooser_test).
+std::vector<ShownMessage> headlines(const std::vector<ShownMessage>& messages);
+
 // What the choice of a transmitter showed (ui/dialogs/transmitter_chooser.h).
 struct SeenChoice {
     bool shown = false;
@@ -157,17 +161,18 @@ struct SeenChoice {
 };
 
 // Answers the choice of a transmitter that the next command shows with `keys`, pressed
-// in its list, and records what it showed; a command that shows none leaves `shown`
-// false. Checks that the keyboard starts in the list and that the question leads to it.
+// in its list (Alt+N names the one selected), and records what it showed; a command
+// that shows none leaves `shown` false. Checks that the keyboard starts in the list and
+// that the question leads to it.
 class ChoiceAnswer {
 public:
-    explicit ChoiceAnswer(std::vector<Qt::Key> keys);
+    explicit ChoiceAnswer(std::vector<QKeyCombination> keys);
     const SeenChoice& seen() const { return seen_; }
 
 private:
     void answer();
 
-    std::vector<Qt::Key> keys_;
+    std::vector<QKeyCombination> keys_;
     QTimer timer_;
     SeenChoice seen_;
 };

@@ -95,6 +95,9 @@ TEST_F(FilesFromOutside, OfTheFilesGivenTheFirstIsOpenedWithANote) {
     EXPECT_EQ(driver.capCode(1).text(), QStringLiteral("4711"));
 }
 
+// Beneath the files, after a separator, the menu's own command.
+const QStringList kCommands{QString(), QStringLiteral("Restore &backup...")};
+
 TEST_F(FilesFromOutside, RecentFilesComeBackByKeyboardInTheNextRunAndAGoneOneLeavesWhenChosen) {
     writeBytes(path("opened.conf"), configurationWithRow(1111));
     writeBytes(path("gone.vostrel"), configurationWithRow(3333));
@@ -103,7 +106,7 @@ TEST_F(FilesFromOutside, RecentFilesComeBackByKeyboardInTheNextRunAndAGoneOneLea
         device::EmulatedTransmitter transmitter;
         WindowDriver driver(transmitter);
         pressInRecentFiles(driver, Qt::Key_Escape, &entries);
-        EXPECT_EQ(entries, QStringList{QStringLiteral("No recent files")});
+        EXPECT_EQ(entries, (QStringList{QStringLiteral("No recent files")} + kCommands));
         EXPECT_EQ(QAccessible::queryAccessibleInterface(&driver.control<QPushButton>(QStringLiteral("BtnRecent")))
                       ->text(QAccessible::Name),
                   QStringLiteral("Recent files"));
@@ -123,7 +126,8 @@ TEST_F(FilesFromOutside, RecentFilesComeBackByKeyboardInTheNextRunAndAGoneOneLea
     const QString shown = QDir::toNativeSeparators(directory_.path()) + QDir::separator();
     EXPECT_EQ(entries, (QStringList{QStringLiteral("&1 ") + shown + QStringLiteral("saved.vostrel"),
                                     QStringLiteral("&2 ") + shown + QStringLiteral("opened.conf"),
-                                    QStringLiteral("&3 ") + shown + QStringLiteral("gone.vostrel (gone)")}));
+                                    QStringLiteral("&3 ") + shown + QStringLiteral("gone.vostrel (gone)")} +
+                       kCommands));
     EXPECT_EQ(driver.capCode(1).text(), QStringLiteral("1111"));
     EXPECT_EQ(driver.capCode(2).text(), QString());
 
@@ -134,7 +138,8 @@ TEST_F(FilesFromOutside, RecentFilesComeBackByKeyboardInTheNextRunAndAGoneOneLea
     EXPECT_TRUE(driver.messages()[0].second.startsWith(QStringLiteral("The file cannot be read\n")));
     pressInRecentFiles(driver, Qt::Key_Escape, &entries);
     EXPECT_EQ(entries, (QStringList{QStringLiteral("&1 ") + shown + QStringLiteral("opened.conf"),
-                                    QStringLiteral("&2 ") + shown + QStringLiteral("saved.vostrel")}));
+                                    QStringLiteral("&2 ") + shown + QStringLiteral("saved.vostrel")} +
+                       kCommands));
 
     // The file dialog starts in the folder used last, in the run before too.
     QString dialogFolder;
@@ -158,7 +163,7 @@ TEST_F(FilesFromOutside, RecentFilesComeBackByKeyboardInTheNextRunAndAGoneOneLea
     ASSERT_TRUE(QDir().mkpath(deep));
     driver.window().saveFile(deep + QStringLiteral("/deep.vostrel"));
     pressInRecentFiles(driver, Qt::Key_Escape, &entries);
-    ASSERT_EQ(entries.size(), 2);
+    ASSERT_EQ(entries.size(), 2 + kCommands.size());
     EXPECT_TRUE(entries[0].contains(QChar(0x2026)) && entries[0].endsWith(QStringLiteral("deep.vostrel"))) << entries[0].toStdString();
     EXPECT_LT(entries[0].size(), 100);
     EXPECT_EQ(entries[1], QStringLiteral("&2 ") + shown + QStringLiteral("opened.conf"));

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QInputDialog>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -21,14 +22,6 @@ namespace {
 
 using texts::keys;
 
-QString utf8(const std::string& text) { return QString::fromStdString(text); }
-
-// Where a transmitter is plugged in: its port, the name that stays the same across
-// boots, or its path where the system names no port.
-std::string nameOf(const device::HidDeviceInfo& device) {
-    return device.location.empty() ? device.path : device.location;
-}
-
 // Reading every transmitter takes a moment per transmitter: the window shows it is busy.
 class BusyCursor {
 public:
@@ -38,10 +31,14 @@ public:
     BusyCursor& operator=(const BusyCursor&) = delete;
 };
 
+// The names as the settings file holds them now: another program may have named one.
+files::TransmitterNames namesNow() { return files::rememberedTransmitterNames(); }
+
 }  // namespace
 
-TransmitterChooser::TransmitterChooser(QWidget& window, device::HidTransport& transport, const LanguageTexts& texts)
-    : window_(window), transport_(transport), texts_(texts) {}
+TransmitterChooser::TransmitterChooser(QWidget& window, device::HidTransport& transport,
+                                       const MessageReporter& reporter, WindowFingerprint windowFingerprint)
+    : window_(window), transport_(transport), reporter_(reporter), windowFingerprint_(std::move(windowFingerprint)) {}
 
 device::HidTransport* TransmitterChooser::choose(texts::TextKey command) {
     // Listing reads nothing: with one transmitter the command goes on as it always did.
@@ -55,69 +52,104 @@ device::HidTransport* TransmitterChooser::choose(texts::TextKey command) {
     const std::optional<std::size_t> index = ask(transmitters, command);
     if (!index) return nullptr;
     const device::HidDeviceInfo& chosen = transmitters[*index].device;
-    remembered_ = nameOf(chosen);
+    remembered_ = device::portOf(chosen);
     chosen_.emplace(transport_, chosen.path);
     return &*chosen_;
 }
 
-QString TransmitterChooser::lineOf(const device::SurveyedDevice& surveyed) const {
+QString TransmitterChooser::lineOf(const device::SurveyedDevice& surveyed, const files::TransmitterNames& names) const {
+    const LanguageTexts& texts = reporter_.texts();
     const device::HidDeviceInfo& device = surveyed.device;
-    const QString where = device.location.empty()
-                              ? utf8(device.path)
-                              : texts_.messageText({keys::kTransmitterPort, texts::Title::Warn,
-                                                    {texts::Text{device.location}}});
+    const QString where = QString::fromStdString(files::transmitterText(
+        names, device.path, device.location,
+        [&texts](const texts::Message& message) { return texts.messageText(message).toStdString(); }));
     if (!surveyed.contents) {
-        const QString why = surveyed.failure ? texts_.messageText(surveyed.failure->message) : QString();
+        const QString why = surveyed.failure ? texts.messageText(surveyed.failure->message) : QString();
         return where + QStringLiteral(": ") + why;
     }
     const image::ImageContents contents = image::decodeImage(*surveyed.contents);
+    if (contents.erased) return where + QStringLiteral(": ") + texts.text(keys::kTransmitterErased);
     const int rows = static_cast<int>(std::ranges::count_if(
         contents.rows, [](const image::PagerItem& row) { return row != image::PagerItem{}; }));
-    const std::string fingerprint = image::fingerprintText(image::contentsFingerprint(*surveyed.contents));
-    const texts::Message holds = rows == 1 ? texts::Message{keys::kTransmitterHoldsOne, texts::Title::Warn,
-                                                            {texts::Text{fingerprint}}}
-                                           : texts::Message{keys::kTransmitterHolds, texts::Title::Warn,
-                                                            {rows, texts::Text{fingerprint}}};
-    QString line = where + QStringLiteral(": ") + texts_.messageText(holds);
-    if (contents.readErrorRow) line += QStringLiteral(" (") + texts_.text(keys::kEepromReadError) + QLatin1Char(')');
+    const std::uint32_t fingerprint = image::contentsFingerprint(*surveyed.contents);
+    const texts::Text fingerprintText{image::fingerprintText(fingerprint)};
+    const texts::Message holds = rows == 1 ? texts::Message{keys::kTransmitterHoldsOne, texts::Title::Warn, {fingerprintText}}
+                                           : texts::Message{keys::kTransmitterHolds, texts::Title::Warn, {rows, fingerprintText}};
+    QString line = where + QStringLiteral(": ") + texts.messageText(holds);
+    if (contents.readErrorRow) line += QStringLiteral(" (") + texts.text(keys::kEepromReadError) + QLatin1Char(')');
+    if (windowFingerprint_ && windowFingerprint_() == fingerprint) line += QStringLiteral("; ") + texts.text(keys::kHoldsWindowRows);
     // Another program's words would otherwise be taken for the rows they hide in.
     for (const texts::Message& hidden : contents.hiddenWordsMessages()) {
-        line += QStringLiteral(" (") + texts_.messageText(hidden) + QLatin1Char(')');
+        line += QStringLiteral(" (") + texts.messageText(hidden) + QLatin1Char(')');
     }
     return line;
 }
 
 std::size_t TransmitterChooser::preselected(const std::vector<device::SurveyedDevice>& transmitters) const {
     const auto last = std::ranges::find_if(transmitters, [this](const device::SurveyedDevice& surveyed) {
-        return nameOf(surveyed.device) == remembered_;
+        return device::portOf(surveyed.device) == remembered_;
     });
     return last == transmitters.end() ? 0 : static_cast<std::size_t>(last - transmitters.begin());
 }
 
+void TransmitterChooser::nameSelected(QListWidget& list, const std::vector<device::SurveyedDevice>& transmitters) const {
+    const int row = list.currentRow();
+    if (row < 0) return;
+    const device::SurveyedDevice& surveyed = transmitters[static_cast<std::size_t>(row)];
+    const std::string port = device::portOf(surveyed.device);
+    const LanguageTexts& texts = reporter_.texts();
+    files::TransmitterNames names = namesNow();
+    QInputDialog dialog(list.window());
+    dialog.setWindowTitle(literalWindowTitle(texts.text(keys::kChooseTransmitterTitle)));
+    dialog.setLabelText(texts.messageText({keys::kNameQuestion, texts::Title::Warn, {texts::Text{port}}}));
+    dialog.setTextValue(QString::fromStdString(names.nameAt(port).value_or(std::string())));
+    dialog.setCancelButtonText(texts.text(keys::kCancel));
+    showLabelsAsPlainText(dialog);
+    if (dialog.exec() != QDialog::Accepted) return;
+    if (const auto refused = names.give(port, dialog.textValue().toStdString())) {
+        reporter_.report(*refused);
+        return;
+    }
+    if (const auto error = files::keepTransmitterNames(names)) {
+        reporter_.report({keys::kNameNotKept, texts::Title::Error, {}}, QString::fromStdString(error->what));
+        return;
+    }
+    list.currentItem()->setText(lineOf(surveyed, names));
+}
+
 std::optional<std::size_t> TransmitterChooser::ask(const std::vector<device::SurveyedDevice>& transmitters,
                                                    texts::TextKey command) const {
+    const LanguageTexts& texts = reporter_.texts();
     QDialog dialog(&window_);
-    dialog.setWindowTitle(literalWindowTitle(texts_.text(keys::kChooseTransmitterTitle)));
-    auto* question = new QLabel(texts_.text(keys::kChooseTransmitter), &dialog);
+    dialog.setWindowTitle(literalWindowTitle(texts.text(keys::kChooseTransmitterTitle)));
+    auto* question = new QLabel(texts.text(keys::kChooseTransmitter), &dialog);
     auto* list = new QListWidget(&dialog);
     // The question names the list for a screen reader, and its Alt letter leads to it.
     question->setBuddy(list);
     list->setAccessibleName(withoutMnemonic(question->text()));
-    for (const device::SurveyedDevice& surveyed : transmitters) list->addItem(lineOf(surveyed));
+    const files::TransmitterNames names = namesNow();
+    for (const device::SurveyedDevice& surveyed : transmitters) list->addItem(lineOf(surveyed, names));
     list->setCurrentRow(static_cast<int>(preselected(transmitters)));
-    // Every line whole, and up to eight of them without scrolling.
+    // Every line whole, and up to eight of them without scrolling; room for a name given.
     constexpr int kLinesShown = 8;
-    list->setMinimumWidth(list->sizeHintForColumn(0) + 2 * list->frameWidth() + 24);
+    const int nameRoom = list->fontMetrics().averageCharWidth() * static_cast<int>(files::kMaxNameLength);
+    list->setMinimumWidth(list->sizeHintForColumn(0) + 2 * list->frameWidth() + 24 + nameRoom / 2);
     list->setFixedHeight(list->sizeHintForRow(0) * std::min(list->count(), kLinesShown) + 2 * list->frameWidth() + 4);
 
     auto* buttons = new QDialogButtonBox(&dialog);
-    QPushButton* goOn = buttons->addButton(texts_.text(command), QDialogButtonBox::AcceptRole);
-    buttons->addButton(texts_.text(keys::kCancel), QDialogButtonBox::RejectRole);
+    QPushButton* goOn = buttons->addButton(texts.text(command), QDialogButtonBox::AcceptRole);
+    QPushButton* name = buttons->addButton(texts.text(keys::kNameButton), QDialogButtonBox::ActionRole);
+    buttons->addButton(texts.text(keys::kCancel), QDialogButtonBox::RejectRole);
     // Enter in the list takes the transmitter selected; Escape cancels.
     goOn->setDefault(true);
+    name->setAutoDefault(false);
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     QObject::connect(list, &QListWidget::itemActivated, &dialog, &QDialog::accept);
+    QObject::connect(name, &QPushButton::clicked, &dialog, [this, list, &transmitters] {
+        nameSelected(*list, transmitters);
+        list->setFocus();
+    });
 
     auto* layout = new QVBoxLayout(&dialog);
     layout->addWidget(question);

@@ -12,6 +12,7 @@
 #include <QUrl>
 
 #include "image/carried_labels.h"
+#include "image/image_reader.h"
 #include "ui/dialogs/file_dialog.h"
 #include "ui/workings/local_path.h"
 #include "ui/controls/mnemonics.h"
@@ -90,6 +91,9 @@ void OpenAndSave::load(const QString& path) {
         return;
     }
     auto& file = std::get<config::EntriesRead>(opened);
+    // The backup of a new transmitter holds no settings: the window's stay.
+    const bool erased = file.image && image::isErased(*file.image);
+    if (erased) file.entries = rows_.withSettings(std::move(file.entries));
     // An image holds no labels and no site name, as a Read does not: the window's stay.
     if (file.image) {
         if (auto labelsLeft = image::carryLabelsAndSite(rows_.entries(), file.entries)) {
@@ -102,6 +106,7 @@ void OpenAndSave::load(const QString& path) {
     emit windowMatchesFile(absolute, !file.image);
     emit fileUsed(absolute);
     if (file.readErrorRow) reporter_.report({keys::kEepromReadError, texts::Title::Error, {}});
+    if (erased) reporter_.report({keys::kReadErased, texts::Title::Success, {}});
     for (const texts::Message& note : file.notes) reporter_.report(note);
 }
 

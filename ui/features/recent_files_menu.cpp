@@ -86,6 +86,13 @@ void RecentFilesMenu::remove(const QString& path) {
 void RecentFilesMenu::fillMenu() {
     reload();
     menu_->clear();
+    addFiles();
+    if (commands_.empty()) return;
+    menu_->addSeparator();
+    for (QAction* command : commands_) menu_->addAction(command);
+}
+
+void RecentFilesMenu::addFiles() {
     if (recent_.names().empty()) {
         menu_->addAction(texts_.text(keys::kNoRecentFiles).replace(QLatin1Char('&'), QStringLiteral("&&")))
             ->setEnabled(false);

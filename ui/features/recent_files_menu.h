@@ -9,11 +9,13 @@
 
 #include <QObject>
 #include <QString>
+#include <vector>
 
 #include "files/recent_files.h"
 #include "ui/workings/language_texts.h"
 #include "ui/features/open_and_save.h"
 
+class QAction;
 class QMenu;
 class QPushButton;
 
@@ -26,8 +28,12 @@ public:
     // `button` drops the list down; every file `files` opens or saves joins it.
     RecentFilesMenu(QPushButton& button, OpenAndSave& files, const LanguageTexts& texts);
 
+    // A command of the menu's own, beneath the files (Restore backup...).
+    void addCommand(QAction& command) { commands_.push_back(&command); }
+
 private:
     void fillMenu();
+    void addFiles();
     void choose(const QString& path);
     // The list as last remembered, unless remembering has failed in this run.
     void reload();
@@ -39,6 +45,7 @@ private:
     OpenAndSave& files_;
     const LanguageTexts& texts_;
     QMenu* menu_;
+    std::vector<QAction*> commands_;
     files::RecentFiles recent_;
     // Once the list could not be remembered (the settings file is read-only, say), it is
     // this run's own: reloading it would lose what was added since.

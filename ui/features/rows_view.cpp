@@ -117,6 +117,14 @@ void RowsView::setSite(std::string site) {
     change([&] { site_ = std::move(site); });
 }
 
+image::ProgrammerEntries RowsView::withSettings(image::ProgrammerEntries read) const {
+    const image::ProgrammerEntries shown = entries();
+    read.preambleText = shown.preambleText;
+    read.repeatIndex = shown.repeatIndex;
+    read.dataRateIndex = shown.dataRateIndex;
+    return read;
+}
+
 void RowsView::showRow(const RowControls& row, const PagerItem& item) {
     showWhole(*row.capCode, QString::fromStdString(item.capcode));
     row.tone->setCurrentIndex(static_cast<int>(item.tone));

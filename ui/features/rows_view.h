@@ -59,6 +59,9 @@ public:
     // Every text as it stands, even one longer than its box takes from the keyboard;
     // the row rules do not run.
     void show(const image::ProgrammerEntries& entries);
+    // `read` with the window's settings in place of its own: for what an erased
+    // transmitter or image gives, which holds no settings.
+    image::ProgrammerEntries withSettings(image::ProgrammerEntries read) const;
     // The site's name, which no box shows: it comes from a configuration, goes into the
     // next one and onto the site sheet.
     void setSite(std::string site);

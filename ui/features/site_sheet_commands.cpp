@@ -120,6 +120,7 @@ QString SiteSheetCommands::choosePdfFile() {
 
 QString SiteSheetCommands::html(sheet::SiteSheet sheet) const {
     sheet.site = rows_.entries().site;
+    sheet.transmitters = sheet::writtenTo(sheet.site, sheet.fingerprint);
     const LanguageTexts& texts = reporter_.texts();
     return QString::fromStdString(
         sheet::sheetHtml(sheet, [&texts](texts::TextKey key) { return texts.text(key).toStdString(); }));

@@ -7,6 +7,7 @@
 #include <QPushButton>
 
 #include "image/carried_labels.h"
+#include "image/fingerprint.h"
 
 namespace vostrel::ui {
 namespace {
@@ -35,12 +36,18 @@ TransmitterCommands::TransmitterCommands(QWidget& window, device::HidTransport& 
       confirmWrite_(confirmWrite),
       heldWhileWriting_(std::move(heldWhileWriting)),
       feedback_(transferProgressBar(window)),
-      chooser_(window, transport, reporter.texts()) {}
+      chooser_(window, transport, reporter, [this]() -> std::optional<std::uint32_t> {
+          const image::BuildOutcome built = image::buildImage(rows_.entries());
+          const auto* image = std::get_if<image::BuiltImage>(&built);
+          return image ? std::optional(image::contentsFingerprint(image->image)) : std::nullopt;
+      }) {}
 
 void TransmitterCommands::read() {
     const image::PagerTextSettings text = rows_.textSettings();
     readCommand(services(texts::keys::kReadButton), text, [this, &text](const image::ImageContents& contents) {
         image::ProgrammerEntries read = image::shownEntries(contents, text);
+        // An erased transmitter holds no settings: the window's stay.
+        if (contents.erased) read = rows_.withSettings(std::move(read));
         // The transmitter holds neither labels nor the site's name: the window's stay.
         const auto labelsLeft = image::carryLabelsAndSite(rows_.entries(), read);
         rows_.show(read);

@@ -5,6 +5,7 @@
 // window's entries, with a progress bar between the Write and Exit buttons while words
 // move. A Write waiting behind one of its boxes holds the other commands back.
 
+#include <string>
 #include <vector>
 
 #include "device/hid_transport.h"
@@ -31,6 +32,8 @@ public:
     void read();
     // A character the Write refused is shown selected in its box.
     void write();
+    // The transmitter at `port` is offered first by the next command's choice.
+    void preferTransmitter(std::string port) { chooser_.prefer(std::move(port)); }
 
 private:
     // `command`: the caption of the button the command's choice of transmitter goes on with.

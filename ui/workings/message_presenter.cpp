@@ -5,6 +5,7 @@
 #include <QClipboard>
 #include <QDialogButtonBox>
 #include <QEventLoop>
+#include <QGridLayout>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMessageBox>
@@ -100,11 +101,27 @@ private:
     QString text_;
 };
 
+// A box is as wide as its text, and the window manager cuts a title that is wider, in
+// the middle: "Erledigt" over "Daten geschrieben" showed as "Erl… igt". The box is made
+// wide enough for its title in a bold font of the box's size (title bars often use one)
+// and the title bar's buttons beside it.
+void makeRoomForTitle(QMessageBox& box, const QString& title) {
+    constexpr int kTitleBarButtons = 160;
+    QFont titleFont = box.font();
+    titleFont.setBold(true);
+    const int width = QFontMetrics(titleFont).horizontalAdvance(title) + kTitleBarButtons;
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+        grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), grid->rowCount(), 0, 1,
+                      grid->columnCount());
+    }
+}
+
 }  // namespace
 
 bool MessageBoxPresenter::show(const QString& title, const QString& text) {
     QMessageBox box(QMessageBox::NoIcon, QString(), QString(), QMessageBox::Ok);
     setLiteralTexts(box, title, text);
+    makeRoomForTitle(box, title);
     return showUntilDismissed(box);
 }
 

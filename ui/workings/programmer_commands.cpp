@@ -9,8 +9,11 @@
 
 #include "device/transmitter_hold.h"
 #include "files/backups.h"
+#include "files/transmitter_names.h"
 #include "files/utf8_path.h"
+#include "files/write_history.h"
 #include "image/capacity.h"
+#include "image/fingerprint.h"
 #include "image/image_changes.h"
 #include "ui/workings/message_presenter.h"
 #include "ui/dialogs/write_confirmation.h"
@@ -113,6 +116,30 @@ QString backupLine(const LanguageTexts& texts, const std::filesystem::path& back
            QString::fromStdString(files::utf8Name(backup));
 }
 
+// "Transmitter: Erdgeschoss (port 1-1.2)": the line under a result that says which
+// transmitter it is of.
+QString transmitterLine(const LanguageTexts& texts, const files::TransmitterNames& names, const std::string& path,
+                        const std::string& location) {
+    const std::string transmitter = files::transmitterText(
+        names, path, location, [&texts](const texts::Message& message) { return texts.messageText(message).toStdString(); });
+    return texts.messageText({texts::keys::kResultTransmitter, texts::Title::Success, {texts::Text{transmitter}}});
+}
+
+// The Write in the record beside the backups: the list of backups names its
+// transmitter by it, and the site's sheet says where the site went. One that sent
+// nothing and saved nothing is none.
+void recordWrite(const device::WriteOutcome& written, const files::TransmitterNames& names,
+                 const std::optional<std::filesystem::path>& backup, const image::BuiltImage& built,
+                 const image::ProgrammerEntries& entries) {
+    using End = device::WriteOutcome::End;
+    if (written.end == End::NotOpened || written.end == End::ReadFailed || written.end == End::Cancelled) return;
+    const bool there = written.end == End::Written || written.end == End::AlreadyThere;
+    const std::string fingerprint = there ? image::fingerprintText(image::contentsFingerprint(built.image)) : "";
+    // A record that cannot be kept costs the backup list a name and the sheet a line;
+    // the Write itself is done and said.
+    files::recordWrite(files::writeRecord(written.port(), names, backup, fingerprint, entries.site));
+}
+
 }  // namespace
 
 std::optional<image::CharacterPosition> writeCommand(const image::ProgrammerEntries& entries,
@@ -136,14 +163,15 @@ std::optional<image::CharacterPosition> writeCommand(const image::ProgrammerEntr
 
     std::optional<std::filesystem::path> backup;
     std::optional<files::FileError> backupProblem;
-    const auto saveBackupFirst = [&](const image::EepromImage& heldWords, const std::string& devicePath) {
+    const files::TransmitterNames names = files::rememberedTransmitterNames();
+    const auto saveBackupFirst = [&](const image::EepromImage& heldWords, const device::TransmitterHold& hold) {
         const image::ImageChanges changes = image::compareImages(heldWords, built.image, built.usedWords, entries.text);
         if (services.confirmOverwrite && changes.overwritesCalls()) {
             const TransferFeedback::Pause pause;
             const QString question = writeConfirmationText(changes, services.reporter.texts());
             if (!services.reporter.ask(question, texts::keys::kWriteButton)) return device::Proceed::Cancel;
         }
-        auto saved = files::saveBackup(devicePath, heldWords);
+        auto saved = files::saveBackup(files::transmitterCalled(names, hold.port()), heldWords);
         if (auto* problem = std::get_if<files::FileError>(&saved)) {
             backupProblem = std::move(*problem);
             return device::Proceed::Cancel;
@@ -157,6 +185,7 @@ std::optional<image::CharacterPosition> writeCommand(const image::ProgrammerEntr
     });
     // The device is closed now; what follows only reports.
     held.release();
+    recordWrite(written, names, backup, built, entries);
 
     using End = device::WriteOutcome::End;
     const LanguageTexts& language = services.reporter.texts();
@@ -181,34 +210,59 @@ std::optional<image::CharacterPosition> writeCommand(const image::ProgrammerEntr
         case End::AlreadyThere:
         case End::Written: break;
     }
-    const texts::Message completed{texts::keys::kWriteCompleted, texts::Title::Success, {}};
-    if (leftOut.isEmpty()) {
-        services.reporter.report(completed);
-    } else {
-        // A transmitter that holds part of the site must not pass for one that holds all.
-        QStringList detail{language.text(texts::keys::kNotStored)};
-        detail << leftOut;
-        services.reporter.report(completed, detail.join(QLatin1Char('\n')));
-    }
+    QString said = transmitterLine(language, names, written.path, written.location);
+    said += QLatin1Char('\n') + (written.end == End::AlreadyThere ? language.text(texts::keys::kAlreadyHeld)
+                                                                  : backupLine(language, *backup));
+    // A transmitter that holds part of the site must not pass for one that holds all.
+    if (!leftOut.isEmpty()) said += QLatin1Char('\n') + language.text(texts::keys::kNotStored) + QLatin1Char('\n') + leftOut.join(QLatin1Char('\n'));
+    services.reporter.report({texts::keys::kWriteCompleted, texts::Title::Success, {}}, said);
     return std::nullopt;
 }
+
+namespace {
+
+// The words a Read moved, and from which transmitter.
+struct ReadWords {
+    image::EepromImage image;
+    std::string path;
+    std::string location;
+};
+
+std::variant<ReadWords, device::DeviceFailure> readWords(device::HidTransport& transport,
+                                                         const device::TransferProgress& progress) {
+    auto taken = device::TransmitterHold::take(transport);
+    if (auto* failure = std::get_if<device::DeviceFailure>(&taken)) return std::move(*failure);
+    auto& hold = std::get<device::TransmitterHold>(taken);
+    auto words = hold.readAllWords(progress);
+    if (!words) return device::DeviceFailure{{texts::keys::kCommandFail, texts::Title::Error, {}}};
+    return ReadWords{*words, hold.path(), hold.location()};
+}
+
+}  // namespace
 
 void readCommand(const CommandServices& services, const image::PagerTextSettings& text,
                  const std::function<void(const image::ImageContents&)>& showContents) {
     device::HidTransport* transport = transmitterFor(services);
     if (transport == nullptr) return;
-    const device::ReadOutcome outcome = services.feedback.run(
-        [&](const device::TransferProgress& progress) { return device::readEeprom(*transport, progress); });
+    const auto outcome = services.feedback.run(
+        [&](const device::TransferProgress& progress) { return readWords(*transport, progress); });
     if (const auto* failure = std::get_if<device::DeviceFailure>(&outcome)) {
         reportDeviceFailure(services.reporter, *failure);
         return;
     }
-    const image::ImageContents contents = image::decodeImage(std::get<image::EepromImage>(outcome), text);
+    const ReadWords& read = std::get<ReadWords>(outcome);
+    const image::ImageContents contents = image::decodeImage(read.image, text);
     showContents(contents);
     if (contents.readErrorRow) {
         services.reporter.report({texts::keys::kEepromReadError, texts::Title::Error, {}});
     }
     for (const texts::Message& hidden : contents.hiddenWordsMessages()) services.reporter.report(hidden);
+    // A new transmitter is no faulty one: it is said to be empty, and which one it is.
+    if (contents.erased) {
+        services.reporter.report({texts::keys::kReadErased, texts::Title::Success, {}},
+                                 transmitterLine(services.reporter.texts(), files::rememberedTransmitterNames(),
+                                                 read.path, read.location));
+    }
 }
 
 }  // namespace vostrel::ui

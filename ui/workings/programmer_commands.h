@@ -79,15 +79,18 @@ struct CommandServices {
 // full, ask whether to write the rows that fit, naming those left out (Cancel ends the
 // command, nothing sent); then, holding the transmitter throughout: read it, send nothing when it holds
 // these words already, ask before calls it holds are overwritten, save what it holds as
-// a backup, write the used words and read them back. Report the outcome, naming the
-// backup when the transmitter was changed but not as intended, and the rows left out. Returns where the refused
-// character is when the build refused one, so that the window can show it.
+// a backup named after it, write the used words and read them back. Record the Write
+// beside the backups (files/write_history.h). Report the outcome with the transmitter
+// (its name and port) and the backup, or that nothing was sent, and the rows left out.
+// Returns where the refused character is when the build refused one, so that the window
+// can show it.
 std::optional<image::CharacterPosition> writeCommand(const image::ProgrammerEntries& entries,
                                                      const CommandServices& services);
 
 // Read the whole image first and show it only once every word is in, so that a failed
 // transfer leaves the window as it was. An invalid slot is reported after the rows
-// read before it are shown. Messages are read as `text` says pagers show them.
+// read before it are shown; an erased transmitter is reported as empty, naming it.
+// Messages are read as `text` says pagers show them.
 void readCommand(const CommandServices& services, const image::PagerTextSettings& text,
                  const std::function<void(const image::ImageContents&)>& showContents);
 
