@@ -23,10 +23,12 @@ bool isIndented(std::string_view line) { return line.starts_with(' '); }
 // "  --help       print this help" as "--help<tab>print this help".
 std::string columnLine(std::string_view line) {
     line.remove_prefix(std::min(line.find_first_not_of(' '), line.size()));
-    std::string shown(line);
-    if (const std::size_t gap = shown.find("  "); gap != std::string::npos) {
-        shown.replace(gap, shown.find_first_not_of(' ', gap) - gap, "\t");
-    }
+    const std::size_t gap = line.find("  ");
+    if (gap == std::string_view::npos) return std::string(line);
+    const std::size_t text = line.find_first_not_of(' ', gap);
+    std::string shown(line.substr(0, gap));
+    shown += '\t';
+    if (text != std::string_view::npos) shown += line.substr(text);
     return shown;
 }
 

@@ -80,11 +80,24 @@ void ChoiceAnswer::answer() {
     for (const QPushButton* button : dialog->findChildren<QPushButton*>()) seen_.buttons << button->text();
     EXPECT_EQ(question->buddy(), list) << "the question leads to the list";
     EXPECT_EQ(dialog->focusWidget(), list) << "the keyboard starts in the list";
-    for (const QKeyCombination key : keys_) {
-        QTest::keyClick(list, key.key(), key.keyboardModifiers());
-        // A button's letter clicks it once it has shown itself pressed for a moment.
-        if (key.keyboardModifiers() & Qt::AltModifier) QTest::qWait(300);
+    // A button's letter clicks it once it has shown itself pressed for a moment. On a
+    // busy machine the letter may reach the dialog before the system has made it the
+    // window the keyboard types into: then it is typed again.
+    bool clicked = false;
+    std::vector<QMetaObject::Connection> watches;
+    for (QPushButton* button : dialog->findChildren<QPushButton*>()) {
+        watches.push_back(QObject::connect(button, &QPushButton::clicked, dialog, [&clicked] { clicked = true; }));
     }
+    for (const QKeyCombination key : keys_) {
+        const bool letter = key.keyboardModifiers() & Qt::AltModifier;
+        clicked = false;
+        for (int tries = 0; tries < (letter ? 10 : 1) && !clicked; ++tries) {
+            QTest::keyClick(list, key.key(), key.keyboardModifiers());
+            if (letter) (void)QTest::qWaitFor([&clicked] { return clicked; }, 500);
+        }
+        if (letter) EXPECT_TRUE(clicked) << "no button took the letter";
+    }
+    for (const QMetaObject::Connection& watch : watches) QObject::disconnect(watch);
 }
 
 LanguageFileForTest::LanguageFileForTest(const QByteArray& contents)
