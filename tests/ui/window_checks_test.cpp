@@ -335,6 +335,8 @@ void writeFile(const QString& path, const std::string& bytes) {
 class WindowFiles : public WindowChecks {
 protected:
     QString path(const char* name) const { return directory_.filePath(QString::fromLatin1(name)); }
+    // As messages name it: with the system's separators.
+    QString named(const char* name) const { return QDir::toNativeSeparators(path(name)); }
     void enterEveryKindOfRow() {
         driver_.enterRow(1, {QStringLiteral("1234"), 0, 0, QStringLiteral("0123456789")});
         driver_.enterRow(2, {QStringLiteral("8"), kToneD, kAlphnumeric, QStringLiteral("Cafe \"12\" \\ # ; ~")});
@@ -425,7 +427,7 @@ TEST_F(WindowFiles, SiteListsImportWholeOrNotAtAllAndLabelsComeFromLists) {
     EXPECT_EQ(driver_.view(), before);
     EXPECT_EQ(driver_.messages(), (Messages{{QStringLiteral("Error"),
                                              QStringLiteral("The list cannot be imported; the rows are as they were\n") +
-                                                 path("bad.csv") +
+                                                 named("bad.csv") +
                                                  QStringLiteral(": line 3, column 2 (row 2): CapCode 1234567A names "
                                                                 "Tone A, but Tone is B")}}));
     driver_.messages().clear();
@@ -444,7 +446,7 @@ TEST_F(WindowFiles, SiteListsImportWholeOrNotAtAllAndLabelsComeFromLists) {
     EXPECT_EQ(shown.rows[1].type, kAlphnumeric);
     EXPECT_EQ(shown.rows[2].capCode, QString());
     EXPECT_EQ(driver_.messages(),
-              (Messages{{QStringLiteral("Warn"), path("site.csv") + QStringLiteral(" is not UTF-8 and was read as Windows-1252")},
+              (Messages{{QStringLiteral("Warn"), named("site.csv") + QStringLiteral(" is not UTF-8 and was read as Windows-1252")},
                         {QStringLiteral("Warn"), QStringLiteral("Some columns of the list are not used\n"
                                                                 "column 5 'Notiz' is not used\n"
                                                                 "Headings read: Row, Label, CapCode, Tone, Type, "
@@ -520,7 +522,7 @@ TEST_F(WindowFiles, AWindows1252ConfigurationOpensAndTheGuessIsSaid) {
     WindowDriver opener(transmitter_);
     opener.window().openFile(path("cp1252.conf"));
     EXPECT_EQ(opener.view(), fromUtf8);
-    EXPECT_EQ(opener.messages(), (Messages{{QStringLiteral("Warn"), path("cp1252.conf") +
+    EXPECT_EQ(opener.messages(), (Messages{{QStringLiteral("Warn"), named("cp1252.conf") +
                                                                          QStringLiteral(" is not UTF-8 and was read as Windows-1252")}}));
 }
 
@@ -556,22 +558,22 @@ TEST_F(WindowFiles, FilesThatCannotBeOpenedOrSavedAreReportedAndTheWindowStaysAs
         QString expected;
     } cases[] = {
         {"missing file", [&](TForm1& w) { w.openFile(path("missing.conf")); },
-         QStringLiteral("The file cannot be read\n") + path("missing.conf")},
+         QStringLiteral("The file cannot be read\n") + named("missing.conf")},
         {"configuration error", [&](TForm1& w) { w.openFile(path("bad.conf")); },
-         QStringLiteral("The file is no configuration or EEPROM image\n") + path("bad.conf") +
+         QStringLiteral("The file is no configuration or EEPROM image\n") + named("bad.conf") +
              QStringLiteral(":2: CapCode must be decimal digits, or empty for a row not in use, not '12345G7'")},
 #ifndef _WIN32  // Windows has no FIFOs in its file system
         {"FIFO, which would keep the window waiting", [&](TForm1& w) { w.openFile(path("fifo.conf")); },
-         QStringLiteral("The file cannot be read\n") + path("fifo.conf") + QStringLiteral(": not a regular file")},
+         QStringLiteral("The file cannot be read\n") + named("fifo.conf") + QStringLiteral(": not a regular file")},
 #endif
         {"a file of UTF-8 text with one Windows-1252 byte", [&](TForm1& w) { w.openFile(path("mixed.conf")); },
-         QStringLiteral("The file is no configuration or EEPROM image\n") + path("mixed.conf") +
+         QStringLiteral("The file is no configuration or EEPROM image\n") + named("mixed.conf") +
              QStringLiteral(": line 2, column 3: byte 0x96 is not UTF-8, while line 1, column 5 holds the UTF-8 "
                             "character 'ü' (U+00FC); save the file as UTF-8")},
         {"save into a missing directory", [&](TForm1& w) { w.saveFile(path("none/pages.conf")); },
-         QStringLiteral("The file cannot be saved\n") + path("none/pages.conf")},
+         QStringLiteral("The file cannot be saved\n") + named("none/pages.conf")},
         {"site sheet into a missing directory", [&](TForm1& w) { w.exportSheet(path("none/sheet.pdf")); },
-         QStringLiteral("The file cannot be saved\n") + path("none/sheet.pdf")},
+         QStringLiteral("The file cannot be saved\n") + named("none/sheet.pdf")},
     };
     for (const auto& c : cases) {
         driver_.messages().clear();
