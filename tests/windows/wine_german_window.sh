@@ -17,7 +17,7 @@ xdo() { timeout 60 xdotool "$@" || die "xdotool $* failed or timed out"; }
 
 "$VOSTREL_WINE" "$@" &
 program=$!
-window=$(find_window '^Vostrel Programmiergerät V2\.01$' 120) || die "no window with the German title"
+window=$(find_window '^Vostrel Programmiergerät V2\.01 – emulierter Sender, EEPROM in ' 120) || die "no window with the German title"
 focus() { xdo windowfocus --sync "$1"; sleep 0.5; }
 # The screen where the window and its dialog are, as the user sees them.
 picture() {  # name
