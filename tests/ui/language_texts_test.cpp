@@ -116,7 +116,8 @@ const QStringList kBuiltInHeadings = {
     QStringLiteral("&Exit")};
 
 // What Qt's own Open dialog shows, read from its object tree: the labels of its
-// folder, name and type boxes, and its buttons.
+// folder, name and type boxes, and its buttons, a no-break space read as a space (Qt
+// 6.8's French puts one before a colon, Qt 6.4's a plain space).
 QStringList openDialogTexts(WindowDriver& driver) {
     QStringList texts;
     QTimer::singleShot(0, [&] {
@@ -129,6 +130,7 @@ QStringList openDialogTexts(WindowDriver& driver) {
         dialog->reject();
     });
     QTest::mouseClick(&driver.control<QPushButton>(QStringLiteral("BtnOpen")), Qt::LeftButton);
+    for (QString& text : texts) text.replace(QChar(0x00A0), QLatin1Char(' ')).replace(QChar(0x202F), QLatin1Char(' '));
     return texts;
 }
 
