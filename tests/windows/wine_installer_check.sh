@@ -182,10 +182,11 @@ for _ in $(seq 120); do [[ -n $(registry_value "$uninstall_key" EstimatedSize) ]
 [[ $(cat "$other/notes.txt") == "not the installer's" && $(ls "$other") == notes.txt ]] ||
   fail "the folder that holds other files was changed"
 rm -r "$other"
-# The last page: Run is ticked, Finish starts the window (as the logged-on user).
+# The last page: Run is ticked, Finish starts the window (as the logged-on user), in
+# German where wine's locale is, else in English.
 sleep 2
 keys "$window" Return
-program=$(find_window '^Vostrel programmer' 120) || fail "Run on the last page did not start the window"
+program=$(find_window '^Vostrel (programmer|Programmiergerät)' 120) || fail "Run on the last page did not start the window"
 timeout 60 tail --pid="$install" -f /dev/null || fail "the installer did not end"
 wait "$install" || fail "the installer ended with status $?"
 timeout 30 xdotool windowfocus --sync "$program" && sleep 0.3 && timeout 30 xdotool key alt+e

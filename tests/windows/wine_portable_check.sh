@@ -45,7 +45,8 @@ printf '[Message]\nData write completed=Daten geschrieben\n' >"$stick/kdx20Lang.
 bash "$here/wine_window_driver.sh" "$stick/vostrel-programmer-emulated.exe" \
   -- row 1 1234567 A 0123456789 write save "$work/site.vostrel" exit >"$work/out" ||
   fail "the portable window: $(cat "$work/out")"
-grep -qx 'message: Success: Daten geschrieben' "$work/out" ||
+# The result's first line; the transmitter and the backup follow it.
+grep -q '^message: Success: Daten geschrieben / ' "$work/out" ||
   fail "the Write did not end in the message of the translation beside the programs: $(cat "$work/out")"
 end_session
 
