@@ -183,6 +183,11 @@ what_fits() {
   rm -f "$work/eeprom.bin"
 }
 
+sheets() {
+  sheet sheet.png
+  sheet sheet-german.png LANG=de_DE.UTF-8
+}
+
 what_fits_both() {
   what_fits
   what_fits -german LANG=de_DE.UTF-8
@@ -226,8 +231,7 @@ shot window-german.png rows.csv LANG=de_DE.UTF-8
 shot airtime.png airtime.conf
 preview preview.png
 preview preview-german.png LANG=de_DE.UTF-8
-sheet sheet.png
-sheet sheet-german.png LANG=de_DE.UTF-8
+sheets
 what_fits_both
 echo "window.png, window-200.png, window-german.png, airtime.png, preview.png, preview-german.png," \
      "sheet.png, sheet-german.png and what-fits-*.png written to docs/user/images/"
