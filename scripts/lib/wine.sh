@@ -48,7 +48,8 @@ user_folder() {  # variable
 # snapshots: every file and folder under drive_c, and every registry key with its
 # values. Not counted, being wine's or every Windows' own:
 #  - the user's temporary folder: an uninstaller runs from a copy of itself there,
-#    which Windows deletes at the next restart;
+#    which Windows deletes at the next restart (the value that asks for it,
+#    PendingFileRenameOperations, is left out too);
 #  - the times wine notes for each key, and the date it gives its display driver anew
 #    whenever a session starts on another display;
 #  - Explorer's own settings key, which Windows' file dialog makes the first time it
@@ -63,7 +64,7 @@ prefix_snapshot() {
   (cd "$WINEPREFIX" && find drive_c -not -path '*/Temp/*' | sort
    awk 'NR == FNR { own[$0]; next }
         /^\[/ { sub(/ [0-9]+$/, ""); skipped = ($0 in own) }
-        !skipped && !/^#time=/ && !/^"DriverDateData"=/' \
+        !skipped && !/^#time=/ && !/^"DriverDateData"=/ && !/^"PendingFileRenameOperations"=/' \
      <(printf '%s\n' "${wines_own[@]}") system.reg user.reg userdef.reg)
 }
 
