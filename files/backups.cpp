@@ -38,17 +38,6 @@ std::variant<fs::path, FileError> backupFolderIn(std::variant<fs::path, FileErro
     return std::get<fs::path>(programFolder) / kBackupFolderName;
 }
 
-std::tm localTimeNow() {
-    const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
-    std::tm local{};
-#if defined(_WIN32)
-    localtime_s(&local, &now);
-#else
-    localtime_r(&now, &local);
-#endif
-    return local;
-}
-
 // ASCII letters and digits, '_', and the letters of other scripts ("Küche", "Кухня"):
 // no separator, nothing a file system refuses, nothing that turns text around or
 // hides (U+2000 to U+206F holds the marks of direction and the invisible blanks).

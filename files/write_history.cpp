@@ -81,7 +81,7 @@ std::string recordTime(const std::tm& localTime) {
     return std::string(text, length);
 }
 
-std::string recordTimeNow() {
+std::tm localTimeNow() {
     const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
     std::tm local{};
 #if defined(_WIN32)
@@ -89,8 +89,10 @@ std::string recordTimeNow() {
 #else
     localtime_r(&now, &local);
 #endif
-    return recordTime(local);
+    return local;
 }
+
+std::string recordTimeNow() { return recordTime(localTimeNow()); }
 
 std::optional<FileError> recordWrite(const fs::path& folder, const WriteRecord& record) {
     std::error_code error;

@@ -52,6 +52,9 @@ struct WriteRecord {
 WriteRecord writeRecord(std::string port, const TransmitterNames& names, const std::optional<std::filesystem::path>& backup,
                         std::string fingerprint, std::string site);
 
+// The time now on the computer's clock, as a backup's name and a record give it.
+std::tm localTimeNow();
+
 // "YYYY-mm-dd HH:MM:SS" for a record.
 std::string recordTime(const std::tm& localTime);
 std::string recordTimeNow();
