@@ -26,6 +26,11 @@ set(ENV{PKG_CONFIG_LIBDIR} /usr/${VOSTREL_MINGW_PREFIX}/lib/pkgconfig)
 # it and nothing for wine to look up.
 set(CMAKE_EXE_LINKER_FLAGS_INIT -static)
 
+# A static Qt links in a program's plugins (the windows platform, the offscreen one the
+# tests import) only when their packages are read, which Debian's Qt 6.8 turns off by
+# default; without them the programs cannot start.
+set(QT_SKIP_AUTO_PLUGIN_INCLUSION OFF)
+
 # Debian installs the wine loader outside PATH.
 find_program(VOSTREL_WINE NAMES wine64 wine PATHS /usr/lib/wine NO_DEFAULT_PATH)
 find_program(VOSTREL_WINE NAMES wine64 wine)
