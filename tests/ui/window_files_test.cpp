@@ -3,6 +3,8 @@
 // The files the window takes from outside: those named on its command line, and the
 // recent files dropped down beside Open by the keyboard, kept for the next run.
 
+#include <algorithm>
+
 #include <QAccessible>
 #include <QApplication>
 #include <QFile>
@@ -30,6 +32,22 @@ void writeBytes(const QString& path, const QByteArray& contents) {
 
 QByteArray configurationWithRow(int capCode) {
     return "[Item01]\nCapCode = " + QByteArray::number(capCode) + "\nMessage = \"12345\"\n";
+}
+
+// Whether the menu showed `expected` entries: each as it is, or with its path cut in
+// the middle ("…"). How much is cut depends on the font's measure, so a long
+// temporary folder (Windows') may be.
+testing::AssertionResult shownAs(const QStringList& entries, const QStringList& expected) {
+    const auto same = [](const QString& entry, const QString& whole) {
+        const qsizetype cut = entry.indexOf(QChar(0x2026));
+        if (cut < 0) return entry == whole;
+        return whole.size() > entry.size() && whole.startsWith(entry.left(cut)) && whole.endsWith(entry.mid(cut + 1));
+    };
+    if (entries.size() == expected.size() && std::equal(entries.begin(), entries.end(), expected.begin(), same)) {
+        return testing::AssertionSuccess();
+    }
+    return testing::AssertionFailure() << "shown:    " << entries.join(QStringLiteral(" | ")).toStdString()
+                                       << "\nexpected: " << expected.join(QStringLiteral(" | ")).toStdString();
 }
 
 class FilesFromOutside : public testing::Test {
@@ -124,10 +142,10 @@ TEST_F(FilesFromOutside, RecentFilesComeBackByKeyboardInTheNextRunAndAGoneOneLea
     WindowDriver driver(transmitter);
     pressInRecentFiles(driver, Qt::Key_2, &entries);
     const QString shown = QDir::toNativeSeparators(directory_.path()) + QDir::separator();
-    EXPECT_EQ(entries, (QStringList{QStringLiteral("&1 ") + shown + QStringLiteral("saved.vostrel"),
-                                    QStringLiteral("&2 ") + shown + QStringLiteral("opened.conf"),
-                                    QStringLiteral("&3 ") + shown + QStringLiteral("gone.vostrel (gone)")} +
-                       kCommands));
+    EXPECT_TRUE(shownAs(entries, QStringList{QStringLiteral("&1 ") + shown + QStringLiteral("saved.vostrel"),
+                                             QStringLiteral("&2 ") + shown + QStringLiteral("opened.conf"),
+                                             QStringLiteral("&3 ") + shown + QStringLiteral("gone.vostrel (gone)")} +
+                                     kCommands));
     EXPECT_EQ(driver.capCode(1).text(), QStringLiteral("1111"));
     EXPECT_EQ(driver.capCode(2).text(), QString());
 
@@ -137,9 +155,9 @@ TEST_F(FilesFromOutside, RecentFilesComeBackByKeyboardInTheNextRunAndAGoneOneLea
     ASSERT_EQ(driver.messages().size(), 1U);
     EXPECT_TRUE(driver.messages()[0].second.startsWith(QStringLiteral("The file cannot be read\n")));
     pressInRecentFiles(driver, Qt::Key_Escape, &entries);
-    EXPECT_EQ(entries, (QStringList{QStringLiteral("&1 ") + shown + QStringLiteral("opened.conf"),
-                                    QStringLiteral("&2 ") + shown + QStringLiteral("saved.vostrel")} +
-                       kCommands));
+    EXPECT_TRUE(shownAs(entries, QStringList{QStringLiteral("&1 ") + shown + QStringLiteral("opened.conf"),
+                                             QStringLiteral("&2 ") + shown + QStringLiteral("saved.vostrel")} +
+                                     kCommands));
 
     // The file dialog starts in the folder used last, in the run before too.
     QString dialogFolder;
@@ -166,7 +184,7 @@ TEST_F(FilesFromOutside, RecentFilesComeBackByKeyboardInTheNextRunAndAGoneOneLea
     ASSERT_EQ(entries.size(), 2 + kCommands.size());
     EXPECT_TRUE(entries[0].contains(QChar(0x2026)) && entries[0].endsWith(QStringLiteral("deep.vostrel"))) << entries[0].toStdString();
     EXPECT_LT(entries[0].size(), 100);
-    EXPECT_EQ(entries[1], QStringLiteral("&2 ") + shown + QStringLiteral("opened.conf"));
+    EXPECT_TRUE(shownAs(entries.mid(1, 1), {QStringLiteral("&2 ") + shown + QStringLiteral("opened.conf")}));
 }
 
 // Every file dialog starts in the one folder used last, by any of them, and before any
