@@ -64,6 +64,8 @@ prefix_snapshot() {
   (cd "$WINEPREFIX" && find drive_c -not -path '*/Temp/*' | sort
    awk 'NR == FNR { own[$0]; next }
         /^\[/ { sub(/ [0-9]+$/, ""); skipped = ($0 in own) }
+        # Device instance names are case-blind; wine 10 rewrites the display device name in capitals.
+        /^"DeviceInstance"=/ { $0 = tolower($0) }
         !skipped && !/^#time=/ && !/^"DriverDateData"=/ && !/^"PendingFileRenameOperations"=/' \
      <(printf '%s\n' "${wines_own[@]}") system.reg user.reg userdef.reg)
 }
