@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 Vostrel programmer maintainers
 #include "app/program_start.h"
 
+#include <QListWidget>
 #include <QMessageBox>
 #include <QTimer>
 #include <exception>
@@ -114,6 +115,23 @@ WindowArguments splitWindowArguments(const QStringList& arguments, qsizetype tra
     return split;
 }
 
+namespace {
+
+// Qt 6.8's Windows style makes a hidden helper window the first time it paints an item
+// view's selection, and wine 10 activates that window: the dialog holding the first list
+// (the choice of a transmitter) then took no key until clicked. Painted once before the
+// window shows, the helper comes while nothing is on screen. Qt 6.4 needs none of this.
+void makeItemViewThemeHelperEarly() {
+#ifdef _WIN32
+    QListWidget list;
+    list.addItem(QStringLiteral(" "));
+    list.setCurrentRow(0);
+    static_cast<void>(list.grab());
+#endif
+}
+
+}  // namespace
+
 ProgrammerApplication::ProgrammerApplication(int& argc, char** argv, ExceptionShower showException)
     : QApplication(argc, argv), showException_(std::move(showException)) {}
 
@@ -146,6 +164,7 @@ int runProgrammer(int argc, char** argv, const ProgramHelp& help, const Transpor
         TForm1 Form1(*transport.transport, presenter);
         if (!transport.emulatedEeprom.empty()) Form1.sayTransmitterIsEmulated(shownPath(transport.emulatedEeprom));
         endProgramOnClose(Form1);
+        makeItemViewThemeHelperEarly();
         Form1.show();
         // From the event loop: a box the open shows waits there, and closing the window
         // meanwhile must end the program as it does at any other time.
