@@ -21,7 +21,8 @@
 #                               typed as it is into the file dialog: a name without a
 #                               folder goes into the folder the dialog proposes
 #   exit                        presses Exit (answering Discard when it asks about unsaved
-#                               rows); the program must end, with status 0
+#                               rows); the program must end, with status 0 (not known when
+#                               a launcher started it and returned at once)
 # Each message box is printed as "message: TITLE: TEXT" (the text's lines joined by
 # " / ") and dismissed; a box that asks (Write before overwriting calls) is printed as
 # "question: TITLE: TEXT", answered with its first button, and the box that follows is
@@ -157,6 +158,10 @@ while [[ $# -gt 0 ]]; do
       shift
       ;;
     exit)
+      # wine 10's start returns at once when it opens a shortcut, with no status of the
+      # program it started: then the process that shows the window is waited for.
+      shown_by=
+      kill -0 "$program" 2>/dev/null || shown_by=$(xdo getwindowpid "$window")
       xdo key alt+e
       # Rows typed and not saved: the question before they go (Save, Discard, Cancel)
       # is answered Discard, and nothing follows it.
@@ -166,10 +171,12 @@ while [[ $# -gt 0 ]]; do
         xdo key alt+d
         echo "question: $(xdotool getwindowname "$box"): unsaved rows discarded"
       fi
-      status=0
-      timeout 60 tail --pid="$program" -f /dev/null || die "the program did not end after Exit"
-      wait "$program" || status=$?
-      [[ $status -eq 0 ]] || die "the program ended with status $status"
+      timeout 60 tail --pid="${shown_by:-$program}" -f /dev/null || die "the program did not end after Exit"
+      if [[ -z $shown_by ]]; then
+        status=0
+        wait "$program" || status=$?
+        [[ $status -eq 0 ]] || die "the program ended with status $status"
+      fi
       program=
       ;;
     *) die "unknown action $action" ;;
